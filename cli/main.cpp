@@ -1,0 +1,2 @@
+// PLACEHOLDER: replaced by the command-line host.
+int main() { return 1; }

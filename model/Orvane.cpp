@@ -1,0 +1,151 @@
+// The root's lookups, name generators and dirty check.
+#include "model/Orvane.h"
+
+#include "model/detail/Lookup.h"
+#include "platform/Digest.h"
+#include "platform/Text.h"
+
+namespace orvane {
+
+Orvane::Orvane()
+    : eConections(std::make_shared<Collection<eConnection>>()),
+      eParameters(std::make_shared<Collection<eParameter>>()),
+      eDialogs(std::make_shared<Collection<eDialog>>()),
+      ePrnFormats(std::make_shared<Collection<ePrnFormat>>()),
+      ResDataCollection(std::make_shared<Collection<eResData>>()) {
+    SetHash();
+}
+
+std::shared_ptr<eConnection> Orvane::GetConnection(const std::string& Name) const {
+    return detail::FindByName(eConections.get(), Name);
+}
+
+std::shared_ptr<eConnection> Orvane::GetECnnByName(const std::string& Nm) const { return GetConnection(Nm); }
+
+std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) const {
+    if (!eParameters) return nullptr;
+    const std::string wanted = text::Lower(text::TrimBlanks(Name));
+    for (const auto& p : *eParameters)
+        if (p && text::Lower(text::TrimBlanks(p->Name)) == wanted) return p;
+    return nullptr;
+}
+
+std::shared_ptr<eDialog> Orvane::GetDialog(const std::string& Name) const {
+    return detail::FindByName(eDialogs.get(), Name);
+}
+
+std::shared_ptr<ePrnFormat> Orvane::GetFormat(const std::string& Name) const {
+    return detail::FindByName(ePrnFormats.get(), Name);
+}
+
+std::shared_ptr<eResData> Orvane::GetResdata(const std::string& Name) const {
+    return detail::FindByName(ResDataCollection.get(), Name);
+}
+
+std::shared_ptr<eRSource> Orvane::GetRSourceInCol(const Collection<eRSource>* Col, const std::string& Name) const {
+    if (!Col) return nullptr;
+    const std::string wanted = text::Lower(Name);
+    // Explicit stack instead of recursion: a hostile definition may nest
+    // record sources deeper than the call stack allows.
+    std::vector<std::pair<const Collection<eRSource>*, int>> stack{{Col, 0}};
+    while (!stack.empty()) {
+        auto& [col, next] = stack.back();
+        if (next >= col->Count()) {
+            stack.pop_back();
+            continue;
+        }
+        auto rs = col->Item(++next);
+        if (!rs) continue;
+        if (text::Lower(rs->Name) == wanted) return rs;
+        if (rs->eRSources && rs->eRSources->Count() > 0) stack.emplace_back(rs->eRSources.get(), 0);
+    }
+    return nullptr;
+}
+
+std::shared_ptr<eRSource> Orvane::GetRSource(const std::string& Name) const {
+    if (!eConections) return nullptr;
+    for (const auto& c : *eConections)
+        if (c)
+            if (auto rs = GetRSourceInCol(c->eRSources.get(), Name)) return rs;
+    return nullptr;
+}
+
+std::shared_ptr<eRSource> Orvane::GetRSourceInDlg(const std::string& Name) const {
+    if (!eDialogs) return nullptr;
+    for (const auto& d : *eDialogs)
+        if (d)
+            if (auto rs = GetRSourceInCol(d->eRSources.get(), Name)) return rs;
+    return nullptr;
+}
+
+bool Orvane::AddConnection(const std::shared_ptr<eConnection>& c) {
+    if (!c || GetConnection(c->Name)) return false;
+    if (!eConections) eConections = std::make_shared<Collection<eConnection>>();
+    eConections->Add(c);
+    c->RPTParent = weak_from_this();
+    return true;
+}
+
+std::shared_ptr<eResData> Orvane::NewResData(const std::string& Name) {
+    if (GetResdata(Name)) return nullptr;
+    auto r = std::make_shared<eResData>();
+    r->Name = Name;
+    if (!ResDataCollection) ResDataCollection = std::make_shared<Collection<eResData>>();
+    ResDataCollection->Add(r);
+    return r;
+}
+
+namespace {
+template <typename T>
+long long CountOf(const std::shared_ptr<Collection<T>>& c) {
+    return c ? c->Count() : 0;
+}
+}  // namespace
+
+std::string Orvane::UniqueDialogName() const {
+    return detail::UniqueName("eDialog", CountOf(eDialogs) + 1,
+                              [this](const std::string& n) { return GetDialog(n) != nullptr; });
+}
+
+std::string Orvane::UniqueResDataName() const {
+    return detail::UniqueName("eResData", CountOf(ResDataCollection) + 1,
+                              [this](const std::string& n) { return GetResdata(n) != nullptr; });
+}
+
+std::string Orvane::UniqueFormatName() const {
+    return detail::UniqueName("eFormat", CountOf(ePrnFormats) + 1,
+                              [this](const std::string& n) { return GetFormat(n) != nullptr; });
+}
+
+std::string Orvane::GetNewCnnName() const {
+    return detail::UniqueName(
+        "eConnection", 1, [this](const std::string& n) { return GetConnection(n) != nullptr; }, true);
+}
+
+std::string Orvane::GetNewRSName() const {
+    return detail::UniqueName(
+        "eRSource", 1,
+        [this](const std::string& n) { return GetRSource(n) != nullptr || GetRSourceInDlg(n) != nullptr; }, true);
+}
+
+std::string Orvane::GetHashSign() const {
+    try {
+        platform::DigestService digest;
+        digest.Mode = 0;
+        return digest.Sign(ToXML());
+    } catch (...) {
+        return {};
+    }
+}
+
+void Orvane::SetHash() { InitialSign = GetHashSign(); }
+
+bool Orvane::IsDirty() const {
+    try {
+        return GetHashSign() != InitialSign;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace orvane

@@ -1,0 +1,101 @@
+// Orvane: the root of a report definition. It owns the connections (each with
+// its record-source tree), the parameters, the dialogs, the print formats and
+// the resources, finds items by name, proposes fresh names, writes and reads
+// the definition XML and the package file, and tells whether the definition
+// changed since it was last loaded or saved.
+//
+// Create it with std::make_shared: connections point back to it weakly.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Forward.h"
+#include "model/eConnection.h"
+#include "model/eControl.h"
+#include "model/eDialog.h"
+#include "model/eParameter.h"
+#include "model/ePrnFormat.h"
+#include "model/eRSource.h"
+#include "model/eResData.h"
+#include "platform/Collection.h"
+
+namespace orvane {
+
+class Orvane : public std::enable_shared_from_this<Orvane> {
+public:
+    Orvane();
+
+    std::shared_ptr<Collection<eConnection>> eConections;
+    std::shared_ptr<Collection<eParameter>> eParameters;
+    std::shared_ptr<Collection<eDialog>> eDialogs;
+    std::shared_ptr<Collection<ePrnFormat>> ePrnFormats;  // may be set to null by the host
+    std::shared_ptr<Collection<eResData>> ResDataCollection;
+    std::string Code;  // script code for the host
+    std::string initialDialog;
+    std::string initialPrnFormat;
+    std::string Name;
+    std::string Info;
+    std::string Lang;
+    std::string InitialSign;  // the sign taken by the last SetHash
+    double Version = 0;       // as read from the XML; the writer always writes 1.0
+
+    // Lookups: the first item whose name matches ignoring case, or null.
+    std::shared_ptr<eConnection> GetConnection(const std::string& Name) const;
+    std::shared_ptr<eConnection> GetECnnByName(const std::string& Nm) const;
+    // Also ignores leading and trailing blanks on both sides.
+    std::shared_ptr<eParameter> GetParameter(const std::string& Name) const;
+    std::shared_ptr<eDialog> GetDialog(const std::string& Name) const;
+    std::shared_ptr<ePrnFormat> GetFormat(const std::string& Name) const;
+    std::shared_ptr<eResData> GetResdata(const std::string& Name) const;
+    // Depth-first, pre-order search of one record-source list.
+    std::shared_ptr<eRSource> GetRSourceInCol(const Collection<eRSource>* Col, const std::string& Name) const;
+    // GetRSourceInCol over every connection's / every dialog's record sources.
+    std::shared_ptr<eRSource> GetRSource(const std::string& Name) const;
+    std::shared_ptr<eRSource> GetRSourceInDlg(const std::string& Name) const;
+
+    // Appends c and makes this report its parent; false, nothing changed,
+    // when c is null or a connection of that name exists.
+    bool AddConnection(const std::shared_ptr<eConnection>& c);
+    // A new resource of that name appended to ResDataCollection, or null when
+    // one of that name exists.
+    std::shared_ptr<eResData> NewResData(const std::string& Name);
+
+    // Fresh names: prefix + the first counter value that no item uses.
+    std::string UniqueDialogName() const;
+    std::string UniqueResDataName() const;
+    std::string UniqueFormatName() const;
+    std::string GetNewCnnName() const;
+    std::string GetNewRSName() const;  // free under connections and dialogs alike
+
+    double GetVersion() const { return 1.0; }
+
+    // The definition XML, byte for byte the same for the same definition.
+    std::string ToXML() const;
+    // Replaces connections, parameters, dialogs and print formats with those
+    // of the text. False, with the parse-error message shown and the
+    // definition unchanged, when the text is not well-formed XML. Takes the
+    // sign in every case.
+    bool FromXML(const std::string& xmlData);
+
+    // Digest of ToXML(); "" when the digest fails.
+    std::string GetHashSign() const;
+    // InitialSign = GetHashSign().
+    void SetHash();
+    // True when the definition's XML changed since the last SetHash.
+    bool IsDirty() const;
+
+    // Writes the package file (definition, resource index, resources).
+    // True when a file of that name exists afterwards.
+    bool SaveXPDFile(const std::string& sFile);
+    // Reads a package into this definition. True when it held a source.xml
+    // that FromXML accepted.
+    bool LoadXPDFile(const std::string& sFile);
+
+    // Reads the resource index text, creating the resources it names that do
+    // not exist yet.
+    void ReadResIndex(const std::string& indexText);
+};
+
+}  // namespace orvane

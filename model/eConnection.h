@@ -1,0 +1,30 @@
+// eConnection: a named database connection of a report and the tree of
+// record sources that run on it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/Forward.h"
+#include "platform/Collection.h"
+
+namespace orvane {
+
+class eConnection : public std::enable_shared_from_this<eConnection> {
+public:
+    eConnection();
+
+    std::weak_ptr<Orvane> RPTParent;  // owning report; non-owning
+    std::string Name;
+    std::string cnnString;  // connection string, possibly a macro
+    bool Internal = false;  // carried for the host
+    std::shared_ptr<data::Connection> ADOCnn;  // open connection at run time
+    std::shared_ptr<Collection<eRSource>> eRSources;
+
+    // First direct record source with that name (case-insensitive), or null.
+    std::shared_ptr<eRSource> GeteRSource(const std::string& Name) const;
+    // Removes the first direct record source with that name; nothing when none.
+    void DelRSource(const std::string& Name);
+};
+
+}  // namespace orvane

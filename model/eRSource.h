@@ -1,0 +1,49 @@
+// eRSource: one record source (a query) with its child record sources, which
+// are re-queried from this one's current record at run time.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/Forward.h"
+#include "platform/Collection.h"
+
+namespace orvane {
+
+class eRSource : public std::enable_shared_from_this<eRSource> {
+public:
+    eRSource();
+
+    std::string Name;
+    std::string CursorLocation;          // stored setting, decimal text
+    std::string CursorType;              // stored setting, decimal text
+    std::string TypeofCommand;           // "1" text, "2" table, "4" stored procedure
+    std::string LockType;                // stored setting, decimal text
+    std::string eFieldNametoParameters;  // field of this source copied into idParameterLinked
+    std::string idParameterLinked;       // report parameter the children read
+    std::string SendParameters;          // parameter names bound to the command, "," separated
+    std::string Filter;                  // design-time filter
+    std::string Order;                   // design-time sort
+    std::string SQLCommand;              // command text with macros
+    std::string RTFilter;                // run-time filter, never persisted
+    std::string RTOrder;                 // run-time sort, never persisted
+
+    std::shared_ptr<Collection<eRSource>> eRSources;  // children
+    std::weak_ptr<eConnection> eCnn;                  // the connection used; non-owning
+    std::shared_ptr<data::Recordset> ADORecordset;    // open recordset at run time
+
+    // Connection name. While eCnn is set, reading copies eCnn's Name into the
+    // stored value first and writing is ignored.
+    std::string ecnnName() const;
+    void ecnnName(const std::string& value);
+
+    // First direct child with that name (case-insensitive), or null.
+    std::shared_ptr<eRSource> GeteRSource(const std::string& Name) const;
+    // Removes the first direct child with that name; nothing when none.
+    void DelRSource(const std::string& Name);
+
+private:
+    mutable std::string ecnnName_;
+};
+
+}  // namespace orvane

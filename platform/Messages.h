@@ -1,0 +1,87 @@
+// The message-box seam. The library shows its few messages to the user only
+// through here: the designer installs a window-system sink, a headless host
+// keeps the default one (standard error), tests install a recording one.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace orvane::platform {
+
+enum class MsgButtons {
+    Ok,     // an OK button
+    YesNo,  // Yes and No buttons
+};
+
+enum class MsgIcon {
+    None,
+    Information,
+    Exclamation,
+    Critical,  // critical stop
+    Question,
+};
+
+enum class MsgAnswer { Ok, Yes, No };
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows one modal message and returns the button chosen. An empty title
+    // means the application's title.
+    virtual MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) = 0;
+};
+
+// Writes "title: text" to standard error; answers Ok, or No to a question.
+class StderrMessages : public MessageSink {
+public:
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
+};
+
+// Keeps every message; answers from a script of answers, then Ok / No.
+class RecordingMessages : public MessageSink {
+public:
+    struct Message {
+        std::string text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        std::string title;
+    };
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
+    void QueueAnswer(MsgAnswer a);
+    std::vector<Message> Taken() const;
+    void Clear();
+
+private:
+    mutable std::mutex mu_;
+    std::vector<Message> messages_;
+    std::deque<MsgAnswer> answers_;
+};
+
+// Shows a message through the installed sink.
+MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+                      const std::string& title = {});
+
+// Installs the sink used from now on (null restores the standard-error one);
+// returns the one that was installed.
+std::shared_ptr<MessageSink> SetMessageSink(std::shared_ptr<MessageSink> sink);
+
+// The default title of every message box ("OrvaneSpt" unless the host sets it).
+std::string ApplicationTitle();
+void SetApplicationTitle(const std::string& title);
+
+// Installs a sink for the lifetime of the object.
+class ScopedMessageSink {
+public:
+    explicit ScopedMessageSink(std::shared_ptr<MessageSink> sink) : previous_(SetMessageSink(std::move(sink))) {}
+    ~ScopedMessageSink() { SetMessageSink(previous_); }
+    ScopedMessageSink(const ScopedMessageSink&) = delete;
+    ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
+
+private:
+    std::shared_ptr<MessageSink> previous_;
+};
+
+}  // namespace orvane::platform

@@ -1,0 +1,95 @@
+// Variant: the one dynamic value type of the library. Parameter values,
+// recordset fields, extended-property values and print-row keys are Variants.
+// The conversions the rest of the code needs (text form, number, truth value,
+// date) live here so they behave the same everywhere.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/DateTime.h"
+
+namespace orvane {
+
+// Base of every object a Variant (or a LinkObject) can hold by reference.
+// Hosts derive their own objects from it.
+class HostObject {
+public:
+    virtual ~HostObject() = default;
+};
+
+class Variant {
+public:
+    enum class Kind {
+        Empty,   // never assigned
+        Null,    // the database null
+        Bool,    // truth value
+        Int,     // 64-bit integer
+        Double,  // floating point
+        Text,    // UTF-8 text
+        Date,    // DateTime
+        Object,  // shared reference to a HostObject
+    };
+
+    Variant() = default;
+    Variant(bool v) : v_(v) {}
+    Variant(int v) : v_(static_cast<std::int64_t>(v)) {}
+    Variant(long v) : v_(static_cast<std::int64_t>(v)) {}
+    Variant(long long v) : v_(static_cast<std::int64_t>(v)) {}
+    Variant(double v) : v_(v) {}
+    Variant(float v) : v_(static_cast<double>(v)) {}
+    Variant(std::string v) : v_(std::move(v)) {}
+    Variant(const char* v) : v_(std::string(v ? v : "")) {}
+    Variant(DateTime v) : v_(v) {}
+    Variant(std::shared_ptr<HostObject> v) : v_(std::move(v)) {}
+    static Variant MakeNull() { Variant n; n.v_ = NullTag{}; return n; }
+
+    Kind kind() const { return static_cast<Kind>(v_.index()); }
+    bool IsEmpty() const { return kind() == Kind::Empty; }
+    bool IsNull() const { return kind() == Kind::Null; }
+
+    // Typed access; nullopt / null when the Variant holds another kind.
+    std::optional<bool> AsBool() const;
+    std::optional<std::int64_t> AsInt() const;
+    std::optional<double> AsDouble() const;
+    const std::string* AsText() const;
+    std::optional<DateTime> AsDate() const;
+    std::shared_ptr<HostObject> AsObject() const;
+
+    // Default text form: "" for Empty, "True"/"False", plain decimal integers,
+    // doubles in the shortest form up to 15 significant digits with the
+    // user locale's decimal separator, dates as ISO text. Null and objects
+    // have no text form: nullopt.
+    std::optional<std::string> Text() const;
+    // Text() or "" when there is none.
+    std::string TextOr(std::string fallback = {}) const;
+
+    // Numeric reading: numbers as they are, truth values as -1/0, dates as
+    // their serial, texts by their longest leading number (nullopt when the
+    // text has none). Empty reads as 0; Null and objects give nullopt.
+    std::optional<double> ToNumber() const;
+
+    // Truth value: a Bool is itself; a number is true when non-zero; a text
+    // is true for "True" (any case) or a non-zero number, false for "False"
+    // or zero; anything else (other words, Null, objects) gives nullopt.
+    std::optional<bool> ToTruth() const;
+
+    // Date value: a Date is itself; a text is read with ParseDateText; a
+    // number is taken as a serial date. Others give nullopt.
+    std::optional<DateTime> ToDate() const;
+
+    bool operator==(const Variant& other) const { return v_ == other.v_; }
+
+private:
+    struct NullTag {
+        bool operator==(const NullTag&) const { return true; }
+    };
+    std::variant<std::monostate, NullTag, bool, std::int64_t, double, std::string, DateTime,
+                 std::shared_ptr<HostObject>>
+        v_;
+};
+
+}  // namespace orvane
