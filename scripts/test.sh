@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the library, the command-line host, the example and every test
+# program, then runs all tests. On a fresh Debian 12 machine run it as root:
+# it installs the packages it needs first.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${ORVANE_BUILD_DIR:-$root/build}
+jobs=$(nproc)
+
+bash "$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_WERROR=ON ${ORVANE_CMAKE_ARGS:-}
+cmake --build "$build" -j"$jobs"
+ctest --test-dir "$build" --output-on-failure -j"$jobs"
