@@ -1,0 +1,70 @@
+// Timing and memory helpers shared by the benchmark programs.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+inline double Seconds(const std::function<void()>& f) {
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+struct Timing {
+    double first = 0;  // the cold first run
+    double warm = 0;   // the best of the repeats in the same process
+};
+
+// Runs f once cold and then `repeats` times, keeping the best warm time.
+inline Timing Measure(const std::function<void()>& f, int repeats = 3) {
+    Timing t;
+    t.first = Seconds(f);
+    t.warm = t.first;
+    for (int i = 0; i < repeats; ++i) t.warm = std::min(t.warm, Seconds(f));
+    return t;
+}
+
+// Peak resident memory in bytes of running f in a child process.
+inline long PeakMemoryOf(const std::function<void()>& f) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        f();
+        _exit(0);
+    }
+    int status = 0;
+    struct rusage ru {};
+    wait4(pid, &status, 0, &ru);
+    return ru.ru_maxrss * 1024L;
+}
+
+inline std::string MachineLine() {
+    std::string cpu = "unknown cpu";
+    std::ifstream in("/proc/cpuinfo");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("model name", 0) == 0) {
+            cpu = line.substr(line.find(':') + 2);
+            break;
+        }
+    struct utsname u {};
+    uname(&u);
+    return cpu + ", " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + u.sysname + " " + u.release;
+}
+
+inline void PrintRow(const char* what, const Timing& ours, const Timing& peer, double target) {
+    std::printf("%-34s ours %8.1f ms (first %8.1f)  peer %8.1f ms (first %8.1f)  ratio %.2f (first %.2f)  target <= %.2f  %s\n",
+                what, ours.warm * 1e3, ours.first * 1e3, peer.warm * 1e3, peer.first * 1e3, ours.warm / peer.warm,
+                ours.first / peer.first, target, ours.warm / peer.warm <= target ? "met" : "NOT MET");
+}
+
+}  // namespace bench

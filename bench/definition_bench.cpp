@@ -1,0 +1,182 @@
+// Persistence benchmark: a generated definition of more than 20 MB of XML.
+// FromXML against pugixml's own parse of the same text, ToXML against
+// pugixml's save of the parsed document, the dirty check against ToXML, and
+// SaveXPDFile + LoadXPDFile with 50 resources of 200 KB against Info-ZIP's
+// zip + unzip on the same files. Prints ratios (ours / peer) and targets.
+//
+// Usage: definition_bench [scale]   (scale 1 gives about 20 MB of XML)
+#include <pugixml.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "BenchSupport.h"
+#include "model/Orvane.h"
+
+using namespace orvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::shared_ptr<eRSource> MakeSource(int id, std::mt19937& rng, int depth) {
+    auto rs = std::make_shared<eRSource>();
+    rs->Name = "rs" + std::to_string(id) + "_" + std::to_string(depth);
+    rs->SQLCommand = "SELECT c.Id, c.Nombre, p.Total FROM Clientes c INNER JOIN Pedidos p ON p.IdCliente = c.Id\r\n"
+                     "WHERE c.Id = @IdCliente AND p.Fecha >= @Desde AND p.Estado <> 'anulado' -- " +
+                     std::to_string(rng());
+    rs->TypeofCommand = "1";
+    rs->CursorLocation = "3";
+    rs->Filter = "Total > 100";
+    rs->Order = "Nombre ASC";
+    rs->eFieldNametoParameters = "Id";
+    rs->idParameterLinked = "IdCliente";
+    if (depth < 2) rs->eRSources->Add(MakeSource(id, rng, depth + 1));
+    return rs;
+}
+
+std::shared_ptr<Orvane> MakeDefinition(int scale) {
+    std::mt19937 rng(42);
+    auto rpt = std::make_shared<Orvane>();
+    rpt->Name = "Benchmark";
+    rpt->Code = "Sub Main()\r\n  ' código de ejemplo <con> \"comillas\" & más\r\nEnd Sub";
+    for (int c = 0; c < 20; ++c) {
+        auto cnn = std::make_shared<eConnection>();
+        cnn->Name = "cnn" + std::to_string(c);
+        cnn->cnnString = "Provider=SQLite;Data Source=/tmp/db" + std::to_string(c) + ".db";
+        rpt->AddConnection(cnn);
+        for (int r = 0; r < 100 * scale; ++r) cnn->eRSources->Add(MakeSource(c * 100000 + r, rng, 0));
+    }
+    for (int p = 0; p < 200; ++p) {
+        auto prm = std::make_shared<eParameter>();
+        prm->Name = "p" + std::to_string(p);
+        prm->eType(p % 2 ? "adDate|dd/mm/yyyy" : "adVarChar");
+        prm->Predef = "valor " + std::to_string(p);
+        rpt->eParameters->Add(prm);
+    }
+    const std::string b64(600, 'Q');
+    for (int d = 0; d < 40 * scale; ++d) {
+        auto dlg = std::make_shared<eDialog>();
+        dlg->Name = "dlg" + std::to_string(d);
+        dlg->Title = "Parámetros del informe";
+        dlg->Width = 4500.5f;
+        dlg->Height = 3000.25f;
+        for (int k = 0; k < 60; ++k) {
+            auto ctl = std::make_shared<eControl>();
+            ctl->Name = "Control" + std::to_string(k);
+            ctl->Class = "eControls.eTextBox";
+            ctl->Top = 120.5f * static_cast<float>(k);
+            ctl->Left = 240;
+            ctl->Width = 1500;
+            ctl->Height = 315;
+            ctl->Visible = true;
+            ctl->Enable = true;
+            ctl->BindObject = "p" + std::to_string(k);
+            ctl->ExtProperty("Caption")->Value = "Etiqueta 'número' " + std::to_string(k);
+            ctl->ExtProperty("FontName")->Value = "Arial";
+            ctl->ExtProperty("FontBold")->Value = k % 2 == 0;
+            ctl->ExtData("Tables")->DatB64 = b64;
+            dlg->eControls->Add(ctl);
+        }
+        rpt->eDialogs->Add(dlg);
+    }
+    return rpt;
+}
+
+struct StringWriter : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
+};
+
+int Run(const std::string& cmd) { return std::system(cmd.c_str()); }
+
+void PersistenceRows(int scale) {
+    auto rpt = MakeDefinition(scale);
+    const std::string xml = rpt->ToXML();
+    std::printf("definition XML: %.1f MB\n\n", static_cast<double>(xml.size()) / 1e6);
+
+    auto fromXml = bench::Measure([&] {
+        Orvane other;
+        other.FromXML(xml);
+    });
+    auto pugiParse = bench::Measure([&] {
+        pugi::xml_document doc;
+        doc.load_buffer(xml.data(), xml.size());
+    });
+    bench::PrintRow("FromXML / pugixml parse", fromXml, pugiParse, 2.0);
+
+    auto toXml = bench::Measure([&] { volatile std::size_t n = rpt->ToXML().size(); (void)n; });
+    pugi::xml_document doc;
+    doc.load_buffer(xml.data(), xml.size());
+    auto pugiSave = bench::Measure([&] {
+        StringWriter w;
+        w.out.reserve(xml.size() + xml.size() / 8);
+        doc.save(w, "", pugi::format_raw);
+    });
+    bench::PrintRow("ToXML / pugixml save", toXml, pugiSave, 1.0);
+
+    auto dirty = bench::Measure([&] { volatile bool d = rpt->IsDirty(); (void)d; });
+    std::printf("%-34s %8.1f ms (first %8.1f), %.2f x ToXML alone (digest share %.0f%%)\n", "IsDirty", dirty.warm * 1e3,
+                dirty.first * 1e3, dirty.warm / toXml.warm, 100.0 * (dirty.warm - toXml.warm) / dirty.warm);
+
+    const fs::path tmp = fs::temp_directory_path() / ("orvane-bench-" + std::to_string(getpid()));
+    fs::create_directories(tmp);
+    const std::string pkg = (tmp / "big.xpd").string();
+    rpt->SaveXPDFile(pkg);
+    const long peak = bench::PeakMemoryOf([&] {
+        Orvane other;
+        other.LoadXPDFile(pkg);
+    });
+    const long base = bench::PeakMemoryOf([] {});
+    std::printf("%-34s %.1f MB peak (%.1f MB above an idle process) for %.1f MB of XML: %.1f x the text\n",
+                "LoadXPDFile memory", static_cast<double>(peak) / 1e6, static_cast<double>(peak - base) / 1e6,
+                static_cast<double>(xml.size()) / 1e6, static_cast<double>(peak - base) / static_cast<double>(xml.size()));
+    fs::remove_all(tmp);
+}
+
+void PackageRow() {
+    const fs::path tmp = fs::temp_directory_path() / ("orvane-bench-pkg-" + std::to_string(getpid()));
+    fs::create_directories(tmp / "files");
+    fs::create_directories(tmp / "out");
+    auto rpt = std::make_shared<Orvane>();
+    rpt->Name = "Paquete";
+    std::mt19937 rng(7);
+    const char* words[] = {"ventas ", "cliente ", "total ", "fecha ", "importe ", "pedido ", "línea ", "12345 "};
+    for (int i = 0; i < 50; ++i) {
+        std::string text;
+        text.reserve(200 * 1024);
+        while (text.size() < 200 * 1024) text += words[rng() % 8];
+        auto r = rpt->NewResData("res" + std::to_string(i));
+        r->TextData = text;
+        r->ResType = rtText;
+        std::ofstream(tmp / "files" / (r->Name + ".txt"), std::ios::binary) << text;
+    }
+    std::ofstream(tmp / "files" / "source.xml", std::ios::binary) << rpt->ToXML();
+    const std::string pkg = (tmp / "ours.xpd").string();
+
+    auto ours = bench::Measure(
+        [&] {
+            fs::remove(pkg);
+            rpt->SaveXPDFile(pkg);
+            Orvane other;
+            other.LoadXPDFile(pkg);
+        },
+        3);
+    const std::string zipCmd = "cd '" + (tmp / "files").string() + "' && rm -f ../peer.zip && zip -q -j ../peer.zip * && unzip -q -o ../peer.zip -d ../out";
+    auto peer = bench::Measure([&] { Run(zipCmd); }, 3);
+    bench::PrintRow("SaveXPDFile+LoadXPDFile / zip+unzip", ours, peer, 1.0);
+    std::printf("  package %.1f MB, Info-ZIP archive %.1f MB\n", static_cast<double>(fs::file_size(pkg)) / 1e6,
+                static_cast<double>(fs::file_size(tmp / "peer.zip")) / 1e6);
+    fs::remove_all(tmp);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    std::printf("machine: %s\n", bench::MachineLine().c_str());
+    PersistenceRows(scale);
+    PackageRow();
+    return 0;
+}
