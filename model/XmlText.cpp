@@ -1,0 +1,150 @@
+// Escaping and lenient readings of the definition XML's texts. The encoder is
+// one pass over the bytes: runs that need nothing are appended whole, which
+// keeps the writer fast on large definitions.
+#include "model/XmlText.h"
+
+#include <array>
+#include <cstddef>
+
+#include "platform/NumberFormat.h"
+#include "platform/Text.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kEscapedMarker = "&lt;p&gt;&amp;nbsp;&lt;/p&gt;";
+
+constexpr std::array<bool, 256> MakeSpecialTable() {
+    std::array<bool, 256> t{};
+    for (char c : std::string_view("&<>'\"\r\n\t")) t[static_cast<unsigned char>(c)] = true;
+    for (std::size_t i = 0x80; i < 256; ++i) t[i] = true;
+    return t;
+}
+constexpr std::array<bool, 256> kSpecial = MakeSpecialTable();
+
+// Length of the well-formed UTF-8 sequence at p and its code point; a byte
+// that starts no well-formed sequence is taken alone as its own value, the
+// same reading text::DecodeUtf8 gives.
+std::size_t DecodeOne(const char* p, const char* end, char32_t& cp) {
+    const auto c = static_cast<unsigned char>(*p);
+    const std::size_t len = (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    cp = c;
+    if (len == 0 || static_cast<std::size_t>(end - p) < len) return 1;
+    char32_t v = len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto cc = static_cast<unsigned char>(p[k]);
+        if ((cc & 0xC0) != 0x80) return 1;
+        v = (v << 6) | (cc & 0x3F);
+    }
+    const bool overlong = (len == 2 && v < 0x80) || (len == 3 && v < 0x800) || (len == 4 && v < 0x10000);
+    if (overlong || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 1;
+    cp = v;
+    return len;
+}
+
+void AppendDecimalRef(std::string& out, unsigned v) {
+    char buf[8] = {'&', '#', static_cast<char>('0' + v / 100), static_cast<char>('0' + v / 10 % 10),
+                   static_cast<char>('0' + v % 10), ';'};
+    out.append(buf, 6);
+}
+
+// Appends the escaped form of the special character at p; returns the number
+// of bytes it stood for.
+std::size_t AppendEscape(std::string& out, const char* p, const char* end) {
+    switch (*p) {
+        case '\r':
+            if (p + 1 < end && p[1] == '\n') {
+                out += kEscapedMarker;
+                return 2;
+            }
+            out += "&#xD;";
+            return 1;
+        case '\n': out += "&#xA;"; return 1;
+        case '\t': out += "&#x9;"; return 1;
+        case '&': out += "&amp;"; return 1;
+        case '>': out += "&gt;"; return 1;
+        case '<': out += "&lt;"; return 1;
+        case '\'': out += "&apos;"; return 1;
+        case '"': out += "&quot;"; return 1;
+        default: break;
+    }
+    char32_t cp = 0;
+    const std::size_t len = DecodeOne(p, end, cp);
+    if (cp <= 0xFF) {
+        AppendDecimalRef(out, static_cast<unsigned>(cp));
+    } else {
+        out.append(p, len);
+    }
+    return len;
+}
+
+}  // namespace
+
+void AppendEncodedXMLText(std::string& out, std::string_view s) {
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    const char* run = p;
+    while (p < end) {
+        if (!kSpecial[static_cast<unsigned char>(*p)]) {
+            ++p;
+            continue;
+        }
+        out.append(run, static_cast<std::size_t>(p - run));
+        p += AppendEscape(out, p, end);
+        run = p;
+    }
+    out.append(run, static_cast<std::size_t>(p - run));
+}
+
+std::string EncodeXMLText(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + s.size() / 8);
+    AppendEncodedXMLText(out, s);
+    return out;
+}
+
+std::string DecodeXMLText(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    std::size_t from = 0;
+    for (std::size_t at = s.find(kXmlLineBreakMarker); at != std::string_view::npos;
+         at = s.find(kXmlLineBreakMarker, from)) {
+        out.append(s, from, at - from);
+        out += "\r\n";
+        from = at + kXmlLineBreakMarker.size();
+    }
+    out.append(s, from);
+    return out;
+}
+
+void AppendAttrValue(std::string& out, std::string_view text) {
+    out += '"';
+    AppendEncodedXMLText(out, text);
+    out += '"';
+}
+
+std::string AttrValue(const Variant& v) {
+    if (auto b = v.AsBool()) return *b ? "\"True\"" : "\"False\"";
+    const std::string text = v.TextOr();
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendAttrValue(out, text);
+    return out;
+}
+
+bool StrToBool(std::string_view s) {
+    if (auto n = platform::LeadingNumber(s); n && *n != 0) return true;
+    const std::string lower = text::Lower(s);
+    return lower == "true" || lower == "verdadero";
+}
+
+double StrToNum(std::string_view s) {
+    std::string dotted(s);
+    for (char& c : dotted) {
+        if (c == ',') c = '.';
+    }
+    return platform::LeadingNumber(dotted).value_or(0.0);
+}
+
+}  // namespace orvane

@@ -1,0 +1,72 @@
+// Hex text conversions of printer command strings.
+#include "data/HexText.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacter) {
+    EXPECT_EQ(StrToHex("AB"), "4142");
+    EXPECT_EQ(StrToHex("\n"), "0A");
+    EXPECT_EQ(StrToHex(std::string("\0\x1b", 2)), "001B");
+    EXPECT_EQ(StrToHex(""), "");
+    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");       // ÿ is one character
+    EXPECT_EQ(StrToHex("\xE2\x82\xAC"), "20AC");  // above 255: more digits
+    EXPECT_EQ(StrToHex("\xE9"), "E9");            // a stray byte is its own code
+}
+
+TEST(HexText, HexToStrIgnoresSeparatorsAndPadsOddLength) {
+    EXPECT_EQ(HexToStr("4142"), "AB");
+    EXPECT_EQ(HexToStr(" 41-42 "), "AB");
+    EXPECT_EQ(HexToStr("<41><42>"), "AB");
+    EXPECT_EQ(HexToStr("41.42_43"), "ABC");
+    EXPECT_EQ(HexToStr("G1"), "\x01");
+    EXPECT_EQ(HexToStr("ABC"), "\x0A\xC2\xBC");  // codes 10 and 188
+    EXPECT_EQ(HexToStr("   "), "");
+    EXPECT_EQ(HexToStr("e9"), "\xC3\xA9");
+}
+
+TEST(HexText, RoundTripsEveryCodeBelow256) {
+    std::string all;
+    for (char32_t c = 0; c < 256; ++c) {
+        if (c < 0x80) {
+            all += static_cast<char>(c);
+        } else {
+            all += static_cast<char>(0xC0 | (c >> 6));
+            all += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    EXPECT_EQ(HexToStr(StrToHex(all)), all);
+}
+
+TEST(HexText, HexByte2AndPairValue) {
+    EXPECT_EQ(HexByte2("A"), "0A");
+    EXPECT_EQ(HexByte2(" F "), "0F");
+    EXPECT_EQ(HexByte2("1F"), "1F");
+    EXPECT_EQ(HexByte2(""), "0");
+    EXPECT_EQ(HexByte2("20AC"), "20AC");
+    EXPECT_EQ(HexPairValue("ff"), 255);
+    EXPECT_EQ(HexPairValue("Ff"), 255);
+    EXPECT_EQ(HexPairValue("z1"), 1);
+    EXPECT_EQ(HexPairValue("1"), 0);
+    EXPECT_EQ(HexPairValue("123"), 0);
+}
+
+TEST(HexText, OverflowIsAnErrorTheCallerCatches) {
+    EXPECT_NO_THROW(StrToHex(std::string(kMaxHexTextLength, 'x')));
+    EXPECT_THROW(StrToHex(std::string(kMaxHexTextLength + 1, 'x')), HexOverflow);
+    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A')));
+    EXPECT_THROW(HexToStr(std::string(kMaxHexTextLength + 1, 'A')), HexOverflow);  // padded, still too long
+    // Ignored characters do not count.
+    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A') + std::string(100, '-')));
+    // The unbounded forms used by the definition XML take any length.
+    const std::string longText(40000, 'Q');
+    std::string hex;
+    AppendHexText(hex, longText);
+    EXPECT_EQ(hex.size(), 80000u);
+    EXPECT_EQ(HexToStrUnbounded(hex), longText);
+}
+
+}  // namespace
+}  // namespace orvane

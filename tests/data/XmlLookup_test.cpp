@@ -1,0 +1,40 @@
+// Element and attribute lookups of the XML readers.
+#include "data/detail/XmlLookup.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+class XmlLookup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(doc.load_string("<r><!--c--><Item Name='a'/><ITEM Name='b' name='x'/><item NAME='c'/>"
+                                    "<other Name='b'/></r>"));
+        root = doc.child("r");
+    }
+    pugi::xml_document doc;
+    pugi::xml_node root;
+};
+
+TEST_F(XmlLookup, TagIgnoresCaseNameValueDoesNot) {
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "  ").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "ITEM", "b").name(), "ITEM");
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "B"));
+    // The Name attribute is matched in exact case only.
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "c"));
+    EXPECT_FALSE(FindElementByName(root.children(), "missing", ""));
+    EXPECT_FALSE(FindElementByName(pugi::xml_node().children(), "item", ""));
+}
+
+TEST_F(XmlLookup, AttributeNameIgnoresCaseFirstWins) {
+    const pugi::xml_node b = FindElementByName(root.children(), "item", "b");
+    EXPECT_STREQ(FindAttribute(b, "NAME").value(), "b");
+    EXPECT_STREQ(FindAttribute(b, "name").value(), "b");
+    EXPECT_FALSE(FindAttribute(b, "nam"));
+    EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
+}
+
+}  // namespace
+}  // namespace orvane
