@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace orvane {
 namespace {
@@ -109,6 +111,169 @@ bool ReadDayFirst(Cursor& c, DateTime& dt) {
     return c.Digits(1, 2, dt.Month) && c.Eat(sep) && c.Digits(4, 4, dt.Year);
 }
 
+// A time alone, hh:mm[:ss], with the separators required so that a bare
+// number never reads as a time.
+bool ReadTimeOnly(Cursor& c, DateTime& dt) {
+    if (!c.Digits(2, 2, dt.Hour) || !c.Eat(':') || !c.Digits(2, 2, dt.Minute)) return false;
+    if (c.Eat(':') && !c.Digits(2, 2, dt.Second)) return false;
+    return TimeTail(c);
+}
+
+// ---- Formatting ----
+
+const char* const kMonthNames[] = {"enero", "febrero", "marzo",      "abril",   "mayo",      "junio",
+                                   "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"};
+const char* const kMonthAbbrs[] = {"ene", "feb", "mar", "abr", "may", "jun", "jul", "ago", "sep", "oct", "nov", "dic"};
+const char* const kDayNames[] = {"domingo", "lunes", "martes", "miércoles", "jueves", "viernes", "sábado"};
+const char* const kDayAbbrs[] = {"dom", "lun", "mar", "mié", "jue", "vie", "sáb"};
+
+enum class Tok {
+    Literal,
+    Year4,
+    Year2,
+    DayOfYear,
+    Quarter,
+    Month,
+    Month2,
+    MonthAbbr,
+    MonthName,
+    Day,
+    Day2,
+    DayAbbr,
+    DayName,
+    Weekday,
+    Week,
+    Hour,
+    Hour2,
+    Minute,
+    Minute2,
+    Second,
+    Second2,
+    AmPm,
+    AP,
+};
+
+struct Token {
+    Tok kind;
+    std::string text;    // Literal: the characters to copy
+    bool upper = false;  // AmPm / AP: write the marker in upper case
+};
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoreCase(std::string_view s, std::size_t at, std::string_view what) {
+    if (s.size() - at < what.size()) return false;
+    for (std::size_t k = 0; k < what.size(); ++k)
+        if (LowerAscii(s[at + k]) != what[k]) return false;
+    return true;
+}
+
+std::size_t RunLength(std::string_view s, std::size_t at, char lower) {
+    std::size_t n = 0;
+    while (at + n < s.size() && LowerAscii(s[at + n]) == lower) ++n;
+    return n;
+}
+
+// Longest token of a letter at a position: {kind, characters used}, or
+// Literal when the letter is not a token letter.
+std::pair<Tok, std::size_t> LetterToken(std::string_view f, std::size_t i) {
+    const char c = LowerAscii(f[i]);
+    const std::size_t run = RunLength(f, i, c);
+    switch (c) {
+        case 'y':
+            return run >= 4   ? std::pair{Tok::Year4, 4}
+                   : run >= 2 ? std::pair{Tok::Year2, 2}
+                              : std::pair{Tok::DayOfYear, 1};
+        case 'q':
+            return {Tok::Quarter, 1};
+        case 'm': {
+            static const Tok kinds[] = {Tok::Month, Tok::Month2, Tok::MonthAbbr, Tok::MonthName};
+            const std::size_t n = run < 4 ? run : 4;
+            return {kinds[n - 1], n};
+        }
+        case 'd': {
+            static const Tok kinds[] = {Tok::Day, Tok::Day2, Tok::DayAbbr, Tok::DayName};
+            const std::size_t n = run < 4 ? run : 4;
+            return {kinds[n - 1], n};
+        }
+        case 'w':
+            return run >= 2 ? std::pair{Tok::Week, 2} : std::pair{Tok::Weekday, 1};
+        case 'h':
+            return run >= 2 ? std::pair{Tok::Hour2, 2} : std::pair{Tok::Hour, 1};
+        case 'n':
+            return run >= 2 ? std::pair{Tok::Minute2, 2} : std::pair{Tok::Minute, 1};
+        case 's':
+            return run >= 2 ? std::pair{Tok::Second2, 2} : std::pair{Tok::Second, 1};
+        default:
+            return {Tok::Literal, 1};
+    }
+}
+
+void AddLiteral(std::vector<Token>& out, std::string_view chars) {
+    if (out.empty() || out.back().kind != Tok::Literal) out.push_back({Tok::Literal, {}});
+    out.back().text.append(chars);
+}
+
+std::vector<Token> Tokenize(std::string_view f) {
+    std::vector<Token> out;
+    std::size_t i = 0;
+    while (i < f.size()) {
+        const char c = f[i];
+        if (c == '\\') {
+            if (i + 1 < f.size()) AddLiteral(out, f.substr(i + 1, 1));
+            i += 2;
+        } else if (c == '"') {
+            const std::size_t close = f.find('"', i + 1);
+            const std::size_t end = close == std::string_view::npos ? f.size() : close;
+            AddLiteral(out, f.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else if (StartsWithIgnoreCase(f, i, "am/pm") || StartsWithIgnoreCase(f, i, "a/p")) {
+            const bool full = StartsWithIgnoreCase(f, i, "am/pm");
+            out.push_back({full ? Tok::AmPm : Tok::AP, {}, c == 'A'});
+            i += full ? 5 : 3;
+        } else {
+            auto [kind, used] = LetterToken(f, i);
+            if (kind == Tok::Literal)
+                AddLiteral(out, f.substr(i, 1));
+            else
+                out.push_back({kind, {}});
+            i += used;
+        }
+    }
+    return out;
+}
+
+bool IsHour(Tok t) {
+    return t == Tok::Hour || t == Tok::Hour2;
+}
+bool IsSecond(Tok t) {
+    return t == Tok::Second || t == Tok::Second2;
+}
+
+// "m"/"mm" right after an hour token or right before a seconds token (literal
+// characters between them do not count) mean minutes.
+void ResolveMinutes(std::vector<Token>& toks) {
+    Tok previous = Tok::Literal;
+    for (std::size_t i = 0; i < toks.size(); ++i) {
+        Token& t = toks[i];
+        if (t.kind == Tok::Literal) continue;
+        if (t.kind == Tok::Month || t.kind == Tok::Month2) {
+            Tok next = Tok::Literal;
+            for (std::size_t j = i + 1; j < toks.size() && next == Tok::Literal; ++j) next = toks[j].kind;
+            if (IsHour(previous) || IsSecond(next)) t.kind = t.kind == Tok::Month ? Tok::Minute : Tok::Minute2;
+        }
+        previous = t.kind;
+    }
+}
+
+void AppendNumber(std::string& out, long long v, int width) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%0*lld", width, v);
+    out += buf;
+}
+
 }  // namespace
 
 bool DateTime::IsValid() const {
@@ -166,7 +331,95 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
         }
         if (dt.IsValid()) return dt;
     }
+    Cursor c{text};
+    DateTime dt;
+    if (ReadTimeOnly(c, dt) && c.AtEnd() && dt.IsValid()) return dt;
     return std::nullopt;
+}
+
+namespace {
+
+// 0 = Sunday.
+int WeekdayIndex(int y, int m, int d) {
+    const long long days = DaysFromCivil(y, m, d);  // 1970-01-01 was a Thursday
+    return static_cast<int>(((days + 4) % 7 + 7) % 7);
+}
+
+int DayOfYear(const DateTime& v) {
+    return static_cast<int>(DaysFromCivil(v.Year, v.Month, v.Day) - DaysFromCivil(v.Year, 1, 1)) + 1;
+}
+
+void AppendToken(std::string& out, const Token& t, const DateTime& v, bool twelveHour) {
+    const int month = v.Month >= 1 && v.Month <= 12 ? v.Month - 1 : 0;
+    const int hour = twelveHour ? (v.Hour % 12 == 0 ? 12 : v.Hour % 12) : v.Hour;
+    switch (t.kind) {
+        case Tok::Literal:
+            out += t.text;
+            return;
+        case Tok::Year4:
+            return AppendNumber(out, v.Year, 4);
+        case Tok::Year2:
+            return AppendNumber(out, ((v.Year % 100) + 100) % 100, 2);
+        case Tok::DayOfYear:
+            return AppendNumber(out, DayOfYear(v), 1);
+        case Tok::Quarter:
+            return AppendNumber(out, (month / 3) + 1, 1);
+        case Tok::Month:
+            return AppendNumber(out, v.Month, 1);
+        case Tok::Month2:
+            return AppendNumber(out, v.Month, 2);
+        case Tok::MonthAbbr:
+            out += kMonthAbbrs[month];
+            return;
+        case Tok::MonthName:
+            out += kMonthNames[month];
+            return;
+        case Tok::Day:
+            return AppendNumber(out, v.Day, 1);
+        case Tok::Day2:
+            return AppendNumber(out, v.Day, 2);
+        case Tok::DayAbbr:
+            out += kDayAbbrs[WeekdayIndex(v.Year, v.Month, v.Day)];
+            return;
+        case Tok::DayName:
+            out += kDayNames[WeekdayIndex(v.Year, v.Month, v.Day)];
+            return;
+        case Tok::Weekday:
+            return AppendNumber(out, WeekdayIndex(v.Year, v.Month, v.Day) + 1, 1);
+        case Tok::Week:
+            return AppendNumber(out, (DayOfYear(v) - 1 + WeekdayIndex(v.Year, 1, 1)) / 7 + 1, 1);
+        case Tok::Hour:
+            return AppendNumber(out, hour, 1);
+        case Tok::Hour2:
+            return AppendNumber(out, hour, 2);
+        case Tok::Minute:
+            return AppendNumber(out, v.Minute, 1);
+        case Tok::Minute2:
+            return AppendNumber(out, v.Minute, 2);
+        case Tok::Second:
+            return AppendNumber(out, v.Second, 1);
+        case Tok::Second2:
+            return AppendNumber(out, v.Second, 2);
+        case Tok::AmPm:
+            out += v.Hour < 12 ? (t.upper ? "AM" : "am") : (t.upper ? "PM" : "pm");
+            return;
+        case Tok::AP:
+            out += v.Hour < 12 ? (t.upper ? "A" : "a") : (t.upper ? "P" : "p");
+            return;
+    }
+}
+
+}  // namespace
+
+std::string FormatDateTime(const DateTime& value, std::string_view format) {
+    std::vector<Token> toks = Tokenize(format);
+    ResolveMinutes(toks);
+    bool twelveHour = false;
+    for (const Token& t : toks) twelveHour = twelveHour || t.kind == Tok::AmPm || t.kind == Tok::AP;
+    std::string out;
+    out.reserve(format.size() + 8);
+    for (const Token& t : toks) AppendToken(out, t, value, twelveHour);
+    return out;
 }
 
 }  // namespace orvane

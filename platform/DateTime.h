@@ -36,8 +36,29 @@ struct DateTime {
 // yyyymmdd, yyyy-mm-dd, yyyy/mm/dd, each optionally followed by a blank or "T"
 // and hh:mm[:ss] or hhmmss (with optional fractional seconds and a trailing
 // "Z" or numeric zone offset, which are ignored), and d/m/yyyy and
-// d-m-yyyy (day first, as written in the user's locale). Surrounding blanks
-// are ignored. Returns nullopt for anything else or for an impossible date.
+// d-m-yyyy (day first, as written in the user's locale); also a time alone,
+// hh:mm[:ss], which gives that time on 1899-12-30 (serial day 0). Surrounding
+// blanks are ignored. Returns nullopt for anything else or for an impossible
+// date or time.
 std::optional<DateTime> ParseDateText(std::string_view text);
+
+// Writes a date and time by a format pattern. Letters of the tokens may be in
+// any case; anything that is not a token is copied as it is.
+//   yyyy  four-digit year          yy   two-digit year      y  day of the year
+//   mm    two-digit month          m    month               q  quarter
+//   mmm   month abbreviation       mmmm month name (Spanish, lower case: "ene", "enero")
+//   dd    two-digit day            d    day
+//   ddd   day abbreviation         dddd day name (Spanish, lower case: "lun", "lunes")
+//   w     day of the week, 1 = Sunday
+//   ww    week of the year; weeks start on Sunday, the week of January 1 is 1
+//   hh    two-digit hour 00-23     h    hour
+//   nn    two-digit minutes        n    minutes
+//   ss    two-digit seconds        s    seconds
+//   AM/PM, am/pm, A/P, a/p: the marker, in the case written; hours become 1-12
+// "m" and "mm" write minutes instead of the month when the token before them
+// is an hour or the token after them is seconds ("hh:mm", "mm:ss"). "\"
+// copies the next character and text in double quotes is copied without the
+// quotes, so letters can be written literally ("dd \de mmmm"). Never fails.
+std::string FormatDateTime(const DateTime& value, std::string_view format);
 
 }  // namespace orvane

@@ -1,0 +1,113 @@
+#include "platform/DateTime.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orvane {
+namespace {
+
+DateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return DateTime{y, mo, d, h, mi, s};
+}
+
+// Every pattern the parameter editor offers must read back as the value it
+// wrote, or a parameter formatted for a query cannot be typed back in.
+TEST(ParseDateText, ReadsBackEveryOfferedPattern) {
+    const DateTime when = At(2024, 2, 29, 7, 5, 9);
+    const DateTime day = At(2024, 2, 29);
+    const struct {
+        const char* format;
+        DateTime expected;
+    } cases[] = {
+        {"yyyymmdd", day},
+        {"yyyy-mm-dd", day},
+        {"yyyymmdd hh:mm:ss", when},
+        {"yyyy-mm-dd hh:mm:ss", when},
+        {"yyyy-mm-ddThh:mm:ss", when},
+        {"yyyymmdd hhmmss", when},
+    };
+    for (const auto& c : cases) {
+        const std::string written = FormatDateTime(when, c.format);
+        auto read = ParseDateText(written);
+        ASSERT_TRUE(read.has_value()) << c.format << " wrote " << written;
+        EXPECT_EQ(*read, c.expected) << c.format << " wrote " << written;
+    }
+}
+
+TEST(ParseDateText, ReadsIso8601Forms) {
+    EXPECT_EQ(ParseDateText("2024-03-05T13:45:01Z"), At(2024, 3, 5, 13, 45, 1));
+    EXPECT_EQ(ParseDateText("2024-03-05T13:45:01.250+01:00"), At(2024, 3, 5, 13, 45, 1));
+    EXPECT_EQ(ParseDateText("2024-03-05T13:45:01-0530"), At(2024, 3, 5, 13, 45, 1));
+    EXPECT_EQ(ParseDateText("2024-03-05T13:45"), At(2024, 3, 5, 13, 45, 0));
+    EXPECT_EQ(ParseDateText("20240305T134501"), At(2024, 3, 5, 13, 45, 1));
+    EXPECT_EQ(ParseDateText("  2024/3/5  "), At(2024, 3, 5));
+}
+
+TEST(ParseDateText, ReadsDayFirstAndTimeAlone) {
+    EXPECT_EQ(ParseDateText("5/3/2024"), At(2024, 3, 5));
+    EXPECT_EQ(ParseDateText("05-03-2024 08:30"), At(2024, 3, 5, 8, 30));
+    EXPECT_EQ(ParseDateText("13:45:01"), At(1899, 12, 30, 13, 45, 1));
+    EXPECT_EQ(ParseDateText("08:30"), At(1899, 12, 30, 8, 30));
+}
+
+TEST(ParseDateText, RefusesWhatIsNotADate) {
+    for (const char* bad : {"", "   ", "abc", "2024", "134501", "2024-02-30", "2023-02-29", "2024-13-01",
+                            "2024-01-01 24:00", "25:00", "12:60", "2024-01-01x", "2024-01-01T", "1/2/24"}) {
+        EXPECT_FALSE(ParseDateText(bad).has_value()) << bad;
+    }
+}
+
+TEST(FormatDateTime, WritesTheBasicTokens) {
+    const DateTime v = At(2024, 3, 5, 14, 7, 9);
+    EXPECT_EQ(FormatDateTime(v, "yyyy-mm-dd hh:mm:ss"), "2024-03-05 14:07:09");
+    EXPECT_EQ(FormatDateTime(v, "yyyymmdd hhmmss"), "20240305 140709");
+    EXPECT_EQ(FormatDateTime(v, "hh:mm:ss"), "14:07:09");
+    EXPECT_EQ(FormatDateTime(v, "dd/mm/yy"), "05/03/24");
+    EXPECT_EQ(FormatDateTime(v, "d/m/yyyy h:n:s"), "5/3/2024 14:7:9");
+    EXPECT_EQ(FormatDateTime(v, "YYYY-MM-DD HH:NN"), "2024-03-05 14:07");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 5), "hh:mm:ss"), "00:00:00");
+}
+
+TEST(FormatDateTime, TellsMinutesFromMonths) {
+    const DateTime v = At(2024, 3, 5, 14, 7, 9);
+    EXPECT_EQ(FormatDateTime(v, "mm:ss"), "07:09");
+    EXPECT_EQ(FormatDateTime(v, "hh mm"), "14 07");
+    EXPECT_EQ(FormatDateTime(v, "hh:mm dd/mm"), "14:07 05/03");
+    EXPECT_EQ(FormatDateTime(v, "mm"), "03");
+    EXPECT_EQ(FormatDateTime(v, "mm/dd hh"), "03/05 14");
+}
+
+TEST(FormatDateTime, CopiesOtherCharactersAndEscapes) {
+    const DateTime v = At(2024, 3, 5, 14, 7, 9);
+    EXPECT_EQ(FormatDateTime(v, "yyyy-mm-ddThh:mm:ss"), "2024-03-05T14:07:09");
+    EXPECT_EQ(FormatDateTime(v, "[yyyy] #1 ok"), "[2024] #1 ok");
+    EXPECT_EQ(FormatDateTime(v, "dd \\de mmmm"), "05 de marzo");
+    EXPECT_EQ(FormatDateTime(v, "\"day\" d"), "day 5");
+    EXPECT_EQ(FormatDateTime(v, "\"open"), "open");
+    EXPECT_EQ(FormatDateTime(v, "yyyy\\"), "2024");
+    EXPECT_EQ(FormatDateTime(v, ""), "");
+}
+
+TEST(FormatDateTime, WritesSpanishNamesAndTwelveHourForms) {
+    EXPECT_EQ(FormatDateTime(At(2024, 9, 4), "dddd d mmm"), "miércoles 4 sep");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 2), "ddd dd mmmm"), "sáb 02 marzo");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 3), "dddd"), "domingo");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 5, 0, 5), "h:nn AM/PM"), "12:05 AM");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 5, 12, 5), "hh:nn am/pm"), "12:05 pm");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 5, 23, 5), "h a/p"), "11 p");
+    EXPECT_EQ(FormatDateTime(At(2024, 3, 5, 9, 5), "h A/P"), "9 A");
+}
+
+TEST(FormatDateTime, CountsWeeksFromSunday) {
+    // 2023-01-01 is a Sunday, 2022-01-01 a Saturday.
+    EXPECT_EQ(FormatDateTime(At(2023, 1, 1), "w ww"), "1 1");
+    EXPECT_EQ(FormatDateTime(At(2023, 1, 7), "w ww"), "7 1");
+    EXPECT_EQ(FormatDateTime(At(2023, 1, 8), "w ww"), "1 2");
+    EXPECT_EQ(FormatDateTime(At(2022, 1, 1), "ww"), "1");
+    EXPECT_EQ(FormatDateTime(At(2022, 1, 2), "ww"), "2");
+    EXPECT_EQ(FormatDateTime(At(2024, 12, 31), "ww y q"), "53 366 4");
+}
+
+}  // namespace
+}  // namespace orvane
