@@ -2,11 +2,21 @@
 // current value.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 #include "platform/Variant.h"
 
 namespace orvane {
+
+// Raised by eParameter::VBExpresion, the one public operation that raises,
+// when the value cannot be converted to the parameter's type (a truth-value
+// parameter holding a word that is not a truth value, a value with no text
+// form). what() names the parameter and the value.
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class eParameter {
 public:
@@ -20,6 +30,21 @@ public:
     // "type|format" stores the type and sets DTFormat to the text between the
     // first and second "|"; a value without "|" sets the type only.
     void eType(const std::string& value);
+
+    // DTFormat, untrimmed, when it holds anything but blanks; otherwise F.
+    std::string SelectDTF(const std::string& F) const;
+
+    // The value as a literal for SQL text, by the category of the type:
+    // numbers in decimal, text and dates in single quotes (nothing escaped),
+    // truth values as -1/0. "" for the other categories and whenever the
+    // value cannot be rendered. Never raises.
+    std::string SQLExpresion() const;
+
+    // The value as a literal for the host's script language: numbers as
+    // their text, text and dates in double quotes (nothing escaped), truth
+    // values as TRUE/FALSE, "" for the other categories. Raises
+    // ConversionError when the value cannot be converted.
+    std::string VBExpresion() const;
 
 private:
     std::string eType_;

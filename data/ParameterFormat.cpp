@@ -1,0 +1,126 @@
+// The renderings of a parameter's value as a literal: for SQL text (used
+// when macros are replaced in queries) and for the host's script language.
+// The type table's category of the parameter's type decides the form; date
+// and time values are written by the parameter's own format when it has one.
+#include <cmath>
+#include <optional>
+
+#include "data/ParameterTypes.h"
+#include "model/eParameter.h"
+#include "platform/DateTime.h"
+#include "platform/NumberFormat.h"
+#include "platform/Text.h"
+
+namespace orvane {
+namespace {
+
+// The value's text as string concatenation sees it: Null adds nothing. nullopt
+// for a value without a text form (an object).
+std::optional<std::string> ConcatText(const Variant& v) {
+    if (v.IsNull()) return std::string();
+    return v.Text();
+}
+
+// Default format of a date/time type. The name is compared ignoring case but
+// not trimmed, so " adDate" is not "adDate" here although its category is
+// date/time. nullptr for every other date/time type.
+const char* NamedDateFormat(const std::string& type) {
+    if (text::EqualsIgnoreCase(type, "strDateTime")) return "yyyymmdd hh:mm:ss";
+    if (text::EqualsIgnoreCase(type, "adDate") || text::EqualsIgnoreCase(type, "adDBTimeStamp"))
+        return "yyyy-mm-dd hh:mm:ss";
+    if (text::EqualsIgnoreCase(type, "adDBTime")) return "hh:mm:ss";
+    return nullptr;
+}
+
+constexpr const char* kPlainDateFormat = "yyyy-mm-dd";
+
+// A date, or a value that reads as one (a date text, a serial number),
+// formatted; any other value stays its text, as formatting does not apply to
+// it. nullopt when the value has no text form.
+std::optional<std::string> DateText(const Variant& v, const std::string& format) {
+    if (auto d = v.ToDate()) return FormatDateTime(*d, format);
+    return ConcatText(v);
+}
+
+// Longest leading number of the value's text, written back in the locale's
+// shortest form. A text without a leading number is 0, and so is a value
+// without a text form. nullopt when the number overflows.
+std::optional<std::string> SqlNumber(const Variant& v) {
+    const auto t = v.Text();
+    if (!t) return std::string("0");
+    double n = platform::LeadingNumber(*t).value_or(0.0);
+    if (!std::isfinite(n)) return std::nullopt;
+    if (n == 0.0) n = 0.0;  // "-0" is written as 0
+    return platform::FormatDouble(n);
+}
+
+std::string Quoted(const std::string& s, char quote) {
+    return quote + s + quote;
+}
+
+std::string SqlExpression(const eParameter& p) {
+    switch (AdoTypeCategory(p.eType())) {
+        case kCategoryNumber:
+            return SqlNumber(p.Value).value_or("");
+        case kCategoryText: {
+            const auto t = ConcatText(p.Value);
+            return t ? Quoted(*t, '\'') : std::string();
+        }
+        case kCategoryTruth:
+            return p.Value.ToTruth().value_or(true) ? "-1" : "0";
+        case kCategoryDateTime: {
+            const char* named = NamedDateFormat(p.eType());
+            const auto t = DateText(p.Value, p.SelectDTF(named ? named : kPlainDateFormat));
+            return t ? Quoted(*t, '\'') : std::string();
+        }
+        default:
+            return {};
+    }
+}
+
+[[noreturn]] void Fail(const eParameter& p) {
+    std::string shown = p.Value.IsNull() ? "Null" : p.Value.Text().value_or("(objeto)");
+    throw ConversionError("El valor \"" + shown + "\" del parámetro \"" + p.Name +
+                          "\" no se puede convertir al tipo \"" + p.eType() + "\"");
+}
+
+template <typename T>
+T OrFail(const std::optional<T>& v, const eParameter& p) {
+    if (!v) Fail(p);
+    return *v;
+}
+
+}  // namespace
+
+std::string eParameter::SelectDTF(const std::string& F) const {
+    return text::TrimBlanks(DTFormat).empty() ? F : DTFormat;
+}
+
+std::string eParameter::SQLExpresion() const {
+    try {
+        return SqlExpression(*this);
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string eParameter::VBExpresion() const {
+    switch (AdoTypeCategory(eType())) {
+        case kCategoryNumber:
+            return OrFail(Value.Text(), *this);
+        case kCategoryText:
+            return Quoted(OrFail(ConcatText(Value), *this), '"');
+        case kCategoryTruth:
+            return OrFail(Value.ToTruth(), *this) ? "TRUE" : "FALSE";
+        case kCategoryDateTime: {
+            // Script literals keep the named types' formats but ignore DTFormat for the others.
+            const char* named = NamedDateFormat(eType());
+            const std::string format = named ? SelectDTF(named) : kPlainDateFormat;
+            return Quoted(OrFail(DateText(Value, format), *this), '"');
+        }
+        default:
+            return {};
+    }
+}
+
+}  // namespace orvane
