@@ -127,31 +127,16 @@ const char* const kMonthAbbrs[] = {"ene", "feb", "mar", "abr", "may", "jun", "ju
 const char* const kDayNames[] = {"domingo", "lunes", "martes", "miércoles", "jueves", "viernes", "sábado"};
 const char* const kDayAbbrs[] = {"dom", "lun", "mar", "mié", "jue", "vie", "sáb"};
 
+// clang-format off
 enum class Tok {
     Literal,
-    Year4,
-    Year2,
-    DayOfYear,
-    Quarter,
-    Month,
-    Month2,
-    MonthAbbr,
-    MonthName,
-    Day,
-    Day2,
-    DayAbbr,
-    DayName,
-    Weekday,
-    Week,
-    Hour,
-    Hour2,
-    Minute,
-    Minute2,
-    Second,
-    Second2,
-    AmPm,
-    AP,
+    Year4, Year2, DayOfYear, Quarter,
+    Month, Month2, MonthAbbr, MonthName,
+    Day, Day2, DayAbbr, DayName, Weekday, Week,
+    Hour, Hour2, Minute, Minute2, Second, Second2,
+    AmPm, AP,
 };
+// clang-format on
 
 struct Token {
     Tok kind;
@@ -349,65 +334,39 @@ int DayOfYear(const DateTime& v) {
     return static_cast<int>(DaysFromCivil(v.Year, v.Month, v.Day) - DaysFromCivil(v.Year, 1, 1)) + 1;
 }
 
+// clang-format off
 void AppendToken(std::string& out, const Token& t, const DateTime& v, bool twelveHour) {
     const int month = v.Month >= 1 && v.Month <= 12 ? v.Month - 1 : 0;
     const int hour = twelveHour ? (v.Hour % 12 == 0 ? 12 : v.Hour % 12) : v.Hour;
+    const int weekday = WeekdayIndex(v.Year, v.Month, v.Day);
+    const bool am = v.Hour < 12;
     switch (t.kind) {
-        case Tok::Literal:
-            out += t.text;
-            return;
-        case Tok::Year4:
-            return AppendNumber(out, v.Year, 4);
-        case Tok::Year2:
-            return AppendNumber(out, ((v.Year % 100) + 100) % 100, 2);
-        case Tok::DayOfYear:
-            return AppendNumber(out, DayOfYear(v), 1);
-        case Tok::Quarter:
-            return AppendNumber(out, (month / 3) + 1, 1);
-        case Tok::Month:
-            return AppendNumber(out, v.Month, 1);
-        case Tok::Month2:
-            return AppendNumber(out, v.Month, 2);
-        case Tok::MonthAbbr:
-            out += kMonthAbbrs[month];
-            return;
-        case Tok::MonthName:
-            out += kMonthNames[month];
-            return;
-        case Tok::Day:
-            return AppendNumber(out, v.Day, 1);
-        case Tok::Day2:
-            return AppendNumber(out, v.Day, 2);
-        case Tok::DayAbbr:
-            out += kDayAbbrs[WeekdayIndex(v.Year, v.Month, v.Day)];
-            return;
-        case Tok::DayName:
-            out += kDayNames[WeekdayIndex(v.Year, v.Month, v.Day)];
-            return;
-        case Tok::Weekday:
-            return AppendNumber(out, WeekdayIndex(v.Year, v.Month, v.Day) + 1, 1);
-        case Tok::Week:
-            return AppendNumber(out, (DayOfYear(v) - 1 + WeekdayIndex(v.Year, 1, 1)) / 7 + 1, 1);
-        case Tok::Hour:
-            return AppendNumber(out, hour, 1);
-        case Tok::Hour2:
-            return AppendNumber(out, hour, 2);
-        case Tok::Minute:
-            return AppendNumber(out, v.Minute, 1);
-        case Tok::Minute2:
-            return AppendNumber(out, v.Minute, 2);
-        case Tok::Second:
-            return AppendNumber(out, v.Second, 1);
-        case Tok::Second2:
-            return AppendNumber(out, v.Second, 2);
-        case Tok::AmPm:
-            out += v.Hour < 12 ? (t.upper ? "AM" : "am") : (t.upper ? "PM" : "pm");
-            return;
-        case Tok::AP:
-            out += v.Hour < 12 ? (t.upper ? "A" : "a") : (t.upper ? "P" : "p");
-            return;
+        case Tok::Literal: out += t.text; return;
+        case Tok::Year4: return AppendNumber(out, v.Year, 4);
+        case Tok::Year2: return AppendNumber(out, (v.Year % 100 + 100) % 100, 2);
+        case Tok::DayOfYear: return AppendNumber(out, DayOfYear(v), 1);
+        case Tok::Quarter: return AppendNumber(out, month / 3 + 1, 1);
+        case Tok::Month: return AppendNumber(out, v.Month, 1);
+        case Tok::Month2: return AppendNumber(out, v.Month, 2);
+        case Tok::MonthAbbr: out += kMonthAbbrs[month]; return;
+        case Tok::MonthName: out += kMonthNames[month]; return;
+        case Tok::Day: return AppendNumber(out, v.Day, 1);
+        case Tok::Day2: return AppendNumber(out, v.Day, 2);
+        case Tok::DayAbbr: out += kDayAbbrs[weekday]; return;
+        case Tok::DayName: out += kDayNames[weekday]; return;
+        case Tok::Weekday: return AppendNumber(out, weekday + 1, 1);
+        case Tok::Week: return AppendNumber(out, (DayOfYear(v) - 1 + WeekdayIndex(v.Year, 1, 1)) / 7 + 1, 1);
+        case Tok::Hour: return AppendNumber(out, hour, 1);
+        case Tok::Hour2: return AppendNumber(out, hour, 2);
+        case Tok::Minute: return AppendNumber(out, v.Minute, 1);
+        case Tok::Minute2: return AppendNumber(out, v.Minute, 2);
+        case Tok::Second: return AppendNumber(out, v.Second, 1);
+        case Tok::Second2: return AppendNumber(out, v.Second, 2);
+        case Tok::AmPm: out += am ? (t.upper ? "AM" : "am") : (t.upper ? "PM" : "pm"); return;
+        case Tok::AP: out += am ? (t.upper ? "A" : "a") : (t.upper ? "P" : "p"); return;
     }
 }
+// clang-format on
 
 }  // namespace
 
