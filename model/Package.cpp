@@ -1,11 +1,236 @@
-// PLACEHOLDER: replaced by the package file writer and reader.
+// The package file (a zip archive holding source.xml, the resource index
+// resdata.xml and one NAME.img / NAME.txt entry per resource) and the loading
+// of resources from files.
+//
+// Decisions that shape this file:
+// - Packages are built and read in memory, never through a working folder:
+//   the entries, results and the clean temporary folder are the same as with
+//   one, it is faster, and no report or resource name can steer a file
+//   outside the temporary folder or collide with another process's folder.
+// - A resource name that is not a plain file name ("", ".", "..", or holding
+//   '/', '\' or ':') makes SaveXPDFile refuse: false, nothing written, the
+//   definition stays dirty.
+// - Of resources whose names differ only in letter case the first is written
+//   (the reader keeps the first of such names too). More than 98 resources
+//   are all written; the reader accepts up to zip::kMaxEntries entries.
+// - A package file that is missing gives false quietly. One that cannot be
+//   read as a zip archive, or is damaged or over the size limits, shows
+//   "Unzip: " and the reason (exclamation icon); loading goes on with the
+//   entries that were read, so a non-zip file ends in false.
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <pugixml.hpp>
+
 #include "model/Orvane.h"
+#include "platform/Messages.h"
+#include "platform/NumberFormat.h"
+#include "platform/RuntimeServices.h"
+#include "platform/Text.h"
+#include "platform/Zip.h"
+
 namespace orvane {
-bool Orvane::SaveXPDFile(const std::string&) { return false; }
-bool Orvane::LoadXPDFile(const std::string&) { return false; }
-void Orvane::ReadResIndex(const std::string&) {}
-bool eResData::LoadTextFromFile(std::string&) { return false; }
-bool eResData::LoadTextFromFile(const std::string&) { return false; }
-bool eResData::LoadPictureFromFile(std::string&) { return false; }
-bool eResData::LoadPictureFromFile(const std::string&) { return false; }
+namespace {
+
+using platform::RuntimeServices;
+
+constexpr std::string_view kSourceEntry = "source.xml";
+constexpr std::string_view kIndexEntry = "resdata.xml";
+constexpr std::string_view kPictureExt = ".img";
+constexpr std::string_view kTextExt = ".txt";
+
+// The attribute escaping of the definition XML, applied to resource names in
+// the index.
+std::string EscapeAttr(std::string_view s) {
+    std::string t = text::ReplaceAll(s, "\r\n", "<p>&nbsp;</p>");
+    std::string out;
+    for (char32_t cp : text::DecodeUtf8(t)) {
+        switch (cp) {
+            case '&': out += "&amp;"; break;
+            case '>': out += "&gt;"; break;
+            case '<': out += "&lt;"; break;
+            case '\'': out += "&apos;"; break;
+            case '"': out += "&quot;"; break;
+            case '\r': out += "&#xD;"; break;
+            case '\n': out += "&#xA;"; break;
+            case '\t': out += "&#x9;"; break;
+            default:
+                if (cp >= 128 && cp <= 255)
+                    out += "&#" + std::to_string(static_cast<unsigned>(cp)) + ";";
+                else
+                    text::AppendUtf8(out, cp);
+        }
+    }
+    return out;
+}
+
+bool IsPlainFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+std::string EntryName(const eResData& r) {
+    return r.Name + std::string(r.ResType == rtPicture ? kPictureExt : kTextExt);
+}
+
+std::string BuildIndex(const Collection<eResData>* resources) {
+    int count = 0;
+    std::string items;
+    if (resources) {
+        for (const auto& r : *resources) {
+            if (!r) continue;
+            ++count;
+            items += "<eResData Name=\"" + EscapeAttr(r->Name) + "\" Type=\"" + std::to_string(r->ResType) + "\" />";
+        }
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eResDataCol Count=\"" + std::to_string(count) + "\" >" +
+           items + "</eResDataCol>";
+}
+
+// Keeps a picture made from the bytes, or shows why not and keeps the old one.
+bool AcceptPicture(eResData& r, std::string bytes) {
+    auto picture = Picture::FromBytes(std::move(bytes));
+    if (!picture) {
+        platform::ShowMessage("La imágen nos es válida.");
+        return false;
+    }
+    r.PicData = std::move(picture);
+    r.ResType = rtPicture;
+    return true;
+}
+
+// The attribute of that name: exact first, else by local name ignoring case.
+pugi::xml_attribute FindNamedAttribute(const pugi::xml_node& node, const char* name) {
+    if (auto exact = node.attribute(name)) return exact;
+    for (auto a : node.attributes()) {
+        std::string_view full = a.name();
+        auto colon = full.find(':');
+        if (text::EqualsIgnoreCase(colon == std::string_view::npos ? full : full.substr(colon + 1), name)) return a;
+    }
+    return {};
+}
+
+bool LocalNameIs(const pugi::xml_node& node, std::string_view wanted) {
+    std::string_view full = node.name();
+    auto colon = full.find(':');
+    return text::EqualsIgnoreCase(colon == std::string_view::npos ? full : full.substr(colon + 1), wanted);
+}
+
+// The entries by lower-cased name; of names equal ignoring case the first.
+using EntryMap = std::unordered_map<std::string, std::string*>;
+
+EntryMap MapEntries(std::vector<platform::zip::Entry>& entries) {
+    EntryMap map;
+    for (auto& e : entries) map.emplace(text::Lower(e.name), &e.data);
+    return map;
+}
+
+std::string* FindEntry(const EntryMap& map, std::string_view name) {
+    auto it = map.find(text::Lower(name));
+    return it == map.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+bool Orvane::SaveXPDFile(const std::string& sFile) {
+    std::vector<std::shared_ptr<eResData>> resources;
+    if (ResDataCollection) {
+        for (const auto& r : *ResDataCollection)
+            if (r) resources.push_back(r);
+    }
+    for (const auto& r : resources)
+        if (!IsPlainFileName(r->Name)) return false;
+
+    const std::string source = ToXML();
+    const std::string index = BuildIndex(ResDataCollection.get());
+    std::vector<platform::zip::Source> sources{{std::string(kSourceEntry), source},
+                                               {std::string(kIndexEntry), index}};
+    std::unordered_map<std::string, bool> taken;
+    for (const auto& r : resources) {
+        if (!taken.emplace(text::Lower(r->Name), true).second) continue;
+        if (r->ResType != rtPicture) {
+            sources.push_back({EntryName(*r), r->TextData});
+        } else if (r->PicData) {
+            sources.push_back({EntryName(*r), r->PicData->Bytes()});
+        }
+    }
+    platform::zip::WriteArchive(sFile, sources);
+    const bool exists = RuntimeServices::FileExists(sFile);
+    SetHash();
+    return exists;
+}
+
+bool Orvane::LoadXPDFile(const std::string& sFile) {
+    if (!RuntimeServices::FileExists(sFile)) return false;
+    platform::zip::ReadResult archive = platform::zip::ReadArchive(sFile);
+    if (!archive.error.empty())
+        platform::ShowMessage("Unzip: " + archive.error, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    const EntryMap entries = MapEntries(archive.entries);
+
+    const std::string* source = FindEntry(entries, kSourceEntry);
+    if (!source) return false;
+    const std::string* index = FindEntry(entries, kIndexEntry);
+    if (!FromXML(*source)) return false;
+    ReadResIndex(index ? *index : std::string());
+
+    if (!ResDataCollection) return true;
+    for (const auto& r : *ResDataCollection) {
+        if (!r) continue;
+        std::string* data = FindEntry(entries, EntryName(*r));
+        if (!data) continue;
+        if (r->ResType == rtPicture) {
+            AcceptPicture(*r, std::move(*data));
+        } else {
+            r->TextData = std::move(*data);
+            r->ResType = rtText;
+        }
+    }
+    return true;
+}
+
+void Orvane::ReadResIndex(const std::string& indexText) {
+    if (indexText.empty()) return;
+    pugi::xml_document doc;
+    if (!doc.load_buffer(indexText.data(), indexText.size())) return;
+    for (const auto& col : doc.children()) {
+        if (col.type() != pugi::node_element || !LocalNameIs(col, "eResDataCol")) continue;
+        for (const auto& item : col.children()) {
+            if (item.type() != pugi::node_element) continue;
+            auto name = FindNamedAttribute(item, "Name");
+            if (!name) continue;
+            auto resource = NewResData(name.value());
+            if (!resource) continue;
+            auto type = FindNamedAttribute(item, "Type");
+            resource->ResType = type ? platform::ParseLocaleInt32(type.value()).value_or(0) : 0;
+        }
+    }
+}
+
+bool eResData::LoadTextFromFile(std::string& FileName) {
+    FileName = platform::ResolvePath(FileName);
+    auto content = RuntimeServices::ReadTextFile(FileName);
+    if (!content) return false;
+    TextData = std::move(*content);
+    ResType = rtText;
+    return true;
+}
+
+bool eResData::LoadTextFromFile(const std::string& FileName) {
+    std::string name = FileName;
+    return LoadTextFromFile(name);
+}
+
+bool eResData::LoadPictureFromFile(std::string& FileName) {
+    FileName = platform::ResolvePath(FileName);
+    if (!RuntimeServices::FileExists(FileName)) return false;
+    auto bytes = RuntimeServices::ReadTextFile(FileName);
+    return AcceptPicture(*this, bytes ? std::move(*bytes) : std::string());
+}
+
+bool eResData::LoadPictureFromFile(const std::string& FileName) {
+    std::string name = FileName;
+    return LoadPictureFromFile(name);
+}
+
 }  // namespace orvane

@@ -1,0 +1,25 @@
+#include "model/Help.h"
+
+#include <string>
+
+#include "platform/Help.h"
+#include "platform/Messages.h"
+#include "platform/RuntimeServices.h"
+
+namespace orvane {
+
+void ShowHelp(const void*, int contextId) {
+    using platform::RuntimeServices;
+    const std::string name(kHelpFileName);
+    std::string file = platform::LibraryFolder() + name;
+    if (platform::LibraryFolder().empty() || !RuntimeServices::FileExists(file))
+        file = RuntimeServices::Instance().HelpFolder() + name;
+    if (!RuntimeServices::FileExists(file)) {
+        platform::ShowMessage("No se encontró el archivo de ayuda", platform::MsgButtons::Ok,
+                              platform::MsgIcon::Critical);
+        return;
+    }
+    platform::CurrentHelpViewer()->Open(file, contextId);
+}
+
+}  // namespace orvane

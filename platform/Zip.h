@@ -1,0 +1,71 @@
+// A small seam over libzip: reading every entry of an archive into memory
+// with the safety checks a package from an unknown source needs, and writing
+// or updating an archive from memory buffers.
+//
+// Reading refuses, without touching the disk, entries whose names could point
+// outside the folder they would be unpacked into (a ".." component, an
+// absolute path, a drive letter, a backslash), symbolic links, and stops at
+// kMaxEntries entries or kMaxTotalUncompressed bytes actually inflated (the
+// sizes an archive declares may lie). Of names that differ only in letter
+// case the first one wins.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane::platform::zip {
+
+// More entries than a package ever needs (100), but room for archives that
+// kept old entries through many updates.
+inline constexpr std::size_t kMaxEntries = 4096;
+// Bytes inflated over all entries of one archive.
+inline constexpr std::uint64_t kMaxTotalUncompressed = 512ull * 1024 * 1024;
+// Deflate level used for every entry written.
+inline constexpr std::uint32_t kCompressionLevel = 6;
+
+struct Limits {
+    std::size_t max_entries = kMaxEntries;
+    std::uint64_t max_total_uncompressed = kMaxTotalUncompressed;
+};
+
+struct Entry {
+    std::string name;  // as stored in the archive
+    std::string data;
+};
+
+struct ReadResult {
+    // Entries read in archive order (folder entries are left out).
+    std::vector<Entry> entries;
+    // Names refused as unsafe, duplicates, or unreadable.
+    std::vector<std::string> refused;
+    // The first failure: the archive could not be opened, had too many
+    // entries, inflated beyond the limit, or an entry was damaged. Empty when
+    // everything was read. Entries read before the failure are kept.
+    std::string error;
+    bool opened = false;  // false when the file is missing or not a zip archive
+};
+
+// Reads every acceptable entry of the archive at path.
+ReadResult ReadArchive(const std::string& path, const Limits& limits = {});
+
+// True when the name may be unpacked under a folder: not empty, no ".."
+// component, not absolute, no drive letter, no backslash.
+bool IsSafeEntryName(std::string_view name);
+
+// An entry to write; data must stay alive until WriteArchive returns.
+struct Source {
+    std::string name;
+    std::string_view data;
+};
+
+// Creates the archive, or updates the existing one: an entry whose name
+// matches one of the sources ignoring ASCII case is replaced, the others stay.
+// libzip writes a temporary file beside the archive and renames it over the
+// old one, which we then flush to disk; so a failure leaves the old archive
+// whole. False, with the reason in *error when given, when it failed.
+bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error = nullptr);
+
+}  // namespace orvane::platform::zip
