@@ -24,6 +24,7 @@
 #include <pugixml.hpp>
 
 #include "model/Orvane.h"
+#include "model/XmlText.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
@@ -39,31 +40,6 @@ constexpr std::string_view kSourceEntry = "source.xml";
 constexpr std::string_view kIndexEntry = "resdata.xml";
 constexpr std::string_view kPictureExt = ".img";
 constexpr std::string_view kTextExt = ".txt";
-
-// The attribute escaping of the definition XML, applied to resource names in
-// the index.
-std::string EscapeAttr(std::string_view s) {
-    std::string t = text::ReplaceAll(s, "\r\n", "<p>&nbsp;</p>");
-    std::string out;
-    for (char32_t cp : text::DecodeUtf8(t)) {
-        switch (cp) {
-            case '&': out += "&amp;"; break;
-            case '>': out += "&gt;"; break;
-            case '<': out += "&lt;"; break;
-            case '\'': out += "&apos;"; break;
-            case '"': out += "&quot;"; break;
-            case '\r': out += "&#xD;"; break;
-            case '\n': out += "&#xA;"; break;
-            case '\t': out += "&#x9;"; break;
-            default:
-                if (cp >= 128 && cp <= 255)
-                    out += "&#" + std::to_string(static_cast<unsigned>(cp)) + ";";
-                else
-                    text::AppendUtf8(out, cp);
-        }
-    }
-    return out;
-}
 
 bool IsPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
@@ -81,7 +57,9 @@ std::string BuildIndex(const Collection<eResData>* resources) {
         for (const auto& r : *resources) {
             if (!r) continue;
             ++count;
-            items += "<eResData Name=\"" + EscapeAttr(r->Name) + "\" Type=\"" + std::to_string(r->ResType) + "\" />";
+            items += "<eResData Name=";
+            AppendAttrValue(items, r->Name);
+            items += " Type=\"" + std::to_string(r->ResType) + "\" />";
         }
     }
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eResDataCol Count=\"" + std::to_string(count) + "\" >" +

@@ -1,0 +1,122 @@
+#include "platform/RuntimeServices.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "platform/Text.h"
+#include "support/TestSupport.h"
+
+namespace orvane::platform {
+namespace {
+
+using orvane::testing::ReadFile;
+using orvane::testing::ScratchDir;
+
+TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
+    std::vector<RuntimeServices*> seen(8);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&, i] { seen[i] = &RuntimeServices::Instance(); });
+    for (auto& t : threads) t.join();
+    for (auto* p : seen) EXPECT_EQ(p, seen[0]);
+}
+
+TEST(RuntimeServices, PathHelpers) {
+    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp"), "/tmp/");
+    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp/"), "/tmp/");
+    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp//"), "/tmp/");
+    EXPECT_EQ(RuntimeServices::EndWithSeparator(""), "");
+    EXPECT_EQ(RuntimeServices::FileNameOf("/a/b/report.xpd"), "report.xpd");
+    EXPECT_EQ(RuntimeServices::FileNameOf("report.xpd"), "report.xpd");
+    EXPECT_EQ(RuntimeServices::FileNameOf("/a/b/"), "");
+}
+
+TEST(RuntimeServices, TempFolderEndsWithSeparatorAndCanBeOverridden) {
+    auto& rs = RuntimeServices::Instance();
+    std::string system = rs.TempFolder();
+    ASSERT_FALSE(system.empty());
+    EXPECT_EQ(system.back(), '/');
+    EXPECT_TRUE(std::filesystem::is_directory(system));
+    rs.SetTempFolder("/some/where");
+    EXPECT_EQ(rs.TempFolder(), "/some/where/");
+    rs.SetTempFolder("");
+    EXPECT_EQ(rs.TempFolder(), system);
+    EXPECT_EQ(rs.HelpFolder().back(), '/');
+}
+
+TEST(RuntimeServices, WriteReplacesWholeFileAndLeavesNoTemporaryBehind) {
+    ScratchDir dir;
+    const std::string f = dir.file("a.txt");
+    ASSERT_TRUE(RuntimeServices::WriteTextFile(f, "first, longer content"));
+    ASSERT_TRUE(RuntimeServices::WriteTextFile(f, "second"));
+    EXPECT_EQ(ReadFile(f), "second");
+    EXPECT_EQ(RuntimeServices::ReadTextFile(f).value_or("?"), "second");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(RuntimeServices, FailedWriteKeepsOldFileAndMissingFilesAreReported) {
+    ScratchDir dir;
+    EXPECT_FALSE(RuntimeServices::WriteTextFile(dir.file("no/such/folder/x.txt"), "x"));
+    EXPECT_FALSE(RuntimeServices::WriteTextFile("", "x"));
+    EXPECT_FALSE(RuntimeServices::FileExists(dir.file("missing")));
+    EXPECT_FALSE(RuntimeServices::FileExists(dir.path().string()));  // a folder is not a file
+    EXPECT_FALSE(RuntimeServices::ReadTextFile(dir.file("missing")).has_value());
+    EXPECT_FALSE(RuntimeServices::FileExists(""));
+}
+
+TEST(RuntimeServices, ConvertsDataLinkEncodings) {
+    const std::string expected = "[oledb]\r\nProvider=X;Data Source=ñ\r\n";
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (char32_t c : text::DecodeUtf8(expected)) {
+        le += static_cast<char>(c & 0xFF), le += static_cast<char>(c >> 8);
+        be += static_cast<char>(c >> 8), be += static_cast<char>(c & 0xFF);
+    }
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(le), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(be), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText("\xEF\xBB\xBF" + expected), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(expected), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText("Data Source=\xF1"), "Data Source=ñ");  // Latin-1
+    // A character outside the basic plane as a surrogate pair, and a lone
+    // surrogate, which becomes the replacement character.
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x00\xDC", 4)), "\xEF\xBF\xBD");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE" "a\0\0\0", 6)), "a");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(""), "");
+}
+
+TEST(RuntimeServices, NumberStaysInRangeAndVaries) {
+    auto& rs = RuntimeServices::Instance();
+    std::set<int> seen;
+    for (int i = 0; i < 2000; ++i) {
+        int n = rs.Number(1, 99);
+        ASSERT_GE(n, 1);
+        ASSERT_LE(n, 99);
+        seen.insert(n);
+    }
+    EXPECT_GT(seen.size(), 50u);
+    EXPECT_EQ(rs.Number(7, 7), 7);
+    int swapped = rs.Number(9, 3);
+    EXPECT_TRUE(swapped >= 3 && swapped <= 9);
+}
+
+TEST(RuntimeServices, ResolvesRelativeNamesAgainstCurrentFolder) {
+    const std::string cwd = std::filesystem::current_path().string();
+    EXPECT_EQ(ResolvePath("pic.bmp"), cwd + "/pic.bmp");
+    EXPECT_EQ(ResolvePath("/a/./b/../c.txt"), "/a/c.txt");
+    EXPECT_EQ(ResolvePath(""), "");
+}
+
+TEST(RuntimeServices, SplitsLinesAtEveryKindOfBreak) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (V{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (V{"a"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\n"), (V{""}));
+    EXPECT_EQ(SplitLines("\r\r\n"), (V{"", ""}));
+    EXPECT_EQ(SplitLines(""), V{});
+}
+
+}  // namespace
+}  // namespace orvane::platform

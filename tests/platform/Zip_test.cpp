@@ -1,0 +1,179 @@
+#include "platform/Zip.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace orvane::platform::zip {
+namespace {
+
+using orvane::testing::ReadFile;
+using orvane::testing::ScratchDir;
+using orvane::testing::WriteFile;
+
+struct RawEntry {
+    std::string name;
+    std::string data;
+    std::uint32_t unix_mode = 0100644;
+};
+
+// Builds an archive exactly as given, bypassing every check of ours.
+void MakeRawZip(const std::string& path, const std::vector<RawEntry>& entries) {
+    int err = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(za, nullptr);
+    for (const auto& e : entries) {
+        zip_source_t* src = zip_source_buffer(za, e.data.data(), e.data.size(), 0);
+        zip_int64_t idx = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_RAW);
+        ASSERT_GE(idx, 0) << e.name;
+        zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_UNIX, e.unix_mode << 16);
+    }
+    ASSERT_EQ(zip_close(za), 0);
+}
+
+std::vector<std::string> Names(const ReadResult& r) {
+    std::vector<std::string> out;
+    for (const auto& e : r.entries) out.push_back(e.name);
+    return out;
+}
+
+using V = std::vector<std::string>;
+
+TEST(Zip, WritesThenReadsEntriesBackUnchanged) {
+    ScratchDir dir;
+    const std::string path = dir.file("a.zip");
+    std::string big(300000, 'x');
+    for (std::size_t i = 0; i < big.size(); i += 7) big[i] = static_cast<char>(i);
+    ASSERT_TRUE(WriteArchive(path, {{"one.txt", "uno"}, {"big.img", big}, {"empty.txt", ""}}));
+    ReadResult r = ReadArchive(path);
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(r.error, "");
+    ASSERT_EQ(Names(r), (V{"one.txt", "big.img", "empty.txt"}));
+    EXPECT_EQ(r.entries[0].data, "uno");
+    EXPECT_EQ(r.entries[1].data, big);
+    EXPECT_EQ(r.entries[2].data, "");
+    EXPECT_LT(std::filesystem::file_size(path), big.size());  // compressed
+}
+
+TEST(Zip, UpdateReplacesSameNamesIgnoringCaseAndKeepsOthers) {
+    ScratchDir dir;
+    const std::string path = dir.file("a.zip");
+    ASSERT_TRUE(WriteArchive(path, {{"Source.xml", "old"}, {"keep.txt", "kept"}}));
+    ASSERT_TRUE(WriteArchive(path, {{"source.xml", "new"}, {"added.txt", "+"}}));
+    ReadResult r = ReadArchive(path);
+    ASSERT_EQ(Names(r), (V{"source.xml", "keep.txt", "added.txt"}));
+    EXPECT_EQ(r.entries[0].data, "new");
+    EXPECT_EQ(r.entries[1].data, "kept");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+}
+
+TEST(Zip, FailedWriteLeavesTheOldFileUntouched) {
+    ScratchDir dir;
+    const std::string path = dir.file("not-a-zip.xpd");
+    WriteFile(path, "this is not an archive");
+    std::string error;
+    EXPECT_FALSE(WriteArchive(path, {{"a.txt", "a"}}, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadFile(path), "this is not an archive");
+    EXPECT_FALSE(WriteArchive(dir.file("no/such/dir/x.zip"), {{"a.txt", "a"}}));
+}
+
+TEST(Zip, RefusesUnsafeNamesLinksAndCaseDuplicates) {
+    ScratchDir dir;
+    const std::string path = dir.file("hostile.zip");
+    MakeRawZip(path, {{"../x", "1"},
+                      {"/abs", "2"},
+                      {"C:x", "3"},
+                      {"a\\b", "4"},
+                      {"sub/../../y", "5"},
+                      {"link.txt", "/etc/passwd", 0120777},
+                      {"folder/", "", 040755},
+                      {"Dup.txt", "first"},
+                      {"dup.TXT", "second"},
+                      {"ok..name.txt", "fine"},
+                      {"sub/inner.txt", "inner"}});
+    ReadResult r = ReadArchive(path);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(Names(r), (V{"Dup.txt", "ok..name.txt", "sub/inner.txt"}));
+    EXPECT_EQ(r.entries[0].data, "first");
+    EXPECT_EQ(r.refused, (V{"../x", "/abs", "C:x", "a\\b", "sub/../../y", "link.txt", "dup.TXT"}));
+}
+
+TEST(Zip, SafeNameRules) {
+    for (const char* bad : {"", "..", "../a", "a/..", "a/../b", "/a", "C:", "c:/a", "a\\b"}) EXPECT_FALSE(IsSafeEntryName(bad)) << bad;
+    for (const char* good : {"a", "a..b", "...", "a/b", "logo.img", ".hidden"}) EXPECT_TRUE(IsSafeEntryName(good)) << good;
+}
+
+TEST(Zip, StopsAtTheEntryLimit) {
+    ScratchDir dir;
+    const std::string path = dir.file("many.zip");
+    MakeRawZip(path, {{"a", "1"}, {"b", "2"}, {"c", "3"}});
+    ReadResult r = ReadArchive(path, Limits{2, kMaxTotalUncompressed});
+    EXPECT_TRUE(r.entries.empty());
+    EXPECT_NE(r.error, "");
+    EXPECT_EQ(ReadArchive(path, Limits{3, kMaxTotalUncompressed}).entries.size(), 3u);
+}
+
+// Overwrites the uncompressed size of every entry, in the local headers and
+// the central directory, with a small lie.
+void LieAboutSizes(const std::string& path, std::uint32_t lie) {
+    std::string bytes = ReadFile(path);
+    auto patch = [&](std::string_view sig, std::size_t off) {
+        for (auto at = bytes.find(sig); at != std::string::npos; at = bytes.find(sig, at + 4))
+            for (int k = 0; k < 4; ++k) bytes[at + off + k] = static_cast<char>((lie >> (8 * k)) & 0xFF);
+    };
+    patch(std::string_view("PK\x03\x04", 4), 22);
+    patch(std::string_view("PK\x01\x02", 4), 24);
+    WriteFile(path, bytes);
+}
+
+TEST(Zip, CountsInflatedBytesNotDeclaredOnes) {
+    ScratchDir dir;
+    const std::string path = dir.file("bomb.zip");
+    MakeRawZip(path, {{"small.txt", "tiny"}, {"bomb.txt", std::string(4 << 20, '\0')}});
+    ReadResult honest = ReadArchive(path, Limits{kMaxEntries, 1 << 20});
+    EXPECT_NE(honest.error, "");
+    EXPECT_EQ(Names(honest), V{"small.txt"});
+
+    LieAboutSizes(path, 10);
+    ReadResult lied = ReadArchive(path, Limits{kMaxEntries, 1 << 20});
+    EXPECT_NE(lied.error, "");
+    for (const auto& e : lied.entries) {
+        EXPECT_NE(e.name, "bomb.txt");
+        EXPECT_LE(e.data.size(), 1u << 20);
+    }
+}
+
+TEST(Zip, TruncatedOrForeignFilesDoNotOpen) {
+    ScratchDir dir;
+    const std::string path = dir.file("a.zip");
+    ASSERT_TRUE(WriteArchive(path, {{"source.xml", std::string(5000, 'a')}}));
+    std::string bytes = ReadFile(path);
+    WriteFile(path, bytes.substr(0, bytes.size() / 2));
+    ReadResult cut = ReadArchive(path);
+    EXPECT_FALSE(cut.opened);
+    EXPECT_NE(cut.error, "");
+    EXPECT_TRUE(cut.entries.empty());
+    EXPECT_FALSE(ReadArchive(dir.file("missing.zip")).opened);
+}
+
+TEST(Zip, DamagedEntryIsSkippedAndReported) {
+    ScratchDir dir;
+    const std::string path = dir.file("a.zip");
+    MakeRawZip(path, {{"good.txt", "good"}, {"bad.txt", std::string(1000, 'b')}});
+    std::string bytes = ReadFile(path);
+    // Flip a byte of bad.txt's compressed data (it follows its local header).
+    auto at = bytes.find("bad.txt");
+    bytes[at + 7 + 3] ^= 0x55;
+    WriteFile(path, bytes);
+    ReadResult r = ReadArchive(path);
+    EXPECT_EQ(Names(r), V{"good.txt"});
+    EXPECT_NE(r.error, "");
+}
+
+}  // namespace
+}  // namespace orvane::platform::zip
