@@ -140,7 +140,7 @@ enum class Tok {
 
 struct Token {
     Tok kind;
-    std::string text;    // Literal: the characters to copy
+    std::string_view text;  // Literal: the characters to copy (part of the format)
     bool upper = false;  // AmPm / AP: write the marker in upper case
 };
 
@@ -197,12 +197,12 @@ std::pair<Tok, std::size_t> LetterToken(std::string_view f, std::size_t i) {
 }
 
 void AddLiteral(std::vector<Token>& out, std::string_view chars) {
-    if (out.empty() || out.back().kind != Tok::Literal) out.push_back({Tok::Literal, {}});
-    out.back().text.append(chars);
+    out.push_back({Tok::Literal, chars});
 }
 
 std::vector<Token> Tokenize(std::string_view f) {
     std::vector<Token> out;
+    out.reserve(f.size());
     std::size_t i = 0;
     while (i < f.size()) {
         const char c = f[i];
@@ -253,10 +253,20 @@ void ResolveMinutes(std::vector<Token>& toks) {
     }
 }
 
+// Decimal digits of v, zero-padded to width.
 void AppendNumber(std::string& out, long long v, int width) {
+    if (v < 0) {
+        out += '-';
+        v = -v;
+    }
     char buf[24];
-    std::snprintf(buf, sizeof buf, "%0*lld", width, v);
-    out += buf;
+    int n = 0;
+    do {
+        buf[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0 && n < 20);
+    while (n < width) buf[n++] = '0';
+    while (n > 0) out += buf[--n];
 }
 
 }  // namespace
