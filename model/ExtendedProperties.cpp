@@ -1,6 +1,44 @@
-// PLACEHOLDER: replaced by the extended-property string builder and parser.
+// eControl.Extended: the control's extended properties as one string and
+// back, through the extended-property parser of platform/.
 #include "model/eControl.h"
+#include "platform/ExtPropertyParser.h"
+#include "platform/Text.h"
+
 namespace orvane {
-std::string eControl::Extended() const { return {}; }
-void eControl::Extended(const std::string&) { ExtendedProperties = nullptr; }
+
+// A property with a blank name or a value without a text form (Null, an
+// object) is left out.
+std::string eControl::Extended() const {
+    std::string out;
+    if (!ExtendedProperties) return out;
+    for (const auto& p : *ExtendedProperties) {
+        if (!p || text::TrimBlanks(p->Name).empty()) continue;
+        const std::optional<std::string> value = p->Value.Text();
+        if (!value) continue;
+        out += p->Name;
+        out += "='";
+        platform::AppendEscapedExtValue(out, *value);
+        out += "';";
+    }
+    return out;
+}
+
+void eControl::Extended(const std::string& value) {
+    ExtendedProperties = nullptr;
+    try {
+        auto items = platform::ParseExtProperties(value);
+        if (!items) return;
+        auto list = std::make_shared<Collection<::orvane::ExtProperty>>();
+        for (auto& item : *items) {
+            auto p = std::make_shared<::orvane::ExtProperty>();
+            p->Name = std::move(item.name);
+            p->Value = Variant(std::move(item.value));
+            list->Add(std::move(p));
+        }
+        ExtendedProperties = std::move(list);
+    } catch (...) {
+        ExtendedProperties = nullptr;
+    }
+}
+
 }  // namespace orvane

@@ -1,6 +1,704 @@
-// PLACEHOLDER: replaced by the definition XML writer and reader.
+// The definition XML: Orvane::ToXML writes it by appending to one string in a
+// fixed order with fixed spacing (the dirty check digests that exact text);
+// Orvane::FromXML reads it back through pugixml, lenient about names and
+// tolerant of missing attributes where the format allows it.
+#include <pugixml.hpp>
+
+#include <charconv>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/HexText.h"
+#include "data/detail/XmlLookup.h"
+#include "model/GridLink.h"
 #include "model/Orvane.h"
+#include "model/XmlText.h"
+#include "platform/Messages.h"
+#include "platform/NumberFormat.h"
+#include "platform/Text.h"
+
 namespace orvane {
-std::string Orvane::ToXML() const { return Name; }
-bool Orvane::FromXML(const std::string&) { SetHash(); return false; }
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// ---------------------------------------------------------------- writing
+
+class XmlWriter {
+public:
+    explicit XmlWriter(std::string& out) : out_(out) {}
+
+    void Root(const Orvane& r);
+
+private:
+    // One blank-led attribute: name (with its own leading blanks and "="),
+    // then the quoted, escaped text.
+    void Text(std::string_view nameEq, std::string_view value) {
+        out_ += nameEq;
+        AppendAttrValue(out_, value);
+    }
+    template <typename T>
+    void Int(std::string_view nameEq, T value) {
+        out_ += nameEq;
+        out_ += '"';
+        char buf[24];
+        auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+        out_.append(buf, res.ptr);
+        out_ += '"';
+    }
+    void Single(std::string_view nameEq, float value) {
+        out_ += nameEq;
+        out_ += '"';
+        out_ += platform::FormatSingle(value);
+        out_ += '"';
+    }
+    void Flag(std::string_view nameEq, bool value) { out_ += nameEq, out_ += value ? "\"-1\"" : "\"0\""; }
+    void Hex(std::string_view nameEq, std::string_view value) {
+        out_ += nameEq;
+        out_ += '"';
+        AppendHexText(out_, value);  // hex digits never need escaping
+        out_ += '"';
+    }
+
+    void Connections(const Collection<eConnection>* list);
+    void Connection(const eConnection& c);
+    void RSourceList(const Collection<eRSource>* list);
+    void RSourceStart(const eRSource& rs);
+    void Parameters(const Collection<eParameter>* list);
+    void Parameter(const eParameter& p);
+    void Dialogs(const Collection<eDialog>* list);
+    void Dialog(const eDialog& d);
+    void Controls(const Collection<eControl>* list);
+    void Control(const eControl& c);
+    void DataBlocks(const Collection<eData>* list);
+    void PrnFormats(const Collection<ePrnFormat>* list);
+    void PrnFormat(const ePrnFormat& f);
+
+    std::string& out_;
+};
+
+void XmlWriter::Root(const Orvane& r) {
+    out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+    Text("<Orvane Name=", r.Name);
+    Text(" Info=", r.Info);
+    Text(" Lang=", r.Lang);
+    Text(" initialDialog = ", r.initialDialog);
+    Text(" initialPrnFormat=", r.initialPrnFormat);
+    out_ += " Version=\"1.0\" >\r\n";
+    Connections(r.eConections.get());
+    Parameters(r.eParameters.get());
+    Dialogs(r.eDialogs.get());
+    PrnFormats(r.ePrnFormats.get());
+    out_ += kCrLf;
+    out_ += "<eCode>";
+    AppendEncodedXMLText(out_, r.Code);
+    out_ += "</eCode>\r\n</Orvane>";
+}
+
+void XmlWriter::Connections(const Collection<eConnection>* list) {
+    out_ += "<eConnections>\r\n";
+    if (list) {
+        for (const auto& c : *list) {
+            if (c) Connection(*c);
+        }
+    }
+    out_ += "</eConnections>";
+}
+
+void XmlWriter::Connection(const eConnection& c) {
+    Text("<eConnection Name=", c.Name);
+    Text(" cnnString=", c.cnnString);
+    Flag(" Internal=", c.Internal);
+    out_ += " > \r\n";
+    RSourceList(c.eRSources.get());
+    out_ += "</eConnection>";
+}
+
+// Record sources are written with an explicit stack, so the depth of the
+// tree costs no call stack.
+void XmlWriter::RSourceList(const Collection<eRSource>* list) {
+    struct Frame {
+        const Collection<eRSource>* list;
+        int next;  // 0-based position of the next item
+    };
+    out_ += "<eRSources>\r\n";
+    std::vector<Frame> stack{{list, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (!top.list || top.next >= top.list->Count()) {
+            stack.pop_back();
+            out_ += "</eRSources>\r\n";
+            if (!stack.empty()) out_ += "</eRSource>\r\n";
+            continue;
+        }
+        const eRSource* rs = (top.list->begin() + top.next++)->get();
+        if (!rs) continue;
+        RSourceStart(*rs);
+        const bool descend = rs->eRSources && rs->eRSources->Count() > 0 &&
+                             static_cast<int>(stack.size()) < kMaxRecordSourceDepth;
+        if (descend) {
+            out_ += "<eRSources>\r\n";
+            stack.push_back({rs->eRSources.get(), 0});
+        } else {
+            out_ += "</eRSource>\r\n";
+        }
+    }
+}
+
+void XmlWriter::RSourceStart(const eRSource& rs) {
+    Text("<eRSource Name=", rs.Name);
+    Text(" ecnnName=", rs.ecnnName());
+    Text(" CursorLocation=", rs.CursorLocation);
+    Text(" CursorType=", rs.CursorType);
+    Text(" SQLCommand=", rs.SQLCommand);
+    Text(" TypeofCommand=", rs.TypeofCommand);
+    Text(" LockType=", rs.LockType);
+    Text(" eFieldNametoParameters=", rs.eFieldNametoParameters);
+    Text(" idParameterLinked=", rs.idParameterLinked);
+    Text(" SendParameters=", rs.SendParameters);
+    Text(" Filter=", rs.Filter);
+    Text(" Order=", rs.Order);
+    out_ += " >\r\n";
+}
+
+void XmlWriter::Parameters(const Collection<eParameter>* list) {
+    out_ += "  <eParameters>\r\n";
+    if (list) {
+        for (const auto& p : *list) {
+            if (p) Parameter(*p);
+        }
+    }
+    out_ += "  </eParameters>\r\n";
+}
+
+void XmlWriter::Parameter(const eParameter& p) {
+    Text("<eParameter Name=", p.Name);
+    if (text::TrimBlanks(p.DTFormat).empty()) {
+        Text("  eType=", p.eType());
+    } else {
+        Text("  eType=", p.eType() + "|" + p.DTFormat);
+    }
+    Text(" Predef=", p.Predef);
+    out_ += "></eParameter>";
+}
+
+void XmlWriter::Dialogs(const Collection<eDialog>* list) {
+    out_ += "<eDialogs>\r\n";
+    if (list) {
+        for (const auto& d : *list) {
+            if (d) Dialog(*d);
+        }
+    }
+    out_ += "</eDialogs>";
+}
+
+void XmlWriter::Dialog(const eDialog& d) {
+    Text("<eDialog Name=", d.Name);
+    Text(" Class=", d.Class);
+    Single(" Height=", d.Height);
+    Single(" Width=", d.Width);
+    Text(" Load=", d.Load);
+    Text(" OnCancel=", d.OnCancel);
+    Text(" OnControlEvent=", d.OncontrolEvent);
+    Text(" OnOk=", d.OnOK);
+    Int(" BackColor=", d.BackColor);
+    Text(" Title=", d.Title);
+    Text(" Validate=", d.Validate);
+    out_ += " >\r\n";
+    Controls(d.eControls.get());
+    RSourceList(d.eRSources.get());
+    out_ += "</eDialog>";
+}
+
+void XmlWriter::Controls(const Collection<eControl>* list) {
+    out_ += "<eControls>\r\n";
+    if (list) {
+        for (const auto& c : *list) {
+            if (c) Control(*c);
+        }
+    }
+    out_ += "</eControls>\r\n";
+}
+
+void XmlWriter::Control(const eControl& c) {
+    Text("<eControl Name=", c.Name);
+    Text(" Class=", c.Class);
+    Single("  Top=", c.Top);
+    Single(" Left=", c.Left);
+    Single(" Width=", c.Width);
+    Single("  Height=", c.Height);
+    Flag(" Visible=", c.Visible);
+    Flag(" NoNull=", c.NoNull);
+    Text(" Extended=", c.Extended());
+    Int(" TabIndex=", c.TabIndex);
+    Text(" BindObject=", c.BindObject);
+    Flag(" Enable=", c.Enable);
+    Flag(" Locked=", c.Locked);
+    out_ += ">\r\n";
+    DataBlocks(c.Data.get());
+    out_ += "</eControl>";
+}
+
+void XmlWriter::DataBlocks(const Collection<eData>* list) {
+    out_ += " <eData> \r\n";
+    if (list) {
+        for (const auto& d : *list) {
+            if (!d) continue;
+            Text("<DatB64 Name=", d->Name);
+            out_ += ">\r\n";
+            AppendEncodedXMLText(out_, d->DatB64);
+            out_ += "\r\n</DatB64>\r\n";
+        }
+    }
+    out_ += " </eData> \r\n";
+}
+
+void XmlWriter::PrnFormats(const Collection<ePrnFormat>* list) {
+    if (!list) {
+        out_ += "<ePrnFormats/>";
+        return;
+    }
+    out_ += "<ePrnFormats>";
+    for (const auto& f : *list) {
+        if (f) PrnFormat(*f);
+    }
+    out_ += "</ePrnFormats>";
+}
+
+void XmlWriter::PrnFormat(const ePrnFormat& f) {
+    Text("<ePrnFormat Name=", f.Name);
+    Single(" BottomM=", f.BottomM);
+    Int(" Paper=", static_cast<std::int32_t>(f.Paper));
+    Int(" eOrientacion=", static_cast<std::int32_t>(f.eOrientacion));
+    Single(" Heigth=", f.Heigth);
+    Int(" HorizontalN=", f.HorizontalN);
+    Single(" LeftM=", f.LeftM);
+    Int(" MoveOn=", static_cast<std::int32_t>(f.MoveOn));
+    Single(" PaperHeigth=", f.PaperHeigth);
+    Single(" PaperWidth=", f.PaperWidth);
+    Single(" RigthM=", f.RigthM);
+    Single(" TopM=", f.TopM);
+    Int(" VerticalN=", f.VerticalN);
+    Single(" Width=", f.Width);
+    Text(" Metric=", f.Metric);
+    Text(" BackFormat=", f.BackFormat);
+    Text(" Properties=", f.Properties);
+    Hex(" BeginCommand=", f.BeginCommand);
+    Hex(" EndCommand=", f.EndCommand);
+    out_ += " >";
+    Controls(f.eControls.get());
+    out_ += "</ePrnFormat>";
+}
+
+// ---------------------------------------------------------------- reading
+
+// An attribute that must be there: its absence aborts the rest of a list.
+struct MissingAttribute {};
+
+std::optional<std::string_view> Raw(pugi::xml_node node, std::string_view name) {
+    const pugi::xml_attribute a = FindAttribute(node, name);
+    if (!a) return std::nullopt;
+    return std::string_view(a.value());
+}
+
+std::optional<std::string> Decoded(pugi::xml_node node, std::string_view name) {
+    auto raw = Raw(node, name);
+    if (!raw) return std::nullopt;
+    return DecodeXMLText(*raw);
+}
+
+std::string Required(pugi::xml_node node, std::string_view name) {
+    auto v = Decoded(node, name);
+    if (!v) throw MissingAttribute{};
+    return std::move(*v);
+}
+
+// Assigns the decoded attribute when it is there.
+void Assign(std::string& target, pugi::xml_node node, std::string_view name) {
+    if (auto v = Decoded(node, name)) target = std::move(*v);
+}
+
+// Assigns StrToNum of the attribute text when it is there.
+void AssignNum(float& target, std::optional<std::string_view> text) {
+    if (text) target = static_cast<float>(StrToNum(*text));
+}
+
+// Every text and CDATA piece under node, in document order, walked without
+// recursion.
+std::string TextContent(pugi::xml_node node) {
+    const pugi::xml_node first = node.first_child();
+    if (first && !first.next_sibling() && first.type() == pugi::node_pcdata) return first.value();
+    std::string out;
+    for (pugi::xml_node cur = first; cur;) {
+        if (cur.type() == pugi::node_pcdata || cur.type() == pugi::node_cdata) out += cur.value();
+        if (cur.first_child()) {
+            cur = cur.first_child();
+            continue;
+        }
+        while (cur != node && !cur.next_sibling()) cur = cur.parent();
+        if (cur == node) break;
+        cur = cur.next_sibling();
+    }
+    return out;
+}
+
+bool IsElement(pugi::xml_node n) { return n.type() == pugi::node_element; }
+bool IsElement(pugi::xml_node n, const char* exactTag) { return IsElement(n) && std::string_view(n.name()) == exactTag; }
+
+class XmlReader {
+public:
+    explicit XmlReader(Orvane& r) : r_(r) {}
+
+    void Root(pugi::xml_node root);
+
+private:
+    void RootAttributes(pugi::xml_node root);
+    void Connections(pugi::xml_node list);
+    void RSourceList(pugi::xml_node owner, std::shared_ptr<eConnection> cnn, Collection<eRSource>& into);
+    void RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnection>& cnn, Collection<eRSource>& into);
+    void Parameters(pugi::xml_node list);
+    void Dialogs(pugi::xml_node list);
+    void Dialog(pugi::xml_node node);
+    void PrnFormats(pugi::xml_node list);
+    void PrnFormat(pugi::xml_node node);
+    void Controls(pugi::xml_node list, Collection<eControl>& into);
+    void Control(pugi::xml_node node, Collection<eControl>& into);
+    void DataBlocks(pugi::xml_node list, eControl& c);
+
+    Orvane& r_;
+};
+
+void XmlReader::Root(pugi::xml_node root) {
+    RootAttributes(root);
+    const auto children = root.children();
+    r_.eConections = std::make_shared<Collection<eConnection>>();
+    Connections(FindElementByName(children, "eConnections", ""));
+    r_.eParameters = std::make_shared<Collection<eParameter>>();
+    Parameters(FindElementByName(children, "eParameters", ""));
+    r_.eDialogs = std::make_shared<Collection<eDialog>>();
+    Dialogs(FindElementByName(children, "eDialogs", ""));
+    r_.ePrnFormats = std::make_shared<Collection<ePrnFormat>>();
+    PrnFormats(FindElementByName(children, "ePrnFormats", ""));
+    // A text without eCode holds no code: the definition follows the text.
+    const pugi::xml_node code = FindElementByName(children, "eCode", "");
+    r_.Code = code ? DecodeXMLText(text::TrimWhite(TextContent(code))) : std::string();
+}
+
+// The root's own attributes are taken as the parser returns them.
+void XmlReader::RootAttributes(pugi::xml_node root) {
+    auto take = [&](std::string& target, std::string_view name) {
+        if (auto v = Raw(root, name)) target = *v;
+    };
+    take(r_.initialDialog, "initialDialog");
+    take(r_.initialPrnFormat, "initialPrnFormat");
+    take(r_.Lang, "Lang");
+    if (auto v = Raw(root, "Version")) {
+        if (auto n = platform::LeadingNumber(*v)) r_.Version = *n;
+    }
+    take(r_.Name, "Name");
+    take(r_.Info, "Info");
+}
+
+// A connection with a missing attribute ends the list: it and every later
+// one are left out.
+void XmlReader::Connections(pugi::xml_node list) {
+    try {
+        for (pugi::xml_node n : list.children()) {
+            if (!IsElement(n)) continue;
+            auto c = std::make_shared<eConnection>();
+            c->Name = Required(n, "Name");
+            c->cnnString = Required(n, "cnnString");
+            c->Internal = StrToBool(Required(n, "Internal"));
+            RSourceList(n, c, *c->eRSources);
+            c->RPTParent = r_.weak_from_this();
+            r_.eConections->Add(c);
+        }
+    } catch (const MissingAttribute&) {
+    }
+}
+
+// For a dialog (cnn null) the first record source whose ecnnName names an
+// existing connection fixes the connection for itself and every later one.
+void XmlReader::RSourceList(pugi::xml_node owner, std::shared_ptr<eConnection> cnn, Collection<eRSource>& into) {
+    for (pugi::xml_node list : owner.children()) {
+        if (!IsElement(list, "eRSources")) continue;
+        for (pugi::xml_node n : list.children()) {
+            if (!IsElement(n, "eRSource")) continue;
+            if (!cnn) {
+                if (auto name = Decoded(n, "ecnnName")) cnn = r_.GetECnnByName(*name);
+            }
+            RSourceTree(n, cnn, into);
+        }
+    }
+}
+
+void ReadRSourceAttributes(pugi::xml_node n, eRSource& rs) {
+    Assign(rs.Name, n, "Name");
+    Assign(rs.CursorLocation, n, "CursorLocation");
+    Assign(rs.CursorType, n, "CursorType");
+    Assign(rs.eFieldNametoParameters, n, "eFieldNametoParameters");
+    Assign(rs.idParameterLinked, n, "idParameterLinked");
+    Assign(rs.LockType, n, "LockType");
+    Assign(rs.SQLCommand, n, "SQLCommand");
+    Assign(rs.TypeofCommand, n, "TypeofCommand");
+    Assign(rs.SendParameters, n, "SendParameters");
+    Assign(rs.Filter, n, "Filter");
+    Assign(rs.Order, n, "Order");
+}
+
+// One record source and its descendants, breadth first through a queue so
+// that nesting costs no call stack; each item is appended to its parent's
+// list in document order. Levels below kMaxRecordSourceDepth are skipped.
+void XmlReader::RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnection>& cnn, Collection<eRSource>& into) {
+    struct Work {
+        pugi::xml_node node;
+        Collection<eRSource>* into;
+        int depth;
+    };
+    std::deque<Work> queue{{top, &into, 1}};
+    while (!queue.empty()) {
+        const Work w = queue.front();
+        queue.pop_front();
+        auto rs = std::make_shared<eRSource>();
+        if (cnn) {
+            rs->ecnnName(cnn->Name);
+            rs->eCnn = cnn;
+        }
+        ReadRSourceAttributes(w.node, *rs);
+        w.into->Add(rs);
+        if (w.depth >= kMaxRecordSourceDepth) continue;
+        for (pugi::xml_node list : w.node.children()) {
+            if (!IsElement(list, "eRSources")) continue;
+            for (pugi::xml_node child : list.children()) {
+                if (IsElement(child, "eRSource")) queue.push_back({child, rs->eRSources.get(), w.depth + 1});
+            }
+        }
+    }
+}
+
+// A parameter with a missing attribute ends the list.
+void XmlReader::Parameters(pugi::xml_node list) {
+    try {
+        for (pugi::xml_node n : list.children()) {
+            if (!IsElement(n)) continue;
+            auto p = std::make_shared<eParameter>();
+            p->Name = Required(n, "Name");
+            p->Predef = Required(n, "Predef");
+            p->eType(Required(n, "eType"));
+            r_.eParameters->Add(p);
+        }
+    } catch (const MissingAttribute&) {
+    }
+}
+
+void XmlReader::Dialogs(pugi::xml_node list) {
+    for (pugi::xml_node n : list.children()) {
+        if (IsElement(n, "eDialog")) Dialog(n);
+    }
+}
+
+void XmlReader::Dialog(pugi::xml_node n) {
+    auto d = std::make_shared<eDialog>();
+    Assign(d->Name, n, "Name");
+    Assign(d->Title, n, "Title");
+    if (auto v = Decoded(n, "BackColor")) {
+        if (auto i = platform::ParseLocaleInt32(*v)) d->BackColor = *i;
+    }
+    Assign(d->Class, n, "Class");
+    AssignNum(d->Height, Raw(n, "Height"));
+    AssignNum(d->Width, Raw(n, "Width"));
+    Assign(d->Load, n, "Load");
+    Assign(d->OnCancel, n, "OnCancel");
+    Assign(d->OncontrolEvent, n, "OncontrolEvent");
+    Assign(d->OnOK, n, "OnOK");
+    Assign(d->Validate, n, "Validate");
+    RSourceList(n, nullptr, *d->eRSources);
+    Controls(FindElementByName(n.children(), "eControls", ""), *d->eControls);
+    r_.eDialogs->Add(d);
+}
+
+void XmlReader::PrnFormats(pugi::xml_node list) {
+    for (pugi::xml_node n : list.children()) {
+        if (IsElement(n)) PrnFormat(n);
+    }
+}
+
+template <typename Enum>
+void AssignInt32(Enum& target, pugi::xml_node n, std::string_view name) {
+    if (auto v = Decoded(n, name)) {
+        if (auto i = platform::ParseLocaleInt32(*v)) target = static_cast<Enum>(*i);
+    }
+}
+
+void AssignInt16(std::int16_t& target, pugi::xml_node n, std::string_view name) {
+    if (auto v = Decoded(n, name)) {
+        if (auto i = platform::ParseLocaleInt16(*v)) target = *i;
+    }
+}
+
+void AssignDecodedNum(float& target, pugi::xml_node n, std::string_view name) {
+    if (auto v = Decoded(n, name)) target = static_cast<float>(StrToNum(*v));
+}
+
+// Printer commands are decoded without the hex length limit, as they were
+// written: a long command comes back whole.
+void AssignHex(std::string& target, pugi::xml_node n, std::string_view name) {
+    if (auto v = Raw(n, name)) target = HexToStrUnbounded(*v);
+}
+
+void XmlReader::PrnFormat(pugi::xml_node n) {
+    auto f = std::make_shared<ePrnFormat>();
+    Assign(f->Name, n, "Name");
+    if (auto v = Decoded(n, "BottomM")) {
+        if (auto x = platform::ParseLocaleSingle(*v)) f->BottomM = *x;
+    }
+    Assign(f->BackFormat, n, "BackFormat");
+    AssignInt32(f->eOrientacion, n, "eOrientacion");
+    AssignInt32(f->MoveOn, n, "MoveOn");
+    AssignInt32(f->Paper, n, "Paper");
+    AssignInt16(f->HorizontalN, n, "HorizontalN");
+    AssignInt16(f->VerticalN, n, "VerticalN");
+    AssignDecodedNum(f->Heigth, n, "Heigth");
+    AssignDecodedNum(f->LeftM, n, "LeftM");
+    AssignDecodedNum(f->PaperHeigth, n, "PaperHeigth");
+    AssignDecodedNum(f->PaperWidth, n, "PaperWidth");
+    AssignDecodedNum(f->RigthM, n, "RigthM");
+    AssignDecodedNum(f->TopM, n, "TopM");
+    AssignDecodedNum(f->Width, n, "Width");
+    Assign(f->Metric, n, "Metric");
+    AssignHex(f->BeginCommand, n, "BeginCommand");
+    AssignHex(f->EndCommand, n, "EndCommand");
+    Assign(f->Properties, n, "Properties");
+    for (pugi::xml_node list : n.children()) {
+        if (IsElement(list, "eControls")) Controls(list, *f->eControls);
+    }
+    r_.ePrnFormats->Add(f);
+}
+
+void XmlReader::Controls(pugi::xml_node list, Collection<eControl>& into) {
+    for (pugi::xml_node n : list.children()) {
+        if (IsElement(n)) Control(n, into);
+    }
+}
+
+void XmlReader::Control(pugi::xml_node n, Collection<eControl>& into) {
+    auto c = std::make_shared<eControl>();
+    Assign(c->Name, n, "Name");
+    Assign(c->Class, n, "Class");
+    if (auto v = Decoded(n, "Enable")) {
+        if (auto b = Variant(*v).ToTruth()) c->Enable = *b;
+    }
+    if (auto v = Decoded(n, "Extended")) c->Extended(*v);
+    AssignNum(c->Height, Raw(n, "Height"));
+    AssignNum(c->Left, Raw(n, "Left"));
+    if (auto v = Decoded(n, "Locked")) c->Locked = StrToBool(*v);
+    if (auto v = Decoded(n, "NoNull")) c->NoNull = StrToBool(*v);
+    Assign(c->BindObject, n, "BindObject");
+    if (auto v = Raw(n, "TabIndex")) {
+        if (auto i = platform::ParseLocaleInt16(*v)) c->TabIndex = *i;
+    }
+    AssignNum(c->Top, Raw(n, "Top"));
+    if (auto v = Decoded(n, "Visible")) c->Visible = StrToBool(*v);
+    AssignDecodedNum(c->Width, n, "Width");
+    // A failure in the data blocks or the grid link skips only that step.
+    try {
+        DataBlocks(FindElementByName(n.children(), "eData", ""), *c);
+    } catch (const std::exception&) {
+    }
+    try {
+        LinkPrintGrid(*c);
+    } catch (...) {
+    }
+    into.Add(c);
+}
+
+// A data block without its Name ends the list.
+void XmlReader::DataBlocks(pugi::xml_node list, eControl& c) {
+    if (!c.Data) c.Data = std::make_shared<Collection<eData>>();
+    try {
+        for (pugi::xml_node n : list.children()) {
+            if (!IsElement(n)) continue;
+            auto d = std::make_shared<eData>();
+            d->Name = Required(n, "Name");
+            d->DatB64 = DecodeXMLText(text::TrimWhite(TextContent(n)));
+            c.Data->Add(d);
+        }
+    } catch (const MissingAttribute&) {
+    }
+}
+
+// ---------------------------------------------------------------- parse errors
+
+// Line (1-based), column (1-based, in characters) and the text of the line
+// that holds a byte offset. A lone CR, a lone LF and CR LF each end a line.
+struct SourcePosition {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    std::string_view lineText;
+};
+
+SourcePosition Locate(std::string_view text, std::size_t offset) {
+    if (offset > text.size()) offset = text.size();
+    SourcePosition pos;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+            ++pos.line;
+            lineStart = i + 1;
+        }
+    }
+    std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
+    if (lineEnd == std::string_view::npos) lineEnd = text.size();
+    pos.lineText = text.substr(lineStart, lineEnd - lineStart);
+    const std::string_view before = text.substr(lineStart, offset - lineStart);
+    pos.column = text::DecodeUtf8(before).size() + 1;
+    return pos;
+}
+
+// "Position In File" is pugixml's byte offset into the text.
+std::string ParseErrorMessage(const pugi::xml_parse_result& res, std::string_view text) {
+    const std::size_t offset = res.offset < 0 ? 0 : static_cast<std::size_t>(res.offset);
+    const SourcePosition pos = Locate(text, offset);
+    std::string msg = "Error #: " + std::to_string(static_cast<int>(res.status)) + ": " + res.description();
+    msg += "Line #: " + std::to_string(pos.line) + "\r\n";
+    msg += "Line Position: " + std::to_string(pos.column) + "\r\n";
+    msg += "Position In File: " + std::to_string(offset) + "\r\n";
+    msg += "Source Text: ";
+    msg += pos.lineText;
+    msg += "\r\n";
+    return msg;
+}
+
+}  // namespace
+
+std::string Orvane::ToXML() const {
+    std::string out;
+    out.reserve(64 * 1024);
+    XmlWriter(out).Root(*this);
+    return out;
+}
+
+bool Orvane::FromXML(const std::string& xmlData) {
+    bool wellFormed = false;
+    try {
+        pugi::xml_document doc;
+        const pugi::xml_parse_result res = doc.load_buffer(xmlData.data(), xmlData.size());
+        if (!res) {
+            platform::ShowMessage(ParseErrorMessage(res, xmlData));
+        } else {
+            wellFormed = true;
+            if (pugi::xml_node root = FindElementByName(doc.children(), "Orvane", "")) XmlReader(*this).Root(root);
+        }
+    } catch (...) {
+        // Out of memory half-way: what was read stays; the sign is still taken.
+    }
+    SetHash();
+    return wellFormed;
+}
+
 }  // namespace orvane

@@ -1,0 +1,399 @@
+// The definition XML: exact text of the writer, the reader's leniency and
+// abort rules, round trips, the parse-error message and the dirty check.
+#include <gtest/gtest.h>
+
+#include "model/Orvane.h"
+#include "model/XmlText.h"
+#include "platform/NumberFormat.h"
+#include "support/TestSupport.h"
+
+namespace orvane {
+namespace {
+
+const std::string kEmptyXml =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<Orvane Name=\"\" Info=\"\" Lang=\"\" initialDialog = \"\" initialPrnFormat=\"\" Version=\"1.0\" >\r\n"
+    "<eConnections>\r\n"
+    "</eConnections>  <eParameters>\r\n"
+    "  </eParameters>\r\n"
+    "<eDialogs>\r\n"
+    "</eDialogs><ePrnFormats></ePrnFormats>\r\n"
+    "<eCode></eCode>\r\n"
+    "</Orvane>";
+
+const std::string kExampleXml =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<Orvane Name=\"R1\" Info=\"\" Lang=\"\" initialDialog = \"eDialog1\" initialPrnFormat=\"\" Version=\"1.0\" >\r\n"
+    "<eConnections>\r\n"
+    "<eConnection Name=\"eConnection1\" cnnString=\"\" Internal=\"0\" > \r\n"
+    "<eRSources>\r\n"
+    "<eRSource Name=\"eRSource1\" ecnnName=\"eConnection1\" CursorLocation=\"\" CursorType=\"\" "
+    "SQLCommand=\"SELECT * FROM T1\" TypeofCommand=\"\" LockType=\"\" eFieldNametoParameters=\"\" "
+    "idParameterLinked=\"\" SendParameters=\"\" Filter=\"\" Order=\"\" >\r\n"
+    "</eRSource>\r\n"
+    "</eRSources>\r\n"
+    "</eConnection></eConnections>  <eParameters>\r\n"
+    "<eParameter Name=\"P1\"  eType=\"adDate|dd/mm/yy\" Predef=\"\"></eParameter>  </eParameters>\r\n"
+    "<eDialogs>\r\n"
+    "<eDialog Name=\"eDialog1\" Class=\"\" Height=\"3000\" Width=\"4500\" Load=\"\" OnCancel=\"\" "
+    "OnControlEvent=\"\" OnOk=\"\" BackColor=\"0\" Title=\"\" Validate=\"\" >\r\n"
+    "<eControls>\r\n"
+    "<eControl Name=\"Control1\" Class=\"\"  Top=\"120\" Left=\"240\" Width=\"1500\"  Height=\"315\" "
+    "Visible=\"-1\" NoNull=\"0\" Extended=\"\" TabIndex=\"0\" BindObject=\"P1\" Enable=\"-1\" Locked=\"0\">\r\n"
+    " <eData> \r\n"
+    " </eData> \r\n"
+    "</eControl></eControls>\r\n"
+    "<eRSources>\r\n"
+    "</eRSources>\r\n"
+    "</eDialog></eDialogs><ePrnFormats></ePrnFormats>\r\n"
+    "<eCode></eCode>\r\n"
+    "</Orvane>";
+
+std::shared_ptr<Orvane> MakeExample() {
+    auto r = std::make_shared<Orvane>();
+    r->Name = "R1";
+    r->initialDialog = "eDialog1";
+    auto cnn = std::make_shared<eConnection>();
+    cnn->Name = "eConnection1";
+    r->AddConnection(cnn);
+    auto rs = std::make_shared<eRSource>();
+    rs->Name = "eRSource1";
+    rs->eCnn = cnn;
+    rs->SQLCommand = "SELECT * FROM T1";
+    cnn->eRSources->Add(rs);
+    auto p = std::make_shared<eParameter>();
+    p->Name = "P1";
+    p->eType("adDate|dd/mm/yy");
+    r->eParameters->Add(p);
+    auto d = std::make_shared<eDialog>();
+    d->Name = "eDialog1";
+    d->Height = 3000;
+    d->Width = 4500;
+    auto c = std::make_shared<eControl>();
+    c->Name = "Control1";
+    c->Top = 120;
+    c->Left = 240;
+    c->Width = 1500;
+    c->Height = 315;
+    c->Visible = true;
+    c->Enable = true;
+    c->BindObject = "P1";
+    d->eControls->Add(c);
+    r->eDialogs->Add(d);
+    return r;
+}
+
+// The body of a definition with the given inner text between the root tags.
+std::string Doc(const std::string& inner) { return "<?xml version=\"1.0\"?><Orvane Name=\"R\">" + inner + "</Orvane>"; }
+
+TEST(ReportXml, WritesEmptyDefinitionExactly) {
+    Orvane r;
+    EXPECT_EQ(r.ToXML(), kEmptyXml);
+    r.ePrnFormats = nullptr;
+    EXPECT_NE(r.ToXML().find("</eDialogs><ePrnFormats/>\r\n<eCode>"), std::string::npos);
+}
+
+TEST(ReportXml, WritesExampleExactlyAndReadsItBack) {
+    EXPECT_EQ(MakeExample()->ToXML(), kExampleXml);
+    auto r = std::make_shared<Orvane>();
+    ASSERT_TRUE(r->FromXML(kExampleXml));
+    EXPECT_EQ(r->ToXML(), kExampleXml);
+    EXPECT_FALSE(r->IsDirty());
+    auto rs = r->GetRSource("eRSource1");
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->eCnn.lock(), r->GetConnection("eConnection1"));
+    EXPECT_EQ(r->GetConnection("eConnection1")->RPTParent.lock(), r);
+    EXPECT_EQ(r->GetParameter("P1")->DTFormat, "dd/mm/yy");
+    EXPECT_DOUBLE_EQ(r->Version, 1.0);
+}
+
+TEST(ReportXml, EmptyDefinitionRoundTripsAndReadsOnAStackObject) {
+    Orvane r;  // not owned by a shared_ptr: the reader must not need one
+    r.Name = "old";
+    ASSERT_TRUE(r.FromXML(kEmptyXml));
+    EXPECT_EQ(r.ToXML(), kEmptyXml);
+}
+
+// Every written field with awkward text, written, read and written again.
+std::shared_ptr<Orvane> MakeAwkward() {
+    const std::string nasty = "l1\r\nl2 \"q\" 'a' <b> & c\td \xC3\xA9\xC3\xB1 \xE2\x82\xAC \xF0\x9F\x98\x80 lone\rcr lone\nlf";
+    auto r = MakeExample();
+    r->Code = "Sub Main()\r\n\tMsgBox \"<hola> & 'adi\xC3\xB3s'\" \xE2\x82\xAC\r\nEnd Sub";
+    r->Info = "info";
+    r->Lang = "es";
+    auto cnn = r->GetConnection("eConnection1");
+    cnn->cnnString = nasty;
+    cnn->Internal = true;
+    auto rs = cnn->GeteRSource("eRSource1");
+    rs->SQLCommand = nasty;
+    rs->CursorLocation = "3";
+    rs->SendParameters = "P1,P2";
+    rs->Filter = "Total > 100";
+    auto child = std::make_shared<eRSource>();
+    child->Name = "child";
+    child->eCnn = cnn;
+    child->Order = "Nombre DESC";
+    rs->eRSources->Add(child);
+    auto d = r->GetDialog("eDialog1");
+    d->Title = nasty;
+    d->OncontrolEvent = "ev";
+    d->OnOK = "ok";
+    d->BackColor = -2147483633;
+    d->Width = 4500.5f;
+    auto c = d->GetControl("Control1");
+    c->ExtProperty("Caption")->Value = "it's\r\n<x>";
+    c->ExtData("Tables")->DatB64 = "QUJD\r\nREVG";
+    c->TabIndex = -3;
+    c->NoNull = true;
+    auto f = std::make_shared<ePrnFormat>();
+    f->Name = "fmt";
+    f->BeginCommand = std::string("\x1b@\x00\x7f", 4) + "\xC3\xBF";
+    f->EndCommand = "\x0c";
+    f->Paper = Personalizado;
+    f->eOrientacion = Horizontal;
+    f->MoveOn = Col;
+    f->HorizontalN = 2;
+    f->VerticalN = -7;
+    f->TopM = 0.25f;
+    f->PaperWidth = 21.59f;
+    f->Properties = "a=b";
+    auto fc = std::make_shared<eControl>();
+    fc->Name = "grid";
+    f->eControls->Add(fc);
+    r->ePrnFormats->Add(f);
+    return r;
+}
+
+TEST(ReportXml, AwkwardTextSurvivesRoundTrip) {
+    auto original = MakeAwkward();
+    const std::string xml = original->ToXML();
+    EXPECT_EQ(xml.find('\t'), std::string::npos);
+    EXPECT_EQ(xml.find("\xC3"), std::string::npos);  // Latin-1 letters become references
+    auto r = std::make_shared<Orvane>();
+    ASSERT_TRUE(r->FromXML(xml));
+    EXPECT_EQ(r->ToXML(), xml);
+    EXPECT_EQ(r->Code, original->Code);
+    auto rs = r->GetRSource("eRSource1");
+    EXPECT_EQ(rs->SQLCommand, original->GetRSource("eRSource1")->SQLCommand);
+    ASSERT_EQ(rs->eRSources->Count(), 1);
+    EXPECT_EQ(rs->eRSources->Item(1)->ecnnName(), "eConnection1");
+    EXPECT_EQ(r->GetConnection("eConnection1")->cnnString, original->GetConnection("eConnection1")->cnnString);
+    auto c = r->GetDialog("eDialog1")->GetControl("Control1");
+    EXPECT_EQ(c->GetExtProperty("caption")->Value.TextOr(), "it's\r\n<x>");
+    EXPECT_EQ(c->GetData("Tables")->DatB64, "QUJD\r\nREVG");
+    EXPECT_EQ(c->TabIndex, -3);
+    auto f = r->GetFormat("fmt");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->BeginCommand, original->GetFormat("fmt")->BeginCommand);
+    EXPECT_EQ(f->VerticalN, -7);
+    EXPECT_EQ(f->MoveOn, Col);
+    EXPECT_FLOAT_EQ(f->PaperWidth, 21.59f);
+    EXPECT_EQ(r->GetDialog("eDialog1")->BackColor, -2147483633);
+}
+
+TEST(ReportXml, ChildlessRecordSourceHasNoInnerList) {
+    const std::string xml = MakeAwkward()->ToXML();
+    EXPECT_NE(xml.find("<eRSource Name=\"child\"" ), std::string::npos);
+    const std::size_t child = xml.find("<eRSource Name=\"child\"");
+    EXPECT_EQ(xml.compare(xml.find(">\r\n", child), 14, ">\r\n</eRSource>"), 0);
+    const std::size_t parent = xml.find("<eRSource Name=\"eRSource1\"");
+    EXPECT_EQ(xml.compare(xml.find(">\r\n", parent), 14, ">\r\n<eRSources>"), 0);
+}
+
+TEST(ReportXml, BlankDateFormatIsNotWritten) {
+    Orvane r;
+    auto p = std::make_shared<eParameter>();
+    p->Name = "P";
+    p->eType("adDate");
+    p->DTFormat = "  ";
+    r.eParameters->Add(p);
+    EXPECT_NE(r.ToXML().find("eType=\"adDate\" Predef"), std::string::npos);
+}
+
+TEST(ReportXml, CommaLocaleWritesCommaAndReadsBoth) {
+    platform::ScopedDecimalSeparator comma(',');
+    auto r = MakeExample();
+    r->GetDialog("eDialog1")->GetControl("Control1")->Top = 1.5f;
+    const std::string xml = r->ToXML();
+    EXPECT_NE(xml.find("  Top=\"1,5\" "), std::string::npos);
+    for (const char* top : {"1,5", "1.5"}) {
+        std::string text = xml;
+        text.replace(text.find("1,5"), 3, top);
+        Orvane back;
+        ASSERT_TRUE(back.FromXML(text));
+        EXPECT_FLOAT_EQ(back.GetDialog("eDialog1")->GetControl("Control1")->Top, 1.5f) << top;
+    }
+}
+
+TEST(ReportXml, ConnectionAndParameterListsStopAtMissingAttribute) {
+    Orvane r;
+    ASSERT_TRUE(r.FromXML(Doc("<eConnections><x Name='a' cnnString='' Internal='-1'/>"
+                              "<x Name='b' Internal='0'/><x Name='c' cnnString='' Internal='0'/></eConnections>"
+                              "<eParameters><eParameter Name='p1' eType='adInteger' Predef='1'/>"
+                              "<eParameter Name='p2' eType='adInteger'/><eParameter Name='p3' eType='x' Predef=''/>"
+                              "</eParameters><eDialogs><eDialog Name='d'/></eDialogs>")));
+    ASSERT_EQ(r.eConections->Count(), 1);
+    EXPECT_TRUE(r.eConections->Item(1)->Internal);
+    ASSERT_EQ(r.eParameters->Count(), 1);
+    EXPECT_EQ(r.eParameters->Item(1)->Name, "p1");
+    EXPECT_EQ(r.eDialogs->Count(), 1);  // reading went on with the next collection
+}
+
+TEST(ReportXml, IndependentAttributesKeepDefaults) {
+    Orvane r;
+    ASSERT_TRUE(r.FromXML(Doc(
+        "<eDialogs><eDialog Title='t' BackColor='red' Width='12'><eControls>"
+        "<eControl Class='k' Top='x' Enable='maybe'><eData><DatB64 Name='a'>AA</DatB64><DatB64>BB</DatB64>"
+        "<DatB64 Name='c'>CC</DatB64></eData></eControl><eControl Name='second'/></eControls></eDialog></eDialogs>"
+        "<ePrnFormats><ePrnFormat Paper='x' HorizontalN='70000' TopM='2'/></ePrnFormats>")));
+    ASSERT_EQ(r.eDialogs->Count(), 1);
+    auto d = r.eDialogs->Item(1);
+    EXPECT_EQ(d->Name, "");
+    EXPECT_EQ(d->Title, "t");
+    EXPECT_EQ(d->BackColor, 0);
+    EXPECT_FLOAT_EQ(d->Width, 12);
+    ASSERT_EQ(d->eControls->Count(), 2);
+    auto c = d->eControls->Item(1);
+    EXPECT_EQ(c->Name, "");
+    EXPECT_EQ(c->Class, "k");
+    EXPECT_FLOAT_EQ(c->Top, 0);
+    EXPECT_FALSE(c->Enable);
+    ASSERT_EQ(c->Data->Count(), 1);  // the nameless block ends the data list
+    EXPECT_EQ(c->Data->Item(1)->DatB64, "AA");
+    auto f = r.ePrnFormats->Item(1);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->Paper, Carta);
+    EXPECT_EQ(f->HorizontalN, 0);
+    EXPECT_FLOAT_EQ(f->TopM, 2);
+    // No eCode element: the definition holds no code either.
+    EXPECT_EQ(r.Code, "");
+}
+
+TEST(ReportXml, NamesAndTagsMatchAsStated) {
+    Orvane r;
+    ASSERT_TRUE(r.FromXML(
+        "<ORVANE NAME='up' initialdialog='d'><ECONNECTIONS><eConnection name='c' CNNSTRING='s' internal='True'>"
+        "<eRSources><eRSource NAME='rs'/><ERSOURCE Name='lost'/></eRSources><ERSOURCES><eRSource Name='lost2'/>"
+        "</ERSOURCES></eConnection></ECONNECTIONS><EDIALOGS><eDialog Name='d1'><ECONTROLS><x name='ctl'/>"
+        "</ECONTROLS></eDialog><EDIALOG Name='skipped'/></EDIALOGS><eprnformats><ePrnFormat Name='f'>"
+        "<eControls><a Name='in'/></eControls><ECONTROLS><a Name='out'/></ECONTROLS></ePrnFormat></eprnformats>"
+        "<ECODE>  x  </ECODE></ORVANE>"));
+    EXPECT_EQ(r.Name, "up");
+    EXPECT_EQ(r.initialDialog, "d");
+    auto c = r.GetConnection("c");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->cnnString, "s");
+    EXPECT_TRUE(c->Internal);
+    ASSERT_EQ(c->eRSources->Count(), 1);
+    EXPECT_EQ(c->eRSources->Item(1)->Name, "rs");
+    ASSERT_EQ(r.eDialogs->Count(), 1);
+    EXPECT_TRUE(r.eDialogs->Item(1)->GetControl("ctl"));
+    auto f = r.GetFormat("f");
+    ASSERT_EQ(f->eControls->Count(), 1);
+    EXPECT_EQ(f->eControls->Item(1)->Name, "in");
+    EXPECT_EQ(r.Code, "x");
+}
+
+TEST(ReportXml, OtherRootChangesNothing) {
+    auto r = MakeExample();
+    const std::string before = r->ToXML();
+    EXPECT_TRUE(r->FromXML("<Report><eConnections/></Report>"));
+    EXPECT_EQ(r->ToXML(), before);
+}
+
+TEST(ReportXml, DialogTakesConnectionFromFirstSourceThatNamesOne) {
+    Orvane r;
+    ASSERT_TRUE(r.FromXML(Doc(
+        "<eConnections><eConnection Name='A' cnnString='' Internal='0'/><eConnection Name='B' cnnString='' "
+        "Internal='0'/></eConnections><eDialogs><eDialog Name='d'><eRSources><eRSource Name='r1' ecnnName='none'/>"
+        "<eRSource Name='r2' ecnnName='b'><eRSources><eRSource Name='r2c' ecnnName='A'/></eRSources></eRSource>"
+        "<eRSource Name='r3' ecnnName='A'/></eRSources></eDialog></eDialogs>")));
+    auto d = r.GetDialog("d");
+    ASSERT_EQ(d->eRSources->Count(), 3);
+    EXPECT_TRUE(d->eRSources->Item(1)->eCnn.expired());
+    EXPECT_EQ(d->eRSources->Item(1)->ecnnName(), "");
+    EXPECT_EQ(d->eRSources->Item(2)->ecnnName(), "B");
+    EXPECT_EQ(d->eRSources->Item(2)->eRSources->Item(1)->ecnnName(), "B");
+    EXPECT_EQ(d->eRSources->Item(3)->eCnn.lock(), r.GetConnection("B"));
+}
+
+TEST(ReportXml, ParseErrorShowsMessageAndKeepsDefinition) {
+    testing::MessageRecorder rec;
+    auto r = MakeExample();
+    const std::string before = r->ToXML();
+    r->Name = "changed";  // dirty before the failed read; the sign is taken anyway
+    EXPECT_FALSE(r->FromXML("<Orvane>\r\n<a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>"));
+    EXPECT_EQ(r->Name, "changed");
+    EXPECT_EQ(r->eConections->Count(), 1);
+    EXPECT_FALSE(r->IsDirty());
+    const auto taken = rec->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text,
+              "Error #: 14: Start-end tags mismatchLine #: 2\r\nLine Position: 8\r\nPosition In File: 19\r\n"
+              "Source Text: <a>\xC3\xA9\xC3\xA9</b>\r\n");
+    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
+}
+
+TEST(ReportXml, DeepRecordSourcesAreCutAtTheLimit) {
+    const int levels = kMaxRecordSourceDepth + 40;
+    std::string inner;
+    for (int i = 0; i < levels; ++i) inner += "<eRSources><eRSource Name='r" + std::to_string(i) + "'>";
+    for (int i = 0; i < levels; ++i) inner += "</eRSource></eRSources>";
+    Orvane r;
+    ASSERT_TRUE(r.FromXML(Doc("<eConnections><eConnection Name='c' cnnString='' Internal='0'>" + inner +
+                              "</eConnection></eConnections>")));
+    int depth = 0;
+    for (auto list = r.GetConnection("c")->eRSources; list->Count() > 0; list = list->Item(1)->eRSources) ++depth;
+    EXPECT_EQ(depth, kMaxRecordSourceDepth);
+    // The writer keeps the same bound on a deeper tree a host built.
+    auto deep = std::make_shared<eRSource>();
+    auto last = deep;
+    for (int i = 1; i < levels; ++i) {
+        auto next = std::make_shared<eRSource>();
+        last->eRSources->Add(next);
+        last = next;
+    }
+    Orvane w;
+    auto cnn = std::make_shared<eConnection>();
+    cnn->eRSources->Add(deep);
+    w.eConections->Add(cnn);
+    const std::string xml = w.ToXML();
+    std::size_t count = 0;
+    for (std::size_t at = xml.find("<eRSource "); at != std::string::npos; at = xml.find("<eRSource ", at + 1)) ++count;
+    EXPECT_EQ(count, static_cast<std::size_t>(kMaxRecordSourceDepth));
+    Orvane back;
+    ASSERT_TRUE(back.FromXML(xml));
+    EXPECT_EQ(back.ToXML(), xml);
+}
+
+TEST(ReportXml, VeryDeepInputNeitherOverflowsNorFails) {
+    const int levels = 200000;
+    std::string text = "<Orvane><eCode>";
+    text.reserve(static_cast<std::size_t>(levels) * 8);
+    for (int i = 0; i < levels; ++i) text += "<a>";
+    text += "deep";
+    for (int i = 0; i < levels; ++i) text += "</a>";
+    text += "</eCode></Orvane>";
+    Orvane r;
+    EXPECT_TRUE(r.FromXML(text));
+    EXPECT_EQ(r.Code, "deep");
+}
+
+TEST(ReportXml, DirtyCheckFollowsTheWrittenText) {
+    Orvane r;
+    EXPECT_FALSE(r.IsDirty());
+    r.Name = "x";
+    EXPECT_TRUE(r.IsDirty());
+    r.SetHash();
+    EXPECT_FALSE(r.IsDirty());
+    r.Version = 7;
+    r.NewResData("pic");
+    EXPECT_FALSE(r.IsDirty());
+    r.Name = "";
+    EXPECT_TRUE(r.IsDirty());
+    r.Name = "x";
+    EXPECT_FALSE(r.IsDirty());
+}
+
+}  // namespace
+}  // namespace orvane
