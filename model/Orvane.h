@@ -96,6 +96,12 @@ public:
     // Reads the resource index text, creating the resources it names that do
     // not exist yet.
     void ReadResIndex(const std::string& indexText);
+
+    // Run time (data/Macros.cpp, data/ReportRuntime.cpp).
+    // The macro tokens of S in order of appearance: a plain name as written
+    // ("p1") or a braced text with its braces and tabs turned into blanks
+    // ("{p 1}"). Empty when there are none; an unclosed brace ends the scan.
+    std::vector<std::string> GetMacros(const std::string& S) const;
 };
 
 }  // namespace orvane

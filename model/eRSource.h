@@ -42,6 +42,14 @@ public:
     // Removes the first direct child with that name; nothing when none.
     void DelRSource(const std::string& Name);
 
+    // Run time (data/Macros.cpp, data/RecordSource*.cpp). None raises.
+
+    // sSql with its macros replaced: system macros, then report parameters
+    // (plain: the SQL literal; braced: the raw value). A token that names
+    // nothing, a field reference or a print macro stays as written. The text
+    // unchanged when there is no connection or no report.
+    std::string ReplaceMacros(const std::string& sSql) const;
+
 private:
     mutable std::string ecnnName_;
 };

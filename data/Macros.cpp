@@ -1,0 +1,124 @@
+// The macro scan of the report definition and the macro replacement of
+// record sources.
+#include "data/Macros.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "model/Orvane.h"
+#include "platform/Text.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::string_view kDelimiters = " {}[]+-*/<>=!(),;:?'&\"";
+
+// Print macros are filled in by the printing host, page by page.
+bool IsPrintMacro(std::string_view lowered) {
+    return lowered == "pagenumber" || lowered == "numpagina" || lowered == "pages" || lowered == "paginas" ||
+           lowered == "datetime" || lowered == "fechahora";
+}
+
+// The replacement of a system macro, or nullopt when the name is not one.
+std::optional<std::string> SystemMacroValue(std::string_view lowered) {
+    if (lowered == "date" || lowered == "fecha") return "DATE()";
+    if (lowered == "time" || lowered == "hora") return "TIME()";
+    if (lowered == "winuser" || lowered == "usuariowin") return "'" + data::OsUserName() + "'";
+    if (lowered == "winpcname" || lowered == "nombrepcwin") return "'" + data::OsComputerName() + "'";
+    return std::nullopt;
+}
+
+// One token's replacement in the current text; the text unchanged when the
+// token is skipped.
+std::string ReplaceToken(const Orvane& rpt, const std::string& current, const std::string& token) {
+    const std::string m(text::TrimBlanks(token));
+    const std::string target = "@" + token;
+    if (m.find('.') != std::string::npos) return current;  // a field reference: source.field
+    const std::string lowered = text::Lower(m);
+    if (IsPrintMacro(lowered)) return current;
+    if (auto value = SystemMacroValue(lowered)) return text::ReplaceAll(current, target, *value);
+
+    std::string name = m;
+    std::erase_if(name, [](char c) { return c == '{' || c == '}'; });
+    const auto param = rpt.GetParameter(name);
+    if (!param) return current;
+    if (m.find('{') == std::string::npos) return text::ReplaceAll(current, target, param->SQLExpresion());
+    // The braced form inserts the raw value; a value without a text form
+    // (null, an object) cannot be inserted and the token is skipped.
+    const auto raw = param->Value.Text();
+    return raw ? text::ReplaceAll(current, target, *raw) : current;
+}
+
+}  // namespace
+
+namespace data {
+
+bool IsMacroDelimiter(char c) { return kDelimiters.find(c) != std::string_view::npos; }
+
+std::string OsUserName() {
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name)
+        return found->pw_name;
+    const char* user = std::getenv("USER");
+    return user ? user : "";
+}
+
+std::string OsComputerName() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return "";
+    return name;
+}
+
+}  // namespace data
+
+std::vector<std::string> Orvane::GetMacros(const std::string& S) const {
+    std::vector<std::string> tokens;
+    std::size_t p = 0;
+    // Every round moves p at least two characters on, so the bound on the
+    // rounds only guards against a mistake here.
+    for (std::size_t round = 0; round < S.size(); ++round) {
+        const std::size_t at = S.find('@', p);
+        if (at == std::string::npos || at + 1 >= S.size()) break;
+        std::string token;
+        std::size_t end = at + 1;
+        if (S[at + 1] == '{') {
+            end = S.find('}', at + 2);
+            if (end == std::string::npos) break;  // unclosed: nothing from here on is a macro
+            std::string inner = S.substr(at + 2, end - at - 2);
+            std::replace(inner.begin(), inner.end(), '\t', ' ');
+            token = "{" + inner + "}";
+        } else {
+            while (end < S.size() && !data::IsMacroDelimiter(S[end])) ++end;
+            token = S.substr(at + 1, end - at - 1);
+        }
+        if (!text::TrimBlanks(token).empty()) tokens.push_back(std::move(token));
+        p = end + 1;
+    }
+    return tokens;
+}
+
+std::string eRSource::ReplaceMacros(const std::string& sSql) const {
+    const auto cnn = eCnn.lock();
+    const auto rpt = cnn ? cnn->RPTParent.lock() : nullptr;
+    if (!rpt) return sSql;
+    std::string out = sSql;
+    for (const auto& token : rpt->GetMacros(sSql)) {
+        try {
+            out = ReplaceToken(*rpt, out, token);
+        } catch (...) {
+            // A token that cannot be replaced stays in the text; the next is tried.
+        }
+    }
+    return out;
+}
+
+}  // namespace orvane

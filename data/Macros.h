@@ -1,0 +1,27 @@
+// The macro language of query, filter and sort texts. A macro is "@" and a
+// name running to the first delimiter, or "@{text}". Names of the system
+// (date, time, user, computer) are replaced here; print macros (page numbers,
+// print time) are left for the printing host; field references
+// ("source.field") stay in the text; any other name is a report parameter.
+//
+// The scan is Orvane::GetMacros (model/Orvane.h) and the replacement
+// eRSource::ReplaceMacros (model/eRSource.h); both live in Macros.cpp.
+#pragma once
+
+#include <string>
+
+namespace orvane::data {
+
+// True for the characters that end a plain macro name: blank { } [ ] + - * /
+// < > = ! ( ) , ; : ? ' & and the double quote. Tab, line breaks, "." and "@"
+// are not delimiters.
+bool IsMacroDelimiter(char c);
+
+// The name of the user the process runs as (the password database entry of
+// the effective user, else $USER); "" when neither is known.
+std::string OsUserName();
+
+// The computer's network name (gethostname); "" when it cannot be read.
+std::string OsComputerName();
+
+}  // namespace orvane::data

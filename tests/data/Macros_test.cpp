@@ -1,0 +1,170 @@
+// The macro scan of query texts and the replacement of macros by system
+// values and report parameters.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include "data/Macros.h"
+#include "model/Orvane.h"
+
+namespace orvane {
+namespace {
+
+using Tokens = std::vector<std::string>;
+
+Tokens Scan(const std::string& s) { return Orvane().GetMacros(s); }
+
+TEST(MacroScan, FindsPlainAndBracedTokensInOrder) {
+    EXPECT_EQ(Scan(""), Tokens{});
+    EXPECT_EQ(Scan("SELECT 1"), Tokens{});
+    EXPECT_EQ(Scan("SELECT * FROM t WHERE a=@p1 AND b=@{p2}"), (Tokens{"p1", "{p2}"}));
+    EXPECT_EQ(Scan("@{a\tb}@x"), (Tokens{"{a b}", "x"}));
+    EXPECT_EQ(Scan("@{}"), Tokens{"{}"});
+    EXPECT_EQ(Scan("@a,@b;@c"), (Tokens{"a", "b", "c"}));
+    EXPECT_EQ(Scan("x=@año)"), Tokens{"año"});
+}
+
+TEST(MacroScan, EveryDelimiterEndsAName) {
+    for (char d : std::string(" {}[]+-*/<>=!(),;:?'&\"")) {
+        SCOPED_TRACE(std::string("delimiter ") + d);
+        EXPECT_TRUE(data::IsMacroDelimiter(d));
+        EXPECT_EQ(Scan(std::string("@ab") + d + "x"), Tokens{"ab"});
+    }
+}
+
+TEST(MacroScan, TabsLineBreaksDotsAndAtSignsBelongToTheName) {
+    EXPECT_EQ(Scan("a=@p1\r\nAND b=1"), Tokens{"p1\r\nAND"});
+    EXPECT_EQ(Scan("@p\t1 x"), Tokens{"p\t1"});
+    EXPECT_EQ(Scan("@rs1.total>0"), Tokens{"rs1.total"});
+    EXPECT_EQ(Scan("@a@b"), Tokens{"a@b"});
+}
+
+TEST(MacroScan, AnAtSignWithoutANameYieldsNothing) {
+    EXPECT_EQ(Scan("mail@"), Tokens{});
+    EXPECT_EQ(Scan("@ x"), Tokens{});
+    EXPECT_EQ(Scan("a @= b @) @p"), Tokens{"p"});
+    EXPECT_EQ(Scan("@{"), Tokens{});
+}
+
+TEST(MacroScan, AnUnclosedBraceEndsTheScan) {
+    EXPECT_EQ(Scan("@p1 @{x @p2 @p3"), Tokens{"p1"});
+    EXPECT_EQ(Scan("@{x @p2 }"), Tokens{"{x @p2 }"});
+}
+
+// A report with one connection and one record source on it, and parameters
+// given as (name, type, value).
+struct Fixture {
+    std::shared_ptr<Orvane> rpt = std::make_shared<Orvane>();
+    std::shared_ptr<eConnection> cnn = std::make_shared<eConnection>();
+    std::shared_ptr<eRSource> rs = std::make_shared<eRSource>();
+
+    Fixture() {
+        cnn->Name = "c";
+        rpt->AddConnection(cnn);
+        rs->eCnn = cnn;
+        cnn->eRSources->Add(rs);
+    }
+    void Param(const std::string& name, const std::string& type, Variant value) {
+        auto p = std::make_shared<eParameter>();
+        p->Name = name;
+        p->eType(type);
+        p->Value = std::move(value);
+        rpt->eParameters->Add(p);
+    }
+    std::string Replace(const std::string& s) const { return rs->ReplaceMacros(s); }
+};
+
+TEST(ReplaceMacros, WithoutConnectionOrReportTheTextStays) {
+    eRSource lone;
+    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
+    auto cnn = std::make_shared<eConnection>();
+    lone.eCnn = cnn;
+    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
+}
+
+TEST(ReplaceMacros, SystemMacrosInAnyCase) {
+    Fixture f;
+    EXPECT_EQ(f.Replace("d=@FeCha AND e=@date"), "d=DATE() AND e=DATE()");
+    EXPECT_EQ(f.Replace("t=@hora OR t=@TIME"), "t=TIME() OR t=TIME()");
+
+    passwd* pw = getpwuid(geteuid());
+    ASSERT_NE(pw, nullptr);
+    const std::string user = std::string("'") + pw->pw_name + "'";
+    EXPECT_EQ(f.Replace("u=@winuser,@UsuarioWin"), "u=" + user + "," + user);
+
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    EXPECT_EQ(f.Replace("@nombrepcwin=@WinPcName"), std::string("'") + host + "'='" + host + "'");
+}
+
+TEST(ReplaceMacros, PrintMacrosFieldReferencesAndUnknownNamesStay) {
+    Fixture f;
+    f.Param("rs1.total", "adInteger", "3");
+    const std::string kept = "@PageNumber/@paginas @numpagina @pages @fechahora @DateTime @rs1.total @nadie";
+    EXPECT_EQ(f.Replace(kept), kept);
+    EXPECT_EQ(f.Replace("@ x @= 1 @)"), "@ x @= 1 @)");
+}
+
+TEST(ReplaceMacros, PlainGivesTheSqlLiteralBracedTheRawValue) {
+    Fixture f;
+    f.Param("cliente", "adVarChar", "O'Brien");
+    f.Param("n", "adInteger", "12abc");
+    EXPECT_EQ(f.Replace("a=@cliente AND b LIKE '%@{cliente}%'"), "a='O'Brien' AND b LIKE '%O'Brien%'");
+    EXPECT_EQ(f.Replace("n=@N OR n=@{ n }"), "n=12 OR n=12abc");
+}
+
+TEST(ReplaceMacros, TheBracedFormOfASystemNameIsAParameter) {
+    Fixture f;
+    EXPECT_EQ(f.Replace("@{fecha}"), "@{fecha}");
+    f.Param("fecha", "adDate", "2024-03-01");
+    EXPECT_EQ(f.Replace("@{fecha} @fecha"), "2024-03-01 DATE()");
+}
+
+TEST(ReplaceMacros, EmptyPredefRendersByType) {
+    Fixture f;
+    f.Param("n", "adDouble", "");
+    f.Param("s", "adVarChar", "");
+    EXPECT_EQ(f.Replace("@n,@s"), "0,''");
+}
+
+TEST(ReplaceMacros, ShorterNamesReplacedFirstEatIntoLongerOnes) {
+    Fixture f;
+    f.Param("p1", "adInteger", "5");
+    f.Param("p10", "adInteger", "7");
+    EXPECT_EQ(f.Replace("a=@p1 AND b=@p10"), "a=5 AND b=50");
+    EXPECT_EQ(f.Replace("b=@p10 AND a=@p1"), "b=7 AND a=5");
+}
+
+TEST(ReplaceMacros, ANameRunningIntoTheNextLineNamesNothing) {
+    Fixture f;
+    f.Param("p1", "adInteger", "5");
+    EXPECT_EQ(f.Replace("a=@p1\r\nAND b=2"), "a=@p1\r\nAND b=2");
+    // A later plain @p1 is a token of its own, and its replacement reaches
+    // every occurrence, the one before the line break too.
+    EXPECT_EQ(f.Replace("a=@p1\r\nAND b=@p1"), "a=5\r\nAND b=5");
+}
+
+TEST(ReplaceMacros, AnUnclosedBraceLeavesLaterMacros) {
+    Fixture f;
+    f.Param("p1", "adInteger", "5");
+    f.Param("p2", "adInteger", "6");
+    EXPECT_EQ(f.Replace("@p1 @{p2 @p2"), "5 @{p2 @p2");
+}
+
+TEST(ReplaceMacros, ABracedValueWithoutTextFormIsSkipped) {
+    Fixture f;
+    f.Param("p", "adVarChar", Variant::MakeNull());
+    EXPECT_EQ(f.Replace("x=@{p}"), "x=@{p}");
+}
+
+TEST(ReplaceMacros, ATabbedBracedTokenMatchesNothingInTheText) {
+    // The token carries a blank where the text has a tab, so the target is
+    // not found even though the parameter exists.
+    Fixture f;
+    f.Param("p 1", "adVarChar", "v");
+    EXPECT_EQ(f.Replace("@{p\t1}"), "@{p\t1}");
+    EXPECT_EQ(f.Replace("@{p 1}"), "v");
+}
+
+}  // namespace
+}  // namespace orvane
