@@ -1,0 +1,252 @@
+// The connection manager's file: reading, editing and private atomic saving.
+#include "platform/ConnectionManager.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Text.h"
+
+namespace orvane::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+std::string HomeFolder() {
+    if (std::string home = Env("HOME"); !home.empty()) return home;
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return "";
+}
+
+std::string_view TrimSpaceTab(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// Stores one key line into the application; known keys ignore case.
+void StoreKey(ApplicationDb& app, const std::string& key, const std::string& value) {
+    if (text::EqualsIgnoreCase(key, "ConnectionString"))
+        app.ConnectionString = value;
+    else if (text::EqualsIgnoreCase(key, "UserID"))
+        app.UserID = value;
+    else if (text::EqualsIgnoreCase(key, "PWD"))
+        app.PWD = value;
+    else
+        app.OtherKeys.emplace_back(key, value);
+}
+
+std::string SystemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Creates the missing folders of path's parent, each mode 0700.
+bool MakePrivateFolders(const fs::path& folder, std::string& error) {
+    if (folder.empty() || fs::is_directory(folder)) return true;
+    if (!MakePrivateFolders(folder.parent_path(), error)) return false;
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = SystemError("cannot create the folder", folder.string());
+        return false;
+    }
+    return true;
+}
+
+// Writes bytes to a temporary file beside path (created 0600), flushes it and
+// renames it over path. The old file is untouched when anything fails.
+bool WritePrivateFile(const std::string& path, const std::string& bytes, std::string& error) {
+    const fs::path target(path);
+    if (!MakePrivateFolders(target.parent_path(), error)) return false;
+    std::string tmp = path + ".XXXXXX";
+    const int fd = mkstemp(tmp.data());  // mode 0600
+    if (fd < 0) {
+        error = SystemError("cannot write beside", path);
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool written = done == bytes.size() && fchmod(fd, 0600) == 0 && fsync(fd) == 0;
+    const bool closed = close(fd) == 0;
+    if (!written || !closed || rename(tmp.c_str(), path.c_str()) != 0) {
+        error = SystemError("cannot write", path);
+        unlink(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps, std::string& error) {
+    apps.clear();
+    std::string_view rest(text);
+    if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+    int number = 0;
+    std::vector<std::string> seen;  // keys of the current application, lower-cased
+    while (!rest.empty()) {
+        ++number;
+        const auto eol = rest.find('\n');
+        std::string_view line = rest.substr(0, eol);
+        rest = eol == std::string_view::npos ? std::string_view{} : rest.substr(eol + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        const std::string_view trimmed = TrimSpaceTab(line);
+        if (trimmed.empty() || trimmed[0] == '#' || trimmed[0] == ';') continue;
+        const std::string where = "line " + std::to_string(number) + ": ";
+        if (trimmed.front() == '[' && trimmed.back() == ']') {
+            const std::string name(text::TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
+            if (name.empty()) return error = where + "an application needs a name", false;
+            apps.push_back({name, {}, {}, {}, {}});
+            seen.clear();
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos)
+            return error = where + "expected [application] or key=value", false;
+        const std::string key(TrimSpaceTab(line.substr(0, eq)));
+        if (apps.empty()) return error = where + "key \"" + key + "\" outside any [application]", false;
+        if (key.empty()) return error = where + "a key line needs a key before \"=\"", false;
+        // A repeated key would silently hide the first, which a save would then drop.
+        if (std::find(seen.begin(), seen.end(), text::Lower(key)) != seen.end())
+            return error = where + "key \"" + key + "\" repeated in [" + apps.back().Name + "]", false;
+        seen.push_back(text::Lower(key));
+        StoreKey(apps.back(), key, std::string(line.substr(eq + 1)));
+    }
+    return true;
+}
+
+std::string FormatApplications(const std::vector<ApplicationDb>& apps) {
+    std::ostringstream out;
+    out << "# Applications of the connection manager: their databases and credentials.\n"
+           "# Keep this file private (mode 0600).\n";
+    for (const auto& app : apps) {
+        out << "\n[" << app.Name << "]\n";
+        out << "ConnectionString=" << app.ConnectionString << "\n";
+        out << "UserID=" << app.UserID << "\n";
+        out << "PWD=" << app.PWD << "\n";
+        for (const auto& [k, v] : app.OtherKeys) out << k << "=" << v << "\n";
+    }
+    return out.str();
+}
+
+std::string ConnectionManager::DefaultPath() {
+    if (std::string file = Env("ORVANE_CONNECTIONS_FILE"); !file.empty()) return file;
+    if (std::string config = Env("XDG_CONFIG_HOME"); !config.empty() && config[0] == '/')
+        return config + "/orvanespt/connections.ini";
+    const std::string home = HomeFolder();
+    return home.empty() ? "" : home + "/.config/orvanespt/connections.ini";
+}
+
+std::shared_ptr<ConnectionManager> ConnectionManager::Create(std::string* error) {
+    const std::string path = DefaultPath();
+    if (path.empty()) {
+        if (error) *error = "the connection manager is not installed: no home folder for its file";
+        return nullptr;
+    }
+    return Load(path, error);
+}
+
+std::shared_ptr<ConnectionManager> ConnectionManager::Load(const std::string& path, std::string* error) {
+    std::string why;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        if (error) *error = "the connection manager is not installed: no file " + path;
+        return nullptr;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in.good() && !in.eof()) {
+        if (error) *error = "cannot read " + path;
+        return nullptr;
+    }
+    std::shared_ptr<ConnectionManager> manager(new ConnectionManager(path));
+    if (!ParseApplications(bytes.str(), manager->apps_, why)) {
+        if (error) *error = path + ", " + why;
+        return nullptr;
+    }
+    return manager;
+}
+
+int ConnectionManager::IndexOf(const std::string& name) const {
+    const std::string wanted = text::Lower(text::TrimBlanks(name));
+    for (std::size_t i = 0; i < apps_.size(); ++i)
+        if (text::Lower(text::TrimBlanks(apps_[i].Name)) == wanted) return static_cast<int>(i);
+    return -1;
+}
+
+std::shared_ptr<ApplicationDb> ConnectionManager::applicationdb(const std::string& name) const {
+    const int i = IndexOf(name);
+    if (i < 0) return nullptr;
+    return std::make_shared<ApplicationDb>(apps_[static_cast<std::size_t>(i)]);
+}
+
+bool ConnectionManager::SetApplication(const ApplicationDb& app) {
+    ApplicationDb stored = app;
+    stored.Name = std::string(text::TrimBlanks(app.Name));
+    if (stored.Name.empty()) return false;
+    // A lone CR would survive this parser but not a person's editor.
+    for (const std::string* t : {&stored.Name, &stored.ConnectionString, &stored.UserID, &stored.PWD})
+        if (t->find_first_of("\r\n") != std::string::npos) return false;
+    for (const auto& [k, v] : stored.OtherKeys)
+        if ((k + v).find_first_of("\r\n") != std::string::npos) return false;
+    // Whatever the file cannot give back exactly (line breaks, keys that read
+    // as sections or comments, repeated keys) is refused here, not lost later.
+    std::vector<ApplicationDb> reread;
+    std::string ignored;
+    if (!ParseApplications(FormatApplications({stored}), reread, ignored)) return false;
+    if (reread.size() != 1 || !(reread.front() == stored)) return false;
+    const int i = IndexOf(stored.Name);
+    if (i < 0)
+        apps_.push_back(std::move(stored));
+    else
+        apps_[static_cast<std::size_t>(i)] = std::move(stored);
+    return true;
+}
+
+bool ConnectionManager::RemoveApplication(const std::string& name) {
+    const int i = IndexOf(name);
+    if (i < 0) return false;
+    apps_.erase(apps_.begin() + i);
+    return true;
+}
+
+bool ConnectionManager::Save(std::string* error) const {
+    std::string why;
+    if (WritePrivateFile(path_, FormatApplications(apps_), why)) return true;
+    if (error) *error = why;
+    return false;
+}
+
+bool ConnectionManager::Install(const std::string& path, std::string* error) {
+    std::error_code ec;
+    if (fs::exists(path, ec)) return true;
+    std::string why;
+    if (WritePrivateFile(path, FormatApplications({}), why)) return true;
+    if (error) *error = why;
+    return false;
+}
+
+}  // namespace orvane::platform

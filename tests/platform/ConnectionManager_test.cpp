@@ -1,0 +1,202 @@
+// The connection manager's file: where it is, how it reads, what it refuses,
+// and that saving keeps it private and whole.
+#include "platform/ConnectionManager.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "support/TestSupport.h"
+
+namespace orvane::platform {
+namespace {
+
+using orvane::testing::ReadFile;
+using orvane::testing::ScratchDir;
+using orvane::testing::WriteFile;
+
+// Sets (or unsets, with nullopt) an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+unsigned ModeOf(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return 0;
+    return st.st_mode & 0777;
+}
+
+const char* kSample =
+    "\xEF\xBB\xBF# registered applications\r\n"
+    "[Ventas]\r\n"
+    "ConnectionString=Provider=SQLite;Data Source=/srv/ventas.db\r\n"
+    "userid=informes\r\n"
+    "  PWD = s3cr=t  \r\n"
+    "\r\n"
+    "; the older product\n"
+    "[ Brisco ]\n"
+    "ConnectionString=DSN=brisco\n"
+    "Timeout=30\n"
+    "[ventas]\n"
+    "ConnectionString=second of the same name\n";
+
+TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValues) {
+    ScratchDir dir;
+    WriteFile(dir.file("c.ini"), kSample);
+    auto m = ConnectionManager::Load(dir.file("c.ini"));
+    ASSERT_NE(m, nullptr);
+    ASSERT_EQ(m->ApplicationsCollection().size(), 3u);
+
+    auto ventas = m->applicationdb("  VENTAS ");
+    ASSERT_NE(ventas, nullptr);
+    EXPECT_EQ(ventas->Name, "Ventas");
+    EXPECT_EQ(ventas->ConnectionString, "Provider=SQLite;Data Source=/srv/ventas.db");
+    EXPECT_EQ(ventas->UserID, "informes");
+    EXPECT_EQ(ventas->PWD, " s3cr=t  ");
+
+    auto brisco = m->oldbriscodb();
+    ASSERT_NE(brisco, nullptr);
+    EXPECT_EQ(brisco->ConnectionString, "DSN=brisco");
+    EXPECT_EQ(brisco->OtherKeys, (std::vector<std::pair<std::string, std::string>>{{"Timeout", "30"}}));
+    EXPECT_EQ(m->oldMaltevadb(), nullptr);
+    EXPECT_EQ(m->applicationdb("nadie"), nullptr);
+}
+
+TEST(ConnectionManagerFile, AbsentMeansNotInstalled) {
+    ScratchDir dir;
+    std::string error;
+    EXPECT_EQ(ConnectionManager::Load(dir.file("none.ini"), &error), nullptr);
+    EXPECT_NE(error.find("not installed"), std::string::npos);
+    EXPECT_EQ(ConnectionManager::Load(dir.path().string(), &error), nullptr);  // a folder is no file
+
+    ScopedEnv env("ORVANE_CONNECTIONS_FILE", dir.file("none.ini"));
+    EXPECT_EQ(ConnectionManager::Create(), nullptr);
+    WriteFile(dir.file("none.ini"), "");
+    auto m = ConnectionManager::Create();
+    ASSERT_NE(m, nullptr);
+    EXPECT_TRUE(m->ApplicationsCollection().empty());
+}
+
+TEST(ConnectionManagerFile, MalformedFilesAreRefusedWithTheLineAndNoPassword) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"PWD=hunter2\n", "line 1"},
+        {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},
+        {"[  ]\n", "line 1"},
+        {"[a]\n=hunter2\n", "line 2"},
+        {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
+    };
+    ScratchDir dir;
+    for (const auto& [content, where] : cases) {
+        SCOPED_TRACE(content);
+        WriteFile(dir.file("bad.ini"), content);
+        std::string error;
+        EXPECT_EQ(ConnectionManager::Load(dir.file("bad.ini"), &error), nullptr);
+        EXPECT_NE(error.find(where), std::string::npos) << error;
+        EXPECT_NE(error.find("bad.ini"), std::string::npos) << error;
+        EXPECT_EQ(error.find("hunter2"), std::string::npos) << error;
+    }
+}
+
+TEST(ConnectionManagerFile, DefaultPathFollowsTheEnvironment) {
+    {
+        ScopedEnv file("ORVANE_CONNECTIONS_FILE", "/x/c.ini");
+        EXPECT_EQ(ConnectionManager::DefaultPath(), "/x/c.ini");
+    }
+    ScopedEnv file("ORVANE_CONNECTIONS_FILE", std::nullopt);
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(ConnectionManager::DefaultPath(), "/cfg/orvanespt/connections.ini");
+    }
+    ScopedEnv config("XDG_CONFIG_HOME", "relative/ignored");
+    ScopedEnv home("HOME", "/home/ana");
+    EXPECT_EQ(ConnectionManager::DefaultPath(), "/home/ana/.config/orvanespt/connections.ini");
+}
+
+TEST(ConnectionManagerFile, SavingRoundTripsPrivately) {
+    ScratchDir dir;
+    const std::string path = dir.file("cfg/orvanespt/connections.ini");
+    ASSERT_TRUE(ConnectionManager::Install(path));
+    EXPECT_EQ(ModeOf(path), 0600u);
+    EXPECT_EQ(ModeOf(dir.file("cfg")), 0700u);
+
+    auto m = ConnectionManager::Load(path);
+    ASSERT_NE(m, nullptr);
+    ApplicationDb app{"Malteva", "Driver={SQLite3};Database=/m.db;", "ana", " with blanks ", {{"Extra", "a=b"}}};
+    ASSERT_TRUE(m->SetApplication(app));
+    ASSERT_TRUE(m->SetApplication({"Otra", "DSN=x", "", "", {}}));
+    app.UserID = "luis";
+    ASSERT_TRUE(m->SetApplication(app));  // replaces, keeps the order
+    ASSERT_TRUE(m->Save());
+    EXPECT_EQ(ModeOf(path), 0600u);
+
+    auto again = ConnectionManager::Load(path);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->ApplicationsCollection(), m->ApplicationsCollection());
+    ASSERT_NE(again->oldMaltevadb(), nullptr);
+    EXPECT_EQ(*again->oldMaltevadb(), app);
+    EXPECT_EQ(again->ApplicationsCollection()[1].Name, "Otra");
+
+    EXPECT_TRUE(again->RemoveApplication("MALTEVA"));
+    EXPECT_FALSE(again->RemoveApplication("Malteva"));
+    ASSERT_TRUE(again->Save());
+    EXPECT_EQ(ConnectionManager::Load(path)->ApplicationsCollection().size(), 1u);
+
+    const std::string before = ReadFile(path);
+    ASSERT_TRUE(ConnectionManager::Install(path));  // already installed: left alone
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST(ConnectionManagerFile, RefusesWhatTheFileCouldNotGiveBack) {
+    ScratchDir dir;
+    WriteFile(dir.file("c.ini"), "");
+    auto m = ConnectionManager::Load(dir.file("c.ini"));
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(m->SetApplication({"  ", "DSN=x", "", "", {}}));
+    EXPECT_FALSE(m->SetApplication({"a", "DSN=x", "", "pw\nd", {}}));
+    EXPECT_FALSE(m->SetApplication({"a\rb", "DSN=x", "", "", {}}));
+    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"[x", "]"}}}));
+    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"pwd", "1"}}}));
+    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"k", "1"}, {"K", "2"}}}));
+    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"# c", "1"}}}));
+    EXPECT_TRUE(m->ApplicationsCollection().empty());
+    EXPECT_TRUE(m->SetApplication({" a ", "", "", "", {}}));
+    EXPECT_EQ(m->ApplicationsCollection()[0].Name, "a");
+}
+
+TEST(ConnectionManagerFile, AFailedSaveReportsAndLeavesNoFile) {
+    ScratchDir dir;
+    WriteFile(dir.file("c.ini"), "[a]\nPWD=hunter2\n");
+    auto m = ConnectionManager::Load(dir.file("c.ini"));
+    ASSERT_NE(m, nullptr);
+    // Take the file's folder away and put a plain file where it was.
+    std::filesystem::remove_all(dir.path());
+    WriteFile(dir.path(), "in the way");
+    std::string error;
+    EXPECT_FALSE(m->Save(&error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error.find("hunter2"), std::string::npos);
+    std::filesystem::remove(dir.path());
+    std::filesystem::create_directories(dir.path());
+}
+
+}  // namespace
+}  // namespace orvane::platform
