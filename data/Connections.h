@@ -1,0 +1,40 @@
+// Connection strings of report connections and how they are opened. A stored
+// string is a plain connection string for the data layer, or one of the
+// macros that name its source instead:
+//
+//   kind 1  @gtCnnManager.ApplicationDb("NAME")  an application of the connection manager
+//   kind 2  @gtCnnManager.oldBriscoDb            the manager's fixed "Brisco" database
+//   kind 3  @gtCnnManager.oldMaltevaDb           the manager's fixed "Malteva" database
+//   kind 4  @DataLinkFile("PATH")                the string held in a data-link (.udl) file
+//   kind 5  anything else                        the string itself
+//
+// The recognition is exact, case included, and the macro arguments are taken
+// by deleting the macro around them, not by parsing, so anything written
+// around a macro stays in the argument.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvane::data {
+
+// 1 to 5 as above; tests for 2, 3, 1 and 4 in that order, 5 when none holds.
+std::int16_t ConnectionKind(const std::string& text);
+
+// The text without every `@gtCnnManager.ApplicationDb("` and then every `")`.
+std::string ApplicationNameOf(const std::string& text);
+// The text without every `@DataLinkFile("` and then every `")`.
+std::string DataLinkPathOf(const std::string& text);
+
+// The connection string of a data-link file: its text (UTF-16 with a byte
+// order mark as such files are written, UTF-8, or Latin-1) without the
+// "[oledb]" line and the ";" comment lines, each kept line trimmed of blanks
+// and ended by CR LF. "" when no file is at the path or it cannot be read.
+std::string ReadDataLinkFile(const std::string& path);
+
+// The lines of text (broken at CR LF, LF or CR), each trimmed of blanks and
+// followed by CR LF, without those that begin with prefix (exact
+// comparison). Empty lines are kept.
+std::string DropLinesStartingWith(const std::string& text, const std::string& prefix);
+
+}  // namespace orvane::data
