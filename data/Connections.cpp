@@ -27,9 +27,13 @@ std::int16_t ConnectionKind(const std::string& text) {
     return 5;
 }
 
-std::string ApplicationNameOf(const std::string& text) { return ArgumentOf(text, kApplicationDb); }
+std::string ApplicationNameOf(const std::string& text) {
+    return ArgumentOf(text, kApplicationDb);
+}
 
-std::string DataLinkPathOf(const std::string& text) { return ArgumentOf(text, kDataLinkFile); }
+std::string DataLinkPathOf(const std::string& text) {
+    return ArgumentOf(text, kDataLinkFile);
+}
 
 std::string ReadDataLinkFile(const std::string& path) {
     const auto bytes = platform::RuntimeServices::ReadTextFile(path);

@@ -59,7 +59,9 @@ std::string ReplaceToken(const Orvane& rpt, const std::string& current, const st
 
 namespace data {
 
-bool IsMacroDelimiter(char c) { return kDelimiters.find(c) != std::string_view::npos; }
+bool IsMacroDelimiter(char c) {
+    return kDelimiters.find(c) != std::string_view::npos;
+}
 
 std::string OsUserName() {
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);

@@ -123,8 +123,7 @@ bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps
             continue;
         }
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos)
-            return error = where + "expected [application] or key=value", false;
+        if (eq == std::string_view::npos) return error = where + "expected [application] or key=value", false;
         const std::string key(TrimSpaceTab(line.substr(0, eq)));
         if (apps.empty()) return error = where + "key \"" + key + "\" outside any [application]", false;
         if (key.empty()) return error = where + "a key line needs a key before \"=\"", false;

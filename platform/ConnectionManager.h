@@ -41,7 +41,7 @@ struct ApplicationDb {
     std::string Name;
     std::string ConnectionString;
     std::string UserID;
-    std::string PWD;  // as given; never shown
+    std::string PWD;                                             // as given; never shown
     std::vector<std::pair<std::string, std::string>> OtherKeys;  // unknown keys, kept in file order
 
     bool operator==(const ApplicationDb&) const = default;

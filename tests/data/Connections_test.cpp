@@ -19,7 +19,7 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrder) {
         {"@DataLinkFile(\"/srv/ventas.udl\")", 4},
         {"Provider=SQLite;Data Source=:memory:", 5},
         {"", 5},
-        {"@gtCnnManager.oldBriscoDb ", 5},       // not the whole text
+        {"@gtCnnManager.oldBriscoDb ", 5},  // not the whole text
         {" @gtCnnManager.oldMaltevaDb", 5},
         {"@gtcnnmanager.applicationdb(\"Ventas\")", 5},  // case counts
         {"@datalinkfile(\"/x.udl\")", 5},

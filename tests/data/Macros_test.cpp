@@ -1,10 +1,11 @@
 // The macro scan of query texts and the replacement of macros by system
 // values and report parameters.
+#include "data/Macros.h"
+
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
 
-#include "data/Macros.h"
 #include "model/Orvane.h"
 
 namespace orvane {
@@ -12,7 +13,9 @@ namespace {
 
 using Tokens = std::vector<std::string>;
 
-Tokens Scan(const std::string& s) { return Orvane().GetMacros(s); }
+Tokens Scan(const std::string& s) {
+    return Orvane().GetMacros(s);
+}
 
 TEST(MacroScan, FindsPlainAndBracedTokensInOrder) {
     EXPECT_EQ(Scan(""), Tokens{});

@@ -98,11 +98,8 @@ TEST(ConnectionManagerFile, AbsentMeansNotInstalled) {
 
 TEST(ConnectionManagerFile, MalformedFilesAreRefusedWithTheLineAndNoPassword) {
     const std::pair<const char*, const char*> cases[] = {
-        {"PWD=hunter2\n", "line 1"},
-        {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},
-        {"[  ]\n", "line 1"},
-        {"[a]\n=hunter2\n", "line 2"},
-        {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
+        {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
+        {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
     };
     ScratchDir dir;
     for (const auto& [content, where] : cases) {
