@@ -1,0 +1,69 @@
+#include "model/Help.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Help.h"
+#include "platform/RuntimeServices.h"
+#include "support/TestSupport.h"
+
+namespace orvane {
+namespace {
+
+using platform::RuntimeServices;
+
+class RecordingViewer : public platform::HelpViewer {
+public:
+    bool Open(const std::string& file, int contextId) override {
+        calls.emplace_back(file, contextId);
+        return true;
+    }
+    std::vector<std::pair<std::string, int>> calls;
+};
+
+class HelpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = platform::SetHelpViewer(viewer_);
+        RuntimeServices::Instance().SetHelpFolder(dir_.path().string());
+    }
+    void TearDown() override {
+        platform::SetHelpViewer(previous_);
+        RuntimeServices::Instance().SetHelpFolder("");
+    }
+    orvane::testing::ScratchDir dir_;
+    std::shared_ptr<RecordingViewer> viewer_ = std::make_shared<RecordingViewer>();
+    std::shared_ptr<platform::HelpViewer> previous_;
+};
+
+TEST_F(HelpTest, OpensTheHelpFoundInTheHelpFolderAtTheTopic) {
+    orvane::testing::WriteFile(dir_.path() / std::string(kHelpFileName), "<html></html>");
+    orvane::testing::MessageRecorder messages;
+    ShowHelp(nullptr, 4200);
+    ShowHelp(nullptr, 0);
+    const std::string expected = RuntimeServices::EndWithSeparator(dir_.path().string()) + std::string(kHelpFileName);
+    ASSERT_EQ(viewer_->calls.size(), 2u);
+    EXPECT_EQ(viewer_->calls[0], std::make_pair(expected, 4200));
+    EXPECT_EQ(viewer_->calls[1], std::make_pair(expected, 0));
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST_F(HelpTest, MissingHelpShowsTheCriticalMessage) {
+    orvane::testing::MessageRecorder messages;
+    ShowHelp(nullptr, 1);
+    EXPECT_TRUE(viewer_->calls.empty());
+    auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text, "No se encontró el archivo de ayuda");
+    EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
+    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
+}
+
+TEST(HelpLibrary, LibraryFolderIsWhereTheLibraryLives) {
+    std::string folder = platform::LibraryFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(std::filesystem::exists(folder + "libOrvaneSpt.so"));
+}
+
+}  // namespace
+}  // namespace orvane
