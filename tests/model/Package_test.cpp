@@ -1,0 +1,416 @@
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <filesystem>
+
+#include "model/Orvane.h"
+#include "platform/RuntimeServices.h"
+#include "support/TestSupport.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using orvane::testing::MessageRecorder;
+using orvane::testing::ReadFile;
+using orvane::testing::ScratchDir;
+using orvane::testing::WriteFile;
+using platform::RuntimeServices;
+using V = std::vector<std::string>;
+
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+
+std::string Le16(std::uint32_t v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
+std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+
+// A 1x1 24-bit bitmap whose pixel is the given colour.
+std::string Bmp(std::uint32_t rgb) {
+    std::string info = Le32(40) + Le32(1) + Le32(1) + Le16(1) + Le16(24) + Le32(0) + Le32(4) + std::string(16, '\0');
+    return "BM" + Le32(58) + Le32(0) + Le32(54) + info + Le32(rgb);
+}
+
+struct RawEntry {
+    std::string name;
+    std::string data;
+    std::uint32_t unix_mode = 0100644;
+};
+
+// Builds an archive exactly as given, bypassing every check of ours.
+void MakeRawZip(const std::string& path, const std::vector<RawEntry>& entries) {
+    int err = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(za, nullptr);
+    for (const auto& e : entries) {
+        zip_source_t* src = zip_source_buffer(za, e.data.data(), e.data.size(), 0);
+        zip_int64_t idx = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_RAW);
+        ASSERT_GE(idx, 0) << e.name;
+        zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_UNIX, e.unix_mode << 16);
+    }
+    ASSERT_EQ(zip_close(za), 0);
+}
+
+// Entry names and contents in archive order, read with libzip directly.
+std::vector<std::pair<std::string, std::string>> Entries(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> out;
+    int err = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &err);
+    if (!za) return out;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
+        zip_stat_t st;
+        zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st);
+        std::string data(st.size, '\0');
+        zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
+        zip_fread(f, data.data(), data.size());
+        zip_fclose(f);
+        out.emplace_back(st.name, data);
+    }
+    zip_discard(za);
+    return out;
+}
+
+V EntryNames(const std::string& path) {
+    V names;
+    for (const auto& [name, data] : Entries(path)) names.push_back(name);
+    return names;
+}
+
+std::string EntryData(const std::string& path, const std::string& name) {
+    for (const auto& [n, data] : Entries(path))
+        if (n == name) return data;
+    return "<missing>";
+}
+
+std::vector<fs::path> Listing(const fs::path& dir) {
+    std::vector<fs::path> out;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) out.push_back(e.path());
+    return out;
+}
+
+// Every test saves and loads with the temporary folder pointed at a scratch
+// folder of its own, so anything left behind shows.
+class PackageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(temp_);
+        fs::create_directories(files_.path());
+        RuntimeServices::Instance().SetTempFolder(temp_.string());
+    }
+    void TearDown() override {
+        EXPECT_TRUE(Listing(temp_).empty()) << "left in the temporary folder";
+        RuntimeServices::Instance().SetTempFolder("");
+    }
+
+    std::shared_ptr<Orvane> ReportWithLogoAndPie() {
+        auto rpt = std::make_shared<Orvane>();
+        rpt->Name = "Ventas";
+        rpt->Code = "Sub Main()\r\nEnd Sub";
+        auto logo = rpt->NewResData("logo");
+        logo->PicData = Picture::FromBytes(Bmp(0x102030));
+        logo->ResType = rtPicture;
+        auto pie = rpt->NewResData("pie");
+        pie->TextData = "Página 1\r\nfin";
+        pie->ResType = rtText;
+        return rpt;
+    }
+
+    // Packages go in root/pkgs, the temporary folder is root/tmp.
+    struct Folder {
+        fs::path p;
+        const fs::path& path() const { return p; }
+        std::string file(const std::string& name) const { return (p / name).string(); }
+    };
+    ScratchDir root_;
+    fs::path temp_ = root_.path() / "tmp";
+    Folder files_{root_.path() / "pkgs"};
+};
+
+TEST_F(PackageTest, ReportWithoutResourcesHasSourceAndEmptyIndex) {
+    Orvane rpt;
+    rpt.Name = "Vacío";
+    const std::string pkg = files_.file("empty.xpd");
+    ASSERT_TRUE(rpt.SaveXPDFile(pkg));
+    EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml"}));
+    EXPECT_EQ(EntryData(pkg, "source.xml"), rpt.ToXML());
+    EXPECT_EQ(EntryData(pkg, "resdata.xml"), kDecl + "<eResDataCol Count=\"0\" ></eResDataCol>");
+    EXPECT_FALSE(rpt.IsDirty());
+}
+
+TEST_F(PackageTest, SavesPictureAndTextThenLoadsThemBack) {
+    auto rpt = ReportWithLogoAndPie();
+    const std::string pkg = files_.file("ventas.xpd");
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    EXPECT_FALSE(rpt->IsDirty());
+    EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml", "logo.img", "pie.txt"}));
+    EXPECT_EQ(EntryData(pkg, "resdata.xml"),
+              kDecl + "<eResDataCol Count=\"2\" ><eResData Name=\"logo\" Type=\"1\" />"
+                      "<eResData Name=\"pie\" Type=\"2\" /></eResDataCol>");
+    EXPECT_EQ(EntryData(pkg, "logo.img"), Bmp(0x102030));
+    EXPECT_EQ(EntryData(pkg, "pie.txt"), "Página 1\r\nfin");
+    EXPECT_EQ(fs::directory_iterator(files_.path())->path(), pkg);  // nothing else beside the package
+
+    MessageRecorder messages;
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    EXPECT_FALSE(loaded.IsDirty());
+    EXPECT_EQ(loaded.ToXML(), rpt->ToXML());
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 2);
+    auto logo = loaded.GetResdata("logo");
+    ASSERT_TRUE(logo && logo->PicData);
+    EXPECT_EQ(logo->ResType, rtPicture);
+    EXPECT_EQ(logo->PicData->Bytes(), Bmp(0x102030));
+    EXPECT_EQ(loaded.GetResdata("pie")->ResType, rtText);
+    EXPECT_EQ(loaded.GetResdata("pie")->TextData, "Página 1\r\nfin");
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST_F(PackageTest, IndexEscapesNamesAndUntypedResourcesTravelAsText) {
+    Orvane rpt;
+    auto r = rpt.NewResData("a&b é");
+    r->TextData = "sin tipo";
+    const std::string pkg = files_.file("t.xpd");
+    ASSERT_TRUE(rpt.SaveXPDFile(pkg));
+    EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml", "a&b é.txt"}));
+    EXPECT_EQ(EntryData(pkg, "resdata.xml"),
+              kDecl + "<eResDataCol Count=\"1\" ><eResData Name=\"a&amp;b &#233;\" Type=\"0\" /></eResDataCol>");
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    auto back = loaded.GetResdata("a&b é");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->ResType, rtText);
+    EXPECT_EQ(back->TextData, "sin tipo");
+}
+
+TEST_F(PackageTest, UpdatingKeepsOtherEntriesAndLoadingFollowsTheIndex) {
+    auto rpt = ReportWithLogoAndPie();
+    const std::string pkg = files_.file("ventas.xpd");
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    rpt->ResDataCollection->Remove(2);  // pie
+    rpt->GetResdata("LOGO")->PicData = Picture::FromBytes(Bmp(0xABCDEF));
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml", "logo.img", "pie.txt"}));
+    EXPECT_EQ(EntryData(pkg, "logo.img"), Bmp(0xABCDEF));
+
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
+    EXPECT_EQ(loaded.GetResdata("pie"), nullptr);
+    EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0xABCDEF));
+}
+
+TEST_F(PackageTest, LoadingKeepsHeldResourcesAndRereadsThoseInTheIndex) {
+    auto rpt = ReportWithLogoAndPie();
+    const std::string pkg = files_.file("ventas.xpd");
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    Orvane target;
+    target.NewResData("mine")->TextData = "kept";
+    target.NewResData("PIE")->TextData = "old";
+    ASSERT_TRUE(target.LoadXPDFile(pkg));
+    ASSERT_EQ(target.ResDataCollection->Count(), 3);
+    EXPECT_EQ(target.GetResdata("mine")->TextData, "kept");
+    EXPECT_EQ(target.GetResdata("pie")->TextData, "Página 1\r\nfin");
+}
+
+TEST_F(PackageTest, MissingIndexMeansNoResources) {
+    Orvane src;
+    src.Name = "SinIndice";
+    const std::string pkg = files_.file("p.xpd");
+    MakeRawZip(pkg, {{"Source.XML", src.ToXML()}, {"pie.txt", "huérfano"}});
+    Orvane loaded;
+    EXPECT_TRUE(loaded.LoadXPDFile(pkg));
+    EXPECT_EQ(loaded.Name, "SinIndice");
+    EXPECT_EQ(loaded.ResDataCollection->Count(), 0);
+}
+
+TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
+    MessageRecorder messages;
+    Orvane rpt;
+    rpt.Name = "Antes";
+    const std::string noSource = files_.file("nosource.xpd");
+    MakeRawZip(noSource, {{"resdata.xml", kDecl + "<eResDataCol Count=\"0\" ></eResDataCol>"}});
+    EXPECT_FALSE(rpt.LoadXPDFile(noSource));
+    const std::string asFolder = files_.file("folder.xpd");
+    MakeRawZip(asFolder, {{"source.xml/", "", 040755}, {"source.xml/x", "<Orvane Name=\"X\" />"}});
+    EXPECT_FALSE(rpt.LoadXPDFile(asFolder));
+    const std::string asLink = files_.file("link.xpd");
+    MakeRawZip(asLink, {{"source.xml", "/etc/passwd", 0120777}});
+    EXPECT_FALSE(rpt.LoadXPDFile(asLink));
+    EXPECT_FALSE(rpt.LoadXPDFile(files_.file("missing.xpd")));
+    EXPECT_FALSE(rpt.LoadXPDFile(""));
+    EXPECT_EQ(rpt.Name, "Antes");
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
+    auto rpt = ReportWithLogoAndPie();
+    const std::string pkg = files_.file("ventas.xpd");
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    const std::string bytes = ReadFile(pkg);
+    WriteFile(pkg, bytes.substr(0, bytes.size() - 30));
+    const std::string text = files_.file("notes.xpd");
+    WriteFile(text, "just some text");
+
+    MessageRecorder messages;
+    Orvane loaded;
+    loaded.Name = "Antes";
+    EXPECT_FALSE(loaded.LoadXPDFile(pkg));
+    EXPECT_FALSE(loaded.LoadXPDFile(text));
+    EXPECT_EQ(loaded.Name, "Antes");
+    auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 2u);
+    for (const auto& m : taken) {
+        EXPECT_EQ(m.text.rfind("Unzip: ", 0), 0u) << m.text;
+        EXPECT_GT(m.text.size(), 7u);
+        EXPECT_EQ(m.icon, platform::MsgIcon::Exclamation);
+    }
+}
+
+TEST_F(PackageTest, HostileEntriesChangeNothingOutside) {
+    Orvane src;
+    src.Name = "Primero";
+    Orvane second;
+    second.Name = "Segundo";
+    const std::string index = kDecl +
+                              "<eResDataCol Count=\"3\" ><eResData Name=\"../evil\" Type=\"2\" />"
+                              "<eResData Name=\"/abs\" Type=\"2\" /><eResData Name=\"ok\" Type=\"2\" /></eResDataCol>";
+    const std::string pkg = files_.file("hostile.xpd");
+    MakeRawZip(pkg, {{"source.xml", src.ToXML()},
+                     {"SOURCE.XML", second.ToXML()},
+                     {"resdata.xml", index},
+                     {"../evil.txt", "evil"},
+                     {"/abs.txt", "abs"},
+                     {"C:x", "drive"},
+                     {"a\\b", "backslash"},
+                     {"ok.txt", "/etc/passwd", 0120777},
+                     {"OK.TXT", "fine"}});
+    const auto before = Listing(root_.path());
+
+    MessageRecorder messages;
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    EXPECT_EQ(loaded.Name, "Primero");
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 3);
+    EXPECT_EQ(loaded.GetResdata("../evil")->TextData, "");
+    EXPECT_EQ(loaded.GetResdata("/abs")->TextData, "");
+    EXPECT_EQ(loaded.GetResdata("ok")->TextData, "fine");  // the link was refused, its case twin taken
+    EXPECT_EQ(Listing(root_.path()), before);
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST_F(PackageTest, ResourceNamesThatAreNotFileNamesRefuseTheSave) {
+    const std::string pkg = files_.file("keep.xpd");
+    auto rpt = ReportWithLogoAndPie();
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    const std::string good = ReadFile(pkg);
+    for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "C:x"}) {
+        SCOPED_TRACE(bad);
+        auto r = ReportWithLogoAndPie();
+        r->NewResData(bad)->TextData = "x";
+        EXPECT_FALSE(r->SaveXPDFile(pkg));
+        EXPECT_TRUE(r->IsDirty());
+        EXPECT_EQ(ReadFile(pkg), good);
+        EXPECT_FALSE(r->SaveXPDFile(files_.file("new.xpd")));
+        EXPECT_FALSE(fs::exists(files_.file("new.xpd")));
+    }
+}
+
+TEST_F(PackageTest, ReportNameNeverBecomesAPath) {
+    for (const char* name : {"", ".", "..", "../../escape", "/etc", "a/b"}) {
+        SCOPED_TRACE(name);
+        Orvane rpt;
+        rpt.Name = name;
+        const std::string pkg = files_.file("n.xpd");
+        EXPECT_TRUE(rpt.SaveXPDFile(pkg));
+        Orvane back;
+        EXPECT_TRUE(back.LoadXPDFile(pkg));
+        EXPECT_EQ(back.Name, name);
+        fs::remove(pkg);
+    }
+    EXPECT_TRUE(Listing(files_.path()).empty());
+}
+
+TEST_F(PackageTest, FailedWriteOverAnOldFileStillCountsAsSaved) {
+    const std::string pkg = files_.file("old.xpd");
+    WriteFile(pkg, "not an archive");
+    auto rpt = ReportWithLogoAndPie();
+    EXPECT_TRUE(rpt->SaveXPDFile(pkg));
+    EXPECT_EQ(ReadFile(pkg), "not an archive");
+    EXPECT_FALSE(rpt->SaveXPDFile(files_.file("no/such/folder/x.xpd")));
+}
+
+TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
+    Orvane rpt;
+    rpt.NewResData("held")->ResType = rtPicture;
+    rpt.ReadResIndex(kDecl +
+                     "<x:EResDataCol xmlns:x=\"u\" Count=\"99\"><eResData name=\"lower\" Type=\"1\" />"
+                     "<eResData NAME=\"second\" Name=\"exact\" type=\"7\" />"
+                     "<Other Name=\"any child\" />"
+                     "<eResData Name=\"noType\" /><eResData Name=\"bad\" Type=\"uno\" />"
+                     "<eResData Name=\"HELD\" Type=\"2\" /><eResData Type=\"2\" />"
+                     "</x:EResDataCol>");
+    V names;
+    for (const auto& r : *rpt.ResDataCollection) names.push_back(r->Name + ":" + std::to_string(r->ResType));
+    EXPECT_EQ(names, (V{"held:1", "lower:1", "exact:7", "any child:0", "noType:0", "bad:0"}));
+}
+
+TEST(ResIndex, MalformedOrEmptyIndexAddsNothing) {
+    Orvane rpt;
+    rpt.ReadResIndex("");
+    rpt.ReadResIndex("<eResDataCol><eResData Name=\"a\" Type=\"1\" />");
+    rpt.ReadResIndex("not xml at all");
+    EXPECT_EQ(rpt.ResDataCollection->Count(), 0);
+}
+
+class ResourceFileTest : public ::testing::Test {
+protected:
+    ScratchDir dir_;
+};
+
+TEST_F(ResourceFileTest, TextLoadsWholeFileAndResolvesTheName) {
+    WriteFile(dir_.path() / "t.txt", "línea 1\r\nlínea 2\n");
+    eResData r;
+    std::string name = dir_.file("sub/../t.txt");
+    EXPECT_TRUE(r.LoadTextFromFile(name));
+    EXPECT_EQ(name, dir_.file("t.txt"));
+    EXPECT_EQ(r.TextData, "línea 1\r\nlínea 2\n");
+    EXPECT_EQ(r.ResType, rtText);
+
+    std::string missing = "no-such-file.txt";
+    EXPECT_FALSE(r.LoadTextFromFile(missing));
+    EXPECT_EQ(missing, (fs::current_path() / "no-such-file.txt").string());
+    EXPECT_FALSE(r.LoadTextFromFile(dir_.path().string()));  // a folder
+    std::string empty;
+    EXPECT_FALSE(r.LoadTextFromFile(empty));
+    EXPECT_EQ(r.TextData, "línea 1\r\nlínea 2\n");
+}
+
+TEST_F(ResourceFileTest, PictureKeepsBytesOrShowsTheMessageAndKeepsOldValues) {
+    WriteFile(dir_.path() / "p.bmp", Bmp(0x445566));
+    WriteFile(dir_.path() / "fake.bmp", "BM but not really");
+    MessageRecorder messages;
+    eResData r;
+    EXPECT_TRUE(r.LoadPictureFromFile(dir_.file("p.bmp")));
+    EXPECT_EQ(r.ResType, rtPicture);
+    ASSERT_NE(r.PicData, nullptr);
+    EXPECT_EQ(r.PicData->Bytes(), Bmp(0x445566));
+    EXPECT_TRUE(messages->Taken().empty());
+
+    auto before = r.PicData;
+    EXPECT_FALSE(r.LoadPictureFromFile(dir_.file("fake.bmp")));
+    EXPECT_EQ(r.PicData, before);
+    EXPECT_EQ(r.ResType, rtPicture);
+    auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text, "La imágen nos es válida.");
+    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
+    EXPECT_EQ(taken[0].icon, platform::MsgIcon::None);
+
+    eResData untouched;
+    untouched.TextData = "t";
+    untouched.ResType = rtText;
+    EXPECT_FALSE(untouched.LoadPictureFromFile(dir_.file("missing.bmp")));
+    EXPECT_EQ(untouched.ResType, rtText);
+    EXPECT_EQ(messages->Taken().size(), 1u);  // a missing file is not a bad picture
+}
+
+}  // namespace
+}  // namespace orvane
