@@ -1,0 +1,28 @@
+// prnEncoder: how one card-encoder model is driven (a command before the
+// data, a command and a suffix per magnetic track, a command after), packed
+// into a multi-line string (StrEncoder), and the conversion of commands
+// written in hexadecimal notation into the raw bytes sent to the printer.
+#pragma once
+
+#include <string>
+
+namespace orvane {
+
+class prnEncoder {
+public:
+    std::string Name;
+    std::string PreCommand;                    // sent before the data
+    std::string Command1, Command2, Command3;  // introduce tracks 1, 2 and 3
+    std::string Sufijo1, Sufijo2, Sufijo3;     // close tracks 1, 2 and 3
+    std::string PostCommand;                   // sent after the data
+
+    // Six lines joined by CR LF: Name, PreCommand, PostCommand, then
+    // "Command|Sufijo" for tracks 1 to 3. Never fails.
+    std::string StrEncoder() const;
+    // Replaces all nine fields from such a text, lines ending in CR LF or
+    // CR alone. Never fails: missing lines or parts leave fields empty, and
+    // text after a second "|" on a track line is dropped.
+    void StrEncoder(const std::string& value);
+};
+
+}  // namespace orvane
