@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "data/HexText.h"
 #include "platform/Text.h"
 
 namespace orvane {
@@ -40,6 +41,13 @@ void prnEncoder::StrEncoder(const std::string& value) {
     ReadTrackLine(lines, 3, Command1, Sufijo1);
     ReadTrackLine(lines, 4, Command2, Sufijo2);
     ReadTrackLine(lines, 5, Command3, Sufijo3);
+}
+
+std::string prnEncoder::BinString(const std::string& strHex) const {
+    // HexToStr gives characters 0..255 as UTF-8; the printer wants the bytes.
+    std::string bytes;
+    for (char32_t cp : text::DecodeUtf8(HexToStr(strHex))) bytes += static_cast<char>(static_cast<unsigned char>(cp));
+    return bytes;
 }
 
 }  // namespace orvane

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "data/HexText.h"
+
 namespace orvane {
 namespace {
 
@@ -53,6 +55,27 @@ TEST(PrnEncoder, UnpackingToleratesShortLinesLoneCrAndExtraBars) {
     EXPECT_EQ(e.Sufijo2, "");
     EXPECT_EQ(e.Command3, "");
     EXPECT_EQ(e.Sufijo3, "6");
+}
+
+TEST(PrnEncoder, BinStringGivesRawBytes) {
+    const prnEncoder e;
+    EXPECT_EQ(e.BinString("1b 41"), "\x1B\x41");
+    EXPECT_EQ(e.BinString("abc"), std::string("\x0A\xBC"));
+    EXPECT_EQ(e.BinString("<1B>"), "\x1B");
+    EXPECT_EQ(e.BinString("zz"), std::string(1, '\0'));
+    EXPECT_EQ(e.BinString("FF-00_80.7f"), std::string("\xFF\x00\x80\x7F", 4));
+    EXPECT_EQ(e.BinString(""), "");
+    EXPECT_EQ(e.BinString(" <-._> "), "");
+}
+
+TEST(PrnEncoder, BinStringOverflowIsAnErrorForTheCaller) {
+    const prnEncoder e;
+    const std::string longest(kMaxHexTextLength, 'A');
+    EXPECT_EQ(e.BinString(longest).size(), kMaxHexTextLength / 2);
+    // Separators do not count towards the limit, but an odd count is padded first.
+    EXPECT_EQ(e.BinString(" " + longest + "--").size(), kMaxHexTextLength / 2);
+    EXPECT_THROW(e.BinString(longest + "A"), HexOverflow);
+    EXPECT_THROW(e.BinString(longest + "AB"), HexOverflow);
 }
 
 }  // namespace

@@ -1,0 +1,314 @@
+#include "print/ePrnTable.h"
+
+#include <optional>
+#include <pugixml.hpp>
+#include <string_view>
+
+#include "model/XmlText.h"
+#include "platform/NumberFormat.h"
+
+// Two choices of the table text are ours:
+// - Values written "as is" (KeyField, KeyValue, KeyGroups, eSource, FontName)
+//   get only the escaping an attribute needs to read back as written: "&",
+//   "<" and the double quote become entities, CR, LF and TAB character
+//   references. A value without those characters is written unchanged.
+// - The escaped values (names, captions, TagData, eResDataName) are read back
+//   with the line-break marker turned into CR LF again, so a two-line caption
+//   comes back as two lines.
+
+namespace orvane {
+namespace {
+
+constexpr std::string_view kCR = "\r";
+constexpr std::string_view kCRLF = "\r\n";
+
+// --- writing -------------------------------------------------------------
+
+void OpenAttr(std::string& out, std::string_view name) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+}
+
+void EscapedAttr(std::string& out, std::string_view name, std::string_view value) {
+    OpenAttr(out, name);
+    AppendEncodedXMLText(out, value);
+    out += '"';
+}
+
+void AsIsAttr(std::string& out, std::string_view name, std::string_view value) {
+    OpenAttr(out, name);
+    for (char c : value) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\r':
+                out += "&#xD;";
+                break;
+            case '\n':
+                out += "&#xA;";
+                break;
+            case '\t':
+                out += "&#x9;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += '"';
+}
+
+void NumberAttr(std::string& out, std::string_view name, std::int32_t value) {
+    OpenAttr(out, name);
+    out += std::to_string(value);
+    out += '"';
+}
+
+void SingleAttr(std::string& out, std::string_view name, float value) {
+    OpenAttr(out, name);
+    out += platform::FormatSingle(value);
+    out += '"';
+}
+
+// --- reading -------------------------------------------------------------
+
+// The name after any namespace prefix, as the DOM's local name.
+std::string_view LocalName(const char* name) {
+    std::string_view n(name);
+    const auto colon = n.rfind(':');
+    return colon == std::string_view::npos ? n : n.substr(colon + 1);
+}
+
+// Case-insensitive equality with an ASCII name, without allocating: every
+// name the reader looks for is ASCII, so folding ASCII letters is enough.
+bool SameName(std::string_view name, std::string_view wanted) {
+    if (name.size() != wanted.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (fold(name[i]) != fold(wanted[i])) return false;
+    }
+    return true;
+}
+
+// Reads attributes of one element into fields. Each read succeeds or fails
+// on its own and sets its field only on success, so a chain of reads joined
+// by && stops at the first failure with the fields before it already set.
+class AttrReader {
+public:
+    explicit AttrReader(pugi::xml_node node) : node_(node) {}
+
+    bool Text(std::string_view name, std::string& out) const {
+        auto v = Find(name);
+        if (v) out = *v;
+        return v.has_value();
+    }
+    bool Decoded(std::string_view name, std::string& out) const {
+        auto v = Find(name);
+        if (v) out = DecodeXMLText(*v);
+        return v.has_value();
+    }
+    bool Single(std::string_view name, float& out) const { return Convert(name, out, platform::ParseLocaleSingle); }
+    bool Int16(std::string_view name, std::int16_t& out) const {
+        return Convert(name, out, platform::ParseLocaleInt16);
+    }
+    bool Int32(std::string_view name, std::int32_t& out) const {
+        return Convert(name, out, platform::ParseLocaleInt32);
+    }
+
+private:
+    // The first attribute in document order whose local name matches
+    // ignoring case; nullopt when there is none.
+    std::optional<std::string_view> Find(std::string_view name) const {
+        for (auto a : node_.attributes())
+            if (SameName(LocalName(a.name()), name)) return std::string_view(a.value());
+        return std::nullopt;
+    }
+
+    template <typename T, typename Parse>
+    bool Convert(std::string_view name, T& out, Parse parse) const {
+        auto v = Find(name);
+        if (!v) return false;
+        auto n = parse(*v);
+        if (n) out = *n;
+        return n.has_value();
+    }
+
+    pugi::xml_node node_;
+};
+
+bool ReadData(const AttrReader& a, ePrnCell& c) {
+    return a.Int32("BackColor", c.BackColor) && a.Int32("BorderColor", c.BorderColor) &&
+           a.Decoded("Caption", c.Caption) && a.Int16("DrawStyle", c.DrawStyle) && a.Int16("DrawWidth", c.DrawWidth) &&
+           a.Int32("ForeColor", c.ForeColor) && a.Int32("FontColor", c.FontColor) && a.Decoded("TagData", c.TagData) &&
+           a.Text("FontName", c.FontName) && a.Int16("FontSize", c.FontSize) && a.Int16("FontBold", c.FontBold) &&
+           a.Int16("FontItalic", c.FontItalic) && a.Int16("FontUnderLine", c.FontUnderline) &&
+           a.Int16("HAlig", c.HAlig) && a.Int16("VAlig", c.VAlig) && a.Decoded("eResDataName", c.eResDataName) &&
+           a.Text("eSource", c.eSource);
+}
+
+// A cell from any node; null when the node lacks a cell attribute or one
+// does not convert (a comment or a text has no attributes at all).
+std::shared_ptr<ePrnCell> ReadCell(pugi::xml_node node) {
+    auto cell = std::make_shared<ePrnCell>();
+    const AttrReader a(node);
+    if (!(a.Decoded("Name", cell->Name) && a.Int16("Subtype", cell->Subtype) && a.Single("Width", cell->Width)))
+        return nullptr;
+    for (auto child : node.children()) {
+        // Unlike every other name of the text, "Data" is matched exactly.
+        if (child.type() != pugi::node_element || LocalName(child.name()) != "Data") continue;
+        if (!ReadData(AttrReader(child), *cell)) return nullptr;
+    }
+    return cell;
+}
+
+std::shared_ptr<ePrnRow> ReadRow(pugi::xml_node node) {
+    auto row = std::make_shared<ePrnRow>();
+    const AttrReader a(node);
+    std::string key;
+    if (!(a.Single("Height", row->Height) && a.Int16("Index", row->Index) && a.Decoded("Name", row->Name) &&
+          a.Single("Width", row->Width) && a.Decoded("Caption", row->Caption) && a.Int16("TypeRow", row->TypeRow) &&
+          a.Int16("LockRow", row->LockRow) && a.Int16("MultiLine", row->MultiLine) &&
+          a.Text("KeyField", row->KeyField) && a.Text("KeyValue", key) && a.Text("KeyGroups", row->KeyGroups)))
+        return nullptr;
+    row->KeyValue = Variant(std::move(key));
+    for (auto child : node.children()) {
+        auto cell = ReadCell(child);
+        if (!cell) return nullptr;
+        row->Cells->Add(std::move(cell));
+    }
+    return row;
+}
+
+// Reads one table element into t, stopping at the first failure.
+void ReadTable(pugi::xml_node node, ePrnTable& t) {
+    const AttrReader a(node);
+    if (!(a.Decoded("Name", t.Name) && a.Single("Height", t.Height) && a.Single("Width", t.Width))) return;
+    for (auto child : node.children()) {
+        if (child.type() != pugi::node_element || !SameName(LocalName(child.name()), "tablerow"))
+            continue;
+        auto row = ReadRow(child);
+        if (!row) return;
+        if (!t.Rows) t.Rows = std::make_shared<Collection<ePrnRow>>();
+        t.Rows->Add(std::move(row));
+    }
+}
+
+// pugixml also takes several root elements or text beside the root; a
+// well-formed document has exactly one root element and nothing but markup
+// around it.
+bool IsSingleRooted(const pugi::xml_document& doc) {
+    int roots = 0;
+    for (auto n : doc.children()) {
+        if (n.type() == pugi::node_element) ++roots;
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) return false;
+    }
+    return roots == 1;
+}
+
+}  // namespace
+
+std::string ePrnCell::ToXML() const {
+    std::string out = "<eControl";
+    EscapedAttr(out, "Name", Name);
+    out += " Width =\"";
+    out += platform::FormatSingle(Width);
+    out += '"';
+    NumberAttr(out, "SubType", Subtype);
+    out += '>';
+    out += kCR;
+
+    out += "<Data";
+    NumberAttr(out, "BorderColor", BorderColor);
+    NumberAttr(out, "DrawWidth", DrawWidth);
+    NumberAttr(out, "BackColor", BackColor);
+    NumberAttr(out, "DrawStyle", DrawStyle);
+    NumberAttr(out, "ForeColor", ForeColor);
+    NumberAttr(out, "FontColor", FontColor);
+    EscapedAttr(out, "TagData", TagData);
+    EscapedAttr(out, "Caption", Caption);
+    EscapedAttr(out, "eResDataName", eResDataName);
+    AsIsAttr(out, "eSource", eSource);
+    NumberAttr(out, "HAlig", HAlig);
+    NumberAttr(out, "VAlig", VAlig);
+    AsIsAttr(out, "FontName", FontName);
+    NumberAttr(out, "FontSize", FontSize);
+    NumberAttr(out, "FontBold", FontBold);
+    NumberAttr(out, "FontItalic", FontItalic);
+    NumberAttr(out, "FontUnderline", FontUnderline);
+    out += " />";
+    out += kCR;
+    out += "</eControl>";
+    return out;
+}
+
+std::string ePrnRow::ToXML() const {
+    std::string out = "<TableRow";
+    EscapedAttr(out, "Name", Name);
+    NumberAttr(out, "Index", Index);
+    SingleAttr(out, "Height", Height);
+    SingleAttr(out, "Width", Width);
+    EscapedAttr(out, "Caption", Caption);
+    NumberAttr(out, "TypeRow", TypeRow);
+    NumberAttr(out, "LockRow", LockRow);
+    NumberAttr(out, "MultiLine", MultiLine);
+    AsIsAttr(out, "KeyField", KeyField);
+    AsIsAttr(out, "KeyValue", KeyValue.TextOr());  // Null and objects have no text: ""
+    AsIsAttr(out, "KeyGroups", KeyGroups);
+    out += '>';
+    out += kCR;
+    if (Cells) {
+        for (const auto& cell : *Cells) {
+            if (!cell) continue;
+            out += cell->ToXML();
+            out += kCR;
+        }
+    }
+    out += "</TableRow>";
+    return out;
+}
+
+std::string ePrnTable::ToXML() const {
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    out += kCRLF;
+    out += "<eCTable";
+    EscapedAttr(out, "Name", Name);
+    SingleAttr(out, "Width", Width);
+    SingleAttr(out, "Height", Height);
+    out += "> ";
+    if (Rows) {
+        for (const auto& row : *Rows) {
+            if (!row) continue;
+            out += row->ToXML();
+            out += kCR;
+        }
+    }
+    out += "</eCTable>";
+    return out;
+}
+
+bool ePrnTable::LoadFromXML(const std::string& sXML) {
+    try {
+        pugi::xml_document doc;
+        // The text is already Unicode: any encoding its declaration names is
+        // ignored. Comments and processing instructions are kept as nodes,
+        // because one inside a row is not a cell and stops the reading.
+        const unsigned options = pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
+        if (!doc.load_buffer(sXML.data(), sXML.size(), options, pugi::encoding_utf8)) return false;
+        if (!IsSingleRooted(doc)) return false;
+        for (auto node : doc.children())
+            if (node.type() == pugi::node_element && SameName(LocalName(node.name()), "eCTable"))
+                ReadTable(node, *this);
+        return true;
+    } catch (const std::exception&) {
+        return false;  // out of memory while reading
+    }
+}
+
+}  // namespace orvane

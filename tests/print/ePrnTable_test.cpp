@@ -1,0 +1,345 @@
+// The table layout XML: exact written text, write-then-read under both
+// decimal separators, the reader's name matching, its stop-at-first-failure
+// rule and what it does with text that is not well-formed.
+#include "print/ePrnTable.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/NumberFormat.h"
+
+namespace orvane {
+namespace {
+
+using platform::ScopedDecimalSeparator;
+
+std::shared_ptr<ePrnCell> Cell(const std::string& name, float width) {
+    auto c = std::make_shared<ePrnCell>();
+    c->Name = name;
+    c->Width = width;
+    return c;
+}
+
+std::shared_ptr<ePrnRow> Row(const std::string& name) {
+    auto r = std::make_shared<ePrnRow>();
+    r->Name = name;
+    return r;
+}
+
+// A table with every written field away from its initial value.
+ePrnTable FullTable() {
+    ePrnTable t;
+    t.Name = "Ventas";
+    t.Width = 190.5f;
+    t.Height = -0.25f;
+    auto r = Row("Encabezado");
+    r->Index = -3;
+    r->Height = 12.5f;
+    r->Width = 0.1f;
+    r->Caption = "Título";
+    r->TypeRow = 2;
+    r->LockRow = -1;
+    r->MultiLine = 1;
+    r->KeyField = "IdCliente";
+    r->KeyValue = 42;
+    r->KeyGroups = "g1;g2";
+    auto c = Cell("Celda1", 33.25f);
+    c->Subtype = 7;
+    c->BorderColor = 16777215;
+    c->DrawStyle = 2;
+    c->DrawWidth = 3;
+    c->BackColor = -2147483647 - 1;
+    c->FontColor = 255;
+    c->ForeColor = 65280;
+    c->TagData = "tag";
+    c->Caption = "Año";
+    c->HAlig = 1;
+    c->VAlig = 2;
+    c->FontName = "Arial Narrow";
+    c->FontSize = 9;
+    c->FontBold = -1;
+    c->FontItalic = 1;
+    c->FontUnderline = -1;
+    c->eResDataName = "logo";
+    c->eSource = "[Clientes].[Nombre]";
+    r->Cells->Add(c);
+    r->Cells->Add(Cell("Celda2", 1e-5f));
+    t.Rows->Add(r);
+    t.Rows->Add(Row("Vacía"));
+    return t;
+}
+
+void ExpectSameCell(const ePrnCell& a, const ePrnCell& b) {
+    EXPECT_EQ(a.Name, b.Name);
+    EXPECT_EQ(a.Width, b.Width);
+    EXPECT_EQ(a.Subtype, b.Subtype);
+    EXPECT_EQ(a.BorderColor, b.BorderColor);
+    EXPECT_EQ(a.DrawStyle, b.DrawStyle);
+    EXPECT_EQ(a.DrawWidth, b.DrawWidth);
+    EXPECT_EQ(a.BackColor, b.BackColor);
+    EXPECT_EQ(a.FontColor, b.FontColor);
+    EXPECT_EQ(a.ForeColor, b.ForeColor);
+    EXPECT_EQ(a.TagData, b.TagData);
+    EXPECT_EQ(a.Caption, b.Caption);
+    EXPECT_EQ(a.HAlig, b.HAlig);
+    EXPECT_EQ(a.VAlig, b.VAlig);
+    EXPECT_EQ(a.FontName, b.FontName);
+    EXPECT_EQ(a.FontSize, b.FontSize);
+    EXPECT_EQ(a.FontBold, b.FontBold);
+    EXPECT_EQ(a.FontItalic, b.FontItalic);
+    EXPECT_EQ(a.FontUnderline, b.FontUnderline);
+    EXPECT_EQ(a.eResDataName, b.eResDataName);
+    EXPECT_EQ(a.eSource, b.eSource);
+}
+
+void ExpectSameRow(const ePrnRow& a, const ePrnRow& b) {
+    EXPECT_EQ(a.Name, b.Name);
+    EXPECT_EQ(a.Index, b.Index);
+    EXPECT_EQ(a.Height, b.Height);
+    EXPECT_EQ(a.Width, b.Width);
+    EXPECT_EQ(a.Caption, b.Caption);
+    EXPECT_EQ(a.TypeRow, b.TypeRow);
+    EXPECT_EQ(a.LockRow, b.LockRow);
+    EXPECT_EQ(a.MultiLine, b.MultiLine);
+    EXPECT_EQ(a.KeyField, b.KeyField);
+    EXPECT_EQ(a.KeyValue.TextOr(), b.KeyValue.TextOr());
+    EXPECT_EQ(a.KeyGroups, b.KeyGroups);
+    ASSERT_EQ(a.Cells->Count(), b.Cells->Count());
+    for (int i = 1; i <= a.Cells->Count(); ++i) ExpectSameCell(*a.Cells->Item(i), *b.Cells->Item(i));
+}
+
+void ExpectSameTable(const ePrnTable& a, const ePrnTable& b) {
+    EXPECT_EQ(a.Name, b.Name);
+    EXPECT_EQ(a.Width, b.Width);
+    EXPECT_EQ(a.Height, b.Height);
+    ASSERT_EQ(a.Rows->Count(), b.Rows->Count());
+    for (int i = 1; i <= a.Rows->Count(); ++i) ExpectSameRow(*a.Rows->Item(i), *b.Rows->Item(i));
+}
+
+TEST(PrnTableXml, WritesTableRowsAndCellsExactly) {
+    ScopedDecimalSeparator sep('.');
+    ePrnTable t;
+    t.Name = "T<1>";
+    t.Width = 100;
+    t.Height = 2.5f;
+    EXPECT_EQ(t.ToXML(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"T&lt;1&gt;\" Width=\"100\" "
+              "Height=\"2.5\"> </eCTable>");
+
+    auto r = Row("R1");
+    r->Index = 1;
+    r->Height = 5;
+    r->Width = 100;
+    r->Caption = "a\"b";
+    r->KeyValue = 2.5;
+    EXPECT_EQ(r->ToXML(),
+              "<TableRow Name=\"R1\" Index=\"1\" Height=\"5\" Width=\"100\" Caption=\"a&quot;b\" "
+              "TypeRow=\"0\" LockRow=\"0\" MultiLine=\"0\" KeyField=\"\" KeyValue=\"2.5\" KeyGroups=\"\">"
+              "\r</TableRow>");
+
+    auto c = Cell("C1", 12.5f);
+    c->Subtype = -2;
+    c->Caption = "Total é";
+    c->FontName = "Arial";
+    EXPECT_EQ(c->ToXML(),
+              "<eControl Name=\"C1\" Width =\"12.5\" SubType=\"-2\">\r"
+              "<Data BorderColor=\"0\" DrawWidth=\"0\" BackColor=\"0\" DrawStyle=\"0\" ForeColor=\"0\" "
+              "FontColor=\"0\" TagData=\"\" Caption=\"Total &#233;\" eResDataName=\"\" eSource=\"\" "
+              "HAlig=\"0\" VAlig=\"0\" FontName=\"Arial\" FontSize=\"0\" FontBold=\"0\" FontItalic=\"0\" "
+              "FontUnderline=\"0\" />\r</eControl>");
+
+    r->Cells->Add(c);
+    r->Cells->Add(nullptr);  // a host may leave holes; they are not written
+    t.Rows->Add(r);
+    t.Rows->Add(nullptr);
+    EXPECT_EQ(t.ToXML(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"T&lt;1&gt;\" Width=\"100\" "
+              "Height=\"2.5\"> <TableRow Name=\"R1\" Index=\"1\" Height=\"5\" Width=\"100\" "
+              "Caption=\"a&quot;b\" TypeRow=\"0\" LockRow=\"0\" MultiLine=\"0\" KeyField=\"\" "
+              "KeyValue=\"2.5\" KeyGroups=\"\">\r" +
+                  c->ToXML() + "\r</TableRow>\r</eCTable>");
+}
+
+class PrnTableRoundTrip : public ::testing::TestWithParam<char> {};
+
+TEST_P(PrnTableRoundTrip, ReproducesEveryWrittenField) {
+    ScopedDecimalSeparator sep(GetParam());
+    const ePrnTable original = FullTable();
+    ePrnTable back;
+    ASSERT_TRUE(back.LoadFromXML(original.ToXML()));
+    ExpectSameTable(back, original);
+    // KeyValue comes back as text, even though it held a number.
+    ASSERT_NE(back.Rows->Item(1)->KeyValue.AsText(), nullptr);
+    EXPECT_EQ(*back.Rows->Item(1)->KeyValue.AsText(), "42");
+    // And the text read writes the same text again.
+    EXPECT_EQ(back.ToXML(), original.ToXML());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSeparators, PrnTableRoundTrip, ::testing::Values('.', ','));
+
+TEST(PrnTableXml, NumbersFollowTheLocaleBothWays) {
+    std::string text;
+    {
+        ScopedDecimalSeparator comma(',');
+        ePrnTable t;
+        t.Name = "n";
+        t.Width = 12.5f;
+        t.Height = 3.75f;
+        t.Rows->Add(Row("r"));
+        text = t.ToXML();
+        EXPECT_NE(text.find("Width=\"12,5\""), std::string::npos);
+    }
+    ScopedDecimalSeparator point('.');
+    ePrnTable back;
+    EXPECT_TRUE(back.LoadFromXML(text));
+    // Height is read before Width and already fails: the name stays, nothing after it is set.
+    EXPECT_EQ(back.Name, "n");
+    EXPECT_EQ(back.Height, 0);
+    EXPECT_EQ(back.Width, 0);
+    EXPECT_EQ(back.Rows->Count(), 0);
+}
+
+TEST(PrnTableXml, LineBreaksAndMarkupInValuesComeBack) {
+    ePrnTable t;
+    t.Name = "dos\r\nlíneas";
+    auto r = Row("r");
+    r->Caption = "a\r\nb";
+    r->KeyField = "x\"<&>'y";
+    r->KeyValue = "v\r\nw\tz";
+    r->KeyGroups = "a&b";
+    auto c = Cell("c", 1);
+    c->TagData = "t1\r\nt2";
+    c->eSource = "=[A] & \"<\"";
+    c->FontName = "Fuente \"rara\"";
+    r->Cells->Add(c);
+    t.Rows->Add(r);
+
+    ePrnTable back;
+    ASSERT_TRUE(back.LoadFromXML(t.ToXML()));
+    ExpectSameTable(back, t);
+    // A value that needs no escaping is written as it is.
+    auto plain = Cell("c", 1);
+    plain->eSource = "[Tabla].[Campo] > 0 'x'";
+    EXPECT_NE(plain->ToXML().find("eSource=\"[Tabla].[Campo] > 0 'x'\""), std::string::npos);
+}
+
+TEST(PrnTableXml, NamesMatchIgnoringCaseExceptData) {
+    const std::string text =
+        "<ECTABLE name='T' WIDTH='10' height='20'>"
+        "<tablerow NAME='r' index='1' height='2' width='3' caption='c' typerow='0' lockrow='0' multiline='0' "
+        "keyfield='' keyvalue='' keygroups=''>"
+        "<Celda name='a' subtype='1' width='4'><data BackColor='5'/></Celda>"
+        "<x:eControl xmlns:x='urn:x' Name='b' Subtype='2' Width='6'>"
+        "<Data BorderColor='1' DrawWidth='2' BackColor='3' DrawStyle='4' ForeColor='5' FontColor='6' TagData='t' "
+        "Caption='c' eResDataName='r' eSource='s' HAlig='7' VAlig='8' FontName='f' FontSize='9' FontBold='10' "
+        "FontItalic='11' FontUnderLine='12'/>"
+        "<Data BorderColor='100' DrawWidth='2' BackColor='3' DrawStyle='4' ForeColor='5' FontColor='6' TagData='t' "
+        "Caption='last' eResDataName='r' eSource='s' HAlig='7' VAlig='8' FontName='f' FontSize='9' FontBold='10' "
+        "FontItalic='11' FontUnderline='12'/>"
+        "</x:eControl></tablerow><Other/></ECTABLE>";
+    ePrnTable t;
+    ASSERT_TRUE(t.LoadFromXML(text));
+    EXPECT_EQ(t.Name, "T");
+    EXPECT_EQ(t.Width, 10);
+    EXPECT_EQ(t.Height, 20);
+    ASSERT_EQ(t.Rows->Count(), 1);
+    const auto& cells = *t.Rows->Item(1)->Cells;
+    ASSERT_EQ(cells.Count(), 2);
+    EXPECT_EQ(cells.Item(1)->Name, "a");
+    EXPECT_EQ(cells.Item(1)->BackColor, 0);  // "data" is not "Data"
+    const auto& b = *cells.Item(2);
+    EXPECT_EQ(b.Subtype, 2);
+    EXPECT_EQ(b.BorderColor, 100);  // the last Data wins
+    EXPECT_EQ(b.Caption, "last");
+    EXPECT_EQ(b.FontUnderline, 12);
+    EXPECT_EQ(b.VAlig, 8);
+    EXPECT_EQ(b.eSource, "s");
+}
+
+// A row start tag; index and caption are given as whole attribute texts.
+std::string RowText(const std::string& name, const std::string& index = "Index='0'",
+                    const std::string& caption = "Caption='c'") {
+    return "<TableRow Name='" + name + "' " + index + " Height='1' Width='1' " + caption +
+           " TypeRow='0' LockRow='0' MultiLine='0' KeyField='' KeyValue='' KeyGroups=''>";
+}
+
+TEST(PrnTableXml, AFailureStopsTheTableKeepingCompleteRows) {
+    const std::string cell = "<eControl Name='c' Subtype='0' Width='1'/>";
+    const std::string head = "<eCTable Name='T' Width='1' Height='1'>" + RowText("r1") + cell + "</TableRow>";
+    const std::string tail = RowText("r3") + "</TableRow></eCTable>";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"missing caption", RowText("r2", "Index='0'", "") + "</TableRow>"},
+        {"index not a number", RowText("r2", "Index='x'") + "</TableRow>"},
+        {"index beyond 16 bits", RowText("r2", "Index='40000'") + "</TableRow>"},
+        {"comment among cells", RowText("r2") + cell + "<!-- nota --></TableRow>"},
+        {"cell without width", RowText("r2") + "<eControl Name='c' Subtype='0'/></TableRow>"},
+        {"color beyond 32 bits", RowText("r2") + "<eControl Name='c' Subtype='0' Width='1'><Data BackColor='3e9'/>"
+                                                 "</eControl></TableRow>"},
+    };
+    for (const auto& [what, bad] : cases) {
+        SCOPED_TRACE(what);
+        ePrnTable t;
+        ASSERT_TRUE(t.LoadFromXML(head + bad + tail));
+        ASSERT_EQ(t.Rows->Count(), 1);
+        EXPECT_EQ(t.Rows->Item(1)->Name, "r1");
+        EXPECT_EQ(t.Rows->Item(1)->Cells->Count(), 1);
+    }
+}
+
+TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
+    const std::string text = FullTable().ToXML();
+    ePrnTable t;
+    t.Name = "antes";
+    t.Rows->Add(Row("existente"));
+    ASSERT_TRUE(t.LoadFromXML(text));
+    ASSERT_TRUE(t.LoadFromXML(text));
+    EXPECT_EQ(t.Name, "Ventas");
+    ASSERT_EQ(t.Rows->Count(), 5);
+    EXPECT_EQ(t.Rows->Item(1)->Name, "existente");
+    EXPECT_EQ(t.Rows->Item(4)->Name, "Encabezado");
+    EXPECT_EQ(t.LastZoom(), 1.0f);  // run state is not part of the text
+}
+
+TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
+    const std::string good = FullTable().ToXML();
+    for (const std::string& bad :
+         {std::string(), std::string("   "), good.substr(0, good.size() - 3), std::string("<!-- only a comment -->"),
+          good + "<eCTable/>", "texto" + good, std::string("<eCTable Name='a' Name2='b></eCTable>"),
+          std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)}) {
+        ePrnTable t;
+        t.Name = "sin cambios";
+        t.Rows->Add(Row("r"));
+        EXPECT_FALSE(t.LoadFromXML(bad)) << bad;
+        EXPECT_EQ(t.Name, "sin cambios");
+        EXPECT_EQ(t.Rows->Count(), 1);
+    }
+    ePrnTable other;
+    EXPECT_TRUE(other.LoadFromXML("<?xml version='1.0'?><Orvane Name='x'><TableRow/></Orvane>"));
+    EXPECT_EQ(other.Name, "");
+    EXPECT_EQ(other.Rows->Count(), 0);
+}
+
+TEST(PrnTableXml, HugeAndDeeplyNestedTextsDoNotCrash) {
+    std::string deep = "<eCTable Name='d' Width='1' Height='1'>" + RowText("r");
+    const int depth = 100000;
+    deep += "<eControl Name='c' Subtype='0' Width='1'>";
+    for (int i = 0; i < depth; ++i) deep += "<n>";
+    for (int i = 0; i < depth; ++i) deep += "</n>";
+    deep += "</eControl></TableRow></eCTable>";
+    ePrnTable t;
+    ASSERT_TRUE(t.LoadFromXML(deep));
+    ASSERT_EQ(t.Rows->Count(), 1);
+    EXPECT_EQ(t.Rows->Item(1)->Cells->Count(), 1);
+
+    ePrnTable big;
+    auto row = Row("r");
+    for (int i = 0; i < 2000; ++i) row->Cells->Add(Cell("c" + std::to_string(i), static_cast<float>(i)));
+    for (int i = 0; i < 5; ++i) big.Rows->Add(row);
+    ePrnTable back;
+    ASSERT_TRUE(back.LoadFromXML(big.ToXML()));
+    ASSERT_EQ(back.Rows->Count(), 5);
+    EXPECT_EQ(back.Rows->Item(5)->Cells->Item(2000)->Name, "c1999");
+    EXPECT_FALSE(back.LoadFromXML(deep.substr(0, deep.size() / 2)));
+}
+
+}  // namespace
+}  // namespace orvane
