@@ -17,11 +17,10 @@
 //   read as a zip archive, or is damaged or over the size limits, shows
 //   "Unzip: " and the reason (exclamation icon); loading goes on with the
 //   entries that were read, so a non-zip file ends in false.
+#include <pugixml.hpp>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include <pugixml.hpp>
 
 #include "model/Orvane.h"
 #include "model/XmlText.h"
@@ -122,8 +121,7 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
 
     const std::string source = ToXML();
     const std::string index = BuildIndex(ResDataCollection.get());
-    std::vector<platform::zip::Source> sources{{std::string(kSourceEntry), source},
-                                               {std::string(kIndexEntry), index}};
+    std::vector<platform::zip::Source> sources{{std::string(kSourceEntry), source}, {std::string(kIndexEntry), index}};
     std::unordered_map<std::string, bool> taken;
     for (const auto& r : resources) {
         if (!taken.emplace(text::Lower(r->Name), true).second) continue;

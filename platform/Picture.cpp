@@ -28,8 +28,8 @@ private:
 bool IsBmp(const Reader& b) {
     if (!b.Is(0, "BM") || !b.Has(0, 26)) return false;
     std::uint32_t file_size = b.Le32(2), offset = b.Le32(10), header = b.Le32(14);
-    bool known_header = header == 12 || header == 40 || header == 52 || header == 56 || header == 64 ||
-                        header == 108 || header == 124;
+    bool known_header =
+        header == 12 || header == 40 || header == 52 || header == 56 || header == 64 || header == 108 || header == 124;
     if (!known_header || !b.Has(14, header)) return false;
     if (file_size != 0 && file_size > b.size()) return false;
     return offset >= 14 + header && offset <= b.size();
@@ -132,13 +132,20 @@ std::shared_ptr<Picture> Picture::FromBytes(std::string bytes) {
 
 std::string_view Picture::Extension() const {
     switch (format_) {
-        case PictureFormat::Bmp: return "bmp";
-        case PictureFormat::Ico: return "ico";
-        case PictureFormat::Png: return "png";
-        case PictureFormat::Jpeg: return "jpg";
-        case PictureFormat::Gif: return "gif";
-        case PictureFormat::Wmf: return "wmf";
-        case PictureFormat::Emf: return "emf";
+        case PictureFormat::Bmp:
+            return "bmp";
+        case PictureFormat::Ico:
+            return "ico";
+        case PictureFormat::Png:
+            return "png";
+        case PictureFormat::Jpeg:
+            return "jpg";
+        case PictureFormat::Gif:
+            return "gif";
+        case PictureFormat::Wmf:
+            return "wmf";
+        case PictureFormat::Emf:
+            return "emf";
     }
     return {};
 }

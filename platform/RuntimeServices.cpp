@@ -179,7 +179,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     std::string tmpl = path + ".XXXXXX";
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0) return false;
-    struct stat old{};
+    struct stat old {};
     mode_t mode = (::stat(path.c_str(), &old) == 0) ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;

@@ -20,8 +20,12 @@ using V = std::vector<std::string>;
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
-std::string Le16(std::uint32_t v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
-std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+std::string Le16(std::uint32_t v) {
+    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+}
+std::string Le32(std::uint32_t v) {
+    return Le16(v & 0xFFFF) + Le16(v >> 16);
+}
 
 // A 1x1 24-bit bitmap whose pixel is the given colour.
 std::string Bmp(std::uint32_t rgb) {
@@ -141,9 +145,9 @@ TEST_F(PackageTest, SavesPictureAndTextThenLoadsThemBack) {
     ASSERT_TRUE(rpt->SaveXPDFile(pkg));
     EXPECT_FALSE(rpt->IsDirty());
     EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml", "logo.img", "pie.txt"}));
-    EXPECT_EQ(EntryData(pkg, "resdata.xml"),
-              kDecl + "<eResDataCol Count=\"2\" ><eResData Name=\"logo\" Type=\"1\" />"
-                      "<eResData Name=\"pie\" Type=\"2\" /></eResDataCol>");
+    EXPECT_EQ(EntryData(pkg, "resdata.xml"), kDecl +
+                                                 "<eResDataCol Count=\"2\" ><eResData Name=\"logo\" Type=\"1\" />"
+                                                 "<eResData Name=\"pie\" Type=\"2\" /></eResDataCol>");
     EXPECT_EQ(EntryData(pkg, "logo.img"), Bmp(0x102030));
     EXPECT_EQ(EntryData(pkg, "pie.txt"), "Página 1\r\nfin");
     EXPECT_EQ(fs::directory_iterator(files_.path())->path(), pkg);  // nothing else beside the package

@@ -7,11 +7,21 @@
 namespace orvane {
 namespace {
 
-std::string Le16(std::uint32_t v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
-std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
-std::string Be16(std::uint32_t v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
-std::string Be32(std::uint32_t v) { return Be16(v >> 16) + Be16(v & 0xFFFF); }
-std::string Zeros(std::size_t n) { return std::string(n, '\0'); }
+std::string Le16(std::uint32_t v) {
+    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+}
+std::string Le32(std::uint32_t v) {
+    return Le16(v & 0xFFFF) + Le16(v >> 16);
+}
+std::string Be16(std::uint32_t v) {
+    return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)};
+}
+std::string Be32(std::uint32_t v) {
+    return Be16(v >> 16) + Be16(v & 0xFFFF);
+}
+std::string Zeros(std::size_t n) {
+    return std::string(n, '\0');
+}
 
 // A 1x1 24-bit bitmap.
 std::string Bmp() {
@@ -23,8 +33,9 @@ std::string PngChunk(std::string_view type, const std::string& data) {
     return Be32(static_cast<std::uint32_t>(data.size())) + std::string(type) + data + Be32(0);
 }
 std::string Png() {
-    return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", Be32(1) + Be32(1) + std::string("\x08\x02\0\0\0", 5)) +
-           PngChunk("IDAT", "xyz") + PngChunk("IEND", "");
+    return std::string("\x89PNG\r\n\x1A\n", 8) +
+           PngChunk("IHDR", Be32(1) + Be32(1) + std::string("\x08\x02\0\0\0", 5)) + PngChunk("IDAT", "xyz") +
+           PngChunk("IEND", "");
 }
 
 std::string Jpeg() {
@@ -40,13 +51,19 @@ std::string Gif() {
 
 std::string Ico(std::uint16_t kind = 1) {
     std::string image = Zeros(40);
-    return Le16(0) + Le16(kind) + Le16(1) + std::string("\x01\x01\0\0", 4) + Le16(1) + Le16(32) + Le32(40) +
-           Le32(22) + image;
+    return Le16(0) + Le16(kind) + Le16(1) + std::string("\x01\x01\0\0", 4) + Le16(1) + Le16(32) + Le32(40) + Le32(22) +
+           image;
 }
 
-std::string WmfHeader(std::uint32_t words) { return Le16(1) + Le16(9) + Le16(0x0300) + Le32(words) + Le16(0) + Le32(3) + Le16(0); }
-std::string PlainWmf() { return WmfHeader(12) + Le32(3) + Le16(0); }  // header + the end record (3 words)
-std::string PlaceableWmf() { return Le32(0x9AC6CDD7u) + Zeros(18) + PlainWmf(); }
+std::string WmfHeader(std::uint32_t words) {
+    return Le16(1) + Le16(9) + Le16(0x0300) + Le32(words) + Le16(0) + Le32(3) + Le16(0);
+}
+std::string PlainWmf() {
+    return WmfHeader(12) + Le32(3) + Le16(0);
+}  // header + the end record (3 words)
+std::string PlaceableWmf() {
+    return Le32(0x9AC6CDD7u) + Zeros(18) + PlainWmf();
+}
 
 std::string Emf() {
     std::string h = Le32(1) + Le32(88) + Zeros(32) + " EMF" + Le32(0x10000) + Le32(108) + Zeros(36);
@@ -62,10 +79,10 @@ struct Case {
 
 TEST(Picture, RecognisesEveryFormatAndKeepsTheBytes) {
     const Case cases[] = {
-        {"bmp", Bmp(), PictureFormat::Bmp, "bmp"},          {"png", Png(), PictureFormat::Png, "png"},
-        {"jpeg", Jpeg(), PictureFormat::Jpeg, "jpg"},       {"gif", Gif(), PictureFormat::Gif, "gif"},
-        {"ico", Ico(1), PictureFormat::Ico, "ico"},         {"cur", Ico(2), PictureFormat::Ico, "ico"},
-        {"wmf", PlainWmf(), PictureFormat::Wmf, "wmf"},     {"placeable", PlaceableWmf(), PictureFormat::Wmf, "wmf"},
+        {"bmp", Bmp(), PictureFormat::Bmp, "bmp"},      {"png", Png(), PictureFormat::Png, "png"},
+        {"jpeg", Jpeg(), PictureFormat::Jpeg, "jpg"},   {"gif", Gif(), PictureFormat::Gif, "gif"},
+        {"ico", Ico(1), PictureFormat::Ico, "ico"},     {"cur", Ico(2), PictureFormat::Ico, "ico"},
+        {"wmf", PlainWmf(), PictureFormat::Wmf, "wmf"}, {"placeable", PlaceableWmf(), PictureFormat::Wmf, "wmf"},
         {"emf", Emf(), PictureFormat::Emf, "emf"},
     };
     for (const auto& c : cases) {

@@ -18,7 +18,8 @@ using orvane::testing::ScratchDir;
 TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
     std::vector<RuntimeServices*> seen(8);
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&, i] { seen[i] = &RuntimeServices::Instance(); });
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        threads.emplace_back([&, i] { seen[i] = &RuntimeServices::Instance(); });
     for (auto& t : threads) t.join();
     for (auto* p : seen) EXPECT_EQ(p, seen[0]);
 }
@@ -82,7 +83,10 @@ TEST(RuntimeServices, ConvertsDataLinkEncodings) {
     // surrogate, which becomes the replacement character.
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)), "\xF0\x9F\x98\x80");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x00\xDC", 4)), "\xEF\xBF\xBD");
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE" "a\0\0\0", 6)), "a");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE"
+                                                               "a\0\0\0",
+                                                               6)),
+              "a");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(""), "");
 }
 
