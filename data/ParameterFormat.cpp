@@ -45,10 +45,19 @@ std::optional<std::string> DateText(const Variant& v, const std::string& format)
 // Longest leading number of the value's text, written back in the locale's
 // shortest form. A text without a leading number is 0, and so is a value
 // without a text form. nullopt when the number overflows.
+// A value that already is a number is taken as it is: going through its text
+// would lose the fraction under a comma-decimal locale ("1,5" reads as 1).
 std::optional<std::string> SqlNumber(const Variant& v) {
-    const auto t = v.Text();
-    if (!t) return std::string("0");
-    double n = platform::LeadingNumber(*t).value_or(0.0);
+    double n = 0.0;
+    if (auto i = v.AsInt()) {
+        n = static_cast<double>(*i);
+    } else if (auto d = v.AsDouble()) {
+        n = *d;
+    } else {
+        const auto t = v.Text();
+        if (!t) return std::string("0");
+        n = platform::LeadingNumber(*t).value_or(0.0);
+    }
     if (!std::isfinite(n)) return std::nullopt;
     if (n == 0.0) n = 0.0;  // "-0" is written as 0
     return platform::FormatDouble(n);
