@@ -1,0 +1,150 @@
+// Command execution and the conversion of parameter values by type code.
+#include "data/ado/Command.h"
+
+#include <cmath>
+#include <limits>
+
+#include "platform/NumberFormat.h"
+#include "platform/Text.h"
+
+namespace orvane::data {
+namespace {
+
+using detail::BoundValue;
+
+[[noreturn]] void Refuse(const Parameter& p, const std::string& why) {
+    throw DataError("Parameter " + p.Name + " (type " + std::to_string(p.Type) + "): " + why);
+}
+
+// A number from any value kind; nullopt when it has none.
+std::optional<double> NumberOf(const Variant& v) {
+    switch (v.kind()) {
+        case Variant::Kind::Int: return static_cast<double>(*v.AsInt());
+        case Variant::Kind::Double: return *v.AsDouble();
+        case Variant::Kind::Bool: return *v.AsBool() ? -1.0 : 0.0;
+        case Variant::Kind::Date: return v.AsDate()->ToSerial();
+        case Variant::Kind::Text: return platform::ParseLocaleDouble(text::TrimWhite(*v.AsText()));
+        default: return std::nullopt;
+    }
+}
+
+struct IntRange {
+    int code;
+    double low, high;
+};
+constexpr IntRange kIntRanges[] = {
+    {16, -128, 127},   {2, -32768, 32767},           {3, -2147483648.0, 2147483647.0}, {20, -9.2233720368547758e18, 9.2233720368547748e18},
+    {17, 0, 255},      {18, 0, 65535},               {19, 0, 4294967295.0},            {21, 0, 9.2233720368547748e18},
+};
+
+BoundValue Convert(const Parameter& p, const Variant& v) {
+    BoundValue b;
+    if (v.IsNull() || v.IsEmpty()) return b;
+    if (v.kind() == Variant::Kind::Object) Refuse(p, "an object cannot be sent to the database");
+    const int code = p.Type;
+    for (const IntRange& r : kIntRanges) {
+        if (r.code != code) continue;
+        std::optional<double> n = v.kind() == Variant::Kind::Int ? std::nullopt : NumberOf(v);
+        if (v.kind() == Variant::Kind::Int) {
+            b.integer = *v.AsInt();
+            if (static_cast<double>(b.integer) < r.low || static_cast<double>(b.integer) > r.high)
+                Refuse(p, "the value is out of range");
+        } else {
+            if (!n) Refuse(p, "the value is not a number");
+            const double rounded = std::nearbyint(*n);
+            if (!(rounded >= r.low && rounded <= r.high)) Refuse(p, "the value is out of range");
+            b.integer = static_cast<std::int64_t>(rounded);
+        }
+        b.kind = BoundValue::Kind::Int;
+        return b;
+    }
+    switch (code) {
+        case 4: case 5: case 6: case 14: case 131: case 139: {
+            auto n = NumberOf(v);
+            if (!n || !std::isfinite(*n)) Refuse(p, "the value is not a number");
+            b.kind = BoundValue::Kind::Double;
+            b.real = *n;
+            return b;
+        }
+        case 8: case 72: case 129: case 130: case 200: case 201: case 202: case 203:
+            b.kind = BoundValue::Kind::Text;
+            b.text = v.TextOr();
+            return b;
+        case 128: case 204: case 205:
+            b.kind = BoundValue::Kind::Binary;
+            b.text = v.TextOr();
+            return b;
+        case 11: {
+            auto t = v.ToTruth();
+            if (!t) Refuse(p, "the value is not a truth value");
+            b.kind = BoundValue::Kind::Bool;
+            b.integer = *t ? 1 : 0;
+            return b;
+        }
+        case 7: case 133: case 134: case 135: {
+            auto d = v.ToDate();
+            if (!d || !d->IsValid()) Refuse(p, "the value is not a date");
+            b.kind = code == 133 ? BoundValue::Kind::Date
+                                 : (code == 134 ? BoundValue::Kind::Time : BoundValue::Kind::Timestamp);
+            b.date = *d;
+            return b;
+        }
+        case 12: case 13:
+            switch (v.kind()) {
+                case Variant::Kind::Int: b.kind = BoundValue::Kind::Int; b.integer = *v.AsInt(); return b;
+                case Variant::Kind::Double: b.kind = BoundValue::Kind::Double; b.real = *v.AsDouble(); return b;
+                case Variant::Kind::Bool: b.kind = BoundValue::Kind::Bool; b.integer = *v.AsBool(); return b;
+                case Variant::Kind::Date: b.kind = BoundValue::Kind::Timestamp; b.date = *v.AsDate(); return b;
+                default: b.kind = BoundValue::Kind::Text; b.text = v.TextOr(); return b;
+            }
+        default:
+            Refuse(p, "this type cannot be sent to the database");
+    }
+}
+
+}  // namespace
+
+void Parameter::Value(const Variant& v) {
+    bound_ = Convert(*this, v);
+    value_ = v;
+}
+
+void ParameterList::Append(std::shared_ptr<Parameter> p) {
+    if (!p) throw DataError("Cannot append a null parameter");
+    items_.push_back(std::move(p));
+}
+
+std::shared_ptr<Parameter> ParameterList::Item(std::size_t index) const {
+    if (index >= items_.size()) throw DataError("No parameter at position " + std::to_string(index));
+    return items_[index];
+}
+
+std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, int typeCode, long size) const {
+    return std::make_shared<Parameter>(name, typeCode, size);
+}
+
+std::shared_ptr<Recordset> Command::Execute() {
+    if (!ActiveConnection) throw DataError("The command has no active connection");
+    Connection& cnn = *ActiveConnection;
+    detail::Provider& provider = cnn.RequireProvider();
+    try {
+        std::vector<BoundValue> values;
+        for (std::size_t i = 0; i < params_.Count(); ++i) values.push_back(params_.Item(i)->Bound());
+        std::string sql;
+        switch (CommandType) {
+            case kCommandText: sql = CommandText; break;
+            case kCommandTable: sql = "SELECT * FROM " + provider.QuoteIdentifier(text::TrimWhite(CommandText)); break;
+            case kCommandStoredProcedure:
+                sql = provider.ProcedureCall(text::TrimWhite(CommandText), values.size());
+                break;
+            default: throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
+        }
+        if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
+            throw DataError("The command text is empty");
+        return std::make_shared<Recordset>(provider.Execute(sql, values, cnn.RowLimit));
+    } catch (const DataError& e) {
+        cnn.Fail(e.what());
+    }
+}
+
+}  // namespace orvane::data

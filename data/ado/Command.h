@@ -1,0 +1,81 @@
+// Command and its positional parameters. A parameter is created with an ADO
+// data type code, its value is converted for that type when it is set (a
+// value that does not convert raises, so the caller can leave it out), and
+// the parameters bind to the "?" marks in the order they were appended.
+//
+// Binding by type code: 2,3,16..21,20 whole numbers (range-checked, texts
+// read as numbers, fractions rounded half to even); 4,5,6,14,131,139 floating
+// point; 8,72,129,130,200..203 text (the declared size is a hint: longer
+// texts are sent whole); 11 truth value; 7 and 135 date and time, 133 date,
+// 134 time; 12 and 13 by the value's own kind; 128,204,205 bytes of the text.
+// Null and Empty values bind NULL for every type. Other codes raise.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/ado/Connection.h"
+#include "data/ado/DataError.h"
+#include "data/ado/Recordset.h"
+#include "data/ado/detail/Provider.h"
+#include "platform/Variant.h"
+
+namespace orvane::data {
+
+// Command types.
+constexpr int kCommandText = 1;
+constexpr int kCommandTable = 2;
+constexpr int kCommandStoredProcedure = 4;
+
+class Parameter {
+public:
+    Parameter(std::string name, int typeCode, long size) : Name(std::move(name)), Type(typeCode), Size(size) {}
+
+    std::string Name;
+    int Type;
+    long Size;
+
+    const Variant& Value() const { return value_; }
+    // Converts the value for Type; raises DataError when it does not convert
+    // (the parameter then keeps its previous value).
+    void Value(const Variant& v);
+    const detail::BoundValue& Bound() const { return bound_; }
+
+private:
+    Variant value_;
+    detail::BoundValue bound_;
+};
+
+class ParameterList {
+public:
+    // Adds a parameter; raises DataError for a null one.
+    void Append(std::shared_ptr<Parameter> p);
+    std::size_t Count() const { return items_.size(); }
+    // 0-based; raises DataError out of range.
+    std::shared_ptr<Parameter> Item(std::size_t index) const;
+
+private:
+    std::vector<std::shared_ptr<Parameter>> items_;
+};
+
+class Command {
+public:
+    std::string CommandText;
+    int CommandType = kCommandText;
+    std::shared_ptr<Connection> ActiveConnection;
+
+    std::shared_ptr<Parameter> CreateParameter(const std::string& name, int typeCode, long size = 0) const;
+    ParameterList& Parameters() { return params_; }
+
+    // Runs the command. The result (a closed recordset when the statement
+    // returns no rows). Raises DataError without an open connection, for an
+    // unknown command type, a stored procedure on a database without them,
+    // or when the provider refuses the command.
+    std::shared_ptr<Recordset> Execute();
+
+private:
+    ParameterList params_;
+};
+
+}  // namespace orvane::data

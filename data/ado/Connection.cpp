@@ -1,0 +1,185 @@
+// Connection: connection-string reading, provider choice, schema lists and
+// the scrubbing of passwords from error texts.
+#include "data/ado/Connection.h"
+
+#include <cctype>
+
+#include "data/ado/detail/Provider.h"
+#include "platform/Text.h"
+
+namespace orvane::data {
+namespace {
+
+struct Pair {
+    std::string key;    // trimmed, as written
+    std::string value;  // unquoted
+    std::string raw;    // the segment as written
+};
+
+// Splits "k=v;k={v;v};k='v'" into its pairs, keeping each segment's text.
+std::vector<Pair> SplitConnectionString(std::string_view s) {
+    std::vector<Pair> pairs;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const std::size_t start = i;
+        Pair p;
+        std::size_t eq = i;
+        while (eq < s.size() && s[eq] != '=' && s[eq] != ';') ++eq;
+        p.key = std::string(text::TrimWhite(s.substr(i, eq - i)));
+        i = eq;
+        if (i < s.size() && s[i] == '=') {
+            ++i;
+            while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+            if (i < s.size() && (s[i] == '{' || s[i] == '"' || s[i] == '\'')) {
+                const char close = s[i] == '{' ? '}' : s[i];
+                ++i;
+                while (i < s.size()) {
+                    if (s[i] == close) {
+                        if (i + 1 < s.size() && s[i + 1] == close) {
+                            p.value += close;
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    p.value += s[i++];
+                }
+            }
+            const std::size_t rest = i;
+            while (i < s.size() && s[i] != ';') ++i;
+            p.value += std::string(text::TrimWhite(s.substr(rest, i - rest)));
+        }
+        p.raw = std::string(s.substr(start, i - start));
+        if (i < s.size()) ++i;  // the ';'
+        if (!p.key.empty() || !text::TrimWhite(p.raw).empty()) pairs.push_back(std::move(p));
+    }
+    return pairs;
+}
+
+const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
+    for (const Pair& p : pairs)
+        if (text::EqualsIgnoreCase(p.key, key)) return &p;
+    return nullptr;
+}
+
+std::string BraceValue(const std::string& v) { return "{" + text::ReplaceAll(v, "}", "}}") + "}"; }
+
+}  // namespace
+
+std::string ScrubPasswords(const std::string& in, const std::vector<std::string>& secrets) {
+    std::string out = in;
+    for (const std::string& secret : secrets)
+        if (!secret.empty()) out = text::ReplaceAll(out, secret, "***");
+    const std::string lower = text::Lower(out);
+    std::string result;
+    std::size_t i = 0;
+    while (i < out.size()) {
+        std::size_t keyLen = 0;
+        const bool atWordStart = i == 0 || !std::isalnum(static_cast<unsigned char>(out[i - 1]));
+        if (atWordStart && lower.compare(i, 4, "pwd=") == 0) keyLen = 4;
+        if (atWordStart && lower.compare(i, 9, "password=") == 0) keyLen = 9;
+        if (keyLen == 0) {
+            result += out[i++];
+            continue;
+        }
+        result.append(out, i, keyLen);
+        i += keyLen;
+        result += "***";
+        if (i < out.size() && out[i] == '{') {
+            ++i;
+            while (i < out.size()) {
+                if (out[i] == '}' && !(i + 1 < out.size() && out[i + 1] == '}')) {
+                    ++i;
+                    break;
+                }
+                i += out[i] == '}' ? 2 : 1;
+            }
+        } else {
+            while (i < out.size() && out[i] != ';' && out[i] != ' ' && out[i] != '\n' && out[i] != '\r') ++i;
+        }
+    }
+    return result;
+}
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+void Connection::Fail(const std::string& text) {
+    lastError_ = ScrubPasswords(text, secrets_);
+    throw DataError(lastError_);
+}
+
+detail::Provider& Connection::RequireProvider() {
+    if (!provider_) Fail("Operation is not allowed when the connection is closed");
+    return *provider_;
+}
+
+int Connection::State() const { return provider_ ? 1 : 0; }
+
+void Connection::Close() { provider_.reset(); }
+
+void Connection::Open() { OpenWith(ConnectionString, "", ""); }
+
+void Connection::Open(const std::string& connectionString, const std::string& userId, const std::string& password) {
+    if (!connectionString.empty()) ConnectionString = connectionString;
+    OpenWith(ConnectionString, userId, password);
+}
+
+void Connection::OpenWith(const std::string& cs, const std::string& userId, const std::string& password) {
+    secrets_.clear();
+    if (!password.empty()) secrets_.push_back(password);
+    const std::vector<Pair> pairs = SplitConnectionString(cs);
+    for (const Pair& p : pairs)
+        if ((text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")) && !p.value.empty())
+            secrets_.push_back(p.value);
+    if (provider_) Fail("Operation is not allowed when the connection is open");
+    if (text::TrimWhite(cs).empty()) Fail("The connection string is empty");
+
+    const Pair* provider = FindKey(pairs, "provider");
+    const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
+    try {
+        if (text::EqualsIgnoreCase(name, "sqlite")) {
+            const Pair* source = FindKey(pairs, "data source");
+            if (!source) source = FindKey(pairs, "database");
+            if (!source || source->value.empty()) Fail("The SQLite connection string names no Data Source");
+            provider_ = detail::OpenSqliteProvider(source->value);
+        } else if (text::EqualsIgnoreCase(name, "msdasql") ||
+                   (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver")))) {
+            std::string odbc;
+            for (const Pair& p : pairs) {
+                if (&p == provider) continue;
+                if (!userId.empty() && (text::EqualsIgnoreCase(p.key, "uid") || text::EqualsIgnoreCase(p.key, "user id")))
+                    continue;
+                if (!password.empty() && (text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")))
+                    continue;
+                odbc += p.raw + ";";
+            }
+            if (!userId.empty()) odbc += "UID=" + BraceValue(userId) + ";";
+            if (!password.empty()) odbc += "PWD=" + BraceValue(password) + ";";
+            provider_ = detail::OpenOdbcProvider(odbc);
+        } else if (provider) {
+            Fail("Provider \"" + name + "\" is not supported (use SQLite, or ODBC through MSDASQL, DSN= or Driver=)");
+        } else {
+            Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
+        }
+    } catch (const DataError& e) {
+        provider_.reset();
+        Fail(e.what());
+    }
+    lastError_.clear();
+}
+
+std::shared_ptr<Recordset> Connection::OpenSchema(int schema) {
+    detail::Provider& p = RequireProvider();
+    if (schema != kSchemaTables && schema != kSchemaProcedures)
+        Fail("Schema " + std::to_string(schema) + " is not supported (20 tables, 16 procedures)");
+    try {
+        auto table = schema == kSchemaTables ? p.Tables(RowLimit) : p.Procedures(RowLimit);
+        return std::make_shared<Recordset>(std::move(table));
+    } catch (const DataError& e) {
+        Fail(e.what());
+    }
+}
+
+}  // namespace orvane::data

@@ -1,0 +1,73 @@
+// Connection: an open database session reached through a connection string.
+//
+// Providers: "Provider=SQLite;Data Source=PATH" (or ":memory:") opens an
+// existing SQLite database file natively (a missing file is an error, not a
+// new database). A string with Provider=MSDASQL, DSN= or Driver= goes to
+// ODBC (unixODBC) with the Provider part removed; the user and password given
+// to Open are added as UID and PWD. Any other provider is refused.
+// Error texts, LastError included, never hold a password: PWD= and
+// Password= values and the password given to Open are replaced by "***".
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/ado/DataError.h"
+#include "data/ado/Recordset.h"
+
+namespace orvane::data {
+
+namespace detail {
+class Provider;
+}
+
+// Schema list kinds of OpenSchema.
+constexpr int kSchemaProcedures = 16;
+constexpr int kSchemaTables = 20;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    int CursorLocation = 3;        // kept for callers; every recordset is client-side
+    std::string ConnectionString;  // used by Open()
+    std::size_t RowLimit = kDefaultRowLimit;  // most rows a result may hold in memory
+
+    // Opens with ConnectionString. Raises DataError when the string is empty,
+    // names an unknown provider, the provider refuses it, or the connection
+    // is already open.
+    void Open();
+    // Sets ConnectionString (when not empty) and opens, adding the user and
+    // password (when not empty). Raises like Open().
+    void Open(const std::string& connectionString, const std::string& userId, const std::string& password);
+    // 1 open, 0 closed.
+    int State() const;
+    // Closes; closing a closed connection does nothing.
+    void Close();
+    // The tables (kSchemaTables) or procedures (kSchemaProcedures) list.
+    // Raises DataError when closed or for another schema kind.
+    std::shared_ptr<Recordset> OpenSchema(int schema);
+    // The text of the last failure of this connection or of a command run on
+    // it; "" when nothing failed yet.
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    friend class Command;
+    detail::Provider& RequireProvider();
+    // Stores the scrubbed text as LastError and raises it.
+    [[noreturn]] void Fail(const std::string& text);
+    void OpenWith(const std::string& connectionString, const std::string& userId, const std::string& password);
+
+    std::unique_ptr<detail::Provider> provider_;
+    std::string lastError_;
+    std::vector<std::string> secrets_;
+};
+
+// Replaces the values of PWD= and Password= and every given secret by "***".
+std::string ScrubPasswords(const std::string& text, const std::vector<std::string>& secrets = {});
+
+}  // namespace orvane::data

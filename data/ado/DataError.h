@@ -1,0 +1,23 @@
+// DataError: the one exception type of the data-access layer. Every failing
+// operation of a connection, command, parameter or recordset raises it with a
+// readable text (the provider's own message where there is one); the callers
+// in the model and data layers trap it. Texts never hold a password.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace orvane::data {
+
+class DataError : public std::runtime_error {
+public:
+    explicit DataError(const std::string& what) : std::runtime_error(what) {}
+};
+
+// A filter or sort text that cannot be read.
+class ExpressionError : public DataError {
+public:
+    explicit ExpressionError(const std::string& what) : DataError(what) {}
+};
+
+}  // namespace orvane::data

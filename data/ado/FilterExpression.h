@@ -1,0 +1,67 @@
+// Reader of the recordset filter and sort texts (ADO syntax). It turns a text
+// into a small tree or key list and knows nothing of rows; the recordset
+// compiles the result against its columns.
+//
+// Filter grammar: clauses `Field Operator Value` joined by AND / OR, grouped
+// with parentheses. Decisions where ADO leaves things open:
+//  - keywords (AND, OR, LIKE, NULL, TRUE, FALSE, ASC, DESC) in any case;
+//  - AND binds tighter than OR, as in SQL: "A OR B AND C" is "A OR (B AND C)";
+//  - "(A OR B) AND C" is accepted and means what it says (ADO refuses it);
+//  - values: 'text' ('' for a quote), #m/d/yyyy [h:mm[:ss] [AM|PM]]#,
+//    #yyyy-mm-dd [hh:mm[:ss]]#, numbers with sign, decimal point, leading $ and
+//    exponent, TRUE / FALSE, and NULL with = or <> only (is / is not null);
+//  - field names are bare words or [bracketed]; an empty text means no filter.
+// Nesting of parentheses is limited to kMaxFilterNesting levels.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/ado/DataError.h"
+#include "platform/DateTime.h"
+
+namespace orvane::data {
+
+// Deepest parenthesis nesting a filter may use; deeper texts are refused.
+constexpr int kMaxFilterNesting = 64;
+
+enum class CompareOp { Eq, Ne, Lt, Gt, Le, Ge, Like };
+
+struct FilterValue {
+    enum class Kind { Null, Number, Text, Date, Bool };
+    Kind kind = Kind::Null;
+    double number = 0;          // Number
+    bool isInteger = false;     // Number written without point or exponent
+    std::int64_t integer = 0;   // Number, when isInteger
+    std::string text;           // Text; for a Number the digits as written
+    DateTime date;              // Date
+    bool truth = false;         // Bool
+};
+
+struct FilterNode {
+    enum class Kind { Compare, And, Or };
+    Kind kind = Kind::Compare;
+    std::string field;                 // Compare
+    CompareOp op = CompareOp::Eq;      // Compare
+    FilterValue value;                 // Compare
+    std::vector<FilterNode> children;  // And / Or, two or more
+};
+
+// Parses a filter text. Null for a text of blanks only; raises ExpressionError
+// with the position and reason for anything malformed.
+std::unique_ptr<FilterNode> ParseFilter(std::string_view text);
+
+struct SortKey {
+    std::string field;
+    bool descending = false;
+};
+
+// Parses a sort text: field names separated by commas, each optionally
+// followed by ASC or DESC. Empty for a text of blanks only; raises
+// ExpressionError for anything else malformed.
+std::vector<SortKey> ParseSort(std::string_view text);
+
+}  // namespace orvane::data

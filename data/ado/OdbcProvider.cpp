@@ -1,0 +1,391 @@
+// The ODBC provider (unixODBC). Texts travel as UTF-16 (SQL_C_WCHAR) so that
+// Unicode drivers such as the PostgreSQL one see the characters the user
+// wrote; dates bind as ODBC date, time and timestamp structures. Schema and
+// catalog results are read by column position, since drivers differ in the
+// case of the column names.
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstring>
+
+#include "data/ado/DataError.h"
+#include "data/ado/detail/Provider.h"
+#include "platform/Text.h"
+
+namespace orvane::data::detail {
+namespace {
+
+std::u16string ToUtf16(std::string_view s) {
+    std::u16string out;
+    for (char32_t cp : text::DecodeUtf8(s)) {
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+void AppendUtf16(std::string& out, const SQLWCHAR* s, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        char32_t cp = s[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        }
+        text::AppendUtf8(out, cp);
+    }
+}
+
+std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
+    std::string out;
+    SQLCHAR state[8];
+    SQLCHAR message[1024];
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    for (SQLSMALLINT i = 1; i <= 8; ++i) {
+        SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
+        if (!SQL_SUCCEEDED(rc)) break;
+        if (!out.empty()) out += "; ";
+        out += "[" + std::string(reinterpret_cast<char*>(state)) + "] " + reinterpret_cast<char*>(message);
+    }
+    return out.empty() ? "unknown ODBC error" : out;
+}
+
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) throw DataError(Diagnostics(type, handle));
+}
+
+class StatementHandle {
+public:
+    explicit StatementHandle(SQLHDBC dbc) {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_))) throw DataError(Diagnostics(SQL_HANDLE_DBC, dbc));
+    }
+    ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, h_); }
+    StatementHandle(const StatementHandle&) = delete;
+    StatementHandle& operator=(const StatementHandle&) = delete;
+    SQLHSTMT get() const { return h_; }
+    void Check(SQLRETURN rc) const { detail::Check(rc, SQL_HANDLE_STMT, h_); }
+
+private:
+    SQLHSTMT h_ = SQL_NULL_HSTMT;
+};
+
+// Storage of one bound parameter, alive until the statement has run.
+struct Slot {
+    SQLLEN indicator = 0;
+    std::int64_t integer = 0;
+    double real = 0;
+    unsigned char bit = 0;
+    std::u16string wide;
+    std::string bytes;
+    SQL_DATE_STRUCT date{};
+    SQL_TIME_STRUCT time{};
+    SQL_TIMESTAMP_STRUCT stamp{};
+};
+
+DateTime FromStamp(const SQL_TIMESTAMP_STRUCT& t) {
+    DateTime d;
+    d.Year = t.year;
+    d.Month = t.month;
+    d.Day = t.day;
+    d.Hour = t.hour;
+    d.Minute = t.minute;
+    d.Second = t.second;
+    return d;
+}
+
+enum class ReadAs { Bit, Integer, Real, Stamp, Time, Binary, Text };
+
+ReadAs ReadAsFor(SQLSMALLINT type, SQLULEN size, SQLSMALLINT scale) {
+    switch (type) {
+        case SQL_BIT: return ReadAs::Bit;
+        case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT: return ReadAs::Integer;
+        case SQL_DECIMAL: case SQL_NUMERIC: return scale == 0 && size > 0 && size <= 18 ? ReadAs::Integer : ReadAs::Real;
+        case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: return ReadAs::Real;
+        case SQL_TYPE_DATE: case SQL_TYPE_TIMESTAMP: case SQL_DATE: case SQL_TIMESTAMP: return ReadAs::Stamp;
+        case SQL_TYPE_TIME: case SQL_TIME: return ReadAs::Time;
+        case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY: return ReadAs::Binary;
+        default: return ReadAs::Text;
+    }
+}
+
+class OdbcProvider : public Provider {
+public:
+    explicit OdbcProvider(const std::string& connectionString) {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
+            throw DataError("Cannot start ODBC (no environment handle)");
+        SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_))) {
+            std::string why = Diagnostics(SQL_HANDLE_ENV, env_);
+            SQLFreeHandle(SQL_HANDLE_ENV, env_);
+            throw DataError(why);
+        }
+        std::string cs = connectionString;
+        SQLSMALLINT outLength = 0;
+        SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(cs.data()), SQL_NTS, nullptr, 0,
+                                        &outLength, SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(rc)) {
+            std::string why = Diagnostics(SQL_HANDLE_DBC, dbc_);
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+            SQLFreeHandle(SQL_HANDLE_ENV, env_);
+            throw DataError(why);
+        }
+        connected_ = true;
+        SQLCHAR quote[8] = {0};
+        SQLSMALLINT len = 0;
+        if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &len)) && len == 1 &&
+            quote[0] != ' ')
+            quote_ = static_cast<char>(quote[0]);
+    }
+
+    ~OdbcProvider() override {
+        if (connected_) SQLDisconnect(dbc_);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+        SQLFreeHandle(SQL_HANDLE_ENV, env_);
+    }
+
+    std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
+                                   std::size_t rowLimit) override {
+        StatementHandle st(dbc_);
+        std::u16string wideSql = ToUtf16(sql);
+        st.Check(SQLPrepareW(st.get(), reinterpret_cast<SQLWCHAR*>(wideSql.data()),
+                             static_cast<SQLINTEGER>(wideSql.size())));
+        std::vector<Slot> slots(params.size());
+        for (std::size_t i = 0; i < params.size(); ++i) Bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], slots[i]);
+        st.Check(SQLExecute(st.get()));
+        while (true) {
+            SQLSMALLINT columns = 0;
+            st.Check(SQLNumResultCols(st.get(), &columns));
+            if (columns > 0) return std::make_shared<Table>(Read(st, rowLimit));
+            SQLRETURN rc = SQLMoreResults(st.get());
+            if (rc == SQL_NO_DATA) return nullptr;
+            st.Check(rc);
+        }
+    }
+
+    std::string QuoteIdentifier(std::string_view name) const override {
+        return quote_ ? QuoteWith(name, quote_) : std::string(name);
+    }
+
+    std::string ProcedureCall(std::string_view name, std::size_t paramCount) const override {
+        std::string call = "{call " + std::string(name) + "(";
+        for (std::size_t i = 0; i < paramCount; ++i) call += i ? ",?" : "?";
+        return call + ")}";
+    }
+
+    std::shared_ptr<Table> Tables(std::size_t rowLimit) override {
+        StatementHandle st(dbc_);
+        SQLCHAR all[] = "%";
+        st.Check(SQLTables(st.get(), nullptr, 0, nullptr, 0, all, SQL_NTS, nullptr, 0));
+        Table raw = Read(st, rowLimit);
+        TableBuilder b(TableSchemaColumns(), rowLimit);
+        for (std::size_t r = 0; r < raw.rows; ++r) {
+            b.BeginRow();
+            Put(b, raw, 0, r);  // catalog
+            Put(b, raw, 1, r);  // schema
+            Put(b, raw, 2, r);  // name
+            Put(b, raw, 3, r);  // type
+            b.Null();           // guid
+            Put(b, raw, 4, r);  // remarks
+            b.Null();
+            b.Null();
+            b.Null();
+        }
+        return std::make_shared<Table>(b.Finish());
+    }
+
+    std::shared_ptr<Table> Procedures(std::size_t rowLimit) override {
+        StatementHandle st(dbc_);
+        SQLCHAR all[] = "%";
+        st.Check(SQLProcedures(st.get(), nullptr, 0, nullptr, 0, all, SQL_NTS));
+        Table raw = Read(st, rowLimit);
+        TableBuilder b(ProcedureSchemaColumns(), rowLimit);
+        for (std::size_t r = 0; r < raw.rows; ++r) {
+            b.BeginRow();
+            Put(b, raw, 0, r);
+            Put(b, raw, 1, r);
+            Put(b, raw, 2, r);
+            // ODBC counts 0 unknown, 1 procedure, 2 function; ADO one more.
+            Variant type = raw.columns.size() > 7 ? raw.ValueAt(7, r) : Variant::MakeNull();
+            if (auto n = type.ToNumber())
+                b.Int(static_cast<std::int64_t>(*n) + 1);
+            else
+                b.Int(1);
+            b.Null();
+            Put(b, raw, 6, r);
+            b.Null();
+            b.Null();
+        }
+        return std::make_shared<Table>(b.Finish());
+    }
+
+private:
+    static void Put(TableBuilder& b, const Table& t, std::size_t col, std::size_t row) {
+        if (col >= t.columns.size()) return b.Null();
+        Variant v = t.ValueAt(col, row);
+        switch (v.kind()) {
+            case Variant::Kind::Int: return b.Int(*v.AsInt());
+            case Variant::Kind::Double: return b.Double(*v.AsDouble());
+            case Variant::Kind::Bool: return b.Bool(*v.AsBool());
+            case Variant::Kind::Date: return b.Date(*v.AsDate());
+            case Variant::Kind::Text: return b.Text(*v.AsText());
+            default: return b.Null();
+        }
+    }
+
+    void Bind(const StatementHandle& st, SQLUSMALLINT index, const BoundValue& v, Slot& s) {
+        SQLSMALLINT cType = SQL_C_CHAR, sqlType = SQL_VARCHAR, digits = 0;
+        SQLULEN size = 1;
+        SQLPOINTER data = nullptr;
+        SQLLEN bufferLength = 0;
+        switch (v.kind) {
+            case BoundValue::Kind::Null: s.indicator = SQL_NULL_DATA; break;
+            case BoundValue::Kind::Int:
+                s.integer = v.integer;
+                cType = SQL_C_SBIGINT, sqlType = SQL_BIGINT, size = 19, data = &s.integer;
+                break;
+            case BoundValue::Kind::Double:
+                s.real = v.real;
+                cType = SQL_C_DOUBLE, sqlType = SQL_DOUBLE, size = 15, data = &s.real;
+                break;
+            case BoundValue::Kind::Bool:
+                s.bit = v.integer ? 1 : 0;
+                cType = SQL_C_BIT, sqlType = SQL_BIT, size = 1, data = &s.bit;
+                break;
+            case BoundValue::Kind::Text:
+                s.wide = ToUtf16(v.text);
+                s.indicator = static_cast<SQLLEN>(s.wide.size() * sizeof(SQLWCHAR));
+                cType = SQL_C_WCHAR, sqlType = SQL_WVARCHAR, size = std::max<SQLULEN>(s.wide.size(), 1);
+                data = s.wide.data(), bufferLength = s.indicator;
+                break;
+            case BoundValue::Kind::Binary:
+                s.bytes = v.text;
+                s.indicator = static_cast<SQLLEN>(s.bytes.size());
+                cType = SQL_C_BINARY, sqlType = SQL_VARBINARY, size = std::max<SQLULEN>(s.bytes.size(), 1);
+                data = s.bytes.data(), bufferLength = s.indicator;
+                break;
+            case BoundValue::Kind::Date:
+                s.date = {static_cast<SQLSMALLINT>(v.date.Year), static_cast<SQLUSMALLINT>(v.date.Month),
+                          static_cast<SQLUSMALLINT>(v.date.Day)};
+                cType = SQL_C_TYPE_DATE, sqlType = SQL_TYPE_DATE, size = 10, data = &s.date;
+                break;
+            case BoundValue::Kind::Time:
+                s.time = {static_cast<SQLUSMALLINT>(v.date.Hour), static_cast<SQLUSMALLINT>(v.date.Minute),
+                          static_cast<SQLUSMALLINT>(v.date.Second)};
+                cType = SQL_C_TYPE_TIME, sqlType = SQL_TYPE_TIME, size = 8, data = &s.time;
+                break;
+            case BoundValue::Kind::Timestamp:
+                s.stamp = {static_cast<SQLSMALLINT>(v.date.Year), static_cast<SQLUSMALLINT>(v.date.Month),
+                           static_cast<SQLUSMALLINT>(v.date.Day), static_cast<SQLUSMALLINT>(v.date.Hour),
+                           static_cast<SQLUSMALLINT>(v.date.Minute), static_cast<SQLUSMALLINT>(v.date.Second), 0};
+                cType = SQL_C_TYPE_TIMESTAMP, sqlType = SQL_TYPE_TIMESTAMP, size = 19, data = &s.stamp;
+                break;
+        }
+        st.Check(SQLBindParameter(st.get(), index, SQL_PARAM_INPUT, cType, sqlType, size, digits, data, bufferLength,
+                                  &s.indicator));
+    }
+
+    Table Read(const StatementHandle& st, std::size_t rowLimit) {
+        SQLSMALLINT n = 0;
+        st.Check(SQLNumResultCols(st.get(), &n));
+        std::vector<std::string> names;
+        std::vector<ReadAs> kinds;
+        for (SQLSMALLINT i = 1; i <= n; ++i) {
+            SQLWCHAR name[256];
+            SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
+            SQLULEN size = 0;
+            st.Check(SQLDescribeColW(st.get(), static_cast<SQLUSMALLINT>(i), name, 256, &nameLength, &type, &size,
+                                     &scale, &nullable));
+            std::string utf8;
+            AppendUtf16(utf8, name, static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)));
+            names.push_back(std::move(utf8));
+            kinds.push_back(ReadAsFor(type, size, scale));
+        }
+        TableBuilder b(std::move(names), rowLimit);
+        std::string buffer;
+        while (true) {
+            SQLRETURN rc = SQLFetch(st.get());
+            if (rc == SQL_NO_DATA) break;
+            st.Check(rc);
+            b.BeginRow();
+            for (SQLSMALLINT i = 1; i <= n; ++i) ReadCell(st, static_cast<SQLUSMALLINT>(i), kinds[i - 1], b, buffer);
+        }
+        return b.Finish();
+    }
+
+    void ReadCell(const StatementHandle& st, SQLUSMALLINT col, ReadAs as, TableBuilder& b, std::string& buffer) {
+        SQLLEN ind = 0;
+        switch (as) {
+            case ReadAs::Bit: {
+                unsigned char v = 0;
+                st.Check(SQLGetData(st.get(), col, SQL_C_BIT, &v, sizeof v, &ind));
+                return ind == SQL_NULL_DATA ? b.Null() : b.Bool(v != 0);
+            }
+            case ReadAs::Integer: {
+                std::int64_t v = 0;
+                st.Check(SQLGetData(st.get(), col, SQL_C_SBIGINT, &v, sizeof v, &ind));
+                return ind == SQL_NULL_DATA ? b.Null() : b.Int(v);
+            }
+            case ReadAs::Real: {
+                double v = 0;
+                st.Check(SQLGetData(st.get(), col, SQL_C_DOUBLE, &v, sizeof v, &ind));
+                return ind == SQL_NULL_DATA ? b.Null() : b.Double(v);
+            }
+            case ReadAs::Stamp: {
+                SQL_TIMESTAMP_STRUCT v{};
+                st.Check(SQLGetData(st.get(), col, SQL_C_TYPE_TIMESTAMP, &v, sizeof v, &ind));
+                return ind == SQL_NULL_DATA ? b.Null() : b.Date(FromStamp(v));
+            }
+            case ReadAs::Time: {
+                SQL_TIME_STRUCT v{};
+                st.Check(SQLGetData(st.get(), col, SQL_C_TYPE_TIME, &v, sizeof v, &ind));
+                if (ind == SQL_NULL_DATA) return b.Null();
+                DateTime d;
+                d.Hour = v.hour, d.Minute = v.minute, d.Second = v.second;
+                return b.Date(d);
+            }
+            case ReadAs::Binary:
+            case ReadAs::Text: break;
+        }
+        const bool wide = as == ReadAs::Text;
+        buffer.clear();
+        SQLWCHAR chunk[2048];
+        bool isNull = false;
+        while (true) {
+            SQLRETURN rc = SQLGetData(st.get(), col, wide ? SQL_C_WCHAR : SQL_C_BINARY, chunk, sizeof chunk, &ind);
+            if (rc == SQL_NO_DATA) break;
+            st.Check(rc);
+            if (ind == SQL_NULL_DATA) {
+                isNull = true;
+                break;
+            }
+            std::size_t bytes = sizeof chunk;
+            const bool more = rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(bytes) - (wide ? 2 : 0));
+            if (!more) bytes = static_cast<std::size_t>(ind);
+            else if (wide) bytes -= sizeof(SQLWCHAR);  // room of the terminator
+            if (wide)
+                AppendUtf16(buffer, chunk, bytes / sizeof(SQLWCHAR));
+            else
+                buffer.append(reinterpret_cast<const char*>(chunk), bytes);
+            if (!more) break;
+        }
+        return isNull ? b.Null() : b.Text(buffer);
+    }
+
+    SQLHENV env_ = SQL_NULL_HENV;
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+    bool connected_ = false;
+    char quote_ = '"';
+};
+
+}  // namespace
+
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString) {
+    return std::make_unique<OdbcProvider>(connectionString);
+}
+
+}  // namespace orvane::data::detail

@@ -1,0 +1,563 @@
+// Recordset: moves over the visible rows, and the filter and sort engines.
+// A filter is compiled once against the columns and evaluated a column at a
+// time into byte masks; a sort orders the visible row numbers with
+// std::stable_sort on a pre-extracted 64-bit key of the first sort field,
+// falling back to the stored cells only on ties.
+#include "data/ado/Recordset.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+
+#include "data/ado/FilterExpression.h"
+#include "data/ado/detail/Table.h"
+#include "platform/Text.h"
+
+namespace orvane::data {
+
+using detail::Cell;
+using detail::CellKind;
+using detail::Column;
+
+namespace {
+
+// Case folding of ASCII letters and of the Latin-1 capitals, which UTF-8
+// writes as C3 80..C3 9E (lower-case forms C3 A0..C3 BE; C3 97 is not a
+// letter). Folding keeps byte lengths, so texts compare byte by byte.
+struct FoldTables {
+    std::array<unsigned char, 256> plain{};
+    std::array<unsigned char, 256> afterC3{};
+    FoldTables() {
+        for (int i = 0; i < 256; ++i) {
+            plain[i] = static_cast<unsigned char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
+            afterC3[i] = static_cast<unsigned char>(i >= 0x80 && i <= 0x9E && i != 0x97 ? i + 0x20 : i);
+        }
+    }
+};
+const FoldTables kFold;
+
+std::string Fold(std::string_view s) {
+    std::string out(s);
+    unsigned char prev = 0;
+    for (char& c : out) {
+        unsigned char u = static_cast<unsigned char>(c);
+        c = static_cast<char>(prev == 0xC3 ? kFold.afterC3[u] : kFold.plain[u]);
+        prev = u;
+    }
+    return out;
+}
+
+// Compares two texts ignoring case; -1, 0 or 1.
+int FoldCompare(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    unsigned char prev = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char ua = static_cast<unsigned char>(a[i]), ub = static_cast<unsigned char>(b[i]);
+        if (ua != ub) {
+            const auto& t = prev == 0xC3 ? kFold.afterC3 : kFold.plain;
+            const unsigned char fa = t[ua], fb = t[ub];
+            if (fa != fb) return fa < fb ? -1 : 1;
+        }
+        prev = ua;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+template <typename T>
+int Cmp3(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+constexpr int kIncomparable = 2;
+
+bool Holds(CompareOp op, int c) {
+    if (c == kIncomparable) return op == CompareOp::Ne;
+    switch (op) {
+        case CompareOp::Eq: return c == 0;
+        case CompareOp::Ne: return c != 0;
+        case CompareOp::Lt: return c < 0;
+        case CompareOp::Gt: return c > 0;
+        case CompareOp::Le: return c <= 0;
+        case CompareOp::Ge: return c >= 0;
+        case CompareOp::Like: return false;
+    }
+    return false;
+}
+
+// A * or % pattern split at its wildcards; matched greedily, which is exact
+// when the only wildcard is "any run".
+struct LikePattern {
+    std::vector<std::string> pieces;  // folded literal pieces
+    bool anchoredStart = true;
+    bool anchoredEnd = true;
+
+    explicit LikePattern(std::string_view pattern) {
+        std::string folded = Fold(pattern);
+        std::string current;
+        anchoredStart = folded.empty() || (folded.front() != '*' && folded.front() != '%');
+        anchoredEnd = folded.empty() || (folded.back() != '*' && folded.back() != '%');
+        for (char c : folded) {
+            if (c == '*' || c == '%') {
+                if (!current.empty()) pieces.push_back(std::move(current));
+                current.clear();
+            } else {
+                current += c;
+            }
+        }
+        if (!current.empty()) pieces.push_back(std::move(current));
+    }
+
+    static bool EqualFolded(std::string_view text, std::size_t at, const std::string& piece) {
+        return FoldCompare(text.substr(at, piece.size()), piece) == 0;
+    }
+
+    bool Matches(std::string_view text) const {
+        if (pieces.empty()) return !(anchoredStart && anchoredEnd) || text.empty();
+        if (pieces.size() == 1 && anchoredStart && anchoredEnd)
+            return text.size() == pieces[0].size() && EqualFolded(text, 0, pieces[0]);
+        std::size_t from = 0, first = 0, last = pieces.size();
+        if (anchoredStart) {
+            if (text.size() < pieces[0].size() || !EqualFolded(text, 0, pieces[0])) return false;
+            from = pieces[0].size();
+            first = 1;
+        }
+        std::size_t end = text.size();
+        if (anchoredEnd && last > first) {
+            const std::string& tail = pieces[last - 1];
+            if (end < from + tail.size() || !EqualFolded(text, end - tail.size(), tail)) return false;
+            end -= tail.size();
+            --last;
+        }
+        for (std::size_t p = first; p < last; ++p) {
+            const std::string& piece = pieces[p];
+            bool found = false;
+            for (std::size_t at = from; at + piece.size() <= end; ++at) {
+                if (EqualFolded(text, at, piece)) {
+                    from = at + piece.size();
+                    found = true;
+                    break;
+                }
+            }
+            if (!found) return false;
+        }
+        return true;
+    }
+};
+
+// A literal prepared for comparison with each kind of cell.
+struct Literal {
+    FilterValue value;
+    std::string folded;                // Text / Number: text to compare text cells with
+    bool hasNumber = false;            // a number to compare numeric cells with
+    double number = 0;
+    bool isInteger = false;
+    std::int64_t integer = 0;
+    bool hasDate = false;              // a date to compare date cells with
+    std::int64_t packedDate = 0;
+    double serial = 0;
+    std::unique_ptr<LikePattern> like;
+
+    explicit Literal(const FilterValue& v, CompareOp op) : value(v) {
+        using K = FilterValue::Kind;
+        switch (v.kind) {
+            case K::Number:
+                hasNumber = true;
+                number = v.number;
+                isInteger = v.isInteger;
+                integer = v.integer;
+                folded = Fold(v.text);
+                break;
+            case K::Text: {
+                folded = Fold(v.text);
+                char* end = nullptr;
+                std::string trimmed(text::TrimWhite(v.text));
+                if (!trimmed.empty()) {
+                    number = std::strtod(trimmed.c_str(), &end);
+                    hasNumber = end == trimmed.c_str() + trimmed.size();
+                }
+                if (auto d = ParseDateText(v.text)) SetDate(*d);
+                if (op == CompareOp::Like) like = std::make_unique<LikePattern>(v.text);
+                break;
+            }
+            case K::Date: SetDate(v.date); break;
+            case K::Bool: folded = v.truth ? "true" : "false"; break;
+            case K::Null: break;
+        }
+    }
+
+    void SetDate(const DateTime& d) {
+        hasDate = true;
+        packedDate = detail::PackDate(d);
+        serial = d.ToSerial();
+    }
+
+    int CompareNumber(double x, CompareOp op) const {
+        if (value.kind == FilterValue::Kind::Bool) {
+            if (op != CompareOp::Eq && op != CompareOp::Ne) return kIncomparable;
+            return (x != 0) == value.truth ? 0 : 1;
+        }
+        if (value.kind == FilterValue::Kind::Date) return Cmp3(x, serial);
+        return hasNumber ? Cmp3(x, number) : kIncomparable;
+    }
+
+    // -1 / 0 / 1 for cell against literal, or kIncomparable.
+    int Compare(const Column& c, std::size_t row, CompareOp op) const {
+        const Cell& cell = c.cells[row];
+        switch (c.kinds[row]) {
+            case CellKind::Null: return kIncomparable;
+            case CellKind::Int:
+                if (isInteger && value.kind == FilterValue::Kind::Number) return Cmp3(cell.i, integer);
+                return CompareNumber(static_cast<double>(cell.i), op);
+            case CellKind::Double: return CompareNumber(cell.d, op);
+            case CellKind::Bool:
+                if (value.kind == FilterValue::Kind::Bool) return Cmp3(cell.i != 0, value.truth);
+                if (op == CompareOp::Eq || op == CompareOp::Ne) {
+                    if (!hasNumber) return kIncomparable;
+                    return (cell.i != 0) == (number != 0) ? 0 : 1;
+                }
+                return CompareNumber(static_cast<double>(cell.i), op);
+            case CellKind::Date:
+                if (hasDate) return Cmp3(cell.i, packedDate);
+                if (value.kind == FilterValue::Kind::Number)
+                    return Cmp3(detail::UnpackDate(cell.i).ToSerial(), number);
+                return kIncomparable;
+            case CellKind::Text:
+                if (value.kind == FilterValue::Kind::Date) {
+                    auto d = ParseDateText(c.TextAt(row));
+                    return d ? Cmp3(detail::PackDate(*d), packedDate) : kIncomparable;
+                }
+                if (c.cells[row].t.length != folded.size() && (op == CompareOp::Eq || op == CompareOp::Ne)) return 1;
+                return FoldCompare(c.TextAt(row), folded);
+        }
+        return kIncomparable;
+    }
+};
+
+std::string TextForm(const detail::Table& t, std::size_t col, std::size_t row) {
+    const Column& c = t.columns[col];
+    if (c.kinds[row] == CellKind::Text) return std::string(c.TextAt(row));
+    return t.ValueAt(col, row).TextOr();
+}
+
+struct Compiled {
+    FilterNode::Kind kind = FilterNode::Kind::Compare;
+    std::size_t column = 0;
+    CompareOp op = CompareOp::Eq;
+    std::unique_ptr<Literal> literal;
+    std::vector<Compiled> children;
+};
+
+void Evaluate(const Compiled& n, const detail::Table& t, std::vector<std::uint8_t>& mask) {
+    const std::size_t rows = t.rows;
+    mask.assign(rows, 0);
+    if (n.kind != FilterNode::Kind::Compare) {
+        const bool isAnd = n.kind == FilterNode::Kind::And;
+        Evaluate(n.children.front(), t, mask);
+        std::vector<std::uint8_t> part;
+        for (std::size_t k = 1; k < n.children.size(); ++k) {
+            Evaluate(n.children[k], t, part);
+            for (std::size_t i = 0; i < rows; ++i) mask[i] = isAnd ? (mask[i] & part[i]) : (mask[i] | part[i]);
+        }
+        return;
+    }
+    const Column& c = t.columns[n.column];
+    const Literal& lit = *n.literal;
+    std::uint8_t* out = mask.data();
+    if (lit.value.kind == FilterValue::Kind::Null) {
+        const bool wantNull = n.op == CompareOp::Eq;
+        for (std::size_t i = 0; i < rows; ++i) out[i] = (c.kinds[i] == CellKind::Null) == wantNull;
+    } else if (n.op == CompareOp::Like) {
+        for (std::size_t i = 0; i < rows; ++i) {
+            if (c.kinds[i] == CellKind::Null) continue;
+            out[i] = c.kinds[i] == CellKind::Text ? lit.like->Matches(c.TextAt(i))
+                                                   : lit.like->Matches(TextForm(t, n.column, i));
+        }
+    } else if (c.kindsSeen == (1u << static_cast<unsigned>(CellKind::Int)) && lit.isInteger &&
+               lit.value.kind == FilterValue::Kind::Number) {
+        // The common case of a whole-number column against a whole number.
+        const std::int64_t v = lit.integer;
+        const Cell* cells = c.cells.data();
+        for (std::size_t i = 0; i < rows; ++i) out[i] = Holds(n.op, Cmp3(cells[i].i, v));
+    } else {
+        for (std::size_t i = 0; i < rows; ++i)
+            out[i] = c.kinds[i] != CellKind::Null && Holds(n.op, lit.Compare(c, i, n.op));
+    }
+}
+
+// Generic comparison of two cells of one column: Null first, then numbers,
+// dates, texts.
+int Rank(CellKind k) {
+    switch (k) {
+        case CellKind::Null: return 0;
+        case CellKind::Int:
+        case CellKind::Double:
+        case CellKind::Bool: return 1;
+        case CellKind::Date: return 2;
+        case CellKind::Text: return 3;
+    }
+    return 0;
+}
+
+int CompareCells(const Column& c, std::uint32_t a, std::uint32_t b) {
+    const CellKind ka = c.kinds[a], kb = c.kinds[b];
+    const int ra = Rank(ka), rb = Rank(kb);
+    if (ra != rb) return ra < rb ? -1 : 1;
+    switch (ra) {
+        case 0: return 0;
+        case 1: {
+            if (ka != CellKind::Double && kb != CellKind::Double) return Cmp3(c.cells[a].i, c.cells[b].i);
+            const double da = ka == CellKind::Double ? c.cells[a].d : static_cast<double>(c.cells[a].i);
+            const double db = kb == CellKind::Double ? c.cells[b].d : static_cast<double>(c.cells[b].i);
+            return Cmp3(da, db);
+        }
+        case 2: return Cmp3(c.cells[a].i, c.cells[b].i);
+        default: return FoldCompare(c.TextAt(a), c.TextAt(b));
+    }
+}
+
+unsigned Bit(CellKind k) { return 1u << static_cast<unsigned>(k); }
+
+enum class KeyMode { Integer, Real, Text, Mixed };
+
+KeyMode ModeOf(const Column& c) {
+    const unsigned seen = c.kindsSeen & ~Bit(CellKind::Null);
+    if ((seen & ~(Bit(CellKind::Int) | Bit(CellKind::Bool))) == 0) return KeyMode::Integer;
+    if (seen == Bit(CellKind::Date)) return KeyMode::Integer;
+    if ((seen & ~(Bit(CellKind::Int) | Bit(CellKind::Bool) | Bit(CellKind::Double))) == 0) return KeyMode::Real;
+    if (seen == Bit(CellKind::Text)) return KeyMode::Text;
+    return KeyMode::Mixed;
+}
+
+// Order-preserving unsigned images of the key values.
+std::uint64_t IntKey(std::int64_t v) { return static_cast<std::uint64_t>(v) ^ (1ull << 63); }
+std::uint64_t RealKey(double d) {
+    if (d == 0) d = 0;  // -0 and +0 are equal
+    std::uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return (u & (1ull << 63)) ? ~u : (u | (1ull << 63));
+}
+std::uint64_t TextKey(std::string_view s) {
+    std::uint64_t key = 0;
+    unsigned char prev = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        unsigned char f = 0;
+        if (i < s.size()) {
+            const unsigned char u = static_cast<unsigned char>(s[i]);
+            f = prev == 0xC3 ? kFold.afterC3[u] : kFold.plain[u];
+            prev = u;
+        }
+        key = (key << 8) | f;
+    }
+    return key;
+}
+
+struct SortEntry {
+    std::uint64_t key;
+    std::uint32_t row;
+    std::uint32_t group;  // Null rows form their own group, first or last
+};
+
+}  // namespace
+
+const std::string& Field::Name() const {
+    owner_->RequireOpen();
+    return owner_->table_->columns[index_].name;
+}
+
+Variant Field::Value() const {
+    owner_->RequireOpen();
+    if (owner_->Eof() || owner_->Bof())
+        throw DataError("Either BOF or EOF is true: there is no current record");
+    return owner_->table_->ValueAt(index_, owner_->visible_[static_cast<std::size_t>(owner_->pos_)]);
+}
+
+const Field& FieldList::Item(std::size_t index) const {
+    if (index >= fields_.size()) throw DataError("No field at position " + std::to_string(index));
+    return fields_[index];
+}
+
+const Field& FieldList::operator()(int index) const {
+    if (index < 0) throw DataError("No field at position " + std::to_string(index));
+    return Item(static_cast<std::size_t>(index));
+}
+
+const Field& FieldList::Item(std::string_view name) const {
+    for (const Field& f : fields_)
+        if (text::EqualsIgnoreCase(f.Name(), name)) return f;
+    throw DataError("No field named " + std::string(name));
+}
+
+Recordset::Recordset(std::shared_ptr<detail::Table> table) : table_(std::move(table)) {
+    if (!table_) return;
+    for (std::size_t i = 0; i < table_->columns.size(); ++i) fields_.fields_.emplace_back(this, i);
+    visible_.resize(table_->rows);
+    for (std::size_t i = 0; i < table_->rows; ++i) visible_[i] = static_cast<std::uint32_t>(i);
+}
+
+Recordset::~Recordset() = default;
+
+void Recordset::RequireOpen() const {
+    if (!table_) throw DataError("Operation is not allowed when the recordset is closed");
+}
+
+bool Recordset::Eof() const {
+    return !table_ || visible_.empty() || pos_ >= static_cast<std::ptrdiff_t>(visible_.size());
+}
+
+bool Recordset::Bof() const { return !table_ || visible_.empty() || pos_ < 0; }
+
+void Recordset::MoveNext() {
+    RequireOpen();
+    if (Eof()) throw DataError("Cannot move past the end of the recordset (EOF is true)");
+    ++pos_;
+}
+
+void Recordset::MovePrevious() {
+    RequireOpen();
+    if (Bof()) throw DataError("Cannot move before the start of the recordset (BOF is true)");
+    --pos_;
+}
+
+void Recordset::MoveFirst() {
+    RequireOpen();
+    pos_ = 0;
+}
+
+void Recordset::MoveLast() {
+    RequireOpen();
+    pos_ = visible_.empty() ? 0 : static_cast<std::ptrdiff_t>(visible_.size()) - 1;
+}
+
+std::size_t Recordset::RecordCount() const { return table_ ? visible_.size() : 0; }
+
+const FieldList& Recordset::Fields() const {
+    RequireOpen();
+    return fields_;
+}
+
+void Recordset::Close() {
+    table_.reset();
+    fields_.fields_.clear();
+    visible_.clear();
+    visible_.shrink_to_fit();
+    pos_ = 0;
+}
+
+std::size_t Recordset::ColumnIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < table_->columns.size(); ++i)
+        if (text::EqualsIgnoreCase(table_->columns[i].name, name)) return i;
+    throw ExpressionError("The recordset has no field named " + std::string(name));
+}
+
+namespace {
+Compiled Compile(const FilterNode& n, const std::function<std::size_t(std::string_view)>& column) {
+    Compiled c;
+    c.kind = n.kind;
+    if (n.kind == FilterNode::Kind::Compare) {
+        c.column = column(n.field);
+        c.op = n.op;
+        c.literal = std::make_unique<Literal>(n.value, n.op);
+    }
+    for (const FilterNode& child : n.children) c.children.push_back(Compile(child, column));
+    return c;
+}
+}  // namespace
+
+std::vector<std::uint32_t> Recordset::FilteredRows(std::string_view text) const {
+    std::vector<std::uint32_t> rows;
+    auto tree = ParseFilter(text);
+    if (!tree) {
+        rows.resize(table_->rows);
+        for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint32_t>(i);
+        return rows;
+    }
+    Compiled compiled = Compile(*tree, [this](std::string_view name) { return ColumnIndex(name); });
+    std::vector<std::uint8_t> mask;
+    Evaluate(compiled, *table_, mask);
+    std::size_t count = 0;
+    for (std::uint8_t m : mask) count += m;
+    rows.reserve(count);
+    for (std::size_t i = 0; i < mask.size(); ++i)
+        if (mask[i]) rows.push_back(static_cast<std::uint32_t>(i));
+    return rows;
+}
+
+void Recordset::SortRows(std::vector<std::uint32_t>& rows, std::string_view text) const {
+    const std::vector<SortKey> keys = ParseSort(text);
+    if (keys.empty()) return;
+    struct Key {
+        const Column* column;
+        bool descending;
+    };
+    std::vector<Key> cols;
+    for (const SortKey& k : keys) cols.push_back({&table_->columns[ColumnIndex(k.field)], k.descending});
+
+    const Column& first = *cols.front().column;
+    const bool desc = cols.front().descending;
+    const KeyMode mode = ModeOf(first);
+    std::vector<SortEntry> entries(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::uint32_t r = rows[i];
+        SortEntry& e = entries[i];
+        e.row = r;
+        const CellKind k = first.kinds[r];
+        if (k == CellKind::Null) {
+            e.group = desc ? 1 : 0;
+            e.key = 0;
+            continue;
+        }
+        e.group = desc ? 0 : 1;
+        switch (mode) {
+            case KeyMode::Integer: e.key = IntKey(first.cells[r].i); break;
+            case KeyMode::Real:
+                e.key = RealKey(k == CellKind::Double ? first.cells[r].d : static_cast<double>(first.cells[r].i));
+                break;
+            case KeyMode::Text: e.key = TextKey(first.TextAt(r)); break;
+            case KeyMode::Mixed: e.key = static_cast<std::uint64_t>(Rank(k)); break;
+        }
+        if (desc) e.key = ~e.key;
+    }
+    // Decides what the 64-bit key leaves open: the rest of a text or a mixed
+    // column, then the further sort fields.
+    const bool firstNeedsCells = mode == KeyMode::Text || mode == KeyMode::Mixed;
+    auto tie = [&](std::uint32_t a, std::uint32_t b) {
+        if (firstNeedsCells) {
+            int c = CompareCells(first, a, b);
+            if (c != 0) return desc ? -c : c;
+        }
+        for (std::size_t k = 1; k < cols.size(); ++k) {
+            int c = CompareCells(*cols[k].column, a, b);
+            if (c != 0) return cols[k].descending ? -c : c;
+        }
+        return 0;
+    };
+    const bool needTie = firstNeedsCells || cols.size() > 1;
+    std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+        if (a.group != b.group) return a.group < b.group;
+        if (a.key != b.key) return a.key < b.key;
+        return needTie && tie(a.row, b.row) < 0;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = entries[i].row;
+}
+
+void Recordset::Filter(std::string_view text) {
+    RequireOpen();
+    std::vector<std::uint32_t> rows = FilteredRows(text);
+    SortRows(rows, sort_);
+    visible_ = std::move(rows);
+    filter_ = std::string(text);
+    pos_ = 0;
+}
+
+void Recordset::Sort(std::string_view text) {
+    RequireOpen();
+    std::vector<std::uint32_t> rows = visible_;
+    std::sort(rows.begin(), rows.end());
+    SortRows(rows, text);
+    visible_ = std::move(rows);
+    sort_ = std::string(text);
+    pos_ = 0;
+}
+
+}  // namespace orvane::data

@@ -1,0 +1,131 @@
+// Recordset: a client-side, fully materialized result. All rows are read when
+// the command runs; moves, Filter and Sort then work on the rows in memory.
+// Filter and Sort take ADO's expression syntax (see FilterExpression.h for
+// the grammar and the decisions on its open points).
+//
+// Decisions: text comparison in filters and sorts ignores case (ASCII and
+// Latin-1 letters) and orders by code point; Null sorts before every value
+// ascending and after it descending; sorting is stable, and setting Filter or
+// Sort moves to the first visible row. A filter compares with each cell's own
+// kind: numbers numerically, dates as dates, texts as texts (a number literal
+// against a text cell compares with the literal's digits, a date literal
+// parses the cell's text); a truth value equals a number when both are
+// non-zero or both zero. Null cells match only "= NULL". LIKE compares the
+// text form of the cell; * and % match any run of characters anywhere in the
+// pattern, every other character stands for itself.
+//
+// EOF and BOF are Eof() and Bof() here, because EOF is a macro of <cstdio>.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/ado/DataError.h"
+#include "platform/Variant.h"
+
+namespace orvane::data {
+
+namespace detail {
+struct Table;
+}
+
+class Recordset;
+
+// One column of a recordset; reads the recordset's current record.
+class Field {
+public:
+    Field(const Recordset* owner, std::size_t index) : owner_(owner), index_(index) {}
+    const std::string& Name() const;
+    // The value in the current record; raises DataError at BOF/EOF or when closed.
+    Variant Value() const;
+
+private:
+    const Recordset* owner_;
+    std::size_t index_;
+};
+
+class FieldList {
+public:
+    std::size_t Count() const { return fields_.size(); }
+    // By position (0-based) or by name ignoring case; raises DataError when
+    // there is no such field.
+    const Field& Item(std::size_t index) const;
+    const Field& Item(std::string_view name) const;
+    const Field& operator()(std::size_t index) const { return Item(index); }
+    const Field& operator()(int index) const;
+    const Field& operator()(std::string_view name) const { return Item(name); }
+    const Field& operator()(const char* name) const { return Item(std::string_view(name)); }
+    auto begin() const { return fields_.begin(); }
+    auto end() const { return fields_.end(); }
+
+private:
+    friend class Recordset;
+    std::vector<Field> fields_;
+};
+
+// Most rows a recordset holds in memory unless the connection sets another
+// limit (Connection::RowLimit); a larger result fails with a DataError.
+constexpr std::size_t kDefaultRowLimit = 5'000'000;
+
+class Recordset {
+public:
+    // An open recordset over stored rows; a null table gives a closed one
+    // (what a command that returns no rows yields).
+    explicit Recordset(std::shared_ptr<detail::Table> table);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // 1 when open, 0 when closed.
+    int State() const { return table_ ? 1 : 0; }
+    // True past the last / before the first visible row; both on an empty
+    // result, and both when closed.
+    bool Eof() const;
+    bool Bof() const;
+
+    // Moving past either end leaves the recordset at EOF / BOF; moving further
+    // in that direction raises DataError, as does moving a closed recordset.
+    // MoveFirst and MoveLast on an empty result do nothing.
+    void MoveNext();
+    void MovePrevious();
+    void MoveFirst();
+    void MoveLast();
+
+    // Number of visible rows (after the filter).
+    std::size_t RecordCount() const;
+
+    const std::string& Filter() const { return filter_; }
+    // Applies a filter text; "" removes it. Raises ExpressionError for a text
+    // it cannot read or a field it does not have, leaving the previous filter.
+    void Filter(std::string_view text);
+
+    const std::string& Sort() const { return sort_; }
+    // Orders the rows by a sort text; "" restores the original order. Raises
+    // ExpressionError like Filter.
+    void Sort(std::string_view text);
+
+    const FieldList& Fields() const;
+
+    // Releases the rows; State becomes 0. Closing twice does nothing.
+    void Close();
+
+private:
+    friend class Field;
+    void RequireOpen() const;
+    std::size_t ColumnIndex(std::string_view name) const;
+    std::vector<std::uint32_t> FilteredRows(std::string_view text) const;
+    void SortRows(std::vector<std::uint32_t>& rows, std::string_view text) const;
+
+    std::shared_ptr<detail::Table> table_;
+    FieldList fields_;
+    std::vector<std::uint32_t> visible_;  // row numbers in presentation order
+    std::ptrdiff_t pos_ = 0;              // -1 BOF, visible_.size() EOF
+    std::string filter_;
+    std::string sort_;
+};
+
+}  // namespace orvane::data

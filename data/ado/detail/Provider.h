@@ -1,0 +1,53 @@
+// The seam between Connection/Command and the database libraries: one
+// Provider per open connection. Every method raises DataError with the
+// library's own text.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/ado/detail/Table.h"
+#include "platform/DateTime.h"
+
+namespace orvane::data::detail {
+
+// A parameter value converted for binding.
+struct BoundValue {
+    enum class Kind { Null, Int, Double, Text, Bool, Date, Time, Timestamp, Binary };
+    Kind kind = Kind::Null;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string text;  // Text, Binary
+    DateTime date;     // Date, Time, Timestamp
+};
+
+class Provider {
+public:
+    virtual ~Provider() = default;
+    // Runs a statement with positional parameters. The rows of its result, or
+    // null when the statement returns none.
+    virtual std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
+                                           std::size_t rowLimit) = 0;
+    // A table name quoted for this database.
+    virtual std::string QuoteIdentifier(std::string_view name) const = 0;
+    // The statement that calls a stored procedure; raises when there are none.
+    virtual std::string ProcedureCall(std::string_view name, std::size_t paramCount) const = 0;
+    // The tables (20) or procedures (16) list with ADO's columns.
+    virtual std::shared_ptr<Table> Tables(std::size_t rowLimit) = 0;
+    virtual std::shared_ptr<Table> Procedures(std::size_t rowLimit) = 0;
+};
+
+std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path);
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString);
+
+// Column names of the schema lists.
+std::vector<std::string> TableSchemaColumns();
+std::vector<std::string> ProcedureSchemaColumns();
+
+// Quotes a name with a quote character, doubling that character inside.
+std::string QuoteWith(std::string_view name, char quote);
+
+}  // namespace orvane::data::detail
