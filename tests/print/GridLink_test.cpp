@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/Orvane.h"
 #include "print/ePrnTable.h"
 
 namespace orvane {
@@ -47,6 +48,35 @@ TEST(PrintGridLink, OtherControlsAndUnreadableTablesGetNothing) {
     auto table = std::dynamic_pointer_cast<ePrnTable>(other.LinkObject);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->Rows->Count(), 0);
+}
+
+TEST(PrintGridLink, ReadingADefinitionLinksItsGridControls) {
+    // Written by the definition writer and read back: the table text travels
+    // escaped in the data block and must reach the table reader intact.
+    ePrnTable source;
+    source.Name = "Líneas \"A\" & <B>";
+    source.Rows->Add(std::make_shared<ePrnRow>());
+    Orvane rpt;
+    auto format = std::make_shared<ePrnFormat>();
+    format->Name = "Formato1";
+    for (const char* cls : {"ePrnGridControl.ePrnGrid", "eprngridcontrol.eprngrid"}) {
+        auto c = std::make_shared<eControl>();
+        c->Name = cls;
+        c->Class = cls;
+        c->ExtData("Tables")->DatB64 = source.ToXML();
+        format->eControls->Add(c);
+    }
+    rpt.ePrnFormats->Add(format);
+
+    Orvane back;
+    ASSERT_TRUE(back.FromXML(rpt.ToXML()));
+    const auto& controls = *back.GetFormat("Formato1")->eControls;
+    ASSERT_EQ(controls.Count(), 2);
+    auto table = std::dynamic_pointer_cast<ePrnTable>(controls.Item(1)->LinkObject);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->Name, source.Name);
+    EXPECT_EQ(table->Rows->Count(), 1);
+    EXPECT_EQ(controls.Item(2)->LinkObject, nullptr);
 }
 
 }  // namespace
