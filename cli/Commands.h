@@ -1,0 +1,27 @@
+// The commands of the command-line host, one function each. They write their
+// result to standard output and throw CliError when they fail.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvane::cli {
+
+// Prints the definition's tree, one node per line; detailed adds the
+// items' main properties.
+void Show(const std::string& file, bool detailed);
+
+// Prints the definition XML of the loaded definition, byte for byte.
+void Xml(const std::string& file);
+
+struct PackResource {
+    bool picture = false;
+    std::string spec;  // NAME=PATH as given on the command line
+};
+
+// Writes the package `out` from a definition XML text and the given
+// resources, in the order given. An existing `out` is replaced only once
+// the new package is complete.
+void Pack(const std::string& xmlFile, const std::string& out, const std::vector<PackResource>& resources);
+
+}  // namespace orvane::cli

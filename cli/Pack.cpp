@@ -1,0 +1,82 @@
+// orvane pack XML -o OUT.xpd [--picture NAME=PATH]... [--text NAME=PATH]...
+#include <filesystem>
+#include <system_error>
+
+#include "cli/Commands.h"
+#include "cli/Support.h"
+
+namespace orvane::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A package carries the definition, its index and at most 98 resource files.
+constexpr std::size_t kMaxResources = 98;
+
+// A resource name becomes an entry's file name on every system that may
+// unpack the package, so the characters no common file system accepts are
+// refused.
+void CheckResourceName(const std::string& name, const std::string& spec) {
+    if (name.empty()) throw CliError("resource \"" + spec + "\": NAME=PATH expected");
+    if (name == "." || name == ".." || name.find_first_of("/\\:*?\"<>|") != std::string::npos) {
+        throw CliError("resource name \"" + name + "\" cannot be a file name");
+    }
+    for (unsigned char c : name) {
+        if (c < 32) throw CliError("resource name \"" + name + "\" holds a control character");
+    }
+}
+
+void AddResource(Orvane& rpt, const PackResource& r) {
+    const auto eq = r.spec.find('=');
+    if (eq == std::string::npos || eq + 1 == r.spec.size()) {
+        throw CliError("resource \"" + r.spec + "\": NAME=PATH expected");
+    }
+    const std::string name = r.spec.substr(0, eq);
+    CheckResourceName(name, r.spec);
+    // Relative paths are taken from the current folder.
+    const fs::path path = fs::absolute(r.spec.substr(eq + 1));
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) throw CliError(path.string() + ": no such file");
+    auto res = rpt.NewResData(name);
+    if (!res) throw CliError("resource name \"" + name + "\" given twice (names must differ other than in letter case)");
+    Messages().Take();
+    std::string file = path.string();
+    if (r.picture && !res->LoadPictureFromFile(file)) throw CliError(path.string() + ": " + ShownOr("not a picture"));
+    if (!r.picture && !res->LoadTextFromFile(file)) throw CliError(path.string() + ": " + ShownOr("cannot be read"));
+}
+
+// Writes beside the target and renames, so a failed pack leaves an older
+// package of that name as it was.
+void WritePackage(Orvane& rpt, const fs::path& out) {
+    std::error_code ec;
+    const fs::path folder = out.has_parent_path() ? out.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) throw CliError(out.string() + ": the folder does not exist");
+    if (fs::is_directory(out, ec)) throw CliError(out.string() + ": is a folder");
+    const fs::path partial = out.string() + ".partial";
+    fs::remove(partial, ec);
+    Messages().Take();
+    if (!rpt.SaveXPDFile(partial.string())) {
+        fs::remove(partial, ec);
+        throw CliError(out.string() + ": " + ShownOr("the package could not be written"));
+    }
+    fs::rename(partial, out, ec);
+    if (ec) {
+        const std::string why = ec.message();
+        fs::remove(partial, ec);
+        throw CliError(out.string() + ": the package could not be put in place (" + why + ")");
+    }
+}
+
+}  // namespace
+
+void Pack(const std::string& xmlFile, const std::string& out, const std::vector<PackResource>& resources) {
+    auto rpt = LoadDefinitionXml(xmlFile);
+    if (resources.size() > kMaxResources) {
+        throw CliError("a package holds at most " + std::to_string(kMaxResources) + " resources");
+    }
+    for (const auto& r : resources) AddResource(*rpt, r);
+    WritePackage(*rpt, out);
+}
+
+}  // namespace orvane::cli

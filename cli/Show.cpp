@@ -1,0 +1,24 @@
+// orvane show FILE [--detailed]
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/Support.h"
+#include "designer/OrvaneUI.h"
+#include "designer/TextTree.h"
+
+namespace orvane::cli {
+
+void Show(const std::string& file, bool detailed) {
+    auto rpt = LoadDefinition(file);
+    OrvaneUI ui;
+    ui.appearance = detailed ? 2 : 0;
+    designer::TextTree tree;
+    try {
+        ui.ShowInTvw(*rpt, tree);
+    } catch (const designer::TreeError& e) {
+        throw CliError(file + ": cannot be shown as a tree: " + e.what() + " (item names must be unique)");
+    }
+    std::cout << tree.Print() << std::flush;
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,15 @@
+// orvane xml FILE
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/Support.h"
+
+namespace orvane::cli {
+
+void Xml(const std::string& file) {
+    const std::string text = LoadDefinition(file)->ToXML();
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::cout.flush();
+}
+
+}  // namespace orvane::cli

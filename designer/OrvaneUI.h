@@ -1,0 +1,54 @@
+// OrvaneUI: shows a report definition as a tree of keyed nodes in a host's
+// tree control, in a fixed order under fixed keys, so the host can find an
+// item's node again by key and tell from a key what kind of item a node is:
+//
+//   "@Ov" + report name          report root
+//   "@Connections", "@Parameters", "@Dialogs", "@PrnFormats", "@ResDataCol",
+//   "@ScriptCode"                the six groups under the root
+//   "Cnn_", "Rst_", "Prm_", "Dlg_", "Fmt_", "Pic_", "Txt_" + item name
+//   "cnnString" / "Internal" + 1-based connection position (detailed tree)
+//
+// The display settings are images of the host's image list and the choice
+// between the plain tree and the detailed one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "designer/TreeControl.h"
+#include "model/Forward.h"
+
+namespace orvane {
+
+class OrvaneUI {
+public:
+    std::shared_ptr<Orvane> objOrvane;  // the definition the editing operations work on; ShowInTvw ignores it
+    std::int16_t IconeResDataCol = 0;
+    std::int16_t IconePicResData = 0;
+    std::int16_t IconeTxtResData = 0;
+    std::int16_t IconOrvane = 0;
+    std::int16_t IconeConnections = 0;
+    std::int16_t IconeConnection = 0;
+    std::int16_t IconeParameters = 0;
+    std::int16_t IconeParameter = 0;
+    std::int16_t IconeDialogs = 0;
+    std::int16_t IconeDialog = 0;
+    std::int16_t IconePrnFormats = 0;
+    std::int16_t IconePrnFormat = 0;
+    std::int16_t IconeRSources = 0;  // kept for the host; not used by the tree
+    std::int16_t IconeRSource = 0;
+    std::int16_t IconeControls = 0;  // kept for the host; not used by the tree
+    std::int16_t IconeControl = 0;   // kept for the host; not used by the tree
+    std::int16_t IconSctriptCode = 0;
+    std::int16_t appearance = 0;  // 2: detailed tree, listing the items' main properties
+
+    // Adds the nodes of eRp to tvw, under Root when given, else at top level.
+    // The tree is not cleared first. Returns true; when the tree control
+    // rejects a node (a key already in the tree, an image it lacks) its
+    // TreeError ends the call and reaches the caller, and the nodes added
+    // before stay in the tree.
+    bool ShowInTvw(const Orvane& eRp, designer::TreeControl& tvw,
+                   const std::shared_ptr<designer::TreeNode>& Root = nullptr) const;
+};
+
+}  // namespace orvane

@@ -1,0 +1,285 @@
+// The report tree: node order, keys, plain and detailed forms, and what a
+// rejected node leaves behind.
+#include "designer/OrvaneUI.h"
+
+#include <gtest/gtest.h>
+
+#include "designer/TextTree.h"
+#include "model/Orvane.h"
+#include "platform/NumberFormat.h"
+
+namespace orvane {
+namespace {
+
+using designer::TextTree;
+using designer::TreeError;
+
+std::shared_ptr<eRSource> RS(const std::string& name, const std::string& sql = {}) {
+    auto rs = std::make_shared<eRSource>();
+    rs->Name = name;
+    rs->SQLCommand = sql;
+    return rs;
+}
+
+std::shared_ptr<eConnection> Cnn(Orvane& rpt, const std::string& name, const std::string& cs = {}) {
+    auto c = std::make_shared<eConnection>();
+    c->Name = name;
+    c->cnnString = cs;
+    rpt.eConections->Add(c);
+    return c;
+}
+
+std::string Tree(const Orvane& rpt, int appearance = 0) {
+    OrvaneUI ui;
+    ui.appearance = static_cast<std::int16_t>(appearance);
+    TextTree tree;
+    EXPECT_TRUE(ui.ShowInTvw(rpt, tree));
+    return tree.Print();
+}
+
+const char* const kEmptyTree =
+    "R [@OvR]\n"
+    "  Conexiones [@Connections]\n"
+    "  Parámetros [@Parameters]\n"
+    "  Diálogos [@Dialogs]\n"
+    "  Formatos de impresión [@PrnFormats]\n"
+    "  Imágenes y textos [@ResDataCol]\n"
+    "  Sub-Programa [@ScriptCode]\n";
+
+TEST(ReportTree, EmptyDefinitionHasRootAndSixGroupsInBothForms) {
+    Orvane rpt;
+    rpt.Name = "R";
+    EXPECT_EQ(Tree(rpt), kEmptyTree);
+    EXPECT_EQ(Tree(rpt, 2), kEmptyTree);
+    rpt.ePrnFormats = nullptr;  // a host may drop the collection
+    EXPECT_EQ(Tree(rpt, 2), kEmptyTree);
+}
+
+TEST(ReportTree, EmptyNameGivesBareRootKeyAndRootNodeIsHonoured) {
+    Orvane rpt;
+    OrvaneUI ui;
+    ui.IconOrvane = 7;
+    ui.IconSctriptCode = 3;
+    TextTree tree;
+    auto host = tree.Nodes().Add(nullptr, designer::tvwChild, "host", "Informes");
+    ui.ShowInTvw(rpt, tree, host);
+    auto root = tree.Nodes().Item("@Ov");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->Text(), "");
+    EXPECT_EQ(root->Parent(), host);
+    EXPECT_EQ(root->Image(), 7);
+    EXPECT_EQ(tree.Nodes().Item("@ScriptCode")->Image(), 3);
+    EXPECT_EQ(tree.Nodes().Item("@ScriptCode")->Parent(), root);
+    EXPECT_EQ(tree.Nodes().Count(), 8);
+}
+
+// A dialog with a control and a record source; a format with a control.
+std::shared_ptr<Orvane> DialogReport() {
+    auto rpt = std::make_shared<Orvane>();
+    rpt->Name = "D";
+    auto d = std::make_shared<eDialog>();
+    d->Name = "dlg";
+    d->Class = "cls";
+    d->Height = 1.5f;
+    d->Load = "L";
+    d->OnCancel = "C";
+    d->OncontrolEvent = "E";
+    d->OnOK = "K";
+    d->Title = "T";
+    d->Validate = "V";
+    d->Width = 4500;
+    auto c = std::make_shared<eControl>();
+    c->Name = "txt";
+    c->Visible = true;
+    c->TabIndex = -3;
+    c->ExtProperty("Caption")->Value = Variant("Fecha");
+    c->ExtData("Tables")->DatB64 = "QUJD";
+    d->eControls->Add(c);
+    d->eRSources->Add(RS("lista"));
+    rpt->eDialogs->Add(d);
+    auto f = std::make_shared<ePrnFormat>();
+    f->Name = "fmt";
+    f->Properties = "P";
+    f->eControls->Add(std::make_shared<eControl>());
+    rpt->ePrnFormats->Add(f);
+    return rpt;
+}
+
+TEST(ReportTree, PlainTreeListsDialogRecordSourcesOnly) {
+    auto rpt = DialogReport();
+    EXPECT_EQ(Tree(*rpt),
+              "D [@OvD]\n"
+              "  Conexiones [@Connections]\n"
+              "  Parámetros [@Parameters]\n"
+              "  Diálogos [@Dialogs]\n"
+              "    dlg [Dlg_dlg]\n"
+              "      lista [Rst_lista]\n"
+              "  Formatos de impresión [@PrnFormats]\n"
+              "    fmt [Fmt_fmt]\n"
+              "  Imágenes y textos [@ResDataCol]\n"
+              "  Sub-Programa [@ScriptCode]\n");
+}
+
+TEST(ReportTree, DetailedTreeShowsDetailsThenControlsThenRecordSources) {
+    auto rpt = DialogReport();
+    platform::ScopedDecimalSeparator comma(',');
+    EXPECT_EQ(Tree(*rpt, 2),
+              "D [@OvD]\n"
+              "  Conexiones [@Connections]\n"
+              "  Parámetros [@Parameters]\n"
+              "  Diálogos [@Dialogs]\n"
+              "    dlg [Dlg_dlg]\n"
+              "      cls\n      1,5\n      L\n      C\n      E\n      K\n      T\n      V\n      4500\n"
+              "      Controls\n"
+              "        txt\n"
+              "          \n          \n          False\n          Caption='Fecha';\n"
+              "          0\n          0\n          False\n          -3\n          0\n          True\n          0\n"
+              "          Data\n"
+              "            Tables\n"
+              "            QUJD\n"
+              "      lista [Rst_lista]\n"
+              "        \n        \n        \n        \n        \n        \n        \n        \n"
+              "  Formatos de impresión [@PrnFormats]\n"
+              "    fmt [Fmt_fmt]\n"
+              "      P\n"
+              "      Controls\n"
+              "        \n"
+              "          \n          \n          False\n          \n"
+              "          0\n          0\n          False\n          0\n          0\n          False\n          0\n"
+              "          Data\n"
+              "  Imágenes y textos [@ResDataCol]\n"
+              "  Sub-Programa [@ScriptCode]\n");
+}
+
+TEST(ReportTree, ConnectionsRecordSourcesAndParametersInDetail) {
+    Orvane rpt;
+    rpt.Name = "V";
+    auto c1 = Cnn(rpt, "uno", "Provider=SQLite;Data Source=a.db");
+    auto c2 = Cnn(rpt, "dos", "@DataLinkFile(\"b.udl\")");
+    c2->Internal = true;
+    auto top = RS("clientes", "SELECT *\r\nFROM clientes");
+    top->eCnn = c2;
+    top->TypeofCommand = "1";
+    top->eFieldNametoParameters = "id";
+    top->idParameterLinked = "IdCliente";
+    c2->eRSources->Add(top);
+    auto p = std::make_shared<eParameter>();
+    p->Name = "Desde";
+    p->Predef = "@fecha";
+    p->eType("adDBDate|dd/mm/yy");
+    rpt.eParameters->Add(p);
+    EXPECT_EQ(Tree(rpt, 2),
+              "V [@OvV]\n"
+              "  Conexiones [@Connections]\n"
+              "    uno [Cnn_uno]\n"
+              "      Provider=SQLite;Data Source=a.db [cnnString1]\n"
+              "      False [Internal1]\n"
+              "    dos [Cnn_dos]\n"
+              "      @DataLinkFile(\"b.udl\") [cnnString2]\n"
+              "      True [Internal2]\n"
+              "      clientes [Rst_clientes]\n"
+              "        dos\n        \n        \n"
+              "        SELECT *\\r\\nFROM clientes\n"
+              "        1\n        \n        id\n        IdCliente\n"
+              "  Parámetros [@Parameters]\n"
+              "    Desde [Prm_Desde]\n"
+              "      @fecha\n"
+              "      adDBDate\n"
+              "  Diálogos [@Dialogs]\n"
+              "  Formatos de impresión [@PrnFormats]\n"
+              "  Imágenes y textos [@ResDataCol]\n"
+              "  Sub-Programa [@ScriptCode]\n");
+}
+
+TEST(ReportTree, NestedRecordSourcesHangBelowTheirParents) {
+    Orvane rpt;
+    auto c = Cnn(rpt, "c");
+    auto a = RS("clientes");
+    auto b = RS("pedidos");
+    auto l = RS("lineas");
+    c->eRSources->Add(a);
+    a->eRSources->Add(b);
+    b->eRSources->Add(l);
+    c->eRSources->Add(RS("otros"));
+    OrvaneUI ui;
+    TextTree tree;
+    ui.ShowInTvw(rpt, tree);
+    auto lineas = tree.Nodes().Item("Rst_lineas");
+    ASSERT_NE(lineas, nullptr);
+    EXPECT_EQ(lineas->Parent(), tree.Nodes().Item("Rst_pedidos"));
+    EXPECT_EQ(lineas->Parent()->Parent(), tree.Nodes().Item("Rst_clientes"));
+    EXPECT_EQ(lineas->Parent()->Parent()->Parent(), tree.Nodes().Item("Cnn_c"));
+    EXPECT_EQ(tree.Nodes().Item("Rst_otros")->Parent(), tree.Nodes().Item("Cnn_c"));
+    const std::string text = tree.Print();
+    EXPECT_NE(text.find("    c [Cnn_c]\n      clientes [Rst_clientes]\n        pedidos [Rst_pedidos]\n"
+                        "          lineas [Rst_lineas]\n      otros [Rst_otros]\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(ReportTree, VeryDeepRecordSourcesDoNotExhaustTheStack) {
+    Orvane rpt;
+    auto c = Cnn(rpt, "c");
+    constexpr int kDepth = 200000;
+    std::vector<std::shared_ptr<eRSource>> chain;
+    chain.reserve(kDepth);
+    auto owner = c->eRSources;
+    for (int i = 0; i < kDepth; ++i) {
+        chain.push_back(RS("r" + std::to_string(i)));
+        owner->Add(chain.back());
+        owner = chain.back()->eRSources;
+    }
+    {
+        OrvaneUI ui;
+        TextTree tree;
+        ui.ShowInTvw(rpt, tree);
+        EXPECT_EQ(tree.Nodes().Count(), 7 + 1 + kDepth);
+        EXPECT_EQ(tree.Nodes().Item("Rst_r" + std::to_string(kDepth - 1))->Parent()->Text(),
+                  "r" + std::to_string(kDepth - 2));
+    }
+    // Undo the nesting so the model is released without deep recursion.
+    for (auto& rs : chain) rs->eRSources->Clear();
+}
+
+TEST(ReportTree, ResourcesArePicturesOrElseTexts) {
+    Orvane rpt;
+    OrvaneUI ui;
+    ui.IconePicResData = 11;
+    ui.IconeTxtResData = 12;
+    rpt.NewResData("logo")->ResType = rtPicture;
+    rpt.NewResData("pie")->ResType = rtText;
+    rpt.NewResData("nuevo");  // ResType 0
+    TextTree tree;
+    ui.ShowInTvw(rpt, tree);
+    EXPECT_EQ(tree.Nodes().Item("Pic_logo")->Image(), 11);
+    EXPECT_EQ(tree.Nodes().Item("Txt_pie")->Image(), 12);
+    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Image(), 12);
+    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Parent(), tree.Nodes().Item("@ResDataCol"));
+}
+
+TEST(ReportTree, RejectedNodeEndsTheCallAndKeepsEarlierNodes) {
+    Orvane rpt;
+    Cnn(rpt, "a")->eRSources->Add(RS("R"));
+    Cnn(rpt, "b")->eRSources->Add(RS("r"));  // same key ignoring case
+    rpt.eParameters->Add(std::make_shared<eParameter>());
+    OrvaneUI ui;
+    TextTree tree;
+    try {
+        ui.ShowInTvw(rpt, tree);
+        FAIL() << "a duplicate key must end the call";
+    } catch (const TreeError& e) {
+        EXPECT_EQ(e.kind(), TreeError::Kind::DuplicateKey);
+    }
+    EXPECT_EQ(tree.Print(),
+              " [@Ov]\n"
+              "  Conexiones [@Connections]\n"
+              "    a [Cnn_a]\n"
+              "      R [Rst_R]\n"
+              "    b [Cnn_b]\n");
+    // Showing again on the same tree fails at the root.
+    EXPECT_THROW(ui.ShowInTvw(Orvane(), tree), TreeError);
+    EXPECT_EQ(tree.Nodes().Count(), 5);
+}
+
+}  // namespace
+}  // namespace orvane

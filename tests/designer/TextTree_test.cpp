@@ -1,0 +1,73 @@
+// The text tree control: placement of nodes, keys, and its printed form.
+#include "designer/TextTree.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane::designer {
+namespace {
+
+TEST(TextTree, RelationshipsPlaceNodesAmongSiblings) {
+    TextTree t;
+    auto& n = t.Nodes();
+    auto root = n.Add(nullptr, tvwChild, "root", "root");
+    auto b = n.Add(root, tvwChild, "b", "b");
+    n.Add(b, tvwFirst, std::nullopt, "a");
+    n.Add(b, tvwLast, "", "e");
+    auto d = n.Add(b, tvwNext, "d", "d");
+    n.Add(d, tvwPrevious, "c", "c");
+    n.Add(d, tvwChild, "d1", "d1", 5);
+    n.Add(root, tvwNext, "top2", "top2");
+    EXPECT_EQ(t.Print(), "root [root]\n  a\n  b [b]\n  c [c]\n  d [d]\n    d1 [d1]\n  e\ntop2 [top2]\n");
+    EXPECT_EQ(n.Count(), 8);
+    EXPECT_EQ(n.Item("D1")->Image(), 5);
+    EXPECT_EQ(n.Item("c")->Parent(), root);
+    EXPECT_EQ(n.Item("top2")->Parent(), nullptr);
+    EXPECT_EQ(n.Item("nope"), nullptr);
+}
+
+TEST(TextTree, RejectsBadNodesWithoutChangingTheTree) {
+    TextTree t, other;
+    auto root = t.Nodes().Add(nullptr, tvwChild, "Key", "x");
+    auto stranger = other.Nodes().Add(nullptr, tvwChild, "s", "s");
+    auto kindOf = [&](auto add) {
+        try {
+            add();
+        } catch (const TreeError& e) {
+            return e.kind();
+        }
+        ADD_FAILURE() << "no error";
+        return TreeError::Kind::BadImage;
+    };
+    EXPECT_EQ(kindOf([&] { t.Nodes().Add(root, tvwChild, "kEY", "y"); }), TreeError::Kind::DuplicateKey);
+    EXPECT_EQ(kindOf([&] { t.Nodes().Add(stranger, tvwChild, "z", "z"); }), TreeError::Kind::BadRelative);
+    EXPECT_EQ(kindOf([&] { t.Nodes().Add(root, 5, "z", "z"); }), TreeError::Kind::BadRelationship);
+    EXPECT_EQ(kindOf([&] { t.SelectedItem(stranger); }), TreeError::Kind::BadRelative);
+    EXPECT_EQ(t.Print(), "x [Key]\n");
+    EXPECT_EQ(t.Nodes().Count(), 1);
+}
+
+TEST(TextTree, ClearDetachesNodesAndFreesKeys) {
+    TextTree t;
+    auto root = t.Nodes().Add(nullptr, tvwChild, "r", "r");
+    auto child = t.Nodes().Add(root, tvwChild, "c", "c");
+    t.SelectedItem(child);
+    EXPECT_EQ(t.SelectedItem(), child);
+    t.Nodes().Clear();
+    EXPECT_EQ(t.Print(), "");
+    EXPECT_EQ(t.Nodes().Count(), 0);
+    EXPECT_EQ(t.SelectedItem(), nullptr);
+    EXPECT_EQ(child->Parent(), nullptr);
+    EXPECT_THROW(t.Nodes().Add(child, tvwChild, "x", "x"), TreeError);
+    t.Nodes().Add(nullptr, tvwChild, "c", "again");
+    EXPECT_EQ(t.Print(), "again [c]\n");
+}
+
+TEST(TextTree, LineBreaksInTextsStayOnOneLine) {
+    TextTree t;
+    auto n = t.Nodes().Add(nullptr, tvwChild, "k\n", "SELECT *\r\nFROM t\r");
+    n->Text(n->Text() + "!");
+    EXPECT_EQ(t.Print(), "SELECT *\\r\\nFROM t\\r! [k\\n]\n");
+}
+
+}  // namespace
+}  // namespace orvane::designer
