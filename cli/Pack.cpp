@@ -39,7 +39,8 @@ void AddResource(Orvane& rpt, const PackResource& r) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) throw CliError(path.string() + ": no such file");
     auto res = rpt.NewResData(name);
-    if (!res) throw CliError("resource name \"" + name + "\" given twice (names must differ other than in letter case)");
+    if (!res)
+        throw CliError("resource name \"" + name + "\" given twice (names must differ other than in letter case)");
     Messages().Take();
     std::string file = path.string();
     if (r.picture && !res->LoadPictureFromFile(file)) throw CliError(path.string() + ": " + ShownOr("not a picture"));

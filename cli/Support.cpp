@@ -20,7 +20,9 @@ platform::MsgAnswer CapturedMessages::Show(const std::string& text, platform::Ms
     return buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No : platform::MsgAnswer::Ok;
 }
 
-std::vector<std::string> CapturedMessages::Take() { return std::exchange(texts_, {}); }
+std::vector<std::string> CapturedMessages::Take() {
+    return std::exchange(texts_, {});
+}
 
 CapturedMessages& Messages() {
     static auto sink = std::make_shared<CapturedMessages>();
@@ -51,7 +53,6 @@ std::string OneLine(const std::string& text) {
 }
 
 namespace {
-
 
 std::string ReadWhole(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

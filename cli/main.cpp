@@ -3,7 +3,6 @@
 //
 // Exit status: 0 success, 1 the command failed, 2 the arguments were wrong.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <memory>
 
@@ -48,8 +47,8 @@ void DefineCommands(CLI::App& app, Arguments& a) {
     auto* pack = app.add_subcommand("pack", "Pack a definition XML and resources into a report package");
     pack->add_option("XML", a.file, "Definition XML")->required();
     pack->add_option("-o,--output", a.out, "Package to write")->required();
-    a.picture = pack->add_option("--picture", a.pictures, "Picture resource NAME=PATH (repeatable)")
-                    ->allow_extra_args(false);
+    a.picture =
+        pack->add_option("--picture", a.pictures, "Picture resource NAME=PATH (repeatable)")->allow_extra_args(false);
     a.text = pack->add_option("--text", a.texts, "Text resource NAME=PATH (repeatable)")->allow_extra_args(false);
 }
 
@@ -73,6 +72,10 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
+            std::cerr << "orvane: unknown command '" << argv[1] << "' (commands: show, xml, pack)\n";
+            return kUsage;
+        }
         std::cerr << "orvane: " << e.what() << " (see orvane --help)\n";
         return kUsage;
     }

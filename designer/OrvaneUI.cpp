@@ -25,10 +25,18 @@ int WalkCount(const std::shared_ptr<Collection<T>>& col) {
 }
 
 // Property values in the text form a tree control shows them in.
-std::string Shown(const std::string& s) { return s; }
-std::string Shown(bool b) { return b ? "True" : "False"; }
-std::string Shown(float f) { return platform::FormatSingle(f); }
-std::string Shown(std::int16_t n) { return std::to_string(n); }
+std::string Shown(const std::string& s) {
+    return s;
+}
+std::string Shown(bool b) {
+    return b ? "True" : "False";
+}
+std::string Shown(float f) {
+    return platform::FormatSingle(f);
+}
+std::string Shown(std::int16_t n) {
+    return std::to_string(n);
+}
 
 class TreeBuilder {
 public:

@@ -58,7 +58,9 @@ void Dismantle(std::vector<NodePtr> pending) {
 
 }  // namespace
 
-TextTree::~TextTree() { Clear(); }
+TextTree::~TextTree() {
+    Clear();
+}
 
 std::shared_ptr<TextTree::Node> TextTree::Own(const std::shared_ptr<TreeNode>& node) const {
     auto n = std::dynamic_pointer_cast<Node>(node);
@@ -121,7 +123,9 @@ std::shared_ptr<TreeNode> TextTree::SelectedItem() const {
     return n && n->owner_ == this ? n : nullptr;
 }
 
-void TextTree::SelectedItem(const std::shared_ptr<TreeNode>& node) { selected_ = node ? Own(node) : nullptr; }
+void TextTree::SelectedItem(const std::shared_ptr<TreeNode>& node) {
+    selected_ = node ? Own(node) : nullptr;
+}
 
 std::string TextTree::Print() const {
     std::string out;
@@ -138,7 +142,8 @@ std::string TextTree::Print() const {
             out += ']';
         }
         out += '\n';
-        for (auto it = n->children_.rbegin(); it != n->children_.rend(); ++it) pending.emplace_back(it->get(), depth + 1);
+        for (auto it = n->children_.rbegin(); it != n->children_.rend(); ++it)
+            pending.emplace_back(it->get(), depth + 1);
     }
     return out;
 }

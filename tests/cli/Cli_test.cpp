@@ -1,0 +1,222 @@
+// The command-line host driven as a user would: arguments in, output, error
+// line and exit status out, on the example report and on broken inputs.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "model/Orvane.h"
+#include "support/TestSupport.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::ScratchDir;
+using testing::WriteFile;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs orvane with the arguments (already quoted where needed) in the
+// source folder, where the example's relative paths hold.
+Outcome Orvane(const std::string& args) {
+    ScratchDir io;
+    const std::string cmd = "cd " + Quote(ORVANE_SOURCE_DIR) + " && " + Quote(ORVANE_CLI) + " " + args + " >" +
+                            Quote(io.file("out")) + " 2>" + Quote(io.file("err"));
+    const int raw = std::system(cmd.c_str());
+    Outcome o;
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.out = ReadFile(io.file("out"));
+    o.err = ReadFile(io.file("err"));
+    return o;
+}
+
+const std::string kExampleXml = "examples/sales/ventas.xml";
+
+std::string Source(const std::string& rel) {
+    return ReadFile(fs::path(ORVANE_SOURCE_DIR) / rel);
+}
+
+TEST(Cli, ShowPrintsTheExampleTree) {
+    const Outcome o = Orvane("show " + kExampleXml);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out,
+              "ventas [@Ovventas]\n"
+              "  Conexiones [@Connections]\n"
+              "    ventas [Cnn_ventas]\n"
+              "      clientes [Rst_clientes]\n"
+              "        pedidos [Rst_pedidos]\n"
+              "          lineas [Rst_lineas]\n"
+              "    resumen [Cnn_resumen]\n"
+              "      totales [Rst_totales]\n"
+              "  Parámetros [@Parameters]\n"
+              "    Ciudad [Prm_Ciudad]\n"
+              "    Desde [Prm_Desde]\n"
+              "    Hasta [Prm_Hasta]\n"
+              "    HastaISO [Prm_HastaISO]\n"
+              "    IdCliente [Prm_IdCliente]\n"
+              "    IdPedido [Prm_IdPedido]\n"
+              "    MinImporte [Prm_MinImporte]\n"
+              "  Diálogos [@Dialogs]\n"
+              "    dlgFiltro [Dlg_dlgFiltro]\n"
+              "      ciudades [Rst_ciudades]\n"
+              "  Formatos de impresión [@PrnFormats]\n"
+              "    fmtListado [Fmt_fmtListado]\n"
+              "  Imágenes y textos [@ResDataCol]\n"
+              "  Sub-Programa [@ScriptCode]\n");
+}
+
+TEST(Cli, DetailedShowListsPropertiesControlsAndData) {
+    const Outcome o = Orvane("show --detailed " + kExampleXml);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    const auto has = [&](const std::string& part) {
+        EXPECT_NE(o.out.find(part), std::string::npos) << "missing:\n" << part;
+    };
+    has("    resumen [Cnn_resumen]\n"
+        "      @DataLinkFile(\"examples/sales/ventas.udl\") [cnnString2]\n"
+        "      True [Internal2]\n"
+        "      totales [Rst_totales]\n"
+        "        resumen\n");
+    has("    dlgFiltro [Dlg_dlgFiltro]\n"
+        "      frmParametros\n      3600\n      CargarFiltro\n      \n      \n      AceptarFiltro\n"
+        "      Ventas: selección\n      ValidarFechas\n      5400\n"
+        "      Controls\n"
+        "        lblCiudad\n"
+        "          Label\n          \n          True\n          Caption='Ciudad:';FontName='Tahoma';\n"
+        "          285\n          240\n          False\n          0\n          240\n          True\n          1500\n"
+        "          Data\n");
+    has("      ciudades [Rst_ciudades]\n        ventas\n");
+    has("        grdPedidos\n          ePrnGridControl.ePrnGrid\n");
+    has("          Data\n            Tables\n            <?xml version=\"1.0\" encoding=\"UTF-8\"?>\\r\\n<eCTable");
+    // The plain tree's lines all appear, in the same order.
+    const std::string plain = Orvane("show " + kExampleXml).out;
+    std::size_t at = 0;
+    for (std::size_t b = 0, e; (e = plain.find('\n', b)) != std::string::npos; b = e + 1) {
+        const std::string line = plain.substr(b, e - b + 1);
+        at = o.out.find(line, at);
+        ASSERT_NE(at, std::string::npos) << line;
+    }
+}
+
+TEST(Cli, XmlReproducesTheExampleByteForByte) {
+    const Outcome o = Orvane("xml " + kExampleXml);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out, Source(kExampleXml));
+}
+
+TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
+    ScratchDir dir;
+    const std::string xpd = dir.file("ventas.xpd");
+    // Resources keep the command line's order, texts and pictures mixed.
+    Outcome o = Orvane("pack " + kExampleXml + " -o " + Quote(xpd) +
+                       " --text pie=examples/sales/pie.txt --picture logo=examples/sales/logo.png");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out + o.err, "");
+
+    o = Orvane("show " + Quote(xpd));
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("  Imágenes y textos [@ResDataCol]\n    pie [Txt_pie]\n    logo [Pic_logo]\n"),
+              std::string::npos)
+        << o.out;
+    o = Orvane("xml " + Quote(xpd));
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, Source(kExampleXml));
+
+    auto rpt = std::make_shared<::orvane::Orvane>();
+    ASSERT_TRUE(rpt->LoadXPDFile(xpd));
+    ASSERT_EQ(rpt->ResDataCollection->Count(), 2);
+    EXPECT_EQ(rpt->GetResdata("pie")->TextData, Source("examples/sales/pie.txt"));
+    ASSERT_NE(rpt->GetResdata("logo")->PicData, nullptr);
+    EXPECT_EQ(rpt->GetResdata("logo")->PicData->Bytes(), Source("examples/sales/logo.png"));
+    EXPECT_FALSE(rpt->IsDirty());
+}
+
+TEST(Cli, FailedPackLeavesTheOlderPackageAlone) {
+    ScratchDir dir;
+    const std::string xpd = dir.file("ventas.xpd");
+    ASSERT_EQ(Orvane("pack " + kExampleXml + " -o " + Quote(xpd)).status, 0);
+    const std::string before = ReadFile(xpd);
+    WriteFile(dir.file("notapicture.png"), "just text");
+    const Outcome o =
+        Orvane("pack " + kExampleXml + " -o " + Quote(xpd) + " --picture logo=" + Quote(dir.file("notapicture.png")));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("La imágen nos es válida."), std::string::npos) << o.err;
+    EXPECT_EQ(ReadFile(xpd), before);
+    EXPECT_FALSE(fs::exists(xpd + ".partial"));
+}
+
+// Every failure: nothing on standard output, one line on standard error
+// naming the cause, and the status.
+TEST(Cli, BadInputsGiveOneLineErrors) {
+    ScratchDir dir;
+    WriteFile(dir.file("plain.txt"), "hello, not a report");
+    WriteFile(dir.file("broken.xml"), "<?xml version=\"1.0\"?>\n<Orvane Name=\"x\">\n<eDialogs></eDialog>\n</Orvane>");
+    WriteFile(dir.file("other.xml"), "<eCTable Name=\"t\"/>");
+    WriteFile(dir.file("garbage.xpd"), std::string("PK\x03\x04", 4) + "not really an archive");
+    ASSERT_EQ(std::system(("cd " + Quote(dir.path().string()) + " && zip -q nosource.xpd plain.txt").c_str()), 0);
+    const std::string d = dir.path().string() + "/";
+    struct Case {
+        std::string args;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"show " + Quote(d + "missing.xpd"), 1, "missing.xpd: no such file"},
+        {"xml " + Quote(d), 1, "is a folder"},
+        {"show " + Quote(d + "plain.txt"), 1, "neither a report package (zip) nor a definition XML text"},
+        {"xml " + Quote(d + "garbage.xpd"), 1, "not a readable package"},
+        {"show " + Quote(d + "nosource.xpd"), 1, "the package holds no source.xml"},
+        {"show " + Quote(d + "broken.xml"), 1, "Line #: 3; Line Position: "},
+        {"xml " + Quote(d + "other.xml"), 1, "not a report definition (root element <eCTable>"},
+        {"pack " + Quote(d + "broken.xml") + " -o " + Quote(d + "o.xpd"), 1, "Line #: 3"},
+        {"pack " + Quote(d + "nosource.xpd") + " -o " + Quote(d + "o.xpd"), 1, "is a package"},
+        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") + " --text pie", 1, "NAME=PATH expected"},
+        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") + " --text a/b=examples/sales/pie.txt", 1,
+         "cannot be a file name"},
+        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") +
+             " --text pie=examples/sales/pie.txt --picture PIE=examples/sales/logo.png",
+         1, "\"PIE\" given twice"},
+        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") + " --picture logo=" + Quote(d + "none.png"), 1,
+         "none.png: no such file"},
+        {"pack " + kExampleXml + " -o " + Quote(d + "nofolder/o.xpd"), 1, "the folder does not exist"},
+        {"show --colour " + kExampleXml, 2, "--colour"},
+        {"frobnicate", 2, "frobnicate"},
+        {"", 2, "subcommand is required"},
+        {"pack " + kExampleXml, 2, "--output is required"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Outcome o = Orvane(c.args);
+        EXPECT_EQ(o.status, c.status);
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err.rfind("orvane: ", 0), 0u) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+    }
+    EXPECT_FALSE(fs::exists(d + "o.xpd"));
+}
+
+TEST(Cli, HelpSucceeds) {
+    const Outcome o = Orvane("--help");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("pack"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane
