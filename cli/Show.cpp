@@ -19,6 +19,7 @@ void Show(const std::string& file, bool detailed) {
         throw CliError(file + ": cannot be shown as a tree: " + e.what() + " (item names must be unique)");
     }
     std::cout << tree.Print() << std::flush;
+    if (!std::cout) throw CliError("the tree could not be written to standard output");
 }
 
 }  // namespace orvane::cli

@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <pugixml.hpp>
 #include <system_error>
@@ -96,6 +97,9 @@ std::shared_ptr<Orvane> LoadPackage(const fs::path& file) {
     if (!rpt->LoadXPDFile(file.string())) {
         throw CliError(file.string() + ": source.xml: " + ShownOr("the definition could not be read"));
     }
+    // A resource that could not be restored does not fail the load; say so.
+    for (const auto& text : Messages().Take())
+        std::cerr << "orvane: " << file.string() << ": warning: " << text << "\n";
     return rpt;
 }
 

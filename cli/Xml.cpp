@@ -10,6 +10,7 @@ void Xml(const std::string& file) {
     const std::string text = LoadDefinition(file)->ToXML();
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     std::cout.flush();
+    if (!std::cout) throw CliError("the XML could not be written to standard output");
 }
 
 }  // namespace orvane::cli

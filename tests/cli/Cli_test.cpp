@@ -161,6 +161,19 @@ TEST(Cli, FailedPackLeavesTheOlderPackageAlone) {
     EXPECT_FALSE(fs::exists(xpd + ".partial"));
 }
 
+TEST(Cli, BrokenResourceInAPackageIsAWarningNotAFailure) {
+    ScratchDir dir;
+    const std::string xpd = dir.file("ventas.xpd");
+    ASSERT_EQ(Orvane("pack " + kExampleXml + " -o " + Quote(xpd) + " --picture logo=examples/sales/logo.png").status,
+              0);
+    WriteFile(dir.file("logo.img"), "not a picture any more");
+    ASSERT_EQ(std::system(("cd " + Quote(dir.path().string()) + " && zip -q ventas.xpd logo.img").c_str()), 0);
+    const Outcome o = Orvane("show " + Quote(xpd));
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("    logo [Pic_logo]\n"), std::string::npos);
+    EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: La imágen nos es válida.\n");
+}
+
 // Every failure: nothing on standard output, one line on standard error
 // naming the cause, and the status.
 TEST(Cli, BadInputsGiveOneLineErrors) {

@@ -220,7 +220,7 @@ TEST(ReportTree, NestedRecordSourcesHangBelowTheirParents) {
 TEST(ReportTree, VeryDeepRecordSourcesDoNotExhaustTheStack) {
     Orvane rpt;
     auto c = Cnn(rpt, "c");
-    constexpr int kDepth = 200000;
+    constexpr int kDepth = 100000;
     std::vector<std::shared_ptr<eRSource>> chain;
     chain.reserve(kDepth);
     auto owner = c->eRSources;
