@@ -9,7 +9,9 @@
 //   "cnnString" / "Internal" + 1-based connection position (detailed tree)
 //
 // The display settings are images of the host's image list and the choice
-// between the plain tree and the detailed one.
+// between the plain tree and the detailed one. Image values go to the tree
+// control as they are, 0 included: what an index shows, or whether it is
+// refused, is the control's business (the text tree accepts any and shows none).
 #pragma once
 
 #include <cstdint>
