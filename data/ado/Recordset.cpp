@@ -352,11 +352,53 @@ std::uint64_t TextKey(std::string_view s) {
     return key;
 }
 
+// One row's place in a sort: the first two sort fields as order-preserving
+// 64-bit keys, each with a rank that puts Null first (ascending) or last
+// (descending) and a flag telling whether the key holds the whole value, so
+// that equal keys need no look at the stored cells.
 struct SortEntry {
-    std::uint64_t key;
+    std::uint64_t key[2];
     std::uint32_t row;
-    std::uint32_t group;  // Null rows form their own group, first or last
+    std::uint8_t rank[2];
+    std::uint8_t whole[2];
 };
+
+struct SortField {
+    const Column* column;
+    bool descending;
+    KeyMode mode;
+};
+
+void ExtractKey(const SortField& f, std::uint32_t r, SortEntry& e, int slot) {
+    const Column& c = *f.column;
+    const CellKind k = c.kinds[r];
+    if (k == CellKind::Null) {
+        e.rank[slot] = f.descending ? 1 : 0;
+        e.key[slot] = 0;
+        e.whole[slot] = 1;
+        return;
+    }
+    e.rank[slot] = f.descending ? 0 : 1;
+    e.whole[slot] = 1;
+    std::uint64_t key = 0;
+    switch (f.mode) {
+        case KeyMode::Integer: key = IntKey(c.cells[r].i); break;
+        case KeyMode::Real:
+            key = RealKey(k == CellKind::Double ? c.cells[r].d : static_cast<double>(c.cells[r].i));
+            break;
+        case KeyMode::Text: {
+            const std::string_view t = c.TextAt(r);
+            key = TextKey(t);
+            e.whole[slot] = t.size() <= 8 && t.find('\0') == std::string_view::npos;
+            break;
+        }
+        case KeyMode::Mixed:
+            key = static_cast<std::uint64_t>(Rank(k));
+            e.whole[slot] = 0;
+            break;
+    }
+    e.key[slot] = f.descending ? ~key : key;
+}
 
 }  // namespace
 
@@ -486,57 +528,39 @@ std::vector<std::uint32_t> Recordset::FilteredRows(std::string_view text) const 
 void Recordset::SortRows(std::vector<std::uint32_t>& rows, std::string_view text) const {
     const std::vector<SortKey> keys = ParseSort(text);
     if (keys.empty()) return;
-    struct Key {
-        const Column* column;
-        bool descending;
-    };
-    std::vector<Key> cols;
-    for (const SortKey& k : keys) cols.push_back({&table_->columns[ColumnIndex(k.field)], k.descending});
-
-    const Column& first = *cols.front().column;
-    const bool desc = cols.front().descending;
-    const KeyMode mode = ModeOf(first);
+    std::vector<SortField> fields;
+    for (const SortKey& k : keys) {
+        const Column& c = table_->columns[ColumnIndex(k.field)];
+        fields.push_back({&c, k.descending, ModeOf(c)});
+    }
+    const std::size_t inlineKeys = std::min<std::size_t>(fields.size(), 2);
     std::vector<SortEntry> entries(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::uint32_t r = rows[i];
         SortEntry& e = entries[i];
-        e.row = r;
-        const CellKind k = first.kinds[r];
-        if (k == CellKind::Null) {
-            e.group = desc ? 1 : 0;
-            e.key = 0;
-            continue;
-        }
-        e.group = desc ? 0 : 1;
-        switch (mode) {
-            case KeyMode::Integer: e.key = IntKey(first.cells[r].i); break;
-            case KeyMode::Real:
-                e.key = RealKey(k == CellKind::Double ? first.cells[r].d : static_cast<double>(first.cells[r].i));
-                break;
-            case KeyMode::Text: e.key = TextKey(first.TextAt(r)); break;
-            case KeyMode::Mixed: e.key = static_cast<std::uint64_t>(Rank(k)); break;
-        }
-        if (desc) e.key = ~e.key;
+        e.row = rows[i];
+        e.key[1] = 0;
+        e.rank[1] = 0;
+        e.whole[1] = 1;
+        for (std::size_t k = 0; k < inlineKeys; ++k) ExtractKey(fields[k], e.row, e, static_cast<int>(k));
     }
-    // Decides what the 64-bit key leaves open: the rest of a text or a mixed
-    // column, then the further sort fields.
-    const bool firstNeedsCells = mode == KeyMode::Text || mode == KeyMode::Mixed;
-    auto tie = [&](std::uint32_t a, std::uint32_t b) {
-        if (firstNeedsCells) {
-            int c = CompareCells(first, a, b);
-            if (c != 0) return desc ? -c : c;
-        }
-        for (std::size_t k = 1; k < cols.size(); ++k) {
-            int c = CompareCells(*cols[k].column, a, b);
-            if (c != 0) return cols[k].descending ? -c : c;
-        }
-        return 0;
+    auto cells = [&](std::size_t k, std::uint32_t a, std::uint32_t b) {
+        const int c = CompareCells(*fields[k].column, a, b);
+        return fields[k].descending ? -c : c;
     };
-    const bool needTie = firstNeedsCells || cols.size() > 1;
     std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
-        if (a.group != b.group) return a.group < b.group;
-        if (a.key != b.key) return a.key < b.key;
-        return needTie && tie(a.row, b.row) < 0;
+        for (std::size_t k = 0; k < inlineKeys; ++k) {
+            if (a.rank[k] != b.rank[k]) return a.rank[k] < b.rank[k];
+            if (a.key[k] != b.key[k]) return a.key[k] < b.key[k];
+            if (!(a.whole[k] && b.whole[k])) {
+                const int c = cells(k, a.row, b.row);
+                if (c != 0) return c < 0;
+            }
+        }
+        for (std::size_t k = inlineKeys; k < fields.size(); ++k) {
+            const int c = cells(k, a.row, b.row);
+            if (c != 0) return c < 0;
+        }
+        return false;
     });
     for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = entries[i].row;
 }
