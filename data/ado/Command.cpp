@@ -19,12 +19,18 @@ using detail::BoundValue;
 // A number from any value kind; nullopt when it has none.
 std::optional<double> NumberOf(const Variant& v) {
     switch (v.kind()) {
-        case Variant::Kind::Int: return static_cast<double>(*v.AsInt());
-        case Variant::Kind::Double: return *v.AsDouble();
-        case Variant::Kind::Bool: return *v.AsBool() ? -1.0 : 0.0;
-        case Variant::Kind::Date: return v.AsDate()->ToSerial();
-        case Variant::Kind::Text: return platform::ParseLocaleDouble(text::TrimWhite(*v.AsText()));
-        default: return std::nullopt;
+        case Variant::Kind::Int:
+            return static_cast<double>(*v.AsInt());
+        case Variant::Kind::Double:
+            return *v.AsDouble();
+        case Variant::Kind::Bool:
+            return *v.AsBool() ? -1.0 : 0.0;
+        case Variant::Kind::Date:
+            return v.AsDate()->ToSerial();
+        case Variant::Kind::Text:
+            return platform::ParseLocaleDouble(text::TrimWhite(*v.AsText()));
+        default:
+            return std::nullopt;
     }
 }
 
@@ -33,8 +39,14 @@ struct IntRange {
     double low, high;
 };
 constexpr IntRange kIntRanges[] = {
-    {16, -128, 127},   {2, -32768, 32767},           {3, -2147483648.0, 2147483647.0}, {20, -9.2233720368547758e18, 9.2233720368547748e18},
-    {17, 0, 255},      {18, 0, 65535},               {19, 0, 4294967295.0},            {21, 0, 9.2233720368547748e18},
+    {16, -128, 127},
+    {2, -32768, 32767},
+    {3, -2147483648.0, 2147483647.0},
+    {20, -9.2233720368547758e18, 9.2233720368547748e18},
+    {17, 0, 255},
+    {18, 0, 65535},
+    {19, 0, 4294967295.0},
+    {21, 0, 9.2233720368547748e18},
 };
 
 BoundValue Convert(const Parameter& p, const Variant& v) {
@@ -59,18 +71,32 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
         return b;
     }
     switch (code) {
-        case 4: case 5: case 6: case 14: case 131: case 139: {
+        case 4:
+        case 5:
+        case 6:
+        case 14:
+        case 131:
+        case 139: {
             auto n = NumberOf(v);
             if (!n || !std::isfinite(*n)) Refuse(p, "the value is not a number");
             b.kind = BoundValue::Kind::Double;
             b.real = *n;
             return b;
         }
-        case 8: case 72: case 129: case 130: case 200: case 201: case 202: case 203:
+        case 8:
+        case 72:
+        case 129:
+        case 130:
+        case 200:
+        case 201:
+        case 202:
+        case 203:
             b.kind = BoundValue::Kind::Text;
             b.text = v.TextOr();
             return b;
-        case 128: case 204: case 205:
+        case 128:
+        case 204:
+        case 205:
             b.kind = BoundValue::Kind::Binary;
             b.text = v.TextOr();
             return b;
@@ -81,7 +107,10 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
             b.integer = *t ? 1 : 0;
             return b;
         }
-        case 7: case 133: case 134: case 135: {
+        case 7:
+        case 133:
+        case 134:
+        case 135: {
             auto d = v.ToDate();
             if (!d || !d->IsValid()) Refuse(p, "the value is not a date");
             b.kind = code == 133 ? BoundValue::Kind::Date
@@ -89,13 +118,29 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
             b.date = *d;
             return b;
         }
-        case 12: case 13:
+        case 12:
+        case 13:
             switch (v.kind()) {
-                case Variant::Kind::Int: b.kind = BoundValue::Kind::Int; b.integer = *v.AsInt(); return b;
-                case Variant::Kind::Double: b.kind = BoundValue::Kind::Double; b.real = *v.AsDouble(); return b;
-                case Variant::Kind::Bool: b.kind = BoundValue::Kind::Bool; b.integer = *v.AsBool(); return b;
-                case Variant::Kind::Date: b.kind = BoundValue::Kind::Timestamp; b.date = *v.AsDate(); return b;
-                default: b.kind = BoundValue::Kind::Text; b.text = v.TextOr(); return b;
+                case Variant::Kind::Int:
+                    b.kind = BoundValue::Kind::Int;
+                    b.integer = *v.AsInt();
+                    return b;
+                case Variant::Kind::Double:
+                    b.kind = BoundValue::Kind::Double;
+                    b.real = *v.AsDouble();
+                    return b;
+                case Variant::Kind::Bool:
+                    b.kind = BoundValue::Kind::Bool;
+                    b.integer = *v.AsBool();
+                    return b;
+                case Variant::Kind::Date:
+                    b.kind = BoundValue::Kind::Timestamp;
+                    b.date = *v.AsDate();
+                    return b;
+                default:
+                    b.kind = BoundValue::Kind::Text;
+                    b.text = v.TextOr();
+                    return b;
             }
         default:
             Refuse(p, "this type cannot be sent to the database");
@@ -132,12 +177,17 @@ std::shared_ptr<Recordset> Command::Execute() {
         for (std::size_t i = 0; i < params_.Count(); ++i) values.push_back(params_.Item(i)->Bound());
         std::string sql;
         switch (CommandType) {
-            case kCommandText: sql = CommandText; break;
-            case kCommandTable: sql = "SELECT * FROM " + provider.QuoteIdentifier(text::TrimWhite(CommandText)); break;
+            case kCommandText:
+                sql = CommandText;
+                break;
+            case kCommandTable:
+                sql = "SELECT * FROM " + provider.QuoteIdentifier(text::TrimWhite(CommandText));
+                break;
             case kCommandStoredProcedure:
                 sql = provider.ProcedureCall(text::TrimWhite(CommandText), values.size());
                 break;
-            default: throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
+            default:
+                throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
         }
         if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
             throw DataError("The command text is empty");

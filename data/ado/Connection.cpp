@@ -63,7 +63,9 @@ const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
     return nullptr;
 }
 
-std::string BraceValue(const std::string& v) { return "{" + text::ReplaceAll(v, "}", "}}") + "}"; }
+std::string BraceValue(const std::string& v) {
+    return "{" + text::ReplaceAll(v, "}", "}}") + "}";
+}
 
 }  // namespace
 
@@ -115,11 +117,17 @@ detail::Provider& Connection::RequireProvider() {
     return *provider_;
 }
 
-int Connection::State() const { return provider_ ? 1 : 0; }
+int Connection::State() const {
+    return provider_ ? 1 : 0;
+}
 
-void Connection::Close() { provider_.reset(); }
+void Connection::Close() {
+    provider_.reset();
+}
 
-void Connection::Open() { OpenWith(ConnectionString, "", ""); }
+void Connection::Open() {
+    OpenWith(ConnectionString, "", "");
+}
 
 void Connection::Open(const std::string& connectionString, const std::string& userId, const std::string& password) {
     if (!connectionString.empty()) ConnectionString = connectionString;
@@ -149,9 +157,11 @@ void Connection::OpenWith(const std::string& cs, const std::string& userId, cons
             std::string odbc;
             for (const Pair& p : pairs) {
                 if (&p == provider) continue;
-                if (!userId.empty() && (text::EqualsIgnoreCase(p.key, "uid") || text::EqualsIgnoreCase(p.key, "user id")))
+                if (!userId.empty() &&
+                    (text::EqualsIgnoreCase(p.key, "uid") || text::EqualsIgnoreCase(p.key, "user id")))
                     continue;
-                if (!password.empty() && (text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")))
+                if (!password.empty() &&
+                    (text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")))
                     continue;
                 odbc += p.raw + ";";
             }

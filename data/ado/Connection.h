@@ -33,8 +33,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    int CursorLocation = 3;        // kept for callers; every recordset is client-side
-    std::string ConnectionString;  // used by Open()
+    int CursorLocation = 3;                   // kept for callers; every recordset is client-side
+    std::string ConnectionString;             // used by Open()
     std::size_t RowLimit = kDefaultRowLimit;  // most rows a result may hold in memory
 
     // Opens with ConnectionString. Raises DataError when the string is empty,

@@ -9,13 +9,24 @@
 namespace orvane::data {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // Characters that end a bare field name or word.
 bool IsWordChar(char c) {
     if (IsSpace(c)) return false;
     switch (c) {
-        case '(': case ')': case '=': case '<': case '>': case '!': case '\'': case '#': case '[': case ']':
+        case '(':
+        case ')':
+        case '=':
+        case '<':
+        case '>':
+        case '!':
+        case '\'':
+        case '#':
+        case '[':
+        case ']':
         case ',':
             return false;
         default:
@@ -302,7 +313,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FilterNode> ParseFilter(std::string_view text) { return FilterParser(text).Parse(); }
+std::unique_ptr<FilterNode> ParseFilter(std::string_view text) {
+    return FilterParser(text).Parse();
+}
 
 std::vector<SortKey> ParseSort(std::string_view text) {
     std::vector<SortKey> keys;
@@ -312,7 +325,8 @@ std::vector<SortKey> ParseSort(std::string_view text) {
         SortKey key;
         if (!p.empty() && p.front() == '[') {
             std::size_t close = p.find(']');
-            if (close == std::string_view::npos) throw ExpressionError("Invalid sort: missing ']' in \"" + piece + "\"");
+            if (close == std::string_view::npos)
+                throw ExpressionError("Invalid sort: missing ']' in \"" + piece + "\"");
             key.field = std::string(text::TrimBlanks(p.substr(1, close - 1)));
             p = text::TrimWhite(p.substr(close + 1));
         } else {

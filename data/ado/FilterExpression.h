@@ -33,12 +33,12 @@ enum class CompareOp { Eq, Ne, Lt, Gt, Le, Ge, Like };
 struct FilterValue {
     enum class Kind { Null, Number, Text, Date, Bool };
     Kind kind = Kind::Null;
-    double number = 0;          // Number
-    bool isInteger = false;     // Number written without point or exponent
-    std::int64_t integer = 0;   // Number, when isInteger
-    std::string text;           // Text; for a Number the digits as written
-    DateTime date;              // Date
-    bool truth = false;         // Bool
+    double number = 0;         // Number
+    bool isInteger = false;    // Number written without point or exponent
+    std::int64_t integer = 0;  // Number, when isInteger
+    std::string text;          // Text; for a Number the digits as written
+    DateTime date;             // Date
+    bool truth = false;        // Bool
 };
 
 struct FilterNode {

@@ -15,6 +15,8 @@
 namespace orvane::data::detail {
 namespace {
 
+static_assert(sizeof(SQLWCHAR) == 2, "texts are exchanged with the driver manager as UTF-16");
+
 std::u16string ToUtf16(std::string_view s) {
     std::u16string out;
     for (char32_t cp : text::DecodeUtf8(s)) {
@@ -62,7 +64,8 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
 class StatementHandle {
 public:
     explicit StatementHandle(SQLHDBC dbc) {
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_))) throw DataError(Diagnostics(SQL_HANDLE_DBC, dbc));
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_)))
+            throw DataError(Diagnostics(SQL_HANDLE_DBC, dbc));
     }
     ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, h_); }
     StatementHandle(const StatementHandle&) = delete;
@@ -102,14 +105,34 @@ enum class ReadAs { Bit, Integer, Real, Stamp, Time, Binary, Text };
 
 ReadAs ReadAsFor(SQLSMALLINT type, SQLULEN size, SQLSMALLINT scale) {
     switch (type) {
-        case SQL_BIT: return ReadAs::Bit;
-        case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT: return ReadAs::Integer;
-        case SQL_DECIMAL: case SQL_NUMERIC: return scale == 0 && size > 0 && size <= 18 ? ReadAs::Integer : ReadAs::Real;
-        case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: return ReadAs::Real;
-        case SQL_TYPE_DATE: case SQL_TYPE_TIMESTAMP: case SQL_DATE: case SQL_TIMESTAMP: return ReadAs::Stamp;
-        case SQL_TYPE_TIME: case SQL_TIME: return ReadAs::Time;
-        case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY: return ReadAs::Binary;
-        default: return ReadAs::Text;
+        case SQL_BIT:
+            return ReadAs::Bit;
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            return ReadAs::Integer;
+        case SQL_DECIMAL:
+        case SQL_NUMERIC:
+            return scale == 0 && size > 0 && size <= 18 ? ReadAs::Integer : ReadAs::Real;
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return ReadAs::Real;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_DATE:
+        case SQL_TIMESTAMP:
+            return ReadAs::Stamp;
+        case SQL_TYPE_TIME:
+        case SQL_TIME:
+            return ReadAs::Time;
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            return ReadAs::Binary;
+        default:
+            return ReadAs::Text;
     }
 }
 
@@ -228,12 +251,18 @@ private:
         if (col >= t.columns.size()) return b.Null();
         Variant v = t.ValueAt(col, row);
         switch (v.kind()) {
-            case Variant::Kind::Int: return b.Int(*v.AsInt());
-            case Variant::Kind::Double: return b.Double(*v.AsDouble());
-            case Variant::Kind::Bool: return b.Bool(*v.AsBool());
-            case Variant::Kind::Date: return b.Date(*v.AsDate());
-            case Variant::Kind::Text: return b.Text(*v.AsText());
-            default: return b.Null();
+            case Variant::Kind::Int:
+                return b.Int(*v.AsInt());
+            case Variant::Kind::Double:
+                return b.Double(*v.AsDouble());
+            case Variant::Kind::Bool:
+                return b.Bool(*v.AsBool());
+            case Variant::Kind::Date:
+                return b.Date(*v.AsDate());
+            case Variant::Kind::Text:
+                return b.Text(*v.AsText());
+            default:
+                return b.Null();
         }
     }
 
@@ -243,7 +272,9 @@ private:
         SQLPOINTER data = nullptr;
         SQLLEN bufferLength = 0;
         switch (v.kind) {
-            case BoundValue::Kind::Null: s.indicator = SQL_NULL_DATA; break;
+            case BoundValue::Kind::Null:
+                s.indicator = SQL_NULL_DATA;
+                break;
             case BoundValue::Kind::Int:
                 s.integer = v.integer;
                 cType = SQL_C_SBIGINT, sqlType = SQL_BIGINT, size = 19, data = &s.integer;
@@ -279,9 +310,13 @@ private:
                 cType = SQL_C_TYPE_TIME, sqlType = SQL_TYPE_TIME, size = 8, data = &s.time;
                 break;
             case BoundValue::Kind::Timestamp:
-                s.stamp = {static_cast<SQLSMALLINT>(v.date.Year), static_cast<SQLUSMALLINT>(v.date.Month),
-                           static_cast<SQLUSMALLINT>(v.date.Day), static_cast<SQLUSMALLINT>(v.date.Hour),
-                           static_cast<SQLUSMALLINT>(v.date.Minute), static_cast<SQLUSMALLINT>(v.date.Second), 0};
+                s.stamp = {static_cast<SQLSMALLINT>(v.date.Year),
+                           static_cast<SQLUSMALLINT>(v.date.Month),
+                           static_cast<SQLUSMALLINT>(v.date.Day),
+                           static_cast<SQLUSMALLINT>(v.date.Hour),
+                           static_cast<SQLUSMALLINT>(v.date.Minute),
+                           static_cast<SQLUSMALLINT>(v.date.Second),
+                           0};
                 cType = SQL_C_TYPE_TIMESTAMP, sqlType = SQL_TYPE_TIMESTAMP, size = 19, data = &s.stamp;
                 break;
         }
@@ -349,10 +384,12 @@ private:
                 return b.Date(d);
             }
             case ReadAs::Binary:
-            case ReadAs::Text: break;
+            case ReadAs::Text:
+                break;
         }
         const bool wide = as == ReadAs::Text;
         buffer.clear();
+        wideBuffer_.clear();
         SQLWCHAR chunk[2048];
         bool isNull = false;
         while (true) {
@@ -364,18 +401,26 @@ private:
                 break;
             }
             std::size_t bytes = sizeof chunk;
-            const bool more = rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(bytes) - (wide ? 2 : 0));
-            if (!more) bytes = static_cast<std::size_t>(ind);
-            else if (wide) bytes -= sizeof(SQLWCHAR);  // room of the terminator
+            const bool more = rc == SQL_SUCCESS_WITH_INFO &&
+                              (ind == SQL_NO_TOTAL || ind > static_cast<SQLLEN>(bytes) - (wide ? 2 : 0));
+            if (!more)
+                bytes = static_cast<std::size_t>(ind);
+            else if (wide)
+                bytes -= sizeof(SQLWCHAR);  // room of the terminator
             if (wide)
-                AppendUtf16(buffer, chunk, bytes / sizeof(SQLWCHAR));
+                wideBuffer_.append(reinterpret_cast<const char16_t*>(chunk), bytes / sizeof(SQLWCHAR));
             else
                 buffer.append(reinterpret_cast<const char*>(chunk), bytes);
             if (!more) break;
         }
-        return isNull ? b.Null() : b.Text(buffer);
+        if (isNull) return b.Null();
+        // Converted once at the end, so a surrogate pair split by a chunk
+        // boundary comes out whole.
+        if (wide) AppendUtf16(buffer, reinterpret_cast<const SQLWCHAR*>(wideBuffer_.data()), wideBuffer_.size());
+        return b.Text(buffer);
     }
 
+    std::u16string wideBuffer_;
     SQLHENV env_ = SQL_NULL_HENV;
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;

@@ -74,13 +74,20 @@ constexpr int kIncomparable = 2;
 bool Holds(CompareOp op, int c) {
     if (c == kIncomparable) return op == CompareOp::Ne;
     switch (op) {
-        case CompareOp::Eq: return c == 0;
-        case CompareOp::Ne: return c != 0;
-        case CompareOp::Lt: return c < 0;
-        case CompareOp::Gt: return c > 0;
-        case CompareOp::Le: return c <= 0;
-        case CompareOp::Ge: return c >= 0;
-        case CompareOp::Like: return false;
+        case CompareOp::Eq:
+            return c == 0;
+        case CompareOp::Ne:
+            return c != 0;
+        case CompareOp::Lt:
+            return c < 0;
+        case CompareOp::Gt:
+            return c > 0;
+        case CompareOp::Le:
+            return c <= 0;
+        case CompareOp::Ge:
+            return c >= 0;
+        case CompareOp::Like:
+            return false;
     }
     return false;
 }
@@ -148,12 +155,12 @@ struct LikePattern {
 // A literal prepared for comparison with each kind of cell.
 struct Literal {
     FilterValue value;
-    std::string folded;                // Text / Number: text to compare text cells with
-    bool hasNumber = false;            // a number to compare numeric cells with
+    std::string folded;      // Text / Number: text to compare text cells with
+    bool hasNumber = false;  // a number to compare numeric cells with
     double number = 0;
     bool isInteger = false;
     std::int64_t integer = 0;
-    bool hasDate = false;              // a date to compare date cells with
+    bool hasDate = false;  // a date to compare date cells with
     std::int64_t packedDate = 0;
     double serial = 0;
     std::unique_ptr<LikePattern> like;
@@ -180,9 +187,14 @@ struct Literal {
                 if (op == CompareOp::Like) like = std::make_unique<LikePattern>(v.text);
                 break;
             }
-            case K::Date: SetDate(v.date); break;
-            case K::Bool: folded = v.truth ? "true" : "false"; break;
-            case K::Null: break;
+            case K::Date:
+                SetDate(v.date);
+                break;
+            case K::Bool:
+                folded = v.truth ? "true" : "false";
+                break;
+            case K::Null:
+                break;
         }
     }
 
@@ -205,11 +217,13 @@ struct Literal {
     int Compare(const Column& c, std::size_t row, CompareOp op) const {
         const Cell& cell = c.cells[row];
         switch (c.kinds[row]) {
-            case CellKind::Null: return kIncomparable;
+            case CellKind::Null:
+                return kIncomparable;
             case CellKind::Int:
                 if (isInteger && value.kind == FilterValue::Kind::Number) return Cmp3(cell.i, integer);
                 return CompareNumber(static_cast<double>(cell.i), op);
-            case CellKind::Double: return CompareNumber(cell.d, op);
+            case CellKind::Double:
+                return CompareNumber(cell.d, op);
             case CellKind::Bool:
                 if (value.kind == FilterValue::Kind::Bool) return Cmp3(cell.i != 0, value.truth);
                 if (op == CompareOp::Eq || op == CompareOp::Ne) {
@@ -219,8 +233,7 @@ struct Literal {
                 return CompareNumber(static_cast<double>(cell.i), op);
             case CellKind::Date:
                 if (hasDate) return Cmp3(cell.i, packedDate);
-                if (value.kind == FilterValue::Kind::Number)
-                    return Cmp3(detail::UnpackDate(cell.i).ToSerial(), number);
+                if (value.kind == FilterValue::Kind::Number) return Cmp3(detail::UnpackDate(cell.i).ToSerial(), number);
                 return kIncomparable;
             case CellKind::Text:
                 if (value.kind == FilterValue::Kind::Date) {
@@ -271,7 +284,7 @@ void Evaluate(const Compiled& n, const detail::Table& t, std::vector<std::uint8_
         for (std::size_t i = 0; i < rows; ++i) {
             if (c.kinds[i] == CellKind::Null) continue;
             out[i] = c.kinds[i] == CellKind::Text ? lit.like->Matches(c.TextAt(i))
-                                                   : lit.like->Matches(TextForm(t, n.column, i));
+                                                  : lit.like->Matches(TextForm(t, n.column, i));
         }
     } else if (c.kindsSeen == (1u << static_cast<unsigned>(CellKind::Int)) && lit.isInteger &&
                lit.value.kind == FilterValue::Kind::Number) {
@@ -289,12 +302,16 @@ void Evaluate(const Compiled& n, const detail::Table& t, std::vector<std::uint8_
 // dates, texts.
 int Rank(CellKind k) {
     switch (k) {
-        case CellKind::Null: return 0;
+        case CellKind::Null:
+            return 0;
         case CellKind::Int:
         case CellKind::Double:
-        case CellKind::Bool: return 1;
-        case CellKind::Date: return 2;
-        case CellKind::Text: return 3;
+        case CellKind::Bool:
+            return 1;
+        case CellKind::Date:
+            return 2;
+        case CellKind::Text:
+            return 3;
     }
     return 0;
 }
@@ -304,19 +321,24 @@ int CompareCells(const Column& c, std::uint32_t a, std::uint32_t b) {
     const int ra = Rank(ka), rb = Rank(kb);
     if (ra != rb) return ra < rb ? -1 : 1;
     switch (ra) {
-        case 0: return 0;
+        case 0:
+            return 0;
         case 1: {
             if (ka != CellKind::Double && kb != CellKind::Double) return Cmp3(c.cells[a].i, c.cells[b].i);
             const double da = ka == CellKind::Double ? c.cells[a].d : static_cast<double>(c.cells[a].i);
             const double db = kb == CellKind::Double ? c.cells[b].d : static_cast<double>(c.cells[b].i);
             return Cmp3(da, db);
         }
-        case 2: return Cmp3(c.cells[a].i, c.cells[b].i);
-        default: return FoldCompare(c.TextAt(a), c.TextAt(b));
+        case 2:
+            return Cmp3(c.cells[a].i, c.cells[b].i);
+        default:
+            return FoldCompare(c.TextAt(a), c.TextAt(b));
     }
 }
 
-unsigned Bit(CellKind k) { return 1u << static_cast<unsigned>(k); }
+unsigned Bit(CellKind k) {
+    return 1u << static_cast<unsigned>(k);
+}
 
 enum class KeyMode { Integer, Real, Text, Mixed };
 
@@ -330,7 +352,9 @@ KeyMode ModeOf(const Column& c) {
 }
 
 // Order-preserving unsigned images of the key values.
-std::uint64_t IntKey(std::int64_t v) { return static_cast<std::uint64_t>(v) ^ (1ull << 63); }
+std::uint64_t IntKey(std::int64_t v) {
+    return static_cast<std::uint64_t>(v) ^ (1ull << 63);
+}
 std::uint64_t RealKey(double d) {
     if (d == 0) d = 0;  // -0 and +0 are equal
     std::uint64_t u;
@@ -382,7 +406,9 @@ void ExtractKey(const SortField& f, std::uint32_t r, SortEntry& e, int slot) {
     e.whole[slot] = 1;
     std::uint64_t key = 0;
     switch (f.mode) {
-        case KeyMode::Integer: key = IntKey(c.cells[r].i); break;
+        case KeyMode::Integer:
+            key = IntKey(c.cells[r].i);
+            break;
         case KeyMode::Real:
             key = RealKey(k == CellKind::Double ? c.cells[r].d : static_cast<double>(c.cells[r].i));
             break;
@@ -409,8 +435,7 @@ const std::string& Field::Name() const {
 
 Variant Field::Value() const {
     owner_->RequireOpen();
-    if (owner_->Eof() || owner_->Bof())
-        throw DataError("Either BOF or EOF is true: there is no current record");
+    if (owner_->Eof() || owner_->Bof()) throw DataError("Either BOF or EOF is true: there is no current record");
     return owner_->table_->ValueAt(index_, owner_->visible_[static_cast<std::size_t>(owner_->pos_)]);
 }
 
@@ -447,7 +472,9 @@ bool Recordset::Eof() const {
     return !table_ || visible_.empty() || pos_ >= static_cast<std::ptrdiff_t>(visible_.size());
 }
 
-bool Recordset::Bof() const { return !table_ || visible_.empty() || pos_ < 0; }
+bool Recordset::Bof() const {
+    return !table_ || visible_.empty() || pos_ < 0;
+}
 
 void Recordset::MoveNext() {
     RequireOpen();
@@ -471,7 +498,9 @@ void Recordset::MoveLast() {
     pos_ = visible_.empty() ? 0 : static_cast<std::ptrdiff_t>(visible_.size()) - 1;
 }
 
-std::size_t Recordset::RecordCount() const { return table_ ? visible_.size() : 0; }
+std::size_t Recordset::RecordCount() const {
+    return table_ ? visible_.size() : 0;
+}
 
 const FieldList& Recordset::Fields() const {
     RequireOpen();

@@ -46,7 +46,9 @@ std::string DateText(const DateTime& d) {
     return buf;
 }
 
-std::string TimeText(const DateTime& d) { return TwoDigits(d.Hour) + ":" + TwoDigits(d.Minute) + ":" + TwoDigits(d.Second); }
+std::string TimeText(const DateTime& d) {
+    return TwoDigits(d.Hour) + ":" + TwoDigits(d.Minute) + ":" + TwoDigits(d.Second);
+}
 
 // "hh:mm[:ss]" alone, as TIME columns hold it, on the zero date.
 std::optional<DateTime> ParseTimeOnly(std::string_view s) {
@@ -157,18 +159,28 @@ private:
     void Bind(sqlite3_stmt* st, int index, const BoundValue& v) {
         int rc = SQLITE_OK;
         switch (v.kind) {
-            case BoundValue::Kind::Null: rc = sqlite3_bind_null(st, index); break;
+            case BoundValue::Kind::Null:
+                rc = sqlite3_bind_null(st, index);
+                break;
             case BoundValue::Kind::Int:
-            case BoundValue::Kind::Bool: rc = sqlite3_bind_int64(st, index, v.integer); break;
-            case BoundValue::Kind::Double: rc = sqlite3_bind_double(st, index, v.real); break;
+            case BoundValue::Kind::Bool:
+                rc = sqlite3_bind_int64(st, index, v.integer);
+                break;
+            case BoundValue::Kind::Double:
+                rc = sqlite3_bind_double(st, index, v.real);
+                break;
             case BoundValue::Kind::Text:
                 rc = sqlite3_bind_text64(st, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
                 break;
             case BoundValue::Kind::Binary:
                 rc = sqlite3_bind_blob64(st, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT);
                 break;
-            case BoundValue::Kind::Date: rc = BindText(st, index, DateText(v.date)); break;
-            case BoundValue::Kind::Time: rc = BindText(st, index, TimeText(v.date)); break;
+            case BoundValue::Kind::Date:
+                rc = BindText(st, index, DateText(v.date));
+                break;
+            case BoundValue::Kind::Time:
+                rc = BindText(st, index, TimeText(v.date));
+                break;
             case BoundValue::Kind::Timestamp:
                 rc = BindText(st, index, DateText(v.date) + " " + TimeText(v.date));
                 break;
@@ -212,7 +224,9 @@ private:
                         else
                             b.Int(sqlite3_column_int64(st, i));
                         break;
-                    case SQLITE_FLOAT: b.Double(sqlite3_column_double(st, i)); break;
+                    case SQLITE_FLOAT:
+                        b.Double(sqlite3_column_double(st, i));
+                        break;
                     case SQLITE_TEXT: {
                         std::string_view s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
                                            static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
@@ -231,7 +245,9 @@ private:
                                                 static_cast<std::size_t>(sqlite3_column_bytes(st, i))));
                         break;
                     }
-                    default: b.Null(); break;
+                    default:
+                        b.Null();
+                        break;
                 }
             }
         }
@@ -244,6 +260,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path) { return std::make_unique<SqliteProvider>(path); }
+std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path) {
+    return std::make_unique<SqliteProvider>(path);
+}
 
 }  // namespace orvane::data::detail

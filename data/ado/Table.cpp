@@ -1,8 +1,9 @@
 // Column-wise row storage and its builder.
+#include "data/ado/detail/Table.h"
+
 #include <limits>
 
 #include "data/ado/DataError.h"
-#include "data/ado/detail/Table.h"
 
 namespace orvane::data::detail {
 
@@ -31,12 +32,18 @@ Variant Table::ValueAt(std::size_t column, std::size_t row) const {
     const Column& c = columns[column];
     const Cell& cell = c.cells[row];
     switch (c.kinds[row]) {
-        case CellKind::Null: return Variant::MakeNull();
-        case CellKind::Int: return Variant(static_cast<long long>(cell.i));
-        case CellKind::Double: return Variant(cell.d);
-        case CellKind::Text: return Variant(std::string(c.TextAt(row)));
-        case CellKind::Date: return Variant(UnpackDate(cell.i));
-        case CellKind::Bool: return Variant(cell.i != 0);
+        case CellKind::Null:
+            return Variant::MakeNull();
+        case CellKind::Int:
+            return Variant(static_cast<long long>(cell.i));
+        case CellKind::Double:
+            return Variant(cell.d);
+        case CellKind::Text:
+            return Variant(std::string(c.TextAt(row)));
+        case CellKind::Date:
+            return Variant(UnpackDate(cell.i));
+        case CellKind::Bool:
+            return Variant(cell.i != 0);
     }
     return Variant::MakeNull();
 }
@@ -78,15 +85,23 @@ void Put(Column& c, CellKind kind, Cell cell) {
 }
 }  // namespace
 
-void TableBuilder::Null() { Put(Next(), CellKind::Null, Cell{.i = 0}); }
-void TableBuilder::Int(std::int64_t v) { Put(Next(), CellKind::Int, Cell{.i = v}); }
+void TableBuilder::Null() {
+    Put(Next(), CellKind::Null, Cell{.i = 0});
+}
+void TableBuilder::Int(std::int64_t v) {
+    Put(Next(), CellKind::Int, Cell{.i = v});
+}
 void TableBuilder::Double(double v) {
     Cell c;
     c.d = v;
     Put(Next(), CellKind::Double, c);
 }
-void TableBuilder::Bool(bool v) { Put(Next(), CellKind::Bool, Cell{.i = v ? 1 : 0}); }
-void TableBuilder::Date(const DateTime& v) { Put(Next(), CellKind::Date, Cell{.i = PackDate(v)}); }
+void TableBuilder::Bool(bool v) {
+    Put(Next(), CellKind::Bool, Cell{.i = v ? 1 : 0});
+}
+void TableBuilder::Date(const DateTime& v) {
+    Put(Next(), CellKind::Date, Cell{.i = PackDate(v)});
+}
 void TableBuilder::Text(std::string_view v) {
     Column& c = Next();
     if (c.texts.size() + v.size() > std::numeric_limits<std::uint32_t>::max())

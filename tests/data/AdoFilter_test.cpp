@@ -16,13 +16,14 @@ protected:
     void SetUp() override {
         cnn_ = std::make_shared<Connection>();
         cnn_->Open("Provider=SQLite;Data Source=:memory:", "", "");
-        Exec("CREATE TABLE p(id INTEGER, name TEXT, [unit price] REAL, born DATE, active BOOLEAN, code);"
-             "INSERT INTO p VALUES (1, 'Smith',    10.5, '1995-08-24', 1, 'A1');"
-             "INSERT INTO p VALUES (2, 'smithers', 20,   '2001-01-01', 0, 5);"
-             "INSERT INTO p VALUES (3, 'O''Malley', NULL, '1995-08-25', 1, '5');"
-             "INSERT INTO p VALUES (4, 'Núñez',    -3e2, NULL,         0, 2.5);"
-             "INSERT INTO p VALUES (5, 'BROWN',    20,   '1980-12-31', 1, NULL);"
-             "INSERT INTO p VALUES (6, 'Écija',    7,    '2001-01-01 12:00:00', 0, 'x y');");
+        Exec(
+            "CREATE TABLE p(id INTEGER, name TEXT, [unit price] REAL, born DATE, active BOOLEAN, code);"
+            "INSERT INTO p VALUES (1, 'Smith',    10.5, '1995-08-24', 1, 'A1');"
+            "INSERT INTO p VALUES (2, 'smithers', 20,   '2001-01-01', 0, 5);"
+            "INSERT INTO p VALUES (3, 'O''Malley', NULL, '1995-08-25', 1, '5');"
+            "INSERT INTO p VALUES (4, 'Núñez',    -3e2, NULL,         0, 2.5);"
+            "INSERT INTO p VALUES (5, 'BROWN',    20,   '1980-12-31', 1, NULL);"
+            "INSERT INTO p VALUES (6, 'Écija',    7,    '2001-01-01 12:00:00', 0, 'x y');");
         Command cmd;
         cmd.ActiveConnection = cnn_;
         cmd.CommandText = "SELECT * FROM p";
@@ -61,18 +62,18 @@ TEST_F(AdoFilter, ComparisonsOnEachKind) {
     EXPECT_EQ(Filtered("[unit price] > $10"), (V{1, 2, 5}));
     EXPECT_EQ(Filtered("[unit price] < -1e2"), V{4});
     EXPECT_EQ(Filtered("[unit price] = 20.0"), (V{2, 5}));
-    EXPECT_EQ(Filtered("name = 'SMITH'"), V{1});               // text ignores case
-    EXPECT_EQ(Filtered("name = 'NÚÑEZ'"), V{4});               // Latin-1 letters too
+    EXPECT_EQ(Filtered("name = 'SMITH'"), V{1});  // text ignores case
+    EXPECT_EQ(Filtered("name = 'NÚÑEZ'"), V{4});  // Latin-1 letters too
     EXPECT_EQ(Filtered("name = 'o''malley'"), V{3});
-    EXPECT_EQ(Filtered("name > 'S'"), (V{1, 2, 6}));           // É sorts after ASCII
+    EXPECT_EQ(Filtered("name > 'S'"), (V{1, 2, 6}));  // É sorts after ASCII
     EXPECT_EQ(Filtered("born = #8/24/95#"), V{1});
     EXPECT_EQ(Filtered("born > #1995-08-24#"), (V{2, 3, 6}));
     EXPECT_EQ(Filtered("born = #1/1/2001 12:00 PM#"), V{6});
-    EXPECT_EQ(Filtered("born < '1990-01-01'"), V{5});          // a text read as a date
+    EXPECT_EQ(Filtered("born < '1990-01-01'"), V{5});  // a text read as a date
     EXPECT_EQ(Filtered("active = TRUE"), (V{1, 3, 5}));
-    EXPECT_EQ(Filtered("active = -1"), (V{1, 3, 5}));          // any non-zero number is true
+    EXPECT_EQ(Filtered("active = -1"), (V{1, 3, 5}));  // any non-zero number is true
     EXPECT_EQ(Filtered("active <> 0"), (V{1, 3, 5}));
-    EXPECT_EQ(Filtered("code = 5"), (V{2, 3}));                // number cell and text cell alike
+    EXPECT_EQ(Filtered("code = 5"), (V{2, 3}));  // number cell and text cell alike
     EXPECT_EQ(Filtered("code = 'x y'"), V{6});
     EXPECT_EQ(Filtered("[unit price] = NULL"), V{3});
     EXPECT_EQ(Filtered("born <> null"), (V{1, 2, 3, 5, 6}));
@@ -121,11 +122,30 @@ TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowAndEmptyRemovesIt) {
 TEST_F(AdoFilter, MalformedFiltersRaiseAndKeepThePreviousFilter) {
     rs_->Filter("id > 4");
     const char* bad[] = {
-        "id",                  "id =",           "= 3",              "id = 'open",    "id = #13/45/2020#",
-        "id = #1/1/2020",      "id == 3",        "id = 3 AND",       "id = 3 XOR id = 4",
-        "(id = 3",             "id = 3)",        "id = abc",         "[id = 3",       "[] = 3",
-        "id LIKE 3",           "id > NULL",      "id = 1e",          "id = $",        "id = 1.2.3",
-        "nosuchfield = 1",     "()",             "id = 3 id = 4",    "AND",           "id = 3 OR (",
+        "id",
+        "id =",
+        "= 3",
+        "id = 'open",
+        "id = #13/45/2020#",
+        "id = #1/1/2020",
+        "id == 3",
+        "id = 3 AND",
+        "id = 3 XOR id = 4",
+        "(id = 3",
+        "id = 3)",
+        "id = abc",
+        "[id = 3",
+        "[] = 3",
+        "id LIKE 3",
+        "id > NULL",
+        "id = 1e",
+        "id = $",
+        "id = 1.2.3",
+        "nosuchfield = 1",
+        "()",
+        "id = 3 id = 4",
+        "AND",
+        "id = 3 OR (",
     };
     for (const char* text : bad) {
         EXPECT_THROW(rs_->Filter(text), ExpressionError) << text;

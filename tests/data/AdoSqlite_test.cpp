@@ -76,15 +76,17 @@ TEST(AdoSqlite, ErrorTextsHoldNoPassword) {
     EXPECT_THROW(c.Open("Provider=Nope;User ID=sa;Password=Sec;ret1", "", ""), DataError);
     EXPECT_EQ(c.LastError().find("Sec"), std::string::npos);
     // A provider message that echoes the string back is scrubbed as well.
-    EXPECT_EQ(ScrubPasswords("login failed for DSN=x;UID=u;PWD={a;b}}c};X=1"), "login failed for DSN=x;UID=u;PWD=***;X=1");
+    EXPECT_EQ(ScrubPasswords("login failed for DSN=x;UID=u;PWD={a;b}}c};X=1"),
+              "login failed for DSN=x;UID=u;PWD=***;X=1");
     EXPECT_EQ(ScrubPasswords("bad password=hunter2 here"), "bad password=*** here");
     EXPECT_EQ(ScrubPasswords("user u with hunter2 refused", {"hunter2"}), "user u with *** refused");
 }
 
 TEST(AdoSqlite, CommandTypesAndStatements) {
     auto cnn = OpenMemory();
-    EXPECT_EQ(RunSql(cnn, "CREATE TABLE \"it's\"(n INTEGER, s TEXT); INSERT INTO \"it's\" VALUES (1,'a'),(2,'b');")->State(),
-              0);
+    EXPECT_EQ(
+        RunSql(cnn, "CREATE TABLE \"it's\"(n INTEGER, s TEXT); INSERT INTO \"it's\" VALUES (1,'a'),(2,'b');")->State(),
+        0);
     Command table;
     table.ActiveConnection = cnn;
     table.CommandType = kCommandTable;
@@ -118,9 +120,9 @@ TEST(AdoSqlite, CommandTypesAndStatements) {
 TEST(AdoSqlite, ValueKindsFollowStorageAndDeclaredTypes) {
     auto cnn = OpenMemory();
     RunSql(cnn,
-        "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
-        "INSERT INTO v VALUES (5, 2.5, 'x', '2024-02-29', '2024-03-01 10:20:30', '08:15', 1, NULL);"
-        "INSERT INTO v VALUES (NULL, NULL, NULL, 'not a date', NULL, NULL, 0, x'41');");
+           "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
+           "INSERT INTO v VALUES (5, 2.5, 'x', '2024-02-29', '2024-03-01 10:20:30', '08:15', 1, NULL);"
+           "INSERT INTO v VALUES (NULL, NULL, NULL, 'not a date', NULL, NULL, 0, x'41');");
     auto rs = RunSql(cnn, "SELECT * FROM v");
     const auto& f = rs->Fields();
     EXPECT_EQ(f("i").Value(), Variant(5));
@@ -193,8 +195,9 @@ TEST(AdoSqlite, ParametersBindByTypeCode) {
     auto cnn = OpenMemory();
     Command cmd;
     cmd.ActiveConnection = cnn;
-    cmd.CommandText = "SELECT ? AS i, ? AS big, ? AS f, ? AS cur, ? AS t, ? AS b, ? AS d, ? AS tm, ? AS ts, ? AS n, "
-                      "typeof(?) AS e";
+    cmd.CommandText =
+        "SELECT ? AS i, ? AS big, ? AS f, ? AS cur, ? AS t, ? AS b, ? AS d, ? AS tm, ? AS ts, ? AS n, "
+        "typeof(?) AS e";
     auto add = [&](int type, const Variant& v, long size = 0) {
         auto p = cmd.CreateParameter("p", type, size);
         p->Value(v);
@@ -260,8 +263,9 @@ TEST(AdoSqlite, ParameterCountMustMatchTheMarks) {
 
 TEST(AdoSqlite, SchemaListsHaveTheAdoColumns) {
     auto cnn = OpenMemory();
-    RunSql(cnn, "CREATE TABLE b_table(x); CREATE VIEW a_view AS SELECT 1; CREATE TABLE c(id INTEGER PRIMARY KEY "
-             "AUTOINCREMENT);");
+    RunSql(cnn,
+           "CREATE TABLE b_table(x); CREATE VIEW a_view AS SELECT 1; CREATE TABLE c(id INTEGER PRIMARY KEY "
+           "AUTOINCREMENT);");
     auto tables = cnn->OpenSchema(kSchemaTables);
     EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"a_view", "b_table", "c", "sqlite_sequence"}));
     EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"VIEW", "TABLE", "TABLE", "SYSTEM TABLE"}));

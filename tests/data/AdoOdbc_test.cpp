@@ -1,0 +1,167 @@
+// The ODBC provider through Debian's SQLite3 ODBC driver, registered in a
+// private driver file (ODBCSYSINI) so nothing under /etc is needed. Skipped
+// when the driver library is not installed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "data/ado/Command.h"
+#include "data/ado/Connection.h"
+#include "support/TestSupport.h"
+
+using namespace orvane;
+using namespace orvane::data;
+
+namespace {
+
+const char* const kDriverLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+class AdoOdbc : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(kDriverLibrary)) GTEST_SKIP() << "SQLite3 ODBC driver not installed";
+        db_ = dir_.file("odbc.db");
+        orvane::testing::WriteFile(dir_.path() / "odbcinst.ini",
+                                   std::string("[SQLite3]\nDescription=test\nDriver=") + kDriverLibrary + "\n");
+        orvane::testing::WriteFile(dir_.path() / "odbc.ini", "[orvanetest]\nDriver=SQLite3\nDatabase=" + db_ + "\n");
+        setenv("ODBCSYSINI", dir_.path().c_str(), 1);
+        setenv("ODBCINI", (dir_.path() / "odbc.ini").c_str(), 1);
+        cnn_ = std::make_shared<Connection>();
+        cnn_->Open("Driver={SQLite3};Database=" + db_ + ";", "", "");
+    }
+    void TearDown() override {
+        cnn_.reset();
+        unsetenv("ODBCSYSINI");
+        unsetenv("ODBCINI");
+    }
+    std::shared_ptr<Recordset> Run(const std::string& sql) {
+        Command cmd;
+        cmd.ActiveConnection = cnn_;
+        cmd.CommandText = sql;
+        return cmd.Execute();
+    }
+
+    orvane::testing::ScratchDir dir_;
+    std::string db_;
+    std::shared_ptr<Connection> cnn_;
+};
+
+}  // namespace
+
+TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
+    EXPECT_EQ(cnn_->State(), 1);
+    Connection viaProvider;
+    viaProvider.Open("Provider=MSDASQL;Driver={SQLite3};Database=" + db_, "", "");
+    EXPECT_EQ(viaProvider.State(), 1);
+    Connection viaDsn;
+    viaDsn.ConnectionString = "DSN=orvanetest";
+    viaDsn.Open();
+    EXPECT_EQ(viaDsn.State(), 1);
+    viaDsn.Close();
+    EXPECT_EQ(viaDsn.State(), 0);
+}
+
+TEST_F(AdoOdbc, RefusalsKeepTheDriverTextWithoutPasswords) {
+    Connection c;
+    EXPECT_THROW(c.Open("Driver={No Such Driver};UID=u;PWD=topsecret;", "admin", "hunter22"), DataError);
+    EXPECT_FALSE(c.LastError().empty());
+    EXPECT_EQ(c.LastError().find("topsecret"), std::string::npos);
+    EXPECT_EQ(c.LastError().find("hunter22"), std::string::npos);
+    EXPECT_EQ(c.State(), 0);
+    EXPECT_THROW(Run("SELECT * FROM missing_table"), DataError);
+    EXPECT_NE(cnn_->LastError().find("missing_table"), std::string::npos);
+}
+
+TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
+    Run("CREATE TABLE v(i INTEGER, r DOUBLE, t VARCHAR(50), d DATE, ts TIMESTAMP, b BIT)");
+    Command ins;
+    ins.ActiveConnection = cnn_;
+    ins.CommandText = "INSERT INTO v VALUES (?, ?, ?, ?, ?, ?)";
+    auto add = [&](int type, const Variant& v, long size = 0) {
+        auto p = ins.CreateParameter("p", type, size);
+        p->Value(v);
+        ins.Parameters().Append(p);
+    };
+    add(3, 42);
+    add(5, 2.25);
+    add(202, "Ñandú ☃ 😀", 10);
+    add(133, DateTime{2024, 2, 29});
+    add(135, DateTime{2024, 3, 1, 13, 14, 15});
+    add(11, true);
+    EXPECT_EQ(ins.Execute()->State(), 0);
+    Run("INSERT INTO v VALUES (NULL, NULL, NULL, NULL, NULL, NULL)");
+
+    Command sel;
+    sel.ActiveConnection = cnn_;
+    sel.CommandText = "SELECT * FROM v WHERE t = ? OR i IS ?";
+    auto p = sel.CreateParameter("t", 200, 3);
+    p->Value("Ñandú ☃ 😀");
+    sel.Parameters().Append(p);
+    auto n = sel.CreateParameter("n", 3);
+    n->Value(Variant::MakeNull());
+    sel.Parameters().Append(n);
+    auto rs = sel.Execute();
+    ASSERT_EQ(rs->RecordCount(), 2u);
+    const auto& f = rs->Fields();
+    EXPECT_EQ(f("i").Value(), Variant(42));
+    EXPECT_EQ(f("r").Value(), Variant(2.25));
+    EXPECT_EQ(f("t").Value(), Variant("Ñandú ☃ 😀"));
+    EXPECT_EQ(f("d").Value(), Variant(DateTime{2024, 2, 29}));
+    EXPECT_EQ(f("ts").Value(), Variant(DateTime{2024, 3, 1, 13, 14, 15}));
+    EXPECT_EQ(f("b").Value(), Variant(true));
+    rs->MoveNext();
+    for (const Field& field : f) EXPECT_TRUE(field.Value().IsNull()) << field.Name();
+
+    // A long text arrives whole through the chunked reads, even with a
+    // surrogate pair across a chunk boundary.
+    std::string longText(2046, 'x');
+    longText += "😀" + std::string(20000, 'y') + "é";
+    Command big;
+    big.ActiveConnection = cnn_;
+    big.CommandText = "SELECT ? AS t";
+    auto bp = big.CreateParameter("t", 201, static_cast<long>(longText.size()));
+    bp->Value(longText);
+    big.Parameters().Append(bp);
+    EXPECT_EQ(big.Execute()->Fields()("t").Value(), Variant(longText));
+}
+
+TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
+    Run("CREATE TABLE \"it's\"(a INTEGER)");
+    Run("INSERT INTO \"it's\" VALUES (1)");
+    Run("CREATE VIEW w AS SELECT a FROM \"it's\"");
+    Command t;
+    t.ActiveConnection = cnn_;
+    t.CommandType = kCommandTable;
+    t.CommandText = "it's";
+    auto rs = t.Execute();
+    EXPECT_EQ(rs->Fields()("a").Value(), Variant(1));
+
+    auto tables = cnn_->OpenSchema(kSchemaTables);
+    std::vector<std::string> names, types;
+    for (; !tables->Eof(); tables->MoveNext()) {
+        names.push_back(tables->Fields()("TABLE_NAME").Value().TextOr());
+        types.push_back(tables->Fields()("TABLE_TYPE").Value().TextOr());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
+    EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
+    auto procs = cnn_->OpenSchema(kSchemaProcedures);
+    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
+
+    Command call;
+    call.ActiveConnection = cnn_;
+    call.CommandType = kCommandStoredProcedure;
+    call.CommandText = "nothing_here";
+    EXPECT_THROW(call.Execute(), DataError);
+}
+
+TEST_F(AdoOdbc, FilterAndSortWorkOnOdbcRows) {
+    Run("CREATE TABLE s(n INTEGER, name VARCHAR(10))");
+    Run("INSERT INTO s VALUES (3, 'c'), (1, 'A'), (2, 'b'), (4, 'a')");
+    auto rs = Run("SELECT * FROM s");
+    rs->Filter("name LIKE 'a*' OR n = 2");
+    rs->Sort("name DESC, n");
+    std::vector<std::int64_t> order;
+    for (; !rs->Eof(); rs->MoveNext()) order.push_back(*rs->Fields()("n").Value().AsInt());
+    EXPECT_EQ(order, (std::vector<std::int64_t>{2, 1, 4}));
+}
