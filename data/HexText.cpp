@@ -71,8 +71,11 @@ std::string StrToHex(std::string_view text) {
 
 std::string HexByte2(std::string_view text) {
     const std::string_view t = text::TrimBlanks(text);
-    if (text::DecodeUtf8(t).size() < 2) return "0" + std::string(t);
-    return std::string(t);
+    std::string out;
+    out.reserve(t.size() + 1);
+    if (text::DecodeUtf8(t).size() < 2) out += '0';
+    out += t;
+    return out;
 }
 
 std::string HexToStrUnbounded(std::string_view hex) { return DecodePairs(HexCharacters(hex)); }

@@ -1,6 +1,6 @@
 // eControl.Extended: the control's extended properties as one string and
 // back, through the extended-property parser of platform/.
-#include "model/eControl.h"
+#include "model/detail/ExtendedText.h"
 #include "platform/ExtPropertyParser.h"
 #include "platform/Text.h"
 
@@ -8,18 +8,27 @@ namespace orvane {
 
 // A property with a blank name or a value without a text form (Null, an
 // object) is left out.
-std::string eControl::Extended() const {
-    std::string out;
-    if (!ExtendedProperties) return out;
-    for (const auto& p : *ExtendedProperties) {
+void detail::AppendExtended(std::string& out, const eControl& c) {
+    if (!c.ExtendedProperties) return;
+    for (const auto& p : *c.ExtendedProperties) {
         if (!p || text::TrimBlanks(p->Name).empty()) continue;
-        const std::optional<std::string> value = p->Value.Text();
-        if (!value) continue;
+        std::optional<std::string> converted;
+        const std::string* value = p->Value.AsText();
+        if (!value) {
+            converted = p->Value.Text();
+            if (!converted) continue;
+            value = &*converted;
+        }
         out += p->Name;
         out += "='";
         platform::AppendEscapedExtValue(out, *value);
         out += "';";
     }
+}
+
+std::string eControl::Extended() const {
+    std::string out;
+    detail::AppendExtended(out, *this);
     return out;
 }
 

@@ -5,7 +5,9 @@
 #include <pugixml.hpp>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@
 #include "model/GridLink.h"
 #include "model/Orvane.h"
 #include "model/XmlText.h"
+#include "model/detail/ExtendedText.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
@@ -51,10 +54,18 @@ private:
         out_.append(buf, res.ptr);
         out_ += '"';
     }
+    // Whole numbers below 1E+07 (most positions and sizes) are written
+    // directly; FormatSingle gives the same digits for them.
     void Single(std::string_view nameEq, float value) {
         out_ += nameEq;
         out_ += '"';
-        out_ += platform::FormatSingle(value);
+        if (value == std::trunc(value) && std::fabs(value) < 1e7f) {
+            char buf[16];
+            auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long>(value));
+            out_.append(buf, res.ptr);
+        } else {
+            out_ += platform::FormatSingle(value);
+        }
         out_ += '"';
     }
     void Flag(std::string_view nameEq, bool value) { out_ += nameEq, out_ += value ? "\"-1\"" : "\"0\""; }
@@ -80,6 +91,7 @@ private:
     void PrnFormat(const ePrnFormat& f);
 
     std::string& out_;
+    std::string scratch_;  // reused for each control's extended string
 };
 
 void XmlWriter::Root(const Orvane& r) {
@@ -234,7 +246,9 @@ void XmlWriter::Control(const eControl& c) {
     Single("  Height=", c.Height);
     Flag(" Visible=", c.Visible);
     Flag(" NoNull=", c.NoNull);
-    Text(" Extended=", c.Extended());
+    scratch_.clear();
+    detail::AppendExtended(scratch_, c);
+    Text(" Extended=", scratch_);
     Int(" TabIndex=", c.TabIndex);
     Text(" BindObject=", c.BindObject);
     Flag(" Enable=", c.Enable);
@@ -295,32 +309,132 @@ void XmlWriter::PrnFormat(const ePrnFormat& f) {
     out_ += "</ePrnFormat>";
 }
 
+// A close guess of the written size, from the texts' sizes and each
+// element's fixed part, so the output grows at most once: reallocating a
+// text of many megabytes costs more than writing it.
+class SizeGuess {
+public:
+    std::size_t Of(const Orvane& r) {
+        Add(1024, r.Name, r.Info, r.Lang, r.initialDialog, r.initialPrnFormat, r.Code);
+        Each(r.eConections.get(), [&](const eConnection& c) {
+            Add(80, c.Name, c.cnnString);
+            RSources(c.eRSources.get());
+        });
+        Each(r.eParameters.get(), [&](const eParameter& p) { Add(60, p.Name, p.eType(), p.DTFormat, p.Predef); });
+        Each(r.eDialogs.get(), [&](const eDialog& d) {
+            Add(200, d.Name, d.Class, d.Load, d.OnCancel, d.OncontrolEvent, d.OnOK, d.Title, d.Validate);
+            Controls(d.eControls.get());
+            RSources(d.eRSources.get());
+        });
+        Each(r.ePrnFormats.get(), [&](const ePrnFormat& f) {
+            Add(400, f.Name, f.Metric, f.BackFormat, f.Properties, f.BeginCommand, f.BeginCommand, f.EndCommand,
+                f.EndCommand);
+            Controls(f.eControls.get());
+        });
+        return n_ + n_ / 8;
+    }
+
+private:
+    template <typename... S>
+    void Add(std::size_t fixed, const S&... texts) {
+        n_ += fixed + (texts.size() + ...);
+    }
+    template <typename T, typename F>
+    static void Each(const Collection<T>* list, F f) {
+        if (!list) return;
+        for (const auto& item : *list) {
+            if (item) f(*item);
+        }
+    }
+    void RSources(const Collection<eRSource>* top) {
+        std::vector<std::pair<const Collection<eRSource>*, int>> pending{{top, 1}};
+        while (!pending.empty()) {
+            const auto [list, depth] = pending.back();
+            pending.pop_back();
+            Each(list, [&, depth = depth](const eRSource& rs) {
+                Add(260, rs.Name, rs.CursorLocation, rs.CursorType, rs.SQLCommand, rs.TypeofCommand, rs.LockType,
+                    rs.eFieldNametoParameters, rs.idParameterLinked, rs.SendParameters, rs.Filter, rs.Order);
+                if (depth < kMaxRecordSourceDepth) pending.push_back({rs.eRSources.get(), depth + 1});
+            });
+        }
+    }
+    void Controls(const Collection<eControl>* list) {
+        Each(list, [&](const eControl& c) {
+            Add(230, c.Name, c.Class, c.BindObject);
+            Each(c.ExtendedProperties.get(), [&](const ExtProperty& p) {
+                const std::string* v = p.Value.AsText();
+                n_ += p.Name.size() + 8 + (v ? v->size() : 8);
+            });
+            Each(c.Data.get(), [&](const eData& d) { Add(40, d.Name, d.DatB64); });
+        });
+    }
+
+    std::size_t n_ = 0;
+};
+
 // ---------------------------------------------------------------- reading
 
 // An attribute that must be there: its absence aborts the rest of a list.
 struct MissingAttribute {};
 
-std::optional<std::string_view> Raw(pugi::xml_node node, std::string_view name) {
-    const pugi::xml_attribute a = FindAttribute(node, name);
-    if (!a) return std::nullopt;
-    return std::string_view(a.value());
-}
+// The attributes of one element, gathered once so that each lookup (by name
+// ignoring case, first match, as FindAttribute) costs no parser calls.
+class Attrs {
+public:
+    explicit Attrs(pugi::xml_node node) : node_(node) {
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            if (count_ == kInline) {
+                overflow_ = true;
+                return;
+            }
+            const char* name = a.name();
+            items_[count_++] = {name, std::strlen(name), a.value()};
+        }
+    }
+    std::optional<std::string_view> Find(std::string_view name) const {
+        if (overflow_) {
+            const pugi::xml_attribute a = FindAttribute(node_, name);
+            if (!a) return std::nullopt;
+            return std::string_view(a.value());
+        }
+        // Ignoring case keeps a name's length in bytes (Latin-1 letters too).
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Item& it = items_[i];
+            if (it.length == name.size() && XmlNameEquals(it.name, name)) return std::string_view(it.value);
+        }
+        return std::nullopt;
+    }
 
-std::optional<std::string> Decoded(pugi::xml_node node, std::string_view name) {
-    auto raw = Raw(node, name);
+private:
+    static constexpr std::size_t kInline = 32;
+    struct Item {
+        const char* name;
+        std::size_t length;
+        const char* value;
+    };
+    pugi::xml_node node_;
+    Item items_[kInline];
+    std::size_t count_ = 0;
+    bool overflow_ = false;
+};
+
+std::optional<std::string_view> Raw(const Attrs& a, std::string_view name) { return a.Find(name); }
+
+std::optional<std::string> Decoded(const Attrs& a, std::string_view name) {
+    auto raw = a.Find(name);
     if (!raw) return std::nullopt;
     return DecodeXMLText(*raw);
 }
 
-std::string Required(pugi::xml_node node, std::string_view name) {
-    auto v = Decoded(node, name);
+std::string Required(const Attrs& a, std::string_view name) {
+    auto v = Decoded(a, name);
     if (!v) throw MissingAttribute{};
     return std::move(*v);
 }
 
 // Assigns the decoded attribute when it is there.
-void Assign(std::string& target, pugi::xml_node node, std::string_view name) {
-    if (auto v = Decoded(node, name)) target = std::move(*v);
+void Assign(std::string& target, const Attrs& a, std::string_view name) {
+    if (auto v = Decoded(a, name)) target = std::move(*v);
 }
 
 // Assigns StrToNum of the attribute text when it is there.
@@ -348,7 +462,7 @@ std::string TextContent(pugi::xml_node node) {
 }
 
 bool IsElement(pugi::xml_node n) { return n.type() == pugi::node_element; }
-bool IsElement(pugi::xml_node n, const char* exactTag) { return IsElement(n) && std::string_view(n.name()) == exactTag; }
+bool IsElement(pugi::xml_node n, const char* exactTag) { return IsElement(n) && std::strcmp(n.name(), exactTag) == 0; }
 
 class XmlReader {
 public:
@@ -391,13 +505,14 @@ void XmlReader::Root(pugi::xml_node root) {
 
 // The root's own attributes are taken as the parser returns them.
 void XmlReader::RootAttributes(pugi::xml_node root) {
+    const Attrs a(root);
     auto take = [&](std::string& target, std::string_view name) {
-        if (auto v = Raw(root, name)) target = *v;
+        if (auto v = Raw(a, name)) target = *v;
     };
     take(r_.initialDialog, "initialDialog");
     take(r_.initialPrnFormat, "initialPrnFormat");
     take(r_.Lang, "Lang");
-    if (auto v = Raw(root, "Version")) {
+    if (auto v = Raw(a, "Version")) {
         if (auto n = platform::LeadingNumber(*v)) r_.Version = *n;
     }
     take(r_.Name, "Name");
@@ -410,10 +525,11 @@ void XmlReader::Connections(pugi::xml_node list) {
     try {
         for (pugi::xml_node n : list.children()) {
             if (!IsElement(n)) continue;
+            const Attrs a(n);
             auto c = std::make_shared<eConnection>();
-            c->Name = Required(n, "Name");
-            c->cnnString = Required(n, "cnnString");
-            c->Internal = StrToBool(Required(n, "Internal"));
+            c->Name = Required(a, "Name");
+            c->cnnString = Required(a, "cnnString");
+            c->Internal = StrToBool(Required(a, "Internal"));
             RSourceList(n, c, *c->eRSources);
             c->RPTParent = r_.weak_from_this();
             r_.eConections->Add(c);
@@ -430,25 +546,25 @@ void XmlReader::RSourceList(pugi::xml_node owner, std::shared_ptr<eConnection> c
         for (pugi::xml_node n : list.children()) {
             if (!IsElement(n, "eRSource")) continue;
             if (!cnn) {
-                if (auto name = Decoded(n, "ecnnName")) cnn = r_.GetECnnByName(*name);
+                if (auto name = Decoded(Attrs(n), "ecnnName")) cnn = r_.GetECnnByName(*name);
             }
             RSourceTree(n, cnn, into);
         }
     }
 }
 
-void ReadRSourceAttributes(pugi::xml_node n, eRSource& rs) {
-    Assign(rs.Name, n, "Name");
-    Assign(rs.CursorLocation, n, "CursorLocation");
-    Assign(rs.CursorType, n, "CursorType");
-    Assign(rs.eFieldNametoParameters, n, "eFieldNametoParameters");
-    Assign(rs.idParameterLinked, n, "idParameterLinked");
-    Assign(rs.LockType, n, "LockType");
-    Assign(rs.SQLCommand, n, "SQLCommand");
-    Assign(rs.TypeofCommand, n, "TypeofCommand");
-    Assign(rs.SendParameters, n, "SendParameters");
-    Assign(rs.Filter, n, "Filter");
-    Assign(rs.Order, n, "Order");
+void ReadRSourceAttributes(const Attrs& a, eRSource& rs) {
+    Assign(rs.Name, a, "Name");
+    Assign(rs.CursorLocation, a, "CursorLocation");
+    Assign(rs.CursorType, a, "CursorType");
+    Assign(rs.eFieldNametoParameters, a, "eFieldNametoParameters");
+    Assign(rs.idParameterLinked, a, "idParameterLinked");
+    Assign(rs.LockType, a, "LockType");
+    Assign(rs.SQLCommand, a, "SQLCommand");
+    Assign(rs.TypeofCommand, a, "TypeofCommand");
+    Assign(rs.SendParameters, a, "SendParameters");
+    Assign(rs.Filter, a, "Filter");
+    Assign(rs.Order, a, "Order");
 }
 
 // One record source and its descendants, breadth first through a queue so
@@ -469,7 +585,7 @@ void XmlReader::RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnectio
             rs->ecnnName(cnn->Name);
             rs->eCnn = cnn;
         }
-        ReadRSourceAttributes(w.node, *rs);
+        ReadRSourceAttributes(Attrs(w.node), *rs);
         w.into->Add(rs);
         if (w.depth >= kMaxRecordSourceDepth) continue;
         for (pugi::xml_node list : w.node.children()) {
@@ -486,10 +602,11 @@ void XmlReader::Parameters(pugi::xml_node list) {
     try {
         for (pugi::xml_node n : list.children()) {
             if (!IsElement(n)) continue;
+            const Attrs a(n);
             auto p = std::make_shared<eParameter>();
-            p->Name = Required(n, "Name");
-            p->Predef = Required(n, "Predef");
-            p->eType(Required(n, "eType"));
+            p->Name = Required(a, "Name");
+            p->Predef = Required(a, "Predef");
+            p->eType(Required(a, "eType"));
             r_.eParameters->Add(p);
         }
     } catch (const MissingAttribute&) {
@@ -503,20 +620,21 @@ void XmlReader::Dialogs(pugi::xml_node list) {
 }
 
 void XmlReader::Dialog(pugi::xml_node n) {
+    const Attrs a(n);
     auto d = std::make_shared<eDialog>();
-    Assign(d->Name, n, "Name");
-    Assign(d->Title, n, "Title");
-    if (auto v = Decoded(n, "BackColor")) {
+    Assign(d->Name, a, "Name");
+    Assign(d->Title, a, "Title");
+    if (auto v = Decoded(a, "BackColor")) {
         if (auto i = platform::ParseLocaleInt32(*v)) d->BackColor = *i;
     }
-    Assign(d->Class, n, "Class");
-    AssignNum(d->Height, Raw(n, "Height"));
-    AssignNum(d->Width, Raw(n, "Width"));
-    Assign(d->Load, n, "Load");
-    Assign(d->OnCancel, n, "OnCancel");
-    Assign(d->OncontrolEvent, n, "OncontrolEvent");
-    Assign(d->OnOK, n, "OnOK");
-    Assign(d->Validate, n, "Validate");
+    Assign(d->Class, a, "Class");
+    AssignNum(d->Height, Raw(a, "Height"));
+    AssignNum(d->Width, Raw(a, "Width"));
+    Assign(d->Load, a, "Load");
+    Assign(d->OnCancel, a, "OnCancel");
+    Assign(d->OncontrolEvent, a, "OncontrolEvent");
+    Assign(d->OnOK, a, "OnOK");
+    Assign(d->Validate, a, "Validate");
     RSourceList(n, nullptr, *d->eRSources);
     Controls(FindElementByName(n.children(), "eControls", ""), *d->eControls);
     r_.eDialogs->Add(d);
@@ -529,51 +647,52 @@ void XmlReader::PrnFormats(pugi::xml_node list) {
 }
 
 template <typename Enum>
-void AssignInt32(Enum& target, pugi::xml_node n, std::string_view name) {
+void AssignInt32(Enum& target, const Attrs& n, std::string_view name) {
     if (auto v = Decoded(n, name)) {
         if (auto i = platform::ParseLocaleInt32(*v)) target = static_cast<Enum>(*i);
     }
 }
 
-void AssignInt16(std::int16_t& target, pugi::xml_node n, std::string_view name) {
+void AssignInt16(std::int16_t& target, const Attrs& n, std::string_view name) {
     if (auto v = Decoded(n, name)) {
         if (auto i = platform::ParseLocaleInt16(*v)) target = *i;
     }
 }
 
-void AssignDecodedNum(float& target, pugi::xml_node n, std::string_view name) {
+void AssignDecodedNum(float& target, const Attrs& n, std::string_view name) {
     if (auto v = Decoded(n, name)) target = static_cast<float>(StrToNum(*v));
 }
 
 // Printer commands are decoded without the hex length limit, as they were
 // written: a long command comes back whole.
-void AssignHex(std::string& target, pugi::xml_node n, std::string_view name) {
+void AssignHex(std::string& target, const Attrs& n, std::string_view name) {
     if (auto v = Raw(n, name)) target = HexToStrUnbounded(*v);
 }
 
 void XmlReader::PrnFormat(pugi::xml_node n) {
+    const Attrs a(n);
     auto f = std::make_shared<ePrnFormat>();
-    Assign(f->Name, n, "Name");
-    if (auto v = Decoded(n, "BottomM")) {
+    Assign(f->Name, a, "Name");
+    if (auto v = Decoded(a, "BottomM")) {
         if (auto x = platform::ParseLocaleSingle(*v)) f->BottomM = *x;
     }
-    Assign(f->BackFormat, n, "BackFormat");
-    AssignInt32(f->eOrientacion, n, "eOrientacion");
-    AssignInt32(f->MoveOn, n, "MoveOn");
-    AssignInt32(f->Paper, n, "Paper");
-    AssignInt16(f->HorizontalN, n, "HorizontalN");
-    AssignInt16(f->VerticalN, n, "VerticalN");
-    AssignDecodedNum(f->Heigth, n, "Heigth");
-    AssignDecodedNum(f->LeftM, n, "LeftM");
-    AssignDecodedNum(f->PaperHeigth, n, "PaperHeigth");
-    AssignDecodedNum(f->PaperWidth, n, "PaperWidth");
-    AssignDecodedNum(f->RigthM, n, "RigthM");
-    AssignDecodedNum(f->TopM, n, "TopM");
-    AssignDecodedNum(f->Width, n, "Width");
-    Assign(f->Metric, n, "Metric");
-    AssignHex(f->BeginCommand, n, "BeginCommand");
-    AssignHex(f->EndCommand, n, "EndCommand");
-    Assign(f->Properties, n, "Properties");
+    Assign(f->BackFormat, a, "BackFormat");
+    AssignInt32(f->eOrientacion, a, "eOrientacion");
+    AssignInt32(f->MoveOn, a, "MoveOn");
+    AssignInt32(f->Paper, a, "Paper");
+    AssignInt16(f->HorizontalN, a, "HorizontalN");
+    AssignInt16(f->VerticalN, a, "VerticalN");
+    AssignDecodedNum(f->Heigth, a, "Heigth");
+    AssignDecodedNum(f->LeftM, a, "LeftM");
+    AssignDecodedNum(f->PaperHeigth, a, "PaperHeigth");
+    AssignDecodedNum(f->PaperWidth, a, "PaperWidth");
+    AssignDecodedNum(f->RigthM, a, "RigthM");
+    AssignDecodedNum(f->TopM, a, "TopM");
+    AssignDecodedNum(f->Width, a, "Width");
+    Assign(f->Metric, a, "Metric");
+    AssignHex(f->BeginCommand, a, "BeginCommand");
+    AssignHex(f->EndCommand, a, "EndCommand");
+    Assign(f->Properties, a, "Properties");
     for (pugi::xml_node list : n.children()) {
         if (IsElement(list, "eControls")) Controls(list, *f->eControls);
     }
@@ -587,24 +706,25 @@ void XmlReader::Controls(pugi::xml_node list, Collection<eControl>& into) {
 }
 
 void XmlReader::Control(pugi::xml_node n, Collection<eControl>& into) {
+    const Attrs a(n);
     auto c = std::make_shared<eControl>();
-    Assign(c->Name, n, "Name");
-    Assign(c->Class, n, "Class");
-    if (auto v = Decoded(n, "Enable")) {
+    Assign(c->Name, a, "Name");
+    Assign(c->Class, a, "Class");
+    if (auto v = Decoded(a, "Enable")) {
         if (auto b = Variant(*v).ToTruth()) c->Enable = *b;
     }
-    if (auto v = Decoded(n, "Extended")) c->Extended(*v);
-    AssignNum(c->Height, Raw(n, "Height"));
-    AssignNum(c->Left, Raw(n, "Left"));
-    if (auto v = Decoded(n, "Locked")) c->Locked = StrToBool(*v);
-    if (auto v = Decoded(n, "NoNull")) c->NoNull = StrToBool(*v);
-    Assign(c->BindObject, n, "BindObject");
-    if (auto v = Raw(n, "TabIndex")) {
+    if (auto v = Decoded(a, "Extended")) c->Extended(*v);
+    AssignNum(c->Height, Raw(a, "Height"));
+    AssignNum(c->Left, Raw(a, "Left"));
+    if (auto v = Decoded(a, "Locked")) c->Locked = StrToBool(*v);
+    if (auto v = Decoded(a, "NoNull")) c->NoNull = StrToBool(*v);
+    Assign(c->BindObject, a, "BindObject");
+    if (auto v = Raw(a, "TabIndex")) {
         if (auto i = platform::ParseLocaleInt16(*v)) c->TabIndex = *i;
     }
-    AssignNum(c->Top, Raw(n, "Top"));
-    if (auto v = Decoded(n, "Visible")) c->Visible = StrToBool(*v);
-    AssignDecodedNum(c->Width, n, "Width");
+    AssignNum(c->Top, Raw(a, "Top"));
+    if (auto v = Decoded(a, "Visible")) c->Visible = StrToBool(*v);
+    AssignDecodedNum(c->Width, a, "Width");
     // A failure in the data blocks or the grid link skips only that step.
     try {
         DataBlocks(FindElementByName(n.children(), "eData", ""), *c);
@@ -623,8 +743,9 @@ void XmlReader::DataBlocks(pugi::xml_node list, eControl& c) {
     try {
         for (pugi::xml_node n : list.children()) {
             if (!IsElement(n)) continue;
+            const Attrs a(n);
             auto d = std::make_shared<eData>();
-            d->Name = Required(n, "Name");
+            d->Name = Required(a, "Name");
             d->DatB64 = DecodeXMLText(text::TrimWhite(TextContent(n)));
             c.Data->Add(d);
         }
@@ -678,7 +799,7 @@ std::string ParseErrorMessage(const pugi::xml_parse_result& res, std::string_vie
 
 std::string Orvane::ToXML() const {
     std::string out;
-    out.reserve(64 * 1024);
+    out.reserve(SizeGuess().Of(*this));
     XmlWriter(out).Root(*this);
     return out;
 }

@@ -6,6 +6,10 @@
 #include <array>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -79,6 +83,28 @@ std::size_t AppendEscape(std::string& out, const char* p, const char* end) {
     return len;
 }
 
+// The first byte from p on that may need escaping (every special byte, and
+// some control characters that the caller then lets through), or end.
+const char* NextCandidate(const char* p, const char* const end) {
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: a signed compare below 0x20 also catches every
+    // byte from 0x80 up, the start of each non-ASCII character.
+    const __m128i below = _mm_set1_epi8(0x20);
+    const __m128i amp = _mm_set1_epi8('&'), lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>');
+    const __m128i apos = _mm_set1_epi8('\''), quot = _mm_set1_epi8('"');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmplt_epi8(v, below), _mm_cmpeq_epi8(v, amp));
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, gt)));
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, apos), _mm_cmpeq_epi8(v, quot)));
+        if (const int mask = _mm_movemask_epi8(hit)) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && !kSpecial[static_cast<unsigned char>(*p)]) ++p;
+    return p;
+}
+
 }  // namespace
 
 void AppendEncodedXMLText(std::string& out, std::string_view s) {
@@ -86,6 +112,8 @@ void AppendEncodedXMLText(std::string& out, std::string_view s) {
     const char* const end = p + s.size();
     const char* run = p;
     while (p < end) {
+        p = NextCandidate(p, end);
+        if (p == end) break;
         if (!kSpecial[static_cast<unsigned char>(*p)]) {
             ++p;
             continue;

@@ -22,6 +22,10 @@ std::size_t ClosingQuote(std::string_view text, std::size_t from) {
 }  // namespace
 
 void AppendEscapedExtValue(std::string& out, std::string_view value) {
+    if (value.find_first_of("\r'") == std::string_view::npos) {
+        out += value;
+        return;
+    }
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
         if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') {

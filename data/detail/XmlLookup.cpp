@@ -9,7 +9,7 @@ pugi::xml_node FindElementByName(pugi::xml_object_range<pugi::xml_node_iterator>
                                  std::string_view name) {
     const bool anyName = text::TrimBlanks(name).empty();
     for (pugi::xml_node node : nodes) {
-        if (node.type() != pugi::node_element || !text::EqualsIgnoreCase(node.name(), tag)) continue;
+        if (node.type() != pugi::node_element || !XmlNameEquals(node.name(), tag)) continue;
         if (anyName) return node;
         const pugi::xml_attribute attr = node.attribute("Name");
         if (attr && name == attr.value()) return node;
@@ -19,7 +19,7 @@ pugi::xml_node FindElementByName(pugi::xml_object_range<pugi::xml_node_iterator>
 
 pugi::xml_attribute FindAttribute(pugi::xml_node node, std::string_view name) {
     for (pugi::xml_attribute attr : node.attributes()) {
-        if (text::EqualsIgnoreCase(attr.name(), name)) return attr;
+        if (XmlNameEquals(attr.name(), name)) return attr;
     }
     return {};
 }

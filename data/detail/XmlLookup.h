@@ -7,7 +7,29 @@
 
 #include <pugixml.hpp>
 
+#include "platform/Text.h"
+
 namespace orvane {
+
+// A parser's NUL-terminated name equals wanted ignoring case, compared
+// without measuring or copying the name; names with non-ASCII bytes take
+// text::EqualsIgnoreCase.
+inline bool XmlNameEquals(const char* name, std::string_view wanted) {
+    std::size_t i = 0;
+    for (; i < wanted.size(); ++i) {
+        const auto x = static_cast<unsigned char>(name[i]);
+        const auto y = static_cast<unsigned char>(wanted[i]);
+        if (x == 0) return false;
+        if (x == y) continue;
+        if ((x | y) & 0x80) return text::EqualsIgnoreCase(name, wanted);
+        const unsigned lx = x | 0x20u;
+        if (lx != (y | 0x20u) || lx < 'a' || lx > 'z') return false;
+    }
+    for (; name[i] != 0; ++i) {
+        if (static_cast<unsigned char>(name[i]) & 0x80) return text::EqualsIgnoreCase(name, wanted);
+    }
+    return i == wanted.size();
+}
 
 // The first element among nodes whose tag equals tag ignoring case and, when
 // name is not blank, whose attribute "Name" (exact case) equals name exactly.

@@ -36,5 +36,15 @@ TEST_F(XmlLookup, AttributeNameIgnoresCaseFirstWins) {
     EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
 }
 
+TEST(XmlNameEquals, FoldsAsciiAndLatin1LettersOnly) {
+    EXPECT_TRUE(XmlNameEquals("eRSources", "ERSOURCES"));
+    EXPECT_TRUE(XmlNameEquals("\xC3\x91" "ame", "\xC3\xB1" "AME"));  // Ñame / ñAME
+    EXPECT_FALSE(XmlNameEquals("Name", "Nam"));
+    EXPECT_FALSE(XmlNameEquals("Nam", "Name"));
+    EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
+    EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
+    EXPECT_TRUE(XmlNameEquals("", ""));
+}
+
 }  // namespace
 }  // namespace orvane
