@@ -20,6 +20,7 @@
 #include <pugixml.hpp>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/Orvane.h"
@@ -122,9 +123,9 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
     const std::string source = ToXML();
     const std::string index = BuildIndex(ResDataCollection.get());
     std::vector<platform::zip::Source> sources{{std::string(kSourceEntry), source}, {std::string(kIndexEntry), index}};
-    std::unordered_map<std::string, bool> taken;
+    std::unordered_set<std::string> taken;
     for (const auto& r : resources) {
-        if (!taken.emplace(text::Lower(r->Name), true).second) continue;
+        if (!taken.insert(text::Lower(r->Name)).second) continue;
         if (r->ResType != rtPicture) {
             sources.push_back({EntryName(*r), r->TextData});
         } else if (r->PicData) {

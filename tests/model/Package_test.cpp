@@ -201,6 +201,22 @@ TEST_F(PackageTest, UpdatingKeepsOtherEntriesAndLoadingFollowsTheIndex) {
     EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0xABCDEF));
 }
 
+TEST_F(PackageTest, OfNamesDifferingOnlyInCaseTheFirstResourceIsWritten) {
+    Orvane rpt;
+    rpt.NewResData("Pie")->TextData = "first";
+    auto twin = std::make_shared<eResData>();
+    twin->Name = "pie";
+    twin->TextData = "second";
+    rpt.ResDataCollection->Add(twin);
+    const std::string pkg = files_.file("twins.xpd");
+    ASSERT_TRUE(rpt.SaveXPDFile(pkg));
+    EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml", "Pie.txt"}));
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
+    EXPECT_EQ(loaded.GetResdata("pie")->TextData, "first");
+}
+
 TEST_F(PackageTest, LoadingKeepsHeldResourcesAndRereadsThoseInTheIndex) {
     auto rpt = ReportWithLogoAndPie();
     const std::string pkg = files_.file("ventas.xpd");
