@@ -14,6 +14,12 @@ void Show(const std::string& file, bool detailed);
 // Prints the definition XML of the loaded definition, byte for byte.
 void Xml(const std::string& file);
 
+// Prints the print table linked to the print-grid control of that name
+// (print formats searched before dialogs, names ignoring case): the table,
+// then each row and its cells with name, width, caption and source. Throws
+// CliError when no control has that name or the control has no table.
+void Grid(const std::string& file, const std::string& controlName);
+
 struct PackResource {
     bool picture = false;
     std::string spec;  // NAME=PATH as given on the command line

@@ -17,6 +17,7 @@ constexpr int kUsage = 2;
 
 struct Arguments {
     std::string file;
+    std::string control;
     bool detailed = false;
     std::string out;
     std::vector<std::string> pictures, texts;
@@ -44,6 +45,10 @@ void DefineCommands(CLI::App& app, Arguments& a) {
     auto* xml = app.add_subcommand("xml", "Print the report's definition XML");
     xml->add_option("FILE", a.file, "Report package (.xpd) or definition XML")->required();
 
+    auto* grid = app.add_subcommand("grid", "Print the table layout linked to a print-grid control");
+    grid->add_option("FILE", a.file, "Report package (.xpd) or definition XML")->required();
+    grid->add_option("CONTROL-NAME", a.control, "Name of the print-grid control")->required();
+
     auto* pack = app.add_subcommand("pack", "Pack a definition XML and resources into a report package");
     pack->add_option("XML", a.file, "Definition XML")->required();
     pack->add_option("-o,--output", a.out, "Package to write")->required();
@@ -55,6 +60,7 @@ void DefineCommands(CLI::App& app, Arguments& a) {
 int Run(const CLI::App& app, const Arguments& a) {
     if (app.got_subcommand("show")) orvane::cli::Show(a.file, a.detailed);
     if (app.got_subcommand("xml")) orvane::cli::Xml(a.file);
+    if (app.got_subcommand("grid")) orvane::cli::Grid(a.file, a.control);
     if (app.got_subcommand("pack")) orvane::cli::Pack(a.file, a.out, ResourcesInOrder(*app.get_subcommand("pack"), a));
     return 0;
 }

@@ -1,0 +1,93 @@
+// orvane grid FILE CONTROL-NAME: the print table linked to a print-grid
+// control, one line for the table, one per row and one per cell.
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/Support.h"
+#include "model/eControl.h"
+#include "model/eDialog.h"
+#include "model/ePrnFormat.h"
+#include "platform/NumberFormat.h"
+#include "print/ePrnTable.h"
+
+namespace orvane::cli {
+namespace {
+
+// A text in double quotes, with quotes, backslashes and line breaks shown as
+// escapes so that every item stays on its own line.
+std::string Quoted(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// The first control of that name (ignoring case), print formats first.
+std::shared_ptr<eControl> FindControl(const Orvane& rpt, const std::string& name) {
+    if (rpt.ePrnFormats)
+        for (const auto& f : *rpt.ePrnFormats)
+            if (f)
+                if (auto c = f->GetControl(name)) return c;
+    if (rpt.eDialogs)
+        for (const auto& d : *rpt.eDialogs)
+            if (d)
+                if (auto c = d->GetControl(name)) return c;
+    return nullptr;
+}
+
+void PrintTable(const ePrnTable& t, std::ostream& out) {
+    const int rows = t.Rows ? t.Rows->Count() : 0;
+    out << "table " << Quoted(t.Name) << " width=" << platform::FormatSingle(t.Width)
+        << " height=" << platform::FormatSingle(t.Height) << " rows=" << rows << "\n";
+    for (int r = 1; r <= rows; ++r) {
+        const auto row = t.Rows->Item(r);
+        if (!row) continue;
+        const int cells = row->Cells ? row->Cells->Count() : 0;
+        out << "row " << r << " " << Quoted(row->Name) << " height=" << platform::FormatSingle(row->Height)
+            << " width=" << platform::FormatSingle(row->Width) << " caption=" << Quoted(row->Caption)
+            << " cells=" << cells << "\n";
+        for (int c = 1; c <= cells; ++c) {
+            const auto cell = row->Cells->Item(c);
+            if (!cell) continue;
+            out << "  cell " << c << " " << Quoted(cell->Name) << " width=" << platform::FormatSingle(cell->Width)
+                << " caption=" << Quoted(cell->Caption) << " source=" << Quoted(cell->eSource) << "\n";
+        }
+    }
+}
+
+}  // namespace
+
+void Grid(const std::string& file, const std::string& controlName) {
+    const auto rpt = LoadDefinition(file);
+    const auto control = FindControl(*rpt, controlName);
+    if (!control)
+        throw CliError(file + ": no control named " + Quoted(controlName) + " in its print formats or dialogs");
+    const auto table = std::dynamic_pointer_cast<ePrnTable>(control->LinkObject);
+    if (!table)
+        throw CliError(file + ": control " + Quoted(control->Name) + " (class " + Quoted(control->Class) +
+                       ") has no linked print table: it must be of class \"ePrnGridControl.ePrnGrid\" with a "
+                       "\"Tables\" data block holding a table layout");
+    PrintTable(*table, std::cout);
+    std::cout << std::flush;
+}
+
+}  // namespace orvane::cli

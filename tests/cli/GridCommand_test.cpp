@@ -1,0 +1,100 @@
+// orvane grid: the linked print table of a print-grid control, as text.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "model/Orvane.h"
+#include "print/ePrnTable.h"
+#include "support/TestSupport.h"
+
+namespace orvane {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs "orvane grid" with the arguments in the source folder.
+Outcome Grid(const std::string& args) {
+    testing::ScratchDir io;
+    const std::string cmd = "cd " + Quote(ORVANE_SOURCE_DIR) + " && " + Quote(ORVANE_CLI) + " grid " + args + " >" +
+                            Quote(io.file("out")) + " 2>" + Quote(io.file("err"));
+    const int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadFile(io.file("out")),
+            testing::ReadFile(io.file("err"))};
+}
+
+TEST(CliGrid, PrintsTheExampleTableRowsAndCells) {
+    const Outcome o = Grid("examples/sales/ventas.xml grdpedidos");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out,
+              "table \"tblPedidos\" width=190 height=18 rows=3\n"
+              "row 1 \"encabezado\" height=6 width=190 caption=\"Encabezado\" cells=4\n"
+              "  cell 1 \"hFecha\" width=30 caption=\"Fecha\" source=\"\"\n"
+              "  cell 2 \"hPedido\" width=25 caption=\"Pedido\" source=\"\"\n"
+              "  cell 3 \"hProducto\" width=85 caption=\"Producto\" source=\"\"\n"
+              "  cell 4 \"hImporte\" width=50 caption=\"Importe (€)\" source=\"\"\n"
+              "row 2 \"detalle\" height=6 width=190 caption=\"Líneas del pedido\" cells=4\n"
+              "  cell 1 \"cFecha\" width=30 caption=\"\" source=\"pedidos.fecha\"\n"
+              "  cell 2 \"cPedido\" width=25 caption=\"\" source=\"pedidos.id_pedido\"\n"
+              "  cell 3 \"cProducto\" width=85 caption=\"\" source=\"lineas.producto\"\n"
+              "  cell 4 \"cImporte\" width=50 caption=\"\" source=\"lineas.importe\"\n"
+              "row 3 \"total\" height=6 width=190 caption=\"Total del cliente\" cells=2\n"
+              "  cell 1 \"tEtiqueta\" width=140 caption=\"Total\" source=\"\"\n"
+              "  cell 2 \"tImporte\" width=50 caption=\"\" source=\"=Sum(lineas.importe)\"\n");
+}
+
+TEST(CliGrid, FindsDialogControlsAndKeepsEachItemOnOneLine) {
+    ePrnTable table;
+    table.Name = "t";
+    auto row = std::make_shared<ePrnRow>();
+    row->Caption = "dos\r\nlíneas \"x\"";
+    table.Rows->Add(row);
+    Orvane rpt;
+    auto dlg = std::make_shared<eDialog>();
+    dlg->Name = "dlg";
+    auto grid = std::make_shared<eControl>();
+    grid->Name = "rejilla";
+    grid->Class = "ePrnGridControl.ePrnGrid";
+    grid->ExtData("Tables")->DatB64 = table.ToXML();
+    dlg->eControls->Add(grid);
+    rpt.eDialogs->Add(dlg);
+    testing::ScratchDir dir;
+    testing::WriteFile(dir.file("r.xml"), rpt.ToXML());
+
+    const Outcome o = Grid(Quote(dir.file("r.xml")) + " rejilla");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out,
+              "table \"t\" width=0 height=0 rows=1\n"
+              "row 1 \"\" height=0 width=0 caption=\"dos\\r\\nlíneas \\\"x\\\"\" cells=0\n");
+}
+
+TEST(CliGrid, ControlsWithoutATableAreOneLineErrors) {
+    Outcome o = Grid("examples/sales/ventas.xml lblPie");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("\"lblPie\""), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("no linked print table"), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
+
+    o = Grid("examples/sales/ventas.xml ninguno");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("no control named \"ninguno\""), std::string::npos) << o.err;
+
+    EXPECT_EQ(Grid("examples/sales/ventas.xml").status, 2);
+    EXPECT_EQ(Grid("examples/sales/no-such-file.xml grdPedidos").status, 1);
+}
+
+}  // namespace
+}  // namespace orvane
