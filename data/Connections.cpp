@@ -2,6 +2,9 @@
 // connections.
 #include "data/Connections.h"
 
+#include "data/ado/Connection.h"
+#include "model/eConnection.h"
+#include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"
 #include "platform/Text.h"
 
@@ -17,7 +20,60 @@ std::string ArgumentOf(const std::string& text, const std::string& macro) {
     return text::ReplaceAll(text::ReplaceAll(text, macro + "(\"", ""), "\")", "");
 }
 
+// Opens through the manager's application (kinds 1 to 3). Raises only when
+// the manager is not installed; otherwise note says why the connection did
+// not open, if it did not.
+void OpenThroughManager(Connection& cnn, std::int16_t kind, const std::string& text, std::string& note) {
+    std::string why;
+    const auto manager = platform::ConnectionManager::Create(&why);
+    if (!manager) throw DataError(why);
+    const std::string name = kind == 1   ? ApplicationNameOf(text)
+                             : kind == 2 ? platform::ConnectionManager::kBriscoApplication
+                                         : platform::ConnectionManager::kMaltevaApplication;
+    const auto app = manager->applicationdb(name);
+    if (!app) {
+        note = "the connection manager has no application \"" + name + "\"";
+        return;
+    }
+    try {
+        cnn.Open(app->ConnectionString, app->UserID, app->PWD);
+    } catch (const std::exception& e) {
+        note = "application \"" + app->Name + "\": " + e.what();
+    }
+}
+
+// OpenAdoConnection, with note telling why a manager connection came back
+// closed.
+std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& note) {
+    auto cnn = std::make_shared<Connection>();
+    cnn->CursorLocation = 3;
+    const std::int16_t kind = ConnectionKind(text);
+    if (kind <= 3) {
+        OpenThroughManager(*cnn, kind, text, note);
+        return cnn;
+    }
+    if (kind == 5) {
+        cnn->ConnectionString = text;
+        cnn->Open();
+        return cnn;
+    }
+    const std::string path = DataLinkPathOf(text);
+    cnn->ConnectionString = ReadDataLinkFile(path);
+    try {
+        cnn->Open();
+    } catch (const DataError& e) {
+        const bool present = platform::RuntimeServices::FileExists(path);
+        throw DataError("data-link file \"" + path + "\": " + (present ? e.what() : "no such file"));
+    }
+    return cnn;
+}
+
 }  // namespace
+
+std::shared_ptr<Connection> OpenAdoConnection(const std::string& text) {
+    std::string ignored;
+    return OpenByKind(text, ignored);
+}
 
 std::int16_t ConnectionKind(const std::string& text) {
     if (text == kBriscoDb) return 2;
@@ -54,3 +110,27 @@ std::string DropLinesStartingWith(const std::string& text, const std::string& pr
 }
 
 }  // namespace orvane::data
+
+namespace orvane {
+
+bool eConnection::OpenConnection() {
+    LastOpenError.clear();
+    std::string note;
+    try {
+        // When the call raises, ADOCnn keeps the connection it had.
+        ADOCnn = data::OpenByKind(cnnString, note);
+        if (!ADOCnn) return false;
+        if (ADOCnn->State() != 1) ADOCnn->Open();
+        if (ADOCnn->State() == 1) return true;
+        LastOpenError = "the connection did not open";
+    } catch (const std::exception& e) {
+        // A manager connection that failed with its credentials is retried
+        // without them; the first failure is the one worth showing.
+        LastOpenError = note.empty() ? e.what() : note;
+    } catch (...) {
+        LastOpenError = "the connection could not be opened";
+    }
+    return false;
+}
+
+}  // namespace orvane

@@ -14,9 +14,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orvane::data {
+
+class Connection;
+
+// A new connection (client-side cursors) for a stored connection string,
+// opened by its kind. Kinds 1 to 3 go through the connection manager: when
+// it has the application, its string, user and password are given to Open
+// and a failing open is ignored, so the connection may come back closed;
+// without the application it comes back closed and unopened. Raises
+// DataError when the manager is not installed, or when opening a data-link
+// file's string (kind 4) or the string itself (kind 5) fails.
+std::shared_ptr<Connection> OpenAdoConnection(const std::string& text);
 
 // 1 to 5 as above; tests for 2, 3, 1 and 4 in that order, 5 when none holds.
 std::int16_t ConnectionKind(const std::string& text);

@@ -14,6 +14,7 @@ class eData;
 class eResData;
 class ExtProperty;
 namespace data {
+class Command;
 class Connection;
 class Recordset;
 }  // namespace data

@@ -102,6 +102,15 @@ public:
     // ("p1") or a braced text with its braces and tabs turned into blanks
     // ("{p 1}"). Empty when there are none; an unclosed brace ends the scan.
     std::vector<std::string> GetMacros(const std::string& S) const;
+    // Sets every parameter's Value to its Predef text.
+    void IniParameters();
+    // True when every top-level record source is at its end (or was never
+    // opened); true without record sources. Children are not consulted.
+    bool EOF_All() const;
+    // MoveNext on every top-level record source, in order. True when there is
+    // at least one and every move happened with its children reopened; false
+    // means this step's data may be incomplete. The end is told by EOF_All.
+    bool MoveNext_All();
 };
 
 }  // namespace orvane

@@ -25,6 +25,16 @@ public:
     std::shared_ptr<eRSource> GeteRSource(const std::string& Name) const;
     // Removes the first direct record source with that name; nothing when none.
     void DelRSource(const std::string& Name);
+
+    // Run time (data/Connections.cpp). Opens a new connection for cnnString
+    // into ADOCnn. False when the connection manager is not installed or has
+    // no such application, the data-link file is missing, or the provider
+    // refuses the string; LastOpenError then says why. Never raises.
+    bool OpenConnection();
+
+    // Why the last OpenConnection returned false; "" after a success. Never
+    // holds a password.
+    std::string LastOpenError;
 };
 
 }  // namespace orvane

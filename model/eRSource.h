@@ -7,6 +7,7 @@
 
 #include "model/Forward.h"
 #include "platform/Collection.h"
+#include "platform/Variant.h"
 
 namespace orvane {
 
@@ -50,7 +51,47 @@ public:
     // unchanged when there is no connection or no report.
     std::string ReplaceMacros(const std::string& sSql) const;
 
+    // Runs the query on the connection's open ADOCnn (macros replaced, the
+    // SendParameters bound in order), applies RTFilter and RTOrder, and opens
+    // the children. False when the connection is not open, the command type
+    // is not a number, the provider refuses the command, it returns no
+    // recordset, or the last child fails; LastOpenError then says why.
+    bool OpenRecordsource();
+    // Sets the recordset's filter to RTFilter with macros replaced ("" removes
+    // it). False when there is no recordset or it refuses the text.
+    bool ApplyFilter();
+    // Sets the recordset's sort to RTOrder with macros replaced. A Variant
+    // holding true, or false when there is no recordset or it refuses the text.
+    Variant ApplySort();
+    // Copies eFieldNametoParameters of the current record into the parameter
+    // idParameterLinked (kept when it cannot be read), then reopens every
+    // child with its design-time Filter and Order. True without children,
+    // otherwise the last child's result.
+    bool RefreshChilds();
+
+    // Move the recordset, then RefreshChilds(). False without an open
+    // recordset; a move past either end is ignored and the children are
+    // reopened all the same.
+    bool MoveNext();
+    bool MovePrevious();
+    bool MoveLast();
+    bool MoveFirst();
+
+    // EOF and BOF of the recordset; true without an open recordset. (Named
+    // Eof and Bof because EOF is a macro of the C library.)
+    bool Eof() const;
+    bool Bof() const;
+
+    // Why the last OpenRecordsource returned false; "" after a success.
+    // Holds the provider's text, never a password.
+    std::string LastOpenError;
+
 private:
+    // Appends a command parameter per SendParameters name; a parameter that
+    // cannot be created or given its value is left out.
+    void BindParameters(data::Command& command) const;
+    std::shared_ptr<Orvane> Report() const;
+
     mutable std::string ecnnName_;
 };
 

@@ -1,0 +1,165 @@
+// Record sources at run time: opening the query with its parameters, the
+// run-time filter and sort, and the re-opening of the children from the
+// current record.
+#include <algorithm>
+#include <exception>
+
+#include "data/ParameterTypes.h"
+#include "data/ado/Command.h"
+#include "data/ado/Recordset.h"
+#include "model/Orvane.h"
+#include "model/XmlText.h"
+#include "platform/DateTime.h"
+#include "platform/Text.h"
+
+namespace orvane {
+namespace {
+
+// Nesting of OpenRecordsource calls on this thread. Children open inside
+// their parent's open, so a tree deeper than the definition XML can hold (or
+// a record source made its own descendant by a host) stops here instead of
+// exhausting the stack.
+thread_local int t_openDepth = 0;
+
+class DepthGuard {
+public:
+    DepthGuard() { ++t_openDepth; }
+    ~DepthGuard() { --t_openDepth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+    bool TooDeep() const { return t_openDepth > kMaxRecordSourceDepth; }
+};
+
+// Sets the command type written as decimal text; blank text keeps the
+// command's default. False when the text is not a whole number.
+bool SetCommandType(data::Command& command, const std::string& stored) {
+    const std::string t(text::TrimBlanks(stored));
+    if (t.empty()) return true;
+    std::size_t used = 0;
+    try {
+        const int v = std::stoi(t, &used);
+        if (used != t.size()) return false;
+        command.CommandType = v;
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Length of a text in characters (code points), as the declared size of a
+// text parameter.
+long CharacterCount(const std::string& s) {
+    return static_cast<long>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The value a parameter is bound with: strDateTime sends its date as text in
+// SelectDTF("yyyymmdd"); a text that reads as no date is sent as it is.
+Variant BoundValueOf(const eParameter& p) {
+    if (AdoTypeCategory(p.eType()) != kCategoryDateTime ||
+        !text::EqualsIgnoreCase(text::TrimBlanks(p.eType()), "strDateTime"))
+        return p.Value;
+    if (const auto d = p.Value.ToDate()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
+    return p.Value;
+}
+
+}  // namespace
+
+std::shared_ptr<Orvane> eRSource::Report() const {
+    const auto cnn = eCnn.lock();
+    return cnn ? cnn->RPTParent.lock() : nullptr;
+}
+
+void eRSource::BindParameters(data::Command& command) const {
+    const auto rpt = Report();
+    if (!rpt) return;
+    for (const auto& piece : text::Split(SendParameters, ",")) {
+        if (text::TrimBlanks(piece).empty()) continue;
+        const auto p = rpt->GetParameter(piece);
+        if (!p) continue;
+        try {
+            const std::int16_t code = AdoTypeCode(p->eType());
+            const bool sized = AdoTypeCategory(p->eType()) == kCategoryText || code == 200;
+            // The size is that of the value's own text, even for strDateTime,
+            // whose formatted text may be longer.
+            const long size = sized ? std::max(1L, CharacterCount(p->Value.TextOr())) : 0;
+            auto param = command.CreateParameter(p->Name, code, size);
+            param->Value(BoundValueOf(*p));
+            command.Parameters().Append(param);
+        } catch (...) {
+            // This parameter is left out; the next is tried.
+        }
+    }
+}
+
+bool eRSource::OpenRecordsource() {
+    ADORecordset = nullptr;
+    LastOpenError.clear();
+    DepthGuard depth;
+    const auto cnn = eCnn.lock();
+    try {
+        if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
+        if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
+        data::Command command;
+        command.CommandText = ReplaceMacros(SQLCommand);
+        command.ActiveConnection = cnn->ADOCnn;
+        if (!SetCommandType(command, TypeofCommand))
+            throw data::DataError("the command type \"" + TypeofCommand + "\" is not a number");
+        BindParameters(command);
+        ADORecordset = command.Execute();
+        if (!ADORecordset || ADORecordset->State() != 1) {
+            ADORecordset = nullptr;
+            throw data::DataError("the command returned no records");
+        }
+    } catch (const std::exception& e) {
+        LastOpenError = e.what();
+        return false;
+    }
+    ApplyFilter();
+    ApplySort();
+    return RefreshChilds();
+}
+
+bool eRSource::ApplyFilter() {
+    try {
+        if (!ADORecordset) return false;
+        ADORecordset->Filter(ReplaceMacros(RTFilter));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+Variant eRSource::ApplySort() {
+    try {
+        if (!ADORecordset) return false;
+        ADORecordset->Sort(ReplaceMacros(RTOrder));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool eRSource::RefreshChilds() {
+    bool result = true;
+    if (!text::TrimBlanks(eFieldNametoParameters).empty() && !text::TrimBlanks(idParameterLinked).empty()) {
+        const auto rpt = Report();
+        const auto linked = rpt ? rpt->GetParameter(idParameterLinked) : nullptr;
+        try {
+            if (linked && ADORecordset) linked->Value = ADORecordset->Fields()(eFieldNametoParameters).Value();
+        } catch (...) {
+            // No current record or no such field: the parameter keeps its value.
+        }
+    }
+    if (!eRSources) return result;
+    for (const auto& child : *eRSources) {
+        if (!child) continue;
+        child->RTFilter = child->Filter;
+        child->RTOrder = child->Order;
+        result = child->OpenRecordsource();
+        if (!result) LastOpenError = "record source \"" + child->Name + "\": " + child->LastOpenError;
+    }
+    return result;
+}
+
+}  // namespace orvane

@@ -1,0 +1,145 @@
+// Opening report connections by kind: plain strings, data-link files and the
+// connection manager's applications, with the failures each can have.
+#include <gtest/gtest.h>
+
+#include "RunTimeFixture.h"
+#include "data/Connections.h"
+#include "data/ado/Connection.h"
+#include "platform/ConnectionManager.h"
+
+namespace orvane {
+namespace {
+
+using testing::SalesReport;
+using testing::ScopedEnv;
+using testing::WriteFile;
+
+std::string Utf16Le(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) out += std::string{c, '\0'};
+    return out;
+}
+
+TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
+    SalesReport s;
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+    const auto first = s.cnn->ADOCnn;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->State(), 1);
+    EXPECT_EQ(first->CursorLocation, 3);
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->ADOCnn, first);
+    EXPECT_EQ(s.cnn->ADOCnn->State(), 1);
+    EXPECT_EQ(s.cnn->LastOpenError, "");
+}
+
+TEST(OpenConnection, RefusedStringsGiveFalseWithTheReason) {
+    SalesReport s;
+    s.cnn->cnnString = "Provider=Nadie.1;Data Source=x";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("Nadie.1"), std::string::npos) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = "Provider=SQLite;Data Source=" + s.dir.file("absent.db") + ";Password=Sup3rS3cret";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_FALSE(s.cnn->LastOpenError.empty());
+    EXPECT_EQ(s.cnn->LastOpenError.find("Sup3rS3cret"), std::string::npos);
+
+    // A trailing blank makes the fixed-database macro a plain string.
+    s.cnn->cnnString = "@gtCnnManager.oldBriscoDb ";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_EQ(s.cnn->LastOpenError.find("manager"), std::string::npos) << s.cnn->LastOpenError;
+}
+
+TEST(OpenConnection, DataLinkFilesGiveTheirString) {
+    SalesReport s;
+    WriteFile(s.dir.file("ventas.udl"), Utf16Le("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n" +
+                                                s.SqliteString() + "\r\n"));
+    s.cnn->cnnString = "@DataLinkFile(\"" + s.dir.file("ventas.udl") + "\")";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = "@DataLinkFile(\"" + s.dir.file("none.udl") + "\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("none.udl"), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_NE(s.cnn->LastOpenError.find("no such file"), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_THROW(data::OpenAdoConnection(s.cnn->cnnString), data::DataError);
+}
+
+// A manager file holding the sales database as "Ventas", "Brisco" and an
+// application whose database does not exist.
+struct ManagedReport : SalesReport {
+    std::string file = dir.file("connections.ini");
+    ScopedEnv env{"ORVANE_CONNECTIONS_FILE", file};
+
+    ManagedReport() {
+        WriteFile(file, "[Ventas]\nConnectionString=" + SqliteString() + "\n[Brisco]\nConnectionString=" +
+                            SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n[Rota]\nConnectionString=" +
+                            "Provider=SQLite;Data Source=" + dir.file("absent.db") + "\nPWD=Sup3rS3cret\n");
+    }
+};
+
+TEST(OpenConnection, ManagerApplicationsOpenByName) {
+    ManagedReport s;
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"ventas\")";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+    s.cnn->cnnString = "@gtCnnManager.oldBriscoDb";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = "@gtCnnManager.oldMaltevaDb";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("no application \"Malteva\""), std::string::npos) << s.cnn->LastOpenError;
+    // The manager found no application: the connection comes back unopened.
+    const auto closed = data::OpenAdoConnection(s.cnn->cnnString);
+    ASSERT_NE(closed, nullptr);
+    EXPECT_EQ(closed->State(), 0);
+
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Rota\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("application \"Rota\""), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_EQ(s.cnn->LastOpenError.find("Sup3rS3cret"), std::string::npos);
+    EXPECT_EQ(data::OpenAdoConnection(s.cnn->cnnString)->State(), 0);  // the failed open is ignored
+}
+
+TEST(OpenConnection, WithoutTheManagerFileManagerKindsFail) {
+    SalesReport s;
+    ScopedEnv env("ORVANE_CONNECTIONS_FILE", s.dir.file("not-installed.ini"));
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("not installed"), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_THROW(data::OpenAdoConnection(s.cnn->cnnString), data::DataError);
+}
+
+TEST(OpenConnection, AFailedReopenKeepsThePreviousConnection) {
+    SalesReport s;
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    const auto first = s.cnn->ADOCnn;
+    s.cnn->cnnString = "Provider=Nadie";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_EQ(s.cnn->ADOCnn, first);
+}
+
+// Needs the throwaway PostgreSQL server of scripts/pg-server.sh.
+TEST(OpenConnection, AWrongOdbcPasswordIsRefusedWithoutShowingIt) {
+    const char* pg = std::getenv("ORVANE_TEST_PG");
+    const char* user = std::getenv("ORVANE_TEST_PG_USER");
+    const char* password = std::getenv("ORVANE_TEST_PG_PASSWORD");
+    if (!pg || !user || !password) GTEST_SKIP() << "no PostgreSQL test server (ORVANE_TEST_PG)";
+    SalesReport s;
+    WriteFile(s.dir.file("c.ini"), std::string("[Pg]\nConnectionString=") + pg + "\nUserID=" + user +
+                                       "\nPWD=Wr0ngPassw0rd\n[PgOk]\nConnectionString=" + pg + "\nUserID=" + user +
+                                       "\nPWD=" + password + "\n");
+    ScopedEnv env("ORVANE_CONNECTIONS_FILE", s.dir.file("c.ini"));
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Pg\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_FALSE(s.cnn->LastOpenError.empty());
+    EXPECT_EQ(s.cnn->LastOpenError.find("Wr0ngPassw0rd"), std::string::npos) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"PgOk\")";
+    EXPECT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = std::string(pg) + "UID=" + user + ";PWD=Wr0ngPassw0rd;";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_EQ(s.cnn->LastOpenError.find("Wr0ngPassw0rd"), std::string::npos) << s.cnn->LastOpenError;
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,254 @@
+// Record sources at run time over an SQLite database: opening with macros
+// and bound parameters, filters and sorts, children re-queried from their
+// parent's current record, moves, and the failures that give false.
+#include <gtest/gtest.h>
+
+#include "RunTimeFixture.h"
+#include "data/ado/Recordset.h"
+
+namespace orvane {
+namespace {
+
+using testing::SalesReport;
+
+// Every row of a field from the current record on, leaving the recordset at its end.
+std::vector<std::string> Column(const std::shared_ptr<eRSource>& rs, const char* field) {
+    std::vector<std::string> out;
+    if (!rs->ADORecordset) return out;
+    for (; !rs->Eof(); rs->ADORecordset->MoveNext())
+        out.push_back(rs->ADORecordset->Fields()(field).Value().TextOr("NULL"));
+    return out;
+}
+
+std::string Current(const std::shared_ptr<eRSource>& rs, const char* field) {
+    return rs->ADORecordset->Fields()(field).Value().TextOr("NULL");
+}
+
+using Texts = std::vector<std::string>;
+
+TEST(RecordSource, NeverOpenedIsAtBothEndsAndDoesNotMove) {
+    eRSource rs;
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_FALSE(rs.MoveNext());
+    EXPECT_FALSE(rs.MovePrevious());
+    EXPECT_FALSE(rs.MoveFirst());
+    EXPECT_FALSE(rs.MoveLast());
+    EXPECT_FALSE(rs.ApplyFilter());
+    EXPECT_EQ(rs.ApplySort(), Variant(false));
+    EXPECT_TRUE(rs.RefreshChilds());
+}
+
+TEST(RecordSource, NeedsAnOpenConnection) {
+    SalesReport s;
+    auto rs = s.Source("Clientes", "SELECT * FROM clientes");
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_NE(rs->LastOpenError.find("not open"), std::string::npos);
+    EXPECT_EQ(rs->ADORecordset, nullptr);
+
+    eRSource orphan;
+    orphan.SQLCommand = "SELECT 1";
+    EXPECT_FALSE(orphan.OpenRecordsource());
+}
+
+TEST(RecordSource, ChildrenFollowTheirParentsCurrentRecord) {
+    SalesReport s;
+    s.Param("pCliente", "adInteger", 0);
+    s.Param("pPedido", "adInteger", 0);
+    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
+    clientes->eFieldNametoParameters = "id";
+    clientes->idParameterLinked = "pCliente";
+    auto pedidos = s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = @pCliente ORDER BY id", clientes);
+    pedidos->eFieldNametoParameters = "ID";  // field names ignore case
+    pedidos->idParameterLinked = " ppedido ";
+    auto lineas = s.Source("Lineas", "SELECT * FROM lineas WHERE pedido_id = ? ORDER BY producto", pedidos);
+    lineas->SendParameters = "pPedido";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+
+    ASSERT_TRUE(clientes->OpenRecordsource()) << clientes->LastOpenError;
+    EXPECT_EQ(Current(clientes, "nombre"), "Ana");
+    EXPECT_EQ(s.rpt->GetParameter("pCliente")->Value.TextOr(), "1");
+    EXPECT_EQ(Current(pedidos, "id"), "10");
+    EXPECT_EQ(Column(lineas, "producto"), (Texts{"leche", "pan"}));
+
+    ASSERT_TRUE(pedidos->MoveNext());
+    EXPECT_EQ(Column(lineas, "producto"), Texts{"queso"});
+
+    // Luis has no orders: the linked pPedido cannot be read and keeps 11.
+    ASSERT_TRUE(clientes->MoveNext());
+    EXPECT_TRUE(pedidos->Eof());
+    EXPECT_EQ(s.rpt->GetParameter("pPedido")->Value.TextOr(), "11");
+    EXPECT_EQ(Column(lineas, "producto"), Texts{"queso"});
+
+    ASSERT_TRUE(clientes->MoveLast());
+    EXPECT_EQ(Current(pedidos, "id"), "12");
+    EXPECT_EQ(Column(lineas, "cantidad"), Texts{"9"});
+
+    // Past the end: the move is ignored, the children reopen all the same
+    // and the linked parameter keeps the last record's value.
+    EXPECT_TRUE(clientes->MoveNext());
+    EXPECT_TRUE(clientes->MoveNext());
+    EXPECT_TRUE(clientes->Eof());
+    EXPECT_EQ(s.rpt->GetParameter("pCliente")->Value.TextOr(), "3");
+    EXPECT_EQ(Current(pedidos, "id"), "12");
+
+    ASSERT_TRUE(clientes->MoveFirst());
+    EXPECT_EQ(Current(clientes, "nombre"), "Ana");
+    ASSERT_TRUE(clientes->MovePrevious());
+    EXPECT_TRUE(clientes->Bof());
+    EXPECT_FALSE(clientes->Eof());
+}
+
+TEST(RecordSource, RunTimeFilterAndSortApplyWithMacros) {
+    SalesReport s;
+    s.Param("pCiudad", "adVarChar", "Lima");
+    auto clientes = s.Source("Clientes", "SELECT * FROM clientes");
+    clientes->RTFilter = "ciudad = '@{pCiudad}'";
+    clientes->RTOrder = "nombre DESC";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(clientes->OpenRecordsource());
+    EXPECT_EQ(Column(clientes, "nombre"), (Texts{"Eva", "Ana"}));
+
+    clientes->RTFilter = "";
+    EXPECT_TRUE(clientes->ApplyFilter());
+    EXPECT_EQ(Column(clientes, "nombre"), (Texts{"Luis", "Eva", "Ana"}));
+    clientes->RTOrder = "";
+    EXPECT_EQ(clientes->ApplySort(), Variant(true));
+    EXPECT_EQ(Column(clientes, "nombre"), (Texts{"Ana", "Luis", "Eva"}));
+}
+
+TEST(RecordSource, ARefusedFilterOrSortDoesNotStopTheOpen) {
+    SalesReport s;
+    auto clientes = s.Source("Clientes", "SELECT * FROM clientes");
+    clientes->RTFilter = "ciudad = = 'Lima'";
+    clientes->RTOrder = "nada DESC";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(clientes->OpenRecordsource());
+    EXPECT_FALSE(clientes->ApplyFilter());
+    EXPECT_EQ(clientes->ApplySort(), Variant(false));
+    EXPECT_EQ(Column(clientes, "nombre"), (Texts{"Ana", "Luis", "Eva"}));
+}
+
+TEST(RecordSource, ChildrenTakeTheirDesignTimeFilterAndSortAtEveryRefresh) {
+    SalesReport s;
+    s.Param("pCliente", "adInteger", 0);
+    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
+    clientes->eFieldNametoParameters = "id";
+    clientes->idParameterLinked = "pCliente";
+    auto pedidos = s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = @pCliente", clientes);
+    pedidos->Filter = "total > 1";
+    pedidos->Order = "total DESC";
+    pedidos->RTFilter = "total < 0";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(clientes->OpenRecordsource());
+    EXPECT_EQ(pedidos->RTFilter, "total > 1");
+    EXPECT_EQ(pedidos->RTOrder, "total DESC");
+    EXPECT_EQ(Column(pedidos, "id"), (Texts{"11", "10"}));
+}
+
+TEST(RecordSource, RefusedQueriesGiveFalseAndLeaveNoRecordset) {
+    SalesReport s;
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    auto bad = s.Source("Mala", "SELECT * FROM nada");
+    auto child = s.Source("Hija", "SELECT 1", bad);
+    EXPECT_FALSE(bad->OpenRecordsource());
+    EXPECT_NE(bad->LastOpenError.find("nada"), std::string::npos) << bad->LastOpenError;
+    EXPECT_EQ(bad->ADORecordset, nullptr);
+    EXPECT_TRUE(bad->Eof());
+    EXPECT_EQ(child->ADORecordset, nullptr);  // children are not opened
+
+    auto update = s.Source("Cambio", "UPDATE clientes SET ciudad = 'Lima' WHERE id = 99");
+    EXPECT_FALSE(update->OpenRecordsource());
+    EXPECT_EQ(update->ADORecordset, nullptr);
+
+    // A failing child makes its parent's open false, with the child named.
+    auto parent = s.Source("Padre", "SELECT 1 AS x");
+    s.Source("Rota", "SELECT * FROM nada", parent);
+    EXPECT_FALSE(parent->OpenRecordsource());
+    EXPECT_NE(parent->LastOpenError.find("\"Rota\""), std::string::npos) << parent->LastOpenError;
+    EXPECT_NE(parent->ADORecordset, nullptr);
+}
+
+TEST(RecordSource, CommandTypes) {
+    SalesReport s;
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    auto table = s.Source("Tabla", "clientes");
+    table->TypeofCommand = "2";
+    ASSERT_TRUE(table->OpenRecordsource()) << table->LastOpenError;
+    EXPECT_EQ(Column(table, "nombre").size(), 3u);
+
+    auto text = s.Source("Texto", "SELECT 7 AS n");
+    text->TypeofCommand = "";  // the command's default: SQL text
+    ASSERT_TRUE(text->OpenRecordsource());
+    EXPECT_EQ(Current(text, "n"), "7");
+
+    text->TypeofCommand = "uno";
+    EXPECT_FALSE(text->OpenRecordsource());
+    EXPECT_NE(text->LastOpenError.find("uno"), std::string::npos);
+
+    auto proc = s.Source("Proc", "sp_ventas");
+    proc->TypeofCommand = "4";  // SQLite has no stored procedures
+    EXPECT_FALSE(proc->OpenRecordsource());
+}
+
+TEST(RecordSource, ParametersBindInSendParametersOrder) {
+    SalesReport s;
+    s.Param("p1", "adVarChar", "uno");
+    s.Param("p2", "adInteger", "42");
+    auto rs = s.Source("P", "SELECT ? AS a, ? AS b");
+    rs->SendParameters = ", p1 ,,P2";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
+    EXPECT_EQ(Current(rs, "a"), "uno");
+    EXPECT_EQ(Current(rs, "b"), "42");
+
+    rs->SendParameters = "p2,p1";
+    ASSERT_TRUE(rs->OpenRecordsource());
+    EXPECT_EQ(Current(rs, "a"), "42");
+}
+
+TEST(RecordSource, EmptyTextAndDateTextParameters) {
+    SalesReport s;
+    s.Param("vacio", "adVarChar", "");
+    auto fecha = s.Param("fecha", "strDateTime", "2024-03-09 10:20:30");
+    auto rs = s.Source("P", "SELECT length(?) AS n, ? AS f, typeof(?) AS t");
+    rs->SendParameters = "vacio,fecha,fecha";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
+    EXPECT_EQ(Current(rs, "n"), "0");
+    EXPECT_EQ(Current(rs, "f"), "20240309");
+    EXPECT_EQ(Current(rs, "t"), "text");
+
+    fecha->DTFormat = "dd/mm/yyyy hh:nn";
+    ASSERT_TRUE(rs->OpenRecordsource());
+    EXPECT_EQ(Current(rs, "f"), "09/03/2024 10:20");
+
+    fecha->Value = "not a date";
+    ASSERT_TRUE(rs->OpenRecordsource());
+    EXPECT_EQ(Current(rs, "f"), "not a date");
+}
+
+TEST(RecordSource, AParameterThatCannotBeBoundIsLeftOut) {
+    SalesReport s;
+    s.Param("malo", "adInteger", "abc");
+    s.Param("objeto", "adIDispatch", "x");
+    s.Param("bueno", "adVarChar", "ok");
+    auto rs = s.Source("P", "SELECT ? AS a");
+    rs->SendParameters = "malo,nadie,objeto,bueno";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
+    EXPECT_EQ(Current(rs, "a"), "ok");
+}
+
+TEST(RecordSource, ASourceThatIsItsOwnChildStops) {
+    SalesReport s;
+    auto rs = s.Source("Bucle", "SELECT 1 AS x");
+    rs->eRSources->Add(rs);
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_NE(rs->LastOpenError.find("too deep"), std::string::npos);
+    rs->eRSources->Clear();  // break the cycle so the objects can go
+}
+
+}  // namespace
+}  // namespace orvane
