@@ -142,6 +142,7 @@ Variant eRSource::ApplySort() {
 
 bool eRSource::RefreshChilds() {
     bool result = true;
+    LastOpenError.clear();
     if (!text::TrimBlanks(eFieldNametoParameters).empty() && !text::TrimBlanks(idParameterLinked).empty()) {
         const auto rpt = Report();
         const auto linked = rpt ? rpt->GetParameter(idParameterLinked) : nullptr;
@@ -157,7 +158,7 @@ bool eRSource::RefreshChilds() {
         child->RTFilter = child->Filter;
         child->RTOrder = child->Order;
         result = child->OpenRecordsource();
-        if (!result) LastOpenError = "record source \"" + child->Name + "\": " + child->LastOpenError;
+        LastOpenError = result ? "" : "record source \"" + child->Name + "\": " + child->LastOpenError;
     }
     return result;
 }

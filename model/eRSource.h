@@ -82,8 +82,9 @@ public:
     bool Eof() const;
     bool Bof() const;
 
-    // Why the last OpenRecordsource returned false; "" after a success.
-    // Holds the provider's text, never a password.
+    // Why the last OpenRecordsource, RefreshChilds or move returned false
+    // when a child failed to open; "" after a success. Holds the provider's
+    // text, never a password.
     std::string LastOpenError;
 
 private:
