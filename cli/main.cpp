@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/Commands.h"
+#include "cli/RunCommand.h"
 #include "cli/Support.h"
 #include "platform/Messages.h"
 
@@ -23,6 +24,7 @@ struct Arguments {
     std::vector<std::string> pictures, texts;
     CLI::Option* picture = nullptr;
     CLI::Option* text = nullptr;
+    orvane::cli::RunOptions run;
 };
 
 // The resources in command-line order, pictures and texts mixed.
@@ -55,6 +57,8 @@ void DefineCommands(CLI::App& app, Arguments& a) {
     a.picture =
         pack->add_option("--picture", a.pictures, "Picture resource NAME=PATH (repeatable)")->allow_extra_args(false);
     a.text = pack->add_option("--text", a.texts, "Text resource NAME=PATH (repeatable)")->allow_extra_args(false);
+
+    orvane::cli::AddRunCommand(app, a.run);
 }
 
 int Run(const CLI::App& app, const Arguments& a) {
@@ -62,13 +66,14 @@ int Run(const CLI::App& app, const Arguments& a) {
     if (app.got_subcommand("xml")) orvane::cli::Xml(a.file);
     if (app.got_subcommand("grid")) orvane::cli::Grid(a.file, a.control);
     if (app.got_subcommand("pack")) orvane::cli::Pack(a.file, a.out, ResourcesInOrder(*app.get_subcommand("pack"), a));
+    if (app.got_subcommand("run")) orvane::cli::RunReport(a.run);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Shows, converts and packs report definitions", "orvane"};
+    CLI::App app{"Shows, converts, packs and runs report definitions", "orvane"};
     Arguments args;
     DefineCommands(app, args);
     try {

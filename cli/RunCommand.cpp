@@ -1,0 +1,290 @@
+// orvane run FILE [-p NAME=VALUE]... [--connection NAME=STRING]...
+//                 [--format text|json] [--limit N]
+//
+// Output, JSON form (one step per line inside "steps"):
+//   {"report": NAME, "parameters": {NAME: TEXT-OR-NULL, ...}, "steps": [STEP, ...]}
+//   STEP   = [RECORD, ...]  one per top-level record source not at its end
+//   RECORD = {"source": NAME, "fields": {FIELD: VALUE, ...}, "children": [CHILD, ...]}
+//   CHILD  = {"source": NAME, "rows": [ROW, ...]}  every row after the parent's move
+//   ROW    = {"fields": {...}, "children": [CHILD, ...]}
+// VALUE is a JSON number, string, true/false or null; dates are ISO 8601 text.
+// The text form shows the same content indented, one record per line.
+#include "cli/RunCommand.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/Support.h"
+#include "data/ado/Recordset.h"
+#include "model/Orvane.h"
+#include "model/XmlText.h"
+
+namespace orvane::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Dump(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// NAME and VALUE of a NAME=VALUE argument; the value may hold "=".
+std::pair<std::string, std::string> SplitAssignment(const std::string& arg, const std::string& usage) {
+    const auto eq = arg.find('=');
+    if (eq == std::string::npos || eq == 0) throw CliError(usage);
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+template <typename T>
+std::string NamesOf(const Collection<T>& items) {
+    std::string out;
+    for (const auto& item : items)
+        if (item) out += (out.empty() ? "" : ", ") + item->Name;
+    return out.empty() ? "none" : out;
+}
+
+std::string IsoText(const DateTime& d) {
+    char out[32];
+    if (!d.HasTime()) {
+        std::snprintf(out, sizeof out, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
+    } else {
+        std::snprintf(out, sizeof out, "%04d-%02d-%02dT%02d:%02d:%02d", d.Year, d.Month, d.Day, d.Hour, d.Minute,
+                      d.Second);
+    }
+    return out;
+}
+
+Json ValueJson(const Variant& v) {
+    switch (v.kind()) {
+        case Variant::Kind::Bool:
+            return *v.AsBool();
+        case Variant::Kind::Int:
+            return *v.AsInt();
+        case Variant::Kind::Double:
+            return std::isfinite(*v.AsDouble()) ? Json(*v.AsDouble()) : Json(nullptr);
+        case Variant::Kind::Text:
+            return *v.AsText();
+        case Variant::Kind::Date:
+            return IsoText(*v.AsDate());
+        default:
+            return nullptr;  // empty, null, objects
+    }
+}
+
+Json FieldsJson(const data::Recordset& rs) {
+    Json fields = Json::object();
+    for (const auto& f : rs.Fields()) {
+        try {
+            fields[f.Name()] = ValueJson(f.Value());
+        } catch (const std::exception&) {
+            fields[f.Name()] = nullptr;
+        }
+    }
+    return fields;
+}
+
+Json ChildrenJson(eRSource& rs, int depth);
+
+// Every row of a child as it stands, walked with the child's own moves so
+// that its children follow each row.
+Json ChildRowsJson(eRSource& child, int depth) {
+    Json rows = Json::array();
+    while (!child.Eof()) {
+        rows.push_back({{"fields", FieldsJson(*child.ADORecordset)}, {"children", ChildrenJson(child, depth + 1)}});
+        if (!child.MoveNext()) break;
+    }
+    return rows;
+}
+
+Json ChildrenJson(eRSource& rs, int depth) {
+    Json children = Json::array();
+    if (!rs.eRSources || depth > kMaxRecordSourceDepth) return children;
+    for (const auto& child : *rs.eRSources)
+        if (child) children.push_back({{"source", child->Name}, {"rows", ChildRowsJson(*child, depth)}});
+    return children;
+}
+
+template <typename F>
+void ForEachTopLevel(const Orvane& rpt, F f) {
+    for (const auto& cnn : *rpt.eConections) {
+        if (!cnn || !cnn->eRSources) continue;
+        for (const auto& rs : *cnn->eRSources)
+            if (rs) f(*rs);
+    }
+}
+
+Json StepJson(const Orvane& rpt) {
+    Json step = Json::array();
+    ForEachTopLevel(rpt, [&](eRSource& rs) {
+        if (rs.Eof()) return;
+        step.push_back(
+            {{"source", rs.Name}, {"fields", FieldsJson(*rs.ADORecordset)}, {"children", ChildrenJson(rs, 1)}});
+    });
+    return step;
+}
+
+// --- text form ---
+
+std::string FieldsText(const Json& fields) {
+    std::string out;
+    for (const auto& [name, value] : fields.items()) {
+        out += (out.empty() ? "" : ", ") + name + "=" + (value.is_null() ? "NULL" : Dump(value));
+    }
+    return out.empty() ? "(no fields)" : out;
+}
+
+void PrintChildrenText(std::ostream& out, const Json& children, const std::string& indent) {
+    for (const auto& child : children) {
+        const auto n = child["rows"].size();
+        out << indent << child["source"].get<std::string>() << ": " << n << (n == 1 ? " row" : " rows") << "\n";
+        for (const auto& row : child["rows"]) {
+            out << indent << "  " << FieldsText(row["fields"]) << "\n";
+            PrintChildrenText(out, row["children"], indent + "    ");
+        }
+    }
+}
+
+void PrintStepText(std::ostream& out, std::size_t number, const Json& step) {
+    out << "step " << number << "\n";
+    for (const auto& record : step) {
+        out << "  " << record["source"].get<std::string>() << ": " << FieldsText(record["fields"]) << "\n";
+        PrintChildrenText(out, record["children"], "    ");
+    }
+}
+
+// --- the run ---
+
+void ApplyArguments(Orvane& rpt, const RunOptions& o) {
+    for (const auto& arg : o.parameters) {
+        const auto [name, value] = SplitAssignment(arg, "-p \"" + arg + "\": expected NAME=VALUE");
+        const auto p = rpt.GetParameter(name);
+        if (!p)
+            throw CliError("unknown parameter \"" + name + "\" (the report has: " + NamesOf(*rpt.eParameters) + ")");
+        p->Value = Variant(value);
+    }
+    for (const auto& arg : o.connections) {
+        // The argument may hold a password: it is never repeated in a message.
+        const auto [name, value] = SplitAssignment(arg, "--connection expects NAME=CONNECTION-STRING");
+        const auto c = rpt.GetConnection(name);
+        if (!c)
+            throw CliError("unknown connection \"" + name + "\" (the report has: " + NamesOf(*rpt.eConections) + ")");
+        c->cnnString = value;
+    }
+}
+
+void OpenData(const Orvane& rpt) {
+    for (const auto& cnn : *rpt.eConections) {
+        if (cnn && !cnn->OpenConnection())
+            throw CliError("connection \"" + cnn->Name + "\" did not open: " + OneLine(cnn->LastOpenError));
+    }
+    ForEachTopLevel(rpt, [](eRSource& rs) {
+        if (!rs.OpenRecordsource())
+            throw CliError("record source \"" + rs.Name + "\" did not open: " + OneLine(rs.LastOpenError));
+    });
+}
+
+Json ParametersJson(const Orvane& rpt) {
+    Json params = Json::object();
+    for (const auto& p : *rpt.eParameters) {
+        if (!p) continue;
+        const auto text = p->Value.Text();
+        params[p->Name] = text ? Json(*text) : Json(nullptr);
+    }
+    return params;
+}
+
+// A "step N" line on a terminal's standard error, at most twice a second.
+class Progress {
+public:
+    Progress() : enabled_(isatty(STDERR_FILENO) == 1) {}
+    ~Progress() {
+        if (shown_) std::cerr << "\r\033[K" << std::flush;
+    }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+    void Step(std::size_t n) {
+        if (!enabled_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < std::chrono::milliseconds(500)) return;
+        last_ = now;
+        shown_ = true;
+        std::cerr << "\rorvane: step " << n << std::flush;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+void WarnIncompleteStep(const Orvane& rpt, std::size_t step) {
+    ForEachTopLevel(rpt, [&](eRSource& rs) {
+        if (!rs.LastOpenError.empty())
+            std::cerr << "orvane: warning: step " << step << ": record source \"" << rs.Name
+                      << "\": " << OneLine(rs.LastOpenError) << "\n";
+    });
+}
+
+}  // namespace
+
+CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
+    auto* run = app.add_subcommand("run", "Open the report's data and print the walk over its records");
+    run->add_option("FILE", o.file, "Report package (.xpd) or definition XML")->required();
+    run->add_option("-p,--parameter", o.parameters, "Parameter value NAME=VALUE (repeatable)")->allow_extra_args(false);
+    run->add_option("--connection", o.connections, "Connection string NAME=STRING replacing the stored one")
+        ->allow_extra_args(false);
+    run->add_option("--format", o.format, "Output form")->check(CLI::IsMember({"text", "json"}));
+    run->add_option("--limit", o.limit, "Print at most N steps")
+        ->check(CLI::Validator(
+            [](const std::string& v) {
+                return v.find_first_not_of("0123456789") == std::string::npos && !v.empty() && v.size() < 19
+                           ? std::string()
+                           : "expected a whole number of steps, 0 or more";
+            },
+            "N"));
+    return run;
+}
+
+void RunReport(const RunOptions& o) {
+    const auto rpt = LoadDefinition(o.file);
+    rpt->IniParameters();
+    ApplyArguments(*rpt, o);
+    const Json parameters = ParametersJson(*rpt);
+    OpenData(*rpt);
+
+    const bool json = o.format == "json";
+    std::ostream& out = std::cout;
+    if (json) {
+        out << "{\"report\":" << Dump(rpt->Name) << ",\"parameters\":" << Dump(parameters) << ",\"steps\":[";
+    } else {
+        out << "report " << rpt->Name << "\n";
+        if (!parameters.empty()) out << "parameters\n";
+        for (const auto& [name, value] : parameters.items())
+            out << "  " << name << " = " << (value.is_null() ? "NULL" : value.get<std::string>()) << "\n";
+    }
+    Progress progress;
+    std::size_t steps = 0;
+    while (!rpt->EOF_All() && (!o.limit || steps < *o.limit)) {
+        const Json step = StepJson(*rpt);
+        ++steps;
+        if (json)
+            out << (steps > 1 ? ",\n" : "\n") << Dump(step);
+        else
+            PrintStepText(out, steps, step);
+        progress.Step(steps);
+        if (!rpt->MoveNext_All()) WarnIncompleteStep(*rpt, steps);
+    }
+    if (json) {
+        out << (steps > 0 ? "\n" : "") << "]}\n";
+    } else {
+        const bool limited = o.limit && steps == *o.limit && !rpt->EOF_All();
+        out << steps << (steps == 1 ? " step" : " steps") << (limited ? " (limit reached)" : "") << "\n";
+    }
+    out << std::flush;
+}
+
+}  // namespace orvane::cli

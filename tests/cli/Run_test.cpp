@@ -1,0 +1,202 @@
+// orvane run: the walk printed as text and JSON, parameters and connections
+// from the command line, the step limit, and the errors that end a run.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+#include "data/RunTimeFixture.h"
+
+namespace orvane {
+namespace {
+
+using orvane::testing::ReadFile;
+using orvane::testing::SalesReport;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A sales report with Clientes (linking id into pCliente, filtered by the
+// pCiudad macro) > Pedidos (pCliente bound, linking id into pPedido) > Lineas,
+// and a second top-level source with one row, written as definition XML.
+struct RunFixture : SalesReport {
+    std::string xml = dir.file("ventas.xml");
+
+    RunFixture() {
+        rpt->Name = "Ventas";
+        Param("pCliente", "adInteger")->Predef = "0";
+        Param("pPedido", "adInteger")->Predef = "0";
+        Param("pCiudad", "adVarChar")->Predef = "Lima";
+        auto clientes = Source("Clientes", "SELECT id, nombre FROM clientes WHERE ciudad = @pCiudad ORDER BY id");
+        clientes->eFieldNametoParameters = "id";
+        clientes->idParameterLinked = "pCliente";
+        auto pedidos =
+            Source("Pedidos", "SELECT id, total, fecha FROM pedidos WHERE cliente_id = ? ORDER BY id", clientes);
+        pedidos->SendParameters = "pCliente";
+        pedidos->eFieldNametoParameters = "id";
+        pedidos->idParameterLinked = "pPedido";
+        Source("Lineas", "SELECT producto FROM lineas WHERE pedido_id = @pPedido ORDER BY producto", pedidos);
+        Source("Total", "SELECT count(*) AS n, NULL AS nada FROM pedidos");
+        Save();
+    }
+    void Save() { orvane::testing::WriteFile(xml, rpt->ToXML()); }
+
+    Outcome Run(const std::string& args) const {
+        Outcome o;
+        const std::string out = dir.file("stdout"), err = dir.file("stderr");
+        const std::string cmd = std::string(ORVANE_CLI) + " run " + args + " >" + out + " 2>" + err + " </dev/null";
+        const int raw = std::system(cmd.c_str());
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = ReadFile(out);
+        o.err = ReadFile(err);
+        return o;
+    }
+};
+
+TEST(CliRun, PrintsEveryStepWithItsChildrenAsText) {
+    RunFixture f;
+    const Outcome o = f.Run(f.xml);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out,
+              "report Ventas\n"
+              "parameters\n"
+              "  pCliente = 0\n"
+              "  pPedido = 0\n"
+              "  pCiudad = Lima\n"
+              "step 1\n"
+              "  Clientes: id=1, nombre=\"Ana\"\n"
+              "    Pedidos: 2 rows\n"
+              "      id=10, total=5.5, fecha=\"2024-01-05\"\n"
+              "        Lineas: 2 rows\n"
+              "          producto=\"leche\"\n"
+              "          producto=\"pan\"\n"
+              "      id=11, total=7.25, fecha=\"2024-02-01\"\n"
+              "        Lineas: 1 row\n"
+              "          producto=\"queso\"\n"
+              "  Total: n=3, nada=NULL\n"
+              "step 2\n"
+              "  Clientes: id=3, nombre=\"Eva\"\n"
+              "    Pedidos: 1 row\n"
+              "      id=12, total=1.0, fecha=\"2024-03-09\"\n"
+              "        Lineas: 1 row\n"
+              "          producto=\"pan\"\n"
+              "2 steps\n");
+}
+
+TEST(CliRun, JsonHoldsTheSameWalk) {
+    RunFixture f;
+    const Outcome o = f.Run(f.xml + " --format json -p pCiudad=Quito");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = nlohmann::json::parse(o.out);
+    EXPECT_EQ(j["report"], "Ventas");
+    EXPECT_EQ(j["parameters"], nlohmann::json::parse(R"({"pCliente":"0","pPedido":"0","pCiudad":"Quito"})"));
+    ASSERT_EQ(j["steps"].size(), 1u);
+    EXPECT_EQ(j["steps"][0], nlohmann::json::parse(R"([
+        {"source":"Clientes","fields":{"id":2,"nombre":"Luis"},"children":[{"source":"Pedidos","rows":[]}]},
+        {"source":"Total","fields":{"n":3,"nada":null},"children":[]}])"));
+}
+
+TEST(CliRun, JsonKeepsFieldOrderAndNestsRows) {
+    RunFixture f;
+    const Outcome o = f.Run(f.xml + " --format=json --limit 1");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = nlohmann::ordered_json::parse(o.out);
+    ASSERT_EQ(j["steps"].size(), 1u);
+    const auto& pedidos = j["steps"][0][0]["children"][0];
+    EXPECT_EQ(pedidos["source"], "Pedidos");
+    ASSERT_EQ(pedidos["rows"].size(), 2u);
+    EXPECT_EQ(pedidos["rows"][0]["fields"].dump(), R"({"id":10,"total":5.5,"fecha":"2024-01-05"})");
+    EXPECT_EQ(pedidos["rows"][1]["children"][0]["rows"].dump(), R"([{"fields":{"producto":"queso"},"children":[]}])");
+}
+
+TEST(CliRun, LimitStopsTheWalk) {
+    RunFixture f;
+    Outcome o = f.Run(f.xml + " --limit 1");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("step 1\n"), std::string::npos);
+    EXPECT_EQ(o.out.find("step 2\n"), std::string::npos);
+    EXPECT_TRUE(o.out.ends_with("1 step (limit reached)\n")) << o.out;
+
+    o = f.Run(f.xml + " --limit 0 --format json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(nlohmann::json::parse(o.out)["steps"], nlohmann::json::array());
+
+    o = f.Run(f.xml + " --limit 5");
+    EXPECT_TRUE(o.out.ends_with("\n2 steps\n")) << o.out;
+
+    o = f.Run(f.xml + " --limit -2");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("--limit"), std::string::npos);
+}
+
+TEST(CliRun, ConnectionStringsCanBeReplaced) {
+    RunFixture f;
+    const std::string other = f.dir.file("otra.db");
+    testing::MakeDatabase(other,
+                          std::string(testing::kSalesScript) + "UPDATE clientes SET nombre = 'Ann' WHERE id = 1;");
+    Outcome o = f.Run(f.xml + " --limit 1 --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("nombre=\"Ann\""), std::string::npos) << o.out;
+
+    o = f.Run(f.xml + " --connection 'ventas=Provider=SQLite;Data Source=" + f.dir.file("none.db") +
+              ";PWD=Hidd3nPass'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("connection \"ventas\""), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("none.db"), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
+
+    o = f.Run(f.xml + " --connection 'ventas=Provider=Jet.OLEDB;Password=Hidd3nPass'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("Jet.OLEDB"), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
+
+    o = f.Run(f.xml + " --connection 'otra=x'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("unknown connection \"otra\""), std::string::npos) << o.err;
+
+    o = f.Run(f.xml + " --connection Hidd3nPass");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
+}
+
+TEST(CliRun, BadParametersAndFailingSourcesEndTheRun) {
+    RunFixture f;
+    Outcome o = f.Run(f.xml + " -p nadie=1");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("unknown parameter \"nadie\""), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("pCiudad"), std::string::npos) << o.err;  // the names it has
+
+    o = f.Run(f.xml + " -p pCiudad");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("NAME=VALUE"), std::string::npos) << o.err;
+
+    f.rpt->eConections->Item(1)->eRSources->Item(1)->SQLCommand = "SELECT * FROM nada";
+    f.Save();
+    o = f.Run(f.xml);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find("record source \"Clientes\""), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("nada"), std::string::npos) << o.err;
+
+    o = f.Run(f.dir.file("none.xml"));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("none.xml"), std::string::npos) << o.err;
+}
+
+TEST(CliRun, RunsAPackage) {
+    RunFixture f;
+    const std::string xpd = f.dir.file("ventas.xpd");
+    ASSERT_TRUE(f.rpt->SaveXPDFile(xpd));
+    const Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(nlohmann::json::parse(o.out)["steps"][0][0]["fields"]["nombre"], "Luis");
+}
+
+}  // namespace
+}  // namespace orvane
