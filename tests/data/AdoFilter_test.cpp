@@ -225,3 +225,26 @@ TEST(FilterExpression, ParsesIntoTheExpectedTree) {
     EXPECT_TRUE(keys[0].descending);
     EXPECT_FALSE(keys[1].descending);
 }
+
+TEST_F(AdoFilter, GarbageFiltersEitherApplyOrRaiseTheirOwnError) {
+    const char* pieces[] = {"(",    ")",    "[",    "]",          "'",      "#", " AND ",       " OR ", "id",
+                            "name", "=",    "<>",   "<",          " LIKE ", "5", "$",           "e",    " ",
+                            "*",    "NULL", "'a*'", "#1/2/2003#", "-",      ".", "[unit price]"};
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    int applied = 0, refused = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::string text;
+        const std::uint32_t length = next() % 9;
+        for (std::uint32_t k = 0; k < length; ++k) text += pieces[next() % std::size(pieces)];
+        try {
+            rs_->Filter(text);
+            ++applied;
+        } catch (const ExpressionError&) {
+            ++refused;
+        }
+        ASSERT_LE(rs_->RecordCount(), 6u) << text;
+    }
+    EXPECT_GT(applied, 50);
+    EXPECT_GT(refused, 50);
+}

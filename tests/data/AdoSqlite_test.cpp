@@ -279,3 +279,13 @@ TEST(AdoSqlite, SchemaListsHaveTheAdoColumns) {
     EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
     EXPECT_THROW(cnn->OpenSchema(4), DataError);
 }
+
+TEST(AdoSqlite, OddConnectionStringsFailCleanly) {
+    for (const char* text : {"Provider=SQLite;Data Source={unterminated", "=;;;", ";", "Provider", "Provider=;DSN",
+                             "Provider='SQLite", "Provider=SQLite;Data Source=\"\""}) {
+        Connection c;
+        EXPECT_THROW(c.Open(text, "", ""), DataError) << text;
+        EXPECT_FALSE(c.LastError().empty()) << text;
+        EXPECT_EQ(c.State(), 0) << text;
+    }
+}
