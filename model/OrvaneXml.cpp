@@ -68,7 +68,10 @@ private:
         }
         out_ += '"';
     }
-    void Flag(std::string_view nameEq, bool value) { out_ += nameEq, out_ += value ? "\"-1\"" : "\"0\""; }
+    void Flag(std::string_view nameEq, bool value) {
+        out_ += nameEq;
+        out_ += value ? "\"-1\"" : "\"0\"";
+    }
     void Hex(std::string_view nameEq, std::string_view value) {
         out_ += nameEq;
         out_ += '"';

@@ -191,6 +191,18 @@ TEST(ReportXml, AwkwardTextSurvivesRoundTrip) {
     EXPECT_EQ(r->GetDialog("eDialog1")->BackColor, -2147483633);
 }
 
+TEST(ReportXml, PrinterCommandsBeyondTheHexLimitComeBackWhole) {
+    Orvane r;
+    auto f = std::make_shared<ePrnFormat>();
+    f->BeginCommand = std::string(40000, '\x1b');
+    r.ePrnFormats->Add(f);
+    const std::string xml = r.ToXML();
+    EXPECT_NE(xml.find(" BeginCommand=\"1B1B"), std::string::npos);
+    Orvane back;
+    ASSERT_TRUE(back.FromXML(xml));
+    EXPECT_EQ(back.ePrnFormats->Item(1)->BeginCommand, f->BeginCommand);
+}
+
 TEST(ReportXml, ChildlessRecordSourceHasNoInnerList) {
     const std::string xml = MakeAwkward()->ToXML();
     EXPECT_NE(xml.find("<eRSource Name=\"child\"" ), std::string::npos);
