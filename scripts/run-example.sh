@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job on the example: installs what is missing, builds the project,
-# builds the example sales database and package, and shows the packaged
-# report (its tree and its definition XML). Run as root on a fresh machine.
+# builds the example sales database and package, and runs the packaged
+# report: its parameters and its three-level master-detail walk over the
+# SQLite database. Run as root on a fresh machine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ORVANE_BUILD_DIR:-$root/build}
@@ -12,7 +13,5 @@ cmake --build "$build" -j"$(nproc)" --target orvane >/dev/null
 bash "$root/scripts/build-example.sh" "$build/orvane"
 
 cd "$root"
-echo "== orvane show --detailed examples/sales/ventas.xpd"
-"$build/orvane" show --detailed examples/sales/ventas.xpd
-echo "== orvane xml examples/sales/ventas.xpd"
-"$build/orvane" xml examples/sales/ventas.xpd
+echo "== orvane run examples/sales/ventas.xpd"
+"$build/orvane" run examples/sales/ventas.xpd "$@"

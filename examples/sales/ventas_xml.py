@@ -169,7 +169,7 @@ REPORT = {
         {"Name": "ventas", "cnnString": DB, "Internal": False, "rsources": [{
             "Name": "clientes", "CursorLocation": "3", "CursorType": "3", "TypeofCommand": "1", "LockType": "1",
             "SQLCommand": "SELECT id_cliente, nombre, ciudad\r\nFROM clientes\r\n"
-                          "WHERE ciudad LIKE @Ciudad\r\nORDER BY nombre",
+                          "WHERE ciudad LIKE @Ciudad \r\nORDER BY nombre",
             "eFieldNametoParameters": "id_cliente", "idParameterLinked": "IdCliente",
             "children": [{
                 "Name": "pedidos", "CursorLocation": "3", "CursorType": "3", "TypeofCommand": "1", "LockType": "1",
