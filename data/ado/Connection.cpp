@@ -63,7 +63,11 @@ const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
     return nullptr;
 }
 
+// Braces only when the value needs them: some drivers (psqlODBC for UID)
+// take the braces as part of the value.
 std::string BraceValue(const std::string& v) {
+    const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
+    if (!needs) return v;
     return "{" + text::ReplaceAll(v, "}", "}}") + "}";
 }
 

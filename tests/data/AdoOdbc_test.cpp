@@ -25,15 +25,15 @@ protected:
         orvane::testing::WriteFile(dir_.path() / "odbcinst.ini",
                                    std::string("[SQLite3]\nDescription=test\nDriver=") + kDriverLibrary + "\n");
         orvane::testing::WriteFile(dir_.path() / "odbc.ini", "[orvanetest]\nDriver=SQLite3\nDatabase=" + db_ + "\n");
-        setenv("ODBCSYSINI", dir_.path().c_str(), 1);
-        setenv("ODBCINI", (dir_.path() / "odbc.ini").c_str(), 1);
+        sysIni_.emplace("ODBCSYSINI", dir_.path().string());
+        userIni_.emplace("ODBCINI", (dir_.path() / "odbc.ini").string());
         cnn_ = std::make_shared<Connection>();
         cnn_->Open("Driver={SQLite3};Database=" + db_ + ";", "", "");
     }
     void TearDown() override {
         cnn_.reset();
-        unsetenv("ODBCSYSINI");
-        unsetenv("ODBCINI");
+        userIni_.reset();
+        sysIni_.reset();
     }
     std::shared_ptr<Recordset> Run(const std::string& sql) {
         Command cmd;
@@ -43,6 +43,9 @@ protected:
     }
 
     orvane::testing::ScratchDir dir_;
+    // The suite may run under another driver configuration (the PostgreSQL
+    // tests'), which must come back afterwards.
+    std::optional<orvane::testing::ScopedEnv> sysIni_, userIni_;
     std::string db_;
     std::shared_ptr<Connection> cnn_;
 };

@@ -118,7 +118,7 @@ TEST(OpenConnection, AFailedReopenKeepsThePreviousConnection) {
 }
 
 // Needs the throwaway PostgreSQL server of scripts/pg-server.sh.
-TEST(OpenConnection, AWrongOdbcPasswordIsRefusedWithoutShowingIt) {
+TEST(PostgresOpenConnection, AWrongPasswordIsRefusedWithoutShowingIt) {
     const char* pg = std::getenv("ORVANE_TEST_PG");
     const char* user = std::getenv("ORVANE_TEST_PG_USER");
     const char* password = std::getenv("ORVANE_TEST_PG_PASSWORD");
@@ -139,6 +139,11 @@ TEST(OpenConnection, AWrongOdbcPasswordIsRefusedWithoutShowingIt) {
     EXPECT_FALSE(s.cnn->OpenConnection());
     EXPECT_NE(s.cnn->LastOpenError.find("application \"Pg\""), std::string::npos) << s.cnn->LastOpenError;
     EXPECT_EQ(s.cnn->LastOpenError.find("Wr0ngPassw0rd"), std::string::npos) << s.cnn->LastOpenError;
+
+    // The manager's user and password reach the driver as given.
+    WriteFile(s.dir.file("c.ini"),
+              std::string("[Pg]\nConnectionString=") + pg + "\nUserID=" + user + "\nPWD=" + password + "\n");
+    EXPECT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Messages.h"
@@ -33,6 +35,31 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// Sets (or unsets, with nullopt) an environment variable for one scope and
+// puts back what was there before.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 std::string ReadFile(const std::filesystem::path& p);

@@ -1,0 +1,228 @@
+// Record sources through ODBC against two real databases: PostgreSQL (the
+// throwaway server scripts/pg-server.sh starts; these cases are skipped when
+// ORVANE_TEST_PG is not set) and SQLite through Debian's sqliteodbc driver.
+// The same master-detail walk, parameter binding, schema lists, client-side
+// filter and sort, procedure call and refused string run on both.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/SchemaLists.h"
+#include "data/ado/Command.h"
+#include "data/ado/Connection.h"
+#include "data/ado/Recordset.h"
+#include "model/Orvane.h"
+#include "support/TestSupport.h"
+
+namespace orvane {
+namespace {
+
+const char* const kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+struct Backend {
+    std::string name;
+    bool postgres = false;
+};
+
+void PrintTo(const Backend& b, std::ostream* os) { *os << b.name; }
+
+const std::vector<std::string> kSchema = {
+    "DROP TABLE IF EXISTS lineas",
+    "DROP TABLE IF EXISTS pedidos",
+    "DROP TABLE IF EXISTS clientes",
+    "CREATE TABLE clientes (id INTEGER, nombre VARCHAR(40), ciudad VARCHAR(40))",
+    "INSERT INTO clientes VALUES (1, 'Ana', 'Lima'), (2, 'Luis', 'Quito'), (3, 'Eva', 'Lima')",
+    "CREATE TABLE pedidos (id INTEGER, cliente_id INTEGER, total DOUBLE PRECISION, fecha DATE)",
+    "INSERT INTO pedidos VALUES (10, 1, 5.5, '2024-01-05'), (11, 1, 7.25, '2024-02-01'), (12, 3, 1.0, '2024-03-09')",
+    "CREATE TABLE lineas (pedido_id INTEGER, producto VARCHAR(40), cantidad INTEGER)",
+    "INSERT INTO lineas VALUES (10, 'pan', 2), (10, 'leche', 1), (11, 'queso', 4), (12, 'pan', 9)",
+};
+
+class OdbcRecordSources : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        if (GetParam().postgres) {
+            const char* pg = std::getenv("ORVANE_TEST_PG");
+            const char* user = std::getenv("ORVANE_TEST_PG_USER");
+            const char* password = std::getenv("ORVANE_TEST_PG_PASSWORD");
+            if (!pg || !user || !password) GTEST_SKIP() << "no PostgreSQL test server (ORVANE_TEST_PG)";
+            cnnString_ = std::string(pg) + "UID=" + user + ";PWD=" + password + ";";
+        } else {
+            if (!std::filesystem::exists(kSqliteDriver)) GTEST_SKIP() << "SQLite3 ODBC driver not installed";
+            cnnString_ = std::string("Driver=") + kSqliteDriver + ";Database=" + dir_.file("odbc.db") + ";";
+        }
+        auto raw = std::make_shared<data::Connection>();
+        raw->Open(cnnString_, "", "");
+        for (const auto& sql : kSchema) Exec(raw, sql);
+        if (GetParam().postgres)
+            Exec(raw,
+                 "CREATE OR REPLACE FUNCTION pedidos_de(cid INTEGER) RETURNS TABLE(id INTEGER, total DOUBLE PRECISION) "
+                 "AS $$ SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY id $$ LANGUAGE SQL");
+        raw->Close();
+
+        cnn_->Name = "ventas";
+        cnn_->cnnString = cnnString_;
+        rpt_->AddConnection(cnn_);
+    }
+
+    static void Exec(const std::shared_ptr<data::Connection>& cnn, const std::string& sql) {
+        data::Command cmd;
+        cmd.ActiveConnection = cnn;
+        cmd.CommandText = sql;
+        cmd.Execute();
+    }
+
+    std::shared_ptr<eRSource> Source(const std::string& name, const std::string& sql,
+                                     const std::shared_ptr<eRSource>& parent = nullptr) {
+        auto rs = std::make_shared<eRSource>();
+        rs->Name = name;
+        rs->SQLCommand = sql;
+        rs->TypeofCommand = "1";
+        rs->eCnn = cnn_;
+        (parent ? parent->eRSources : cnn_->eRSources)->Add(rs);
+        return rs;
+    }
+
+    std::shared_ptr<eParameter> Param(const std::string& name, const std::string& type, Variant value = {}) {
+        auto p = std::make_shared<eParameter>();
+        p->Name = name;
+        p->eType(type);
+        p->Value = std::move(value);
+        rpt_->eParameters->Add(p);
+        return p;
+    }
+
+    // Every row of a record source as "field=value|..." texts, from the first.
+    static std::vector<std::string> Rows(eRSource& rs) {
+        std::vector<std::string> rows;
+        if (!rs.ADORecordset) return rows;
+        auto& set = *rs.ADORecordset;
+        if (set.Eof() && set.Bof()) return rows;
+        set.MoveFirst();
+        while (!set.Eof()) {
+            std::string row;
+            for (const auto& f : set.Fields()) row += (row.empty() ? "" : "|") + f.Value().TextOr("NULL");
+            rows.push_back(row);
+            set.MoveNext();
+        }
+        return rows;
+    }
+
+    testing::ScratchDir dir_;
+    std::string cnnString_;
+    std::shared_ptr<Orvane> rpt_ = std::make_shared<Orvane>();
+    std::shared_ptr<eConnection> cnn_ = std::make_shared<eConnection>();
+};
+
+TEST_P(OdbcRecordSources, WalksMasterDetailLinkedByAMacroAndBySentParameters) {
+    Param("IdCliente", "adInteger", 0);
+    Param("IdPedido", "adInteger", 0);
+    auto clientes = Source("clientes", "SELECT id, nombre FROM clientes ORDER BY id");
+    clientes->eFieldNametoParameters = "id";
+    clientes->idParameterLinked = "IdCliente";
+    auto pedidos = Source("pedidos", "SELECT id FROM pedidos WHERE cliente_id = @IdCliente ORDER BY id", clientes);
+    pedidos->eFieldNametoParameters = "id";
+    pedidos->idParameterLinked = "IdPedido";
+    auto lineas =
+        Source("lineas", "SELECT producto, cantidad FROM lineas WHERE pedido_id = ? ORDER BY producto", pedidos);
+    lineas->SendParameters = "IdPedido";
+
+    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    ASSERT_TRUE(clientes->OpenRecordsource()) << clientes->LastOpenError;
+    EXPECT_EQ(Rows(*pedidos), (std::vector<std::string>{"10", "11"}));
+    EXPECT_EQ(Rows(*lineas), (std::vector<std::string>{"leche|1", "pan|2"}));
+
+    std::vector<std::string> seen{clientes->ADORecordset->Fields()("nombre").Value().TextOr()};
+    // Walk the top level; each move re-queries both lower levels.
+    clientes->MoveFirst();
+    clientes->MoveNext();
+    seen.push_back(clientes->ADORecordset->Fields()("nombre").Value().TextOr());
+    EXPECT_TRUE(Rows(*pedidos).empty()) << "Luis has no orders";
+    clientes->MoveNext();
+    seen.push_back(clientes->ADORecordset->Fields()("nombre").Value().TextOr());
+    EXPECT_EQ(Rows(*pedidos), (std::vector<std::string>{"12"}));
+    pedidos->MoveFirst();
+    EXPECT_EQ(Rows(*lineas), (std::vector<std::string>{"pan|9"}));
+    clientes->MoveNext();
+    EXPECT_TRUE(clientes->Eof());
+    EXPECT_EQ(seen, (std::vector<std::string>{"Ana", "Luis", "Eva"}));
+}
+
+TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategory) {
+    Param("Minimo", "adDouble", 5.0);
+    Param("Desde", "adDBDate", "2024-01-10");
+    Param("Nombre", "adVarChar", "Ana");
+    Param("Cliente", "adInteger", Variant::MakeNull());
+    auto rs = Source("filtrados",
+                     "SELECT id FROM pedidos WHERE total > ? AND fecha >= ? "
+                     "AND cliente_id IN (SELECT id FROM clientes WHERE nombre = ?) ORDER BY id");
+    rs->SendParameters = "Minimo, ,Desde,,Nombre";
+    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
+    EXPECT_EQ(Rows(*rs), (std::vector<std::string>{"11"}));
+
+    auto none = Source("ninguno", "SELECT id FROM pedidos WHERE cliente_id = ?");
+    none->SendParameters = "Cliente";
+    ASSERT_TRUE(none->OpenRecordsource()) << none->LastOpenError;
+    EXPECT_TRUE(none->Eof()) << "a NULL parameter matches no row";
+}
+
+TEST_P(OdbcRecordSources, FiltersAndSortsOnTheClient) {
+    auto rs = Source("pedidos", "SELECT id, cliente_id, total FROM pedidos");
+    rs->RTFilter = "total > 1 AND cliente_id = 1";
+    rs->RTOrder = "total DESC";
+    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
+    EXPECT_EQ(Rows(*rs), (std::vector<std::string>{"11|1|7.25", "10|1|5.5"}));
+
+    rs->RTFilter = "total >";
+    EXPECT_FALSE(rs->ApplyFilter()) << "a malformed filter is refused, not applied";
+}
+
+TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
+    struct Names : data::Picker {
+        std::vector<std::string> items;
+        void Clear() override { items.clear(); }
+        void AddItem(const std::string& t) override { items.push_back(t); }
+    } tables, procedures;
+    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    data::ListTables(cnn_->ADOCnn, tables);
+    for (const char* t : {"clientes", "pedidos", "lineas"})
+        EXPECT_NE(std::find(tables.items.begin(), tables.items.end(), t), tables.items.end()) << t;
+
+    Param("IdCliente", "adInteger", 1);
+    auto call = Source("llamada", "pedidos_de");
+    call->TypeofCommand = "4";
+    call->SendParameters = "IdCliente";
+    if (!GetParam().postgres) {
+        EXPECT_FALSE(call->OpenRecordsource()) << "SQLite has no stored procedures";
+        return;
+    }
+    data::ListProcedures(cnn_->ADOCnn, procedures);
+    EXPECT_NE(std::find(procedures.items.begin(), procedures.items.end(), "pedidos_de"), procedures.items.end());
+    ASSERT_TRUE(call->OpenRecordsource()) << call->LastOpenError;
+    EXPECT_EQ(Rows(*call), (std::vector<std::string>{"10|5.5", "11|7.25"}));
+}
+
+TEST_P(OdbcRecordSources, ARefusedConnectionStringIsAFalseResultWithoutThePassword) {
+    cnn_->cnnString = GetParam().postgres ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;"
+                                          : "Driver={No Such Driver};PWD=S3cretPw;";
+    EXPECT_FALSE(cnn_->OpenConnection());
+    EXPECT_FALSE(cnn_->LastOpenError.empty());
+    EXPECT_EQ(cnn_->LastOpenError.find("S3cretPw"), std::string::npos) << cnn_->LastOpenError;
+    auto rs = Source("x", "SELECT 1");
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_TRUE(rs->Eof());
+}
+
+INSTANTIATE_TEST_SUITE_P(Postgres, OdbcRecordSources, ::testing::Values(Backend{"PostgreSQL", true}),
+                         [](const auto& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(SqliteOdbc, OdbcRecordSources, ::testing::Values(Backend{"SQLite", false}),
+                         [](const auto& p) { return p.param.name; });
+
+}  // namespace
+}  // namespace orvane
