@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -27,7 +28,7 @@ struct Timing {
 };
 
 // Runs f once cold and then `repeats` times, keeping the best warm time.
-inline Timing Measure(const std::function<void()>& f, int repeats = 3) {
+inline Timing Measure(const std::function<void()>& f, int repeats = 5) {
     Timing t;
     t.first = Seconds(f);
     t.warm = t.first;
@@ -46,6 +47,28 @@ inline long PeakMemoryOf(const std::function<void()>& f) {
     struct rusage ru {};
     wait4(pid, &status, 0, &ru);
     return ru.ru_maxrss * 1024L;
+}
+
+// The high-water mark of this process's resident memory, in bytes (VmHWM:
+// after an exec it counts only what the new program touched).
+inline long OwnPeakMemory() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6)) * 1024L;
+    return 0;
+}
+
+// Runs this program afresh with args; it prints its OwnPeakMemory() on
+// standard output, which is returned.
+inline long PeakMemoryOfRun(const std::string& args) {
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 0;
+    FILE* p = popen(("'" + std::string(self) + "' " + args).c_str(), "r");
+    if (!p) return 0;
+    long bytes = 0;
+    if (std::fscanf(p, "%ld", &bytes) != 1) bytes = 0;
+    pclose(p);
+    return bytes;
 }
 
 inline std::string MachineLine() {
