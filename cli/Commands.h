@@ -22,7 +22,7 @@ void Grid(const std::string& file, const std::string& controlName);
 
 struct PackResource {
     bool picture = false;
-    std::string spec;  // NAME=PATH as given on the command line
+    std::string arg;  // NAME=PATH as given on the command line
 };
 
 // Writes the package `out` from a definition XML text and the given

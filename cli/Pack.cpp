@@ -17,8 +17,8 @@ constexpr std::size_t kMaxResources = 98;
 // A resource name becomes an entry's file name on every system that may
 // unpack the package, so the characters no common file system accepts are
 // refused.
-void CheckResourceName(const std::string& name, const std::string& spec) {
-    if (name.empty()) throw CliError("resource \"" + spec + "\": NAME=PATH expected");
+void CheckResourceName(const std::string& name, const std::string& arg) {
+    if (name.empty()) throw CliError("resource \"" + arg + "\": NAME=PATH expected");
     if (name == "." || name == ".." || name.find_first_of("/\\:*?\"<>|") != std::string::npos) {
         throw CliError("resource name \"" + name + "\" cannot be a file name");
     }
@@ -28,14 +28,14 @@ void CheckResourceName(const std::string& name, const std::string& spec) {
 }
 
 void AddResource(Orvane& rpt, const PackResource& r) {
-    const auto eq = r.spec.find('=');
-    if (eq == std::string::npos || eq + 1 == r.spec.size()) {
-        throw CliError("resource \"" + r.spec + "\": NAME=PATH expected");
+    const auto eq = r.arg.find('=');
+    if (eq == std::string::npos || eq + 1 == r.arg.size()) {
+        throw CliError("resource \"" + r.arg + "\": NAME=PATH expected");
     }
-    const std::string name = r.spec.substr(0, eq);
-    CheckResourceName(name, r.spec);
+    const std::string name = r.arg.substr(0, eq);
+    CheckResourceName(name, r.arg);
     // Relative paths are taken from the current folder.
-    const fs::path path = fs::absolute(r.spec.substr(eq + 1));
+    const fs::path path = fs::absolute(r.arg.substr(eq + 1));
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) throw CliError(path.string() + ": no such file");
     auto res = rpt.NewResData(name);
