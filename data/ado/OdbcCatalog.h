@@ -1,0 +1,21 @@
+// The ODBC drivers and data sources installed on this machine, as the ODBC
+// driver manager lists them, for the dialog that composes connection strings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvane::data {
+
+struct OdbcDataSource {
+    std::string Name;         // the DSN
+    std::string Description;  // usually the driver's name
+};
+
+// The installed drivers' names in the driver manager's order; empty when the
+// driver manager cannot be reached or lists none.
+std::vector<std::string> ListOdbcDrivers();
+// The user and system data sources; empty when none or on failure.
+std::vector<OdbcDataSource> ListOdbcDataSources();
+
+}  // namespace orvane::data

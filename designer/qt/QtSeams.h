@@ -1,0 +1,61 @@
+// The window-system side of the component's seams, for the Qt designer:
+// message boxes, the modal runner every dialog is shown through, file
+// choosers, and the help viewer that opens our HTML help pages in the
+// desktop's browser. Tests replace the runner and the file chooser to drive
+// the dialogs as a person would, without real modal loops.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Help.h"
+#include "platform/Messages.h"
+
+class QDialog;
+class QWidget;
+class QUrl;
+
+namespace orvane::designer {
+
+// Shows one modal message with QMessageBox: the button set, the icon, and
+// the application's title when the title is empty.
+class QtMessageSink : public platform::MessageSink {
+public:
+    platform::MsgAnswer Show(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon icon,
+                             const std::string& title) override;
+};
+
+// Opens the help in the desktop's browser: the index page for a context id
+// below 1, otherwise the topic page "orvane-ID.html" beside it, or the index
+// when that topic has no page. False when the browser could not be started.
+class QtHelpViewer : public platform::HelpViewer {
+public:
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    // opener defaults to QDesktopServices::openUrl.
+    explicit QtHelpViewer(UrlOpener opener = {});
+    bool Open(const std::string& file, int contextId) override;
+
+private:
+    UrlOpener opener_;
+};
+
+// Shows a dialog modally and returns its result (QDialog::Accepted or
+// Rejected). The default runs exec().
+using ModalRunner = std::function<int(QDialog&)>;
+int RunModal(QDialog& dialog);
+// Installs the runner used from now on (empty restores exec()); returns the
+// previous one.
+ModalRunner SetModalRunner(ModalRunner runner);
+
+// Asks for a file to open (save false) or to save; "" when cancelled.
+using FileChooser = std::function<QString(QWidget* parent, const QString& caption, const QString& filter, bool save)>;
+QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save);
+// Installs the chooser (empty restores QFileDialog); returns the previous one.
+FileChooser SetFileChooser(FileChooser chooser);
+
+// Installs the message sink, the help viewer and the designer dialogs.
+void InstallQtSeams();
+
+}  // namespace orvane::designer
