@@ -7,6 +7,7 @@
 
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
+#include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
@@ -91,12 +92,14 @@ TEST(QtHelpViewer, HelpButtonsOpenTheirOwnTopics) {
         opened.push_back(url.fileName());
         return true;
     }));
+    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
+    platform::RuntimeServices::Instance().SetHelpFolder(ORVANE_SOURCE_DIR "/help");
     designer::frmParameter parameter;
     Click(parameter, "btnAyuda");
     designer::frmConnection connection;
     Click(connection, "BtnAyuda");
     platform::SetHelpViewer(previous);
-    // The pages are copied beside the libraries by the build.
+    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
     ASSERT_EQ(opened.size(), 2u) << (messages->Taken().empty() ? "" : messages->Taken()[0].text);
     EXPECT_EQ(opened[0], "orvane-10037.html");
     EXPECT_EQ(opened[1], "orvane-10036.html");
