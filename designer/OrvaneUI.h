@@ -51,6 +51,20 @@ public:
     // before stay in the tree.
     bool ShowInTvw(const Orvane& eRp, designer::TreeControl& tvw,
                    const std::shared_ptr<designer::TreeNode>& Root = nullptr) const;
+
+    // Edit and add operations (designer/OrvaneUIEdit.cpp). Each opens its
+    // dialog through the installed DesignerDialogs and returns when it has
+    // closed. An edit returns whether the user accepted (the dialog wrote the
+    // item); an add returns the new item, not added to the definition. With
+    // no dialogs installed, or on cancel: false, or null, and nothing changes.
+    bool EditeConnection(const std::shared_ptr<eConnection>& eC) const;
+    std::shared_ptr<eConnection> AddeConnection() const;
+    bool EditeDialog(const std::shared_ptr<eDialog>& eDl) const;
+    std::shared_ptr<eDialog> AddeDialog() const;
+    bool EditeParameter(const std::shared_ptr<eParameter>& ePr) const;
+    std::shared_ptr<eParameter> AddeParameter() const;
+    bool EditePrnFormat(const std::shared_ptr<ePrnFormat>& ePrn) const;
+    std::shared_ptr<ePrnFormat> AddPrnFormat() const;
 };
 
 }  // namespace orvane

@@ -25,25 +25,6 @@ const char* const kNotInstalled =
 const char* const kNeedString = "Debe indicarse una cadena de conexión.";
 const char* const kNeedName = "Debe indicar un nombre para la conexión.";
 
-// Points the connection manager at a file of the scratch folder; with
-// installed false no file is there, so the manager is "not installed".
-class ManagerFile {
-public:
-    explicit ManagerFile(bool installed) {
-        path_ = dir_.file("connections.ini");
-        if (installed)
-            WriteFile(path_, "[Ventas]\nConnectionString=Provider=SQLite;Data Source=v.db\nUserID=u\nPWD=secreto\n"
-                             "[Compras]\nConnectionString=Provider=SQLite;Data Source=c.db\n");
-        setenv("ORVANE_CONNECTIONS_FILE", path_.c_str(), 1);
-    }
-    ~ManagerFile() { unsetenv("ORVANE_CONNECTIONS_FILE"); }
-    const std::string& path() const { return path_; }
-
-private:
-    ScratchDir dir_;
-    std::string path_;
-};
-
 std::shared_ptr<Orvane> ReportWith(std::initializer_list<const char*> names) {
     auto report = std::make_shared<Orvane>();
     for (const char* n : names) {

@@ -12,11 +12,13 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <string>
 
 #include "designer/qt/QtSeams.h"
+#include "support/TestSupport.h"
 
 namespace orvane::testing {
 
@@ -91,5 +93,24 @@ inline void Click(QWidget& dialog, const char* name) {
     if (auto* b = Find<QAbstractButton>(dialog, name))
         QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(std::min(8, b->width() / 2), b->height() / 2));
 }
+
+// Points the connection manager at a file of the scratch folder; with
+// installed false no file is there, so the manager is "not installed".
+class ManagerFile {
+public:
+    explicit ManagerFile(bool installed) {
+        path_ = dir_.file("connections.ini");
+        if (installed)
+            WriteFile(path_, "[Ventas]\nConnectionString=Provider=SQLite;Data Source=v.db\nUserID=u\nPWD=secreto\n"
+                             "[Compras]\nConnectionString=Provider=SQLite;Data Source=c.db\n");
+        setenv("ORVANE_CONNECTIONS_FILE", path_.c_str(), 1);
+    }
+    ~ManagerFile() { unsetenv("ORVANE_CONNECTIONS_FILE"); }
+    const std::string& path() const { return path_; }
+
+private:
+    ScratchDir dir_;
+    std::string path_;
+};
 
 }  // namespace orvane::testing
