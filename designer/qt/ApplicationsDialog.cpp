@@ -39,7 +39,7 @@ ApplicationsDialog::ApplicationsDialog(const platform::ConnectionManager& manage
     lstApplications->setMinimumWidth(160);
     txtAppName = Edit(this, "txtAppName");
     txtConnectionString = Edit(this, "txtConnectionString");
-    txtConnectionString->setMinimumWidth(320);
+    txtConnectionString->setMinimumWidth(380);
     txtUser = Edit(this, "txtUser");
     txtPassword = Edit(this, "txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
@@ -100,6 +100,7 @@ void ApplicationsDialog::OnSelected() {
     txtAppName->setText(app ? QString::fromStdString(app->Name) : QString());
     txtConnectionString->setText(app ? QString::fromStdString(app->ConnectionString) : QString());
     txtUser->setText(app ? QString::fromStdString(app->UserID) : QString());
+    txtConnectionString->setCursorPosition(0);
     txtPassword->clear();
     txtPassword->setPlaceholderText(app && !app->PWD.empty() ? QStringLiteral("(guardada; escriba para cambiarla)")
                                                              : QString());

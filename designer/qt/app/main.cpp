@@ -1,14 +1,32 @@
-// orvane-designer: the stand-alone editor window. Usage: orvane-designer [FILE]
+// orvane-designer: the stand-alone editor window.
+//   orvane-designer [FILE]                      opens FILE (XPD or XML) when given
+//   orvane-designer --screenshots DIR FILE      writes the documentation's pictures
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
 
 #include "designer/qt/OrvaneE.h"
 #include "designer/qt/QtSeams.h"
+#include "designer/qt/Screenshots.h"
+#include "platform/Messages.h"
+#include "platform/RuntimeServices.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 4 && args.at(1) == QStringLiteral("--screenshots")) {
+        const int written = orvane::designer::RenderScreenshots(args.at(2), args.at(3));
+        std::printf("%d pictures written to %s\n", written, qPrintable(args.at(2)));
+        return written > 0 ? 0 : 1;
+    }
+    orvane::platform::SetApplicationTitle("Diseñador de reportes");
+    // Run from the build tree, the help pages are in its help folder.
+    const QString local = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    if (QFileInfo::exists(local + QStringLiteral("/orvane.html")))
+        orvane::platform::RuntimeServices::Instance().SetHelpFolder(local.toStdString());
     orvane::designer::InstallQtSeams();
     orvane::designer::OrvaneE window;
-    const QStringList args = QApplication::arguments();
     if (args.size() > 1) window.OpenFile(args.at(1));
     window.show();
     return app.exec();

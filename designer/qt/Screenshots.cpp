@@ -1,0 +1,98 @@
+#include "designer/qt/Screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <fstream>
+
+#include "designer/qt/ApplicationsDialog.h"
+#include "designer/qt/DataLinkDialog.h"
+#include "designer/qt/FrmConnection.h"
+#include "designer/qt/FrmParameter.h"
+#include "designer/qt/NameDialogs.h"
+#include "designer/qt/OrvaneE.h"
+#include "platform/Messages.h"
+
+namespace orvane::designer {
+
+namespace {
+
+bool Grab(QWidget& widget, const QString& path) {
+    widget.show();
+    QApplication::processEvents();
+    const bool ok = widget.grab().save(path);
+    widget.hide();
+    return ok;
+}
+
+// A connection manager file with two applications, so the pictures show a
+// filled list without touching the user's own manager.
+std::string SampleManager(const QTemporaryDir& dir) {
+    const std::string path = dir.filePath("connections.ini").toStdString();
+    std::ofstream(path) << "[Ventas]\nConnectionString=Provider=SQLite;Data Source=examples/sales/ventas.db\n"
+                           "UserID=informes\nPWD=secreto\n[Compras]\nConnectionString=Provider=MSDASQL;DSN=compras\n";
+    return path;
+}
+
+}  // namespace
+
+int RenderScreenshots(const QString& folder, const QString& file) {
+    platform::ScopedMessageSink quiet(std::make_shared<platform::RecordingMessages>());
+    QTemporaryDir temp;
+    setenv("ORVANE_CONNECTIONS_FILE", SampleManager(temp).c_str(), 1);
+    QDir().mkpath(folder);
+    auto out = [&folder](const char* name) { return QDir(folder).filePath(QString::fromUtf8(name)); };
+
+    OrvaneE window;
+    if (!window.OpenFile(file)) return 0;
+    auto report = window.Report();
+    int written = 0;
+    window.tvwOrvane->expandAll();
+    window.resize(460, 620);
+    written += Grab(window, out("editor.png"));
+
+    if (report->eConections->Count() > 0) {
+        frmConnection connection;
+        connection.EditedCnn = report->eConections->Item(1);
+        connection.Editar(connection.EditedCnn);
+        connection.ParentReport = report;
+        written += Grab(connection, out("conexion.png"));
+    }
+    frmParameter parameter;
+    auto date = std::make_shared<eParameter>();
+    date->Name = "FechaDesde";
+    date->eType("strDateTime");
+    date->DTFormat = "yyyy-mm-dd";
+    date->Predef = "2024-01-01";
+    for (const auto& p : *report->eParameters)
+        if (p->DTFormat.size() > 0) date = p;
+    parameter.Editar(date);
+    written += Grab(parameter, out("parametro.png"));
+
+    frmDialog dialog;
+    dialog.Agregar();
+    dialog.txtName->setText(QStringLiteral("dlgFechas"));
+    written += Grab(dialog, out("dialogo.png"));
+    frmFormat format;
+    if (report->ePrnFormats && report->ePrnFormats->Count() > 0)
+        format.Editar(report->ePrnFormats->Item(1));
+    else
+        format.Agregar();
+    written += Grab(format, out("formato.png"));
+
+    if (auto manager = platform::ConnectionManager::Create()) {
+        ApplicationsDialog applications(*manager);
+        written += Grab(applications, out("aplicaciones.png"));
+    }
+    DataLinkDialog link;
+    link.txtFile->setText(QStringLiteral("examples/sales/ventas.db"));
+    written += Grab(link, out("disenar-conexion.png"));
+    unsetenv("ORVANE_CONNECTIONS_FILE");
+    return written;
+}
+
+}  // namespace orvane::designer

@@ -1,0 +1,15 @@
+// Pictures of the designer for the documentation: each dialog and the editor
+// window, prepared on a definition file and grabbed to PNG files.
+#pragma once
+
+#include <QString>
+
+namespace orvane::designer {
+
+// Writes editor.png, conexion.png, parametro.png, dialogo.png, formato.png,
+// aplicaciones.png and disenar-conexion.png into folder, showing the
+// definition in file. Messages are not shown while it works. Returns the
+// number of pictures written; 0 when the file cannot be read.
+int RenderScreenshots(const QString& folder, const QString& file);
+
+}  // namespace orvane::designer
