@@ -5,6 +5,7 @@
 
 #include "model/Orvane.h"
 #include "platform/RuntimeServices.h"
+#include "support/RawZip.h"
 #include "support/TestSupport.h"
 
 namespace orvane {
@@ -33,25 +34,8 @@ std::string Bmp(std::uint32_t rgb) {
     return "BM" + Le32(58) + Le32(0) + Le32(54) + info + Le32(rgb);
 }
 
-struct RawEntry {
-    std::string name;
-    std::string data;
-    std::uint32_t unix_mode = 0100644;
-};
-
-// Builds an archive exactly as given, bypassing every check of ours.
-void MakeRawZip(const std::string& path, const std::vector<RawEntry>& entries) {
-    int err = 0;
-    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    ASSERT_NE(za, nullptr);
-    for (const auto& e : entries) {
-        zip_source_t* src = zip_source_buffer(za, e.data.data(), e.data.size(), 0);
-        zip_int64_t idx = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_RAW);
-        ASSERT_GE(idx, 0) << e.name;
-        zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_UNIX, e.unix_mode << 16);
-    }
-    ASSERT_EQ(zip_close(za), 0);
-}
+using orvane::testing::MakeRawZip;
+using orvane::testing::RawEntry;
 
 // Entry names and contents in archive order, read with libzip directly.
 std::vector<std::pair<std::string, std::string>> Entries(const std::string& path) {
