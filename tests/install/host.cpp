@@ -1,5 +1,6 @@
-// The smallest host: builds a definition in memory, names its parts and
-// checks the dirty flag. Exit status 0 when the library behaves.
+// The smallest host: builds a definition in memory, names its parts, checks
+// the dirty flag and writes the definition XML. Exit status 0 when the
+// library behaves; otherwise the number of the first check that failed.
 #include <iostream>
 #include <memory>
 
@@ -7,12 +8,14 @@
 
 int main() {
     auto report = std::make_shared<orvane::Orvane>();
+    if (report->IsDirty()) return 1;
     auto cnn = std::make_shared<orvane::eConnection>();
     cnn->Name = report->GetNewCnnName();
-    if (!report->AddConnection(cnn) || report->GetConnection("ECONNECTION1") != cnn) return 1;
-    if (report->IsDirty()) return 2;
-    report->Name = "Ventas";
+    if (!report->AddConnection(cnn) || report->GetConnection("ECONNECTION1") != cnn) return 2;
     if (!report->IsDirty()) return 3;
+    report->SetHash();
+    if (report->IsDirty()) return 4;
+    if (report->ToXML().find("<eConnection Name=\"eConnection1\"") == std::string::npos) return 5;
     std::cout << "host: " << report->eConections->Count() << " connection, " << cnn->Name << "\n";
     return 0;
 }
