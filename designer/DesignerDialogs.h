@@ -6,8 +6,13 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "model/Forward.h"
+
+namespace orvane {
+class OrvaneUI;
+}
 
 namespace orvane::designer {
 
@@ -27,6 +32,14 @@ public:
     virtual std::shared_ptr<eParameter> AddeParameter() = 0;
     virtual std::shared_ptr<eDialog> AddeDialog() = 0;
     virtual std::shared_ptr<ePrnFormat> AddPrnFormat() = 0;
+    // The record source editor. ui is the designer object the editor calls
+    // back into (connection, parameters, child record sources). Edit returns
+    // whether the user accepted; add returns the record source the accepted
+    // editor built for eC (noName: a name its default name must avoid), not
+    // added anywhere and not checked against the definition; null on cancel.
+    virtual bool EditeRSource(const OrvaneUI& ui, const std::shared_ptr<eRSource>& eRs) = 0;
+    virtual std::shared_ptr<eRSource> AddeRSource(const OrvaneUI& ui, const std::shared_ptr<eConnection>& eC,
+                                                  const std::string& noName) = 0;
 };
 
 // Answers every operation as a cancelled dialog: false or null.
@@ -40,6 +53,11 @@ public:
     std::shared_ptr<eParameter> AddeParameter() override { return nullptr; }
     std::shared_ptr<eDialog> AddeDialog() override { return nullptr; }
     std::shared_ptr<ePrnFormat> AddPrnFormat() override { return nullptr; }
+    bool EditeRSource(const OrvaneUI&, const std::shared_ptr<eRSource>&) override { return false; }
+    std::shared_ptr<eRSource> AddeRSource(const OrvaneUI&, const std::shared_ptr<eConnection>&,
+                                          const std::string&) override {
+        return nullptr;
+    }
 };
 
 // The installed dialogs (the cancelling ones until a host installs others).

@@ -16,9 +16,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "designer/TreeControl.h"
 #include "model/Forward.h"
+#include "platform/Collection.h"
 
 namespace orvane {
 
@@ -65,6 +67,19 @@ public:
     std::shared_ptr<eParameter> AddeParameter() const;
     bool EditePrnFormat(const std::shared_ptr<ePrnFormat>& ePrn) const;
     std::shared_ptr<ePrnFormat> AddPrnFormat() const;
+
+    // The record source editor. EditeRSource returns whether the user
+    // accepted (the editor wrote eRs). AddeRSource opens it for a new record
+    // source of eC (NoName: a name the proposed default must not equal) and,
+    // when accepted, appends it to Col and returns it. Null, Col unchanged,
+    // on cancel, without a collection, or when the name is already used by a
+    // record source anywhere in objOrvane (connections or dialogs, ignoring
+    // case), after the message "El nombre no es válido porque ya existe en
+    // el proyecto".
+    bool EditeRSource(const std::shared_ptr<eRSource>& eRs) const;
+    std::shared_ptr<eRSource> AddeRSource(const std::shared_ptr<eConnection>& eC,
+                                          const std::shared_ptr<Collection<eRSource>>& Col,
+                                          const std::string& NoName = "") const;
 };
 
 }  // namespace orvane

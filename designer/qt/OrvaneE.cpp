@@ -111,9 +111,7 @@ void OrvaneE::BuildMenus() {
     mnuAParametro = add->addAction(QStringLiteral("Parametro"), this, [this] { Add(kParameter); });
     mnuADialogo = add->addAction(QStringLiteral("Dialogo"), this, [this] { Add(kDialog); });
     mnuAPrnFormat = add->addAction(QStringLiteral("PrnFormat"), this, [this] { Add(kPrnFormat); });
-    mnuAeRSource = add->addAction(QStringLiteral("RSource"));
-    mnuAeRSource->setEnabled(false);
-    mnuAeRSource->setToolTip(QStringLiteral("El editor de orígenes de registros aún no está disponible"));
+    mnuAeRSource = add->addAction(QStringLiteral("RSource"), this, [this] { Add(kRSource); });
     for (QAction* a : {mnuEditar, mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat, mnuAeRSource,
                        mnuNuevo, mnuAbrir, mnuGuardar, mnuGuardarComo})
         a->setObjectName(a == mnuNuevo         ? "mnuNuevo"
@@ -159,6 +157,7 @@ void OrvaneE::UpdateTitle() {
 
 void OrvaneE::EnableAddCommands() {
     for (QAction* a : {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat}) a->setEnabled(false);
+    mnuAeRSource->setEnabled(SelectedRSourceOwner().first != nullptr);
     auto node = tree_->SelectedItem();
     if (!node) return;
     Kind kind = KindOfGroupKey(node->Key());
@@ -182,6 +181,11 @@ void OrvaneE::Add(int kind) {
         if (auto d = ui_.AddeDialog()) added = (report_->eDialogs->Add(d), true);
     } else if (kind == kPrnFormat && report_->ePrnFormats) {
         if (auto f = ui_.AddPrnFormat()) added = (report_->ePrnFormats->Add(f), true);
+    } else if (kind == kRSource) {
+        const auto [connection, parent] = SelectedRSourceOwner();
+        if (connection)
+            added = ui_.AddeRSource(connection, parent ? parent->eRSources : connection->eRSources,
+                                    parent ? parent->Name : std::string()) != nullptr;
     }
     if (added) Refresh();
 }
@@ -212,9 +216,28 @@ void OrvaneE::Editar() {
             if (auto f = exact(report_->ePrnFormats)) accepted = ui_.EditePrnFormat(f);
             break;
         default:
+            if (auto rs = SelectedRSource()) accepted = ui_.EditeRSource(rs);
             break;
     }
     if (accepted) Refresh();
+}
+
+std::shared_ptr<eRSource> OrvaneE::SelectedRSource() const {
+    auto node = tree_->SelectedItem();
+    if (!node || node->Key().rfind("Rst_", 0) != 0) return nullptr;
+    const std::string name = node->Key().substr(4);
+    if (auto rs = report_->GetRSource(name)) return rs;
+    return report_->GetRSourceInDlg(name);
+}
+
+// A connection's node adds a record source to the connection; a record
+// source's node adds a child to it, on the record source's connection.
+std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> OrvaneE::SelectedRSourceOwner() const {
+    auto node = tree_->SelectedItem();
+    if (!node) return {};
+    if (auto rs = SelectedRSource()) return {rs->eCnn.lock(), rs};
+    if (node->Key().rfind("Cnn_", 0) == 0) return {report_->GetConnection(node->Key().substr(4)), nullptr};
+    return {};
 }
 
 bool OrvaneE::MayDiscard() {

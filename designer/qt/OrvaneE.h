@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <utility>
 
 #include "designer/OrvaneUI.h"
 #include "model/Orvane.h"
@@ -56,7 +57,8 @@ public:
     void Abrir();
     bool Guardar();
     bool GuardarComo();
-    // Enables the one "Agregar" command that fits the selected node.
+    // Enables the one "Agregar" command that fits the selected node, and
+    // "RSource" on a connection's or a record source's node.
     void EnableAddCommands();
 
 protected:
@@ -69,6 +71,11 @@ private:
     bool MayDiscard();
     void UpdateTitle();
     void ShowReport(std::shared_ptr<Orvane> report, const QString& file);
+    // The record source of the selected node, or null.
+    std::shared_ptr<eRSource> SelectedRSource() const;
+    // Where "RSource" adds: the connection, and the parent record source
+    // (null for a top-level one); no connection when the node offers none.
+    std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> SelectedRSourceOwner() const;
 
     std::shared_ptr<Orvane> report_;
     OrvaneUI ui_;

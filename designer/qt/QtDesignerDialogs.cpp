@@ -7,6 +7,7 @@
 
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
+#include "designer/qt/FrmRSource.h"
 #include "designer/qt/NameDialogs.h"
 #include "designer/qt/QtSeams.h"
 #include "platform/Text.h"
@@ -107,6 +108,27 @@ std::shared_ptr<ePrnFormat> QtDesignerDialogs::AddPrnFormat() {
     format->Name = TextOf(dialog.txtName);
     format->Properties = TextOf(dialog.txtProperties);
     return format;
+}
+
+bool QtDesignerDialogs::EditeRSource(const OrvaneUI& ui, const std::shared_ptr<eRSource>& eRs) {
+    if (!eRs) return false;
+    FrmRSource dialog(parent_);
+    dialog.UIRpt = &ui;
+    dialog.Modificar(eRs);
+    RunModal(dialog);
+    return dialog.BotonOk;
+}
+
+std::shared_ptr<eRSource> QtDesignerDialogs::AddeRSource(const OrvaneUI& ui, const std::shared_ptr<eConnection>& eC,
+                                                         const std::string& noName) {
+    FrmRSource dialog(parent_);
+    dialog.UIRpt = &ui;
+    dialog.NoName = noName;
+    dialog.SetCnn(eC);
+    dialog.Agregar();
+    RunModal(dialog);
+    dialog.NoName.clear();
+    return dialog.BotonOk ? dialog.ThisRC : nullptr;
 }
 
 }  // namespace orvane::designer

@@ -23,6 +23,9 @@ public:
     std::shared_ptr<eParameter> AddeParameter() override;
     std::shared_ptr<eDialog> AddeDialog() override;
     std::shared_ptr<ePrnFormat> AddPrnFormat() override;
+    bool EditeRSource(const OrvaneUI& ui, const std::shared_ptr<eRSource>& eRs) override;
+    std::shared_ptr<eRSource> AddeRSource(const OrvaneUI& ui, const std::shared_ptr<eConnection>& eC,
+                                          const std::string& noName) override;
 
 private:
     QWidget* parent_;

@@ -4,17 +4,24 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
+#include "designer/OrvaneUI.h"
 #include "designer/qt/ApplicationsDialog.h"
 #include "designer/qt/DataLinkDialog.h"
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
+#include "designer/qt/FrmRSource.h"
 #include "designer/qt/NameDialogs.h"
 #include "designer/qt/OrvaneE.h"
+#include "designer/qt/PreviewReport.h"
+#include "designer/qt/SqlDesigner.h"
 #include "platform/Messages.h"
 
 namespace orvane::designer {
@@ -36,6 +43,51 @@ std::string SampleManager(const QTemporaryDir& dir) {
     std::ofstream(path) << "[Ventas]\nConnectionString=Provider=SQLite;Data Source=examples/sales/ventas.db\n"
                            "UserID=informes\nPWD=secreto\n[Compras]\nConnectionString=Provider=MSDASQL;DSN=compras\n";
     return path;
+}
+
+// The record source editor on its three tabs, the rows of "clientes", the
+// SQL zoom and the SQL designer; the data pictures need the example's
+// database (scripts/build-example.sh makes it).
+int RenderRecordSourcePictures(const std::shared_ptr<Orvane>& report, const std::function<QString(const char*)>& out) {
+    auto clientes = report->GetRSource("clientes");
+    auto lineas = report->GetRSource("lineas");
+    if (!clientes || !lineas) return 0;
+    OrvaneUI ui;
+    ui.objOrvane = report;
+    int written = 0;
+    FrmRSource general;
+    general.UIRpt = &ui;
+    general.Modificar(clientes);
+    written += Grab(general, out("origen.png"));
+    general.SSTab1->setCurrentIndex(1);
+    written += Grab(general, out("origen-dependientes.png"));
+    FrmRSource advanced;
+    advanced.UIRpt = &ui;
+    advanced.Modificar(lineas);
+    advanced.SSTab1->setCurrentIndex(2);
+    written += Grab(advanced, out("origen-avanzadas.png"));
+
+    DlgZommSQL zoom;
+    zoom.Text1->setPlainText(general.txtSQL->toPlainText());
+    written += Grab(zoom, out("sql.png"));
+    auto cnn = clientes->eCnn.lock();
+    if (!cnn || !cnn->OpenConnection()) return written;
+    report->IniParameters();
+    if (clientes->OpenRecordsource()) {
+        FrmPreviewReport preview;
+        preview.SetRecordset(clientes->ADORecordset);
+        written += Grab(preview, out("vista-previa.png"));
+    }
+    SqlDesigner sql;
+    for (const auto& p : *report->eParameters)
+        sql.Parameters.push_back({p->eType(), p->Name, p->Predef, p->Value.TextOr()});
+    sql.Prepare(cnn->ADOCnn, "SELECT nombre, ciudad\nFROM clientes\nWHERE ciudad = 'Madrid'");
+    for (int i = 0; i < sql.tvwTablas->topLevelItemCount(); ++i)
+        if (sql.tvwTablas->topLevelItem(i)->text(0) == QStringLiteral("clientes"))
+            sql.tvwTablas->topLevelItem(i)->setExpanded(true);
+    sql.Execute();
+    written += Grab(sql, out("disenar-sql.png"));
+    return written;
 }
 
 }  // namespace
@@ -88,6 +140,7 @@ int RenderScreenshots(const QString& folder, const QString& file) {
         ApplicationsDialog applications(*manager);
         written += Grab(applications, out("aplicaciones.png"));
     }
+    written += RenderRecordSourcePictures(report, out);
     DataLinkDialog link;
     link.txtFile->setText(QStringLiteral("examples/sales/ventas.db"));
     written += Grab(link, out("disenar-conexion.png"));

@@ -7,7 +7,9 @@
 namespace orvane::designer {
 
 // Writes editor.png, conexion.png, parametro.png, dialogo.png, formato.png,
-// aplicaciones.png and disenar-conexion.png into folder, showing the
+// aplicaciones.png, disenar-conexion.png, origen.png, origen-dependientes.png,
+// origen-avanzadas.png, sql.png, vista-previa.png and disenar-sql.png (the
+// last three need the definition's database) into folder, showing the
 // definition in file. Messages are not shown while it works. Returns the
 // number of pictures written; 0 when the file cannot be read.
 int RenderScreenshots(const QString& folder, const QString& file);

@@ -4,6 +4,7 @@
 
 #include "designer/OrvaneUI.h"
 #include "model/Orvane.h"
+#include "support/TestSupport.h"
 
 namespace orvane::designer {
 namespace {
@@ -20,6 +21,11 @@ TEST(DesignerDialogs, WithoutInstalledDialogsEveryOperationCancels) {
     EXPECT_EQ(dialogs->AddeParameter(), nullptr);
     EXPECT_EQ(dialogs->AddeDialog(), nullptr);
     EXPECT_EQ(dialogs->AddPrnFormat(), nullptr);
+    OrvaneUI ui;
+    auto rs = std::make_shared<eRSource>();
+    EXPECT_FALSE(ui.EditeRSource(rs));
+    EXPECT_EQ(ui.AddeRSource(connection, connection->eRSources), nullptr);
+    EXPECT_EQ(connection->eRSources->Count(), 0);
     EXPECT_EQ(SetDesignerDialogs(previous), dialogs);
 }
 
@@ -56,6 +62,68 @@ TEST(DesignerDialogs, OrvaneUiOperationsGoThroughTheInstalledDialogs) {
     EXPECT_TRUE(edited);
     EXPECT_EQ(p->Name, "editado");
     EXPECT_FALSE(dialogEdited);
+}
+
+// The record source editor accepted with a name chosen by the test.
+class NamingEditor : public CancellingDialogs {
+public:
+    std::string name;
+    std::string noNameSeen = "unset";
+    std::shared_ptr<eRSource> AddeRSource(const OrvaneUI&, const std::shared_ptr<eConnection>& eC,
+                                          const std::string& noName) override {
+        noNameSeen = noName;
+        auto rs = std::make_shared<eRSource>();
+        rs->Name = name;
+        rs->eCnn = eC;
+        return rs;
+    }
+};
+
+TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereInTheDefinition) {
+    auto editor = std::make_shared<NamingEditor>();
+    auto previous = SetDesignerDialogs(editor);
+    testing::MessageRecorder messages;
+    OrvaneUI ui;
+    ui.objOrvane = std::make_shared<Orvane>();
+    auto first = std::make_shared<eConnection>();
+    auto second = std::make_shared<eConnection>();
+    first->Name = "uno";
+    second->Name = "dos";
+    ui.objOrvane->AddConnection(first);
+    ui.objOrvane->AddConnection(second);
+    auto top = std::make_shared<eRSource>();
+    top->Name = "Clientes";
+    auto nested = std::make_shared<eRSource>();
+    nested->Name = "Lineas";
+    top->eRSources->Add(nested);
+    first->eRSources->Add(top);
+    auto dialog = std::make_shared<eDialog>();
+    auto inDialog = std::make_shared<eRSource>();
+    inDialog->Name = "ciudades";
+    dialog->eRSources->Add(inDialog);
+    ui.objOrvane->eDialogs->Add(dialog);
+
+    for (const char* taken : {"CLIENTES", "lineas", "Ciudades"}) {
+        editor->name = taken;
+        EXPECT_EQ(ui.AddeRSource(second, second->eRSources, "padre"), nullptr) << taken;
+        EXPECT_EQ(editor->noNameSeen, "padre");
+    }
+    EXPECT_EQ(second->eRSources->Count(), 0);
+    ASSERT_EQ(messages->Taken().size(), 3u);
+    for (const auto& m : messages->Taken()) {
+        EXPECT_EQ(m.text, "El nombre no es válido porque ya existe en el proyecto");
+        EXPECT_EQ(m.icon, platform::MsgIcon::None);
+    }
+
+    editor->name = "pedidos";
+    auto added = ui.AddeRSource(second, nested->eRSources);
+    EXPECT_EQ(editor->noNameSeen, "");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(nested->eRSources->Item(1), added);
+    EXPECT_EQ(second->eRSources->Count(), 0);
+    EXPECT_EQ(messages->Taken().size(), 3u);
+    EXPECT_EQ(ui.AddeRSource(second, nullptr), nullptr);
+    SetDesignerDialogs(previous);
 }
 
 }  // namespace

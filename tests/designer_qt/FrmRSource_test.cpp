@@ -1,0 +1,678 @@
+#include "designer/qt/FrmRSource.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTreeWidget>
+#include <fstream>
+#include <sstream>
+
+#include "QtTestSupport.h"
+#include "data/RunTimeFixture.h"
+#include "data/ado/Recordset.h"
+#include "designer/OrvaneUI.h"
+#include "designer/qt/OrvaneE.h"
+#include "designer/qt/PreviewReport.h"
+#include "designer/qt/QtDesignerDialogs.h"
+#include "designer/qt/QtTreeControl.h"
+#include "designer/qt/SqlDesigner.h"
+
+namespace orvane::testing {
+namespace {
+
+using designer::FrmRSource;
+using platform::MsgAnswer;
+using platform::MsgIcon;
+
+std::string ExampleScript() {
+    std::ifstream in(ORVANE_SOURCE_DIR "/examples/sales/ventas.sql");
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// The example's sales database and a report over it: connection "ventas",
+// record source "clientes" (a table), a dialog's record source "ciudades",
+// and three parameters.
+struct Sales {
+    ScratchDir dir;
+    std::shared_ptr<Orvane> rpt = std::make_shared<Orvane>();
+    std::shared_ptr<eConnection> cnn = std::make_shared<eConnection>();
+    std::shared_ptr<eRSource> clientes = std::make_shared<eRSource>();
+    OrvaneUI ui;
+    std::shared_ptr<designer::DesignerDialogs> previous =
+        designer::SetDesignerDialogs(std::make_shared<designer::QtDesignerDialogs>());
+
+    Sales() {
+        EnsureApplication();
+        MakeDatabase(dir.file("ventas.db"), ExampleScript());
+        cnn->Name = "ventas";
+        cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("ventas.db");
+        rpt->AddConnection(cnn);
+        clientes->Name = "clientes";
+        clientes->TypeofCommand = "2";
+        clientes->SQLCommand = "clientes";
+        clientes->eCnn = cnn;
+        cnn->eRSources->Add(clientes);
+        auto dialog = std::make_shared<eDialog>();
+        auto ciudades = std::make_shared<eRSource>();
+        ciudades->Name = "ciudades";
+        dialog->eRSources->Add(ciudades);
+        rpt->eDialogs->Add(dialog);
+        for (const char* name : {"Ciudad", "Desde", "IdCliente"}) {
+            auto p = std::make_shared<eParameter>();
+            p->Name = name;
+            p->eType("adVarChar");
+            p->Predef = "%";
+            rpt->eParameters->Add(p);
+        }
+        ui.objOrvane = rpt;
+    }
+    ~Sales() { designer::SetDesignerDialogs(previous); }
+
+    // An editor in add mode on the connection, as AddeRSource prepares it.
+    std::unique_ptr<FrmRSource> Adding(const std::string& noName = "") {
+        auto d = std::make_unique<FrmRSource>();
+        d->UIRpt = &ui;
+        d->NoName = noName;
+        d->SetCnn(cnn);
+        d->Agregar();
+        return d;
+    }
+    std::unique_ptr<FrmRSource> Editing(const std::shared_ptr<eRSource>& rs) {
+        auto d = std::make_unique<FrmRSource>();
+        d->UIRpt = &ui;
+        d->Modificar(rs);
+        return d;
+    }
+};
+
+std::vector<std::string> Texts(MessageRecorder& messages) {
+    std::vector<std::string> out;
+    for (const auto& m : messages->Taken()) out.push_back(m.text);
+    messages->Clear();
+    return out;
+}
+
+QStringList Entries(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+QStringList Entries(const QComboBox* combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
+    return out;
+}
+
+// Presses a button by name, on whichever tab it is.
+void Press(QWidget& dialog, const char* name) {
+    if (auto* b = Find<QAbstractButton>(dialog, name)) b->click();
+}
+
+void Pick(QListWidget* list, int row) {
+    list->setCurrentRow(row);
+    list->item(row)->setSelected(true);
+}
+
+void TypeInto(QComboBox* combo, const QString& text) {
+    combo->lineEdit()->selectAll();
+    QTest::keyPress(combo->lineEdit(), Qt::Key_Delete);
+    QTest::keyClicks(combo->lineEdit(), text);
+}
+
+void TypeSql(QDialog& d, const QString& text) {
+    auto* sql = Find<QPlainTextEdit>(d, "txtSQL");
+    sql->selectAll();
+    QTest::keyPress(sql, Qt::Key_Delete);
+    QTest::keyClicks(sql, text);
+}
+
+TEST(FrmRSource, OpensOnTheConnectionWithItsTablesAndParameters) {
+    Sales s;
+    auto d = s.Adding();
+    EXPECT_EQ(d->windowTitle(), "Origen de registros");
+    EXPECT_EQ(d->txtCnn->text(), "ventas");
+    EXPECT_EQ(Entries(d->dxTable), QStringList({"clientes", "lineas", "pedidos"}));
+    EXPECT_EQ(Entries(d->List3), QStringList({"Ciudad", "Desde", "IdCliente"}));
+    EXPECT_EQ(Entries(d->dxParam), Entries(d->List3));
+    EXPECT_EQ(d->dxTable->currentText(), "");
+    EXPECT_TRUE(d->Option1->isChecked());
+    EXPECT_EQ(d->dxCursorLocation->currentText(), "En el Cliente");
+    EXPECT_EQ(d->dxCursorType->currentText(), "Siempre hacia adelante");
+    EXPECT_EQ(d->dxLockType->currentText(), "Solo lectura");
+    EXPECT_EQ(d->Mode(), 1);
+    EXPECT_EQ(d->ThisRC->ecnnName(), "ventas");
+    EXPECT_EQ(d->ThisRC->eCnn.lock(), s.cnn);
+
+    // A connection that cannot be opened leaves the pickers empty, silently.
+    MessageRecorder messages;
+    auto broken = std::make_shared<eConnection>();
+    broken->Name = "rota";
+    broken->cnnString = "Provider=SQLite;Data Source=" + s.dir.file("no-existe.db");
+    FrmRSource other;
+    other.UIRpt = &s.ui;
+    other.SetCnn(broken);
+    EXPECT_EQ(other.dxTable->count(), 0);
+    EXPECT_EQ(other.List3->count(), 0);
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+struct SaveCase {
+    const char* name;
+    const char* option;
+    const char* text;
+    const char* message;    // "" when the save succeeds
+    const char* nameAfter;  // ThisRC's Name after the click
+    const char* typeAfter;  // ThisRC's TypeofCommand after the click
+};
+
+class FrmRSourceSaves : public ::testing::TestWithParam<SaveCase> {};
+
+// "&Aceptar" in add mode: the name is checked against the definition, then
+// written, then the chosen source is checked and written; a blank name is
+// refused only after all of that was saved.
+TEST_P(FrmRSourceSaves, InOrderOnAceptar) {
+    const SaveCase& c = GetParam();
+    Sales s;
+    MessageRecorder messages;
+    auto d = s.Adding();
+    d->ThisRC->Name = "antes";
+    d->txtName->setText(QString::fromUtf8(c.name));
+    // The fields of the other source kinds are neither checked nor stored.
+    d->dxTable->setEditText("no se guarda");
+    d->dxProc->setEditText("no se guarda");
+    d->txtSQL->setPlainText("no se guarda");
+    Press(*d, c.option);
+    if (std::string(c.option) == "Option1") d->dxTable->setEditText(c.text);
+    if (std::string(c.option) == "Option2") d->dxProc->setEditText(c.text);
+    if (std::string(c.option) == "Option3") d->txtSQL->setPlainText(c.text);
+    Press(*d, "Command10");
+    const auto taken = messages->Taken();
+    if (*c.message) {
+        ASSERT_EQ(taken.size(), 1u);
+        EXPECT_EQ(taken[0].text, c.message);
+    } else {
+        EXPECT_TRUE(taken.empty());
+    }
+    EXPECT_EQ(d->BotonOk, !*c.message);
+    EXPECT_EQ(d->ThisRC->Name, c.nameAfter);
+    EXPECT_EQ(d->ThisRC->TypeofCommand, c.typeAfter);
+    EXPECT_EQ(d->ThisRC->SQLCommand, *c.typeAfter ? c.text : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FrmRSourceSaves,
+    ::testing::Values(
+        SaveCase{"CLIENTES", "Option1", "pedidos", "Ya existe un origen de registros con el mismo nombre", "antes", ""},
+        SaveCase{"nuevo", "Option1", "", "Debe indicar el nombre de la tabla origen", "nuevo", ""},
+        SaveCase{"nuevo", "Option2", "", "Debe indicar el nombre del procedimiento almacenado", "nuevo", ""},
+        SaveCase{"nuevo", "Option3", "", "Debe indicar el comando SQL que producirá el conjunto de registros", "nuevo",
+                 ""},
+        SaveCase{"", "Option1", "pedidos", "Escriba un nombre de origen de registro.", "", "2"},
+        SaveCase{"  ", "Option3", " ", "Escriba un nombre de origen de registro.", "  ", "1"},
+        SaveCase{" nuevo", "Option1", "pedidos", "", " nuevo", "2"},
+        SaveCase{"nuevo", "Option2", "sp_total", "", "nuevo", "4"}));
+
+TEST(FrmRSource, BlankNameMessageHasTheInformationIconAndTakesTheFocus) {
+    Sales s;
+    MessageRecorder messages;
+    auto d = s.Adding();
+    d->show();
+    d->txtName->clear();
+    d->dxTable->setEditText("pedidos");
+    Press(*d, "Command10");
+    ASSERT_EQ(messages->Taken().size(), 1u);
+    EXPECT_EQ(messages->Taken()[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->focusWidget(), d->txtName);
+}
+
+TEST(FrmRSource, EditLoadsAndSavesBackEveryField) {
+    Sales s;
+    MessageRecorder messages;
+    auto rs = std::make_shared<eRSource>();
+    rs->Name = "clientes";  // taken: edit mode never checks the name
+    rs->eCnn = s.cnn;
+    rs->TypeofCommand = "4";
+    rs->SQLCommand = "sp_clientes";
+    rs->CursorLocation = "";
+    rs->CursorType = "2";
+    rs->LockType = "4";
+    rs->SendParameters = " a ,, b ,";
+    rs->eFieldNametoParameters = "id_cliente";
+    rs->idParameterLinked = "IdCliente";
+    rs->Filter = "ciudad = 'Madrid'";
+    rs->Order = "nombre Desc";
+    auto child = std::make_shared<eRSource>();
+    child->Name = "pedidos";
+    rs->eRSources->Add(child);
+    auto d = s.Editing(rs);
+    EXPECT_EQ(d->Mode(), 2);
+    EXPECT_FALSE(d->txtName->isEnabled());
+    EXPECT_TRUE(d->Option2->isChecked());
+    EXPECT_EQ(d->dxProc->currentText(), "sp_clientes");
+    EXPECT_EQ(d->dxTable->currentText(), "");
+    EXPECT_EQ(Entries(d->List1), QStringList({"a", "b"}));
+    EXPECT_EQ(Entries(d->List2), QStringList({"pedidos"}));
+    EXPECT_EQ(d->dxCursorLocation->currentText(), "En el Cliente");
+    EXPECT_EQ(d->dxCursorType->currentText(), "Dinámico");
+    EXPECT_EQ(d->dxLockType->currentText(), "Optimista en lote");
+    EXPECT_EQ(d->dxIDField->currentText(), "id_cliente");
+    EXPECT_EQ(d->dxParam->currentText(), "IdCliente");
+    EXPECT_EQ(d->txtOrder->currentText(), "nombre Desc");
+    Press(*d, "Command10");
+    EXPECT_TRUE(messages->Taken().empty());
+    EXPECT_TRUE(d->BotonOk);
+    EXPECT_EQ(rs->SendParameters, "a, b");
+    EXPECT_EQ(rs->CursorLocation, "3");
+    EXPECT_EQ(rs->CursorType, "2");
+    EXPECT_EQ(rs->LockType, "4");
+    EXPECT_EQ(rs->TypeofCommand, "4");
+    EXPECT_EQ(rs->Filter, "ciudad = 'Madrid'");
+    EXPECT_EQ(rs->eFieldNametoParameters, "id_cliente");
+
+    // An unknown command type opens as an empty table choice.
+    rs->TypeofCommand = "9";
+    auto unknown = s.Editing(rs);
+    EXPECT_TRUE(unknown->Option1->isChecked());
+    EXPECT_EQ(unknown->dxTable->currentText(), "");
+    EXPECT_EQ(unknown->txtSQL->toPlainText(), "");
+}
+
+TEST(FrmRSource, TheSourceTypeFollowsWhatThePersonTypes) {
+    Sales s;
+    auto d = s.Editing(s.clientes);
+    d->show();
+    TypeSql(*d, "SELECT 1");
+    EXPECT_TRUE(d->Option3->isChecked());
+    TypeInto(d->dxProc, "sp");
+    EXPECT_TRUE(d->Option2->isChecked());
+    TypeInto(d->dxTable, "pedidos");
+    EXPECT_TRUE(d->Option1->isChecked());
+    // Refreshing the table list keeps the typed name and the choice.
+    Press(*d, "Option3");
+    Press(*d, "Command12");
+    EXPECT_EQ(d->dxTable->currentText(), "pedidos");
+    EXPECT_TRUE(d->Option3->isChecked());
+}
+
+TEST(FrmRSource, ServerParameterListButtons) {
+    Sales s;
+    MessageRecorder messages;
+    auto d = s.Editing(s.clientes);
+    Press(*d, "KewlButtons3");
+    Press(*d, "KewlButtons4");
+    Press(*d, "KewlButtons1");
+    Press(*d, "KewlButtons2");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Seleccione un parámetro en la lista de la izquierda",
+                                                         "Seleccione un parámetro en la lista de la derecha",
+                                                         "Seleccione un parámetro en la lista de la derecha",
+                                                         "Seleccione un parámetro en la lista de la derecha"}));
+    Press(*d, "KewlButtons5");
+    Press(*d, "KewlButtons5");
+    EXPECT_EQ(Entries(d->List1), QStringList({"Ciudad", "Desde", "IdCliente"}));
+    Pick(d->List1, 0);
+    Press(*d, "KewlButtons1");
+    Pick(d->List1, 2);
+    Press(*d, "KewlButtons2");
+    EXPECT_EQ(Entries(d->List1), QStringList({"Ciudad", "Desde", "IdCliente"}));
+    EXPECT_TRUE(messages->Taken().empty());
+    Press(*d, "KewlButtons1");
+    EXPECT_EQ(Entries(d->List1), QStringList({"Ciudad", "IdCliente", "Desde"}));
+    EXPECT_EQ(d->List1->currentRow(), 1);
+    Press(*d, "KewlButtons2");
+    EXPECT_EQ(Entries(d->List1), QStringList({"Ciudad", "Desde", "IdCliente"}));
+
+    Pick(d->List3, 1);
+    messages->QueueAnswer(MsgAnswer::No);
+    Press(*d, "KewlButtons3");
+    messages->QueueAnswer(MsgAnswer::Yes);
+    Press(*d, "KewlButtons3");
+    const auto asked = messages->Taken();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "El parámetro ya está en la lista a pasar al servidor. ¿Desea incluirlo nuevamente?");
+    EXPECT_EQ(asked[0].buttons, platform::MsgButtons::YesNo);
+    EXPECT_EQ(Entries(d->List1), QStringList({"Ciudad", "Desde", "IdCliente", "Desde"}));
+    Pick(d->List1, 0);
+    Press(*d, "KewlButtons4");
+    Press(*d, "Command10");
+    EXPECT_EQ(s.clientes->SendParameters, "Desde, IdCliente, Desde");
+    Press(*d, "KewlButtons6");
+    EXPECT_EQ(d->List1->count(), 0);
+
+    messages->Clear();
+    s.rpt->eParameters->Clear();
+    auto empty = s.Editing(s.clientes);
+    Press(*empty, "KewlButtons5");
+    EXPECT_EQ(Texts(messages),
+              std::vector<std::string>({"No hay ningún parámetro, cree uno usando el botón 'Nuevo parámetro'"}));
+}
+
+TEST(FrmRSource, DefaultNameAvoidsTheParentsNameAndKeepsATypedOne) {
+    Sales s;
+    const QString proposed = QString::fromStdString(s.rpt->GetNewRSName());
+    auto plain = s.Adding();
+    plain->show();
+    EXPECT_EQ(plain->txtName->text(), proposed);
+    auto child = s.Adding(" " + proposed.toUpper().toStdString());
+    child->show();
+    const QString name = child->txtName->text();
+    ASSERT_TRUE(name.startsWith(proposed + "R_")) << name.toStdString();
+    const int number = name.mid(proposed.size() + 2).toInt();
+    EXPECT_GE(number, 1);
+    EXPECT_LE(number, 99);
+    child->txtName->setText("mio");
+    child->DefaultName();
+    EXPECT_EQ(child->txtName->text(), "mio");
+}
+
+TEST(FrmRSource, TestButtonsOpenTheSourceAndOfferItsFields) {
+    Sales s;
+    MessageRecorder messages;
+    ScriptedRunner runner;
+    auto d = s.Editing(s.clientes);
+    Press(*d, "btnProbarCons");  // "Tabla o vista": nothing at all
+    EXPECT_TRUE(messages->Taken().empty());
+    EXPECT_EQ(s.clientes->ADORecordset, nullptr);
+
+    Press(*d, "Command4");
+    EXPECT_EQ(Entries(d->dxIDField), QStringList({"id_cliente", "nombre", "ciudad", "alta"}));
+    EXPECT_EQ(d->dxIDField->currentText(), "");
+    Press(*d, "CmdActualizarOrden");
+    EXPECT_EQ(Entries(d->txtOrder).mid(0, 3), QStringList({"id_cliente", "id_cliente Desc", "nombre"}));
+    EXPECT_EQ(d->txtOrder->count(), 8);
+
+    runner.Then([](QDialog& preview) {
+        EXPECT_EQ(preview.windowTitle(), "Vista previa de datos");
+        auto* grid = Find<QTableView>(preview, "dxDBGrid1");
+        EXPECT_EQ(grid->model()->rowCount(), 8);
+        EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "nombre");
+        EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Ferretería Núñez");
+        Press(preview, "BtnCerrar");
+    });
+    Press(*d, "KewlButtons8");
+    EXPECT_EQ(runner.Shown(), 1);
+
+    Press(*d, "Option3");
+    TypeSql(*d, "SELECT * FROM pedidos WHERE estado = @Ciudad");
+    Press(*d, "btnProbarCons");
+    auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text, "La consulta se ha ejecutado satisfactoriamente.");
+    EXPECT_EQ(taken[0].icon, MsgIcon::Information);
+    messages->Clear();
+    TypeSql(*d, "SELECT * FROM no_hay");
+    Press(*d, "btnProbarCons");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"No se pudo abrir el origen de registros"}));
+    s.cnn->cnnString = "Provider=SQLite;Data Source=" + s.dir.file("no-existe.db");
+    Press(*d, "btnProbarCons");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Error al abrir la conexión"}));
+}
+
+TEST(FrmRSource, PreviewNarrowsOnlyColumnsWiderThan150) {
+    EnsureApplication();
+    QStandardItemModel model(1, 2);
+    model.setItem(0, 0, new QStandardItem(QString(80, 'x')));
+    model.setItem(0, 1, new QStandardItem("ab"));
+    QTableView view;
+    view.setModel(&model);
+    designer::NarrowColumns(view);
+    EXPECT_EQ(view.horizontalHeader()->sectionSize(0), 150);
+    EXPECT_LT(view.horizontalHeader()->sectionSize(1), 150);
+}
+
+TEST(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
+    Sales s;
+    ScriptedRunner runner;
+    auto d = s.Editing(s.clientes);
+    runner.Then([](QDialog& zoom) {
+        EXPECT_EQ(zoom.windowTitle(), "SQL");
+        auto* text = Find<QPlainTextEdit>(zoom, "Text1");
+        text->setPlainText("SELECT nombre FROM clientes");
+        Press(zoom, "KewlButtons1");
+    });
+    Press(*d, "K7");
+    EXPECT_EQ(d->txtSQL->toPlainText(), "SELECT nombre FROM clientes");
+    EXPECT_TRUE(d->Option1->isChecked());  // copying the zoom back is not typing
+
+    runner.Then([](QDialog& sql) {
+        auto* tables = Find<QTreeWidget>(sql, "tvwTablas");
+        ASSERT_EQ(tables->topLevelItemCount(), 3);
+        QTreeWidgetItem* pedidos = tables->topLevelItem(2);
+        pedidos->setExpanded(true);
+        ASSERT_EQ(pedidos->childCount(), 4);
+        auto* text = Find<QPlainTextEdit>(sql, "txtSQL");
+        text->setPlainText("SELECT  FROM pedidos WHERE estado <> ");
+        QTextCursor caret = text->textCursor();
+        caret.setPosition(7);
+        text->setTextCursor(caret);
+        tables->setCurrentItem(pedidos->child(2));
+        Press(sql, "cmdInsertar");
+        text->moveCursor(QTextCursor::End);
+        auto* params = Find<QListWidget>(sql, "lstParametros");
+        ASSERT_EQ(params->count(), 3);
+        params->setCurrentRow(0);
+        Press(sql, "cmdInsertar");
+        EXPECT_EQ(text->toPlainText(), "SELECT fecha FROM pedidos WHERE estado <> @Ciudad");
+        Press(sql, "cmdEjecutar");
+        EXPECT_EQ(Find<QTableView>(sql, "grdResultado")->model()->rowCount(), 15);
+        Press(sql, "cmdOK");
+    });
+    runner.Then([](QDialog& sql) {
+        Find<QPlainTextEdit>(sql, "txtSQL")->setPlainText("se descarta");
+        Press(sql, "cmdCancel");
+    });
+    Press(*d, "cmdConsulta");
+    EXPECT_TRUE(d->Option3->isChecked());
+    EXPECT_EQ(d->txtSQL->toPlainText(), "SELECT fecha FROM pedidos WHERE estado <> @Ciudad");
+    Press(*d, "cmdConsulta");
+    EXPECT_EQ(d->txtSQL->toPlainText(), "SELECT fecha FROM pedidos WHERE estado <> @Ciudad");
+    EXPECT_EQ(runner.Shown(), 3);
+
+    MessageRecorder messages;
+    s.cnn->ADOCnn.reset();
+    s.cnn->cnnString = "Provider=SQLite;Data Source=" + s.dir.file("no-existe.db");
+    Press(*d, "cmdConsulta");
+    EXPECT_EQ(Texts(messages),
+              std::vector<std::string>({"No se puede establecer la conexión a la base de datos, compruebe que la "
+                                        "información para establecerla es correcta.\r\nEl diseñador de SQL no puede "
+                                        "iniciarse sin una conexión válida."}));
+    EXPECT_EQ(runner.Shown(), 3);
+}
+
+// The parameter editor as a person fills it for a number parameter.
+Person NumberParameter(const QString& name) {
+    return [name](QDialog& d) {
+        Type(d, "txtName", name);
+        Press(d, "optSuperType(1)");
+        Press(d, "cmdOK");
+    };
+}
+
+TEST(FrmRSource, ChildLinkedByAFieldWithANewParameter) {
+    Sales s;
+    MessageRecorder messages;
+    ScriptedRunner runner;
+    auto d = s.Editing(s.clientes);
+    d->show();
+    Press(*d, "Command4");
+    d->dxIDField->setCurrentIndex(d->dxIDField->findText("id_cliente"));
+    runner.Then(NumberParameter("IdCli"));
+    Press(*d, "Command5");
+    ASSERT_EQ(s.rpt->eParameters->Count(), 4);
+    EXPECT_EQ(s.rpt->eParameters->Item(4)->Name, "IdCli");
+    EXPECT_EQ(Entries(d->List3).last(), "IdCli");
+    EXPECT_EQ(d->List3->currentRow(), 3);
+    EXPECT_EQ(Entries(d->dxParam).last(), "IdCli");
+    runner.Then(NumberParameter(" idcli "));
+    Press(*d, "Command7");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Ya existe un parámetro con el mismo nombre."}));
+    EXPECT_EQ(s.rpt->eParameters->Count(), 4);
+    EXPECT_EQ(d->List3->count(), 4);
+    d->dxParam->setCurrentIndex(d->dxParam->findText("IdCli"));
+
+    runner.Then([](QDialog& child) {
+        EXPECT_NE(Find<QLineEdit>(child, "txtName")->text(), "");
+        Type(child, "txtName", "pedidos_cli");
+        TypeSql(child, "SELECT id_pedido, fecha FROM pedidos WHERE id_cliente = @IdCli ORDER BY id_pedido");
+        Press(child, "Command10");
+    });
+    Press(*d, "Command1");
+    EXPECT_EQ(Entries(d->List2), QStringList({"pedidos_cli"}));
+    ASSERT_EQ(s.clientes->eRSources->Count(), 1);
+    auto child = s.clientes->eRSources->Item(1);
+    EXPECT_EQ(child->TypeofCommand, "1");
+    EXPECT_EQ(child->eCnn.lock(), s.cnn);
+    Press(*d, "Command10");
+    EXPECT_TRUE(d->BotonOk);
+    EXPECT_EQ(s.clientes->eFieldNametoParameters, "id_cliente");
+    EXPECT_EQ(s.clientes->idParameterLinked, "IdCli");
+
+    s.rpt->IniParameters();
+    ASSERT_TRUE(s.clientes->OpenRecordsource()) << s.clientes->LastOpenError;
+    ASSERT_NE(child->ADORecordset, nullptr);
+    EXPECT_EQ(child->ADORecordset->RecordCount(), 2u);  // customer 1's orders 101 and 102
+
+    // Editing the child through the list; removing it after a Yes only.
+    auto again = s.Editing(s.clientes);
+    Press(*again, "Command2");
+    Press(*again, "Command3");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>(2, "Seleccione un origen dependiente"));
+    Pick(again->List2, 0);
+    runner.Then([](QDialog& edit) {
+        EXPECT_FALSE(Find<QLineEdit>(edit, "txtName")->isEnabled());
+        Press(edit, "Command10");
+    });
+    Press(*again, "Command2");
+    EXPECT_EQ(runner.Unscripted(), 0);
+    messages->QueueAnswer(MsgAnswer::No);
+    Press(*again, "Command3");
+    EXPECT_EQ(s.clientes->eRSources->Count(), 1);
+    messages->QueueAnswer(MsgAnswer::Yes);
+    Press(*again, "Command3");
+    EXPECT_EQ(Texts(messages),
+              std::vector<std::string>(2, "¿Seguro desea eliminar el origen de registros dependiente seleccionado?"));
+    EXPECT_EQ(s.clientes->eRSources->Count(), 0);
+    EXPECT_EQ(again->List2->count(), 0);
+}
+
+TEST(FrmRSource, CancelLeavesTheDefinitionAsItWas) {
+    Sales s;
+    MessageRecorder messages;
+    ScriptedRunner runner;
+    const std::string before = s.rpt->ToXML();
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "otro");
+        TypeSql(d, "SELECT 1");
+        Press(d, "KewlButtons5");
+        Press(d, "Command11");
+    });
+    EXPECT_EQ(s.ui.AddeRSource(s.cnn, s.cnn->eRSources), nullptr);
+    runner.Then([](QDialog& d) {
+        TypeSql(d, "SELECT 2");
+        Find<QLineEdit>(d, "txtFilter")->setText("x = 1");
+        Press(d, "Command11");
+    });
+    EXPECT_FALSE(s.ui.EditeRSource(s.clientes));
+    EXPECT_EQ(s.rpt->ToXML(), before);
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST(FrmRSource, ANewNameAlreadyInADialogIsRefusedByAddeRSource) {
+    Sales s;
+    MessageRecorder messages;
+    ScriptedRunner runner;
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "CIUDADES");
+        Find<QComboBox>(d, "dxTable")->setEditText("clientes");
+        Press(d, "Command10");
+    });
+    EXPECT_EQ(s.ui.AddeRSource(s.cnn, s.cnn->eRSources), nullptr);
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"El nombre no es válido porque ya existe en el proyecto"}));
+    EXPECT_EQ(s.cnn->eRSources->Count(), 1);
+}
+
+std::string RunCli(const std::string& args, const std::string& out) {
+    const std::string cmd = std::string("'") + ORVANE_CLI + "' " + args + " >'" + out + "' 2>&1";
+    const int status = std::system(cmd.c_str());
+    std::ifstream in(out);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return "status " + std::to_string(status) + "\n" + all.str();
+}
+
+// What a person does in the editor window: add a record source to the
+// connection, pick its table, look at the rows, link a child through a new
+// parameter, save the package; the command-line host then walks the pair.
+TEST(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
+    Sales s;
+    MessageRecorder messages;
+    ScriptedRunner runner;
+    auto start = std::make_shared<Orvane>();
+    start->Name = "nuevo";
+    auto cnn = std::make_shared<eConnection>();
+    cnn->Name = "ventas";
+    cnn->cnnString = s.cnn->cnnString;
+    start->AddConnection(cnn);
+    const std::string xml = s.dir.file("nuevo.xml");
+    std::ofstream(xml) << start->ToXML();
+
+    designer::OrvaneE window;
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString(xml)));
+    window.Tree().SelectedItem(window.Tree().Nodes().Item("Cnn_ventas"));
+    ASSERT_TRUE(window.mnuAeRSource->isEnabled());
+
+    runner.Then([&runner](QDialog& d) {
+        Type(d, "txtName", "clientes");
+        TypeInto(Find<QComboBox>(d, "dxTable"), "clientes");
+        runner.Then([](QDialog& preview) {
+            EXPECT_EQ(Find<QTableView>(preview, "dxDBGrid1")->model()->rowCount(), 8);
+            Press(preview, "BtnCerrar");
+        });
+        Press(d, "BntPreviewTable");
+        Press(d, "Command4");
+        auto* field = Find<QComboBox>(d, "dxIDField");
+        field->setCurrentIndex(field->findText("id_cliente"));
+        runner.Then(NumberParameter("IdCli"));
+        Press(d, "Command5");
+        auto* param = Find<QComboBox>(d, "dxParam");
+        param->setCurrentIndex(param->findText("IdCli"));
+        runner.Then([](QDialog& child) {
+            Type(child, "txtName", "pedidos");
+            TypeSql(child, "SELECT id_pedido, estado FROM pedidos WHERE id_cliente = @IdCli ORDER BY id_pedido");
+            Press(child, "btnProbarCons");
+            Press(child, "Command10");
+        });
+        Press(d, "Command1");
+        Press(d, "Command10");
+    });
+    window.mnuAeRSource->trigger();
+    EXPECT_EQ(runner.Shown(), 4);
+    EXPECT_EQ(runner.Unscripted(), 0);
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"La consulta se ha ejecutado satisfactoriamente."}));
+    auto report = window.Report();
+    ASSERT_EQ(report->eConections->Item(1)->eRSources->Count(), 1);
+    EXPECT_NE(window.Tree().Nodes().Item("Rst_pedidos"), nullptr);
+    const std::string xpd = s.dir.file("nuevo.xpd");
+    ASSERT_TRUE(window.SaveFile(QString::fromStdString(xpd)));
+
+    const std::string shown = RunCli("run '" + xpd + "' --limit 1", s.dir.file("run.txt"));
+    EXPECT_NE(shown.find("status 0\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("IdCli = 0"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("clientes: id_cliente=1, nombre=\"Ferretería Núñez\""), std::string::npos) << shown;
+    EXPECT_NE(shown.find("pedidos: 2 rows\n      id_pedido=101, estado=\"Entregado\"\n"
+                         "      id_pedido=102, estado=\"Entregado\""),
+              std::string::npos)
+        << shown;
+}
+
+}  // namespace
+}  // namespace orvane::testing
