@@ -222,11 +222,11 @@ QWidget* FrmRSource::BuildGeneral() {
     sourceGrid->addWidget(dxProc, 1, 1);
     sourceGrid->addWidget(Command13, 1, 2);
     sourceGrid->addWidget(Option3, 2, 0, Qt::AlignTop);
-    sourceGrid->addWidget(txtSQL, 2, 1, 4, 1);
-    sourceGrid->addWidget(cmdConsulta, 2, 2, 1, 2);
-    sourceGrid->addWidget(K7, 3, 2, 1, 2);
-    sourceGrid->addWidget(btnProbarCons, 4, 2, 1, 2);
-    sourceGrid->addWidget(KewlButtons8, 5, 2, 1, 2, Qt::AlignTop);
+    sourceGrid->addWidget(txtSQL, 2, 1, 1, 3);
+    auto* sqlButtons = new QHBoxLayout;
+    for (auto* b : {cmdConsulta, K7, btnProbarCons, KewlButtons8}) sqlButtons->addWidget(b);
+    sqlButtons->addStretch();
+    sourceGrid->addLayout(sqlButtons, 3, 1, 1, 3);
     sourceGrid->setColumnStretch(1, 1);
     grid->addWidget(source, 2, 0, 1, 3);
     grid->addWidget(Caption("Expresión de filtro:", txtFilter), 3, 0);

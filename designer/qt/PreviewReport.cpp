@@ -98,6 +98,7 @@ FrmPreviewReport::FrmPreviewReport(QWidget* parent) : QDialog(parent) {
     dxDBGrid1->setObjectName("dxDBGrid1");
     dxDBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dxDBGrid1->setAlternatingRowColors(true);
+    dxDBGrid1->setWordWrap(false);  // a narrowed column elides its long texts
     BtnCerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
     BtnCerrar->setObjectName("BtnCerrar");
     connect(BtnCerrar, &QPushButton::clicked, this, &QDialog::accept);

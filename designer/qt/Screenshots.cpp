@@ -78,6 +78,7 @@ int RenderRecordSourcePictures(const std::shared_ptr<Orvane>& report, const std:
         preview.SetRecordset(clientes->ADORecordset);
         written += Grab(preview, out("vista-previa.png"));
     }
+    report->IniParameters();
     SqlDesigner sql;
     for (const auto& p : *report->eParameters)
         sql.Parameters.push_back({p->eType(), p->Name, p->Predef, p->Value.TextOr()});

@@ -84,6 +84,7 @@ SqlDesigner::SqlDesigner(QWidget* parent) : QDialog(parent) {
     grdResultado = new QTableView(this);
     grdResultado->setObjectName("grdResultado");
     grdResultado->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdResultado->setWordWrap(false);
     lblEstado = new QLabel(this);
     lblEstado->setObjectName("lblEstado");
     lblEstado->setWordWrap(true);
