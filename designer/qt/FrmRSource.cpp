@@ -371,8 +371,9 @@ void FrmRSource::Modificar(const std::shared_ptr<eRSource>& eRs) {
     mode_ = 2;
     ThisRC = eRs;
     List2->clear();
-    for (const auto& child : *eRs->eRSources)
-        if (child) List2->addItem(Q(child->Name));
+    if (eRs->eRSources)
+        for (const auto& child : *eRs->eRSources)
+            if (child) List2->addItem(Q(child->Name));
     txtName->setText(Q(eRs->Name));
     txtName->setEnabled(false);
     SetCnn(eRs->eCnn.lock());
@@ -547,7 +548,7 @@ void FrmRSource::FillParameters() {
     picker.Clear();
     List3->clear();
     auto report = Report();
-    if (!report) return;
+    if (!report || !report->eParameters) return;
     for (const auto& p : *report->eParameters) {
         if (!p) continue;
         picker.AddItem(p->Name);
@@ -564,7 +565,7 @@ void FrmRSource::EditConnection() {
 
 void FrmRSource::NewParameter() {
     auto report = Report();
-    if (!UIRpt || !report) return;
+    if (!UIRpt || !report || !report->eParameters) return;
     auto prm = UIRpt->AddeParameter();
     if (!prm) return;
     if (report->GetParameter(prm->Name)) {
@@ -647,7 +648,7 @@ void FrmRSource::RemoveChild() {
         ShowMessage("Seleccione un origen dependiente");
         return;
     }
-    if (!ThisRC) return;
+    if (!ThisRC || !ThisRC->eRSources) return;
     const std::string wanted = Lower(selected->text().toStdString());
     for (int i = 1; i <= ThisRC->eRSources->Count(); ++i) {
         auto child = ThisRC->eRSources->Item(i);
@@ -729,8 +730,8 @@ void FrmRSource::DesignSql() {
     }
     auto report = Report();
     SqlDesigner designer(this);
-    if (report) {
-        report->IniParameters();
+    if (report) report->IniParameters();
+    if (report && report->eParameters) {
         for (const auto& p : *report->eParameters)
             if (p) designer.Parameters.push_back({p->eType(), p->Name, p->Predef, p->Value.TextOr()});
     }
