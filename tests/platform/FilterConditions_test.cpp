@@ -1,0 +1,141 @@
+#include "platform/FilterConditions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane::platform {
+namespace {
+
+struct Parts {
+    const char* field;
+    const char* op;
+    const char* value;
+    const char* unionWord;
+};
+
+// Conditions the dialog composes from four combo texts: each must come back
+// from the composed filter as the same entries, and each entry as the same
+// four parts.
+const std::vector<std::vector<Parts>> kComposed = {
+    {{"A", "=", "1", "AND"}},
+    {{"ORDEN", "<>", "5", "OR"}, {"BRAND", ">=", "'x'", "AND"}},
+    {{"[Nombre cliente]", "Like", "'San Juan*'", "OR"}, {"fecha", "<", "#1/31/2024#", "AND"}},
+    {{"total", ">", "@Desde", "AND"}, {"total", "<=", "@Hasta", "OR"}, {"estado", "=", "'Rock AND Roll'", "AND"}},
+    {{"nombre", "=", "'O''Malley'", "AND"}, {"[A<B]", "=", "2", "AND"}},
+    {{"ciudad", "LIKE", "'*OR*'", "OR"}, {"CANDADO", "=", "\"x\"", "AND"}},
+};
+
+TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndParts) {
+    for (const auto& list : kComposed) {
+        std::vector<std::string> entries;
+        for (const Parts& p : list) entries.push_back(ComposeCondition(p.field, p.op, p.value, p.unionWord));
+        const std::string filter = ComposeFilter(entries);
+        SCOPED_TRACE(filter);
+        const auto split = SplitFilter(filter);
+        ASSERT_TRUE(split.has_value());
+        ASSERT_EQ(split->size(), list.size());
+        std::vector<std::string> again;
+        for (const FilterCondition& c : *split) again.push_back(c.Expresion + " " + c.UnionOperator);
+        // The last union word is dropped by composing: it comes back as AND.
+        entries.back() = ComposeCondition(list.back().field, list.back().op, list.back().value, "AND");
+        EXPECT_EQ(again, entries);
+        EXPECT_EQ(ComposeFilter(again), filter);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const auto parts = SplitCondition(entries[i]);
+            ASSERT_TRUE(parts.has_value()) << entries[i];
+            EXPECT_EQ(parts->Field, list[i].field);
+            EXPECT_EQ(parts->Operator, list[i].op);
+            EXPECT_EQ(parts->Value, list[i].value);
+            EXPECT_EQ(parts->Union, i + 1 == list.size() ? "AND" : list[i].unionWord);
+        }
+    }
+}
+
+TEST(FilterConditions, ComposingDropsOnlyAWholeTrailingUnionWordInCapitals) {
+    EXPECT_EQ(ComposeCondition("  A ", " = ", " 1  ", " AND "), "A = 1 AND");
+    EXPECT_EQ(ComposeFilter({"A = 1 AND"}), "A = 1  ");
+    EXPECT_EQ(ComposeFilter({"A = 1 AND", "B = 2 AND"}), "A = 1 AND B = 2  ");
+    EXPECT_EQ(ComposeFilter({"A = 1 OR", "B = 2 OR"}), "A = 1 OR B = 2  ");
+    EXPECT_EQ(ComposeFilter({"x = BRAND"}), "x = BRAND ");
+    EXPECT_EQ(ComposeFilter({"x = FLOOR"}), "x = FLOOR ");
+    EXPECT_EQ(ComposeFilter({"A = 1 and"}), "A = 1 and ");
+    EXPECT_EQ(ComposeFilter({"A = 1 "}), "A = 1  ");
+    EXPECT_EQ(ComposeFilter({}), "");
+}
+
+struct HandWritten {
+    const char* text;
+    std::vector<FilterCondition> conditions;
+};
+
+TEST(FilterConditions, SplitsHandWrittenFilters) {
+    const std::vector<HandWritten> cases = {
+        {"A=1", {{"A=1", "AND"}}},
+        {"  nombre LIKE 'Smit*'  ", {{"nombre LIKE 'Smit*'", "AND"}}},
+        {"a>=1 and b<=2 or c<>3", {{"a>=1", "AND"}, {"b<=2", "OR"}, {"c<>3", "AND"}}},
+        {"[Fecha alta] > #8/24/95# OR\tx = 'It''s AND more'",
+         {{"[Fecha alta] > #8/24/95#", "OR"}, {"x = 'It''s AND more'", "AND"}}},
+        {"[AND] = 1 AND [OR x] like '%y'", {{"[AND] = 1", "AND"}, {"[OR x] like '%y'", "AND"}}},
+        {"total > $5.5E2 OR", {{"total > $5.5E2", "OR"}}},
+        {"Fecha alta = 1", {{"Fecha alta = 1", "AND"}}},
+        {"x='a'AND y=#2024-01-31#", {{"x='a'", "AND"}, {"y=#2024-01-31#", "AND"}}},
+    };
+    for (const HandWritten& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto split = SplitFilter(c.text);
+        ASSERT_TRUE(split.has_value());
+        ASSERT_EQ(split->size(), c.conditions.size());
+        for (std::size_t i = 0; i < split->size(); ++i) {
+            EXPECT_EQ((*split)[i].Expresion, c.conditions[i].Expresion);
+            EXPECT_EQ((*split)[i].UnionOperator, c.conditions[i].UnionOperator);
+        }
+    }
+}
+
+TEST(FilterConditions, RefusesWhatItCannotSplit) {
+    for (const char* text : {"", "   ", "(A = 1 OR B = 2) AND C = 3", "A = 1 AND (B = 2)", "A = 'open", "[A = 1",
+                             "A = #1/1/2024", "A = 1 B = 2", "A 1", "AND A = 1", "A = 1 AND AND B = 2", "A == 1",
+                             "A =< 1", "OR"})
+        EXPECT_FALSE(SplitFilter(text).has_value()) << text;
+    for (const char* entry : {"", "AND", "A = 1 AND B = 2", "(A = 1) AND", "A 1 AND", "A = 'x AND", "x < 1 > 2"})
+        EXPECT_FALSE(SplitCondition(entry).has_value()) << entry;
+}
+
+TEST(FilterConditions, SplitsOneEntryKeepingAnEmptyFieldOrValue) {
+    const auto noValue = SplitCondition("A =  AND");
+    ASSERT_TRUE(noValue.has_value());
+    EXPECT_EQ(noValue->Value, "");
+    EXPECT_EQ(noValue->Union, "AND");
+    const auto noField = SplitCondition(" = 1 OR");
+    ASSERT_TRUE(noField.has_value());
+    EXPECT_EQ(noField->Field, "");
+    EXPECT_EQ(noField->Value, "1");
+    EXPECT_EQ(noField->Union, "OR");
+    const auto noUnion = SplitCondition("A = 1 ");
+    ASSERT_TRUE(noUnion.has_value());
+    EXPECT_EQ(noUnion->Value, "1");
+    EXPECT_EQ(noUnion->Union, "");
+}
+
+TEST(FilterConditions, SurvivesAnyBytes) {
+    // Every prefix of awkward texts: no crash, no hang, and a split always
+    // gives clauses that are pieces of the text.
+    using namespace std::string_literals;
+    const std::string texts[] = {"[a]]'b''#c#(d)<>=<=>=LIKE AND OR\t\r\n\xff\x00 'x"s, "''''''#]#[=(=)="s};
+    for (const std::string& t : texts) {
+        for (std::size_t n = 0; n <= t.size(); ++n) {
+            const std::string_view part(t.data(), n);
+            if (const auto split = SplitFilter(part)) {
+                for (const auto& c : *split) EXPECT_NE(part.find(c.Expresion), std::string_view::npos);
+            }
+            if (const auto parts = SplitCondition(part)) {
+                EXPECT_FALSE(parts->Operator.empty());
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvane::platform
