@@ -111,6 +111,12 @@ public:
     // at least one and every move happened with its children reopened; false
     // means this step's data may be incomplete. The end is told by EOF_All.
     bool MoveNext_All();
+
+    // Designer (model/FormulaDesigner.cpp). Runs the installed formula
+    // designer on TxtF and Fmt: the edited formula, with Fmt set to the chosen
+    // format, when the user accepts; TxtF, with Fmt untouched, when the user
+    // cancels or no designer is installed. Never raises.
+    std::string ShowDesignerF(const std::string& TxtF, std::string& Fmt);
 };
 
 }  // namespace orvane
