@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "designer/DesignerDialogs.h"
+#include "designer/qt/DesignForm.h"
 #include "designer/qt/QtDesignerDialogs.h"
 
 namespace orvane::designer {
@@ -100,6 +101,7 @@ void InstallQtSeams() {
     platform::SetMessageSink(std::make_shared<QtMessageSink>());
     platform::SetHelpViewer(std::make_shared<QtHelpViewer>());
     SetDesignerDialogs(std::make_shared<QtDesignerDialogs>());
+    InstallFormulaDesigner();
 }
 
 }  // namespace orvane::designer

@@ -55,7 +55,8 @@ QString ChooseFile(QWidget* parent, const QString& caption, const QString& filte
 // Installs the chooser (empty restores QFileDialog); returns the previous one.
 FileChooser SetFileChooser(FileChooser chooser);
 
-// Installs the message sink, the help viewer and the designer dialogs.
+// Installs the message sink, the help viewer, the designer dialogs and the
+// formula designer.
 void InstallQtSeams();
 
 }  // namespace orvane::designer

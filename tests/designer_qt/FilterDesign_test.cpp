@@ -1,0 +1,175 @@
+#include "designer/qt/FilterDesign.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+
+#include "QtTestSupport.h"
+#include "SalesExample.h"
+
+namespace orvane::testing {
+namespace {
+
+using designer::DlgFilterDesign;
+
+QStringList Entries(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+QStringList Entries(const QComboBox* combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
+    return out;
+}
+
+void TypeIn(QComboBox* combo, const QString& text) {
+    combo->lineEdit()->selectAll();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
+    QTest::keyClicks(combo->lineEdit(), text);
+}
+
+void ClickEntry(DlgFilterDesign& d, int row) {
+    QListWidget* list = d.lstExpresion;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+void AddCondition(DlgFilterDesign& d, const QString& field, const QString& op, const QString& value,
+                  const QString& unionWord) {
+    TypeIn(d.cmbCampo, field);
+    TypeIn(d.cmbOperador, op);
+    TypeIn(d.cmbParametros, value);
+    TypeIn(d.cmbUnion, unionWord);
+    QTest::mouseClick(d.BntAgregar, Qt::LeftButton);
+}
+
+struct OpenDialog {
+    SalesExample sales;
+    DlgFilterDesign d;
+    explicit OpenDialog(const std::string& filter, bool openConnection = true) {
+        EnsureApplication();
+        if (openConnection) sales.cnn->OpenConnection();
+        d.SetConnection(sales.cnn);
+        d.SetRecordSource(sales.ventas);
+        d.SetFilterText(filter);
+        d.show();
+    }
+};
+
+TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParameters) {
+    OpenDialog o("id_pedido >= @Desde and [Total] < 100 OR fecha LIKE '2024-0*'");
+    DlgFilterDesign& d = o.d;
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Diseñador de filtros"));
+    EXPECT_EQ(Entries(d.lstExpresion),
+              QStringList({"id_pedido >= @Desde AND", "[Total] < 100 OR", "fecha LIKE '2024-0*' AND"}));
+    EXPECT_EQ(Entries(d.cmbCampo), QStringList({"id_pedido", "fecha", "Total"}));
+    EXPECT_EQ(d.cmbCampo->currentText(), "id_pedido");
+    EXPECT_EQ(Entries(d.cmbOperador), QStringList({"=", ">", "<", ">=", "<=", "<>", "Like"}));
+    EXPECT_EQ(Entries(d.cmbUnion), QStringList({"AND", "OR"}));
+    EXPECT_EQ(Entries(d.cmbParametros), QStringList({"@Desde", "@Hasta"}));
+    EXPECT_EQ(d.cmbParametros->currentText(), "@Desde");
+    EXPECT_FALSE(d.Editing());
+    EXPECT_TRUE(d.BntAgregar->isEnabled());
+    EXPECT_FALSE(d.BntNuevo->isEnabled());
+    EXPECT_FALSE(d.bntEliminar->isEnabled());
+
+    ClickEntry(d, 2);
+    EXPECT_EQ(d.EditedPosition(), 2);
+    EXPECT_FALSE(d.BntAgregar->isEnabled());
+    EXPECT_TRUE(d.BntNuevo->isEnabled() && d.bntEliminar->isEnabled());
+    EXPECT_EQ(d.cmbCampo->currentText(), "fecha");
+    EXPECT_EQ(d.cmbOperador->currentText(), "LIKE");
+    EXPECT_EQ(d.cmbParametros->currentText(), "'2024-0*'");
+    EXPECT_EQ(d.cmbUnion->currentText(), "AND");
+    // Loading the combos from the entry does not rewrite it.
+    EXPECT_EQ(d.lstExpresion->item(2)->text(), "fecha LIKE '2024-0*' AND");
+}
+
+TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAField) {
+    OpenDialog o("");
+    DlgFilterDesign& d = o.d;
+    EXPECT_EQ(d.lstExpresion->count(), 0);
+    AddCondition(d, "id_pedido", ">", "@Desde", "OR");
+    AddCondition(d, "  BRAND ", "=", "'OR'", "AND");
+    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"id_pedido > @Desde OR", "BRAND = 'OR' AND"}));
+    QTest::mouseClick(d.bntAceptar, Qt::LeftButton);
+    EXPECT_TRUE(d.Accepted());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.FilterText(), "id_pedido > @Desde OR BRAND = 'OR'  ");
+
+    OpenDialog single("");
+    AddCondition(single.d, "ORDEN", "=", "1", "OR");
+    QTest::mouseClick(single.d.bntAceptar, Qt::LeftButton);
+    EXPECT_EQ(single.d.FilterText(), "ORDEN = 1  ");
+
+    OpenDialog empty("");
+    QTest::mouseClick(empty.d.bntAceptar, Qt::LeftButton);
+    EXPECT_TRUE(empty.d.Accepted());
+    EXPECT_EQ(empty.d.FilterText(), "");
+}
+
+TEST(DlgFilterDesign, EditsTheSelectedEntryInPlaceAndNeverAnotherAfterEliminar) {
+    OpenDialog o("a = 1 AND b = 2 OR c = 3");
+    DlgFilterDesign& d = o.d;
+    // Before any entry is selected, combo changes do nothing.
+    TypeIn(d.cmbOperador, "<>");
+    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "b = 2 OR", "c = 3 AND"}));
+
+    ClickEntry(d, 1);
+    d.cmbOperador->setCurrentIndex(d.cmbOperador->findText(">="));
+    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "b >= 2 OR", "c = 3 AND"}));
+    TypeIn(d.cmbParametros, "@Hasta");
+    EXPECT_EQ(d.lstExpresion->item(1)->text(), "b >= @Hasta OR");
+
+    QTest::mouseClick(d.bntEliminar, Qt::LeftButton);
+    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
+    EXPECT_FALSE(d.Editing());
+    EXPECT_TRUE(d.BntAgregar->isEnabled());
+    EXPECT_FALSE(d.bntEliminar->isEnabled());
+    for (QComboBox* combo : {d.cmbCampo, d.cmbOperador, d.cmbParametros, d.cmbUnion}) TypeIn(combo, "zz");
+    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
+
+    // "Nuevo" ends editing too: "Agregar" then appends.
+    ClickEntry(d, 0);
+    QTest::mouseClick(d.BntNuevo, Qt::LeftButton);
+    EXPECT_FALSE(d.Editing());
+    AddCondition(d, "d", "<", "4", "AND");
+    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND", "d < 4 AND"}));
+}
+
+TEST(DlgFilterDesign, KeepsAFilterItCannotSplitWhole) {
+    OpenDialog o("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
+    DlgFilterDesign& d = o.d;
+    ASSERT_EQ(d.lstExpresion->count(), 1);
+    EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
+    EXPECT_TRUE(d.lstExpresion->item(0)->isSelected());
+    ClickEntry(d, 0);
+    EXPECT_FALSE(d.Editing());
+    EXPECT_TRUE(d.bntEliminar->isEnabled());
+    TypeIn(d.cmbOperador, "<");
+    EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
+    QTest::mouseClick(d.bntAceptar, Qt::LeftButton);
+    EXPECT_EQ(d.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
+}
+
+TEST(DlgFilterDesign, CancelGivesBackTheCallersText) {
+    ScriptedRunner runner;
+    OpenDialog o("Total > 5", false);
+    o.d.hide();
+    runner.Then([](QDialog& shown) {
+        auto& d = static_cast<DlgFilterDesign&>(shown);
+        AddCondition(d, "fecha", "=", "'x'", "AND");
+        Click(d, "bntCancelar");
+    });
+    designer::RunModal(o.d);
+    EXPECT_FALSE(o.d.Accepted());
+    EXPECT_EQ(o.d.FilterText(), "Total > 5");
+    // The connection was not open: no fields, but they can still be typed.
+    EXPECT_EQ(o.d.cmbCampo->count(), 0);
+    EXPECT_EQ(o.sales.ventas->Filter, "");
+}
+
+}  // namespace
+}  // namespace orvane::testing
