@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -15,6 +16,8 @@
 #include "designer/OrvaneUI.h"
 #include "designer/qt/ApplicationsDialog.h"
 #include "designer/qt/DataLinkDialog.h"
+#include "designer/qt/DesignForm.h"
+#include "designer/qt/FilterDesign.h"
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
 #include "designer/qt/FrmRSource.h"
@@ -91,6 +94,38 @@ int RenderRecordSourcePictures(const std::shared_ptr<Orvane>& report, const std:
     return written;
 }
 
+// The filter designer on the first record source that has a child (the
+// example's orders) with two conditions, the second being edited, and the
+// formula designer with that source's fields shown.
+int GrabDesigners(const std::shared_ptr<Orvane>& report, const QString& filterPath, const QString& formulaPath) {
+    std::shared_ptr<eRSource> parent;
+    for (const auto& cnn : *report->eConections)
+        for (const auto& rs : *cnn->eRSources)
+            if (!parent && rs->eRSources->Count() > 0) parent = rs;
+    if (!parent) return 0;
+    const auto source = parent->eRSources->Item(1);
+    report->IniParameters();
+    const auto cnn = source->eCnn.lock();
+    if (cnn) cnn->OpenConnection();
+    DlgFilterDesign filter;
+    filter.SetConnection(cnn);
+    filter.SetRecordSource(source);
+    filter.SetFilterText("estado <> 'Anulado' AND fecha >= @Desde");
+    filter.show();
+    filter.lstExpresion->setCurrentRow(1);
+    emit filter.lstExpresion->itemClicked(filter.lstExpresion->item(1));
+    int written = Grab(filter, filterPath);
+
+    dlgDesignForm formula;
+    formula.Report = report;
+    formula.FormulaText = "=@" + parent->Name + ".nombre & \" - \" & @Ciudad";
+    formula.FormulaFormat = "";
+    formula.show();
+    if (QTreeWidgetItem* first = formula.TvwSelec->topLevelItem(0)) first->setExpanded(true);
+    written += Grab(formula, formulaPath);
+    return written;
+}
+
 }  // namespace
 
 int RenderScreenshots(const QString& folder, const QString& file) {
@@ -145,6 +180,7 @@ int RenderScreenshots(const QString& folder, const QString& file) {
     DataLinkDialog link;
     link.txtFile->setText(QStringLiteral("examples/sales/ventas.db"));
     written += Grab(link, out("disenar-conexion.png"));
+    written += GrabDesigners(report, out("filtro.png"), out("formula.png"));
     unsetenv("ORVANE_CONNECTIONS_FILE");
     return written;
 }
