@@ -6,6 +6,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 cd "$root"
-# The record source pictures show rows of the example database.
+# The record source, filter and formula pictures read the example database.
 [ -f examples/sales/ventas.db ] || scripts/build-example.sh "$build/orvane"
 QT_QPA_PLATFORM=offscreen "$build/orvane-designer" --screenshots docs/images examples/sales/ventas.xml
