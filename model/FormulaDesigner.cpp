@@ -15,7 +15,9 @@ FormulaDesigner& Installed() {
 
 }  // namespace
 
-FormulaDesigner SetFormulaDesigner(FormulaDesigner designer) { return std::exchange(Installed(), std::move(designer)); }
+FormulaDesigner SetFormulaDesigner(FormulaDesigner designer) {
+    return std::exchange(Installed(), std::move(designer));
+}
 
 std::string Orvane::ShowDesignerF(const std::string& TxtF, std::string& Fmt) {
     const FormulaDesigner designer = Installed();

@@ -16,8 +16,8 @@ namespace orvane {
 // given in; returns true when the user accepted, with text and format
 // holding the edited formula and the chosen format. False leaves both as
 // they came in.
-using FormulaDesigner = std::function<bool(const std::shared_ptr<Orvane>& report, std::string& text,
-                                           std::string& format)>;
+using FormulaDesigner =
+    std::function<bool(const std::shared_ptr<Orvane>& report, std::string& text, std::string& format)>;
 
 // Installs the designer used from now on (empty: none); returns the previous one.
 FormulaDesigner SetFormulaDesigner(FormulaDesigner designer);

@@ -16,8 +16,12 @@ struct Token {
     std::size_t end;  // one past the last character
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsOperatorChar(char c) { return c == '<' || c == '>' || c == '='; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsOperatorChar(char c) {
+    return c == '<' || c == '>' || c == '=';
+}
 bool EndsWord(char c) {
     return IsBlank(c) || IsOperatorChar(c) || c == '\'' || c == '"' || c == '[' || c == '(' || c == ')';
 }
@@ -77,8 +81,12 @@ std::optional<std::vector<Token>> Tokenize(std::string_view s) {
 bool IsWord(std::string_view s, const Token& t, std::string_view word) {
     return t.kind == Kind::Word && text::EqualsIgnoreCase(s.substr(t.begin, t.end - t.begin), word);
 }
-bool IsUnion(std::string_view s, const Token& t) { return IsWord(s, t, "AND") || IsWord(s, t, "OR"); }
-bool IsOperator(std::string_view s, const Token& t) { return t.kind == Kind::Operator || IsWord(s, t, "LIKE"); }
+bool IsUnion(std::string_view s, const Token& t) {
+    return IsWord(s, t, "AND") || IsWord(s, t, "OR");
+}
+bool IsOperator(std::string_view s, const Token& t) {
+    return t.kind == Kind::Operator || IsWord(s, t, "LIKE");
+}
 
 // The position of the one operator among tokens [first, last), or npos when
 // there is none, more than one, a malformed one, a parenthesis or a union word.
@@ -116,9 +124,9 @@ std::optional<std::vector<FilterCondition>> SplitFilter(std::string_view text) {
         const std::size_t from = (*tokens)[first].begin;
         const std::size_t to = (*tokens)[k - 1].end;
         const Token* unionWord = atEnd ? nullptr : &(*tokens)[k];
-        conditions.push_back({std::string(text.substr(from, to - from)),
-                              unionWord ? Upper(text.substr(unionWord->begin, unionWord->end - unionWord->begin))
-                                        : std::string("AND")});
+        conditions.push_back(
+            {std::string(text.substr(from, to - from)),
+             unionWord ? Upper(text.substr(unionWord->begin, unionWord->end - unionWord->begin)) : std::string("AND")});
         first = k + 1;
     }
     return conditions;

@@ -5,10 +5,7 @@
 // and composes both back. It only cuts text: field names and values are not
 // checked (the recordset does that when the filter is applied).
 //
-// A text it cannot split (parentheses, a clause without exactly one
-// operator, an unclosed quote, bracket or #date#, a missing clause between
-// union words) is shown by the designer as one entry holding the whole text,
-// which the combos never rewrite, so it comes back unchanged.
+// A filter it cannot split is listed whole, as one entry the combos never rewrite, so it comes back unchanged.
 #pragma once
 
 #include <optional>
@@ -25,7 +22,9 @@ struct FilterCondition {
 
 // The clauses of a filter text in order, each with the union word that
 // follows it (in capitals, whatever case it was written in). nullopt for a
-// blank text and for a text that cannot be split.
+// blank text and for one it cannot split: parentheses, a clause without
+// exactly one operator, an unclosed quote, bracket or #date#, or a missing
+// clause before or between union words.
 std::optional<std::vector<FilterCondition>> SplitFilter(std::string_view text);
 
 struct ConditionParts {

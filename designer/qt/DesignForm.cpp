@@ -30,14 +30,18 @@ namespace {
 constexpr int kHelpId = 10034;
 constexpr int kKeyRole = Qt::UserRole;
 const char* const kMacros[] = {"@Date", "@DateTime", "@PageNumber", "@Pages", "@WinPCName", "@WinUser"};
-const char* const kFormats[] = {"dd/mm/yy", "dd/mmm/yyyy", "hh:mm:ss",  "#.00",      "#,#.00",
-                                "$ #,#.00", "$ #.00",      "Yes/No",    "True/False"};
+const char* const kFormats[] = {"dd/mm/yy", "dd/mmm/yyyy", "hh:mm:ss", "#.00",      "#,#.00",
+                                "$ #,#.00", "$ #.00",      "Yes/No",   "True/False"};
 const char* const kOperators[] = {"+", "-", "*", "/", "(", ")", "&&"};
 
 // The part of a key before its first "_".
-std::string KindOf(const std::string& key) { return key.substr(0, key.find('_')); }
+std::string KindOf(const std::string& key) {
+    return key.substr(0, key.find('_'));
+}
 
-std::string TextOf(const QTreeWidgetItem* node) { return node ? node->text(0).toStdString() : std::string(); }
+std::string TextOf(const QTreeWidgetItem* node) {
+    return node ? node->text(0).toStdString() : std::string();
+}
 
 }  // namespace
 
@@ -141,7 +145,8 @@ void dlgDesignForm::Load() {
     dxMemoF->moveCursor(QTextCursor::End);
     CmbFmt->clear();
     for (const char* f : kFormats) CmbFmt->addItem(QString::fromUtf8(f));
-    CmbFmt->setCurrentIndex(CmbFmt->findText(QString::fromStdString(FormulaFormat), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    CmbFmt->setCurrentIndex(
+        CmbFmt->findText(QString::fromStdString(FormulaFormat), Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 QTreeWidgetItem* dlgDesignForm::AddNode(QTreeWidgetItem* parent, const std::string& key, const std::string& text,

@@ -32,10 +32,10 @@ class dlgDesignForm : public QDialog {
 public:
     explicit dlgDesignForm(QWidget* parent = nullptr);
 
-    std::string FormulaText;        // given in; the edited formula after "&Aceptar"
-    std::string FormulaFormat;      // given in; the chosen format ("" for none) after "&Aceptar"
+    std::string FormulaText;         // given in; the edited formula after "&Aceptar"
+    std::string FormulaFormat;       // given in; the chosen format ("" for none) after "&Aceptar"
     std::shared_ptr<Orvane> Report;  // whose record sources and parameters are offered
-    bool Accepted = false;          // true after "&Aceptar"
+    bool Accepted = false;           // true after "&Aceptar"
 
     // Fills the macros, the tree, the formula and the formats from the public
     // state. Runs once, when the dialog is first shown.

@@ -38,7 +38,9 @@ QPushButton* Button(QWidget* parent, const QString& caption, const char* name) {
     return button;
 }
 
-std::string TextOf(const QComboBox* combo) { return combo->currentText().toStdString(); }
+std::string TextOf(const QComboBox* combo) {
+    return combo->currentText().toStdString();
+}
 
 void SetText(QComboBox* combo, const std::string& text) {
     const QString wanted = QString::fromStdString(text);
@@ -116,7 +118,8 @@ void DlgFilterDesign::BuildWidgets() {
     auto* listLabel = new QLabel(QStringLiteral("Expresión de filtrado:"), this);
     listLabel->setBuddy(lstExpresion);
     auto* top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral("Agregue las condiciones de filtro que se incluirán en la consulta"), this));
+    top->addWidget(
+        new QLabel(QStringLiteral("Agregue las condiciones de filtro que se incluirán en la consulta"), this));
     top->addLayout(conditions);
     top->addWidget(listLabel);
     top->addLayout(listRow, 1);
@@ -124,11 +127,15 @@ void DlgFilterDesign::BuildWidgets() {
     resize(620, 360);
 }
 
-void DlgFilterDesign::SetConnection(std::shared_ptr<eConnection> connection) { connection_ = std::move(connection); }
+void DlgFilterDesign::SetConnection(std::shared_ptr<eConnection> connection) {
+    connection_ = std::move(connection);
+}
 void DlgFilterDesign::SetRecordSource(std::shared_ptr<eRSource> recordSource) {
     recordSource_ = std::move(recordSource);
 }
-void DlgFilterDesign::SetFilterText(const std::string& text) { filterText_ = text; }
+void DlgFilterDesign::SetFilterText(const std::string& text) {
+    filterText_ = text;
+}
 
 void DlgFilterDesign::showEvent(QShowEvent* event) {
     Load();
@@ -227,7 +234,9 @@ void DlgFilterDesign::OnComboChanged() {
     if (editing_ && !fillingCombos_) OnAgregar();
 }
 
-void DlgFilterDesign::OnNuevo() { SetEditing(false); }
+void DlgFilterDesign::OnNuevo() {
+    SetEditing(false);
+}
 
 void DlgFilterDesign::OnEliminar() {
     const auto selected = lstExpresion->selectedItems();

@@ -4,9 +4,9 @@
 // the dialog modally, and reads the composed text when it was accepted.
 //
 // After "Eliminar" editing ends, as after "Nuevo", so no later combo change
-// can rewrite the entry that moved into the removed one's place. An entry the
-// parser cannot split is selected for "Eliminar" only: the combos never
-// rewrite it.
+// can rewrite the entry that moved into the removed one's place. A filter the
+// parser cannot split is listed whole, without its surrounding blanks; such an
+// entry is selected for "Eliminar" only and the combos never rewrite it.
 #pragma once
 
 #include <QDialog>

@@ -57,7 +57,8 @@ TEST(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaret) {
         QTreeWidgetItem* ventas = Node(d.TvwSelec, "Rsc_Ventas");
         ASSERT_NE(ventas, nullptr);
         ventas->setExpanded(true);
-        EXPECT_EQ(Children(ventas), QStringList({"Fld_Rsc_Ventasid_pedido", "Fld_Rsc_Ventasfecha", "Fld_Rsc_VentasTotal"}));
+        EXPECT_EQ(Children(ventas),
+                  QStringList({"Fld_Rsc_Ventasid_pedido", "Fld_Rsc_Ventasfecha", "Fld_Rsc_VentasTotal"}));
         d.dxMemoF->moveCursor(QTextCursor::End);
         DoubleClick(d, "Fld_Rsc_VentasTotal");
         Click(d, "BntOperc(0)");
