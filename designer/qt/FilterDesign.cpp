@@ -83,6 +83,8 @@ void DlgFilterDesign::BuildWidgets() {
     connect(bntCancelar, &QPushButton::clicked, this, &DlgFilterDesign::OnCancelar);
     connect(BntAyuda, &QPushButton::clicked, this, [this] { ShowHelp(this, kHelpId); });
     connect(lstExpresion, &QListWidget::itemClicked, this, &DlgFilterDesign::OnEntryClicked);
+    // Enter on an entry selects it as a click does, for the keyboard.
+    connect(lstExpresion, &QListWidget::itemActivated, this, &DlgFilterDesign::OnEntryClicked);
     for (QComboBox* combo : {cmbCampo, cmbOperador, cmbParametros, cmbUnion}) {
         connect(combo, &QComboBox::editTextChanged, this, &DlgFilterDesign::OnComboChanged);
         connect(combo, &QComboBox::activated, this, &DlgFilterDesign::OnComboChanged);
