@@ -238,7 +238,10 @@ void dlgDesignForm::InsertAtCaret(const QString& text) {
 }
 
 void dlgDesignForm::OnAceptar() {
-    FormulaText = dxMemoF->toPlainText().toStdString();
+    // The editor turns CR LF into LF; a formula given with CR LF keeps them.
+    QString edited = dxMemoF->toPlainText();
+    if (FormulaText.find("\r\n") != std::string::npos) edited.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    FormulaText = edited.toStdString();
     FormulaFormat = CmbFmt->currentText().toStdString();
     Accepted = true;
     accept();

@@ -85,7 +85,7 @@ TEST(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaret) {
     EXPECT_EQ(format, "$ #,#.00");
 }
 
-TEST(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormat) {
+TEST(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormatAndAcceptKeepsLineEnds) {
     EnsureApplication();
     FormulaDesignerInstalled installed;
     SalesExample sales;
@@ -100,6 +100,8 @@ TEST(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormat) {
     std::string format = "#.00";
     EXPECT_EQ(sales.rpt->ShowDesignerF("@Ventas.Total * 2", format), "@Ventas.Total * 2");
     EXPECT_EQ(format, "#.00");
+    runner.Then([](QDialog& shown) { Click(shown, "BntAceptar"); });
+    EXPECT_EQ(sales.rpt->ShowDesignerF("@Ventas.Total\r\n* 2", format), "@Ventas.Total\r\n* 2");
 }
 
 TEST(DlgDesignForm, ShowsTopLevelSourcesAndParameters) {
