@@ -174,6 +174,12 @@ std::string ComposeFilter(const std::vector<std::string>& entries) {
                     break;
                 }
             }
+        } else if (const auto tokens = Tokenize(entry); tokens && !tokens->empty() && !IsUnion(entry, tokens->back())) {
+            // Without a union word (a filter kept whole, an empty union box)
+            // it would run into the next condition.
+            out += text::TrimBlanks(entry);
+            out += " AND ";
+            continue;
         }
         out += entry;
         out += ' ';

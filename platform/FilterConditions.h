@@ -44,7 +44,8 @@ std::string ComposeCondition(std::string_view field, std::string_view op, std::s
 
 // The filter text of a list of entries: each followed by one blank, the last
 // one first losing a trailing union word "AND" or "OR" (exactly in capitals,
-// after a blank) but not that blank. "" for no entries.
+// after a blank) but not that blank. An earlier entry that does not end in a
+// union word is joined to the next by AND. "" for no entries.
 std::string ComposeFilter(const std::vector<std::string>& entries);
 
 }  // namespace orvane::platform

@@ -63,6 +63,9 @@ TEST(FilterConditions, ComposingDropsOnlyAWholeTrailingUnionWordInCapitals) {
     EXPECT_EQ(ComposeFilter({"A = 1 and"}), "A = 1 and ");
     EXPECT_EQ(ComposeFilter({"A = 1 "}), "A = 1  ");
     EXPECT_EQ(ComposeFilter({}), "");
+    // An entry without a union word does not run into the next one.
+    EXPECT_EQ(ComposeFilter({"(a = 1 OR b = 2)", "c = 3 OR"}), "(a = 1 OR b = 2) AND c = 3  ");
+    EXPECT_EQ(ComposeFilter({"a = 'x AND' ", "c = 3 OR"}), "a = 'x AND' AND c = 3  ");
 }
 
 struct HandWritten {
