@@ -1,11 +1,5 @@
 #include "platform/RuntimeServices.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,24 +14,6 @@
 namespace orvane::platform {
 namespace fs = std::filesystem;
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Makes a rename inside the folder durable.
-void SyncFolder(const fs::path& folder) {
-    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return;
-    ::fsync(dfd);
-    ::close(dfd);
-}
 
 // UTF-16 code units to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
@@ -171,25 +147,6 @@ std::int16_t RuntimeServices::Number(std::int16_t low, std::int16_t high) {
     std::uniform_int_distribution<int> dist(low, high);
     std::lock_guard lock(mu_);
     return static_cast<std::int16_t>(dist(rng_));
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return false;
-    fs::path target(path);
-    std::string tmpl = path + ".XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    struct stat old {};
-    mode_t mode = (::stat(path.c_str(), &old) == 0) ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(tmpl.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-        return false;
-    }
-    SyncFolder(target.parent_path());
-    return true;
 }
 
 std::string ResolvePath(const std::string& name) {

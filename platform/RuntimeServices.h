@@ -42,9 +42,8 @@ public:
     static bool FileExists(const std::string& path);
     // The whole file as it is on disk; nullopt when it cannot be read.
     static std::optional<std::string> ReadTextFile(const std::string& path);
-    // Creates or replaces the file with the text (UTF-8, as given), through a
-    // temporary file beside it that is flushed and renamed over it, so the
-    // old file stays whole when anything fails. False when it failed.
+    // Creates or replaces the file with the text (UTF-8, as given) as
+    // WriteFileAtomically does. False when it failed.
     static bool WriteTextFile(const std::string& path, std::string_view text);
 
     // The bytes of a .udl file as UTF-8 text, line breaks kept: UTF-16LE or
@@ -64,7 +63,11 @@ private:
     std::mt19937 rng_;
 };
 
-// Writes bytes to a file atomically as WriteTextFile does; false on failure.
+// Creates or replaces the file with the bytes through a locked temporary file
+// beside it that is flushed and renamed over it, so the old file stays whole
+// whatever happens; the file keeps its permissions, and temporaries left by
+// writers that died are removed. False, the old file untouched, on failure.
+// (platform/AtomicFile.cpp)
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Path resolution: an absolute name is kept (lexically normalised); a relative

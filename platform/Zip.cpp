@@ -1,16 +1,19 @@
 #include "platform/Zip.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <unordered_set>
+
+#include "platform/RuntimeServices.h"
 
 namespace orvane::platform::zip {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::uint32_t kTypeMask = 0170000;
 constexpr std::uint32_t kSymlink = 0120000;
@@ -69,21 +72,6 @@ ReadOutcome ReadEntry(zip_t* za, zip_uint64_t i, std::uint64_t& allowed, std::st
         if (static_cast<std::uint64_t>(n) > allowed) return ReadOutcome::OverLimit;
         allowed -= static_cast<std::uint64_t>(n);
         if (n == 0) return ReadOutcome::Ok;
-    }
-}
-
-// Flushes a file that was renamed into place, and its folder.
-void SyncToDisk(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
     }
 }
 
@@ -151,37 +139,95 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
     return r;
 }
 
-bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error) {
-    int code = 0;
-    Archive za(zip_open(path.c_str(), ZIP_CREATE, &code));
-    if (!za) return Fail(error, path + ": " + ErrorText(code));
+namespace {
+
+struct SourceCloser {
+    void operator()(zip_source_t* s) const { zip_source_free(s); }
+};
+using Buffer = std::unique_ptr<zip_source_t, SourceCloser>;
+
+// Adds each source to the archive, replacing an entry of the same name
+// (ignoring ASCII case) and taking the new spelling.
+bool PutSources(zip_t* za, const std::vector<Source>& sources, std::string* error) {
     for (const Source& s : sources) {
-        zip_source_t* src = zip_source_buffer(za.get(), s.data.data(), s.data.size(), 0);
-        if (!src) return Fail(error, zip_strerror(za.get()));
-        zip_int64_t idx = zip_name_locate(za.get(), s.name.c_str(), ZIP_FL_NOCASE);
+        zip_source_t* src = zip_source_buffer(za, s.data.data(), s.data.size(), 0);
+        if (!src) return Fail(error, zip_strerror(za));
+        zip_int64_t idx = zip_name_locate(za, s.name.c_str(), ZIP_FL_NOCASE);
         if (idx >= 0) {
-            if (zip_file_replace(za.get(), static_cast<zip_uint64_t>(idx), src, 0) != 0) {
+            if (zip_file_replace(za, static_cast<zip_uint64_t>(idx), src, 0) != 0) {
                 zip_source_free(src);
-                return Fail(error, zip_strerror(za.get()));
+                return Fail(error, zip_strerror(za));
             }
-            const char* old = zip_get_name(za.get(), static_cast<zip_uint64_t>(idx), ZIP_FL_ENC_GUESS);
-            if (old && s.name != old) zip_file_rename(za.get(), static_cast<zip_uint64_t>(idx), s.name.c_str(), 0);
+            const char* old = zip_get_name(za, static_cast<zip_uint64_t>(idx), ZIP_FL_ENC_GUESS);
+            if (old && s.name != old) zip_file_rename(za, static_cast<zip_uint64_t>(idx), s.name.c_str(), 0);
         } else {
-            idx = zip_file_add(za.get(), s.name.c_str(), src, ZIP_FL_ENC_GUESS);
+            idx = zip_file_add(za, s.name.c_str(), src, ZIP_FL_ENC_GUESS);
             if (idx < 0) {
                 zip_source_free(src);
-                return Fail(error, zip_strerror(za.get()));
+                return Fail(error, zip_strerror(za));
             }
         }
-        zip_set_file_compression(za.get(), static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, kCompressionLevel);
+        zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, kCompressionLevel);
     }
+    return true;
+}
+
+// The whole content of a memory source after libzip wrote into it.
+bool ReadBack(zip_source_t* buffer, std::string& out, std::string* error) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_source_stat(buffer, &st) != 0 || !(st.valid & ZIP_STAT_SIZE) || zip_source_open(buffer) != 0)
+        return Fail(error, zip_error_strerror(zip_source_error(buffer)));
+    out.resize(static_cast<std::size_t>(st.size));
+    zip_int64_t n = zip_source_read(buffer, out.data(), out.size());
+    zip_source_close(buffer);
+    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) return Fail(error, "the new archive could not be read back");
+    return true;
+}
+
+// The archive old (empty: none) with the sources put in, as bytes.
+bool BuildArchive(const std::string& old, const std::vector<Source>& sources, std::string& out, std::string* error) {
+    zip_error_t ze;
+    zip_error_init(&ze);
+    Buffer buffer(zip_source_buffer_create(old.data(), old.size(), 0, &ze));
+    if (!buffer) {
+        std::string text = zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        return Fail(error, text);
+    }
+    zip_source_keep(buffer.get());  // it outlives the archive, which frees it once
+    Archive za(zip_open_from_source(buffer.get(), old.empty() ? ZIP_CREATE | ZIP_TRUNCATE : 0, &ze));
+    if (!za) {
+        std::string text = zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        zip_source_free(buffer.get());  // the reference the failed open did not take
+        return Fail(error, text);
+    }
+    zip_error_fini(&ze);
+    if (!PutSources(za.get(), sources, error)) return false;
     zip_t* raw = za.release();
     if (zip_close(raw) != 0) {
         std::string text = zip_strerror(raw);
         zip_discard(raw);
-        return Fail(error, path + ": " + text);
+        return Fail(error, text);
     }
-    SyncToDisk(path);
+    if (zip_source_is_deleted(buffer.get())) return Fail(error, "an archive needs at least one entry");
+    return ReadBack(buffer.get(), out, error);
+}
+
+}  // namespace
+
+bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error) {
+    std::error_code ec;
+    std::string old;
+    if (fs::exists(path, ec)) {
+        std::optional<std::string> bytes = RuntimeServices::ReadTextFile(path);
+        if (!bytes) return Fail(error, path + ": the existing file cannot be read");
+        old = std::move(*bytes);
+    }
+    std::string archive;
+    if (!BuildArchive(old, sources, archive, error)) return error ? Fail(error, path + ": " + *error) : false;
+    if (!WriteFileAtomically(path, archive)) return Fail(error, path + ": the file cannot be written");
     return true;
 }
 

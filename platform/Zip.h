@@ -63,9 +63,10 @@ struct Source {
 
 // Creates the archive, or updates the existing one: an entry whose name
 // matches one of the sources ignoring ASCII case is replaced, the others stay.
-// libzip writes a temporary file beside the archive and renames it over the
-// old one, which we then flush to disk; so a failure leaves the old archive
-// whole. False, with the reason in *error when given, when it failed.
+// The new archive is built in memory and put in place by WriteFileAtomically
+// (platform/RuntimeServices.h), so a failure, a crash or a kill leaves the old
+// archive whole and its permissions are kept. False, with the reason in
+// *error when given, when it failed.
 bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error = nullptr);
 
 }  // namespace orvane::platform::zip

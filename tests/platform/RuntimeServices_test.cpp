@@ -1,6 +1,10 @@
 #include "platform/RuntimeServices.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -14,6 +18,7 @@ namespace {
 
 using orvane::testing::ReadFile;
 using orvane::testing::ScratchDir;
+using orvane::testing::WriteFile;
 
 TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
     std::vector<RuntimeServices*> seen(8);
@@ -55,6 +60,53 @@ TEST(RuntimeServices, WriteReplacesWholeFileAndLeavesNoTemporaryBehind) {
     EXPECT_EQ(ReadFile(f), "second");
     EXPECT_EQ(RuntimeServices::ReadTextFile(f).value_or("?"), "second");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST(RuntimeServices, ReplacingKeepsPermissionsAndLinksAndANewFileFollowsTheUmask) {
+    ScratchDir dir;
+    const std::string f = dir.file("a.txt");
+    WriteFile(f, "old");
+    ::chmod(f.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(f, "new"));
+    EXPECT_EQ(ReadFile(f), "new");
+    EXPECT_EQ(ModeOf(f), 0640u);
+
+    const std::string link = dir.file("link.txt");
+    std::filesystem::create_symlink(f, link);
+    ASSERT_TRUE(WriteFileAtomically(link, "through the link"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(f), "through the link");
+
+    const mode_t old = ::umask(027);
+    const bool made = WriteFileAtomically(dir.file("fresh.txt"), "x");
+    ::umask(old);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
+    EXPECT_FALSE(WriteFileAtomically(dir.path().string(), "a folder is not replaced"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+}
+
+TEST(RuntimeServices, TemporariesOfDeadWritersAreRemovedAndLiveOnesKept) {
+    ScratchDir dir;
+    const std::string f = dir.file("a.txt");
+    const std::string dead = dir.file(".a.txt.tmp.Dead01");
+    const std::string live = dir.file(".a.txt.tmp.Live01");
+    const std::string other = dir.file(".b.txt.tmp.Dead02");
+    for (const auto& p : {dead, live, other}) WriteFile(p, "half written");
+    const int fd = ::open(live.c_str(), O_RDONLY);  // a writer still at work holds its lock
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ASSERT_TRUE(WriteFileAtomically(f, "whole"));
+    ::close(fd);
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));  // another file's temporary
+    EXPECT_EQ(ReadFile(f), "whole");
 }
 
 TEST(RuntimeServices, FailedWriteKeepsOldFileAndMissingFilesAreReported) {

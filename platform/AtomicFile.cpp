@@ -1,0 +1,157 @@
+// Replacing a file so that a reader, a crash or a kill at any moment finds
+// either the whole old file or the whole new one.
+//
+// The new bytes go to a temporary file in the same folder, named
+// ".NAME.tmp.XXXXXX", which is flushed to disk and renamed over NAME; the
+// folder is then flushed so the rename itself survives a power cut. While a
+// writer works it holds an exclusive flock on its temporary. A writer killed
+// before the rename leaves its temporary behind with the lock gone (the kernel
+// drops it with the process), so the next write to the same file removes such
+// unlocked temporaries first: leftovers never pile up, and one still in use by
+// another process is never touched.
+//
+// The file keeps its permissions (and its owner and group where the process
+// may set them); a new file gets the usual 0666 less the umask. When NAME is a
+// symbolic link the file it points to is replaced, and the link stays.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "platform/RuntimeServices.h"
+
+namespace orvane::platform {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kTempMarker = ".tmp.";
+constexpr std::size_t kTempSuffix = 6;
+constexpr int kNameAttempts = 64;
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void SyncFolder(const fs::path& folder) {
+    Fd dfd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dfd.get() >= 0) ::fsync(dfd.get());
+}
+
+bool SameFile(int fd, const fs::path& path) {
+    struct stat a {
+    }, b{};
+    return ::fstat(fd, &a) == 0 && ::lstat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::string TempPrefix(const fs::path& target) {
+    return "." + target.filename().string() + std::string(kTempMarker);
+}
+
+// Removes the temporaries of earlier writers of target that died before
+// renaming (their lock is gone). Errors are ignored: this is tidying only.
+void RemoveAbandonedTemporaries(const fs::path& target) {
+    const std::string prefix = TempPrefix(target);
+    std::error_code ec;
+    fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0) continue;
+        Fd fd(::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+        if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
+        if (SameFile(fd.get(), it->path())) ::unlink(it->path().c_str());
+    }
+}
+
+std::string RandomSuffix() {
+    static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 rng{std::random_device{}()};
+    // The process id keeps a forked child from repeating its parent's names.
+    std::uint64_t bits = rng() ^ (static_cast<std::uint64_t>(::getpid()) << 32);
+    std::string out;
+    for (std::size_t i = 0; i < kTempSuffix; ++i, bits /= 62) out += kChars[bits % 62];
+    return out;
+}
+
+// Creates and locks a fresh temporary beside target; its path goes to *path.
+int CreateLockedTemporary(const fs::path& target, fs::path* path) {
+    const fs::path folder = target.parent_path();
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        *path = folder / (TempPrefix(target) + RandomSuffix());
+        int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        // A tidying writer may have taken it for abandoned between the open
+        // and the lock; then it is gone from the folder and we start again.
+        if (::flock(fd, LOCK_EX) == 0 && SameFile(fd, *path)) return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
+// The file a write to path replaces: the target of a symbolic link.
+fs::path ReplacedFile(const std::string& path) {
+    std::error_code ec;
+    fs::path p(path);
+    if (!fs::is_symlink(fs::symlink_status(p, ec))) return p;
+    fs::path resolved = fs::weakly_canonical(p, ec);
+    return ec ? p : resolved;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    const fs::path target = ReplacedFile(path);
+    if (target.filename().empty()) return false;
+    RemoveAbandonedTemporaries(target);
+
+    fs::path temp;
+    Fd fd(CreateLockedTemporary(target, &temp));
+    if (fd.get() < 0) return false;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        [[maybe_unused]] int owner = ::fchown(fd.get(), old.st_uid, old.st_gid);  // allowed only sometimes
+        ::fchmod(fd.get(), old.st_mode & 07777);
+    }
+    const bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncFolder(target.parent_path());
+    return true;
+}
+
+}  // namespace orvane::platform
