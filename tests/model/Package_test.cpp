@@ -5,6 +5,7 @@
 
 #include "model/Orvane.h"
 #include "platform/RuntimeServices.h"
+#include "platform/Zip.h"
 #include "support/RawZip.h"
 #include "support/TestSupport.h"
 
@@ -225,10 +226,29 @@ TEST_F(PackageTest, MissingIndexMeansNoResources) {
     EXPECT_EQ(loaded.ResDataCollection->Count(), 0);
 }
 
+// A definition that holds something of everything a failed load must keep.
+std::shared_ptr<Orvane> HeldDefinition() {
+    auto rpt = std::make_shared<Orvane>();
+    rpt->Name = "Antes";
+    auto cnn = std::make_shared<eConnection>();
+    cnn->Name = "cnn";
+    cnn->cnnString = "Provider=SQLite;Data Source=/a.db";
+    rpt->AddConnection(cnn);
+    rpt->NewResData("mine")->TextData = "kept";
+    return rpt;
+}
+
+void ExpectUnchanged(const Orvane& rpt) {
+    const auto held = HeldDefinition();
+    EXPECT_EQ(rpt.ToXML(), held->ToXML());
+    ASSERT_EQ(rpt.ResDataCollection->Count(), 1);
+    EXPECT_EQ(rpt.GetResdata("mine")->TextData, "kept");
+}
+
 TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
     MessageRecorder messages;
-    Orvane rpt;
-    rpt.Name = "Antes";
+    auto held = HeldDefinition();
+    Orvane& rpt = *held;
     const std::string noSource = files_.file("nosource.xpd");
     MakeRawZip(noSource, {{"resdata.xml", kDecl + "<eResDataCol Count=\"0\" ></eResDataCol>"}});
     EXPECT_FALSE(rpt.LoadXPDFile(noSource));
@@ -240,7 +260,8 @@ TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
     EXPECT_FALSE(rpt.LoadXPDFile(asLink));
     EXPECT_FALSE(rpt.LoadXPDFile(files_.file("missing.xpd")));
     EXPECT_FALSE(rpt.LoadXPDFile(""));
-    EXPECT_EQ(rpt.Name, "Antes");
+    EXPECT_FALSE(rpt.LoadXPDFile(files_.path().string()));  // a folder
+    ExpectUnchanged(rpt);
     EXPECT_TRUE(messages->Taken().empty());
 }
 
@@ -253,14 +274,22 @@ TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
     const std::string text = files_.file("notes.xpd");
     WriteFile(text, "just some text");
 
+    // More entries than any package holds, each tiny: a bomb of entries.
+    const std::string many = files_.file("many.xpd");
+    std::vector<RawEntry> entries{{"source.xml", ReportWithLogoAndPie()->ToXML()}};
+    for (std::size_t i = 0; i < platform::zip::kMaxEntries; ++i) entries.push_back({"e" + std::to_string(i), "x"});
+    MakeRawZip(many, entries);
+    const auto before = Listing(root_.path());
+
     MessageRecorder messages;
-    Orvane loaded;
-    loaded.Name = "Antes";
-    EXPECT_FALSE(loaded.LoadXPDFile(pkg));
-    EXPECT_FALSE(loaded.LoadXPDFile(text));
-    EXPECT_EQ(loaded.Name, "Antes");
+    auto held = HeldDefinition();
+    EXPECT_FALSE(held->LoadXPDFile(pkg));
+    EXPECT_FALSE(held->LoadXPDFile(text));
+    EXPECT_FALSE(held->LoadXPDFile(many));
+    ExpectUnchanged(*held);
+    EXPECT_EQ(Listing(root_.path()), before);
     auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 2u);
+    ASSERT_EQ(taken.size(), 3u);
     for (const auto& m : taken) {
         EXPECT_EQ(m.text.rfind("Unzip: ", 0), 0u) << m.text;
         EXPECT_GT(m.text.size(), 7u);
@@ -275,7 +304,8 @@ TEST_F(PackageTest, HostileEntriesChangeNothingOutside) {
     second.Name = "Segundo";
     const std::string index = kDecl +
                               "<eResDataCol Count=\"3\" ><eResData Name=\"../evil\" Type=\"2\" />"
-                              "<eResData Name=\"/abs\" Type=\"2\" /><eResData Name=\"ok\" Type=\"2\" /></eResDataCol>";
+                              "<eResData Name=\"/abs\" Type=\"2\" /><eResData Name=\"ok\" Type=\"2\" />"
+                              "<eResData Name=\"a\\b\" Type=\"2\" /><eResData Name=\"C:x\" Type=\"1\" /></eResDataCol>";
     const std::string pkg = files_.file("hostile.xpd");
     MakeRawZip(pkg, {{"source.xml", src.ToXML()},
                      {"SOURCE.XML", second.ToXML()},
@@ -283,7 +313,8 @@ TEST_F(PackageTest, HostileEntriesChangeNothingOutside) {
                      {"../evil.txt", "evil"},
                      {"/abs.txt", "abs"},
                      {"C:x", "drive"},
-                     {"a\\b", "backslash"},
+                     {"a\\b.txt", "backslash"},
+                     {"C:x.img", "drive"},
                      {"ok.txt", "/etc/passwd", 0120777},
                      {"OK.TXT", "fine"}});
     const auto before = Listing(root_.path());
@@ -292,7 +323,9 @@ TEST_F(PackageTest, HostileEntriesChangeNothingOutside) {
     Orvane loaded;
     ASSERT_TRUE(loaded.LoadXPDFile(pkg));
     EXPECT_EQ(loaded.Name, "Primero");
-    ASSERT_EQ(loaded.ResDataCollection->Count(), 3);
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 5);
+    EXPECT_EQ(loaded.GetResdata("a\\b")->TextData, "");
+    EXPECT_EQ(loaded.GetResdata("C:x")->PicData, nullptr);
     EXPECT_EQ(loaded.GetResdata("../evil")->TextData, "");
     EXPECT_EQ(loaded.GetResdata("/abs")->TextData, "");
     EXPECT_EQ(loaded.GetResdata("ok")->TextData, "fine");  // the link was refused, its case twin taken
