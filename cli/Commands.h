@@ -8,10 +8,11 @@
 namespace orvane::cli {
 
 // Prints the definition's tree, one node per line; detailed adds the
-// items' main properties.
+// items' main properties (passwords in connection strings as "***").
 void Show(const std::string& file, bool detailed);
 
-// Prints the definition XML of the loaded definition, byte for byte.
+// Prints the definition XML of the loaded definition, byte for byte except
+// that password values in connection strings show as "***".
 void Xml(const std::string& file);
 
 // Prints the print table linked to the print-grid control of that name

@@ -10,6 +10,7 @@ namespace orvane::cli {
 
 void Show(const std::string& file, bool detailed) {
     auto rpt = LoadDefinition(file);
+    HidePasswords(*rpt);
     OrvaneUI ui;
     ui.appearance = detailed ? 2 : 0;
     designer::TextTree tree;

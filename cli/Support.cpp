@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/Secrets.h"
 #include "platform/Text.h"
 
 namespace orvane::cli {
@@ -153,6 +154,12 @@ std::shared_ptr<Orvane> LoadDefinitionXml(const fs::path& file) {
             break;
     }
     throw CliError(file.string() + ": not a definition XML text");
+}
+
+void HidePasswords(Orvane& rpt) {
+    if (!rpt.eConections) return;
+    for (const auto& cnn : *rpt.eConections)
+        if (cnn) cnn->cnnString = platform::ScrubPasswords(cnn->cnnString);
 }
 
 }  // namespace orvane::cli

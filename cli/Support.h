@@ -59,6 +59,10 @@ FileKind KindOfFile(const std::filesystem::path& file);
 // that is not well-formed XML or not a report definition.
 std::shared_ptr<Orvane> LoadDefinition(const std::filesystem::path& file);
 
+// Replaces the password values of the definition's connection strings by
+// "***", for commands that print a definition rather than use it.
+void HidePasswords(Orvane& rpt);
+
 // The definition of an XML text file (packages refused), as LoadDefinition.
 std::shared_ptr<Orvane> LoadDefinitionXml(const std::filesystem::path& file);
 

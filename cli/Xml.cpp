@@ -7,7 +7,9 @@
 namespace orvane::cli {
 
 void Xml(const std::string& file) {
-    const std::string text = LoadDefinition(file)->ToXML();
+    auto rpt = LoadDefinition(file);
+    HidePasswords(*rpt);
+    const std::string text = rpt->ToXML();
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     std::cout.flush();
     if (!std::cout) throw CliError("the XML could not be written to standard output");

@@ -10,6 +10,7 @@
 #include "cli/RunCommand.h"
 #include "cli/Support.h"
 #include "platform/Messages.h"
+#include "platform/Secrets.h"
 
 namespace {
 
@@ -61,6 +62,12 @@ void DefineCommands(CLI::App& app, Arguments& a) {
     orvane::cli::AddRunCommand(app, a.run);
 }
 
+// An error text with password values hidden: the arguments it may repeat can
+// hold connection strings.
+std::string Private(const std::string& text) {
+    return orvane::platform::ScrubPasswords(text);
+}
+
 int Run(const CLI::App& app, const Arguments& a) {
     if (app.got_subcommand("show")) orvane::cli::Show(a.file, a.detailed);
     if (app.got_subcommand("xml")) orvane::cli::Xml(a.file);
@@ -84,10 +91,11 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
-            std::cerr << "orvane: unknown command '" << argv[1] << "' (commands: show, xml, pack)\n";
+            std::cerr << "orvane: unknown command '" << Private(argv[1])
+                      << "' (commands: show, xml, grid, pack, run)\n";
             return kUsage;
         }
-        std::cerr << "orvane: " << e.what() << " (see orvane --help)\n";
+        std::cerr << "orvane: " << Private(e.what()) << " (see orvane --help)\n";
         return kUsage;
     }
     orvane::platform::SetMessageSink(std::shared_ptr<orvane::platform::MessageSink>(
@@ -95,9 +103,9 @@ int main(int argc, char** argv) {
     try {
         return Run(app, args);
     } catch (const orvane::cli::CliError& e) {
-        std::cerr << "orvane: " << e.what() << "\n";
+        std::cerr << "orvane: " << Private(e.what()) << "\n";
     } catch (const std::exception& e) {
-        std::cerr << "orvane: unexpected failure: " << e.what() << "\n";
+        std::cerr << "orvane: unexpected failure: " << Private(e.what()) << "\n";
     }
     return kFailed;
 }

@@ -21,6 +21,7 @@
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
 #include "platform/Messages.h"
+#include "platform/Secrets.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -793,7 +794,7 @@ std::string ParseErrorMessage(const pugi::xml_parse_result& res, std::string_vie
     msg += "Line Position: " + std::to_string(pos.column) + "\r\n";
     msg += "Position In File: " + std::to_string(offset) + "\r\n";
     msg += "Source Text: ";
-    msg += pos.lineText;
+    msg += platform::ScrubPasswords(std::string(pos.lineText));  // the line may hold a connection string
     msg += "\r\n";
     return msg;
 }

@@ -73,41 +73,6 @@ std::string BraceValue(const std::string& v) {
 
 }  // namespace
 
-std::string ScrubPasswords(const std::string& in, const std::vector<std::string>& secrets) {
-    std::string out = in;
-    for (const std::string& secret : secrets)
-        if (!secret.empty()) out = text::ReplaceAll(out, secret, "***");
-    const std::string lower = text::Lower(out);
-    std::string result;
-    std::size_t i = 0;
-    while (i < out.size()) {
-        std::size_t keyLen = 0;
-        const bool atWordStart = i == 0 || !std::isalnum(static_cast<unsigned char>(out[i - 1]));
-        if (atWordStart && lower.compare(i, 4, "pwd=") == 0) keyLen = 4;
-        if (atWordStart && lower.compare(i, 9, "password=") == 0) keyLen = 9;
-        if (keyLen == 0) {
-            result += out[i++];
-            continue;
-        }
-        result.append(out, i, keyLen);
-        i += keyLen;
-        result += "***";
-        if (i < out.size() && out[i] == '{') {
-            ++i;
-            while (i < out.size()) {
-                if (out[i] == '}' && !(i + 1 < out.size() && out[i + 1] == '}')) {
-                    ++i;
-                    break;
-                }
-                i += out[i] == '}' ? 2 : 1;
-            }
-        } else {
-            while (i < out.size() && out[i] != ';' && out[i] != ' ' && out[i] != '\n' && out[i] != '\r') ++i;
-        }
-    }
-    return result;
-}
-
 Connection::Connection() = default;
 Connection::~Connection() = default;
 

@@ -15,6 +15,7 @@
 
 #include "data/ado/DataError.h"
 #include "data/ado/Recordset.h"
+#include "platform/Secrets.h"
 
 namespace orvane::data {
 
@@ -68,6 +69,6 @@ private:
 };
 
 // Replaces the values of PWD= and Password= and every given secret by "***".
-std::string ScrubPasswords(const std::string& text, const std::vector<std::string>& secrets = {});
+using platform::ScrubPasswords;
 
 }  // namespace orvane::data
