@@ -2,6 +2,9 @@
 // connections.
 #include "data/Connections.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "data/ado/Connection.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
@@ -15,6 +18,13 @@ constexpr const char* kApplicationDb = "@gtCnnManager.ApplicationDb";
 constexpr const char* kBriscoDb = "@gtCnnManager.oldBriscoDb";
 constexpr const char* kMaltevaDb = "@gtCnnManager.oldMaltevaDb";
 constexpr const char* kDataLinkFile = "@DataLinkFile";
+
+// A data-link file far larger than any real one is not read at all.
+bool IsOversized(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return !ec && size > kMaxDataLinkFileBytes;
+}
 
 std::string ArgumentOf(const std::string& text, const std::string& macro) {
     return text::ReplaceAll(text::ReplaceAll(text, macro + "(\"", ""), "\")", "");
@@ -63,7 +73,10 @@ std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& not
         cnn->Open();
     } catch (const DataError& e) {
         const bool present = platform::RuntimeServices::FileExists(path);
-        throw DataError("data-link file \"" + path + "\": " + (present ? e.what() : "no such file"));
+        const std::string why = !present            ? std::string("no such file")
+                                : IsOversized(path) ? "larger than " + std::to_string(kMaxDataLinkFileBytes) + " bytes"
+                                                    : std::string(e.what());
+        throw DataError("data-link file \"" + path + "\": " + why);
     }
     return cnn;
 }
@@ -92,6 +105,7 @@ std::string DataLinkPathOf(const std::string& text) {
 }
 
 std::string ReadDataLinkFile(const std::string& path) {
+    if (IsOversized(path)) return "";
     const auto bytes = platform::RuntimeServices::ReadTextFile(path);
     if (!bytes) return "";
     const std::string content = platform::RuntimeServices::ConvertDataLinkText(*bytes);

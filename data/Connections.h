@@ -41,8 +41,10 @@ std::string DataLinkPathOf(const std::string& text);
 // The connection string of a data-link file: its text (UTF-16 with a byte
 // order mark as such files are written, UTF-8, or Latin-1) without the
 // "[oledb]" line and the ";" comment lines, each kept line trimmed of blanks
-// and ended by CR LF. "" when no file is at the path or it cannot be read.
+// and ended by CR LF. "" when no file is at the path, it cannot be read or
+// it holds more than kMaxDataLinkFileBytes.
 std::string ReadDataLinkFile(const std::string& path);
+inline constexpr std::uintmax_t kMaxDataLinkFileBytes = 1 << 20;
 
 // The lines of text (broken at CR LF, LF or CR), each trimmed of blanks and
 // followed by CR LF, without those that begin with prefix (exact

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/ado/DataError.h"
 #include "support/TestSupport.h"
 
 namespace orvane::data {
@@ -87,6 +88,20 @@ TEST(ReadDataLinkFile, MissingOrUnreadableGivesEmpty) {
     EXPECT_EQ(ReadDataLinkFile(""), "");
     WriteFile(dir.file("empty.udl"), "");
     EXPECT_EQ(ReadDataLinkFile(dir.file("empty.udl")), "");
+
+    // A huge file named as a data link is not read, and opening says why.
+    const std::string line = "Provider=SQLite;Data Source=/x.db\r\n";
+    std::string big = line + std::string(kMaxDataLinkFileBytes - line.size(), ' ');
+    WriteFile(dir.file("limit.udl"), big);
+    EXPECT_EQ(ReadDataLinkFile(dir.file("limit.udl")), line + "\r\n");
+    WriteFile(dir.file("big.udl"), big + " ");
+    EXPECT_EQ(ReadDataLinkFile(dir.file("big.udl")), "");
+    try {
+        OpenAdoConnection("@DataLinkFile(\"" + dir.file("big.udl") + "\")");
+        ADD_FAILURE() << "opened";
+    } catch (const DataError& e) {
+        EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
+    }
 }
 
 }  // namespace
