@@ -189,6 +189,17 @@ std::shared_ptr<ConnectionManager> ConnectionManager::Load(const std::string& pa
     return manager;
 }
 
+std::shared_ptr<ConnectionManager> ConnectionManager::LoadOrNew(const std::string& path, std::string* error) {
+    std::error_code ec;
+    if (path.empty()) {
+        if (error) *error = "no folder for the connection manager's file: no home folder";
+        return nullptr;
+    }
+    if (fs::symlink_status(path, ec).type() == fs::file_type::not_found)
+        return std::shared_ptr<ConnectionManager>(new ConnectionManager(path));
+    return Load(path, error);
+}
+
 int ConnectionManager::IndexOf(const std::string& name) const {
     const std::string wanted = text::Lower(text::TrimBlanks(name));
     for (std::size_t i = 0; i < apps_.size(); ++i)

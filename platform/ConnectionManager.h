@@ -58,6 +58,10 @@ public:
     // The manager over the file at path; null when it is absent or cannot be
     // read (error names the file and, for a bad line, its number).
     static std::shared_ptr<ConnectionManager> Load(const std::string& path, std::string* error = nullptr);
+    // The manager over the file at path, or an empty one when no file is
+    // there yet (its first Save creates the file, owner-only). Null, error
+    // set, when a file is there but cannot be read: it is never replaced.
+    static std::shared_ptr<ConnectionManager> LoadOrNew(const std::string& path, std::string* error = nullptr);
     // Where the manager keeps its file; "" when neither the environment nor
     // the password database gives a home folder.
     static std::string DefaultPath();

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "designer/qt/QtSeams.h"
 #include "platform/Messages.h"
@@ -56,9 +57,9 @@ ApplicationsDialog::ApplicationsDialog(const platform::ConnectionManager& manage
         OnSelected();
         txtAppName->setFocus();
     });
-    connect(cmdApply, &QPushButton::clicked, this, &ApplicationsDialog::Apply);
+    connect(cmdApply, &QPushButton::clicked, this, [this] { Apply(); });
     connect(cmdRemove, &QPushButton::clicked, this, &ApplicationsDialog::Remove);
-    connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdOk, &QPushButton::clicked, this, &ApplicationsDialog::OnOk);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
@@ -107,24 +108,56 @@ void ApplicationsDialog::OnSelected() {
     cmdRemove->setEnabled(app != nullptr);
 }
 
-void ApplicationsDialog::Apply() {
+bool ApplicationsDialog::Pending() const {
+    const auto* item = lstApplications->currentItem();
+    auto app = item ? working_.applicationdb(item->text().toStdString()) : nullptr;
+    if (!txtPassword->text().isEmpty()) return true;
+    if (!app)
+        return !TrimBlanks(txtAppName->text().toStdString()).empty() || !txtConnectionString->text().isEmpty() ||
+               !txtUser->text().isEmpty();
+    return txtAppName->text().toStdString() != app->Name ||
+           txtConnectionString->text().toStdString() != app->ConnectionString ||
+           txtUser->text().toStdString() != app->UserID;
+}
+
+bool ApplicationsDialog::Apply() {
     const std::string name(TrimBlanks(txtAppName->text().toStdString()));
     if (name.empty()) {
         platform::ShowMessage("Debe indicar el nombre de la aplicación");
-        return;
+        txtAppName->setFocus();
+        return false;
     }
-    platform::ApplicationDb app;
-    if (auto existing = working_.applicationdb(name)) app = *existing;
+    const auto* item = lstApplications->currentItem();
+    auto selected = item ? working_.applicationdb(item->text().toStdString()) : nullptr;
+    auto existing = working_.applicationdb(name);
+    const bool sameAsSelected = existing && selected && text::EqualsIgnoreCase(existing->Name, selected->Name);
+    if (existing && !sameAsSelected) {
+        platform::ShowMessage("Ya existe una aplicación con el nombre \"" + existing->Name + "\".",
+                              platform::MsgButtons::Ok, platform::MsgIcon::Information);
+        txtAppName->setFocus();
+        return false;
+    }
+    // A renamed application keeps its password and extra keys.
+    platform::ApplicationDb app = selected ? *selected : platform::ApplicationDb{};
     app.Name = name;
     app.ConnectionString = txtConnectionString->text().toStdString();
     app.UserID = txtUser->text().toStdString();
     if (!txtPassword->text().isEmpty()) app.PWD = txtPassword->text().toStdString();
-    if (!working_.SetApplication(app)) {
+    platform::ConnectionManager changed = working_;
+    if (selected && !sameAsSelected) changed.RemoveApplication(selected->Name);
+    if (!changed.SetApplication(app)) {
         platform::ShowMessage("La aplicación no puede guardarse: revise que ningún campo contenga saltos de línea.",
                               platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
-        return;
+        return false;
     }
+    working_ = std::move(changed);
     Refill(QString::fromStdString(name));
+    return true;
+}
+
+void ApplicationsDialog::OnOk() {
+    if (Pending() && !Apply()) return;
+    accept();
 }
 
 void ApplicationsDialog::Remove() {
@@ -135,6 +168,10 @@ void ApplicationsDialog::Remove() {
 bool ApplicationsDialog::PromptConnectionsTree(platform::ConnectionManager& manager, QWidget* parent) {
     ApplicationsDialog dialog(manager, parent);
     if (RunModal(dialog) != QDialog::Accepted) return false;
+    // A manager that has no file yet gets one only for a first application.
+    std::error_code absent;
+    if (dialog.working_.ApplicationsCollection().empty() && !std::filesystem::exists(manager.Path(), absent))
+        return false;
     std::string error;
     if (!dialog.working_.Save(&error)) {
         platform::ShowMessage("No se pudieron guardar las aplicaciones: " + error, platform::MsgButtons::Ok,
@@ -143,6 +180,17 @@ bool ApplicationsDialog::PromptConnectionsTree(platform::ConnectionManager& mana
     }
     manager = dialog.working_;
     return true;
+}
+
+bool ApplicationsDialog::ConfigureDefaultManager(QWidget* parent) {
+    std::string error;
+    auto manager = platform::ConnectionManager::LoadOrNew(platform::ConnectionManager::DefaultPath(), &error);
+    if (!manager) {
+        platform::ShowMessage("No se pudo abrir el archivo del administrador de conexiones: " + error,
+                              platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+        return false;
+    }
+    return PromptConnectionsTree(*manager, parent);
 }
 
 }  // namespace orvane::designer

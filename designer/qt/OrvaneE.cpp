@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "designer/qt/ApplicationsDialog.h"
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
 #include "model/Help.h"
@@ -124,6 +125,12 @@ void OrvaneE::BuildMenus() {
                          : a == mnuADialogo    ? "mnuADialogo"
                          : a == mnuAPrnFormat  ? "mnuAPrnFormat"
                                                : "mnuAeRSource");
+    // Without a manager file the connection editor offers only connection
+    // strings; here a person registers the first application and creates it.
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
+    tools->addAction(QStringLiteral("&Aplicaciones del administrador de conexiones..."), this, [this] {
+        ApplicationsDialog::ConfigureDefaultManager(this);
+    })->setObjectName("mnuAplicaciones");
     QMenu* help = menuBar()->addMenu(QStringLiteral("Ay&uda"));
     help->addAction(QStringLiteral("&Contenido"), QKeySequence::HelpContents, this, [this] { ShowHelp(this, 0); });
 }

@@ -84,7 +84,13 @@ inline void Type(QWidget& dialog, const char* name, const QString& text) {
     if (!edit) return;
     edit->selectAll();
     if (!edit->text().isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    // QTest types ASCII only; other characters arrive as a text input would.
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(edit, c.toLatin1());
+        else
+            edit->insert(QString(c));
+    }
 }
 
 inline void Click(QWidget& dialog, const char* name) {

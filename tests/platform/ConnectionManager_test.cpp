@@ -76,6 +76,29 @@ TEST(ConnectionManagerFile, AbsentMeansNotInstalled) {
     EXPECT_TRUE(m->ApplicationsCollection().empty());
 }
 
+TEST(ConnectionManagerFile, LoadOrNewWritesOnlyWhenSavedAndNeverReplacesAnUnreadableFile) {
+    ScratchDir dir;
+    const std::string path = dir.file("cfg/orvanespt/connections.ini");
+    auto fresh = ConnectionManager::LoadOrNew(path);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->ApplicationsCollection().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
+    ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
+    ASSERT_TRUE(fresh->Save());
+    EXPECT_EQ(ModeOf(path), 0600u);
+    EXPECT_EQ(ModeOf(dir.file("cfg/orvanespt")), 0700u);
+    auto again = ConnectionManager::LoadOrNew(path);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
+
+    WriteFile(path, "[Ventas]\nPWD=hunter2\nnot a key line\n");
+    std::string error;
+    EXPECT_EQ(ConnectionManager::LoadOrNew(path, &error), nullptr);
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+    EXPECT_EQ(ConnectionManager::LoadOrNew("", &error), nullptr);
+    EXPECT_FALSE(error.empty());
+}
+
 TEST(ConnectionManagerFile, MalformedFilesAreRefusedWithTheLineAndNoPassword) {
     const std::pair<const char*, const char*> cases[] = {
         {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},

@@ -1,0 +1,214 @@
+// The connection manager's own dialog, as a person reaches it: "Configurar"
+// of the connection editor, or the editor window's tools menu when there is
+// no manager file yet.
+#include "designer/qt/ApplicationsDialog.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include "designer/qt/FrmConnection.h"
+#include "designer/qt/OrvaneE.h"
+#include "support/TestSupport.h"
+#include "QtTestSupport.h"
+
+namespace orvane::testing {
+namespace {
+
+using platform::ConnectionManager;
+
+unsigned ModeOf(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+void Pick(QDialog& d, const QString& name) {
+    auto* list = Find<QListWidget>(d, "lstApplications");
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name.toStdString();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
+}
+
+QStringList Listed(QDialog& d) {
+    QStringList names;
+    auto* list = Find<QListWidget>(d, "lstApplications");
+    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+    return names;
+}
+
+// Whether any text the dialog shows (fields, hints, labels, list) holds secret.
+bool Shows(QDialog& d, const QString& secret) {
+    for (auto* e : d.findChildren<QLineEdit*>())
+        if (e->text().contains(secret) || e->placeholderText().contains(secret) || e->displayText().contains(secret))
+            return true;
+    for (auto* l : d.findChildren<QLabel*>())
+        if (l->text().contains(secret)) return true;
+    return Listed(d).join('\n').contains(secret);
+}
+
+QStringList ComboItems(QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}
+
+TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
+    ManagerFile file(true);
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    designer::frmConnection editor;
+    editor.Agregar();
+    runner.Then([&](QDialog& d) {
+        Click(d, "bCfg");
+        EXPECT_EQ(ComboItems(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
+    });
+    runner.Then([](QDialog& d) {
+        EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
+        EXPECT_FALSE(Find<QPushButton>(d, "cmdRemove")->isEnabled());
+        Pick(d, "Ventas");
+        auto* password = Find<QLineEdit>(d, "txtPassword");
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        EXPECT_TRUE(password->text().isEmpty());
+        EXPECT_FALSE(Shows(d, "secreto"));
+        Type(d, "txtAppName", "Ventas 2026");  // a rename: the stored password stays
+        Click(d, "cmdApply");
+        Pick(d, "Compras");
+        Type(d, "txtUser", "luis");
+        Type(d, "txtPassword", "n3w;pw");
+        Click(d, "cmdApply");
+        EXPECT_TRUE(Find<QLineEdit>(d, "txtPassword")->text().isEmpty());
+        EXPECT_FALSE(Shows(d, "n3w;pw"));
+        Click(d, "cmdNew");
+        Type(d, "txtAppName", "Almacén");
+        Type(d, "txtConnectionString", "Provider=SQLite;Data Source=a.db");
+        Click(d, "cmdOk");  // the fields being edited are kept without "Guardar aplicación"
+    });
+    RunModal(editor);
+    EXPECT_EQ(runner.Shown(), 2);
+
+    auto saved = ConnectionManager::Load(file.path());
+    ASSERT_NE(saved, nullptr);
+    const auto& apps = saved->ApplicationsCollection();
+    ASSERT_EQ(apps.size(), 3u);
+    EXPECT_EQ(apps[0], (platform::ApplicationDb{"Compras", "Provider=SQLite;Data Source=c.db", "luis", "n3w;pw", {}}));
+    EXPECT_EQ(apps[1], (platform::ApplicationDb{"Ventas 2026", "Provider=SQLite;Data Source=v.db", "u", "secreto", {}}));
+    EXPECT_EQ(apps[2], (platform::ApplicationDb{"Almacén", "Provider=SQLite;Data Source=a.db", "", "", {}}));
+    EXPECT_EQ(ModeOf(file.path()), 0600u);
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
+    ManagerFile file(true);
+    const std::string before = ReadFile(file.path());
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    designer::frmConnection editor;
+    editor.Agregar();
+    runner.Then([](QDialog& d) { Click(d, "bCfg"); });
+    runner.Then([](QDialog& d) {
+        Pick(d, "Ventas");
+        Click(d, "cmdRemove");
+        Pick(d, "Compras");
+        Type(d, "txtPassword", "otra");
+        Click(d, "cmdApply");
+        EXPECT_EQ(Listed(d), QStringList{"Compras"});
+        Click(d, "cmdCancel");
+    });
+    RunModal(editor);
+    EXPECT_EQ(runner.Shown(), 2);
+    EXPECT_EQ(ReadFile(file.path()), before);
+    EXPECT_EQ(ComboItems(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
+    ManagerFile file(true);
+    const std::string before = ReadFile(file.path());
+    auto manager = ConnectionManager::Load(file.path());
+    ASSERT_NE(manager, nullptr);
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    runner.Then([](QDialog& d) {
+        Click(d, "cmdNew");
+        Type(d, "txtConnectionString", "DSN=x");
+        Click(d, "cmdOk");
+        EXPECT_TRUE(d.isVisible());
+        Type(d, "txtAppName", " ventas ");
+        Type(d, "txtPassword", "pisada");
+        Click(d, "cmdApply");
+        Pick(d, "Compras");
+        Type(d, "txtAppName", "VENTAS");
+        Click(d, "cmdOk");
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
+        Click(d, "cmdCancel");
+    });
+    EXPECT_FALSE(designer::ApplicationsDialog::PromptConnectionsTree(*manager, nullptr));
+    EXPECT_EQ(manager->applicationdb("Ventas")->PWD, "secreto");
+    EXPECT_EQ(ReadFile(file.path()), before);
+    const auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].text, "Debe indicar el nombre de la aplicación");
+    EXPECT_EQ(taken[1].text, "Ya existe una aplicación con el nombre \"Ventas\".");
+    EXPECT_EQ(taken[1].icon, platform::MsgIcon::Information);
+    EXPECT_EQ(taken[2].text, taken[1].text);
+}
+
+TEST(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately) {
+    ScratchDir dir;
+    const std::string path = dir.file("config/orvanespt/connections.ini");
+    ScopedEnv env("ORVANE_CONNECTIONS_FILE", path);
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    designer::OrvaneE window;
+    auto* tools = window.findChild<QAction*>("mnuAplicaciones");
+    ASSERT_NE(tools, nullptr);
+
+    runner.Then([](QDialog& d) { Click(d, "cmdCancel"); });
+    tools->trigger();
+    runner.Then([](QDialog& d) {
+        EXPECT_TRUE(Listed(d).isEmpty());
+        Click(d, "cmdOk");
+    });
+    tools->trigger();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("config")));
+
+    runner.Then([](QDialog& d) {
+        Type(d, "txtAppName", "Ventas");
+        Type(d, "txtConnectionString", "Provider=SQLite;Data Source=v.db");
+        Type(d, "txtPassword", "clave");
+        Click(d, "cmdOk");
+    });
+    tools->trigger();
+    EXPECT_EQ(ModeOf(path), 0600u);
+    EXPECT_EQ(ModeOf(dir.file("config/orvanespt")), 0700u);
+
+    // The connection editor now finds the manager and its application.
+    designer::frmConnection editor;
+    editor.Agregar();
+    EXPECT_TRUE(editor.opt[0]->isEnabled());
+    EXPECT_EQ(ComboItems(editor.dxCombo), QStringList{"Ventas"});
+    auto saved = ConnectionManager::Load(path);
+    ASSERT_NE(saved, nullptr);
+    ASSERT_NE(saved->applicationdb("Ventas"), nullptr);
+    EXPECT_EQ(saved->applicationdb("Ventas")->PWD, "clave");
+
+    // An unreadable file is reported, never replaced.
+    WriteFile(path, "[Ventas]\nbroken line\n");
+    tools->trigger();
+    EXPECT_EQ(runner.Shown(), 3);
+    EXPECT_EQ(ReadFile(path), "[Ventas]\nbroken line\n");
+    const auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text.rfind("No se pudo abrir el archivo del administrador de conexiones: ", 0), 0u);
+    EXPECT_NE(taken[0].text.find("line 2"), std::string::npos);
+    EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
+}
+
+}  // namespace
+}  // namespace orvane::testing
