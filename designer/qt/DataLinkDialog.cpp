@@ -30,10 +30,14 @@ W* Named(W* widget, const char* name) {
     return widget;
 }
 
-// ODBC values holding a separator go in braces.
+// ODBC values holding a separator or edge blanks go in braces, a closing
+// brace inside doubled.
+std::string Braced(const std::string& value) { return "{" + text::ReplaceAll(value, "}", "}}") + "}"; }
+
 std::string OdbcValue(const std::string& value) {
-    if (value.find_first_of(";{}=") == std::string::npos) return value;
-    return "{" + value + "}";
+    const bool plain = value.empty() || (value.find_first_of(";{}=") == std::string::npos && value.front() != ' ' &&
+                                         value.back() != ' ');
+    return plain ? value : Braced(value);
 }
 
 }  // namespace
@@ -152,7 +156,7 @@ std::string DataLinkDialog::Compose(const std::string& password) const {
         text += "DSN=" + OdbcValue(cmbDsn->currentText().toStdString()) + ";";
     } else {
         if (cmbDriver->currentText().isEmpty()) return {};
-        text += "Driver={" + cmbDriver->currentText().toStdString() + "};";
+        text += "Driver=" + Braced(cmbDriver->currentText().toStdString()) + ";";
         const std::string extra(TrimBlanks(txtParameters->text().toStdString()));
         if (!extra.empty()) text += extra + (extra.back() == ';' ? "" : ";");
     }
