@@ -141,6 +141,95 @@ TEST(OrvaneE, EditsAddsSavesAndTheSavedPackageLoadsBack) {
     EXPECT_EQ(messages->Taken()[0].text.rfind("No se encuentra el componente", 0), 0u);
 }
 
+// Packs the example as its build script does, into folder; "" on failure.
+std::string PackExample(const ScratchDir& folder) {
+    const std::string out = folder.file("ventas.xpd");
+    const std::string cmd = "cd '" ORVANE_SOURCE_DIR "' && '" ORVANE_CLI "' pack examples/sales/ventas.xml -o '" + out +
+                            "' --picture logo=examples/sales/logo.png --text pie=examples/sales/pie.txt >/dev/null";
+    return std::system(cmd.c_str()) == 0 ? out : std::string();
+}
+
+void SetConnectionText(ScriptedRunner& runner, const std::string& text) {
+    runner.Then([text](QDialog& d) {
+        auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, QString::fromStdString(text));
+        Click(d, "cmdOk");
+    });
+}
+
+TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsDirty) {
+    ManagerFile manager(true);
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    WithDialogs dialogs;
+    ScratchDir dir;
+    const std::string package = PackExample(dir);
+    ASSERT_FALSE(package.empty());
+    const QString copy = QString::fromStdString(dir.file("copia.xpd"));
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save) {
+        EXPECT_TRUE(save);
+        return copy;
+    });
+
+    OrvaneE w;
+    w.show();
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(package)));
+    EXPECT_EQ(w.windowTitle(), "ventas.xpd[*] - Diseñador de reportes");
+    const auto original = w.Report()->GetConnection("ventas")->cnnString;
+    const auto resources = w.Report()->ResDataCollection->Count();
+    ASSERT_GT(resources, 0);
+    auto mark = [&w] {
+        EXPECT_EQ(w.isWindowModified(), w.Report()->IsDirty());
+        return w.isWindowModified();
+    };
+    EXPECT_FALSE(mark());
+
+    // The tree is rebuilt after each accepted edit, so the node is chosen again each time.
+    for (const std::string& text : {std::string("Provider=SQLite;Data Source=/srv/ventas-2026.db"), original}) {
+        Select(w, "Cnn_ventas");
+        SetConnectionText(runner, text);
+        w.mnuEditar->trigger();
+        EXPECT_EQ(mark(), text != original);  // back as it was: nothing left to save
+    }
+    Select(w, "Cnn_ventas");
+    SetConnectionText(runner, "Provider=SQLite;Data Source=/srv/ventas-2026.db");
+    w.mnuEditar->trigger();
+
+    Select(w, "Prm_Ciudad");
+    runner.Then([](QDialog& d) {
+        EXPECT_EQ(Find<QLineEdit>(d, "txtPredef")->text(), "%");
+        Type(d, "txtPredef", "Bil%");
+        Click(d, "cmdOK");
+    });
+    w.mnuEditar->trigger();
+    Select(w, "Prm_Ciudad");
+    runner.Then([](QDialog& d) {
+        Type(d, "txtPredef", "otro");
+        Click(d, "Command2");
+    });
+    w.mnuEditar->trigger();
+    EXPECT_TRUE(mark());
+    EXPECT_EQ(runner.Shown(), 5);
+
+    ASSERT_TRUE(w.GuardarComo());
+    designer::SetFileChooser(previous);
+    EXPECT_EQ(w.windowTitle(), "copia.xpd[*] - Diseñador de reportes");
+    EXPECT_FALSE(mark());
+
+    Orvane back;
+    ASSERT_TRUE(back.LoadXPDFile(copy.toStdString()));
+    EXPECT_EQ(back.GetConnection("ventas")->cnnString, "Provider=SQLite;Data Source=/srv/ventas-2026.db");
+    EXPECT_EQ(back.GetParameter("Ciudad")->Predef, "Bil%");
+    EXPECT_EQ(back.ResDataCollection->Count(), resources);
+    EXPECT_EQ(back.ToXML(), w.Report()->ToXML());
+    ASSERT_TRUE(w.OpenFile(copy));
+    EXPECT_FALSE(mark());
+    EXPECT_EQ(w.Report()->GetParameter("Ciudad")->Predef, "Bil%");
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
 TEST(OrvaneE, AsksBeforeDroppingUnsavedChanges) {
     ScriptedRunner runner;
     MessageRecorder messages;
