@@ -24,6 +24,7 @@
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
 #include "designer/OrvaneUI.h"
+#include "designer/qt/FilterDesign.h"
 #include "designer/qt/PreviewReport.h"
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/SqlDesigner.h"
@@ -328,6 +329,7 @@ void FrmRSource::Connect() {
     connect(cmdConsulta, &QPushButton::clicked, this, &FrmRSource::DesignSql);
     connect(K7, &QPushButton::clicked, this, &FrmRSource::ZoomSql);
     connect(btnProbarCons, &QPushButton::clicked, this, &FrmRSource::TestQuery);
+    connect(bntDesign, &QToolButton::clicked, this, &FrmRSource::DesignFilter);
     connect(CmdActualizarOrden, &QPushButton::clicked, this, &FrmRSource::RefreshOrder);
     connect(BntPreviewTable, &QPushButton::clicked, this, &FrmRSource::Preview);
     connect(KewlButtons8, &QPushButton::clicked, this, &FrmRSource::Preview);
@@ -689,6 +691,26 @@ void FrmRSource::RefreshOrder() {
         picker.AddItem(field.Name());
         picker.AddItem(field.Name() + " Desc");
     }
+}
+
+// A text that begins with "=" (after any blanks) is a formula, edited in the
+// report's formula designer; any other text is a filter.
+void FrmRSource::DesignFilter() {
+    if (!SaveToObject()) return;
+    const std::string filter = Text(txtFilter);
+    if (TrimBlanks(filter).substr(0, 1) == "=") {
+        if (auto report = Report()) {
+            std::string format;
+            txtFilter->setText(Q(report->ShowDesignerF(filter, format)));
+        }
+        return;
+    }
+    DlgFilterDesign designer(this);
+    designer.SetConnection(connection_);
+    designer.SetRecordSource(ThisRC);
+    designer.SetFilterText(filter);
+    RunModal(designer);
+    if (designer.Accepted()) txtFilter->setText(Q(designer.FilterText()));
 }
 
 void FrmRSource::TestQuery() {

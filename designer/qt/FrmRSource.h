@@ -154,6 +154,7 @@ private:
     void RemoveChild();
     void RefreshFields();
     void RefreshOrder();
+    void DesignFilter();
     void TestQuery();
     void Preview();
     void DesignSql();

@@ -22,6 +22,7 @@
 #include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtTreeControl.h"
 #include "designer/qt/SqlDesigner.h"
+#include "model/FormulaDesigner.h"
 
 namespace orvane::testing {
 namespace {
@@ -488,6 +489,46 @@ TEST(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
     EXPECT_EQ(runner.Shown(), 3);
 }
 
+// The filter button saves first; a formula (an "=" after any blanks) goes to
+// the report's formula designer, any other text to the filter designer.
+TEST(FrmRSource, FilterButtonOpensTheFormulaOrTheFilterDesigner) {
+    Sales s;
+    ScriptedRunner runner;
+    std::vector<std::string> formulas;
+    auto previousFormula =
+        SetFormulaDesigner([&formulas](const std::shared_ptr<Orvane>&, std::string& text, std::string& format) {
+            formulas.push_back(text + "|" + format);
+            text = "=@clientes.ciudad";
+            return true;
+        });
+    auto d = s.Editing(s.clientes);
+    d->txtFilter->setText("  = @Desde");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(formulas, std::vector<std::string>({"  = @Desde|"}));
+    EXPECT_EQ(s.clientes->Filter, "  = @Desde");
+    EXPECT_EQ(d->txtFilter->text(), "=@clientes.ciudad");
+    EXPECT_EQ(runner.Shown(), 0);
+
+    runner.Then([](QDialog& filter) {
+        EXPECT_EQ(filter.objectName(), "dlgFilterDesign");
+        Press(filter, "bntCancelar");
+    });
+    d->txtFilter->setText("ciudad = 'Madrid'");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(runner.Shown(), 1);
+    EXPECT_EQ(d->txtFilter->text(), "ciudad = 'Madrid'");
+    EXPECT_EQ(formulas.size(), 1u);
+
+    // A save that fails opens nothing.
+    MessageRecorder messages;
+    d->dxTable->setEditText("");
+    Press(*d, "Option1");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Debe indicar el nombre de la tabla origen"}));
+    EXPECT_EQ(runner.Shown(), 1);
+    SetFormulaDesigner(previousFormula);
+}
+
 // The parameter editor as a person fills it for a number parameter.
 Person NumberParameter(const QString& name) {
     return [name](QDialog& d) {
@@ -611,7 +652,8 @@ std::string RunCli(const std::string& args, const std::string& out) {
 
 // What a person does in the editor window: add a record source to the
 // connection, pick its table, look at the rows, link a child through a new
-// parameter, save the package; the command-line host then walks the pair.
+// parameter, compose the child's filter, save the package; the command-line
+// host then walks the pair.
 TEST(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
     Sales s;
     MessageRecorder messages;
@@ -645,17 +687,26 @@ TEST(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
         Press(d, "Command5");
         auto* param = Find<QComboBox>(d, "dxParam");
         param->setCurrentIndex(param->findText("IdCli"));
-        runner.Then([](QDialog& child) {
+        runner.Then([&runner](QDialog& child) {
             Type(child, "txtName", "pedidos");
             TypeSql(child, "SELECT id_pedido, estado FROM pedidos WHERE id_cliente = @IdCli ORDER BY id_pedido");
             Press(child, "btnProbarCons");
+            runner.Then([](QDialog& filter) {
+                Find<QComboBox>(filter, "cmbCampo")->setEditText("id_pedido");
+                Find<QComboBox>(filter, "cmbOperador")->setEditText("<>");
+                Find<QComboBox>(filter, "cmbParametros")->setEditText("102");
+                Press(filter, "BntAgregar");
+                Press(filter, "bntAceptar");
+            });
+            Press(child, "bntDesign");
+            EXPECT_NE(Find<QLineEdit>(child, "txtFilter")->text().indexOf("id_pedido"), -1);
             Press(child, "Command10");
         });
         Press(d, "Command1");
         Press(d, "Command10");
     });
     window.mnuAeRSource->trigger();
-    EXPECT_EQ(runner.Shown(), 4);
+    EXPECT_EQ(runner.Shown(), 5);
     EXPECT_EQ(runner.Unscripted(), 0);
     EXPECT_EQ(Texts(messages), std::vector<std::string>({"La consulta se ha ejecutado satisfactoriamente."}));
     auto report = window.Report();
@@ -668,10 +719,8 @@ TEST(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
     EXPECT_NE(shown.find("status 0\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("IdCli = 0"), std::string::npos) << shown;
     EXPECT_NE(shown.find("clientes: id_cliente=1, nombre=\"Ferretería Núñez\""), std::string::npos) << shown;
-    EXPECT_NE(shown.find("pedidos: 2 rows\n      id_pedido=101, estado=\"Entregado\"\n"
-                         "      id_pedido=102, estado=\"Entregado\""),
-              std::string::npos)
-        << shown;
+    // Customer 1's orders are 101 and 102; the child's filter leaves out 102.
+    EXPECT_NE(shown.find("pedidos: 1 row\n      id_pedido=101, estado=\"Entregado\"\n"), std::string::npos) << shown;
 }
 
 }  // namespace
