@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "model/Orvane.h"
@@ -34,6 +35,20 @@ std::optional<std::string> SystemMacroValue(std::string_view lowered) {
     return std::nullopt;
 }
 
+// Every target in current replaced by value, or current unchanged when the
+// result would pass kMaxReplacedMacroText (counted before anything is built).
+std::string ReplaceWithin(const std::string& current, const std::string& target, const std::string& value) {
+    std::size_t hits = 0;
+    for (std::size_t at = current.find(target); at != std::string::npos; at = current.find(target, at + target.size()))
+        ++hits;
+    if (hits == 0) return current;
+    if (value.size() > target.size()) {
+        const std::size_t room = data::kMaxReplacedMacroText - std::min(current.size(), data::kMaxReplacedMacroText);
+        if ((value.size() - target.size()) > room / hits) return current;
+    }
+    return text::ReplaceAll(current, target, value);
+}
+
 // One token's replacement in the current text; the text unchanged when the
 // token is skipped.
 std::string ReplaceToken(const Orvane& rpt, const std::string& current, const std::string& token) {
@@ -42,17 +57,17 @@ std::string ReplaceToken(const Orvane& rpt, const std::string& current, const st
     if (m.find('.') != std::string::npos) return current;  // a field reference: source.field
     const std::string lowered = text::Lower(m);
     if (IsPrintMacro(lowered)) return current;
-    if (auto value = SystemMacroValue(lowered)) return text::ReplaceAll(current, target, *value);
+    if (auto value = SystemMacroValue(lowered)) return ReplaceWithin(current, target, *value);
 
     std::string name = m;
     std::erase_if(name, [](char c) { return c == '{' || c == '}'; });
     const auto param = rpt.GetParameter(name);
     if (!param) return current;
-    if (m.find('{') == std::string::npos) return text::ReplaceAll(current, target, param->SQLExpresion());
+    if (m.find('{') == std::string::npos) return ReplaceWithin(current, target, param->SQLExpresion());
     // The braced form inserts the raw value; a value without a text form
     // (null, an object) cannot be inserted and the token is skipped.
     const auto raw = param->Value.Text();
-    return raw ? text::ReplaceAll(current, target, *raw) : current;
+    return raw ? ReplaceWithin(current, target, *raw) : current;
 }
 
 }  // namespace
@@ -113,7 +128,11 @@ std::string eRSource::ReplaceMacros(const std::string& sSql) const {
     const auto rpt = cnn ? cnn->RPTParent.lock() : nullptr;
     if (!rpt) return sSql;
     std::string out = sSql;
+    // A token met again was replaced everywhere the first time; what its
+    // target still matches came in with a value, and is left as it is.
+    std::unordered_set<std::string> done;
     for (const auto& token : rpt->GetMacros(sSql)) {
+        if (!done.insert(token).second) continue;
         try {
             out = ReplaceToken(*rpt, out, token);
         } catch (...) {

@@ -8,9 +8,16 @@
 // eRSource::ReplaceMacros (model/eRSource.h); both live in Macros.cpp.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orvane::data {
+
+// Longest text ReplaceMacros builds. A replacement that would make the text
+// longer is skipped like any failing step (the token stays): parameter values
+// typed at run time may hold macros of their own, and without a bound a few
+// of them referring to each other double the text at every step.
+inline constexpr std::size_t kMaxReplacedMacroText = std::size_t{16} << 20;
 
 // True for the characters that end a plain macro name: blank { } [ ] + - * /
 // < > = ! ( ) , ; : ? ' & and the double quote. Tab, line breaks, "." and "@"
