@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3
   qt6-base-dev fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()
