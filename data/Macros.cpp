@@ -124,6 +124,7 @@ std::vector<std::string> Orvane::GetMacros(const std::string& S) const {
 }
 
 std::string eRSource::ReplaceMacros(const std::string& sSql) const {
+    if (sSql.find('@') == std::string::npos) return sSql;  // no macro: the common case of every reopen
     const auto cnn = eCnn.lock();
     const auto rpt = cnn ? cnn->RPTParent.lock() : nullptr;
     if (!rpt) return sSql;

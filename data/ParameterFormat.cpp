@@ -48,8 +48,12 @@ std::optional<std::string> DateText(const Variant& v, const std::string& format)
 // A value that already is a number is taken as it is: going through its text
 // would lose the fraction under a comma-decimal locale ("1,5" reads as 1).
 std::optional<std::string> SqlNumber(const Variant& v) {
+    // Whole numbers below 10^15 are exact as doubles and the shortest form
+    // of 15 digits writes them plainly: their own digits, with no separator.
+    constexpr std::int64_t kPlainLimit = 1'000'000'000'000'000;
     double n = 0.0;
     if (auto i = v.AsInt()) {
+        if (*i > -kPlainLimit && *i < kPlainLimit) return std::to_string(*i);
         n = static_cast<double>(*i);
     } else if (auto d = v.AsDouble()) {
         n = *d;

@@ -56,8 +56,8 @@ long CharacterCount(const std::string& s) {
 // The value a parameter is bound with: strDateTime sends its date as text in
 // SelectDTF("yyyymmdd"); a text that reads as no date is sent as it is.
 Variant BoundValueOf(const eParameter& p) {
-    if (AdoTypeCategory(p.eType()) != kCategoryDateTime ||
-        !text::EqualsIgnoreCase(text::TrimBlanks(p.eType()), "strDateTime"))
+    if (!text::EqualsIgnoreCase(text::TrimBlanks(p.eType()), "strDateTime") ||
+        AdoTypeCategory(p.eType()) != kCategoryDateTime)
         return p.Value;
     if (const auto d = p.Value.ToDate()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
     return p.Value;

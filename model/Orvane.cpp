@@ -24,9 +24,9 @@ std::shared_ptr<eConnection> Orvane::GetECnnByName(const std::string& Nm) const 
 
 std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) const {
     if (!eParameters) return nullptr;
-    const std::string wanted = text::Lower(text::TrimBlanks(Name));
+    const std::string_view wanted = text::TrimBlanks(Name);
     for (const auto& p : *eParameters)
-        if (p && text::Lower(text::TrimBlanks(p->Name)) == wanted) return p;
+        if (p && text::EqualsIgnoreCase(text::TrimBlanks(p->Name), wanted)) return p;
     return nullptr;
 }
 

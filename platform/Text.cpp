@@ -37,10 +37,27 @@ std::string Lower(std::string_view s) {
     return out;
 }
 
+// Compares as Lower(a) == Lower(b) would, without building either: Lower
+// keeps lengths and folds a byte after C3 only as the second of a pair, and
+// no other byte lowers to C3, so the pairs line up in both texts or differ.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    if (a == b) return true;
-    return Lower(a) == Lower(b);
+    const auto ascii = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    const auto afterC3 = [](unsigned char c) { return c >= 0x80 && c <= 0x9E && c != 0x97 ? c + 0x20 : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        if (ca == 0xC3 || cb == 0xC3) {
+            if (ca != cb) return false;
+            if (i + 1 < a.size()) {
+                ++i;
+                if (afterC3(static_cast<unsigned char>(a[i])) != afterC3(static_cast<unsigned char>(b[i])))
+                    return false;
+            }
+        } else if (ca != cb && ascii(ca) != ascii(cb)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with) {

@@ -174,6 +174,7 @@ std::shared_ptr<Recordset> Command::Execute() {
     detail::Provider& provider = cnn.RequireProvider();
     try {
         std::vector<BoundValue> values;
+        values.reserve(params_.Count());
         for (std::size_t i = 0; i < params_.Count(); ++i) values.push_back(params_.Item(i)->Bound());
         std::string sql;
         switch (CommandType) {

@@ -90,6 +90,10 @@ int Connection::State() const {
     return provider_ ? 1 : 0;
 }
 
+void Connection::HoldReads(bool on) {
+    if (provider_) provider_->HoldReads(on);
+}
+
 void Connection::Close() {
     provider_.reset();
 }

@@ -52,6 +52,13 @@ public:
     // The tables (kSchemaTables) or procedures (kSchemaProcedures) list.
     // Raises DataError when closed or for another schema kind.
     std::shared_ptr<Recordset> OpenSchema(int schema);
+    // On: a walk is about to run many small read-only commands, so the
+    // provider may keep one read transaction open between them (SQLite does:
+    // the commands then see one state of the database, and writers of other
+    // connections wait until it is released, as they would for any open
+    // reader). Off releases it; so do Close and any command that writes.
+    // Does nothing when closed or for providers that cannot hold reads.
+    void HoldReads(bool on);
     // The text of the last failure of this connection or of a command run on
     // it; "" when nothing failed yet.
     const std::string& LastError() const { return lastError_; }

@@ -596,6 +596,10 @@ void Recordset::SortRows(std::vector<std::uint32_t>& rows, std::string_view text
 
 void Recordset::Filter(std::string_view text) {
     RequireOpen();
+    if (text == filter_) {  // the same rows in the same order: only the move
+        pos_ = 0;
+        return;
+    }
     std::vector<std::uint32_t> rows = FilteredRows(text);
     SortRows(rows, sort_);
     visible_ = std::move(rows);
@@ -605,6 +609,10 @@ void Recordset::Filter(std::string_view text) {
 
 void Recordset::Sort(std::string_view text) {
     RequireOpen();
+    if (text == sort_) {
+        pos_ = 0;
+        return;
+    }
     std::vector<std::uint32_t> rows = visible_;
     std::sort(rows.begin(), rows.end());
     SortRows(rows, text);

@@ -2,9 +2,19 @@
 // declared as a date or time type (its declared type holds DATE or TIME)
 // gives Date values for texts that read as dates, one declared BOOL, BOOLEAN
 // or BIT gives truth values for integers. Dates are bound as ISO texts.
+//
+// A text holding one statement is prepared once and kept (the last
+// kStatementCacheSize texts): running it again resets it, clears its bindings
+// and binds anew. Every statement is reset as soon as its rows are read, so
+// a kept statement holds no lock. While reads are held (HoldReads), a small
+// pinned statement keeps one read transaction open between read-only
+// commands instead of taking and dropping the database lock per command; a
+// command that writes, or a pin the database refuses, releases it first.
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <list>
+#include <unordered_map>
 
 #include "data/ado/DataError.h"
 #include "data/ado/detail/Provider.h"
@@ -72,6 +82,9 @@ std::optional<DateTime> ParseTimeOnly(std::string_view s) {
     return d;
 }
 
+constexpr std::size_t kStatementCacheSize = 16;
+
+// A prepared statement owned by one Execute call (texts of several statements).
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql, const char** tail) {
@@ -86,10 +99,111 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// Resets a statement and drops its bindings when a run ends, however it ends,
+// so a kept statement neither holds a lock nor carries values to its next run.
+class ResetOnExit {
+public:
+    explicit ResetOnExit(sqlite3_stmt* st) : st_(st) {}
+    ~ResetOnExit() {
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+    }
+    ResetOnExit(const ResetOnExit&) = delete;
+    ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+private:
+    sqlite3_stmt* st_;
+};
+
+// True when nothing but blanks and semicolons follows a statement.
+bool OnlyBlanks(const char* tail) {
+    for (; tail && *tail; ++tail)
+        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') return false;
+    return true;
+}
+
+// How a result's columns are read: their names and what their declared
+// types ask for. Kept with a kept statement until SQLite prepares the
+// statement again (after a schema change), which may change its columns.
+struct ColumnPlan {
+    enum : std::uint8_t { kDate = 1, kTimeOnly = 2, kBool = 4 };
+    std::vector<std::string> names;
+    std::vector<std::uint8_t> flags;
+    int prepared = -1;  // the statement's count of re-preparations when made
+};
+
+// The plan of a statement's current columns.
+void MakePlan(sqlite3_stmt* st, ColumnPlan& plan) {
+    const int n = sqlite3_column_count(st);
+    plan.names.clear();
+    plan.flags.assign(static_cast<std::size_t>(n), 0);
+    for (int i = 0; i < n; ++i) {
+        const char* name = sqlite3_column_name(st, i);
+        plan.names.emplace_back(name ? name : "");
+        const char* decl = sqlite3_column_decltype(st, i);
+        const std::string type = decl ? text::Lower(decl) : std::string();
+        std::uint8_t& f = plan.flags[static_cast<std::size_t>(i)];
+        if (type.find("date") != std::string::npos || type.find("time") != std::string::npos) f |= ColumnPlan::kDate;
+        if (type == "time") f |= ColumnPlan::kTimeOnly;
+        if (type == "bool" || type == "boolean" || type == "bit") f |= ColumnPlan::kBool;
+    }
+    plan.prepared = sqlite3_stmt_status(st, SQLITE_STMTSTATUS_REPREPARE, 0);
+}
+
+// A statement kept for its text, with the plan of its columns.
+struct Kept {
+    sqlite3_stmt* st = nullptr;
+    ColumnPlan plan;
+};
+
+// The texts prepared most recently, each with its statement, least recently
+// used first out.
+class StatementCache {
+public:
+    StatementCache() = default;
+    ~StatementCache() { Clear(); }
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+
+    // The kept statement of a text, now the most recently used; null when
+    // the text is not kept.
+    Kept* Find(const std::string& sql) {
+        auto it = index_.find(sql);
+        if (it == index_.end()) return nullptr;
+        order_.splice(order_.end(), order_, it->second);
+        return &it->second->second;
+    }
+    // Keeps a statement (the cache finalizes it), dropping the least
+    // recently used beyond kStatementCacheSize.
+    Kept& Add(const std::string& sql, sqlite3_stmt* st) {
+        if (order_.size() >= kStatementCacheSize) {
+            sqlite3_finalize(order_.front().second.st);
+            index_.erase(order_.front().first);
+            order_.pop_front();
+        }
+        order_.emplace_back(sql, Kept{st, {}});
+        index_.emplace(sql, std::prev(order_.end()));
+        return order_.back().second;
+    }
+    void Clear() {
+        for (auto& entry : order_) sqlite3_finalize(entry.second.st);
+        order_.clear();
+        index_.clear();
+    }
+
+private:
+    using Entry = std::pair<std::string, Kept>;
+    std::list<Entry> order_;
+    std::unordered_map<std::string, std::list<Entry>::iterator> index_;
+};
+
 class SqliteProvider : public Provider {
 public:
     explicit SqliteProvider(const std::string& path) {
-        const int flags = SQLITE_OPEN_READWRITE | (path == ":memory:" ? SQLITE_OPEN_CREATE : 0);
+        // A connection serves one thread at a time, so SQLite's own locking
+        // of the connection is left out.
+        const int flags =
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (path == ":memory:" ? SQLITE_OPEN_CREATE : 0);
         if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
             std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
             sqlite3_close(db_);
@@ -98,32 +212,49 @@ public:
         }
         sqlite3_extended_result_codes(db_, 1);
     }
-    ~SqliteProvider() override { sqlite3_close_v2(db_); }
+    ~SqliteProvider() override {
+        ReleasePin();
+        if (pin_) sqlite3_finalize(pin_);
+        cache_.Clear();
+        sqlite3_close_v2(db_);
+    }
 
     std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
                                    std::size_t rowLimit) override {
+        if (Kept* kept = cache_.Find(sql)) {
+            std::shared_ptr<Table> result;
+            std::size_t used = 0;
+            Run(kept->st, &kept->plan, params, used, rowLimit, result);
+            CheckAllUsed(used, params.size());
+            return result;
+        }
         std::shared_ptr<Table> result;
         std::size_t used = 0;
         const char* next = sql.c_str();
         while (next && *next) {
             const char* tail = nullptr;
-            Statement st(db_, next, &tail);
+            sqlite3_stmt* raw = nullptr;
+            if (sqlite3_prepare_v2(db_, next, -1, &raw, &tail) != SQLITE_OK) throw DataError(sqlite3_errmsg(db_));
+            if (!raw) {  // blanks or a comment
+                next = tail;
+                continue;
+            }
+            if (next == sql.c_str() && OnlyBlanks(tail)) {
+                Kept& kept = cache_.Add(sql, raw);
+                Run(raw, &kept.plan, params, used, rowLimit, result);
+                break;
+            }
+            std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(raw, sqlite3_finalize);
             next = tail;
-            if (!st.get()) continue;  // blanks or a comment
-            const int count = sqlite3_bind_parameter_count(st.get());
-            if (used + static_cast<std::size_t>(count) > params.size())
-                throw DataError("The command has more parameter marks than the " + std::to_string(params.size()) +
-                                " parameters given");
-            for (int i = 1; i <= count; ++i) Bind(st.get(), i, params[used++]);
-            if (sqlite3_column_count(st.get()) > 0 && !result)
-                result = std::make_shared<Table>(Read(st.get(), rowLimit));
-            else
-                Drain(st.get());
+            Run(raw, nullptr, params, used, rowLimit, result);
         }
-        if (used != params.size())
-            throw DataError("The command has " + std::to_string(used) + " parameter marks but " +
-                            std::to_string(params.size()) + " parameters were given");
+        CheckAllUsed(used, params.size());
         return result;
+    }
+
+    void HoldReads(bool on) override {
+        holdReads_ = on;
+        if (!on) ReleasePin();
     }
 
     std::string QuoteIdentifier(std::string_view name) const override { return QuoteWith(name, '"'); }
@@ -156,6 +287,53 @@ public:
     }
 
 private:
+    // Binds the next parameters to one statement and runs it, reading its
+    // rows into result when it is the first statement that returns any.
+    void Run(sqlite3_stmt* st, ColumnPlan* plan, const std::vector<BoundValue>& params, std::size_t& used,
+             std::size_t rowLimit, std::shared_ptr<Table>& result) {
+        ResetOnExit reset(st);
+        const int count = sqlite3_bind_parameter_count(st);
+        if (used + static_cast<std::size_t>(count) > params.size())
+            throw DataError("The command has more parameter marks than the " + std::to_string(params.size()) +
+                            " parameters given");
+        for (int i = 1; i <= count; ++i) Bind(st, i, params[used++]);
+        if (sqlite3_stmt_readonly(st))
+            Pin();
+        else
+            ReleasePin();
+        if (sqlite3_column_count(st) > 0 && !result)
+            result = std::make_shared<Table>(Read(st, plan, rowLimit));
+        else
+            Drain(st);
+    }
+
+    static void CheckAllUsed(std::size_t used, std::size_t given) {
+        if (used != given)
+            throw DataError("The command has " + std::to_string(used) + " parameter marks but " +
+                            std::to_string(given) + " parameters were given");
+    }
+
+    // Opens the held read transaction when reads are held and it is not open:
+    // a statement that reads the schema cookie and is left on its one row. A
+    // database that refuses (busy, locked) is read without it.
+    void Pin() {
+        if (!holdReads_ || pinned_) return;
+        if (!pin_ && sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &pin_, nullptr) != SQLITE_OK) {
+            pin_ = nullptr;
+            return;
+        }
+        if (sqlite3_step(pin_) == SQLITE_ROW)
+            pinned_ = true;
+        else
+            sqlite3_reset(pin_);
+    }
+
+    void ReleasePin() {
+        if (!pinned_) return;
+        sqlite3_reset(pin_);
+        pinned_ = false;
+    }
+
     void Bind(sqlite3_stmt* st, int index, const BoundValue& v) {
         int rc = SQLITE_OK;
         switch (v.kind) {
@@ -199,27 +377,26 @@ private:
         if (rc != SQLITE_DONE) throw DataError(sqlite3_errmsg(db_));
     }
 
-    Table Read(sqlite3_stmt* st, std::size_t rowLimit) {
-        const int n = sqlite3_column_count(st);
-        std::vector<std::string> names;
-        std::vector<char> dateTyped(n), timeOnly(n), boolTyped(n);
-        for (int i = 0; i < n; ++i) {
-            const char* name = sqlite3_column_name(st, i);
-            names.emplace_back(name ? name : "");
-            const char* decl = sqlite3_column_decltype(st, i);
-            std::string type = decl ? text::Lower(decl) : std::string();
-            dateTyped[i] = type.find("date") != std::string::npos || type.find("time") != std::string::npos;
-            timeOnly[i] = type == "time";
-            boolTyped[i] = type == "bool" || type == "boolean" || type == "bit";
-        }
-        TableBuilder b(std::move(names), rowLimit);
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    // The rows of a statement. The plan of its columns is made after the
+    // first step, when SQLite has prepared it again if the schema changed;
+    // a kept plan is reused while the statement was not prepared again.
+    Table Read(sqlite3_stmt* st, ColumnPlan* kept, std::size_t rowLimit) {
+        int rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw DataError(sqlite3_errmsg(db_));
+        ColumnPlan local;
+        ColumnPlan& plan = kept ? *kept : local;
+        if (plan.prepared != sqlite3_stmt_status(st, SQLITE_STMTSTATUS_REPREPARE, 0) ||
+            plan.names.size() != static_cast<std::size_t>(sqlite3_column_count(st)))
+            MakePlan(st, plan);
+        const int n = static_cast<int>(plan.names.size());
+        TableBuilder b(plan.names, rowLimit);
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
             b.BeginRow();
             for (int i = 0; i < n; ++i) {
+                const std::uint8_t flags = plan.flags[static_cast<std::size_t>(i)];
                 switch (sqlite3_column_type(st, i)) {
                     case SQLITE_INTEGER:
-                        if (boolTyped[i])
+                        if (flags & ColumnPlan::kBool)
                             b.Bool(sqlite3_column_int64(st, i) != 0);
                         else
                             b.Int(sqlite3_column_int64(st, i));
@@ -231,8 +408,10 @@ private:
                         std::string_view s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
                                            static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
                         std::optional<DateTime> d;
-                        if (dateTyped[i]) d = timeOnly[i] ? ParseTimeOnly(s) : ParseDateText(s);
-                        if (dateTyped[i] && !d) d = ParseTimeOnly(s);
+                        if (flags & ColumnPlan::kDate) {
+                            d = (flags & ColumnPlan::kTimeOnly) ? ParseTimeOnly(s) : ParseDateText(s);
+                            if (!d) d = ParseTimeOnly(s);
+                        }
                         if (d)
                             b.Date(*d);
                         else
@@ -256,6 +435,10 @@ private:
     }
 
     sqlite3* db_ = nullptr;
+    StatementCache cache_;
+    sqlite3_stmt* pin_ = nullptr;  // the held read transaction's statement
+    bool holdReads_ = false;
+    bool pinned_ = false;
 };
 
 }  // namespace

@@ -56,11 +56,16 @@ std::size_t Table::MemoryBytes() const {
     return total;
 }
 
-TableBuilder::TableBuilder(std::vector<std::string> names, std::size_t rowLimit) : rowLimit_(rowLimit) {
-    for (auto& n : names) {
-        Column c;
-        c.name = std::move(n);
-        table_.columns.push_back(std::move(c));
+TableBuilder::TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit) : rowLimit_(rowLimit) {
+    // Room for a few rows up front: most results of a master-detail walk are
+    // that small, and growing from nothing costs several reallocations.
+    constexpr std::size_t kFirstRows = 16;
+    table_.columns.resize(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        Column& c = table_.columns[i];
+        c.name = names[i];
+        c.kinds.reserve(kFirstRows);
+        c.cells.reserve(kFirstRows);
     }
 }
 
@@ -113,11 +118,21 @@ void TableBuilder::Text(std::string_view v) {
     Put(c, CellKind::Text, cell);
 }
 
+namespace {
+// Trims a buffer's unused room when it is worth a copy: small results keep
+// theirs, so the many small queries of a walk do not reallocate every buffer.
+template <typename Buffer>
+void Trim(Buffer& b) {
+    constexpr std::size_t kWorthBytes = 4096;
+    if ((b.capacity() - b.size()) * sizeof(b[0]) > kWorthBytes) b.shrink_to_fit();
+}
+}  // namespace
+
 Table TableBuilder::Finish() {
     for (Column& c : table_.columns) {
-        c.kinds.shrink_to_fit();
-        c.cells.shrink_to_fit();
-        c.texts.shrink_to_fit();
+        Trim(c.kinds);
+        Trim(c.cells);
+        Trim(c.texts);
     }
     return std::move(table_);
 }

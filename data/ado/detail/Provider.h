@@ -38,6 +38,9 @@ public:
     // The tables (20) or procedures (16) list with ADO's columns.
     virtual std::shared_ptr<Table> Tables(std::size_t rowLimit) = 0;
     virtual std::shared_ptr<Table> Procedures(std::size_t rowLimit) = 0;
+    // Keeps (on) or stops keeping (off) one read transaction open between
+    // read-only commands; providers that cannot ignore it.
+    virtual void HoldReads(bool) {}
 };
 
 std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path);

@@ -54,7 +54,7 @@ struct Table {
 // limit or when a column's text buffer would exceed 4 GiB.
 class TableBuilder {
 public:
-    TableBuilder(std::vector<std::string> names, std::size_t rowLimit);
+    TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit);
 
     void BeginRow();
     void Null();
