@@ -179,8 +179,7 @@ std::shared_ptr<Recordset> Command::Execute() {
         std::string sql;
         switch (CommandType) {
             case kCommandText:
-                sql = CommandText;
-                break;
+                break;  // CommandText itself, not copied
             case kCommandTable:
                 sql = "SELECT * FROM " + provider.QuoteIdentifier(text::TrimWhite(CommandText));
                 break;
@@ -190,9 +189,10 @@ std::shared_ptr<Recordset> Command::Execute() {
             default:
                 throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
         }
-        if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
+        const std::string& run = CommandType == kCommandText ? CommandText : sql;
+        if (text::TrimWhite(run).empty() || text::TrimWhite(CommandText).empty())
             throw DataError("The command text is empty");
-        return std::make_shared<Recordset>(provider.Execute(sql, values, cnn.RowLimit));
+        return std::make_shared<Recordset>(provider.Execute(run, values, cnn.RowLimit));
     } catch (const DataError& e) {
         cnn.Fail(e.what());
     }

@@ -2,11 +2,13 @@
 // Unicode drivers such as the PostgreSQL one see the characters the user
 // wrote; dates bind as ODBC date, time and timestamp structures. Schema and
 // catalog results are read by column position, since drivers differ in the
-// case of the column names.
+// case of the column names. The statement handles of the last few texts stay
+// prepared: running a text again closes its cursor, binds anew and executes.
 #include <sql.h>
 #include <sqlext.h>
 
 #include <cstring>
+#include <list>
 
 #include "data/ado/DataError.h"
 #include "data/ado/detail/Provider.h"
@@ -76,6 +78,24 @@ public:
 private:
     SQLHSTMT h_ = SQL_NULL_HSTMT;
 };
+
+// Closes a kept handle's cursor and unbinds its parameters when a run ends,
+// however it ends, so the next run starts clean.
+class CloseOnExit {
+public:
+    explicit CloseOnExit(SQLHSTMT h) : h_(h) {}
+    ~CloseOnExit() {
+        SQLFreeStmt(h_, SQL_CLOSE);
+        SQLFreeStmt(h_, SQL_RESET_PARAMS);
+    }
+    CloseOnExit(const CloseOnExit&) = delete;
+    CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+private:
+    SQLHSTMT h_;
+};
+
+constexpr std::size_t kPreparedHandles = 8;
 
 // Storage of one bound parameter, alive until the statement has run.
 struct Slot {
@@ -166,6 +186,7 @@ public:
     }
 
     ~OdbcProvider() override {
+        prepared_.clear();
         if (connected_) SQLDisconnect(dbc_);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
         SQLFreeHandle(SQL_HANDLE_ENV, env_);
@@ -173,10 +194,8 @@ public:
 
     std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
                                    std::size_t rowLimit) override {
-        StatementHandle st(dbc_);
-        std::u16string wideSql = ToUtf16(sql);
-        st.Check(SQLPrepareW(st.get(), reinterpret_cast<SQLWCHAR*>(wideSql.data()),
-                             static_cast<SQLINTEGER>(wideSql.size())));
+        const StatementHandle& st = Prepared(sql);
+        CloseOnExit close(st.get());
         std::vector<Slot> slots(params.size());
         for (std::size_t i = 0; i < params.size(); ++i) Bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], slots[i]);
         st.Check(SQLExecute(st.get()));
@@ -247,6 +266,24 @@ public:
     }
 
 private:
+    // The kept handle of a text, prepared now when it is not kept; the least
+    // recently used beyond kPreparedHandles is freed. Raises when the driver
+    // refuses the text (which is then not kept).
+    const StatementHandle& Prepared(const std::string& sql) {
+        for (auto it = prepared_.begin(); it != prepared_.end(); ++it) {
+            if (it->first != sql) continue;
+            prepared_.splice(prepared_.end(), prepared_, it);
+            return *prepared_.back().second;
+        }
+        auto st = std::make_unique<StatementHandle>(dbc_);
+        std::u16string wideSql = ToUtf16(sql);
+        st->Check(SQLPrepareW(st->get(), reinterpret_cast<SQLWCHAR*>(wideSql.data()),
+                              static_cast<SQLINTEGER>(wideSql.size())));
+        if (prepared_.size() >= kPreparedHandles) prepared_.pop_front();
+        prepared_.emplace_back(sql, std::move(st));
+        return *prepared_.back().second;
+    }
+
     static void Put(TableBuilder& b, const Table& t, std::size_t col, std::size_t row) {
         if (col >= t.columns.size()) return b.Null();
         Variant v = t.ValueAt(col, row);
@@ -421,6 +458,7 @@ private:
     }
 
     std::u16string wideBuffer_;
+    std::list<std::pair<std::string, std::unique_ptr<StatementHandle>>> prepared_;
     SQLHENV env_ = SQL_NULL_HENV;
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;

@@ -450,8 +450,11 @@ const Field& FieldList::operator()(int index) const {
 }
 
 const Field& FieldList::Item(std::string_view name) const {
-    for (const Field& f : fields_)
-        if (text::EqualsIgnoreCase(f.Name(), name)) return f;
+    if (!fields_.empty()) {
+        const auto& columns = fields_.front().owner_->table_->columns;
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            if (text::EqualsIgnoreCase(columns[i].name, name)) return fields_[i];
+    }
     throw DataError("No field named " + std::string(name));
 }
 

@@ -44,6 +44,7 @@ public:
     Variant Value() const;
 
 private:
+    friend class FieldList;
     const Recordset* owner_;
     std::size_t index_;
 };
@@ -115,6 +116,7 @@ public:
 
 private:
     friend class Field;
+    friend class FieldList;
     void RequireOpen() const;
     std::size_t ColumnIndex(std::string_view name) const;
     std::vector<std::uint32_t> FilteredRows(std::string_view text) const;

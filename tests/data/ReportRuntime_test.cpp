@@ -71,6 +71,40 @@ TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
     EXPECT_TRUE(s.rpt->MoveNext_All());  // every source is open: the moves still happen
 }
 
+TEST(ReportRuntime, AWalkHoldsOneReadFromItsFirstStepToItsEnd) {
+    SalesReport s;
+    s.Param("pCliente", "adInteger", 0);
+    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
+    clientes->eFieldNametoParameters = "id";
+    clientes->idParameterLinked = "pCliente";
+    auto pedidos = s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = ?", clientes);
+    pedidos->SendParameters = "pCliente";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(clientes->OpenRecordsource());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(s.dbPath.c_str(), &other), SQLITE_OK);
+    auto write = [&] { return sqlite3_exec(other, "DELETE FROM pedidos WHERE id = 0", nullptr, nullptr, nullptr); };
+    EXPECT_EQ(write(), SQLITE_OK);  // opening alone holds nothing
+
+    std::vector<int> childRows;
+    while (!s.rpt->EOF_All()) {
+        childRows.push_back(static_cast<int>(pedidos->ADORecordset->RecordCount()));
+        EXPECT_TRUE(s.rpt->MoveNext_All());
+        if (!clientes->Eof()) {
+            EXPECT_EQ(write(), SQLITE_BUSY);
+        }
+    }
+    EXPECT_EQ(childRows, (std::vector<int>{2, 0, 1}));
+    EXPECT_EQ(write(), SQLITE_OK);  // released at the end
+
+    ASSERT_TRUE(clientes->OpenRecordsource());
+    EXPECT_TRUE(s.rpt->MoveNext_All());
+    EXPECT_EQ(write(), SQLITE_BUSY);
+    s.cnn->ADOCnn->Close();  // a walk left half way ends with its connection
+    EXPECT_EQ(write(), SQLITE_OK);
+    sqlite3_close(other);
+}
+
 TEST(ReportRuntime, MoveNextAllIsFalseWhenASourceIsClosed) {
     SalesReport s;
     auto ok = s.Source("Bien", "SELECT 1 AS x");

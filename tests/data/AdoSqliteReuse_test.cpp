@@ -1,0 +1,116 @@
+// The SQLite provider's kept statements and held reads: a text run again
+// gives the rows of its new parameter values and of the database as it is
+// now, a failed run leaves nothing behind, and a held read transaction is
+// released by HoldReads(false), by a write and by Close.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "RunTimeFixture.h"
+#include "data/ado/Command.h"
+#include "data/ado/Connection.h"
+
+using namespace orvane;
+using namespace orvane::data;
+
+namespace {
+
+struct TwoConnections {
+    orvane::testing::ScratchDir dir;
+    std::string path = dir.file("reuse.db");
+    std::shared_ptr<Connection> cnn = std::make_shared<Connection>();
+    sqlite3* other = nullptr;  // a second, plain connection: the other writer
+
+    TwoConnections() {
+        orvane::testing::MakeDatabase(path, "CREATE TABLE t(n INTEGER, s TEXT); INSERT INTO t VALUES (1,'a'),(2,'b'),(3,'c');");
+        cnn->Open("Provider=SQLite;Data Source=" + path, "", "");
+        sqlite3_open(path.c_str(), &other);
+    }
+    ~TwoConnections() { sqlite3_close(other); }
+
+    // The other connection's write: SQLITE_OK, or SQLITE_BUSY while a read is held.
+    int OtherWrites(const std::string& sql) { return sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr); }
+};
+
+// The first column of every row, as text.
+std::string Rows(const std::shared_ptr<Connection>& cnn, const std::string& sql, std::vector<Variant> values = {}) {
+    Command cmd;
+    cmd.ActiveConnection = cnn;
+    cmd.CommandText = sql;
+    for (const Variant& v : values) {
+        auto p = cmd.CreateParameter("p", 12);
+        p->Value(v);
+        cmd.Parameters().Append(p);
+    }
+    auto rs = cmd.Execute();
+    std::string out;
+    if (!rs || rs->State() != 1) return "<closed>";
+    for (; !rs->Eof(); rs->MoveNext()) out += rs->Fields()(0).Value().TextOr("<null>") + ";";
+    return out;
+}
+
+}  // namespace
+
+TEST(AdoSqliteReuse, ATextRunAgainSeesItsNewValuesAndTheDatabaseAsItIsNow) {
+    TwoConnections c;
+    const std::string sql = "SELECT s FROM t WHERE n >= ? ORDER BY n";
+    EXPECT_EQ(Rows(c.cnn, sql, {2}), "b;c;");
+    EXPECT_EQ(Rows(c.cnn, sql, {3}), "c;");
+    EXPECT_EQ(Rows(c.cnn, sql, {Variant::MakeNull()}), "");  // a NULL bound, not the last value kept
+    ASSERT_EQ(c.OtherWrites("INSERT INTO t VALUES (4,'d')"), SQLITE_OK);  // no lock left by the runs
+    EXPECT_EQ(Rows(c.cnn, sql, {3}), "c;d;");
+
+    // A schema change makes SQLite prepare the kept text again; its columns follow.
+    Command star;
+    star.ActiveConnection = c.cnn;
+    star.CommandText = "SELECT * FROM t WHERE n = 1";
+    EXPECT_EQ(star.Execute()->Fields().Count(), 2u);
+    ASSERT_EQ(c.OtherWrites("ALTER TABLE t ADD COLUMN d DATE DEFAULT '2024-05-06'"), SQLITE_OK);
+    auto rs = star.Execute();
+    ASSERT_EQ(rs->Fields().Count(), 3u);
+    EXPECT_EQ(rs->Fields()(2).Name(), "d");
+    EXPECT_EQ(rs->Fields()("d").Value().kind(), Variant::Kind::Date);
+
+    // More texts than are kept, then the first again.
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(Rows(c.cnn, "SELECT " + std::to_string(i)), std::to_string(i) + ";");
+    EXPECT_EQ(Rows(c.cnn, sql, {4}), "d;");
+
+    // Closing finalizes the kept statements; a reopened connection prepares anew.
+    c.cnn->Close();
+    c.cnn->Open();
+    EXPECT_EQ(Rows(c.cnn, sql, {1}), "a;b;c;d;");
+}
+
+TEST(AdoSqliteReuse, AFailedRunLeavesTheKeptStatementClean) {
+    TwoConnections c;
+    const std::string sql = "SELECT n FROM t WHERE n >= ?";
+    c.cnn->RowLimit = 2;
+    EXPECT_THROW(Rows(c.cnn, sql, {1}), DataError);  // stopped while reading the third row
+    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (0,'z')"), SQLITE_OK);
+    EXPECT_EQ(Rows(c.cnn, sql, {3}), "3;");  // from the start, not where the failed run stopped
+    EXPECT_THROW(Rows(c.cnn, sql, {1, 2}), DataError);  // one value too many: refused after the run
+    EXPECT_EQ(Rows(c.cnn, sql, {2}), "2;3;");
+    EXPECT_THROW(Rows(c.cnn, sql), DataError);  // too few: refused before binding
+    EXPECT_EQ(Rows(c.cnn, sql, {Variant::MakeNull()}), "");
+}
+
+TEST(AdoSqliteReuse, HeldReadsKeepOtherWritersOutUntilReleased) {
+    TwoConnections c;
+    c.cnn->HoldReads(true);
+    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_OK);  // held only once something is read
+    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "4;");
+    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_BUSY);
+    c.cnn->HoldReads(false);
+    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_OK);
+
+    // A write of the held connection itself releases the read first and is kept.
+    c.cnn->HoldReads(true);
+    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "5;");
+    EXPECT_EQ(Rows(c.cnn, "INSERT INTO t VALUES (10,'y')"), "<closed>");
+    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (11,'w')"), SQLITE_OK);
+    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "7;");
+    EXPECT_EQ(c.OtherWrites("DELETE FROM t"), SQLITE_BUSY);
+
+    c.cnn->Close();
+    EXPECT_EQ(c.OtherWrites("DELETE FROM t"), SQLITE_OK);
+    c.cnn->HoldReads(true);  // closed: nothing to hold
+}
