@@ -73,7 +73,11 @@ std::shared_ptr<Orvane> eRSource::Report() const {
 void eRSource::BindParameters(data::Command& command) const {
     const auto rpt = Report();
     if (!rpt) return;
-    for (const auto& piece : text::Split(SendParameters, ",")) {
+    std::string_view rest = SendParameters;
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        const std::string piece(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         if (text::TrimBlanks(piece).empty()) continue;
         const auto p = rpt->GetParameter(piece);
         if (!p) continue;

@@ -106,13 +106,10 @@ public:
     void IniParameters();
     // True when every top-level record source is at its end (or was never
     // opened); true without record sources. Children are not consulted.
-    // When true, the connections stop holding the walk's read transaction.
     bool EOF_All() const;
     // MoveNext on every top-level record source, in order. True when there is
     // at least one and every move happened with its children reopened; false
     // means this step's data may be incomplete. The end is told by EOF_All.
-    // From the first step to the end of the walk (EOF_All true, or the
-    // connection closed) each connection holds one read transaction.
     bool MoveNext_All();
 
     // Designer (model/FormulaDesigner.cpp). Runs the installed formula

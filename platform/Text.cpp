@@ -42,6 +42,7 @@ std::string Lower(std::string_view s) {
 // no other byte lowers to C3, so the pairs line up in both texts or differ.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;
     const auto ascii = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
     const auto afterC3 = [](unsigned char c) { return c >= 0x80 && c <= 0x9E && c != 0x97 ? c + 0x20 : c; };
     for (std::size_t i = 0; i < a.size(); ++i) {
