@@ -10,7 +10,8 @@
 #                                                  corpus is kept in $ORVANE_FUZZ_DIR/<target>
 #                                                  (default ~/.cache/orvane-fuzz) and the
 #                                                  minutes and executions of every run are
-#                                                  added to $ORVANE_FUZZ_DIR/stats.tsv
+#                                                  added to $ORVANE_FUZZ_DIR/stats.tsv;
+#                                                  ORVANE_FUZZ_NICE sets its priority (default 19)
 #
 # TARGET names are those of fuzz/*_fuzz.cpp without the suffix (orvane_xml,
 # filter, ...); without any, every target runs.
@@ -71,7 +72,7 @@ for t in "${targets[@]}"; do
   runner=()
   timeout=25
   if [ $soak -eq 1 ]; then
-    runner=(nice -n 19)
+    runner=(nice -n "${ORVANE_FUZZ_NICE:-19}")
     timeout=300
   fi
   echo "== fuzz $t (${seconds}s)"
