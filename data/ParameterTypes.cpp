@@ -1,5 +1,6 @@
 #include "data/ParameterTypes.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
@@ -77,7 +78,7 @@ const std::unordered_map<std::string_view, const AdoTypeRow*>& RowsByLowerName()
 // The lookup runs for every bound parameter of every query, so it does not
 // allocate. The row names are ASCII: a name with any other byte cannot match,
 // and only ASCII letters need lowering.
-const AdoTypeRow* FindRow(std::string_view name) {
+const AdoTypeRow* FindRowUncached(std::string_view name) {
     name = text::TrimBlanks(name);
     if (name.empty() || name.size() > kMaxNameLength) return nullptr;
     char key[kMaxNameLength];
@@ -91,10 +92,31 @@ const AdoTypeRow* FindRow(std::string_view name) {
     return it == map.end() ? nullptr : it->second;
 }
 
+// A report binds the same few types query after query: the name looked up
+// last on this thread is answered without hashing.
+const AdoTypeRow* FindRow(std::string_view name) {
+    constexpr std::size_t kKept = 32;
+    thread_local char lastName[kKept];
+    thread_local std::size_t lastSize = kKept + 1;  // nothing kept yet
+    thread_local const AdoTypeRow* lastRow = nullptr;
+    if (name.size() == lastSize && std::equal(name.begin(), name.end(), lastName)) return lastRow;
+    const AdoTypeRow* row = FindRowUncached(name);
+    if (name.size() <= kKept) {
+        std::copy(name.begin(), name.end(), lastName);
+        lastSize = name.size();
+        lastRow = row;
+    }
+    return row;
+}
+
 }  // namespace
 
 std::span<const AdoTypeRow> AdoTypeTable() {
     return kRows;
+}
+
+const AdoTypeRow* FindAdoType(std::string_view name) {
+    return FindRow(name);
 }
 
 std::int16_t AdoTypeCode(std::string_view name) {

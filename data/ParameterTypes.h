@@ -30,6 +30,10 @@ struct AdoTypeRow {
 // The 41 rows, in the order the parameter editor lists them.
 std::span<const AdoTypeRow> AdoTypeTable();
 
+// The row of a type name, compared trimmed of blanks and ignoring case; null
+// for a name that is not in the table.
+const AdoTypeRow* FindAdoType(std::string_view name);
+
 // ADO code of a type name, compared trimmed of blanks and ignoring case;
 // 13 (adIUnknown) for a name that is not in the table.
 std::int16_t AdoTypeCode(std::string_view name);

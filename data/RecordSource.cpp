@@ -3,6 +3,8 @@
 // current record.
 #include <algorithm>
 #include <exception>
+#include <limits>
+#include <string_view>
 
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
@@ -30,20 +32,26 @@ public:
     bool TooDeep() const { return t_openDepth > kMaxRecordSourceDepth; }
 };
 
-// Sets the command type written as decimal text; blank text keeps the
-// command's default. False when the text is not a whole number.
+// Sets the command type written as decimal text (an optional sign, then
+// digits); blank text keeps the command's default. False when the text is
+// not such a number or does not fit an int. Read by hand: it runs for every
+// query of a walk.
 bool SetCommandType(data::Command& command, const std::string& stored) {
-    const std::string t(text::TrimBlanks(stored));
+    const std::string_view t = text::TrimBlanks(stored);
     if (t.empty()) return true;
-    std::size_t used = 0;
-    try {
-        const int v = std::stoi(t, &used);
-        if (used != t.size()) return false;
-        command.CommandType = v;
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    std::size_t i = t[0] == '+' || t[0] == '-' ? 1 : 0;
+    const bool negative = t[0] == '-';
+    if (i == t.size()) return false;
+    long long v = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] < '0' || t[i] > '9') return false;
+        v = v * 10 + (t[i] - '0');
+        if (v > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return false;
     }
+    if (negative) v = -v;
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min()) return false;
+    command.CommandType = static_cast<int>(v);
+    return true;
 }
 
 // Length of a text in characters (code points), as the declared size of a
@@ -53,11 +61,11 @@ long CharacterCount(const std::string& s) {
         std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-// The value a parameter is bound with: strDateTime sends its date as text in
-// SelectDTF("yyyymmdd"); a text that reads as no date is sent as it is.
-Variant BoundValueOf(const eParameter& p) {
-    if (!text::EqualsIgnoreCase(text::TrimBlanks(p.eType()), "strDateTime") ||
-        AdoTypeCategory(p.eType()) != kCategoryDateTime)
+// The value a parameter of a type (row, null when not in the table) is bound
+// with: strDateTime sends its date as text in SelectDTF("yyyymmdd"); a text
+// that reads as no date is sent as it is.
+Variant BoundValueOf(const eParameter& p, const AdoTypeRow* row) {
+    if (!row || row->Category != kCategoryDateTime || !text::EqualsIgnoreCase(row->Name, "strDateTime"))
         return p.Value;
     if (const auto d = p.Value.ToDate()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
     return p.Value;
@@ -82,13 +90,14 @@ void eRSource::BindParameters(data::Command& command) const {
         const auto p = rpt->GetParameter(piece);
         if (!p) continue;
         try {
-            const std::int16_t code = AdoTypeCode(p->eType());
-            const bool sized = AdoTypeCategory(p->eType()) == kCategoryText || code == 200;
+            const AdoTypeRow* row = FindAdoType(p->eType());
+            const std::int16_t code = row ? row->Code : AdoTypeCode(p->eType());
+            const bool sized = (row ? row->Category : AdoTypeCategory(p->eType())) == kCategoryText || code == 200;
             // The size is that of the value's own text, even for strDateTime,
             // whose formatted text may be longer.
             const long size = sized ? std::max(1L, CharacterCount(p->Value.TextOr())) : 0;
             auto param = command.CreateParameter(p->Name, code, size);
-            param->Value(BoundValueOf(*p));
+            param->Value(BoundValueOf(*p, row));
             command.Parameters().Append(param);
         } catch (...) {
             // This parameter is left out; the next is tried.
@@ -97,6 +106,9 @@ void eRSource::BindParameters(data::Command& command) const {
 }
 
 bool eRSource::OpenRecordsource() {
+    // The recordset of the last open serves the new one when nobody else
+    // holds it (a child re-opened for each parent record).
+    std::shared_ptr<data::Recordset> previous = std::move(ADORecordset);
     ADORecordset = nullptr;
     LastOpenError.clear();
     DepthGuard depth;
@@ -110,7 +122,7 @@ bool eRSource::OpenRecordsource() {
         if (!SetCommandType(command, TypeofCommand))
             throw data::DataError("the command type \"" + TypeofCommand + "\" is not a number");
         BindParameters(command);
-        ADORecordset = command.Execute();
+        ADORecordset = command.Execute(std::move(previous));
         if (!ADORecordset || ADORecordset->State() != 1) {
             ADORecordset = nullptr;
             throw data::DataError("the command returned no records");
@@ -119,8 +131,10 @@ bool eRSource::OpenRecordsource() {
         LastOpenError = e.what();
         return false;
     }
-    ApplyFilter();
-    ApplySort();
+    // A fresh recordset has no filter or sort and stands on its first row,
+    // which is all an empty filter or sort would do.
+    if (!RTFilter.empty()) ApplyFilter();
+    if (!RTOrder.empty()) ApplySort();
     return RefreshChilds();
 }
 

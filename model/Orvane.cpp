@@ -25,8 +25,10 @@ std::shared_ptr<eConnection> Orvane::GetECnnByName(const std::string& Nm) const 
 std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) const {
     if (!eParameters) return nullptr;
     const std::string_view wanted = text::TrimBlanks(Name);
+    // Names are nearly always asked as they are stored: an equal name is
+    // taken without trimming or folding.
     for (const auto& p : *eParameters)
-        if (p && text::EqualsIgnoreCase(text::TrimBlanks(p->Name), wanted)) return p;
+        if (p && (p->Name == Name || text::EqualsIgnoreCase(text::TrimBlanks(p->Name), wanted))) return p;
     return nullptr;
 }
 

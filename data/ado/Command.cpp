@@ -1,8 +1,11 @@
 // Command execution and the conversion of parameter values by type code.
 #include "data/ado/Command.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <vector>
 
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
@@ -169,13 +172,29 @@ std::shared_ptr<Parameter> Command::CreateParameter(const std::string& name, int
 }
 
 std::shared_ptr<Recordset> Command::Execute() {
+    return Execute(nullptr);
+}
+
+std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
+    if (reuse && reuse.use_count() == 1)
+        reuse->Detach();  // its old rows can serve the new result's storage
+    else
+        reuse.reset();
     if (!ActiveConnection) throw DataError("The command has no active connection");
     Connection& cnn = *ActiveConnection;
     detail::Provider& provider = cnn.RequireProvider();
     try {
-        std::vector<BoundValue> values;
-        values.reserve(params_.Count());
-        for (std::size_t i = 0; i < params_.Count(); ++i) values.push_back(params_.Item(i)->Bound());
+        // The values are passed where the parameters keep them; a command
+        // with few parameters (nearly all) needs no list of its own.
+        constexpr std::size_t kFewParameters = 8;
+        std::array<const BoundValue*, kFewParameters> few;
+        std::vector<const BoundValue*> many;
+        const std::size_t count = params_.items_.size();
+        if (count > kFewParameters) many.resize(count);
+        const std::span<const BoundValue*> values = count > kFewParameters
+                                                        ? std::span<const BoundValue*>(many)
+                                                        : std::span<const BoundValue*>(few.data(), count);
+        for (std::size_t i = 0; i < count; ++i) values[i] = &params_.items_[i]->Bound();
         std::string sql;
         switch (CommandType) {
             case kCommandText:
@@ -192,7 +211,10 @@ std::shared_ptr<Recordset> Command::Execute() {
         const std::string& run = CommandType == kCommandText ? CommandText : sql;
         if (text::TrimWhite(run).empty() || text::TrimWhite(CommandText).empty())
             throw DataError("The command text is empty");
-        return std::make_shared<Recordset>(provider.Execute(run, values, cnn.RowLimit));
+        std::shared_ptr<detail::Table> rows = provider.Execute(run, values, cnn.RowLimit);
+        if (!reuse) return std::make_shared<Recordset>(std::move(rows));
+        reuse->Reopen(std::move(rows));
+        return reuse;
     } catch (const DataError& e) {
         cnn.Fail(e.what());
     }

@@ -56,6 +56,7 @@ public:
     std::shared_ptr<Parameter> Item(std::size_t index) const;
 
 private:
+    friend class Command;
     std::vector<std::shared_ptr<Parameter>> items_;
 };
 
@@ -73,6 +74,11 @@ public:
     // unknown command type, a stored procedure on a database without them,
     // or when the provider refuses the command.
     std::shared_ptr<Recordset> Execute();
+    // Runs the command as Execute() does. When `reuse` is the only owner of
+    // its recordset, that object takes the result in place of its old rows
+    // and is returned, which spares re-querying the same source its
+    // allocations; otherwise `reuse` is just let go.
+    std::shared_ptr<Recordset> Execute(std::shared_ptr<Recordset> reuse);
 
 private:
     ParameterList params_;

@@ -7,8 +7,12 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cctype>
 #include <cstring>
 #include <list>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "data/ado/DataError.h"
 #include "data/ado/detail/Provider.h"
@@ -123,6 +127,21 @@ DateTime FromStamp(const SQL_TIMESTAMP_STRUCT& t) {
 
 enum class ReadAs { Bit, Integer, Real, Stamp, Time, Binary, Text };
 
+// The columns of a result: their names and how their cells are read.
+struct Columns {
+    std::vector<std::string> names;
+    std::vector<ReadAs> kinds;
+};
+
+// A prepared handle kept for its text, with the columns of its first result
+// once described. ODBC describes the result of a prepared statement, so they
+// are described again only when the handle is prepared again or the count
+// of columns changes.
+struct KeptStatement {
+    std::unique_ptr<StatementHandle> handle;
+    std::optional<Columns> columns;
+};
+
 ReadAs ReadAsFor(SQLSMALLINT type, SQLULEN size, SQLSMALLINT scale) {
     switch (type) {
         case SQL_BIT:
@@ -192,17 +211,22 @@ public:
         SQLFreeHandle(SQL_HANDLE_ENV, env_);
     }
 
-    std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
+    std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params,
                                    std::size_t rowLimit) override {
-        const StatementHandle& st = Prepared(sql);
+        KeptStatement& kept = Prepared(sql);
+        const StatementHandle& st = *kept.handle;
         CloseOnExit close(st.get());
-        std::vector<Slot> slots(params.size());
-        for (std::size_t i = 0; i < params.size(); ++i) Bind(st, static_cast<SQLUSMALLINT>(i + 1), params[i], slots[i]);
+        // The slots stay with the provider, so a walk does not allocate them
+        // per query; Bind sets every field the binding reads.
+        if (slots_.size() < params.size()) slots_.resize(params.size());
+        for (std::size_t i = 0; i < params.size(); ++i)
+            Bind(st, static_cast<SQLUSMALLINT>(i + 1), *params[i], slots_[i]);
         st.Check(SQLExecute(st.get()));
-        while (true) {
+        if (ChangesSchema(sql)) ForgetAllBut(kept);
+        for (bool first = true;; first = false) {
             SQLSMALLINT columns = 0;
             st.Check(SQLNumResultCols(st.get(), &columns));
-            if (columns > 0) return std::make_shared<Table>(Read(st, rowLimit));
+            if (columns > 0) return Read(st, rowLimit, first ? &kept.columns : nullptr);
             SQLRETURN rc = SQLMoreResults(st.get());
             if (rc == SQL_NO_DATA) return nullptr;
             st.Check(rc);
@@ -223,7 +247,8 @@ public:
         StatementHandle st(dbc_);
         SQLCHAR all[] = "%";
         st.Check(SQLTables(st.get(), nullptr, 0, nullptr, 0, all, SQL_NTS, nullptr, 0));
-        Table raw = Read(st, rowLimit);
+        const std::shared_ptr<Table> rawTable = Read(st, rowLimit, nullptr);
+        const Table& raw = *rawTable;
         TableBuilder b(TableSchemaColumns(), rowLimit);
         for (std::size_t r = 0; r < raw.rows; ++r) {
             b.BeginRow();
@@ -237,14 +262,15 @@ public:
             b.Null();
             b.Null();
         }
-        return std::make_shared<Table>(b.Finish());
+        return b.Finish();
     }
 
     std::shared_ptr<Table> Procedures(std::size_t rowLimit) override {
         StatementHandle st(dbc_);
         SQLCHAR all[] = "%";
         st.Check(SQLProcedures(st.get(), nullptr, 0, nullptr, 0, all, SQL_NTS));
-        Table raw = Read(st, rowLimit);
+        const std::shared_ptr<Table> rawTable = Read(st, rowLimit, nullptr);
+        const Table& raw = *rawTable;
         TableBuilder b(ProcedureSchemaColumns(), rowLimit);
         for (std::size_t r = 0; r < raw.rows; ++r) {
             b.BeginRow();
@@ -262,26 +288,42 @@ public:
             b.Null();
             b.Null();
         }
-        return std::make_shared<Table>(b.Finish());
+        return b.Finish();
     }
 
 private:
     // The kept handle of a text, prepared now when it is not kept; the least
     // recently used beyond kPreparedHandles is freed. Raises when the driver
     // refuses the text (which is then not kept).
-    const StatementHandle& Prepared(const std::string& sql) {
+    // Drivers may keep what a prepared statement was when it was prepared,
+    // so after this connection changes the schema the other kept handles are
+    // prepared anew when next used. (A change made through another
+    // connection is seen by texts prepared after it.)
+    static bool ChangesSchema(std::string_view sql) {
+        sql = text::TrimWhite(sql);
+        for (std::string_view word : {"ALTER", "CREATE", "DROP"})
+            if (sql.size() > word.size() && text::EqualsIgnoreCase(sql.substr(0, word.size()), word) &&
+                !std::isalnum(static_cast<unsigned char>(sql[word.size()])) && sql[word.size()] != '_')
+                return true;
+        return false;
+    }
+    void ForgetAllBut(const KeptStatement& keep) {
+        prepared_.remove_if([&](const auto& entry) { return &entry.second != &keep; });
+    }
+
+    KeptStatement& Prepared(const std::string& sql) {
         for (auto it = prepared_.begin(); it != prepared_.end(); ++it) {
             if (it->first != sql) continue;
             prepared_.splice(prepared_.end(), prepared_, it);
-            return *prepared_.back().second;
+            return prepared_.back().second;
         }
         auto st = std::make_unique<StatementHandle>(dbc_);
         std::u16string wideSql = ToUtf16(sql);
         st->Check(SQLPrepareW(st->get(), reinterpret_cast<SQLWCHAR*>(wideSql.data()),
                               static_cast<SQLINTEGER>(wideSql.size())));
         if (prepared_.size() >= kPreparedHandles) prepared_.pop_front();
-        prepared_.emplace_back(sql, std::move(st));
-        return *prepared_.back().second;
+        prepared_.emplace_back(sql, KeptStatement{std::move(st), std::nullopt});
+        return prepared_.back().second;
     }
 
     static void Put(TableBuilder& b, const Table& t, std::size_t col, std::size_t row) {
@@ -308,6 +350,7 @@ private:
         SQLULEN size = 1;
         SQLPOINTER data = nullptr;
         SQLLEN bufferLength = 0;
+        s.indicator = 0;  // the slot may hold an earlier query's NULL
         switch (v.kind) {
             case BoundValue::Kind::Null:
                 s.indicator = SQL_NULL_DATA;
@@ -361,23 +404,25 @@ private:
                                   &s.indicator));
     }
 
-    Table Read(const StatementHandle& st, std::size_t rowLimit) {
+    // The rows of the current result. `kept` holds the columns described for
+    // this handle before (empty when none), or is null when they are not to
+    // be kept.
+    std::shared_ptr<Table> Read(const StatementHandle& st, std::size_t rowLimit, std::optional<Columns>* kept) {
         SQLSMALLINT n = 0;
         st.Check(SQLNumResultCols(st.get(), &n));
-        std::vector<std::string> names;
-        std::vector<ReadAs> kinds;
-        for (SQLSMALLINT i = 1; i <= n; ++i) {
-            SQLWCHAR name[256];
-            SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
-            SQLULEN size = 0;
-            st.Check(SQLDescribeColW(st.get(), static_cast<SQLUSMALLINT>(i), name, 256, &nameLength, &type, &size,
-                                     &scale, &nullable));
-            std::string utf8;
-            AppendUtf16(utf8, name, static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)));
-            names.push_back(std::move(utf8));
-            kinds.push_back(ReadAsFor(type, size, scale));
+        Columns described;
+        const Columns* columns = kept && *kept && (*kept)->names.size() == static_cast<std::size_t>(n) ? &**kept : nullptr;
+        if (!columns) {
+            Describe(st, n, described);
+            if (kept) {
+                *kept = std::move(described);
+                columns = &**kept;
+            } else {
+                columns = &described;
+            }
         }
-        TableBuilder b(std::move(names), rowLimit);
+        const std::vector<ReadAs>& kinds = columns->kinds;
+        TableBuilder b(columns->names, rowLimit);
         std::string buffer;
         while (true) {
             SQLRETURN rc = SQLFetch(st.get());
@@ -387,6 +432,20 @@ private:
             for (SQLSMALLINT i = 1; i <= n; ++i) ReadCell(st, static_cast<SQLUSMALLINT>(i), kinds[i - 1], b, buffer);
         }
         return b.Finish();
+    }
+
+    static void Describe(const StatementHandle& st, SQLSMALLINT n, Columns& out) {
+        for (SQLSMALLINT i = 1; i <= n; ++i) {
+            SQLWCHAR name[256];
+            SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
+            SQLULEN size = 0;
+            st.Check(SQLDescribeColW(st.get(), static_cast<SQLUSMALLINT>(i), name, 256, &nameLength, &type, &size,
+                                     &scale, &nullable));
+            std::string utf8;
+            AppendUtf16(utf8, name, static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)));
+            out.names.push_back(std::move(utf8));
+            out.kinds.push_back(ReadAsFor(type, size, scale));
+        }
     }
 
     void ReadCell(const StatementHandle& st, SQLUSMALLINT col, ReadAs as, TableBuilder& b, std::string& buffer) {
@@ -458,7 +517,8 @@ private:
     }
 
     std::u16string wideBuffer_;
-    std::list<std::pair<std::string, std::unique_ptr<StatementHandle>>> prepared_;
+    std::list<std::pair<std::string, KeptStatement>> prepared_;
+    std::vector<Slot> slots_;  // the bound parameters' storage
     SQLHENV env_ = SQL_NULL_HENV;
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;

@@ -452,17 +452,56 @@ const Field& FieldList::operator()(int index) const {
 const Field& FieldList::Item(std::string_view name) const {
     if (!fields_.empty()) {
         const auto& columns = fields_.front().owner_->table_->columns;
-        for (std::size_t i = 0; i < fields_.size(); ++i)
-            if (text::EqualsIgnoreCase(columns[i].name, name)) return fields_[i];
+        // A host reads the same field row after row: the name found last is
+        // tried first. It is taken only when spelled the same, so a name that
+        // two columns share ignoring case still finds the first of them.
+        if (lastFound_ < fields_.size()) {
+            const std::string& last = columns[lastFound_].name;
+            if (last.size() == name.size() && std::equal(name.begin(), name.end(), last.begin()))
+                return fields_[lastFound_];
+        }
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            const std::string& n = columns[i].name;
+            if (n.size() == name.size() && text::EqualsIgnoreCase(n, name)) {
+                if (n == name) lastFound_ = i;
+                return fields_[i];
+            }
+        }
     }
     throw DataError("No field named " + std::string(name));
 }
 
-Recordset::Recordset(std::shared_ptr<detail::Table> table) : table_(std::move(table)) {
-    if (!table_) return;
+Recordset::Recordset(std::shared_ptr<detail::Table> table) {
+    Reopen(std::move(table));
+}
+
+void Recordset::Reopen(std::shared_ptr<detail::Table> table) {
+    Detach();
+    table_ = std::move(table);
+    filter_.clear();
+    sort_.clear();
+    fields_.lastFound_ = 0;
+    if (!table_) {
+        visible_.shrink_to_fit();
+        return;
+    }
+    fields_.fields_.reserve(table_->columns.size());
     for (std::size_t i = 0; i < table_->columns.size(); ++i) fields_.fields_.emplace_back(this, i);
+    // Room left from a much larger earlier result is given back.
+    constexpr std::size_t kKeptRows = 4096;
+    if (visible_.capacity() > kKeptRows && visible_.capacity() / 4 > table_->rows) {
+        visible_.clear();
+        visible_.shrink_to_fit();
+    }
     visible_.resize(table_->rows);
     for (std::size_t i = 0; i < table_->rows; ++i) visible_[i] = static_cast<std::uint32_t>(i);
+}
+
+void Recordset::Detach() {
+    table_.reset();
+    fields_.fields_.clear();
+    visible_.clear();
+    pos_ = 0;
 }
 
 Recordset::~Recordset() = default;
@@ -511,11 +550,8 @@ const FieldList& Recordset::Fields() const {
 }
 
 void Recordset::Close() {
-    table_.reset();
-    fields_.fields_.clear();
-    visible_.clear();
+    Detach();
     visible_.shrink_to_fit();
-    pos_ = 0;
 }
 
 std::size_t Recordset::ColumnIndex(std::string_view name) const {

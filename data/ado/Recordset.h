@@ -66,6 +66,7 @@ public:
 private:
     friend class Recordset;
     std::vector<Field> fields_;
+    mutable std::size_t lastFound_ = 0;
 };
 
 // Most rows a recordset holds in memory unless the connection sets another
@@ -117,6 +118,11 @@ public:
 private:
     friend class Field;
     friend class FieldList;
+    friend class Command;
+    // Holds a new result (null: none) as a recordset made for it would.
+    void Reopen(std::shared_ptr<detail::Table> table);
+    // Lets go of the rows, keeping the room of its own lists.
+    void Detach();
     void RequireOpen() const;
     std::size_t ColumnIndex(std::string_view name) const;
     std::vector<std::uint32_t> FilteredRows(std::string_view text) const;

@@ -219,7 +219,7 @@ public:
         sqlite3_close_v2(db_);
     }
 
-    std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
+    std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params,
                                    std::size_t rowLimit) override {
         if (Kept* kept = cache_.Find(sql)) {
             std::shared_ptr<Table> result;
@@ -279,30 +279,30 @@ public:
             for (int i = 0; i < 5; ++i) b.Null();
         }
         if (rc != SQLITE_DONE) throw DataError(sqlite3_errmsg(db_));
-        return std::make_shared<Table>(b.Finish());
+        return b.Finish();
     }
 
     std::shared_ptr<Table> Procedures(std::size_t rowLimit) override {
-        return std::make_shared<Table>(TableBuilder(ProcedureSchemaColumns(), rowLimit).Finish());
+        return TableBuilder(ProcedureSchemaColumns(), rowLimit).Finish();
     }
 
 private:
     // Binds the next parameters to one statement and runs it, reading its
     // rows into result when it is the first statement that returns any.
-    void Run(sqlite3_stmt* st, ColumnPlan* plan, const std::vector<BoundValue>& params, std::size_t& used,
+    void Run(sqlite3_stmt* st, ColumnPlan* plan, BoundValues params, std::size_t& used,
              std::size_t rowLimit, std::shared_ptr<Table>& result) {
         ResetOnExit reset(st);
         const int count = sqlite3_bind_parameter_count(st);
         if (used + static_cast<std::size_t>(count) > params.size())
             throw DataError("The command has more parameter marks than the " + std::to_string(params.size()) +
                             " parameters given");
-        for (int i = 1; i <= count; ++i) Bind(st, i, params[used++]);
+        for (int i = 1; i <= count; ++i) Bind(st, i, *params[used++]);
         if (sqlite3_stmt_readonly(st))
             Pin();
         else
             ReleasePin();
         if (sqlite3_column_count(st) > 0 && !result)
-            result = std::make_shared<Table>(Read(st, plan, rowLimit));
+            result = Read(st, plan, rowLimit);
         else
             Drain(st);
     }
@@ -380,7 +380,7 @@ private:
     // The rows of a statement. The plan of its columns is made after the
     // first step, when SQLite has prepared it again if the schema changed;
     // a kept plan is reused while the statement was not prepared again.
-    Table Read(sqlite3_stmt* st, ColumnPlan* kept, std::size_t rowLimit) {
+    std::shared_ptr<Table> Read(sqlite3_stmt* st, ColumnPlan* kept, std::size_t rowLimit) {
         int rc = sqlite3_step(st);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw DataError(sqlite3_errmsg(db_));
         ColumnPlan local;
@@ -390,23 +390,28 @@ private:
             MakePlan(st, plan);
         const int n = static_cast<int>(plan.names.size());
         TableBuilder b(plan.names, rowLimit);
+        // Cells are read through sqlite3_column_value: one call per cell where
+        // sqlite3_column_type and a typed read make two. Its value is not
+        // protected against other threads using the connection, which a
+        // connection of ours never has (a definition belongs to one thread).
         for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
             b.BeginRow();
             for (int i = 0; i < n; ++i) {
                 const std::uint8_t flags = plan.flags[static_cast<std::size_t>(i)];
-                switch (sqlite3_column_type(st, i)) {
+                sqlite3_value* v = sqlite3_column_value(st, i);
+                switch (sqlite3_value_type(v)) {
                     case SQLITE_INTEGER:
                         if (flags & ColumnPlan::kBool)
-                            b.Bool(sqlite3_column_int64(st, i) != 0);
+                            b.Bool(sqlite3_value_int64(v) != 0);
                         else
-                            b.Int(sqlite3_column_int64(st, i));
+                            b.Int(sqlite3_value_int64(v));
                         break;
                     case SQLITE_FLOAT:
-                        b.Double(sqlite3_column_double(st, i));
+                        b.Double(sqlite3_value_double(v));
                         break;
                     case SQLITE_TEXT: {
-                        std::string_view s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                           static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+                        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                        std::string_view s(text ? text : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
                         std::optional<DateTime> d;
                         if (flags & ColumnPlan::kDate) {
                             d = (flags & ColumnPlan::kTimeOnly) ? ParseTimeOnly(s) : ParseDateText(s);
@@ -419,9 +424,10 @@ private:
                         break;
                     }
                     case SQLITE_BLOB: {
-                        const void* p = sqlite3_column_blob(st, i);
-                        b.Text(std::string_view(static_cast<const char*>(p),
-                                                static_cast<std::size_t>(sqlite3_column_bytes(st, i))));
+                        const void* p = sqlite3_value_blob(v);
+                        b.Text(p ? std::string_view(static_cast<const char*>(p),
+                                                    static_cast<std::size_t>(sqlite3_value_bytes(v)))
+                                 : std::string_view());
                         break;
                     }
                     default:

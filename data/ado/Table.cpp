@@ -1,7 +1,9 @@
 // Column-wise row storage and its builder.
 #include "data/ado/detail/Table.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "data/ado/DataError.h"
 
@@ -56,57 +58,83 @@ std::size_t Table::MemoryBytes() const {
     return total;
 }
 
-TableBuilder::TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit) : rowLimit_(rowLimit) {
+namespace {
+
+// The spare tables of one thread. A table is kept only while it is small, so
+// the spares never hold more than kSpareTables x kSpareTableBytes.
+constexpr std::size_t kSpareTables = 4;
+constexpr std::size_t kSpareTableBytes = 64 * 1024;
+
+struct SpareTables {
+    std::vector<std::unique_ptr<Table>> tables;
+    ~SpareTables();
+};
+
+// Set when this thread's spares are gone (thread or program exit): a table
+// released after that is freed. A plain bool, so it stays readable then.
+thread_local bool t_sparesGone = false;
+thread_local SpareTables t_spares;
+
+SpareTables::~SpareTables() {
+    t_sparesGone = true;
+}
+
+void Release(Table* t) {
+    if (t_sparesGone || t_spares.tables.size() >= kSpareTables || t->MemoryBytes() > kSpareTableBytes) {
+        delete t;
+        return;
+    }
+    try {
+        t_spares.tables.emplace_back(t);
+    } catch (...) {
+        delete t;
+    }
+}
+
+std::unique_ptr<Table> SpareOrNew() {
+    if (t_sparesGone || t_spares.tables.empty()) return std::make_unique<Table>();
+    std::unique_ptr<Table> t = std::move(t_spares.tables.back());
+    t_spares.tables.pop_back();
+    return t;
+}
+
+}  // namespace
+
+TableBuilder::TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit)
+    : table_(SpareOrNew()),
+      rowLimit_(rowLimit),
+      maxRows_(std::min<std::size_t>(rowLimit, std::numeric_limits<std::uint32_t>::max() - 1)) {
     // Room for a few rows up front: most results of a master-detail walk are
-    // that small, and growing from nothing costs several reallocations.
+    // that small, and growing from nothing costs several reallocations. A
+    // spare table's columns are emptied and keep their room.
     constexpr std::size_t kFirstRows = 16;
-    table_.columns.resize(names.size());
+    table_->rows = 0;
+    table_->columns.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        Column& c = table_.columns[i];
-        c.name = names[i];
+        Column& c = table_->columns[i];
+        c.name.assign(names[i]);
+        c.kinds.clear();
+        c.cells.clear();
+        c.texts.clear();
+        c.kindsSeen = 0;
         c.kinds.reserve(kFirstRows);
         c.cells.reserve(kFirstRows);
     }
 }
 
-void TableBuilder::BeginRow() {
-    if (table_.rows >= rowLimit_ || table_.rows >= std::numeric_limits<std::uint32_t>::max() - 1)
-        throw DataError("The result has more than " + std::to_string(rowLimit_) +
-                        " rows, the most a recordset holds in memory");
-    ++table_.rows;
-    col_ = 0;
+TableBuilder::~TableBuilder() {
+    if (table_) Release(table_.release());
 }
 
-Column& TableBuilder::Next() {
-    if (col_ >= table_.columns.size()) throw DataError("Internal error: too many values in a row");
-    return table_.columns[col_++];
+void TableBuilder::TooManyRows() const {
+    throw DataError("The result has more than " + std::to_string(rowLimit_) +
+                    " rows, the most a recordset holds in memory");
 }
 
-namespace {
-void Put(Column& c, CellKind kind, Cell cell) {
-    c.kinds.push_back(kind);
-    c.cells.push_back(cell);
-    c.kindsSeen |= 1u << static_cast<unsigned>(kind);
+void TableBuilder::TooManyValues() {
+    throw DataError("Internal error: too many values in a row");
 }
-}  // namespace
 
-void TableBuilder::Null() {
-    Put(Next(), CellKind::Null, Cell{.i = 0});
-}
-void TableBuilder::Int(std::int64_t v) {
-    Put(Next(), CellKind::Int, Cell{.i = v});
-}
-void TableBuilder::Double(double v) {
-    Cell c;
-    c.d = v;
-    Put(Next(), CellKind::Double, c);
-}
-void TableBuilder::Bool(bool v) {
-    Put(Next(), CellKind::Bool, Cell{.i = v ? 1 : 0});
-}
-void TableBuilder::Date(const DateTime& v) {
-    Put(Next(), CellKind::Date, Cell{.i = PackDate(v)});
-}
 void TableBuilder::Text(std::string_view v) {
     Column& c = Next();
     if (c.texts.size() + v.size() > std::numeric_limits<std::uint32_t>::max())
@@ -128,13 +156,15 @@ void Trim(Buffer& b) {
 }
 }  // namespace
 
-Table TableBuilder::Finish() {
-    for (Column& c : table_.columns) {
+std::shared_ptr<Table> TableBuilder::Finish() {
+    for (Column& c : table_->columns) {
         Trim(c.kinds);
         Trim(c.cells);
         Trim(c.texts);
     }
-    return std::move(table_);
+    // Should the control block fail to allocate, shared_ptr hands the table
+    // to Release itself.
+    return std::shared_ptr<Table>(table_.release(), Release);
 }
 
 }  // namespace orvane::data::detail

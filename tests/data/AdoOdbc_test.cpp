@@ -168,3 +168,34 @@ TEST_F(AdoOdbc, FilterAndSortWorkOnOdbcRows) {
     for (; !rs->Eof(); rs->MoveNext()) order.push_back(*rs->Fields()("n").Value().AsInt());
     EXPECT_EQ(order, (std::vector<std::int64_t>{2, 1, 4}));
 }
+
+TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
+    Run("CREATE TABLE k(n INTEGER, s VARCHAR(10))");
+    Run("INSERT INTO k VALUES (1, 'uno'), (2, 'dos'), (NULL, 'nada')");
+    auto select = [&](const Variant& n) {
+        Command cmd;
+        cmd.ActiveConnection = cnn_;
+        cmd.CommandText = "SELECT * FROM k WHERE n = ? OR (n IS NULL AND ? IS NULL)";
+        for (int i = 0; i < 2; ++i) {
+            auto p = cmd.CreateParameter("n", 3);
+            p->Value(n);
+            cmd.Parameters().Append(p);
+        }
+        std::string out;
+        auto rs = cmd.Execute();
+        for (; !rs->Eof(); rs->MoveNext()) out += rs->Fields()(rs->Fields().Count() - 1).Value().TextOr("-") + ";";
+        return out;
+    };
+    // A NULL bound to a kept statement does not stay for the values after it.
+    EXPECT_EQ(select(Variant::MakeNull()), "nada;");
+    EXPECT_EQ(select(2), "dos;");
+    EXPECT_EQ(select(1), "uno;");
+
+    // Its columns are described again when their number changes.
+    Run("ALTER TABLE k ADD COLUMN extra VARCHAR(10) DEFAULT 'x'");
+    EXPECT_EQ(select(1), "x;");
+    Command star;
+    star.ActiveConnection = cnn_;
+    star.CommandText = "SELECT * FROM k WHERE n = 2";
+    EXPECT_EQ(star.Execute()->Fields()(2).Name(), "extra");
+}

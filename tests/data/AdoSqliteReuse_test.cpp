@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <thread>
+
 #include "RunTimeFixture.h"
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
+#include "data/ado/Recordset.h"
 
 using namespace orvane;
 using namespace orvane::data;
@@ -30,6 +33,13 @@ struct TwoConnections {
     // The other connection's write: SQLITE_OK, or SQLITE_BUSY while a read is held.
     int OtherWrites(const std::string& sql) { return sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr); }
 };
+
+std::shared_ptr<Recordset> Execute(const std::shared_ptr<Connection>& cnn, const std::string& sql) {
+    Command cmd;
+    cmd.ActiveConnection = cnn;
+    cmd.CommandText = sql;
+    return cmd.Execute();
+}
 
 // The first column of every row, as text.
 std::string Rows(const std::shared_ptr<Connection>& cnn, const std::string& sql, std::vector<Variant> values = {}) {
@@ -113,4 +123,58 @@ TEST(AdoSqliteReuse, HeldReadsKeepOtherWritersOutUntilReleased) {
     c.cnn->Close();
     EXPECT_EQ(c.OtherWrites("DELETE FROM t"), SQLITE_OK);
     c.cnn->HoldReads(true);  // closed: nothing to hold
+}
+
+TEST(AdoSqliteReuse, AResultBuiltInTheRoomOfAReleasedOneHoldsOnlyItsOwnCells) {
+    TwoConnections c;
+    // From the second round on, every result is built in the storage of one
+    // released before it, with more columns, rows and text.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        auto wide = Execute(c.cnn, "SELECT n, s, n * 1.5 AS h, s || s AS ss FROM t ORDER BY n");
+        ASSERT_EQ(wide->RecordCount(), 3u);
+        wide->MoveLast();
+        EXPECT_EQ(wide->Fields()("ss").Value().TextOr(), "cc");
+        EXPECT_EQ(wide->Fields()("h").Value().ToNumber(), 4.5);
+        wide.reset();
+
+        auto narrow = Execute(c.cnn, "SELECT upper(s) AS only FROM t WHERE n = 2");
+        ASSERT_EQ(narrow->Fields().Count(), 1u);
+        EXPECT_EQ(narrow->Fields()(0).Name(), "only");
+        ASSERT_EQ(narrow->RecordCount(), 1u);
+        EXPECT_EQ(narrow->Fields()(0).Value().TextOr(), "B");
+        narrow->Filter("only = 'B'");
+        EXPECT_EQ(narrow->RecordCount(), 1u);
+        narrow.reset();
+
+        auto none = Execute(c.cnn, "SELECT n, s FROM t WHERE n > 99");
+        EXPECT_EQ(none->RecordCount(), 0u);
+        EXPECT_TRUE(none->Eof());
+        EXPECT_EQ(none->Fields().Count(), 2u);
+    }
+}
+
+TEST(AdoSqliteReuse, AResultOutlivesTheThreadThatReadIt) {
+    TwoConnections c;
+    std::shared_ptr<Recordset> kept;
+    std::thread([&] {
+        kept = Execute(c.cnn, "SELECT s FROM t ORDER BY n DESC");
+        Execute(c.cnn, "SELECT n FROM t");  // released there, while the thread still runs
+    }).join();
+    // Read and released here, after that thread and its spare storage are gone.
+    ASSERT_EQ(kept->RecordCount(), 3u);
+    EXPECT_EQ(kept->Fields()(0).Value().TextOr(), "c");
+    kept.reset();
+    EXPECT_EQ(Rows(c.cnn, "SELECT s FROM t WHERE n = 1"), "a;");
+}
+
+TEST(AdoSqliteReuse, AFieldNameSharedByTwoColumnsIgnoringCaseAlwaysFindsTheFirst) {
+    TwoConnections c;
+    auto rs = Execute(c.cnn, "SELECT 1 AS Amount, 2 AS amount, 3 AS other");
+    for (const char* asked : {"amount", "other", "AMOUNT", "amount", "Amount", "amount"}) {
+        const std::string expected = std::string(asked) == "other" ? "3" : "1";
+        EXPECT_EQ(rs->Fields()(asked).Value().TextOr(), expected) << asked;
+    }
+    EXPECT_EQ(rs->Fields()(1).Value().TextOr(), "2");
+    EXPECT_THROW(rs->Fields()("amoun"), DataError);
 }

@@ -185,10 +185,62 @@ TEST(RecordSource, CommandTypes) {
     text->TypeofCommand = "uno";
     EXPECT_FALSE(text->OpenRecordsource());
     EXPECT_NE(text->LastOpenError.find("uno"), std::string::npos);
+    for (const char* written : {" 1 ", "+1", "01"}) {
+        text->TypeofCommand = written;
+        EXPECT_TRUE(text->OpenRecordsource()) << written;
+    }
+    // Not numbers, or numbers no command type can be: refused before running.
+    for (const char* written : {"-", "1x", "1 2", "2147483648", "-99999999999", "0x1"}) {
+        text->TypeofCommand = written;
+        EXPECT_FALSE(text->OpenRecordsource()) << written;
+        EXPECT_NE(text->LastOpenError.find("is not a number"), std::string::npos) << written;
+    }
+    text->TypeofCommand = "-2147483648";  // a number, but no command type
+    EXPECT_FALSE(text->OpenRecordsource());
+    EXPECT_NE(text->LastOpenError.find("not supported"), std::string::npos) << text->LastOpenError;
 
     auto proc = s.Source("Proc", "sp_ventas");
     proc->TypeofCommand = "4";  // SQLite has no stored procedures
     EXPECT_FALSE(proc->OpenRecordsource());
+}
+
+TEST(RecordSource, AReopenedChildNeverChangesARecordsetAHostStillHolds) {
+    SalesReport s;
+    s.Param("pCliente", "adInteger", 0);
+    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
+    clientes->eFieldNametoParameters = "id";
+    clientes->idParameterLinked = "pCliente";
+    auto pedidos = s.Source("Pedidos", "SELECT id, total FROM pedidos WHERE cliente_id = ? ORDER BY id", clientes);
+    pedidos->SendParameters = "pCliente";
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(clientes->OpenRecordsource());
+
+    // Ana's orders, held by the host across the move to Luis.
+    const std::shared_ptr<data::Recordset> held = pedidos->ADORecordset;
+    held->MoveLast();
+    ASSERT_TRUE(clientes->MoveNext());
+    EXPECT_NE(pedidos->ADORecordset, held);
+    EXPECT_TRUE(pedidos->Eof());  // Luis has none
+    EXPECT_EQ(held->RecordCount(), 2u);
+    EXPECT_EQ(held->Fields()("id").Value().TextOr(), "11");
+    held->MoveFirst();
+    EXPECT_EQ(held->Fields()("id").Value().TextOr(), "10");
+
+    // Nobody holds Luis's: Eva's orders come in the same object, with none of
+    // the filter or position the host left on it.
+    data::Recordset* const luis = pedidos->ADORecordset.get();
+    pedidos->ADORecordset->Filter("id = 999");
+    ASSERT_TRUE(clientes->MoveNext());
+    EXPECT_EQ(pedidos->ADORecordset.get(), luis);
+    EXPECT_EQ(pedidos->ADORecordset->Filter(), "");
+    EXPECT_EQ(pedidos->ADORecordset->RecordCount(), 1u);
+    EXPECT_EQ(Current(pedidos, "id"), "12");
+    EXPECT_EQ(held->RecordCount(), 2u);
+
+    // A reopen that fails leaves no recordset, reused or not.
+    pedidos->SQLCommand = "SELECT nada FROM ninguna";
+    EXPECT_FALSE(pedidos->OpenRecordsource());
+    EXPECT_EQ(pedidos->ADORecordset, nullptr);
 }
 
 TEST(RecordSource, ParametersBindInSendParametersOrder) {

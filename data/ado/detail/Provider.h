@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,15 @@ struct BoundValue {
     DateTime date;     // Date, Time, Timestamp
 };
 
+// The values of a command's parameters in order, as the command holds them.
+using BoundValues = std::span<const BoundValue* const>;
+
 class Provider {
 public:
     virtual ~Provider() = default;
     // Runs a statement with positional parameters. The rows of its result, or
     // null when the statement returns none.
-    virtual std::shared_ptr<Table> Execute(const std::string& sql, const std::vector<BoundValue>& params,
+    virtual std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params,
                                            std::size_t rowLimit) = 0;
     // A table name quoted for this database.
     virtual std::string QuoteIdentifier(std::string_view name) const = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,23 +53,54 @@ struct Table {
 
 // Appends rows cell by cell, left to right; raises DataError past the row
 // limit or when a column's text buffer would exceed 4 GiB.
+//
+// A master-detail walk runs the same small query once per parent, and
+// allocating and freeing every buffer each time was a large share of its
+// cost. So a finished table that is released while still small goes back to
+// a few spare tables kept per thread, and the next builder on that thread
+// starts from one of them with its buffers' room intact.
 class TableBuilder {
 public:
     TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit);
+    ~TableBuilder();
+    TableBuilder(const TableBuilder&) = delete;
+    TableBuilder& operator=(const TableBuilder&) = delete;
 
-    void BeginRow();
-    void Null();
-    void Int(std::int64_t v);
-    void Double(double v);
-    void Bool(bool v);
-    void Date(const DateTime& v);
+    // The cell appends are inline: they run once per cell of every result.
+    void BeginRow() {
+        if (table_->rows >= maxRows_) TooManyRows();
+        ++table_->rows;
+        col_ = 0;
+    }
+    void Null() { Put(Next(), CellKind::Null, Cell{.i = 0}); }
+    void Int(std::int64_t v) { Put(Next(), CellKind::Int, Cell{.i = v}); }
+    void Double(double v) {
+        Cell c;
+        c.d = v;
+        Put(Next(), CellKind::Double, c);
+    }
+    void Bool(bool v) { Put(Next(), CellKind::Bool, Cell{.i = v ? 1 : 0}); }
+    void Date(const DateTime& v) { Put(Next(), CellKind::Date, Cell{.i = PackDate(v)}); }
     void Text(std::string_view v);
-    Table Finish();
+    // The rows appended; the builder is empty afterwards.
+    std::shared_ptr<Table> Finish();
 
 private:
-    Column& Next();
-    Table table_;
+    Column& Next() {
+        if (col_ >= table_->columns.size()) TooManyValues();
+        return table_->columns[col_++];
+    }
+    static void Put(Column& c, CellKind kind, Cell cell) {
+        c.kinds.push_back(kind);
+        c.cells.push_back(cell);
+        c.kindsSeen |= 1u << static_cast<unsigned>(kind);
+    }
+    [[noreturn]] void TooManyRows() const;
+    [[noreturn]] static void TooManyValues();
+
+    std::unique_ptr<Table> table_;
     std::size_t rowLimit_;
+    std::size_t maxRows_;  // rowLimit_, or less where row numbers would not fit 32 bits
     std::size_t col_ = 0;
 };
 
