@@ -33,7 +33,8 @@ shift || true
 bash "$root/scripts/install-deps.sh" >/dev/null
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORVANE_BUILD_FUZZ=ON -DORVANE_WERROR=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# Two soaks started together share the build folder: one builds at a time.
+flock "$build/.build.lock" cmake --build "$build" -j"$(nproc)"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
