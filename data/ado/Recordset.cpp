@@ -510,18 +510,9 @@ void Recordset::RequireOpen() const {
     if (!table_) throw DataError("Operation is not allowed when the recordset is closed");
 }
 
-bool Recordset::Eof() const {
-    return !table_ || visible_.empty() || pos_ >= static_cast<std::ptrdiff_t>(visible_.size());
-}
-
-bool Recordset::Bof() const {
-    return !table_ || visible_.empty() || pos_ < 0;
-}
-
-void Recordset::MoveNext() {
+void Recordset::MoveNextRefused() const {
     RequireOpen();
-    if (Eof()) throw DataError("Cannot move past the end of the recordset (EOF is true)");
-    ++pos_;
+    throw DataError("Cannot move past the end of the recordset (EOF is true)");
 }
 
 void Recordset::MovePrevious() {

@@ -86,13 +86,16 @@ public:
     int State() const { return table_ ? 1 : 0; }
     // True past the last / before the first visible row; both on an empty
     // result, and both when closed.
-    bool Eof() const;
-    bool Bof() const;
+    bool Eof() const { return !table_ || visible_.empty() || pos_ >= static_cast<std::ptrdiff_t>(visible_.size()); }
+    bool Bof() const { return !table_ || visible_.empty() || pos_ < 0; }
 
     // Moving past either end leaves the recordset at EOF / BOF; moving further
     // in that direction raises DataError, as does moving a closed recordset.
     // MoveFirst and MoveLast on an empty result do nothing.
-    void MoveNext();
+    void MoveNext() {
+        if (Eof()) MoveNextRefused();
+        ++pos_;
+    }
     void MovePrevious();
     void MoveFirst();
     void MoveLast();
@@ -124,6 +127,7 @@ private:
     // Lets go of the rows, keeping the room of its own lists.
     void Detach();
     void RequireOpen() const;
+    [[noreturn]] void MoveNextRefused() const;
     std::size_t ColumnIndex(std::string_view name) const;
     std::vector<std::uint32_t> FilteredRows(std::string_view text) const;
     void SortRows(std::vector<std::uint32_t>& rows, std::string_view text) const;
