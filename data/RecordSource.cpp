@@ -78,8 +78,7 @@ std::shared_ptr<Orvane> eRSource::Report() const {
     return cnn ? cnn->RPTParent.lock() : nullptr;
 }
 
-void eRSource::BindParameters(data::Command& command) const {
-    const auto rpt = Report();
+void eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
     if (!rpt) return;
     std::string_view rest = SendParameters;
     while (!rest.empty()) {
@@ -87,7 +86,7 @@ void eRSource::BindParameters(data::Command& command) const {
         const std::string piece(rest.substr(0, comma));
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         if (text::TrimBlanks(piece).empty()) continue;
-        const auto p = rpt->GetParameter(piece);
+        const eParameter* p = rpt->FindParameter(piece);
         if (!p) continue;
         try {
             const AdoTypeRow* row = FindAdoType(p->eType());
@@ -121,7 +120,8 @@ bool eRSource::OpenRecordsource() {
         command.ActiveConnection = cnn->ADOCnn;
         if (!SetCommandType(command, TypeofCommand))
             throw data::DataError("the command type \"" + TypeofCommand + "\" is not a number");
-        BindParameters(command);
+        const auto rpt = cnn->RPTParent.lock();
+        BindParameters(command, rpt.get());
         ADORecordset = command.Execute(std::move(previous));
         if (!ADORecordset || ADORecordset->State() != 1) {
             ADORecordset = nullptr;
@@ -163,7 +163,7 @@ bool eRSource::RefreshChilds() {
     LastOpenError.clear();
     if (!text::TrimBlanks(eFieldNametoParameters).empty() && !text::TrimBlanks(idParameterLinked).empty()) {
         const auto rpt = Report();
-        const auto linked = rpt ? rpt->GetParameter(idParameterLinked) : nullptr;
+        eParameter* const linked = rpt ? rpt->FindParameter(idParameterLinked) : nullptr;
         try {
             if (linked && ADORecordset) linked->Value = ADORecordset->Fields()(eFieldNametoParameters).Value();
         } catch (...) {

@@ -22,14 +22,26 @@ std::shared_ptr<eConnection> Orvane::GetConnection(const std::string& Name) cons
 
 std::shared_ptr<eConnection> Orvane::GetECnnByName(const std::string& Nm) const { return GetConnection(Nm); }
 
-std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) const {
-    if (!eParameters) return nullptr;
+namespace {
+const std::shared_ptr<eParameter>* ParameterNamed(const Collection<eParameter>* parameters, const std::string& Name) {
+    if (!parameters) return nullptr;
     const std::string_view wanted = text::TrimBlanks(Name);
     // Names are nearly always asked as they are stored: an equal name is
     // taken without trimming or folding.
-    for (const auto& p : *eParameters)
-        if (p && (p->Name == Name || text::EqualsIgnoreCase(text::TrimBlanks(p->Name), wanted))) return p;
+    for (const auto& p : *parameters)
+        if (p && (p->Name == Name || text::EqualsIgnoreCase(text::TrimBlanks(p->Name), wanted))) return &p;
     return nullptr;
+}
+}  // namespace
+
+std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) const {
+    const auto* found = ParameterNamed(eParameters.get(), Name);
+    return found ? *found : nullptr;
+}
+
+eParameter* Orvane::FindParameter(const std::string& Name) const {
+    const auto* found = ParameterNamed(eParameters.get(), Name);
+    return found ? found->get() : nullptr;
 }
 
 std::shared_ptr<eDialog> Orvane::GetDialog(const std::string& Name) const {

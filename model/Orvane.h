@@ -46,6 +46,9 @@ public:
     std::shared_ptr<eConnection> GetECnnByName(const std::string& Nm) const;
     // Also ignores leading and trailing blanks on both sides.
     std::shared_ptr<eParameter> GetParameter(const std::string& Name) const;
+    // GetParameter's match without taking a share in it (valid while the
+    // definition holds it), for the run-time paths that look one up per query.
+    eParameter* FindParameter(const std::string& Name) const;
     std::shared_ptr<eDialog> GetDialog(const std::string& Name) const;
     std::shared_ptr<ePrnFormat> GetFormat(const std::string& Name) const;
     std::shared_ptr<eResData> GetResdata(const std::string& Name) const;

@@ -90,7 +90,7 @@ public:
 private:
     // Appends a command parameter per SendParameters name; a parameter that
     // cannot be created or given its value is left out.
-    void BindParameters(data::Command& command) const;
+    void BindParameters(data::Command& command, const Orvane* rpt) const;
     std::shared_ptr<Orvane> Report() const;
 
     mutable std::string ecnnName_;

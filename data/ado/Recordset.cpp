@@ -449,23 +449,12 @@ const Field& FieldList::operator()(int index) const {
     return Item(static_cast<std::size_t>(index));
 }
 
-const Field& FieldList::Item(std::string_view name) const {
-    if (!fields_.empty()) {
-        const auto& columns = fields_.front().owner_->table_->columns;
-        // A host reads the same field row after row: the name found last is
-        // tried first. It is taken only when spelled the same, so a name that
-        // two columns share ignoring case still finds the first of them.
-        if (lastFound_ < fields_.size()) {
-            const std::string& last = columns[lastFound_].name;
-            if (last.size() == name.size() && std::equal(name.begin(), name.end(), last.begin()))
-                return fields_[lastFound_];
-        }
-        for (std::size_t i = 0; i < fields_.size(); ++i) {
-            const std::string& n = columns[i].name;
-            if (n.size() == name.size() && text::EqualsIgnoreCase(n, name)) {
-                if (n == name) lastFound_ = i;
-                return fields_[i];
-            }
+const Field& FieldList::Find(std::string_view name) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const std::string& n = *fields_[i].name_;
+        if (n.size() == name.size() && text::EqualsIgnoreCase(n, name)) {
+            if (n == name) lastFound_ = i;
+            return fields_[i];
         }
     }
     throw DataError("No field named " + std::string(name));
@@ -486,7 +475,8 @@ void Recordset::Reopen(std::shared_ptr<detail::Table> table) {
         return;
     }
     fields_.fields_.reserve(table_->columns.size());
-    for (std::size_t i = 0; i < table_->columns.size(); ++i) fields_.fields_.emplace_back(this, i);
+    for (std::size_t i = 0; i < table_->columns.size(); ++i)
+        fields_.fields_.emplace_back(this, i, &table_->columns[i].name);
     // Room left from a much larger earlier result is given back.
     constexpr std::size_t kKeptRows = 4096;
     if (visible_.capacity() > kKeptRows && visible_.capacity() / 4 > table_->rows) {
@@ -533,11 +523,6 @@ void Recordset::MoveLast() {
 
 std::size_t Recordset::RecordCount() const {
     return table_ ? visible_.size() : 0;
-}
-
-const FieldList& Recordset::Fields() const {
-    RequireOpen();
-    return fields_;
 }
 
 void Recordset::Close() {

@@ -38,7 +38,8 @@ class Recordset;
 // One column of a recordset; reads the recordset's current record.
 class Field {
 public:
-    Field(const Recordset* owner, std::size_t index) : owner_(owner), index_(index) {}
+    Field(const Recordset* owner, std::size_t index, const std::string* name)
+        : owner_(owner), index_(index), name_(name) {}
     const std::string& Name() const;
     // The value in the current record; raises DataError at BOF/EOF or when closed.
     Variant Value() const;
@@ -47,6 +48,7 @@ private:
     friend class FieldList;
     const Recordset* owner_;
     std::size_t index_;
+    const std::string* name_;  // the column's name, held by the recordset's rows
 };
 
 class FieldList {
@@ -55,7 +57,13 @@ public:
     // By position (0-based) or by name ignoring case; raises DataError when
     // there is no such field.
     const Field& Item(std::size_t index) const;
-    const Field& Item(std::string_view name) const;
+    const Field& Item(std::string_view name) const {
+        // A host reads the same field row after row: the name found last is
+        // tried first, inline. It is taken only when spelled the same, so a
+        // name that two columns share ignoring case still finds the first.
+        if (lastFound_ < fields_.size() && *fields_[lastFound_].name_ == name) return fields_[lastFound_];
+        return Find(name);
+    }
     const Field& operator()(std::size_t index) const { return Item(index); }
     const Field& operator()(int index) const;
     const Field& operator()(std::string_view name) const { return Item(name); }
@@ -65,6 +73,7 @@ public:
 
 private:
     friend class Recordset;
+    const Field& Find(std::string_view name) const;
     std::vector<Field> fields_;
     mutable std::size_t lastFound_ = 0;
 };
@@ -113,7 +122,11 @@ public:
     // ExpressionError like Filter.
     void Sort(std::string_view text);
 
-    const FieldList& Fields() const;
+    // Raises DataError when closed.
+    const FieldList& Fields() const {
+        if (!table_) RequireOpen();
+        return fields_;
+    }
 
     // Releases the rows; State becomes 0. Closing twice does nothing.
     void Close();

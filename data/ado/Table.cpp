@@ -30,26 +30,6 @@ DateTime UnpackDate(std::int64_t v) {
     return d;
 }
 
-Variant Table::ValueAt(std::size_t column, std::size_t row) const {
-    const Column& c = columns[column];
-    const Cell& cell = c.cells[row];
-    switch (c.kinds[row]) {
-        case CellKind::Null:
-            return Variant::MakeNull();
-        case CellKind::Int:
-            return Variant(static_cast<long long>(cell.i));
-        case CellKind::Double:
-            return Variant(cell.d);
-        case CellKind::Text:
-            return Variant(std::string(c.TextAt(row)));
-        case CellKind::Date:
-            return Variant(UnpackDate(cell.i));
-        case CellKind::Bool:
-            return Variant(cell.i != 0);
-    }
-    return Variant::MakeNull();
-}
-
 std::size_t Table::MemoryBytes() const {
     std::size_t total = sizeof(Table);
     for (const Column& c : columns)

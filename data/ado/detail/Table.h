@@ -46,7 +46,26 @@ struct Table {
     std::vector<Column> columns;
     std::size_t rows = 0;
 
-    Variant ValueAt(std::size_t column, std::size_t row) const;
+    // Inline: a host reads a value per field and row.
+    Variant ValueAt(std::size_t column, std::size_t row) const {
+        const Column& c = columns[column];
+        const Cell& cell = c.cells[row];
+        switch (c.kinds[row]) {
+            case CellKind::Null:
+                return Variant::MakeNull();
+            case CellKind::Int:
+                return Variant(static_cast<long long>(cell.i));
+            case CellKind::Double:
+                return Variant(cell.d);
+            case CellKind::Text:
+                return Variant(std::string(c.TextAt(row)));
+            case CellKind::Date:
+                return Variant(UnpackDate(cell.i));
+            case CellKind::Bool:
+                return Variant(cell.i != 0);
+        }
+        return Variant::MakeNull();
+    }
     // Bytes held by the storage (capacity of every buffer).
     std::size_t MemoryBytes() const;
 };
