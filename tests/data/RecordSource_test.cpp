@@ -131,11 +131,7 @@ TEST(RecordSource, ARefusedFilterOrSortDoesNotStopTheOpen) {
 
 TEST(RecordSource, ChildrenTakeTheirDesignTimeFilterAndSortAtEveryRefresh) {
     SalesReport s;
-    s.Param("pCliente", "adInteger", 0);
-    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
-    clientes->eFieldNametoParameters = "id";
-    clientes->idParameterLinked = "pCliente";
-    auto pedidos = s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = @pCliente", clientes);
+    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
     pedidos->Filter = "total > 1";
     pedidos->Order = "total DESC";
     pedidos->RTFilter = "total < 0";
@@ -206,11 +202,7 @@ TEST(RecordSource, CommandTypes) {
 
 TEST(RecordSource, AReopenedChildNeverChangesARecordsetAHostStillHolds) {
     SalesReport s;
-    s.Param("pCliente", "adInteger", 0);
-    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
-    clientes->eFieldNametoParameters = "id";
-    clientes->idParameterLinked = "pCliente";
-    auto pedidos = s.Source("Pedidos", "SELECT id, total FROM pedidos WHERE cliente_id = ? ORDER BY id", clientes);
+    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT id, total FROM pedidos WHERE cliente_id = ? ORDER BY id");
     pedidos->SendParameters = "pCliente";
     ASSERT_TRUE(s.cnn->OpenConnection());
     ASSERT_TRUE(clientes->OpenRecordsource());

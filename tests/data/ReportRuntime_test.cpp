@@ -46,11 +46,7 @@ TEST(ReportRuntime, EofAllWithoutOpenSourcesIsTrue) {
 
 TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
     SalesReport s;
-    s.Param("pCliente", "adInteger", 0);
-    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
-    clientes->eFieldNametoParameters = "id";
-    clientes->idParameterLinked = "pCliente";
-    auto pedidos = s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = @pCliente", clientes);
+    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
     auto todos = s.Source("Pedidos", "SELECT * FROM pedidos ORDER BY id");  // 3 rows, like clientes
     auto uno = s.Source("Uno", "SELECT 1 AS x");
     ASSERT_TRUE(s.cnn->OpenConnection());
@@ -73,11 +69,7 @@ TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
 
 TEST(ReportRuntime, AWalkHoldsOneReadFromItsFirstStepToItsEnd) {
     SalesReport s;
-    s.Param("pCliente", "adInteger", 0);
-    auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
-    clientes->eFieldNametoParameters = "id";
-    clientes->idParameterLinked = "pCliente";
-    auto pedidos = s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = ?", clientes);
+    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = ?");
     pedidos->SendParameters = "pCliente";
     ASSERT_TRUE(s.cnn->OpenConnection());
     ASSERT_TRUE(clientes->OpenRecordsource());

@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "model/Orvane.h"
 #include "support/TestSupport.h"
@@ -63,6 +64,16 @@ struct SalesReport {
         rs->eCnn = cnn;
         (parent ? parent->eRSources : cnn->eRSources)->Add(rs);
         return rs;
+    }
+    // "Clientes" over every client in id order, each id linked to the
+    // parameter pCliente (made here), with one child "Pedidos" running
+    // ordersSql. Returns {clientes, pedidos}.
+    std::pair<std::shared_ptr<eRSource>, std::shared_ptr<eRSource>> ClientsAndOrders(const std::string& ordersSql) {
+        Param("pCliente", "adInteger", 0);
+        auto clientes = Source("Clientes", "SELECT * FROM clientes ORDER BY id");
+        clientes->eFieldNametoParameters = "id";
+        clientes->idParameterLinked = "pCliente";
+        return {clientes, Source("Pedidos", ordersSql, clientes)};
     }
     std::shared_ptr<eParameter> Param(const std::string& name, const std::string& type, Variant value = {}) {
         auto p = std::make_shared<eParameter>();
