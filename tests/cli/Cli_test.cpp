@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/CliRunner.h"
 #include "model/Orvane.h"
 #include "support/TestSupport.h"
 
@@ -18,30 +19,11 @@ using testing::ReadFile;
 using testing::ScratchDir;
 using testing::WriteFile;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::Outcome;
+using testing::ShellQuote;
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs orvane with the arguments (already quoted where needed) in the
-// source folder, where the example's relative paths hold.
 Outcome Orvane(const std::string& args) {
-    ScratchDir io;
-    const std::string cmd = "cd " + Quote(ORVANE_SOURCE_DIR) + " && " + Quote(ORVANE_CLI) + " " + args + " >" +
-                            Quote(io.file("out")) + " 2>" + Quote(io.file("err"));
-    const int raw = std::system(cmd.c_str());
-    Outcome o;
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    o.out = ReadFile(io.file("out"));
-    o.err = ReadFile(io.file("err"));
-    return o;
+    return testing::RunOrvane(args);
 }
 
 const std::string kExampleXml = "examples/sales/ventas.xml";
@@ -124,17 +106,17 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
     ScratchDir dir;
     const std::string xpd = dir.file("ventas.xpd");
     // Resources keep the command line's order, texts and pictures mixed.
-    Outcome o = Orvane("pack " + kExampleXml + " -o " + Quote(xpd) +
+    Outcome o = Orvane("pack " + kExampleXml + " -o " + ShellQuote(xpd) +
                        " --text pie=examples/sales/pie.txt --picture logo=examples/sales/logo.png");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out + o.err, "");
 
-    o = Orvane("show " + Quote(xpd));
+    o = Orvane("show " + ShellQuote(xpd));
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("  Imágenes y textos [@ResDataCol]\n    pie [Txt_pie]\n    logo [Pic_logo]\n"),
               std::string::npos)
         << o.out;
-    o = Orvane("xml " + Quote(xpd));
+    o = Orvane("xml " + ShellQuote(xpd));
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, Source(kExampleXml));
 
@@ -150,11 +132,11 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
 TEST(Cli, FailedPackLeavesTheOlderPackageAlone) {
     ScratchDir dir;
     const std::string xpd = dir.file("ventas.xpd");
-    ASSERT_EQ(Orvane("pack " + kExampleXml + " -o " + Quote(xpd)).status, 0);
+    ASSERT_EQ(Orvane("pack " + kExampleXml + " -o " + ShellQuote(xpd)).status, 0);
     const std::string before = ReadFile(xpd);
     WriteFile(dir.file("notapicture.png"), "just text");
     const Outcome o =
-        Orvane("pack " + kExampleXml + " -o " + Quote(xpd) + " --picture logo=" + Quote(dir.file("notapicture.png")));
+        Orvane("pack " + kExampleXml + " -o " + ShellQuote(xpd) + " --picture logo=" + ShellQuote(dir.file("notapicture.png")));
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("La imágen nos es válida."), std::string::npos) << o.err;
     EXPECT_EQ(ReadFile(xpd), before);
@@ -164,11 +146,11 @@ TEST(Cli, FailedPackLeavesTheOlderPackageAlone) {
 TEST(Cli, BrokenResourceInAPackageIsAWarningNotAFailure) {
     ScratchDir dir;
     const std::string xpd = dir.file("ventas.xpd");
-    ASSERT_EQ(Orvane("pack " + kExampleXml + " -o " + Quote(xpd) + " --picture logo=examples/sales/logo.png").status,
+    ASSERT_EQ(Orvane("pack " + kExampleXml + " -o " + ShellQuote(xpd) + " --picture logo=examples/sales/logo.png").status,
               0);
     WriteFile(dir.file("logo.img"), "not a picture any more");
-    ASSERT_EQ(std::system(("cd " + Quote(dir.path().string()) + " && zip -q ventas.xpd logo.img").c_str()), 0);
-    const Outcome o = Orvane("show " + Quote(xpd));
+    ASSERT_EQ(std::system(("cd " + ShellQuote(dir.path().string()) + " && zip -q ventas.xpd logo.img").c_str()), 0);
+    const Outcome o = Orvane("show " + ShellQuote(xpd));
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("    logo [Pic_logo]\n"), std::string::npos);
     EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: La imágen nos es válida.\n");
@@ -182,7 +164,7 @@ TEST(Cli, BadInputsGiveOneLineErrors) {
     WriteFile(dir.file("broken.xml"), "<?xml version=\"1.0\"?>\n<Orvane Name=\"x\">\n<eDialogs></eDialog>\n</Orvane>");
     WriteFile(dir.file("other.xml"), "<eCTable Name=\"t\"/>");
     WriteFile(dir.file("garbage.xpd"), std::string("PK\x03\x04", 4) + "not really an archive");
-    ASSERT_EQ(std::system(("cd " + Quote(dir.path().string()) + " && zip -q nosource.xpd plain.txt").c_str()), 0);
+    ASSERT_EQ(std::system(("cd " + ShellQuote(dir.path().string()) + " && zip -q nosource.xpd plain.txt").c_str()), 0);
     const std::string d = dir.path().string() + "/";
     struct Case {
         std::string args;
@@ -190,24 +172,24 @@ TEST(Cli, BadInputsGiveOneLineErrors) {
         std::string says;
     };
     const Case cases[] = {
-        {"show " + Quote(d + "missing.xpd"), 1, "missing.xpd: no such file"},
-        {"xml " + Quote(d), 1, "is a folder"},
-        {"show " + Quote(d + "plain.txt"), 1, "neither a report package (zip) nor a definition XML text"},
-        {"xml " + Quote(d + "garbage.xpd"), 1, "not a readable package"},
-        {"show " + Quote(d + "nosource.xpd"), 1, "the package holds no source.xml"},
-        {"show " + Quote(d + "broken.xml"), 1, "Line #: 3; Line Position: "},
-        {"xml " + Quote(d + "other.xml"), 1, "not a report definition (root element <eCTable>"},
-        {"pack " + Quote(d + "broken.xml") + " -o " + Quote(d + "o.xpd"), 1, "Line #: 3"},
-        {"pack " + Quote(d + "nosource.xpd") + " -o " + Quote(d + "o.xpd"), 1, "is a package"},
-        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") + " --text pie", 1, "NAME=PATH expected"},
-        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") + " --text a/b=examples/sales/pie.txt", 1,
+        {"show " + ShellQuote(d + "missing.xpd"), 1, "missing.xpd: no such file"},
+        {"xml " + ShellQuote(d), 1, "is a folder"},
+        {"show " + ShellQuote(d + "plain.txt"), 1, "neither a report package (zip) nor a definition XML text"},
+        {"xml " + ShellQuote(d + "garbage.xpd"), 1, "not a readable package"},
+        {"show " + ShellQuote(d + "nosource.xpd"), 1, "the package holds no source.xml"},
+        {"show " + ShellQuote(d + "broken.xml"), 1, "Line #: 3; Line Position: "},
+        {"xml " + ShellQuote(d + "other.xml"), 1, "not a report definition (root element <eCTable>"},
+        {"pack " + ShellQuote(d + "broken.xml") + " -o " + ShellQuote(d + "o.xpd"), 1, "Line #: 3"},
+        {"pack " + ShellQuote(d + "nosource.xpd") + " -o " + ShellQuote(d + "o.xpd"), 1, "is a package"},
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text pie", 1, "NAME=PATH expected"},
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text a/b=examples/sales/pie.txt", 1,
          "cannot be a file name"},
-        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") +
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") +
              " --text pie=examples/sales/pie.txt --picture PIE=examples/sales/logo.png",
          1, "\"PIE\" given twice"},
-        {"pack " + kExampleXml + " -o " + Quote(d + "o.xpd") + " --picture logo=" + Quote(d + "none.png"), 1,
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --picture logo=" + ShellQuote(d + "none.png"), 1,
          "none.png: no such file"},
-        {"pack " + kExampleXml + " -o " + Quote(d + "nofolder/o.xpd"), 1, "the folder does not exist"},
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "nofolder/o.xpd"), 1, "the folder does not exist"},
         {"show --colour " + kExampleXml, 2, "--colour"},
         {"frobnicate", 2, "frobnicate"},
         {"", 2, "subcommand is required"},

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/CliRunner.h"
 #include "model/Orvane.h"
 #include "print/ePrnTable.h"
 #include "support/TestSupport.h"
@@ -12,26 +13,12 @@
 namespace orvane {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::Outcome;
+using testing::ShellQuote;
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs "orvane grid" with the arguments in the source folder.
+// Runs "orvane grid" with the arguments.
 Outcome Grid(const std::string& args) {
-    testing::ScratchDir io;
-    const std::string cmd = "cd " + Quote(ORVANE_SOURCE_DIR) + " && " + Quote(ORVANE_CLI) + " grid " + args + " >" +
-                            Quote(io.file("out")) + " 2>" + Quote(io.file("err"));
-    const int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadFile(io.file("out")),
-            testing::ReadFile(io.file("err"))};
+    return testing::RunOrvane("grid " + args);
 }
 
 TEST(CliGrid, PrintsTheExampleTableRowsAndCells) {
@@ -73,7 +60,7 @@ TEST(CliGrid, FindsDialogControlsAndKeepsEachItemOnOneLine) {
     testing::ScratchDir dir;
     testing::WriteFile(dir.file("r.xml"), rpt.ToXML());
 
-    const Outcome o = Grid(Quote(dir.file("r.xml")) + " rejilla");
+    const Outcome o = Grid(ShellQuote(dir.file("r.xml")) + " rejilla");
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out,
               "table \"t\" width=0 height=0 rows=1\n"

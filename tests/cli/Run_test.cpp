@@ -1,24 +1,18 @@
 // orvane run: the walk printed as text and JSON, parameters and connections
 // from the command line, the step limit, and the errors that end a run.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "cli/CliRunner.h"
 #include "data/RunTimeFixture.h"
 
 namespace orvane {
 namespace {
 
-using orvane::testing::ReadFile;
 using orvane::testing::SalesReport;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using orvane::testing::Outcome;
 
 // A sales report with Clientes (linking id into pCliente, filtered by the
 // pCiudad macro) > Pedidos (pCliente bound, linking id into pPedido) > Lineas,
@@ -45,16 +39,7 @@ struct RunFixture : SalesReport {
     }
     void Save() { orvane::testing::WriteFile(xml, rpt->ToXML()); }
 
-    Outcome Run(const std::string& args) const {
-        Outcome o;
-        const std::string out = dir.file("stdout"), err = dir.file("stderr");
-        const std::string cmd = std::string(ORVANE_CLI) + " run " + args + " >" + out + " 2>" + err + " </dev/null";
-        const int raw = std::system(cmd.c_str());
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = ReadFile(out);
-        o.err = ReadFile(err);
-        return o;
-    }
+    Outcome Run(const std::string& args) const { return orvane::testing::RunOrvane("run " + args); }
 };
 
 TEST(CliRun, PrintsEveryStepWithItsChildrenAsText) {
