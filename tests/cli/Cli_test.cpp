@@ -1,7 +1,6 @@
 // The command-line host driven as a user would: arguments in, output, error
 // line and exit status out, on the example report and on broken inputs.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,5 @@
 // orvane grid: the linked print table of a print-grid control, as text.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
