@@ -117,7 +117,8 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
         if (!raw) continue;
         std::string name = raw;
         std::uint32_t type = UnixType(za.get(), i);
-        if (name.back() == '/' || type == kDirectory) continue;
+        // An entry without a name is no folder: it is refused below.
+        if ((!name.empty() && name.back() == '/') || type == kDirectory) continue;
         if (!IsSafeEntryName(name) || type == kSymlink || !seen.insert(AsciiLower(name)).second) {
             r.refused.push_back(std::move(name));
             continue;
