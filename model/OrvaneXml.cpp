@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -441,9 +442,16 @@ void Assign(std::string& target, const Attrs& a, std::string_view name) {
     if (auto v = Decoded(a, name)) target = std::move(*v);
 }
 
+// A measure as the model keeps it. A number no float holds (past about
+// 3.4e38) reads as 0, like a text that is no number: kept as infinity it
+// would be written "Infinity", which reads back as 0.
+float AsMeasure(double v) {
+    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max() ? static_cast<float>(v) : 0.0f;
+}
+
 // Assigns StrToNum of the attribute text when it is there.
 void AssignNum(float& target, std::optional<std::string_view> text) {
-    if (text) target = static_cast<float>(StrToNum(*text));
+    if (text) target = AsMeasure(StrToNum(*text));
 }
 
 // Every text and CDATA piece under node, in document order, walked without
@@ -664,7 +672,7 @@ void AssignInt16(std::int16_t& target, const Attrs& n, std::string_view name) {
 }
 
 void AssignDecodedNum(float& target, const Attrs& n, std::string_view name) {
-    if (auto v = Decoded(n, name)) target = static_cast<float>(StrToNum(*v));
+    if (auto v = Decoded(n, name)) target = AsMeasure(StrToNum(*v));
 }
 
 // Printer commands are decoded without the hex length limit, as they were

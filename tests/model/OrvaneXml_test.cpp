@@ -257,7 +257,8 @@ TEST(ReportXml, IndependentAttributesKeepDefaults) {
         "<eDialogs><eDialog Title='t' BackColor='red' Width='12'><eControls>"
         "<eControl Class='k' Top='x' Enable='maybe'><eData><DatB64 Name='a'>AA</DatB64><DatB64>BB</DatB64>"
         "<DatB64 Name='c'>CC</DatB64></eData></eControl><eControl Name='second'/></eControls></eDialog></eDialogs>"
-        "<ePrnFormats><ePrnFormat Paper='x' HorizontalN='70000' TopM='2'/></ePrnFormats>")));
+        "<ePrnFormats><ePrnFormat Paper='x' HorizontalN='70000' TopM='2' LeftM='-1e39' PaperWidth='3e38'/>"
+        "</ePrnFormats>")));
     ASSERT_EQ(r.eDialogs->Count(), 1);
     auto d = r.eDialogs->Item(1);
     EXPECT_EQ(d->Name, "");
@@ -277,6 +278,11 @@ TEST(ReportXml, IndependentAttributesKeepDefaults) {
     EXPECT_EQ(f->Paper, Carta);
     EXPECT_EQ(f->HorizontalN, 0);
     EXPECT_FLOAT_EQ(f->TopM, 2);
+    EXPECT_FLOAT_EQ(f->LeftM, 0);  // no float holds it: read as no number, so it is not written "-Infinity"
+    EXPECT_FLOAT_EQ(f->PaperWidth, 3e38f);
+    Orvane again;
+    ASSERT_TRUE(again.FromXML(r.ToXML()));
+    EXPECT_EQ(again.ToXML(), r.ToXML());
     // No eCode element: the definition holds no code either.
     EXPECT_EQ(r.Code, "");
 }
