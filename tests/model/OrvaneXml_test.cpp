@@ -5,6 +5,8 @@
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "platform/NumberFormat.h"
+#include "support/NotWellFormed.h"
+#include "support/RawZip.h"
 #include "support/TestSupport.h"
 
 namespace orvane {
@@ -335,53 +337,79 @@ TEST(ReportXml, DialogTakesConnectionFromFirstSourceThatNamesOne) {
     EXPECT_EQ(d->eRSources->Item(3)->eCnn.lock(), r.GetConnection("B"));
 }
 
-TEST(ReportXml, ParseErrorShowsMessageAndKeepsDefinition) {
-    testing::MessageRecorder rec;
-    auto r = MakeExample();
-    const std::string before = r->ToXML();
-    r->Name = "changed";  // dirty before the failed read; the sign is taken anyway
-    EXPECT_FALSE(r->FromXML("<Orvane>\r\n<a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>"));
-    EXPECT_EQ(r->Name, "changed");
-    EXPECT_EQ(r->eConections->Count(), 1);
-    EXPECT_FALSE(r->IsDirty());
-    const auto taken = rec->Taken();
-    ASSERT_EQ(taken.size(), 1u);
-    EXPECT_EQ(taken[0].text,
-              "Error #: 14: Start-end tags mismatchLine #: 2\r\nLine Position: 8\r\nPosition In File: 19\r\n"
-              "Source Text: <a>\xC3\xA9\xC3\xA9</b>\r\n");
-    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
+// Each class of fault, in a bare text and as a package's source.xml: refused
+// with the parse-error message, the definition left as it was (and clean),
+// while the same text without the fault is read.
+TEST(ReportXml, TextsThatAreNotWellFormedAreRefusedAndChangeNothing) {
+    testing::ScratchDir dir;
+    const std::string pkg = dir.file("p.xpd");
+    for (const auto& c : testing::NotWellFormedCases("Orvane")) {
+        SCOPED_TRACE(c.fault);
+        auto r = MakeExample();
+        r->Name = "changed";  // dirty before the failed read; the sign is taken anyway
+        const std::string before = r->ToXML();
+        testing::MessageRecorder rec;
+        EXPECT_FALSE(r->FromXML(c.bad));
+        testing::MakeRawZip(pkg, {{"source.xml", c.bad}});
+        EXPECT_FALSE(r->LoadXPDFile(pkg));
+        EXPECT_EQ(r->ToXML(), before);
+        EXPECT_FALSE(r->IsDirty());
+        const auto taken = rec->Taken();
+        ASSERT_EQ(taken.size(), 2u);
+        EXPECT_EQ(taken[0].text.rfind("Error #: ", 0), 0u) << taken[0].text;
+        EXPECT_EQ(taken[1].text, taken[0].text);
+        EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
+        rec->Clear();
+        EXPECT_TRUE(r->FromXML(c.good));
+        EXPECT_EQ(r->eConections->Count(), 0);
+        EXPECT_TRUE(rec->Taken().empty());
+    }
 }
 
-TEST(ReportXml, DeepRecordSourcesAreCutAtTheLimit) {
-    const int levels = kMaxRecordSourceDepth + 40;
-    std::string inner;
-    for (int i = 0; i < levels; ++i) inner += "<eRSources><eRSource Name='r" + std::to_string(i) + "'>";
-    for (int i = 0; i < levels; ++i) inner += "</eRSource></eRSources>";
+TEST(ReportXml, ParseErrorTellsWhereAndHidesPasswords) {
     Orvane r;
-    ASSERT_TRUE(r.FromXML(Doc("<eConnections><eConnection Name='c' cnnString='' Internal='0'>" + inner +
-                              "</eConnection></eConnections>")));
-    int depth = 0;
-    for (auto list = r.GetConnection("c")->eRSources; list->Count() > 0; list = list->Item(1)->eRSources) ++depth;
-    EXPECT_EQ(depth, kMaxRecordSourceDepth);
-    // The writer keeps the same bound on a deeper tree a host built.
-    auto deep = std::make_shared<eRSource>();
-    auto last = deep;
-    for (int i = 1; i < levels; ++i) {
-        auto next = std::make_shared<eRSource>();
-        last->eRSources->Add(next);
-        last = next;
-    }
-    Orvane w;
-    auto cnn = std::make_shared<eConnection>();
-    cnn->eRSources->Add(deep);
-    w.eConections->Add(cnn);
-    const std::string xml = w.ToXML();
-    std::size_t count = 0;
-    for (std::size_t at = xml.find("<eRSource "); at != std::string::npos; at = xml.find("<eRSource ", at + 1)) ++count;
-    EXPECT_EQ(count, static_cast<std::size_t>(kMaxRecordSourceDepth));
+    const DefinitionRead read =
+        r.ReadXML("<Orvane>\r\n<eConnection cnnString='Password=secreto;'><a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>");
+    EXPECT_EQ(read.status, ReadStatus::NotWellFormed);
+    EXPECT_EQ(read.error.Message(),
+              "Error #: 7: mismatched tagLine #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"
+              "Source Text: <eConnection cnnString='Password=***;'><a>\xC3\xA9\xC3\xA9</b>\r\n");
+}
+
+// Deeper record sources are refused where they start, never cut; the
+// writer keeps every level a host built.
+TEST(ReportXml, RecordSourcesNestedPastTheLimitAreRefused) {
+    auto tree = [](int levels) {
+        std::string inner;
+        for (int i = 0; i < levels; ++i) inner += "<eRSources>\n<eRSource Name='r" + std::to_string(i) + "'>";
+        for (int i = 0; i < levels; ++i) inner += "</eRSource></eRSources>";
+        return Doc("<eConnections><eConnection Name='c' cnnString='' Internal='0'>" + inner +
+                   "</eConnection></eConnections>");
+    };
+    Orvane r;
+    ASSERT_TRUE(r.FromXML(tree(kMaxRecordSourceDepth)));
+    const std::string atLimit = r.ToXML();
     Orvane back;
-    ASSERT_TRUE(back.FromXML(xml));
-    EXPECT_EQ(back.ToXML(), xml);
+    ASSERT_TRUE(back.FromXML(atLimit));
+    EXPECT_EQ(back.ToXML(), atLimit);
+
+    const DefinitionRead read = r.ReadXML(tree(kMaxRecordSourceDepth + 1));
+    EXPECT_EQ(read.status, ReadStatus::NotWellFormed);
+    EXPECT_EQ(read.error.code, 1000);
+    EXPECT_EQ(read.error.line, kMaxRecordSourceDepth + 2u);
+    EXPECT_EQ(read.error.sourceText.rfind("<eRSource Name='r256'></eRSource>", 0), 0u);
+    EXPECT_EQ(r.ToXML(), atLimit);
+
+    auto cnn = r.GetConnection("c");
+    auto last = cnn->eRSources->Item(1);
+    while (last->eRSources->Count() > 0) last = last->eRSources->Item(1);
+    last->eRSources->Add(std::make_shared<eRSource>());
+    const std::string deeper = r.ToXML();
+    std::size_t count = 0;
+    for (std::size_t at = deeper.find("<eRSource "); at != std::string::npos; at = deeper.find("<eRSource ", at + 1))
+        ++count;
+    EXPECT_EQ(count, kMaxRecordSourceDepth + 1u);
+    EXPECT_FALSE(back.ReadXML(deeper).ok());
 }
 
 TEST(ReportXml, VeryDeepInputNeitherOverflowsNorFails) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/NumberFormat.h"
+#include "support/NotWellFormed.h"
 
 namespace orvane {
 namespace {
@@ -299,18 +300,24 @@ TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
     EXPECT_EQ(t.LastZoom(), 1.0f);  // run state is not part of the text
 }
 
+// Each class of fault refuses the text and changes nothing, while the same
+// text without the fault is read.
 TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     const std::string good = FullTable().ToXML();
-    for (const std::string& bad :
-         {std::string(), std::string("   "), good.substr(0, good.size() - 3), std::string("<!-- only a comment -->"),
-          good + "<eCTable/>", "texto" + good, std::string("<eCTable Name='a' Name2='b></eCTable>"),
-          std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)}) {
+    auto cases = orvane::testing::NotWellFormedCases("eCTable");
+    for (const std::string& bad : {std::string(), std::string("   "), good.substr(0, good.size() - 3),
+                                   std::string("<!-- only a comment -->"), good + "<eCTable/>",
+                                   std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)})
+        cases.push_back({"other", bad, good});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
         ePrnTable t;
         t.Name = "sin cambios";
         t.Rows->Add(Row("r"));
-        EXPECT_FALSE(t.LoadFromXML(bad)) << bad;
-        EXPECT_EQ(t.Name, "sin cambios");
-        EXPECT_EQ(t.Rows->Count(), 1);
+        const std::string before = t.ToXML();
+        EXPECT_FALSE(t.LoadFromXML(c.bad)) << c.bad;
+        EXPECT_EQ(t.ToXML(), before);
+        EXPECT_TRUE(t.LoadFromXML(c.good)) << c.good;
     }
     ePrnTable other;
     EXPECT_TRUE(other.LoadFromXML("<?xml version='1.0'?><Orvane Name='x'><TableRow/></Orvane>"));
