@@ -89,7 +89,10 @@ std::shared_ptr<Orvane> MakeExample() {
 std::string Doc(const std::string& inner) { return "<?xml version=\"1.0\"?><Orvane Name=\"R\">" + inner + "</Orvane>"; }
 
 TEST(ReportXml, WritesEmptyDefinitionExactly) {
-    Orvane r;
+    Orvane r;  // not owned by a shared_ptr: the reader must not need one
+    EXPECT_EQ(r.ToXML(), kEmptyXml);
+    r.Name = "old";
+    ASSERT_TRUE(r.FromXML(kEmptyXml));
     EXPECT_EQ(r.ToXML(), kEmptyXml);
     r.ePrnFormats = nullptr;
     EXPECT_NE(r.ToXML().find("</eDialogs><ePrnFormats/>\r\n<eCode>"), std::string::npos);
@@ -107,13 +110,8 @@ TEST(ReportXml, WritesExampleExactlyAndReadsItBack) {
     EXPECT_EQ(r->GetConnection("eConnection1")->RPTParent.lock(), r);
     EXPECT_EQ(r->GetParameter("P1")->DTFormat, "dd/mm/yy");
     EXPECT_DOUBLE_EQ(r->Version, 1.0);
-}
-
-TEST(ReportXml, EmptyDefinitionRoundTripsAndReadsOnAStackObject) {
-    Orvane r;  // not owned by a shared_ptr: the reader must not need one
-    r.Name = "old";
-    ASSERT_TRUE(r.FromXML(kEmptyXml));
-    EXPECT_EQ(r.ToXML(), kEmptyXml);
+    EXPECT_EQ(r->ReadXML("<Report><eConnections/></Report>").rootName, "Report");  // another root changes nothing
+    EXPECT_EQ(r->ToXML(), kExampleXml);
 }
 
 // Every written field with awkward text, written, read and written again.
@@ -314,13 +312,6 @@ TEST(ReportXml, NamesAndTagsMatchAsStated) {
     EXPECT_EQ(r.Code, "x");
 }
 
-TEST(ReportXml, OtherRootChangesNothing) {
-    auto r = MakeExample();
-    const std::string before = r->ToXML();
-    EXPECT_TRUE(r->FromXML("<Report><eConnections/></Report>"));
-    EXPECT_EQ(r->ToXML(), before);
-}
-
 TEST(ReportXml, DialogTakesConnectionFromFirstSourceThatNamesOne) {
     Orvane r;
     ASSERT_TRUE(r.FromXML(Doc(
@@ -377,7 +368,7 @@ TEST(ReportXml, ParseErrorTellsWhereAndHidesPasswords) {
 }
 
 // Deeper record sources are refused where they start, never cut; the
-// writer keeps every level a host built.
+// writer keeps every level a host built. Other elements nest freely.
 TEST(ReportXml, RecordSourcesNestedPastTheLimitAreRefused) {
     auto tree = [](int levels) {
         std::string inner;
@@ -410,19 +401,13 @@ TEST(ReportXml, RecordSourcesNestedPastTheLimitAreRefused) {
         ++count;
     EXPECT_EQ(count, kMaxRecordSourceDepth + 1u);
     EXPECT_FALSE(back.ReadXML(deeper).ok());
-}
 
-TEST(ReportXml, VeryDeepInputNeitherOverflowsNorFails) {
-    const int levels = 200000;
-    std::string text = "<Orvane><eCode>";
-    text.reserve(static_cast<std::size_t>(levels) * 8);
-    for (int i = 0; i < levels; ++i) text += "<a>";
-    text += "deep";
-    for (int i = 0; i < levels; ++i) text += "</a>";
-    text += "</eCode></Orvane>";
-    Orvane r;
-    EXPECT_TRUE(r.FromXML(text));
-    EXPECT_EQ(r.Code, "deep");
+    std::string deep = "<Orvane><eCode>";
+    for (int i = 0; i < 200000; ++i) deep += "<a>";
+    deep += "deep";
+    for (int i = 0; i < 200000; ++i) deep += "</a>";
+    ASSERT_TRUE(back.FromXML(deep + "</eCode></Orvane>"));
+    EXPECT_EQ(back.Code, "deep");
 }
 
 TEST(ReportXml, DirtyCheckFollowsTheWrittenText) {
