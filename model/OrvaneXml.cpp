@@ -26,6 +26,7 @@
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
+#include "model/detail/ReadText.h"
 #include "platform/Messages.h"
 #include "platform/Secrets.h"
 #include "platform/NumberFormat.h"
@@ -784,35 +785,47 @@ std::string Orvane::ToXML() const {
     return out;
 }
 
-DefinitionRead Orvane::ReadXML(const std::string& xmlData) {
+namespace {
+
+// ReadXML; when release is given (it is xmlData), it is freed once parsed.
+DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string* release) {
     DefinitionRead result;
     try {
         pugi::xml_document doc;
         if (auto error = ParseXml(xmlData, doc, kDefinitionParse)) {
             result.status = ReadStatus::NotWellFormed;
             result.error = TextError(*error, xmlData);
-        } else if (pugi::xml_node root = FindElementByName(doc.children(), "Orvane", "")) {
-            result.rootName = root.name();
-            Orvane read;
-            read.Name = Name;
-            read.Info = Info;
-            read.Lang = Lang;
-            read.initialDialog = initialDialog;
-            read.initialPrnFormat = initialPrnFormat;
-            read.Version = Version;
-            XmlReader(read, weak_from_this()).Root(root);
-            TakeRead(*this, read);
-        } else if (pugi::xml_node other = doc.document_element()) {
-            result.rootName = other.name();
+        } else {
+            if (release) std::string().swap(*release);
+            if (pugi::xml_node root = FindElementByName(doc.children(), "Orvane", "")) {
+                result.rootName = root.name();
+                Orvane read;
+                read.Name = r.Name;
+                read.Info = r.Info;
+                read.Lang = r.Lang;
+                read.initialDialog = r.initialDialog;
+                read.initialPrnFormat = r.initialPrnFormat;
+                read.Version = r.Version;
+                XmlReader(read, r.weak_from_this()).Root(root);
+                TakeRead(r, read);
+            } else if (pugi::xml_node other = doc.document_element()) {
+                result.rootName = other.name();
+            }
         }
     } catch (const std::exception&) {
         // Out of memory half-way: the definition stays as it was.
         result.status = ReadStatus::NotWellFormed;
-        result.error = TextError({kXmlErrorNoMemory, "out of memory", 0}, xmlData);
+        result.error = {kXmlErrorNoMemory, "out of memory", 0, 0, 0, ""};
     }
-    SetHash();
+    r.SetHash();
     return result;
 }
+
+}  // namespace
+
+DefinitionRead detail::ReadXmlReleasing(Orvane& r, std::string& text) { return ReadDefinition(r, text, &text); }
+
+DefinitionRead Orvane::ReadXML(const std::string& xmlData) { return ReadDefinition(*this, xmlData, nullptr); }
 
 bool Orvane::FromXML(const std::string& xmlData) {
     const DefinitionRead read = ReadXML(xmlData);

@@ -28,6 +28,7 @@
 
 #include "model/Orvane.h"
 #include "model/XmlText.h"
+#include "model/detail/ReadText.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
@@ -153,13 +154,13 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
     for (auto& name : archive.refused) result.refused.push_back({std::move(name), "nombre no admitido, repetido o ilegible"});
     const EntryMap entries = MapEntries(archive.entries);
 
-    const std::string* source = FindEntry(entries, kSourceEntry);
+    std::string* source = FindEntry(entries, kSourceEntry);
     if (!source) {
         result.status = archive.opened ? ReadStatus::NoSource : ReadStatus::NotAPackage;
         return result;
     }
     const std::string* index = FindEntry(entries, kIndexEntry);
-    DefinitionRead read = ReadXML(*source);
+    DefinitionRead read = detail::ReadXmlReleasing(*this, *source);
     result.status = read.status;
     result.error = std::move(read.error);
     result.rootName = std::move(read.rootName);
