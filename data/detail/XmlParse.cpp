@@ -19,6 +19,7 @@ public:
         : options_(options), parser_(parser), current_(doc) {}
 
     std::optional<XmlParseError> refusal;
+    std::size_t events = 0;  // calls of any handler, to tell whether a piece ended a token
 
     static void XMLCALL Start(void* self, const XML_Char* name, const XML_Char** atts) {
         static_cast<DomBuilder*>(self)->Guard([&](DomBuilder& b) { b.OnStart(name, atts); });
@@ -53,6 +54,7 @@ private:
     // No exception may cross expat's C frames: a failure stops the parser.
     template <typename F>
     void Guard(F f) {
+        ++events;
         if (refusal) return;
         try {
             f(*this);
@@ -126,15 +128,22 @@ std::optional<XmlParseError> ParseXml(std::string_view text, pugi::xml_document&
             XML_SetCommentHandler(parser, DomBuilder::Comment);
             XML_SetProcessingInstructionHandler(parser, DomBuilder::Instruction);
         }
-        // expat takes an int length: a text past 1 GiB goes in pieces.
-        constexpr std::size_t kPiece = std::size_t{1} << 30;
+        // The text goes in pieces, so that expat copies no more than a piece
+        // of it into its own buffer. expat reads a token that a piece cut
+        // again from its start with the next piece: a piece that ended no
+        // token doubles the next one, so a huge token costs linear time.
+        constexpr std::size_t kFirstPiece = std::size_t{1} << 20;
+        constexpr std::size_t kLargestPiece = std::size_t{1} << 30;  // expat takes an int length
+        std::size_t piece = kFirstPiece;
         XML_Status status = XML_STATUS_OK;
         std::size_t at = 0;
         do {
-            const std::size_t n = std::min(kPiece, text.size() - at);
+            const std::size_t n = std::min(piece, text.size() - at);
             const bool last = at + n == text.size();
+            const std::size_t eventsBefore = builder.events;
             status = XML_Parse(parser, text.data() + at, static_cast<int>(n), last ? XML_TRUE : XML_FALSE);
             at += n;
+            if (builder.events == eventsBefore) piece = std::min(piece * 2, kLargestPiece);
         } while (status == XML_STATUS_OK && at < text.size());
         if (builder.refusal) {
             result = std::move(builder.refusal);
