@@ -812,7 +812,7 @@ DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string
                 result.rootName = other.name();
             }
         }
-    } catch (const std::exception&) {
+    } catch (...) {
         // Out of memory half-way: the definition stays as it was.
         result.status = ReadStatus::NotWellFormed;
         result.error = {kXmlErrorNoMemory, "out of memory", 0, 0, 0, ""};
