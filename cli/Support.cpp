@@ -80,7 +80,8 @@ void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std:
     // A well-formed text whose root is not a report leaves the definition
     // empty; the user asked for a report, so say so.
     if (!text::EqualsIgnoreCase(read.rootName, "Orvane")) {
-        throw CliError(name + ": " + where + "not a report definition (root element <" + read.rootName + ">, expected <Orvane>)");
+        throw CliError(name + ": " + where + "not a report definition (root element <" + read.rootName +
+                       ">, expected <Orvane>)");
     }
 }
 

@@ -41,9 +41,9 @@ struct RefusedEntry {
 
 struct DefinitionRead {
     ReadStatus status = ReadStatus::Ok;
-    XmlTextError error;        // NotWellFormed
-    std::string archiveError;  // the zip library's first failure, also when entries could be read
-    std::string rootName;      // Ok: the root element's tag; a root other than "Orvane" changes nothing
+    XmlTextError error;                 // NotWellFormed
+    std::string archiveError;           // the zip library's first failure, also when entries could be read
+    std::string rootName;               // Ok: the root element's tag; a root other than "Orvane" changes nothing
     std::vector<RefusedEntry> refused;  // package entries not read, and resources not restored
 
     bool ok() const { return status == ReadStatus::Ok; }

@@ -19,13 +19,12 @@
 //   entries that were read, so a non-zip file ends in false.
 #include <pugixml.hpp>
 #include <string_view>
-
-#include "data/detail/XmlLookup.h"
-#include "data/detail/XmlParse.h"
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "data/detail/XmlLookup.h"
+#include "data/detail/XmlParse.h"
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "model/detail/ReadText.h"
@@ -151,7 +150,8 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
     }
     platform::zip::ReadResult archive = platform::zip::ReadArchive(sFile);
     result.archiveError = std::move(archive.error);
-    for (auto& name : archive.refused) result.refused.push_back({std::move(name), "nombre no admitido, repetido o ilegible"});
+    for (auto& name : archive.refused)
+        result.refused.push_back({std::move(name), "nombre no admitido, repetido o ilegible"});
     const EntryMap entries = MapEntries(archive.entries);
 
     std::string* source = FindEntry(entries, kSourceEntry);

@@ -7,10 +7,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
-
-#include <pugixml.hpp>
 
 namespace orvane {
 

@@ -334,9 +334,8 @@ TEST(ReportXml, TextsThatAreNotWellFormedAreRefusedAndChangeNothing) {
 }
 
 TEST(ReportXml, ParseErrorTellsWhereAndHidesPasswords) {
-    Orvane r;
     const DefinitionRead read =
-        r.ReadXML("<Orvane>\r\n<eConnection cnnString='Password=secreto;'><a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>");
+        Orvane().ReadXML("<Orvane>\r\n<eConnection cnnString='Password=secreto;'><a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>");
     EXPECT_EQ(read.status, ReadStatus::NotWellFormed);
     EXPECT_EQ(read.error.Message(),
               "Error #: 7: mismatched tagLine #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"

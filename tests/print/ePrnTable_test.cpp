@@ -311,12 +311,9 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
         cases.push_back({"other", bad, good});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
-        ePrnTable t;
-        t.Name = "sin cambios";
-        t.Rows->Add(Row("r"));
-        const std::string before = t.ToXML();
+        ePrnTable t = FullTable();
         EXPECT_FALSE(t.LoadFromXML(c.bad)) << c.bad;
-        EXPECT_EQ(t.ToXML(), before);
+        EXPECT_EQ(t.ToXML(), good);
         EXPECT_TRUE(t.LoadFromXML(c.good)) << c.good;
     }
     ePrnTable other;

@@ -20,11 +20,13 @@ inline std::vector<MalformedCase> NotWellFormedCases(const std::string& root) {
     const std::string e = r + "/>";
     const std::string decl = "<?xml version=\"1.0\"?>";
     return {
-        {"lone ampersand", r + ">A & B" + end, r + ">A &amp; B" + end}, {"undefined entity", r + ">&foo;" + end, e},
+        {"lone ampersand", r + ">A & B" + end, r + ">A &amp; B" + end},
+        {"undefined entity", r + ">&foo;" + end, e},
         {"reference without ;", r + ">&amp B" + end, r + ">&amp; B" + end},
         {"< in an attribute", r + " Name='a<b'/>", r + " Name='a&lt;b'/>"},
         {"attribute twice", r + " Name='a' Name='b'/>", r + " Name='a' name='b'/>"},
-        {"two roots", e + e, e}, {"text after the root", e + "texto", e + "<!--texto-->"},
+        {"two roots", e + e, e},
+        {"text after the root", e + "texto", e + "<!--texto-->"},
         {"]]> in text", r + ">a ]]> b" + end, r + ">a ]]&gt; b" + end},
         {"-- in a comment", r + "><!-- a -- b -->" + end, r + "><!-- a - b -->" + end},
         {"declaration in upper case", "<?XML version=\"1.0\"?>" + e, decl + e},
@@ -32,7 +34,8 @@ inline std::vector<MalformedCase> NotWellFormedCases(const std::string& root) {
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + e},
         {"declaration quotes mismatched", "<?xml version=\"1.0'?>" + e, decl + e},
         {"declaration not at the start", " " + decl + e, decl + " " + e},
-        {"form feed", r + ">a\fb" + end, r + ">a&#9;b" + end}, {"U+FFFE", r + ">\xEF\xBF\xBE" + end, e},
+        {"form feed", r + ">a\fb" + end, r + ">a&#9;b" + end},
+        {"U+FFFE", r + ">\xEF\xBF\xBE" + end, e},
         {"U+FFFF", r + " Name='\xEF\xBF\xBF'/>", r + " Name='\xEF\xBF\xBD'/>"},
         {"invalid UTF-8", r + ">\xC3\x28" + end, r + ">\xC3\xA9" + end},
         {"entity declared without value", "<!DOCTYPE " + root + " [<!ENTITY x>]>" + e,
