@@ -19,14 +19,15 @@
 #include <string_view>
 #include <vector>
 
-#include "data/HexText.h"
-#include "data/detail/XmlLookup.h"
-#include "data/detail/XmlParse.h"
 #include "model/GridLink.h"
 #include "model/Orvane.h"
+#include "model/RSourceWalk.h"
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
 #include "model/detail/ReadText.h"
+#include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
+#include "platform/HexText.h"
 #include "platform/Messages.h"
 #include "platform/Secrets.h"
 #include "platform/NumberFormat.h"
@@ -37,6 +38,10 @@ namespace orvane {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+
+// The writer keeps every level a host built: a text too deep to read is
+// refused by the reader with a message, never cut short here.
+constexpr int kWholeTree = std::numeric_limits<int>::max();
 
 // ---------------------------------------------------------------- writing
 
@@ -142,33 +147,17 @@ void XmlWriter::Connection(const eConnection& c) {
     out_ += "</eConnection>";
 }
 
-// Record sources are written with an explicit stack, so the depth of the
-// tree costs no call stack.
 void XmlWriter::RSourceList(const Collection<eRSource>* list) {
-    struct Frame {
-        const Collection<eRSource>* list;
-        int next;  // 0-based position of the next item
-    };
     out_ += "<eRSources>\r\n";
-    std::vector<Frame> stack{{list, 0}};
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (!top.list || top.next >= top.list->Count()) {
-            stack.pop_back();
-            out_ += "</eRSources>\r\n";
-            if (!stack.empty()) out_ += "</eRSource>\r\n";
-            continue;
-        }
-        const eRSource* rs = (top.list->begin() + top.next++)->get();
-        if (!rs) continue;
-        RSourceStart(*rs);
-        if (rs->eRSources && rs->eRSources->Count() > 0) {
-            out_ += "<eRSources>\r\n";
-            stack.push_back({rs->eRSources.get(), 0});
-        } else {
-            out_ += "</eRSource>\r\n";
-        }
-    }
+    WalkRSources(
+        list,
+        [this](const std::shared_ptr<eRSource>& rs, int, bool entering) {
+            RSourceStart(*rs);
+            out_ += entering ? "<eRSources>\r\n" : "</eRSource>\r\n";
+            return true;
+        },
+        [this](const eRSource&, int) { out_ += "</eRSources>\r\n</eRSource>\r\n"; }, kWholeTree);
+    out_ += "</eRSources>\r\n";
 }
 
 void XmlWriter::RSourceStart(const eRSource& rs) {
@@ -356,16 +345,15 @@ private:
         }
     }
     void RSources(const Collection<eRSource>* top) {
-        std::vector<const Collection<eRSource>*> pending{top};
-        while (!pending.empty()) {
-            const Collection<eRSource>* list = pending.back();
-            pending.pop_back();
-            Each(list, [&](const eRSource& rs) {
-                Add(260, rs.Name, rs.CursorLocation, rs.CursorType, rs.SQLCommand, rs.TypeofCommand, rs.LockType,
-                    rs.eFieldNametoParameters, rs.idParameterLinked, rs.SendParameters, rs.Filter, rs.Order);
-                pending.push_back(rs.eRSources.get());
-            });
-        }
+        WalkRSources(
+            top,
+            [&](const std::shared_ptr<eRSource>& rs, int, bool) {
+                Add(260, rs->Name, rs->CursorLocation, rs->CursorType, rs->SQLCommand, rs->TypeofCommand,
+                    rs->LockType, rs->eFieldNametoParameters, rs->idParameterLinked, rs->SendParameters, rs->Filter,
+                    rs->Order);
+                return true;
+            },
+            [](const eRSource&, int) {}, kWholeTree);
     }
     void Controls(const Collection<eControl>* list) {
         Each(list, [&](const eControl& c) {
@@ -806,7 +794,7 @@ DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string
                 read.initialDialog = r.initialDialog;
                 read.initialPrnFormat = r.initialPrnFormat;
                 read.Version = r.Version;
-                XmlReader(read, r.weak_from_this()).Root(root);
+                XmlReader(read, r.ParentLink()).Root(root);
                 TakeRead(r, read);
             } else if (pugi::xml_node other = doc.document_element()) {
                 result.rootName = other.name();

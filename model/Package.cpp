@@ -23,8 +23,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "data/detail/XmlLookup.h"
-#include "data/detail/XmlParse.h"
+#include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "model/detail/ReadText.h"

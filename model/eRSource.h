@@ -11,6 +11,12 @@
 
 namespace orvane {
 
+// Deepest record-source nesting (a top-level record source is at depth 1).
+// A definition text nested deeper is refused by the reader, so no tree too
+// deep to walk, show or destroy comes out of a text. Deeper record sources a
+// host built are not searched or shown; the XML writer keeps them.
+inline constexpr int kMaxRecordSourceDepth = 256;
+
 class eRSource : public std::enable_shared_from_this<eRSource> {
 public:
     eRSource();

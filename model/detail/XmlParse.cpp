@@ -1,5 +1,5 @@
 // Builds a pugixml document from expat's events.
-#include "data/detail/XmlParse.h"
+#include "model/detail/XmlParse.h"
 
 #include <expat.h>
 
