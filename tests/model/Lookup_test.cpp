@@ -67,9 +67,8 @@ TEST(ModelLookup, RecordSourcesAreSearchedDepthFirstInPreOrder) {
     EXPECT_EQ(rpt->GetRSourceInDlg("R"), nullptr);
 }
 
-// Every walk over record sources ends: at the depth limit (the XML writer
-// alone keeps every level), and where a host made a record source its own
-// descendant.
+// Every walk over record sources ends: at the depth limit (but the writer
+// keeps every level), and where a host made a record source its descendant.
 TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
     Orvane rpt;
     auto c = Cnn("c");

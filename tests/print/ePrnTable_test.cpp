@@ -322,18 +322,5 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     EXPECT_EQ(other.Rows->Count(), 0);
 }
 
-// Nesting depth is the parser's, shared with the definition reader and
-// tested there.
-TEST(PrnTableXml, HugeTextsReadBackWhole) {
-    ePrnTable big;
-    auto row = Row("r");
-    for (int i = 0; i < 2000; ++i) row->Cells->Add(Cell("c" + std::to_string(i), static_cast<float>(i)));
-    for (int i = 0; i < 5; ++i) big.Rows->Add(row);
-    ePrnTable back;
-    ASSERT_TRUE(back.LoadFromXML(big.ToXML()));
-    ASSERT_EQ(back.Rows->Count(), 5);
-    EXPECT_EQ(back.Rows->Item(5)->Cells->Item(2000)->Name, "c1999");
-}
-
 }  // namespace
 }  // namespace orvane

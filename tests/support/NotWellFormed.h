@@ -10,8 +10,7 @@ namespace orvane::testing {
 
 struct MalformedCase {
     const char* fault;
-    std::string bad;
-    std::string good;
+    std::string bad, good;
 };
 
 inline std::vector<MalformedCase> NotWellFormedCases(const std::string& root) {
