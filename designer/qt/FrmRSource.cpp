@@ -590,7 +590,7 @@ void FrmRSource::CopyRight() {
     }
     if (InList(List1, selected->text()) &&
         ShowMessage("El parámetro ya está en la lista a pasar al servidor. ¿Desea incluirlo nuevamente?",
-                    MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+                    MsgButtons::YesNo, MsgIcon::Question, {}, MsgAnswer::No) != MsgAnswer::Yes)
         return;
     List1->addItem(selected->text());
 }

@@ -204,7 +204,7 @@ TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
                    "Provider=SQLite;Data Source=/srv/ventas.db\r\n");
     QStringList filters;
     QString answer = QString::fromStdString(udl);
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString& filter, bool save) {
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString& filter, bool save, const QString&) {
         EXPECT_FALSE(save);
         filters << filter;
         return answer;

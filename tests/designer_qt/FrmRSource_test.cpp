@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -341,6 +342,7 @@ TEST(FrmRSource, ServerParameterListButtons) {
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].text, "El parámetro ya está en la lista a pasar al servidor. ¿Desea incluirlo nuevamente?");
     EXPECT_EQ(asked[0].buttons, platform::MsgButtons::YesNo);
+    EXPECT_EQ(asked[0].defaultButton, platform::MsgAnswer::No);
     EXPECT_EQ(Entries(d->List1), QStringList({"Ciudad", "Desde", "IdCliente", "Desde"}));
     Pick(d->List1, 0);
     Press(*d, "KewlButtons4");
@@ -395,6 +397,7 @@ TEST(FrmRSource, TestButtonsOpenTheSourceAndOfferItsFields) {
         EXPECT_EQ(preview.windowTitle(), "Vista previa de datos");
         auto* grid = Find<QTableView>(preview, "dxDBGrid1");
         EXPECT_EQ(grid->model()->rowCount(), 8);
+        EXPECT_EQ(Find<QLabel>(preview, "lblFilas")->text(), "8 filas");
         EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "nombre");
         EXPECT_EQ(grid->model()->index(0, 1).data().toString(), "Ferretería Núñez");
         Press(preview, "BtnCerrar");
@@ -451,9 +454,9 @@ TEST(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
         pedidos->setExpanded(true);
         ASSERT_EQ(pedidos->childCount(), 4);
         auto* text = Find<QPlainTextEdit>(sql, "txtSQL");
-        text->setPlainText("SELECT  FROM pedidos WHERE estado <> ");
+        text->setPlainText("SELECT FROM pedidos WHERE estado <> ");
         QTextCursor caret = text->textCursor();
-        caret.setPosition(7);
+        caret.setPosition(6);  // right after a word: the name gets a blank before it
         text->setTextCursor(caret);
         tables->setCurrentItem(pedidos->child(2));
         Press(sql, "cmdInsertar");

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QUrl>
+#include <optional>
 
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
@@ -19,7 +20,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 
 struct BoxSeen {
-    QString title, text;
+    QString title, text, enter;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
 };
@@ -32,37 +33,53 @@ Person Answer(BoxSeen& seen, const QString& press) {
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        for (auto* b : box->buttons()) {
-            seen.buttons << b->text();
+        if (box->defaultButton()) seen.enter = box->defaultButton()->text();
+        for (auto* b : box->buttons()) seen.buttons << b->text();
+        for (auto* b : box->buttons())
             if (b->text() == press) b->click();
-        }
     };
 }
 
-TEST(QtMessageSink, ShowsTheButtonSetsIconsAndDefaultTitle) {
+TEST(QtMessageSink, ShowsTheButtonSetsInSpanishWithTheirEnterAnswerIconsAndTitle) {
+    const struct {
+        MsgButtons buttons;
+        MsgIcon icon;
+        std::string title;
+        std::optional<MsgAnswer> enter;  // none: the sink's own choice
+        QString press;
+        MsgAnswer answer;
+        QStringList captions;
+        QString enterCaption;
+        QMessageBox::Icon shownIcon;
+    } cases[] = {
+        {MsgButtons::Ok, MsgIcon::None, "", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar", QMessageBox::NoIcon},
+        {MsgButtons::Ok, MsgIcon::Information, "Propio", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar",
+         QMessageBox::Information},
+        {MsgButtons::Ok, MsgIcon::Critical, "", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar", QMessageBox::Critical},
+        {MsgButtons::YesNo, MsgIcon::Question, "", {}, "&Sí", MsgAnswer::Yes, {"&Sí", "&No"}, "&Sí",
+         QMessageBox::Question},
+        {MsgButtons::YesNo, MsgIcon::Question, "", MsgAnswer::No, "&No", MsgAnswer::No, {"&Sí", "&No"}, "&No",
+         QMessageBox::Question},
+        {MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation, "", {}, "&No guardar", MsgAnswer::Discard,
+         {"&Guardar", "&No guardar", "&Cancelar"}, "&Guardar", QMessageBox::Warning},
+        {MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation, "", {}, "ninguno", MsgAnswer::Cancel,
+         {"&Guardar", "&No guardar", "&Cancelar"}, "&Guardar", QMessageBox::Warning},
+    };
     ScriptedRunner runner;
-    designer::QtMessageSink sink;
-    BoxSeen plain, info, critical, question, refused;
-    runner.Then(Answer(plain, "OK"));
-    runner.Then(Answer(info, "OK"));
-    runner.Then(Answer(critical, "OK"));
-    runner.Then(Answer(question, "&Sí"));
-    runner.Then(Answer(refused, "&No"));
-    EXPECT_EQ(sink.Show("Debe indicarse una cadena de conexión.", MsgButtons::Ok, MsgIcon::None, ""), MsgAnswer::Ok);
-    EXPECT_EQ(sink.Show("Aviso", MsgButtons::Ok, MsgIcon::Information, "Propio"), MsgAnswer::Ok);
-    EXPECT_EQ(sink.Show("No se encontró el archivo de ayuda", MsgButtons::Ok, MsgIcon::Critical, ""), MsgAnswer::Ok);
-    EXPECT_EQ(sink.Show("¿Guardar?", MsgButtons::YesNo, MsgIcon::Question, ""), MsgAnswer::Yes);
-    EXPECT_EQ(sink.Show("¿Guardar?", MsgButtons::YesNo, MsgIcon::Question, ""), MsgAnswer::No);
-
-    EXPECT_EQ(plain.title.toStdString(), platform::ApplicationTitle());
-    EXPECT_EQ(plain.text, "Debe indicarse una cadena de conexión.");
-    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(plain.buttons, QStringList{"OK"});
-    EXPECT_EQ(info.title, "Propio");
-    EXPECT_EQ(info.icon, QMessageBox::Information);
-    EXPECT_EQ(critical.icon, QMessageBox::Critical);
-    EXPECT_EQ(question.buttons.size(), 2);
-    EXPECT_TRUE(question.buttons.contains("&Sí") && question.buttons.contains("&No"));
+    platform::ScopedMessageSink sink(std::make_shared<designer::QtMessageSink>());
+    for (const auto& c : cases) {
+        BoxSeen seen;
+        runner.Then(Answer(seen, c.press));
+        EXPECT_EQ(platform::ShowMessage("Texto", c.buttons, c.icon, c.title, c.enter), c.answer) << c.press.toStdString();
+        EXPECT_EQ(seen.title.toStdString(), c.title.empty() ? platform::ApplicationTitle() : c.title);
+        EXPECT_EQ(seen.text, "Texto");
+        EXPECT_EQ(seen.icon, c.shownIcon);
+        QStringList sorted = seen.buttons, expected = c.captions;
+        sorted.sort();
+        expected.sort();
+        EXPECT_EQ(sorted, expected);
+        EXPECT_EQ(seen.enter, c.enterCaption);
+    }
 }
 
 TEST(QtHelpViewer, OpensTheTopicPageOrTheIndex) {
