@@ -232,25 +232,5 @@ TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
     EXPECT_EQ(filters[0], "Archivos de vínculo de datos (*.udl);;Todos los archivos (*)");
 }
 
-TEST(FrmConnection, CancelWritesNothing) {
-    ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    auto report = ReportWith({"Ventas"});
-    auto edited = report->eConections->Item(1);
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Otra");
-        TypeCnn(d, "Provider=SQLite;Data Source=b.db");
-        Click(d, "dxCheckEdit1");
-        Click(d, "cmdCancel");
-    });
-    designer::QtDesignerDialogs dialogs;
-    EXPECT_FALSE(dialogs.EditeConnection(report, edited));
-    EXPECT_EQ(edited->Name, "Ventas");
-    EXPECT_EQ(edited->cnnString, "Provider=SQLite;Data Source=x.db");
-    EXPECT_FALSE(edited->Internal);
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
 }  // namespace
 }  // namespace orvane::testing

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 
 #include "designer/DesignerDialogs.h"
+#include "designer/qt/FrmConnection.h"
+#include "designer/qt/FrmParameter.h"
 #include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
@@ -84,79 +86,6 @@ TEST(QtTreeControl, RefusesRepeatedExactKeysAndMissingImagesButShowsEveryIcon) {
     EXPECT_GT(keyed, 10);
 }
 
-TEST(OrvaneE, EditsAddsSavesAndTheSavedPackageLoadsBack) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    WithDialogs dialogs;
-    ManagerFile manager(false);
-    ScratchDir dir;
-    const QString saved = QString::fromStdString(dir.file("copia.xpd"));
-    OrvaneE w;
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString& start) {
-        EXPECT_EQ(start, save ? w.FileName() : QFileInfo(w.FileName()).absolutePath());  // the report's own place
-        return saved;
-    });
-
-    ASSERT_TRUE(w.OpenFile(kExample));
-    EXPECT_EQ(w.windowTitle(), "ventas.xml[*] - Diseñador de reportes");
-    EXPECT_FALSE(w.isWindowModified());
-    const std::string firstConnection = w.Report()->eConections->Item(1)->Name;
-
-    Select(w, "Cnn_" + firstConnection);
-    EXPECT_TRUE(w.mnuAConexion->isEnabled());
-    EXPECT_FALSE(w.mnuAParametro->isEnabled());
-    runner.Then([](QDialog& d) {
-        Click(d, "opt(3)");
-        auto* text = Find<QPlainTextEdit>(d, "txtCnn");
-        text->selectAll();
-        QTest::keyClick(text, Qt::Key_Delete);
-        QTest::keyClicks(text, "Provider=SQLite;Data Source=otra.db");
-        Click(d, "cmdOk");
-    });
-    w.Editar();
-    EXPECT_EQ(w.Report()->eConections->Item(1)->cnnString, "Provider=SQLite;Data Source=otra.db");
-    EXPECT_TRUE(w.isWindowModified());
-
-    Select(w, "@Parameters");
-    EXPECT_TRUE(w.mnuAParametro->isEnabled());
-    EXPECT_FALSE(w.mnuAConexion->isEnabled());
-    EXPECT_FALSE(w.mnuAeRSource->isEnabled());
-    EXPECT_FALSE(w.mnuAeRSource->toolTip().isEmpty());
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "pTope");
-        Click(d, "optSuperType(1)");
-        Type(d, "txtPredef", "250");
-        Click(d, "cmdOK");
-    });
-    w.mnuAParametro->trigger();
-    ASSERT_NE(w.Tree().Nodes().Item("Prm_pTope"), nullptr);
-
-    // Editing the new parameter through its node, then cancelling, changes nothing.
-    Select(w, "Prm_pTope");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "otro");
-        Click(d, "Command2");
-    });
-    w.Editar();
-    EXPECT_NE(w.Tree().Nodes().Item("Prm_pTope"), nullptr);
-
-    ASSERT_TRUE(w.GuardarComo());
-    EXPECT_EQ(w.windowTitle(), "copia.xpd[*] - Diseñador de reportes");
-    EXPECT_FALSE(w.isWindowModified());
-    designer::SetFileChooser(previous);
-
-    Orvane back;
-    ASSERT_TRUE(back.LoadXPDFile(saved.toStdString()));
-    EXPECT_EQ(back.GetConnection(firstConnection)->cnnString, "Provider=SQLite;Data Source=otra.db");
-    ASSERT_NE(back.GetParameter("pTope"), nullptr);
-    EXPECT_EQ(back.GetParameter("pTope")->eType(), "adDouble");
-    EXPECT_EQ(back.GetParameter("pTope")->Predef, "250");
-    EXPECT_EQ(back.ToXML(), w.Report()->ToXML());
-    // The only message: the connection editor finds no connection manager.
-    ASSERT_EQ(messages->Taken().size(), 1u);
-    EXPECT_EQ(messages->Taken()[0].text.rfind("No se encuentra el componente", 0), 0u);
-}
-
 // Packs the example as its build script does, into folder; "" on failure.
 std::string PackExample(const ScratchDir& folder) {
     const std::string out = folder.file("ventas.xpd");
@@ -184,12 +113,13 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     const std::string package = PackExample(dir);
     ASSERT_FALSE(package.empty());
     const QString copy = QString::fromStdString(dir.file("copia.xpd"));
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString&) {
+    OrvaneE w;
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString& at) {
         EXPECT_TRUE(save);
+        EXPECT_EQ(at, w.FileName());  // opens in the report's folder with its name filled in
         return copy;
     });
 
-    OrvaneE w;
     w.show();
     ASSERT_TRUE(w.OpenFile(QString::fromStdString(package)));
     EXPECT_EQ(w.windowTitle(), "ventas.xpd[*] - Diseñador de reportes");
@@ -221,7 +151,9 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     });
     w.mnuEditar->trigger();
     Select(w, "Prm_Ciudad");
-    runner.Then([](QDialog& d) {
+    runner.Then([](QDialog& d) {  // changes everywhere, then "&Cancelar": nothing is written
+        Type(d, "txtName", "otro");
+        Click(d, "optSuperType(2)");
         Type(d, "txtPredef", "otro");
         Click(d, "Command2");
     });
@@ -296,13 +228,14 @@ TEST(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
     }
 }
 
-TEST(OrvaneE, TheMarkFollowsIsDirtyAfterACancelledDialogThatWroteAndUndoPutsItBack) {
+TEST(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedoes) {
     ScriptedRunner runner;
     MessageRecorder messages;
     WithDialogs dialogs;
     OrvaneE w;
+    Activate(w);
     ASSERT_TRUE(w.OpenFile(kExample));
-    const std::string before = w.Report()->ToXML();
+    const std::string original = w.Report()->ToXML();
     Select(w, "Rst_clientes");
     runner.Then([](QDialog& d) {
         auto* sql = Find<QPlainTextEdit>(d, "txtSQL");
@@ -312,24 +245,12 @@ TEST(OrvaneE, TheMarkFollowsIsDirtyAfterACancelledDialogThatWroteAndUndoPutsItBa
         Find<QAbstractButton>(d, "btnProbarCons")->click();  // writes the record source first
         Find<QAbstractButton>(d, "Command11")->click();       // "&Cancelar" keeps that write
     });
-    w.mnuEditar->trigger();
+    QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
     EXPECT_EQ(w.Report()->GetRSource("clientes")->SQLCommand, "SELECT nombre FROM clientes");
     EXPECT_TRUE(w.Report()->IsDirty());
     EXPECT_TRUE(w.isWindowModified());
     EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "clientes");  // the selection survives the rebuild
-    ASSERT_TRUE(w.mnuDeshacer->isEnabled());
-    w.mnuDeshacer->trigger();
-    EXPECT_TRUE(w.Report()->ToXML() == before);
-    EXPECT_FALSE(w.isWindowModified());
-}
-
-TEST(OrvaneE, DeletesRenamesUndoesAndRedoesThroughTheWindow) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    OrvaneE w;
-    Activate(w);
-    ASSERT_TRUE(w.OpenFile(kExample));
-    const std::string original = w.Report()->ToXML();
+    messages->Clear();  // what the test query said
     auto rename = [&](const std::string& key, const char* name) {
         Select(w, key);
         runner.Then([name](QDialog& d) {
@@ -359,16 +280,17 @@ TEST(OrvaneE, DeletesRenamesUndoesAndRedoesThroughTheWindow) {
     EXPECT_EQ(taken[1].defaultButton, platform::MsgAnswer::No);
 
     const std::string edited = w.Report()->ToXML();
-    for (int i = 0; i < 3; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    for (int i = 0; i < 4; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_TRUE(w.Report()->ToXML() == original);
     EXPECT_FALSE(w.isWindowModified());
     EXPECT_FALSE(w.mnuDeshacer->isEnabled());
-    for (int i = 0; i < 3; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    for (int i = 0; i < 4; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_TRUE(w.Report()->ToXML() == edited);
     EXPECT_TRUE(w.isWindowModified());
 }
 
 TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
+    ManagerFile manager(true);
     ScriptedRunner runner;
     MessageRecorder messages;
     WithDialogs dialogs;
@@ -388,7 +310,11 @@ TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
     EXPECT_EQ(w.tvwOrvane->topLevelItem(0)->child(4)->text(0), "Imágenes y textos");
 
     const std::string before = w.Report()->ToXML();
+    Select(w, "Cnn_ventas");
+    EXPECT_TRUE(w.mnuAConexion->isEnabled() && w.mnuAeRSource->isEnabled() && !w.mnuAParametro->isEnabled());
     Select(w, "@Parameters");
+    EXPECT_TRUE(w.mnuAParametro->isEnabled() && !w.mnuAConexion->isEnabled() && !w.mnuAeRSource->isEnabled());
+    EXPECT_FALSE(w.mnuEditar->isEnabled());  // a group is no item
     runner.Then([](QDialog& d) {
         Type(d, "txtName", "ciudad");
         Click(d, "optSuperType(1)");
@@ -413,6 +339,14 @@ TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
     });
     Select(w, "Cnn_resumen");
     w.CambiarNombre();
+    for (const char* key : {"Fmt_fmtListado", "Dlg_dlgFiltro", "Cnn_ventas"}) {
+        Select(w, key);
+        runner.Then([](QDialog& d) {  // typed, then cancelled: nothing is written
+            Type(d, "txtName", "otro");
+            Click(d, "cmdCancel");
+        });
+        w.Editar();
+    }
     EXPECT_TRUE(w.Report()->ToXML() == before);
     EXPECT_FALSE(w.isWindowModified());
     std::vector<std::string> texts;
@@ -474,12 +408,15 @@ TEST(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
     OrvaneE w;
     Activate(w);
     QTest::keyClick(&w, Qt::Key_F1);
+    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
+    Click(parameter, "btnAyuda");
+    designer::frmConnection connection;
+    Click(connection, "BtnAyuda");
     platform::SetHelpViewer(previous);
     platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
     EXPECT_TRUE(messages->Taken().empty());
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], folder + "/orvane.html");
-    EXPECT_TRUE(QFileInfo::exists(folder + "/orvane-10036.html"));
+    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
+                                            folder + "/orvane-10036.html"}));
 
     ASSERT_TRUE(designer::LoadSpanishTranslations());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");

@@ -6,9 +6,6 @@
 #include <QUrl>
 #include <optional>
 
-#include "designer/qt/FrmConnection.h"
-#include "designer/qt/FrmParameter.h"
-#include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
@@ -99,27 +96,6 @@ TEST(QtHelpViewer, OpensTheTopicPageOrTheIndex) {
     EXPECT_EQ(opened[0], QString::fromStdString(dir.file("orvane-10036.html")));
     EXPECT_EQ(opened[1], index);
     EXPECT_EQ(opened[2], index);
-}
-
-TEST(QtHelpViewer, HelpButtonsOpenTheirOwnTopics) {
-    EnsureApplication();
-    MessageRecorder messages;
-    std::vector<QString> opened;
-    auto previous = platform::SetHelpViewer(std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
-        opened.push_back(url.fileName());
-        return true;
-    }));
-    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
-    platform::RuntimeServices::Instance().SetHelpFolder(ORVANE_SOURCE_DIR "/help");
-    designer::frmParameter parameter;
-    Click(parameter, "btnAyuda");
-    designer::frmConnection connection;
-    Click(connection, "BtnAyuda");
-    platform::SetHelpViewer(previous);
-    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
-    ASSERT_EQ(opened.size(), 2u) << (messages->Taken().empty() ? "" : messages->Taken()[0].text);
-    EXPECT_EQ(opened[0], "orvane-10037.html");
-    EXPECT_EQ(opened[1], "orvane-10036.html");
 }
 
 }  // namespace
