@@ -132,6 +132,7 @@ std::string WhyNotAReport(const QString& path, std::string& text) {
     return HasReportRoot(text) ? std::string() : "el archivo no contiene una definición de reporte.";
 }
 
+// Names clash as the definition's lookups find them: trimmed, ignoring case.
 bool SameName(const std::string& a, const std::string& b) {
     return text::EqualsIgnoreCase(text::TrimBlanks(a), text::TrimBlanks(b));
 }
@@ -427,6 +428,7 @@ std::string OrvaneE::NameTaken(const Target& t) const {
             if (OtherHasName(report_->eParameters, t.parameter.get(), t.parameter->Name))
                 return "Ya existe un parámetro con el mismo nombre.";
             break;
+        // No dialog of the component names these two clashes; the messages follow the others'.
         case kDialog:
             if (OtherHasName(report_->eDialogs, t.dialog.get(), t.dialog->Name))
                 return "Ya existe un diálogo con el mismo nombre.";
@@ -578,6 +580,7 @@ void OrvaneE::Eliminar() {
     if (t.kind == kNone) return;
     static const char* const what[] = {"la conexión", "el parámetro", "el diálogo", "el formato de impresión",
                                        "el origen de registros"};
+    // Enter must not delete: No is the default answer.
     const std::string question = std::string("¿Desea eliminar ") + what[t.kind] + " \"" + *t.Name() + "\"?";
     if (platform::ShowMessage(question, platform::MsgButtons::YesNo, platform::MsgIcon::Question, {},
                               platform::MsgAnswer::No) != platform::MsgAnswer::Yes)

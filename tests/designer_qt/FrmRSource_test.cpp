@@ -630,20 +630,6 @@ TEST(FrmRSource, CancelLeavesTheDefinitionAsItWas) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(FrmRSource, ANewNameAlreadyInADialogIsRefusedByAddeRSource) {
-    Sales s;
-    MessageRecorder messages;
-    ScriptedRunner runner;
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "CIUDADES");
-        Find<QComboBox>(d, "dxTable")->setEditText("clientes");
-        Press(d, "Command10");
-    });
-    EXPECT_EQ(s.ui.AddeRSource(s.cnn, s.cnn->eRSources), nullptr);
-    EXPECT_EQ(Texts(messages), std::vector<std::string>({"El nombre no es válido porque ya existe en el proyecto"}));
-    EXPECT_EQ(s.cnn->eRSources->Count(), 1);
-}
-
 std::string RunCli(const std::string& args, const std::string& out) {
     const std::string cmd = std::string("'") + ORVANE_CLI + "' " + args + " >'" + out + "' 2>&1";
     const int status = std::system(cmd.c_str());

@@ -94,16 +94,6 @@ std::string PackExample(const ScratchDir& folder) {
     return std::system(cmd.c_str()) == 0 ? out : std::string();
 }
 
-void SetConnectionText(ScriptedRunner& runner, const std::string& text) {
-    runner.Then([text](QDialog& d) {
-        auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, QString::fromStdString(text));
-        Click(d, "cmdOk");
-    });
-}
-
 TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsDirty) {
     ManagerFile manager(true);
     ScriptedRunner runner;
@@ -133,15 +123,19 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     EXPECT_FALSE(mark());
 
     // The tree is rebuilt after each accepted edit, so the node is chosen again each time.
-    for (const std::string& text : {std::string("Provider=SQLite;Data Source=/srv/ventas-2026.db"), original}) {
+    const std::string moved = "Provider=SQLite;Data Source=/srv/ventas-2026.db";
+    for (const std::string& text : {moved, original, moved}) {
         Select(w, "Cnn_ventas");
-        SetConnectionText(runner, text);
+        runner.Then([text](QDialog& d) {
+            auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, QString::fromStdString(text));
+            Click(d, "cmdOk");
+        });
         w.mnuEditar->trigger();
         EXPECT_EQ(mark(), text != original);  // back as it was: nothing left to save
     }
-    Select(w, "Cnn_ventas");
-    SetConnectionText(runner, "Provider=SQLite;Data Source=/srv/ventas-2026.db");
-    w.mnuEditar->trigger();
 
     Select(w, "Prm_Ciudad");
     runner.Then([](QDialog& d) {
@@ -168,7 +162,7 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
 
     Orvane back;
     ASSERT_TRUE(back.LoadXPDFile(copy.toStdString()));
-    EXPECT_EQ(back.GetConnection("ventas")->cnnString, "Provider=SQLite;Data Source=/srv/ventas-2026.db");
+    EXPECT_EQ(back.GetConnection("ventas")->cnnString, moved);
     EXPECT_EQ(back.GetParameter("Ciudad")->Predef, "Bil%");
     EXPECT_EQ(back.ResDataCollection->Count(), resources);
     EXPECT_EQ(back.ToXML(), w.Report()->ToXML());

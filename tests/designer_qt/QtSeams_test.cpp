@@ -50,9 +50,8 @@ TEST(QtMessageSink, ShowsTheButtonSetsInSpanishWithTheirEnterAnswerIconsAndTitle
         QMessageBox::Icon shownIcon;
     } cases[] = {
         {MsgButtons::Ok, MsgIcon::None, "", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar", QMessageBox::NoIcon},
-        {MsgButtons::Ok, MsgIcon::Information, "Propio", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar",
-         QMessageBox::Information},
-        {MsgButtons::Ok, MsgIcon::Critical, "", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar", QMessageBox::Critical},
+        {MsgButtons::Ok, MsgIcon::Critical, "Propio", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar",
+         QMessageBox::Critical},
         {MsgButtons::YesNo, MsgIcon::Question, "", {}, "&Sí", MsgAnswer::Yes, {"&Sí", "&No"}, "&Sí",
          QMessageBox::Question},
         {MsgButtons::YesNo, MsgIcon::Question, "", MsgAnswer::No, "&No", MsgAnswer::No, {"&Sí", "&No"}, "&No",
