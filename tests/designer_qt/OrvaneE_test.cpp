@@ -230,6 +230,10 @@ TEST(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedo
     Activate(w);
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string original = w.Report()->ToXML();
+    Select(w, "Rst_lineas");  // accepted untouched: its CR LF line breaks stay, nothing to save
+    runner.Then([](QDialog& d) { Find<QAbstractButton>(d, "Command10")->click(); });
+    QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
+    EXPECT_FALSE(w.isWindowModified());
     Select(w, "Rst_clientes");
     runner.Then([](QDialog& d) {
         auto* sql = Find<QPlainTextEdit>(d, "txtSQL");
