@@ -186,6 +186,7 @@ TEST_P(FrmRSourceSaves, InOrderOnAceptar) {
     Sales s;
     MessageRecorder messages;
     auto d = s.Adding();
+    d->show();
     d->ThisRC->Name = "antes";
     d->txtName->setText(QString::fromUtf8(c.name));
     // The fields of the other source kinds are neither checked nor stored.
@@ -201,6 +202,10 @@ TEST_P(FrmRSourceSaves, InOrderOnAceptar) {
     if (*c.message) {
         ASSERT_EQ(taken.size(), 1u);
         EXPECT_EQ(taken[0].text, c.message);
+        if (QString(c.name).trimmed().isEmpty()) {  // the blank name: information icon, and the focus to it
+            EXPECT_EQ(taken[0].icon, MsgIcon::Information);
+            EXPECT_EQ(d->focusWidget(), d->txtName);
+        }
     } else {
         EXPECT_TRUE(taken.empty());
     }
@@ -222,20 +227,6 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"  ", "Option3", " ", "Escriba un nombre de origen de registro.", "  ", "1"},
         SaveCase{" nuevo", "Option1", "pedidos", "", " nuevo", "2"},
         SaveCase{"nuevo", "Option2", "sp_total", "", "nuevo", "4"}));
-
-TEST(FrmRSource, BlankNameMessageHasTheInformationIconAndTakesTheFocus) {
-    Sales s;
-    MessageRecorder messages;
-    auto d = s.Adding();
-    d->show();
-    d->txtName->clear();
-    d->dxTable->setEditText("pedidos");
-    Press(*d, "Command10");
-    ASSERT_EQ(messages->Taken().size(), 1u);
-    EXPECT_EQ(messages->Taken()[0].icon, MsgIcon::Information);
-    EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(d->focusWidget(), d->txtName);
-}
 
 TEST(FrmRSource, EditLoadsAndSavesBackEveryField) {
     Sales s;
@@ -512,8 +503,12 @@ TEST(FrmRSource, FilterButtonOpensTheFormulaOrTheFilterDesigner) {
     EXPECT_EQ(d->txtFilter->text(), "=@clientes.ciudad");
     EXPECT_EQ(runner.Shown(), 0);
 
-    runner.Then([](QDialog& filter) {
+    runner.Then([](QDialog& filter) {  // a condition added, then cancelled: the caller's text comes back
         EXPECT_EQ(filter.objectName(), "dlgFilterDesign");
+        Find<QComboBox>(filter, "cmbCampo")->setEditText("fecha");
+        Find<QComboBox>(filter, "cmbOperador")->setEditText("=");
+        Find<QComboBox>(filter, "cmbParametros")->setEditText("'x'");
+        Press(filter, "BntAgregar");
         Press(filter, "bntCancelar");
     });
     d->txtFilter->setText("ciudad = 'Madrid'");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
+#include <QSet>
 #include <QUrl>
 #include <optional>
 
@@ -70,10 +71,8 @@ TEST(QtMessageSink, ShowsTheButtonSetsInSpanishWithTheirEnterAnswerIconsAndTitle
         EXPECT_EQ(seen.title.toStdString(), c.title.empty() ? platform::ApplicationTitle() : c.title);
         EXPECT_EQ(seen.text, "Texto");
         EXPECT_EQ(seen.icon, c.shownIcon);
-        QStringList sorted = seen.buttons, expected = c.captions;
-        sorted.sort();
-        expected.sort();
-        EXPECT_EQ(sorted, expected);
+        EXPECT_EQ(QSet<QString>(seen.buttons.begin(), seen.buttons.end()),
+                  QSet<QString>(c.captions.begin(), c.captions.end()));  // in the platform's order
         EXPECT_EQ(seen.enter, c.enterCaption);
     }
 }

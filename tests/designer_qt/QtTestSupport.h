@@ -27,9 +27,8 @@ inline void EnsureApplication() {
     static int argc = 1;
     static char name[] = "designer_qt_tests";
     static char* argv[] = {name, nullptr};
-    if (QApplication::instance()) return;
     QStandardPaths::setTestModeEnabled(true);  // settings (recent files) away from the user's own
-    new QApplication(argc, argv);
+    if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
 using Person = std::function<void(QDialog&)>;
