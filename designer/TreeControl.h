@@ -55,8 +55,9 @@ class TreeNodes {
 public:
     virtual ~TreeNodes() = default;
     // Adds a node and returns it. A null relative adds a top-level node
-    // whatever the relationship. An empty or absent key means no key. Keys
-    // compare ignoring case, as the names they are made of do.
+    // whatever the relationship. An empty or absent key means no key. Whether
+    // keys compare ignoring case is the control's own: the text tree ignores
+    // case, the designer window's compares exactly.
     // Throws TreeError for a key already in the tree, a relative from another
     // tree, an unknown relationship or an image the control cannot show; the
     // tree is then unchanged.
@@ -67,7 +68,7 @@ public:
     virtual void Clear() = 0;
     // Number of nodes at all levels.
     virtual int Count() const = 0;
-    // The node with that key (ignoring case), or null.
+    // The node with that key, or null.
     virtual std::shared_ptr<TreeNode> Item(const std::string& key) const = 0;
 };
 

@@ -15,22 +15,46 @@ std::shared_ptr<MessageSink> CurrentSink() {
     return g_sink;
 }
 
+// Nobody to ask: keep what is there.
+MsgAnswer UnattendedAnswer(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::YesNo:
+            return MsgAnswer::No;
+        case MsgButtons::SaveDiscardCancel:
+            return MsgAnswer::Cancel;
+        case MsgButtons::Ok:
+            break;
+    }
+    return MsgAnswer::Ok;
+}
+
 }  // namespace
 
 MsgAnswer StderrMessages::Show(const std::string& text, MsgButtons buttons, MsgIcon, const std::string& title) {
     std::cerr << (title.empty() ? ApplicationTitle() : title) << ": " << text << std::endl;
-    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    return UnattendedAnswer(buttons);
 }
 
 MsgAnswer RecordingMessages::Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) {
+    return Take({text, buttons, icon, title, std::nullopt});
+}
+
+MsgAnswer RecordingMessages::ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                             const std::string& title, MsgAnswer defaultButton) {
+    return Take({text, buttons, icon, title, defaultButton});
+}
+
+MsgAnswer RecordingMessages::Take(Message message) {
     std::lock_guard lock(mu_);
-    messages_.push_back({text, buttons, icon, title.empty() ? ApplicationTitle() : title});
+    if (message.title.empty()) message.title = ApplicationTitle();
+    const MsgButtons buttons = message.buttons;
+    messages_.push_back(std::move(message));
     if (!answers_.empty()) {
         MsgAnswer a = answers_.front();
         answers_.pop_front();
         return a;
     }
-    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    return UnattendedAnswer(buttons);
 }
 
 void RecordingMessages::QueueAnswer(MsgAnswer a) {
@@ -49,7 +73,9 @@ void RecordingMessages::Clear() {
     answers_.clear();
 }
 
-MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) {
+MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
+                      std::optional<MsgAnswer> defaultButton) {
+    if (defaultButton) return CurrentSink()->ShowWithDefault(text, buttons, icon, title, *defaultButton);
     return CurrentSink()->Show(text, buttons, icon, title);
 }
 

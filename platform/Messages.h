@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace orvane::platform {
 
 enum class MsgButtons {
     Ok,     // an OK button
-    YesNo,  // Yes and No buttons
+    YesNo,              // Yes and No buttons
+    SaveDiscardCancel,  // "Guardar", "No guardar" and "Cancelar", before unsaved work is dropped
 };
 
 enum class MsgIcon {
@@ -24,7 +26,8 @@ enum class MsgIcon {
     Question,
 };
 
-enum class MsgAnswer { Ok, Yes, No };
+// The button chosen; also names the button that Enter chooses.
+enum class MsgAnswer { Ok, Yes, No, Save, Discard, Cancel };
 
 class MessageSink {
 public:
@@ -32,15 +35,24 @@ public:
     // Shows one modal message and returns the button chosen. An empty title
     // means the application's title.
     virtual MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) = 0;
+    // The same, with the button that Enter chooses. A sink that presses no
+    // buttons may keep this one, which leaves the choice to Show.
+    virtual MsgAnswer ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                      const std::string& title, MsgAnswer defaultButton) {
+        (void)defaultButton;
+        return Show(text, buttons, icon, title);
+    }
 };
 
-// Writes "title: text" to standard error; answers Ok, or No to a question.
+// Writes "title: text" to standard error; answers Ok, No to a question, and
+// Cancel to the question before unsaved work is dropped.
 class StderrMessages : public MessageSink {
 public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
 };
 
-// Keeps every message; answers from a script of answers, then Ok / No.
+// Keeps every message; answers from a script of answers, then as the
+// standard-error sink does.
 class RecordingMessages : public MessageSink {
 public:
     struct Message {
@@ -48,21 +60,26 @@ public:
         MsgButtons buttons;
         MsgIcon icon;
         std::string title;
+        std::optional<MsgAnswer> defaultButton;  // none: the box's own choice
     };
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
+    MsgAnswer ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
+                              MsgAnswer defaultButton) override;
     void QueueAnswer(MsgAnswer a);
     std::vector<Message> Taken() const;
     void Clear();
 
 private:
+    MsgAnswer Take(Message message);
     mutable std::mutex mu_;
     std::vector<Message> messages_;
     std::deque<MsgAnswer> answers_;
 };
 
-// Shows a message through the installed sink.
+// Shows a message through the installed sink; defaultButton, when given,
+// is the answer Enter chooses.
 MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
-                      const std::string& title = {});
+                      const std::string& title = {}, std::optional<MsgAnswer> defaultButton = std::nullopt);
 
 // Installs the sink used from now on (null restores the standard-error one);
 // returns the one that was installed.

@@ -452,6 +452,17 @@ bool FrmRSource::SaveToObject() {
     return true;
 }
 
+// The text box gives its lines joined by LF; the definition keeps the line
+// breaks it had (CR LF unless they were LF alone), so saving an untouched
+// query changes nothing.
+std::string FrmRSource::SqlText() const {
+    QString text = txtSQL->toPlainText();
+    const std::string& stored = ThisRC->SQLCommand;
+    const bool lfOnly = stored.find('\n') != std::string::npos && stored.find("\r\n") == std::string::npos;
+    if (!lfOnly) text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toStdString();
+}
+
 bool FrmRSource::SaveSource() {
     struct Source {
         QRadioButton* option;
@@ -462,8 +473,7 @@ bool FrmRSource::SaveSource() {
     const Source sources[] = {
         {Option1, Text(dxTable), "2", "Debe indicar el nombre de la tabla origen"},
         {Option2, Text(dxProc), "4", "Debe indicar el nombre del procedimiento almacenado"},
-        {Option3, txtSQL->toPlainText().toStdString(), "1",
-         "Debe indicar el comando SQL que producirá el conjunto de registros"},
+        {Option3, SqlText(), "1", "Debe indicar el comando SQL que producirá el conjunto de registros"},
     };
     for (const Source& s : sources) {
         if (!s.option->isChecked()) continue;
@@ -590,7 +600,7 @@ void FrmRSource::CopyRight() {
     }
     if (InList(List1, selected->text()) &&
         ShowMessage("El parámetro ya está en la lista a pasar al servidor. ¿Desea incluirlo nuevamente?",
-                    MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+                    MsgButtons::YesNo, MsgIcon::Question, {}, MsgAnswer::No) != MsgAnswer::Yes)
         return;
     List1->addItem(selected->text());
 }

@@ -136,6 +136,7 @@ private:
     void Connect();
     void LoadSource(const eRSource& rs);
     void LoadCursorOptions(const eRSource& rs);
+    std::string SqlText() const;
     bool SaveSource();
     void SaveCursorOptions();
     std::shared_ptr<Orvane> Report() const;

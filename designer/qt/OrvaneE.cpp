@@ -1,9 +1,19 @@
 #include "designer/qt/OrvaneE.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -11,7 +21,14 @@
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
 #include "model/Help.h"
+#include "model/eConnection.h"
+#include "model/eDialog.h"
+#include "model/eParameter.h"
+#include "model/ePrnFormat.h"
+#include "model/eRSource.h"
 #include "platform/Messages.h"
+#include "platform/Text.h"
+#include "platform/Zip.h"
 
 namespace orvane::designer {
 
@@ -65,8 +82,152 @@ std::shared_ptr<Orvane> EmptyReport() {
 }
 
 const QString kFilter = QStringLiteral("Reportes (*.xpd *.xml);;Paquetes de reporte (*.xpd);;Definiciones XML (*.xml)");
+constexpr int kRecentCount = 8;
+
+// True when the text's root element is a report definition's. Only the
+// prologue is read: comments, processing instructions and a document type
+// may come before the root. NUL bytes are skipped, so UTF-16 text reads too.
+bool HasReportRoot(std::string_view xml) {
+    std::string s;
+    s.reserve(xml.size());
+    for (char c : xml)
+        if (c != '\0') s += c;
+    std::size_t at = 0;
+    while ((at = s.find('<', at)) != std::string::npos) {
+        const std::string_view rest = std::string_view(s).substr(at);
+        std::size_t end = std::string::npos;
+        if (rest.substr(0, 4) == "<!--") {
+            end = s.find("-->", at);
+        } else if (rest.substr(0, 2) == "<?") {
+            end = s.find("?>", at);
+        } else if (rest.substr(0, 2) == "<!") {
+            const std::size_t subset = s.find('[', at), close = s.find('>', at);
+            end = subset < close ? s.find("]", subset) : close;
+        } else {
+            const std::size_t stop = s.find_first_of(" \t\r\n/>", at + 1);
+            if (stop == std::string::npos) return false;
+            return text::EqualsIgnoreCase(std::string_view(s).substr(at + 1, stop - at - 1), "Orvane");
+        }
+        if (end == std::string::npos) return false;
+        at = end + 1;
+    }
+    return false;
+}
+
+// Why the file at path holds no report definition to open, or "" when it
+// does; text receives the definition XML.
+std::string WhyNotAReport(const QString& path, std::string& text) {
+    if (IsXml(path)) {
+        if (!ReadText(path, text)) return "no se puede leer el archivo.";
+    } else {
+        const platform::zip::ReadResult archive = platform::zip::ReadArchive(path.toStdString());
+        if (!archive.opened) return "no es un paquete de reporte.";
+        if (!archive.error.empty()) return "el paquete está dañado.";
+        const auto source = std::find_if(archive.entries.begin(), archive.entries.end(), [](const auto& e) {
+            return text::EqualsIgnoreCase(e.name, "source.xml");
+        });
+        if (source == archive.entries.end()) return "el paquete no contiene una definición de reporte.";
+        text = source->data;
+    }
+    return HasReportRoot(text) ? std::string() : "el archivo no contiene una definición de reporte.";
+}
+
+// Names clash as the definition's lookups find them: trimmed, ignoring case.
+bool SameName(const std::string& a, const std::string& b) {
+    return text::EqualsIgnoreCase(text::TrimBlanks(a), text::TrimBlanks(b));
+}
+
+// Every record source of the definition, under connections and dialogs, at any depth.
+void EveryRSource(const std::shared_ptr<Collection<eRSource>>& list, std::vector<std::shared_ptr<eRSource>>& out) {
+    if (!list) return;
+    for (const auto& rs : *list) {
+        if (!rs) continue;
+        out.push_back(rs);
+        EveryRSource(rs->eRSources, out);
+    }
+}
+
+template <typename T>
+bool OtherHasName(const std::shared_ptr<Collection<T>>& list, const T* self, const std::string& name) {
+    if (list)
+        for (const auto& item : *list)
+            if (item && item.get() != self && SameName(item->Name, name)) return true;
+    return false;
+}
+
+// The texts of the nodes from the top down to item.
+QStringList PathOf(const QTreeWidgetItem* item) {
+    QStringList path;
+    for (; item; item = item->parent()) path.prepend(item->text(0));
+    return path;
+}
+
+QTreeWidgetItem* FindPath(QTreeWidget* tree, const QStringList& path) {
+    QTreeWidgetItem* found = nullptr;
+    for (const QString& text : path) {
+        const int count = found ? found->childCount() : tree->topLevelItemCount();
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < count && !next; ++i) {
+            QTreeWidgetItem* child = found ? found->child(i) : tree->topLevelItem(i);
+            if (child->text(0) == text) next = child;
+        }
+        if (!next) return nullptr;
+        found = next;
+    }
+    return found;
+}
+
+// Asks for a new name; false when cancelled.
+bool AskName(QWidget* parent, const QString& current, QString& chosen) {
+    QDialog d(parent);
+    d.setObjectName("frmCambiarNombre");
+    d.setWindowTitle(QStringLiteral("Cambiar nombre"));
+    auto* txtName = new QLineEdit(current, &d);
+    txtName->setObjectName("txtName");
+    txtName->selectAll();
+    auto* cmdOK = new QPushButton(QStringLiteral("&Aceptar"), &d);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setDefault(true);
+    auto* cmdCancel = new QPushButton(QStringLiteral("&Cancelar"), &d);
+    cmdCancel->setObjectName("cmdCancel");
+    QObject::connect(cmdOK, &QPushButton::clicked, &d, &QDialog::accept);
+    QObject::connect(cmdCancel, &QPushButton::clicked, &d, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(new QLabel(QStringLiteral("Nombre:"), &d));
+    layout->addWidget(txtName);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons);
+    if (RunModal(d) != QDialog::Accepted) return false;
+    chosen = txtName->text().trimmed();
+    return true;
+}
 
 }  // namespace
+
+struct OrvaneE::Target {
+    int kind = kNone;
+    int index = 0;  // 1-based position in the collection that holds the item
+    std::shared_ptr<eConnection> connection;
+    std::shared_ptr<eParameter> parameter;
+    std::shared_ptr<eDialog> dialog;
+    std::shared_ptr<ePrnFormat> format;
+    std::shared_ptr<eRSource> rsource;
+    std::shared_ptr<Collection<eRSource>> rsources;  // the record source's collection
+
+    std::string* Name() const {
+        switch (kind) {
+            case kConnection: return &connection->Name;
+            case kParameter: return &parameter->Name;
+            case kDialog: return &dialog->Name;
+            case kPrnFormat: return &format->Name;
+            case kRSource: return &rsource->Name;
+            default: return nullptr;
+        }
+    }
+};
 
 OrvaneE::OrvaneE(QWidget* parent) : QMainWindow(parent) {
     setObjectName("OrvaneE");
@@ -77,7 +238,12 @@ OrvaneE::OrvaneE(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(tvwOrvane);
     tree_ = std::make_unique<QtTreeControl>(tvwOrvane);
     tree_->SetImageList(StandardImages());
+    // Items of one kind may share a name in a file; each still gets its node.
+    tree_->KeepRepeatedKeys(true);
     SetStandardIcons(ui_);
+    // The plain tree: below a connection, a dialog or a record source there
+    // are only record sources, in the order of their collection, which is
+    // how SelectedTarget finds an item from its node's place.
     ui_.appearance = 1;
     BuildMenus();
     connect(tvwOrvane, &QTreeWidget::currentItemChanged, this, &OrvaneE::EnableAddCommands);
@@ -93,38 +259,53 @@ OrvaneE::OrvaneE(QWidget* parent) : QMainWindow(parent) {
 OrvaneE::~OrvaneE() = default;
 
 void OrvaneE::BuildMenus() {
+    auto named = [](QAction* a, const char* name) {
+        a->setObjectName(name);
+        return a;
+    };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Archivo"));
-    mnuNuevo = file->addAction(QStringLiteral("&Nuevo"), QKeySequence::New, this, &OrvaneE::Nuevo);
-    mnuAbrir = file->addAction(QStringLiteral("&Abrir..."), QKeySequence::Open, this, &OrvaneE::Abrir);
-    mnuGuardar = file->addAction(QStringLiteral("&Guardar"), QKeySequence::Save, this, [this] { Guardar(); });
-    mnuGuardarComo = file->addAction(QStringLiteral("Guardar &como..."), QKeySequence::SaveAs, this,
-                                     [this] { GuardarComo(); });
+    mnuNuevo = named(file->addAction(QStringLiteral("&Nuevo"), QKeySequence::New, this, &OrvaneE::Nuevo), "mnuNuevo");
+    mnuAbrir = named(file->addAction(QStringLiteral("&Abrir..."), QKeySequence::Open, this, &OrvaneE::Abrir),
+                     "mnuAbrir");
+    mnuRecientes = file->addMenu(QStringLiteral("Abrir &reciente"));
+    mnuRecientes->setObjectName("mnuRecientes");
+    connect(mnuRecientes, &QMenu::aboutToShow, this, &OrvaneE::FillRecent);
+    mnuGuardar = named(file->addAction(QStringLiteral("&Guardar"), QKeySequence::Save, this, [this] { Guardar(); }),
+                       "mnuGuardar");
+    mnuGuardarComo = named(file->addAction(QStringLiteral("Guardar &como..."),
+                                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                                           [this] { GuardarComo(); }),
+                           "mnuGuardarComo");
     file->addSeparator();
-    file->addAction(QStringLiteral("&Salir"), QKeySequence::Quit, this, &QWidget::close);
+    file->addAction(QStringLiteral("&Salir"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
-    mnuReporte = menuBar()->addMenu(QStringLiteral("Reporte"));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edición"));
+    mnuDeshacer = named(edit->addAction(QStringLiteral("&Deshacer"), QKeySequence::Undo, this, &OrvaneE::Deshacer),
+                        "mnuDeshacer");
+    mnuRehacer = named(edit->addAction(QStringLiteral("&Rehacer"), this, &OrvaneE::Rehacer), "mnuRehacer");
+    mnuRehacer->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+
+    mnuReporte = menuBar()->addMenu(QStringLiteral("&Reporte"));
     mnuReporte->setObjectName("mnuReporte");
-    mnuEditar = mnuReporte->addAction(QStringLiteral("Editar"), this, &OrvaneE::Editar);
-    QMenu* add = mnuReporte->addMenu(QStringLiteral("Agregar"));
+    mnuEditar = named(mnuReporte->addAction(QStringLiteral("&Editar"), this, &OrvaneE::Editar), "mnuEditar");
+    mnuEditar->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    mnuCambiarNombre = named(
+        mnuReporte->addAction(QStringLiteral("Cambiar &nombre"), QKeySequence(Qt::Key_F2), this, &OrvaneE::CambiarNombre),
+        "mnuCambiarNombre");
+    mnuEliminar = named(
+        mnuReporte->addAction(QStringLiteral("E&liminar"), QKeySequence(Qt::Key_Delete), this, &OrvaneE::Eliminar),
+        "mnuEliminar");
+    QMenu* add = mnuReporte->addMenu(QStringLiteral("&Agregar"));
     add->setObjectName("mnuAgregar");
     add->setToolTipsVisible(true);
-    mnuAConexion = add->addAction(QStringLiteral("Conexion"), this, [this] { Add(kConnection); });
-    mnuAParametro = add->addAction(QStringLiteral("Parametro"), this, [this] { Add(kParameter); });
-    mnuADialogo = add->addAction(QStringLiteral("Dialogo"), this, [this] { Add(kDialog); });
-    mnuAPrnFormat = add->addAction(QStringLiteral("PrnFormat"), this, [this] { Add(kPrnFormat); });
-    mnuAeRSource = add->addAction(QStringLiteral("RSource"), this, [this] { Add(kRSource); });
-    for (QAction* a : {mnuEditar, mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat, mnuAeRSource,
-                       mnuNuevo, mnuAbrir, mnuGuardar, mnuGuardarComo})
-        a->setObjectName(a == mnuNuevo         ? "mnuNuevo"
-                         : a == mnuAbrir       ? "mnuAbrir"
-                         : a == mnuGuardar     ? "mnuGuardar"
-                         : a == mnuGuardarComo ? "mnuGuardarComo"
-                         : a == mnuEditar      ? "mnuEditar"
-                         : a == mnuAConexion   ? "mnuAConexion"
-                         : a == mnuAParametro  ? "mnuAParametro"
-                         : a == mnuADialogo    ? "mnuADialogo"
-                         : a == mnuAPrnFormat  ? "mnuAPrnFormat"
-                                               : "mnuAeRSource");
+    mnuAConexion = named(add->addAction(QStringLiteral("Conexion"), this, [this] { Add(kConnection); }), "mnuAConexion");
+    mnuAParametro = named(add->addAction(QStringLiteral("Parametro"), this, [this] { Add(kParameter); }),
+                          "mnuAParametro");
+    mnuADialogo = named(add->addAction(QStringLiteral("Dialogo"), this, [this] { Add(kDialog); }), "mnuADialogo");
+    mnuAPrnFormat = named(add->addAction(QStringLiteral("PrnFormat"), this, [this] { Add(kPrnFormat); }),
+                          "mnuAPrnFormat");
+    mnuAeRSource = named(add->addAction(QStringLiteral("RSource"), this, [this] { Add(kRSource); }), "mnuAeRSource");
+    mnuAeRSource->setToolTip(QStringLiteral("Seleccione una conexión o un origen de registros"));
     // Without a manager file the connection editor offers only connection
     // strings; here a person registers the first application and creates it.
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
@@ -132,26 +313,41 @@ void OrvaneE::BuildMenus() {
         ApplicationsDialog::ConfigureDefaultManager(this);
     })->setObjectName("mnuAplicaciones");
     QMenu* help = menuBar()->addMenu(QStringLiteral("Ay&uda"));
-    help->addAction(QStringLiteral("&Contenido"), QKeySequence::HelpContents, this, [this] { ShowHelp(this, 0); });
+    help->addAction(QStringLiteral("&Contenido"), QKeySequence(Qt::Key_F1), this, [this] { ShowHelp(this, 0); });
 }
 
 void OrvaneE::ShowReport(std::shared_ptr<Orvane> report, const QString& file) {
     report_ = std::move(report);
     file_ = file;
     ui_.objOrvane = report_;
+    undo_.clear();
+    redo_.clear();
+    tree_->Nodes().Clear();  // another report: nothing of the old tree's state carries over
     Refresh();
 }
 
 void OrvaneE::Refresh() {
+    const bool fresh = tvwOrvane->topLevelItemCount() == 0;
+    QList<QStringList> expanded;
+    for (QTreeWidgetItemIterator it(tvwOrvane); *it; ++it)
+        if ((*it)->isExpanded()) expanded << PathOf(*it);
+    const QStringList selected = reveal_.isEmpty() ? PathOf(tvwOrvane->currentItem()) : reveal_;
+    reveal_.clear();
     tree_->Nodes().Clear();
     try {
         ui_.ShowInTvw(*report_, *tree_);
-    } catch (const TreeError& e) {
-        // Two items of one kind with the same name: the tree stops at the second.
-        platform::ShowMessage(std::string("El árbol del reporte está incompleto: ") + e.what(),
-                              platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    } catch (const TreeError&) {
+        // Repeated keys are kept, so only a broken image list gets here.
+        platform::ShowMessage("El árbol del reporte está incompleto.", platform::MsgButtons::Ok,
+                              platform::MsgIcon::Exclamation);
     }
-    tvwOrvane->expandToDepth(0);
+    if (fresh) tvwOrvane->expandToDepth(0);
+    for (const QStringList& path : expanded)
+        if (auto* item = FindPath(tvwOrvane, path)) item->setExpanded(true);
+    if (auto* item = FindPath(tvwOrvane, selected)) {
+        tvwOrvane->setCurrentItem(item);
+        tvwOrvane->scrollToItem(item);  // also expands its parents
+    }
     EnableAddCommands();
     UpdateTitle();
 }
@@ -160,11 +356,15 @@ void OrvaneE::UpdateTitle() {
     const QString name = file_.isEmpty() ? QStringLiteral("Sin título") : QFileInfo(file_).fileName();
     setWindowTitle(name + QStringLiteral("[*] - Diseñador de reportes"));
     setWindowModified(report_->IsDirty());
+    mnuDeshacer->setEnabled(!undo_.empty());
+    mnuRehacer->setEnabled(!redo_.empty());
 }
 
 void OrvaneE::EnableAddCommands() {
     for (QAction* a : {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat}) a->setEnabled(false);
     mnuAeRSource->setEnabled(SelectedRSourceOwner().first != nullptr);
+    const bool item = SelectedTarget().kind != kNone;
+    for (QAction* a : {mnuEditar, mnuCambiarNombre, mnuEliminar}) a->setEnabled(item);
     auto node = tree_->SelectedItem();
     if (!node) return;
     Kind kind = KindOfGroupKey(node->Key());
@@ -174,112 +374,312 @@ void OrvaneE::EnableAddCommands() {
     if (kind < kRSource) actions[kind]->setEnabled(true);
 }
 
-void OrvaneE::Add(int kind) {
-    bool added = false;
-    if (kind == kConnection) {
-        if (auto c = ui_.AddeConnection()) {
-            report_->eConections->Add(c);
-            c->RPTParent = report_;
-            added = true;
-        }
-    } else if (kind == kParameter) {
-        if (auto p = ui_.AddeParameter()) added = (report_->eParameters->Add(p), true);
-    } else if (kind == kDialog) {
-        if (auto d = ui_.AddeDialog()) added = (report_->eDialogs->Add(d), true);
-    } else if (kind == kPrnFormat && report_->ePrnFormats) {
-        if (auto f = ui_.AddPrnFormat()) added = (report_->ePrnFormats->Add(f), true);
-    } else if (kind == kRSource) {
-        const auto [connection, parent] = SelectedRSourceOwner();
-        if (connection)
-            added = ui_.AddeRSource(connection, parent ? parent->eRSources : connection->eRSources,
-                                    parent ? parent->Name : std::string()) != nullptr;
+OrvaneE::Target OrvaneE::SelectedTarget() const {
+    // Positions from the group node down to the selected node.
+    std::vector<int> path;
+    const QTreeWidgetItem* at = tvwOrvane->currentItem();
+    for (; at && at->parent() && at->parent()->parent(); at = at->parent())
+        path.insert(path.begin(), at->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(at)) + 1);
+    if (!at || !at->parent() || path.empty()) return {};
+    auto group = tree_->NodeOf(at);
+    Target t;
+    t.index = path[0];
+    std::shared_ptr<Collection<eRSource>> owned;
+    switch (KindOfGroupKey(group ? group->Key() : std::string())) {
+        case kConnection:
+            if (!(t.connection = report_->eConections->Item(path[0]))) return {};
+            t.kind = kConnection;
+            owned = t.connection->eRSources;
+            break;
+        case kDialog:
+            if (!(t.dialog = report_->eDialogs->Item(path[0]))) return {};
+            t.kind = kDialog;
+            owned = t.dialog->eRSources;
+            break;
+        case kParameter:
+            if (path.size() != 1 || !(t.parameter = report_->eParameters->Item(path[0]))) return {};
+            t.kind = kParameter;
+            return t;
+        case kPrnFormat:
+            if (path.size() != 1 || !report_->ePrnFormats || !(t.format = report_->ePrnFormats->Item(path[0])))
+                return {};
+            t.kind = kPrnFormat;
+            return t;
+        default:
+            return {};
     }
-    if (added) Refresh();
+    for (std::size_t i = 1; i < path.size(); ++i) {
+        if (!owned || !(t.rsource = owned->Item(path[i]))) return {};
+        t.kind = kRSource;
+        t.rsources = owned;
+        t.index = path[i];
+        owned = t.rsource->eRSources;
+    }
+    return t;
+}
+
+std::string OrvaneE::NameTaken(const Target& t) const {
+    switch (t.kind) {
+        case kConnection:
+            if (OtherHasName(report_->eConections, t.connection.get(), t.connection->Name))
+                return "Ya existe una conexión con el mismo nombre.";
+            break;
+        case kParameter:
+            if (OtherHasName(report_->eParameters, t.parameter.get(), t.parameter->Name))
+                return "Ya existe un parámetro con el mismo nombre.";
+            break;
+        // No dialog of the component names these two clashes; the messages follow the others'.
+        case kDialog:
+            if (OtherHasName(report_->eDialogs, t.dialog.get(), t.dialog->Name))
+                return "Ya existe un diálogo con el mismo nombre.";
+            break;
+        case kPrnFormat:
+            if (OtherHasName(report_->ePrnFormats, t.format.get(), t.format->Name))
+                return "Ya existe un formato de impresión con el mismo nombre.";
+            break;
+        case kRSource: {
+            // A record source's node is found by its name alone: unique across the definition.
+            std::vector<std::shared_ptr<eRSource>> all;
+            for (const auto& c : *report_->eConections) EveryRSource(c->eRSources, all);
+            for (const auto& d : *report_->eDialogs) EveryRSource(d->eRSources, all);
+            for (const auto& rs : all)
+                if (rs != t.rsource && SameName(rs->Name, t.rsource->Name))
+                    return "Ya existe un origen de registros con el mismo nombre";
+            break;
+        }
+        default:
+            break;
+    }
+    return {};
+}
+
+void OrvaneE::Change(const std::function<bool()>& step) {
+    const std::string before = report_->ToXML();
+    if (!step()) Restore(before);
+    if (report_->ToXML() != before) {
+        undo_.push_back(before);
+        redo_.clear();
+    }
+    Refresh();
+}
+
+void OrvaneE::Restore(const std::string& xml) {
+    const std::string sign = report_->InitialSign;
+    report_->FromXML(xml);
+    report_->InitialSign = sign;
+}
+
+void OrvaneE::Add(int kind) {
+    // A new item is revealed and selected: its group, or the owner's node, then its name.
+    const QStringList owner = PathOf(tvwOrvane->currentItem());
+    auto reveal = [this](QStringList path, const std::string& name) {
+        path << QString::fromStdString(name);
+        reveal_ = path;
+    };
+    auto refused = [](const std::string& message) {
+        platform::ShowMessage(message, platform::MsgButtons::Ok, platform::MsgIcon::Information);
+        return true;
+    };
+    const QStringList group = owner.mid(0, 2);
+    Change([&] {
+        if (kind == kConnection) {
+            // The connection editor refuses a repeated name itself.
+            if (auto c = ui_.AddeConnection()) {
+                report_->eConections->Add(c);
+                c->RPTParent = report_;
+                reveal(group, c->Name);
+            }
+        } else if (kind == kParameter) {
+            auto p = ui_.AddeParameter();
+            if (!p) return true;
+            Target t;
+            t.kind = kParameter;
+            t.parameter = p;
+            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
+            report_->eParameters->Add(p);
+            reveal(group, p->Name);
+        } else if (kind == kDialog) {
+            auto d = ui_.AddeDialog();
+            if (!d) return true;
+            Target t;
+            t.kind = kDialog;
+            t.dialog = d;
+            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
+            report_->eDialogs->Add(d);
+            reveal(group, d->Name);
+        } else if (kind == kPrnFormat && report_->ePrnFormats) {
+            auto f = ui_.AddPrnFormat();
+            if (!f) return true;
+            Target t;
+            t.kind = kPrnFormat;
+            t.format = f;
+            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
+            report_->ePrnFormats->Add(f);
+            reveal(group, f->Name);
+        } else if (kind == kRSource) {
+            // The record source editor refuses a repeated name itself.
+            const auto [connection, parent] = SelectedRSourceOwner();
+            if (!connection) return true;
+            if (auto rs = ui_.AddeRSource(connection, parent ? parent->eRSources : connection->eRSources,
+                                          parent ? parent->Name : std::string()))
+                reveal(owner, rs->Name);
+        }
+        return true;
+    });
 }
 
 void OrvaneE::Editar() {
-    auto node = tree_->SelectedItem();
-    auto parent = node ? node->Parent() : nullptr;
-    if (!parent) return;  // the report's own node, or nothing selected
-    const std::string name = node->Text();
-    auto exact = [&name](const auto& collection) -> decltype(collection->Item(1)) {
-        if (collection)
-            for (const auto& item : *collection)
-                if (item->Name == name) return item;
-        return nullptr;
-    };
-    bool accepted = false;
-    switch (KindOfGroupKey(parent->Key())) {
-        case kConnection:
-            if (auto c = exact(report_->eConections)) accepted = ui_.EditeConnection(c);
-            break;
-        case kParameter:
-            if (auto p = exact(report_->eParameters)) accepted = ui_.EditeParameter(p);
-            break;
-        case kDialog:
-            if (auto d = exact(report_->eDialogs)) accepted = ui_.EditeDialog(d);
-            break;
-        case kPrnFormat:
-            if (auto f = exact(report_->ePrnFormats)) accepted = ui_.EditePrnFormat(f);
-            break;
-        default:
-            if (auto rs = SelectedRSource()) accepted = ui_.EditeRSource(rs);
-            break;
-    }
-    if (accepted) Refresh();
+    const Target t = SelectedTarget();
+    if (t.kind == kNone) return;  // the report's own node, a group, or nothing selected
+    const QStringList at = PathOf(tvwOrvane->currentItem());
+    const std::string name = *t.Name();
+    Change([&] {
+        bool accepted = false;
+        switch (t.kind) {
+            case kConnection: accepted = ui_.EditeConnection(t.connection); break;
+            case kParameter: accepted = ui_.EditeParameter(t.parameter); break;
+            case kDialog: accepted = ui_.EditeDialog(t.dialog); break;
+            case kPrnFormat: accepted = ui_.EditePrnFormat(t.format); break;
+            default: accepted = ui_.EditeRSource(t.rsource); break;
+        }
+        // Cancelled: what the dialog wrote before (a test query, a refresh) stays.
+        if (!accepted) return true;
+        // A name kept as it was is no new clash, even where a file holds two alike.
+        if (auto taken = *t.Name() == name ? std::string() : NameTaken(t); !taken.empty()) {
+            platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
+            return false;
+        }
+        reveal_ = at.mid(0, at.size() - 1) << QString::fromStdString(*t.Name());
+        return true;
+    });
 }
 
-std::shared_ptr<eRSource> OrvaneE::SelectedRSource() const {
-    auto node = tree_->SelectedItem();
-    if (!node || node->Key().rfind("Rst_", 0) != 0) return nullptr;
-    const std::string name = node->Key().substr(4);
-    if (auto rs = report_->GetRSource(name)) return rs;
-    return report_->GetRSourceInDlg(name);
+void OrvaneE::CambiarNombre() {
+    const Target t = SelectedTarget();
+    if (t.kind == kNone) return;
+    QString name;
+    if (!AskName(this, QString::fromStdString(*t.Name()), name) || name.toStdString() == *t.Name()) return;
+    if (name.isEmpty()) {
+        platform::ShowMessage("Indique un nombre.", platform::MsgButtons::Ok, platform::MsgIcon::Information);
+        return;
+    }
+    const QStringList at = PathOf(tvwOrvane->currentItem());
+    Change([&] {
+        *t.Name() = name.toStdString();
+        if (auto taken = NameTaken(t); !taken.empty()) {
+            platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
+            return false;
+        }
+        reveal_ = at.mid(0, at.size() - 1) << name;
+        return true;
+    });
 }
+
+void OrvaneE::Eliminar() {
+    const Target t = SelectedTarget();
+    if (t.kind == kNone) return;
+    static const char* const what[] = {"la conexión", "el parámetro", "el diálogo", "el formato de impresión",
+                                       "el origen de registros"};
+    // Enter must not delete: No is the default answer.
+    const std::string question = std::string("¿Desea eliminar ") + what[t.kind] + " \"" + *t.Name() + "\"?";
+    if (platform::ShowMessage(question, platform::MsgButtons::YesNo, platform::MsgIcon::Question, {},
+                              platform::MsgAnswer::No) != platform::MsgAnswer::Yes)
+        return;
+    const QStringList at = PathOf(tvwOrvane->currentItem());
+    reveal_ = at.mid(0, at.size() - 1);  // the owner's node
+    Change([&] {
+        switch (t.kind) {
+            case kConnection: report_->eConections->Remove(t.index); break;
+            case kParameter: report_->eParameters->Remove(t.index); break;
+            case kDialog: report_->eDialogs->Remove(t.index); break;
+            case kPrnFormat: report_->ePrnFormats->Remove(t.index); break;
+            default: t.rsources->Remove(t.index); break;
+        }
+        return true;
+    });
+}
+
+void OrvaneE::Deshacer() {
+    if (undo_.empty()) return;
+    redo_.push_back(report_->ToXML());
+    Restore(undo_.back());
+    undo_.pop_back();
+    Refresh();
+}
+
+void OrvaneE::Rehacer() {
+    if (redo_.empty()) return;
+    undo_.push_back(report_->ToXML());
+    Restore(redo_.back());
+    redo_.pop_back();
+    Refresh();
+}
+
+std::shared_ptr<eRSource> OrvaneE::SelectedRSource() const { return SelectedTarget().rsource; }
 
 // A connection's node adds a record source to the connection; a record
 // source's node adds a child to it, on the record source's connection.
 std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> OrvaneE::SelectedRSourceOwner() const {
-    auto node = tree_->SelectedItem();
-    if (!node) return {};
-    if (auto rs = SelectedRSource()) return {rs->eCnn.lock(), rs};
-    if (node->Key().rfind("Cnn_", 0) == 0) return {report_->GetConnection(node->Key().substr(4)), nullptr};
+    const Target t = SelectedTarget();
+    if (t.kind == kConnection) return {t.connection, nullptr};
+    if (t.kind == kRSource) return {t.rsource->eCnn.lock(), t.rsource};
     return {};
 }
 
-bool OrvaneE::MayDiscard() {
+bool OrvaneE::MaySwitch() {
     if (!report_->IsDirty()) return true;
-    return platform::ShowMessage("El reporte tiene cambios sin guardar. ¿Desea descartarlos?",
-                                 platform::MsgButtons::YesNo,
-                                 platform::MsgIcon::Question) == platform::MsgAnswer::Yes;
+    switch (platform::ShowMessage("El reporte tiene cambios sin guardar. ¿Desea guardarlos?",
+                                  platform::MsgButtons::SaveDiscardCancel, platform::MsgIcon::Exclamation, {},
+                                  platform::MsgAnswer::Save)) {
+        case platform::MsgAnswer::Save:
+            return Guardar();
+        case platform::MsgAnswer::Discard:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void OrvaneE::Nuevo() {
-    if (!MayDiscard()) return;
+    if (!MaySwitch()) return;
     ShowReport(EmptyReport(), {});
 }
 
 void OrvaneE::Abrir() {
-    if (!MayDiscard()) return;
-    const QString path = ChooseFile(this, QStringLiteral("Abrir reporte"), kFilter, false);
+    if (!MaySwitch()) return;
+    const QString path = ChooseFile(this, QStringLiteral("Abrir reporte"), kFilter, false, StartPath(false));
     if (!path.isEmpty()) OpenFile(path);
 }
 
+QString OrvaneE::StartPath(bool save) const {
+    if (!file_.isEmpty()) return save ? file_ : QFileInfo(file_).absolutePath();
+    if (!save || report_->Name.empty()) return {};
+    return QDir::home().filePath(QString::fromStdString(report_->Name) + QStringLiteral(".xpd"));
+}
+
 bool OrvaneE::OpenFile(const QString& path) {
+    std::string text;
+    std::string why = WhyNotAReport(path, text);
     auto loaded = std::make_shared<Orvane>();
-    bool ok = false;
-    if (IsXml(path)) {
-        std::string text;
-        ok = ReadText(path, text) && loaded->FromXML(text);
-    } else {
-        ok = loaded->LoadXPDFile(path.toStdString());
+    if (why.empty()) {
+        // The readers tell their own troubles; a failure becomes part of one message.
+        auto heard = std::make_shared<platform::RecordingMessages>();
+        bool ok = false;
+        {
+            platform::ScopedMessageSink quiet(heard);
+            ok = IsXml(path) ? loaded->FromXML(text) : loaded->LoadXPDFile(path.toStdString());
+        }
+        const auto taken = heard->Taken();
+        if (!ok) why = taken.empty() ? "no se pudo leer." : taken.front().text;
+        for (const auto& m : ok ? taken : decltype(taken){}) platform::ShowMessage(m.text, m.buttons, m.icon);
     }
-    if (!ok) {
-        platform::ShowMessage("No se pudo abrir el reporte " + path.toStdString(), platform::MsgButtons::Ok,
-                              platform::MsgIcon::Critical);
+    if (!why.empty()) {
+        platform::ShowMessage("No se pudo abrir el reporte " + path.toStdString() + ": " + why,
+                              platform::MsgButtons::Ok, platform::MsgIcon::Critical);
         return false;
     }
     ShowReport(loaded, QFileInfo(path).absoluteFilePath());
+    Remember(file_);
     return true;
 }
 
@@ -298,6 +698,7 @@ bool OrvaneE::SaveFile(const QString& path) {
         return false;
     }
     file_ = QFileInfo(path).absoluteFilePath();
+    Remember(file_);
     UpdateTitle();
     return true;
 }
@@ -305,14 +706,40 @@ bool OrvaneE::SaveFile(const QString& path) {
 bool OrvaneE::Guardar() { return file_.isEmpty() ? GuardarComo() : SaveFile(file_); }
 
 bool OrvaneE::GuardarComo() {
-    QString path = ChooseFile(this, QStringLiteral("Guardar reporte"), kFilter, true);
+    QString path = ChooseFile(this, QStringLiteral("Guardar reporte"), kFilter, true, StartPath(true));
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xpd");
     return SaveFile(path);
 }
 
+QStringList OrvaneE::RecentFiles() const {
+    return QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer"))
+        .value(QStringLiteral("recientes"))
+        .toStringList();
+}
+
+void OrvaneE::Remember(const QString& file) {
+    QStringList files = RecentFiles();
+    files.removeAll(file);
+    files.prepend(file);
+    while (files.size() > kRecentCount) files.removeLast();
+    QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")).setValue(QStringLiteral("recientes"), files);
+}
+
+void OrvaneE::FillRecent() {
+    mnuRecientes->clear();
+    const QStringList files = RecentFiles();
+    if (files.isEmpty()) mnuRecientes->addAction(QStringLiteral("(ninguno)"))->setEnabled(false);
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files.at(i);
+        mnuRecientes->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(file), this, [this, file] {
+            if (MaySwitch()) OpenFile(file);
+        });
+    }
+}
+
 void OrvaneE::closeEvent(QCloseEvent* event) {
-    if (MayDiscard())
+    if (MaySwitch())
         event->accept();
     else
         event->ignore();

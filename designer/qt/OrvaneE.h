@@ -1,12 +1,17 @@
 // OrvaneE: the stand-alone editor window. Shows one report definition as a
 // tree and edits it through OrvaneUI's operations; opens and saves package
 // (XPD) and definition XML files, with the file's name in the title and a
-// mark while the definition has unsaved changes.
+// mark while the definition has unsaved changes; deletes, renames, undoes
+// and redoes; remembers recent files.
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
+#include <functional>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "designer/OrvaneUI.h"
 #include "model/Orvane.h"
@@ -26,8 +31,8 @@ public:
     ~OrvaneE() override;
 
     // Opens an XPD package or, by its ".xml" ending, a definition XML file.
-    // False, after a message naming the file, when it cannot be read; the
-    // definition shown stays as it was.
+    // False, after one message naming the file, when it cannot be read or
+    // holds no report definition; the definition shown stays as it was.
     bool OpenFile(const QString& path);
     // Saves to path in the format its ending names. False after a message.
     bool SaveFile(const QString& path);
@@ -35,12 +40,16 @@ public:
     const std::shared_ptr<Orvane>& Report() const { return report_; }
     const QString& FileName() const { return file_; }
     QtTreeControl& Tree() { return *tree_; }
-    // Rebuilds the tree and the title from the definition.
+    // Rebuilds the tree and the title from the definition, keeping the
+    // expanded nodes and the selection.
     void Refresh();
 
     QTreeWidget* tvwOrvane;
     QMenu* mnuReporte;
+    QMenu* mnuRecientes;
     QAction* mnuEditar;
+    QAction* mnuCambiarNombre;
+    QAction* mnuEliminar;
     QAction* mnuAConexion;
     QAction* mnuAParametro;
     QAction* mnuADialogo;
@@ -50,16 +59,29 @@ public:
     QAction* mnuAbrir;
     QAction* mnuGuardar;
     QAction* mnuGuardarComo;
+    QAction* mnuDeshacer;
+    QAction* mnuRehacer;
 
     // The menu commands, as the actions trigger them.
     void Editar();
+    void CambiarNombre();
+    void Eliminar();
+    void Deshacer();
+    void Rehacer();
     void Nuevo();
     void Abrir();
     bool Guardar();
     bool GuardarComo();
-    // Enables the one "Agregar" command that fits the selected node, and
-    // "RSource" on a connection's or a record source's node.
+    // Enables the commands that fit the selected node: the one "Agregar"
+    // command of its kind, "RSource" on a connection's or a record source's
+    // node, and editing, renaming and deleting on an item's node.
     void EnableAddCommands();
+    // The files opened or saved last, newest first.
+    QStringList RecentFiles() const;
+
+    // What a node stands for: the item's kind and the item, found by the
+    // node's place in the tree, so items of the same name stay apart.
+    struct Target;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,20 +89,35 @@ protected:
 private:
     void BuildMenus();
     void Add(int kind);
-    // True when there are no unsaved changes or the user agrees to drop them.
-    bool MayDiscard();
+    // Runs one editing step. The step's changes, accepted or not (some
+    // dialogs write before they are cancelled), become one undo step; the
+    // tree and the unsaved mark follow the definition afterwards.
+    void Change(const std::function<bool()>& step);
+    // The message for a name another item of the same kind already has, or "".
+    std::string NameTaken(const Target& target) const;
+    // Puts the definition back to a snapshot, keeping the saved sign.
+    void Restore(const std::string& xml);
+    // True when there are no unsaved changes, or they were saved, or the
+    // user chose to drop them.
+    bool MaySwitch();
     void UpdateTitle();
     void ShowReport(std::shared_ptr<Orvane> report, const QString& file);
+    void Remember(const QString& file);
+    void FillRecent();
+    Target SelectedTarget() const;
     // The record source of the selected node, or null.
     std::shared_ptr<eRSource> SelectedRSource() const;
     // Where "RSource" adds: the connection, and the parent record source
     // (null for a top-level one); no connection when the node offers none.
     std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> SelectedRSourceOwner() const;
+    QString StartPath(bool save) const;
 
     std::shared_ptr<Orvane> report_;
     OrvaneUI ui_;
     std::unique_ptr<QtTreeControl> tree_;
     QString file_;
+    std::vector<std::string> undo_, redo_;  // definition XML before each step
+    QStringList reveal_;                    // the node to select after the next rebuild
 };
 
 }  // namespace orvane::designer

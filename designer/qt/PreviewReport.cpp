@@ -3,12 +3,14 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "data/ado/Recordset.h"
+
 
 namespace orvane::designer {
 
@@ -99,10 +101,15 @@ FrmPreviewReport::FrmPreviewReport(QWidget* parent) : QDialog(parent) {
     dxDBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dxDBGrid1->setAlternatingRowColors(true);
     dxDBGrid1->setWordWrap(false);  // a narrowed column elides its long texts
+    // Rows one text line high, as a grid of records reads best.
+    dxDBGrid1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    lblFilas = new QLabel(this);
+    lblFilas->setObjectName("lblFilas");
     BtnCerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
     BtnCerrar->setObjectName("BtnCerrar");
     connect(BtnCerrar, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lblFilas);
     buttons->addStretch();
     buttons->addWidget(BtnCerrar);
     auto* top = new QVBoxLayout(this);
@@ -112,6 +119,13 @@ FrmPreviewReport::FrmPreviewReport(QWidget* parent) : QDialog(parent) {
 }
 
 void FrmPreviewReport::SetRecordset(std::shared_ptr<data::Recordset> rs) {
+    long long rows = 0;
+    try {
+        if (rs && rs->State() == 1) rows = static_cast<long long>(rs->RecordCount());
+    } catch (const std::exception&) {
+        // A recordset that cannot count shows no rows counted.
+    }
+    lblFilas->setText(rows == 1 ? QStringLiteral("1 fila") : QStringLiteral("%1 filas").arg(rows));
     auto model = std::make_unique<RecordsetModel>(std::move(rs));
     dxDBGrid1->setModel(model.get());
     model_ = std::move(model);

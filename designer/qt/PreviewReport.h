@@ -13,6 +13,7 @@
 
 #include "model/Forward.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
@@ -50,7 +51,8 @@ inline constexpr int kPreviewColumnWidth = 150;
 void NarrowColumns(QTableView& view);
 
 // "Vista previa de datos": the rows of Recordset in the grid dxDBGrid1,
-// columns sized to their contents but never wider than 150 pixels.
+// columns sized to their contents but never wider than 150 pixels, rows one
+// line high, and the number of rows beside "&Cerrar".
 class FrmPreviewReport : public QDialog {
     Q_OBJECT
 public:
@@ -60,6 +62,7 @@ public:
     void SetRecordset(std::shared_ptr<data::Recordset> rs);
 
     QTableView* dxDBGrid1;
+    QLabel* lblFilas;
     QPushButton* BtnCerrar;
 
 private:

@@ -4,10 +4,15 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
+#include <vector>
 
 #include "designer/DesignerDialogs.h"
 #include "designer/qt/DesignForm.h"
@@ -47,17 +52,50 @@ FileChooser& Chooser() {
 
 platform::MsgAnswer QtMessageSink::Show(const std::string& text, platform::MsgButtons buttons,
                                         platform::MsgIcon icon, const std::string& title) {
+    // Yes is a question's Enter answer unless the caller names another.
+    return ShowWithDefault(text, buttons, icon, title,
+                           buttons == platform::MsgButtons::SaveDiscardCancel ? platform::MsgAnswer::Save
+                                                                               : platform::MsgAnswer::Yes);
+}
+
+platform::MsgAnswer QtMessageSink::ShowWithDefault(const std::string& text, platform::MsgButtons buttons,
+                                                   platform::MsgIcon icon, const std::string& title,
+                                                   platform::MsgAnswer defaultButton) {
+    using platform::MsgAnswer;
     const std::string shown = title.empty() ? platform::ApplicationTitle() : title;
-    const bool question = buttons == platform::MsgButtons::YesNo;
     QMessageBox box(ToQtIcon(icon), QString::fromStdString(shown), QString::fromStdString(text),
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, QApplication::activeWindow());
-    if (question) {
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sí"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    struct Choice {
+        MsgAnswer answer;
+        QMessageBox::StandardButton button;
+        const char* caption;
+    };
+    std::vector<Choice> choices;
+    switch (buttons) {
+        case platform::MsgButtons::YesNo:
+            choices = {{MsgAnswer::Yes, QMessageBox::Yes, "&Sí"}, {MsgAnswer::No, QMessageBox::No, "&No"}};
+            break;
+        case platform::MsgButtons::SaveDiscardCancel:
+            choices = {{MsgAnswer::Save, QMessageBox::Save, "&Guardar"},
+                       {MsgAnswer::Discard, QMessageBox::Discard, "&No guardar"},
+                       {MsgAnswer::Cancel, QMessageBox::Cancel, "&Cancelar"}};
+            break;
+        case platform::MsgButtons::Ok:
+            choices = {{MsgAnswer::Ok, QMessageBox::Ok, "&Aceptar"}};
+            break;
+    }
+    for (const Choice& c : choices) {
+        QAbstractButton* b = box.addButton(c.button);
+        b->setText(QString::fromUtf8(c.caption));
+        if (c.answer == defaultButton || box.buttons().size() == 1) box.setDefaultButton(static_cast<QPushButton*>(b));
     }
     const int chosen = RunModal(box);
-    if (!question) return platform::MsgAnswer::Ok;
-    return chosen == QMessageBox::Yes ? platform::MsgAnswer::Yes : platform::MsgAnswer::No;
+    for (const Choice& c : choices)
+        if (chosen == c.button) return c.answer;
+    // Closed without a button (Escape, the window's close box): the safe answer.
+    return buttons == platform::MsgButtons::Ok                  ? MsgAnswer::Ok
+           : buttons == platform::MsgButtons::SaveDiscardCancel ? MsgAnswer::Cancel
+                                                                : MsgAnswer::No;
 }
 
 QtHelpViewer::QtHelpViewer(UrlOpener opener) : opener_(std::move(opener)) {
@@ -85,10 +123,10 @@ ModalRunner SetModalRunner(ModalRunner runner) {
     return previous;
 }
 
-QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save) {
-    if (Chooser()) return Chooser()(parent, caption, filter, save);
-    return save ? QFileDialog::getSaveFileName(parent, caption, QString(), filter)
-                : QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save, const QString& start) {
+    if (Chooser()) return Chooser()(parent, caption, filter, save, start);
+    return save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
+                : QFileDialog::getOpenFileName(parent, caption, start, filter);
 }
 
 FileChooser SetFileChooser(FileChooser chooser) {
@@ -102,6 +140,29 @@ void InstallQtSeams() {
     platform::SetHelpViewer(std::make_shared<QtHelpViewer>());
     SetDesignerDialogs(std::make_shared<QtDesignerDialogs>());
     InstallFormulaDesigner();
+}
+
+QString HelpFolderBeside(const QString& programFolder) {
+    const QDir dir(programFolder);
+    for (const QString& candidate : {dir.filePath(QStringLiteral("help")),
+                                     dir.filePath(QStringLiteral("../share/orvanespt/help"))}) {
+        if (QFileInfo::exists(candidate + QStringLiteral("/orvane.html"))) return QDir::cleanPath(candidate);
+    }
+    return {};
+}
+
+bool LoadSpanishTranslations() {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    bool loaded = false;
+    for (const char* name : {"qtbase_es", "qt_es"}) {
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(QString::fromLatin1(name), folder) && QCoreApplication::installTranslator(translator)) {
+            loaded = true;
+            break;  // qt_es only gathers the modules' files, qtbase_es among them
+        }
+        delete translator;
+    }
+    return loaded;
 }
 
 }  // namespace orvane::designer

@@ -19,12 +19,16 @@ class QUrl;
 
 namespace orvane::designer {
 
-// Shows one modal message with QMessageBox: the button set, the icon, and
-// the application's title when the title is empty.
+// Shows one modal message with QMessageBox: the button set with Spanish
+// captions, the icon, the button Enter chooses (Yes, or Save, unless named),
+// and the application's title when the title is empty.
 class QtMessageSink : public platform::MessageSink {
 public:
     platform::MsgAnswer Show(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon icon,
                              const std::string& title) override;
+    platform::MsgAnswer ShowWithDefault(const std::string& text, platform::MsgButtons buttons,
+                                        platform::MsgIcon icon, const std::string& title,
+                                        platform::MsgAnswer defaultButton) override;
 };
 
 // Opens the help in the desktop's browser: the index page for a context id
@@ -49,14 +53,26 @@ int RunModal(QDialog& dialog);
 // previous one.
 ModalRunner SetModalRunner(ModalRunner runner);
 
-// Asks for a file to open (save false) or to save; "" when cancelled.
-using FileChooser = std::function<QString(QWidget* parent, const QString& caption, const QString& filter, bool save)>;
-QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save);
+// Asks for a file to open (save false) or to save; "" when cancelled. start
+// is the folder to open in, or the file name offered.
+using FileChooser = std::function<QString(QWidget* parent, const QString& caption, const QString& filter, bool save,
+                                          const QString& start)>;
+QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save,
+                   const QString& start = {});
 // Installs the chooser (empty restores QFileDialog); returns the previous one.
 FileChooser SetFileChooser(FileChooser chooser);
 
 // Installs the message sink, the help viewer, the designer dialogs and the
 // formula designer.
 void InstallQtSeams();
+
+// The folder of the help pages for a program in programFolder: "help" beside
+// it in the build tree, or the installed share/orvanespt/help above it; ""
+// when neither holds the index page.
+QString HelpFolderBeside(const QString& programFolder);
+
+// Loads Qt's own Spanish texts (standard buttons, file dialogs) when they are
+// installed; false when they are not.
+bool LoadSpanishTranslations();
 
 }  // namespace orvane::designer

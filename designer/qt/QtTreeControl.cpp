@@ -4,7 +4,6 @@
 #include <QStyle>
 #include <QTreeWidget>
 
-#include "platform/Text.h"
 
 namespace orvane::designer {
 
@@ -83,9 +82,9 @@ std::shared_ptr<TreeNode> QtTreeControl::Add(const std::shared_ptr<TreeNode>& re
                                              const std::optional<std::string>& key, const std::string& text,
                                              std::optional<int> image) {
     const std::string k = key.value_or("");
-    const std::string lowered = text::Lower(k);
-    if (!k.empty() && byKey_.count(lowered))
-        throw TreeError(TreeError::Kind::DuplicateKey, "key already in the tree: " + k);
+    const bool repeated = !k.empty() && byKey_.count(k);
+    if (repeated && !keepRepeated_)
+        throw TreeError(TreeError::Kind::DuplicateKey, "la clave ya está en el árbol: " + k);
     auto rel = relative ? Own(relative) : nullptr;
     if (relationship < tvwFirst || relationship > tvwChild)
         throw TreeError(TreeError::Kind::BadRelationship, "unknown relationship " + std::to_string(relationship));
@@ -97,7 +96,7 @@ std::shared_ptr<TreeNode> QtTreeControl::Add(const std::shared_ptr<TreeNode>& re
     Place(item, rel, relationship);
     auto node = std::make_shared<Node>(this, item, k, image);
     nodes_[item] = node;
-    if (!k.empty()) byKey_[lowered] = node;
+    if (!k.empty() && !repeated) byKey_[k] = node;
     return node;
 }
 
@@ -109,7 +108,7 @@ void QtTreeControl::Clear() {
 }
 
 std::shared_ptr<TreeNode> QtTreeControl::Item(const std::string& key) const {
-    auto found = byKey_.find(text::Lower(key));
+    auto found = byKey_.find(key);
     return found == byKey_.end() ? nullptr : found->second.lock();
 }
 

@@ -1,5 +1,6 @@
 // QtTreeControl: the tree control of the designer window, a QTreeWidget with
-// keyed nodes and an image list. Image 0 means "no picture" so a tree filled
+// keyed nodes and an image list. Keys compare exactly, as the item names a
+// definition may hold ("Desde" and "desde" are two parameters). Image 0 means "no picture" so a tree filled
 // with the display settings at their initial value still shows; any other
 // image must be in the list. StandardImages() gives a picture for every
 // icon setting of OrvaneUI, from the style's standard icons.
@@ -32,6 +33,10 @@ public:
     // Throws TreeError (BadRelative) for a node of another tree.
     void SelectedItem(const std::shared_ptr<TreeNode>& node) override;
 
+    // With keep set, a node whose key is already in the tree is added with
+    // that key instead of refused, and Item finds the first one: a window
+    // that tells items apart by their node's place shows every item.
+    void KeepRepeatedKeys(bool keep) { keepRepeated_ = keep; }
     // The image list: image i (from 1) is images[i - 1].
     void SetImageList(QList<QIcon> images) { images_ = std::move(images); }
     // The node shown by item, or null.
@@ -53,7 +58,8 @@ private:
     QTreeWidget* widget_;
     QList<QIcon> images_;
     std::map<const QTreeWidgetItem*, std::shared_ptr<Node>> nodes_;
-    std::map<std::string, std::weak_ptr<Node>> byKey_;  // lower-cased key
+    std::map<std::string, std::weak_ptr<Node>> byKey_;
+    bool keepRepeated_ = false;
 };
 
 // The images of StandardImages(), in the order SetStandardIcons numbers them.

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QTextCursor>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -186,7 +187,17 @@ void SqlDesigner::LoadColumns(QTreeWidgetItem* table) {
 }
 
 void SqlDesigner::InsertAtCaret(const QString& text) {
-    txtSQL->textCursor().insertText(text);
+    // A name never runs into the word beside it ("ORDER BY nombre alta").
+    QTextCursor caret = txtSQL->textCursor();
+    const QString all = txtSQL->toPlainText();
+    auto word = [&all](int i) {
+        if (i < 0 || i >= all.size()) return false;
+        const QChar c = all.at(i);
+        return c.isLetterOrNumber() || c == u'_' || c == u'@';
+    };
+    const bool before = word(caret.selectionStart() - 1), after = word(caret.selectionEnd());
+    caret.insertText((before ? QStringLiteral(" ") : QString()) + text + (after ? QStringLiteral(" ") : QString()));
+    txtSQL->setTextCursor(caret);
     txtSQL->setFocus();
 }
 

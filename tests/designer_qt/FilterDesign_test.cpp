@@ -154,22 +154,5 @@ TEST(DlgFilterDesign, KeepsAFilterItCannotSplitWhole) {
     EXPECT_EQ(d.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
 }
 
-TEST(DlgFilterDesign, CancelGivesBackTheCallersText) {
-    ScriptedRunner runner;
-    OpenDialog o("Total > 5", false);
-    o.d.hide();
-    runner.Then([](QDialog& shown) {
-        auto& d = static_cast<DlgFilterDesign&>(shown);
-        AddCondition(d, "fecha", "=", "'x'", "AND");
-        Click(d, "bntCancelar");
-    });
-    designer::RunModal(o.d);
-    EXPECT_FALSE(o.d.Accepted());
-    EXPECT_EQ(o.d.FilterText(), "Total > 5");
-    // The connection was not open: no fields, but they can still be typed.
-    EXPECT_EQ(o.d.cmbCampo->count(), 0);
-    EXPECT_EQ(o.sales.ventas->Filter, "");
-}
-
 }  // namespace
 }  // namespace orvane::testing

@@ -204,7 +204,7 @@ TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
                    "Provider=SQLite;Data Source=/srv/ventas.db\r\n");
     QStringList filters;
     QString answer = QString::fromStdString(udl);
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString& filter, bool save) {
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString& filter, bool save, const QString&) {
         EXPECT_FALSE(save);
         filters << filter;
         return answer;
@@ -230,26 +230,6 @@ TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
     EXPECT_EQ(data::ConnectionKind(added->cnnString), 4);
     ASSERT_EQ(filters.size(), 4);
     EXPECT_EQ(filters[0], "Archivos de vínculo de datos (*.udl);;Todos los archivos (*)");
-}
-
-TEST(FrmConnection, CancelWritesNothing) {
-    ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    auto report = ReportWith({"Ventas"});
-    auto edited = report->eConections->Item(1);
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Otra");
-        TypeCnn(d, "Provider=SQLite;Data Source=b.db");
-        Click(d, "dxCheckEdit1");
-        Click(d, "cmdCancel");
-    });
-    designer::QtDesignerDialogs dialogs;
-    EXPECT_FALSE(dialogs.EditeConnection(report, edited));
-    EXPECT_EQ(edited->Name, "Ventas");
-    EXPECT_EQ(edited->cnnString, "Provider=SQLite;Data Source=x.db");
-    EXPECT_FALSE(edited->Internal);
-    EXPECT_TRUE(messages->Taken().empty());
 }
 
 }  // namespace

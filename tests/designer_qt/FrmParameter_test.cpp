@@ -197,29 +197,5 @@ TEST(FrmParameter, BlankNameIsRefusedWithTheInformationIcon) {
     EXPECT_EQ(messages->Taken()[0].buttons, platform::MsgButtons::Ok);
 }
 
-TEST(FrmParameter, CancelAfterChangesLeavesTheParameterAsItWas) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    designer::QtDesignerDialogs dialogs;
-    auto p = Parameter("pMonto", "adCurrency", "10", "yyyymmdd");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "otro");
-        Click(d, "optSuperType(2)");
-        Click(d, "Option2");
-        Type(d, "txtPredef", "99");
-        Click(d, "Command2");
-    });
-    EXPECT_FALSE(dialogs.EditeParameter(p));
-    EXPECT_EQ(p->Name, "pMonto");
-    EXPECT_EQ(p->eType(), "adCurrency");
-    EXPECT_EQ(p->Predef, "10");
-    EXPECT_EQ(p->DTFormat, "yyyymmdd");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "pNuevo");
-        Click(d, "Command2");
-    });
-    EXPECT_EQ(dialogs.AddeParameter(), nullptr);
-}
-
 }  // namespace
 }  // namespace orvane::testing

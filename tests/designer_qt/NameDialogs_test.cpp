@@ -67,32 +67,6 @@ TEST(NameDialogs, EditedDialogNeedsPropertiesThatAreThenDiscarded) {
     }
 }
 
-TEST(NameDialogs, CancelWritesNothingAndAddsNothing) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    auto format = std::make_shared<ePrnFormat>();
-    format->Name = "Factura";
-    format->Properties = "A4";
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Otra");
-        Type(d, "txtProperties", "Carta");
-        Click(d, "cmdCancel");
-    });
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Nuevo");
-        Click(d, "cmdCancel");
-    });
-    runner.Then([](QDialog& d) { Click(d, "cmdCancel"); });
-    designer::QtDesignerDialogs dialogs;
-    EXPECT_FALSE(dialogs.EditePrnFormat(format));
-    EXPECT_EQ(format->Name, "Factura");
-    EXPECT_EQ(format->Properties, "A4");
-    EXPECT_EQ(dialogs.AddeDialog(), nullptr);
-    EXPECT_EQ(dialogs.AddPrnFormat(), nullptr);
-    EXPECT_EQ(runner.Shown(), 3);
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
 TEST(NameDialogs, FormatEditAndAddWriteNameAndProperties) {
     ScriptedRunner runner;
     MessageRecorder messages;

@@ -5,11 +5,17 @@
 #include <QAction>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QTranslator>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QFileInfo>
 
 #include "designer/DesignerDialogs.h"
+#include "designer/qt/FrmConnection.h"
+#include "designer/qt/FrmParameter.h"
 #include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtTreeControl.h"
+#include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
@@ -32,25 +38,34 @@ private:
     std::shared_ptr<designer::DesignerDialogs> previous_;
 };
 
+// Shows the window as the active one: its shortcuts answer only then.
+void Activate(OrvaneE& w) {
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
 void Select(OrvaneE& w, const std::string& key) {
     auto node = w.Tree().Nodes().Item(key);
     ASSERT_NE(node, nullptr) << key;
     w.Tree().SelectedItem(node);
 }
 
-TEST(QtTreeControl, RefusesRepeatedKeysAndMissingImagesButShowsEveryIcon) {
+TEST(QtTreeControl, RefusesRepeatedExactKeysAndMissingImagesButShowsEveryIcon) {
     EnsureApplication();
     QTreeWidget widget;
     QtTreeControl tree(&widget);
     tree.SetImageList(designer::StandardImages());
     auto root = tree.Nodes().Add(nullptr, designer::tvwChild, "@OvA", "A", 1);
     auto child = tree.Nodes().Add(root, designer::tvwChild, "Cnn_x", "x", 0);
-    EXPECT_THROW(tree.Nodes().Add(root, designer::tvwChild, "CNN_X", "y"), TreeError);
+    EXPECT_THROW(tree.Nodes().Add(root, designer::tvwChild, "Cnn_x", "y"), TreeError);
     EXPECT_THROW(tree.Nodes().Add(root, designer::tvwChild, "k", "y", 99), TreeError);
     EXPECT_THROW(tree.Nodes().Add(root, 7, "k", "y"), TreeError);
-    EXPECT_EQ(tree.Nodes().Count(), 2);
+    auto other = tree.Nodes().Add(root, designer::tvwChild, "CNN_X", "X");
+    EXPECT_EQ(tree.Nodes().Count(), 3);
     EXPECT_EQ(child->Parent(), root);
-    EXPECT_EQ(tree.Nodes().Item("cnn_X"), child);
+    EXPECT_EQ(tree.Nodes().Item("Cnn_x"), child);
+    EXPECT_EQ(tree.Nodes().Item("CNN_X"), other);
     EXPECT_TRUE(widget.topLevelItem(0)->child(0)->icon(0).isNull());
     tree.Nodes().Clear();
     EXPECT_EQ(child->Parent(), nullptr);
@@ -71,92 +86,12 @@ TEST(QtTreeControl, RefusesRepeatedKeysAndMissingImagesButShowsEveryIcon) {
     EXPECT_GT(keyed, 10);
 }
 
-TEST(OrvaneE, EditsAddsSavesAndTheSavedPackageLoadsBack) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    WithDialogs dialogs;
-    ManagerFile manager(false);
-    ScratchDir dir;
-    const QString saved = QString::fromStdString(dir.file("copia.xpd"));
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool) { return saved; });
-
-    OrvaneE w;
-    ASSERT_TRUE(w.OpenFile(kExample));
-    EXPECT_EQ(w.windowTitle(), "ventas.xml[*] - Diseñador de reportes");
-    EXPECT_FALSE(w.isWindowModified());
-    const std::string firstConnection = w.Report()->eConections->Item(1)->Name;
-
-    Select(w, "Cnn_" + firstConnection);
-    EXPECT_TRUE(w.mnuAConexion->isEnabled());
-    EXPECT_FALSE(w.mnuAParametro->isEnabled());
-    runner.Then([](QDialog& d) {
-        Click(d, "opt(3)");
-        auto* text = Find<QPlainTextEdit>(d, "txtCnn");
-        text->selectAll();
-        QTest::keyClick(text, Qt::Key_Delete);
-        QTest::keyClicks(text, "Provider=SQLite;Data Source=otra.db");
-        Click(d, "cmdOk");
-    });
-    w.Editar();
-    EXPECT_EQ(w.Report()->eConections->Item(1)->cnnString, "Provider=SQLite;Data Source=otra.db");
-    EXPECT_TRUE(w.isWindowModified());
-
-    Select(w, "@Parameters");
-    EXPECT_TRUE(w.mnuAParametro->isEnabled());
-    EXPECT_FALSE(w.mnuAConexion->isEnabled());
-    EXPECT_FALSE(w.mnuAeRSource->isEnabled());
-    EXPECT_FALSE(w.mnuAeRSource->toolTip().isEmpty());
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "pTope");
-        Click(d, "optSuperType(1)");
-        Type(d, "txtPredef", "250");
-        Click(d, "cmdOK");
-    });
-    w.mnuAParametro->trigger();
-    ASSERT_NE(w.Tree().Nodes().Item("Prm_pTope"), nullptr);
-
-    // Editing the new parameter through its node, then cancelling, changes nothing.
-    Select(w, "Prm_pTope");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "otro");
-        Click(d, "Command2");
-    });
-    w.Editar();
-    EXPECT_NE(w.Tree().Nodes().Item("Prm_pTope"), nullptr);
-
-    ASSERT_TRUE(w.GuardarComo());
-    EXPECT_EQ(w.windowTitle(), "copia.xpd[*] - Diseñador de reportes");
-    EXPECT_FALSE(w.isWindowModified());
-    designer::SetFileChooser(previous);
-
-    Orvane back;
-    ASSERT_TRUE(back.LoadXPDFile(saved.toStdString()));
-    EXPECT_EQ(back.GetConnection(firstConnection)->cnnString, "Provider=SQLite;Data Source=otra.db");
-    ASSERT_NE(back.GetParameter("pTope"), nullptr);
-    EXPECT_EQ(back.GetParameter("pTope")->eType(), "adDouble");
-    EXPECT_EQ(back.GetParameter("pTope")->Predef, "250");
-    EXPECT_EQ(back.ToXML(), w.Report()->ToXML());
-    // The only message: the connection editor finds no connection manager.
-    ASSERT_EQ(messages->Taken().size(), 1u);
-    EXPECT_EQ(messages->Taken()[0].text.rfind("No se encuentra el componente", 0), 0u);
-}
-
 // Packs the example as its build script does, into folder; "" on failure.
 std::string PackExample(const ScratchDir& folder) {
     const std::string out = folder.file("ventas.xpd");
     const std::string cmd = "cd '" ORVANE_SOURCE_DIR "' && '" ORVANE_CLI "' pack examples/sales/ventas.xml -o '" + out +
                             "' --picture logo=examples/sales/logo.png --text pie=examples/sales/pie.txt >/dev/null";
     return std::system(cmd.c_str()) == 0 ? out : std::string();
-}
-
-void SetConnectionText(ScriptedRunner& runner, const std::string& text) {
-    runner.Then([text](QDialog& d) {
-        auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, QString::fromStdString(text));
-        Click(d, "cmdOk");
-    });
 }
 
 TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsDirty) {
@@ -168,12 +103,13 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     const std::string package = PackExample(dir);
     ASSERT_FALSE(package.empty());
     const QString copy = QString::fromStdString(dir.file("copia.xpd"));
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save) {
+    OrvaneE w;
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString& at) {
         EXPECT_TRUE(save);
+        EXPECT_EQ(at, w.FileName());  // opens in the report's folder with its name filled in
         return copy;
     });
 
-    OrvaneE w;
     w.show();
     ASSERT_TRUE(w.OpenFile(QString::fromStdString(package)));
     EXPECT_EQ(w.windowTitle(), "ventas.xpd[*] - Diseñador de reportes");
@@ -187,15 +123,19 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     EXPECT_FALSE(mark());
 
     // The tree is rebuilt after each accepted edit, so the node is chosen again each time.
-    for (const std::string& text : {std::string("Provider=SQLite;Data Source=/srv/ventas-2026.db"), original}) {
+    const std::string moved = "Provider=SQLite;Data Source=/srv/ventas-2026.db";
+    for (const std::string& text : {moved, original, moved}) {
         Select(w, "Cnn_ventas");
-        SetConnectionText(runner, text);
+        runner.Then([text](QDialog& d) {
+            auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, QString::fromStdString(text));
+            Click(d, "cmdOk");
+        });
         w.mnuEditar->trigger();
         EXPECT_EQ(mark(), text != original);  // back as it was: nothing left to save
     }
-    Select(w, "Cnn_ventas");
-    SetConnectionText(runner, "Provider=SQLite;Data Source=/srv/ventas-2026.db");
-    w.mnuEditar->trigger();
 
     Select(w, "Prm_Ciudad");
     runner.Then([](QDialog& d) {
@@ -205,7 +145,9 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     });
     w.mnuEditar->trigger();
     Select(w, "Prm_Ciudad");
-    runner.Then([](QDialog& d) {
+    runner.Then([](QDialog& d) {  // changes everywhere, then "&Cancelar": nothing is written
+        Type(d, "txtName", "otro");
+        Click(d, "optSuperType(2)");
         Type(d, "txtPredef", "otro");
         Click(d, "Command2");
     });
@@ -220,68 +162,261 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
 
     Orvane back;
     ASSERT_TRUE(back.LoadXPDFile(copy.toStdString()));
-    EXPECT_EQ(back.GetConnection("ventas")->cnnString, "Provider=SQLite;Data Source=/srv/ventas-2026.db");
+    EXPECT_EQ(back.GetConnection("ventas")->cnnString, moved);
     EXPECT_EQ(back.GetParameter("Ciudad")->Predef, "Bil%");
     EXPECT_EQ(back.ResDataCollection->Count(), resources);
     EXPECT_EQ(back.ToXML(), w.Report()->ToXML());
-    ASSERT_TRUE(w.OpenFile(copy));
-    EXPECT_FALSE(mark());
-    EXPECT_EQ(w.Report()->GetParameter("Ciudad")->Predef, "Bil%");
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(OrvaneE, AsksBeforeDroppingUnsavedChanges) {
+TEST(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    WithDialogs dialogs;
+    ScratchDir dir;
+    const QString saved = QString::fromStdString(dir.file("guardado.xml"));
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
+        return saved;
+    });
+    OrvaneE w;
+    w.show();
+    ASSERT_TRUE(w.OpenFile(kExample));
+    auto addDialog = [&](const char* name) {
+        Select(w, "@Dialogs");
+        runner.Then([name](QDialog& d) {
+            Type(d, "txtName", name);
+            Type(d, "txtProperties", "p");
+            Click(d, "cmdOK");
+        });
+        w.mnuADialogo->trigger();
+    };
+    addDialog("dlgNuevo");
+    ASSERT_TRUE(w.isWindowModified());
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "dlgNuevo");  // the new item is revealed and selected
+
+    messages->QueueAnswer(platform::MsgAnswer::Cancel);
+    EXPECT_FALSE(w.close());
+    w.Nuevo();  // unanswered: Cancel, as Escape would
+    EXPECT_NE(w.Report()->GetDialog("dlgNuevo"), nullptr);
+    messages->QueueAnswer(platform::MsgAnswer::Discard);
+    w.Nuevo();
+    EXPECT_EQ(w.Report()->eDialogs->Count(), 0);
+    EXPECT_EQ(w.windowTitle(), "Sin título[*] - Diseñador de reportes");
+    addDialog("dlgOtro");
+    messages->QueueAnswer(platform::MsgAnswer::Save);  // untitled: "Guardar como" first
+    EXPECT_TRUE(w.close());
+    designer::SetFileChooser(previous);
+    EXPECT_NE(ReadFile(saved.toStdString()).find("<eDialog Name=\"dlgOtro\""), std::string::npos);
+    EXPECT_FALSE(w.isWindowModified());
+    const auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 4u);
+    for (const auto& m : taken) {
+        EXPECT_EQ(m.text, "El reporte tiene cambios sin guardar. ¿Desea guardarlos?");
+        EXPECT_EQ(m.buttons, platform::MsgButtons::SaveDiscardCancel);
+        EXPECT_EQ(m.defaultButton, platform::MsgAnswer::Save);
+    }
+}
+
+TEST(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedoes) {
     ScriptedRunner runner;
     MessageRecorder messages;
     WithDialogs dialogs;
     OrvaneE w;
-    w.show();
+    Activate(w);
     ASSERT_TRUE(w.OpenFile(kExample));
-    Select(w, "@Dialogs");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "dlgNuevo");
-        Type(d, "txtProperties", "p");
-        Click(d, "cmdOK");
-    });
-    w.mnuADialogo->trigger();
-    ASSERT_TRUE(w.isWindowModified());
-
-    messages->QueueAnswer(platform::MsgAnswer::No);
-    EXPECT_FALSE(w.close());
-    w.Nuevo();  // answered No by default: stays
-    EXPECT_NE(w.Report()->GetDialog("dlgNuevo"), nullptr);
-    messages->QueueAnswer(platform::MsgAnswer::Yes);
-    w.Nuevo();
-    EXPECT_EQ(w.Report()->eDialogs->Count(), 0);
+    const std::string original = w.Report()->ToXML();
+    Select(w, "Rst_lineas");  // accepted untouched: its CR LF line breaks stay, nothing to save
+    runner.Then([](QDialog& d) { Find<QAbstractButton>(d, "Command10")->click(); });
+    QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
     EXPECT_FALSE(w.isWindowModified());
-    EXPECT_EQ(w.windowTitle(), "Sin título[*] - Diseñador de reportes");
-    EXPECT_TRUE(w.close());  // nothing to lose: no question
+    Select(w, "Rst_clientes");
+    runner.Then([](QDialog& d) {
+        auto* sql = Find<QPlainTextEdit>(d, "txtSQL");
+        sql->selectAll();
+        QTest::keyClick(sql, Qt::Key_Delete);
+        QTest::keyClicks(sql, "SELECT nombre FROM clientes");
+        Find<QAbstractButton>(d, "btnProbarCons")->click();  // writes the record source first
+        Find<QAbstractButton>(d, "Command11")->click();       // "&Cancelar" keeps that write
+    });
+    QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
+    EXPECT_EQ(w.Report()->GetRSource("clientes")->SQLCommand, "SELECT nombre FROM clientes");
+    EXPECT_TRUE(w.Report()->IsDirty());
+    EXPECT_TRUE(w.isWindowModified());
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "clientes");  // the selection survives the rebuild
+    messages->Clear();  // what the test query said
+    auto rename = [&](const std::string& key, const char* name) {
+        Select(w, key);
+        runner.Then([name](QDialog& d) {
+            Type(d, "txtName", name);
+            Click(d, "cmdOK");
+        });
+        QTest::keyClick(w.tvwOrvane, Qt::Key_F2);
+    };
+    rename("Prm_Ciudad", "Localidad");
+    ASSERT_NE(w.Report()->GetParameter("Localidad"), nullptr);
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "Localidad");
+    rename("Rst_pedidos", "Pedidos2");
+    EXPECT_NE(w.Report()->GetRSource("Pedidos2"), nullptr);
+    EXPECT_TRUE(w.tvwOrvane->currentItem()->parent()->isExpanded());
+
+    Select(w, "Fmt_fmtListado");
+    messages->QueueAnswer(platform::MsgAnswer::Yes);
+    QTest::keyClick(w.tvwOrvane, Qt::Key_Delete);
+    Select(w, "Rst_lineas");
+    QTest::keyClick(w.tvwOrvane, Qt::Key_Delete);  // answered No: kept
+    EXPECT_EQ(w.Report()->ePrnFormats->Count(), 0);
+    EXPECT_NE(w.Report()->GetRSource("lineas"), nullptr);
     const auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 3u);
-    for (const auto& m : taken) {
-        EXPECT_EQ(m.text, "El reporte tiene cambios sin guardar. ¿Desea descartarlos?");
-        EXPECT_EQ(m.buttons, platform::MsgButtons::YesNo);
-    }
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[0].text, "¿Desea eliminar el formato de impresión \"fmtListado\"?");
+    EXPECT_EQ(taken[1].text, "¿Desea eliminar el origen de registros \"lineas\"?");
+    EXPECT_EQ(taken[1].defaultButton, platform::MsgAnswer::No);
+
+    const std::string edited = w.Report()->ToXML();
+    for (int i = 0; i < 4; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_TRUE(w.Report()->ToXML() == original);
+    EXPECT_FALSE(w.isWindowModified());
+    EXPECT_FALSE(w.mnuDeshacer->isEnabled());
+    for (int i = 0; i < 4; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_TRUE(w.Report()->ToXML() == edited);
+    EXPECT_TRUE(w.isWindowModified());
 }
 
-TEST(OrvaneE, AFileThatCannotBeReadLeavesTheDefinitionShown) {
+TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
+    ManagerFile manager(true);
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    WithDialogs dialogs;
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    // Two parameters "Desde" and "desde", and two dialogs of one name: a file may hold them.
+    text.replace(text.find("<eParameter Name=\"Hasta\""), 24, "<eParameter Name=\"desde\"");
+    const std::size_t dialog = text.find("<eDialog Name=\"dlgFiltro\"");
+    text.insert(dialog, "<eDialog Name=\"dlgFiltro\"></eDialog>");
+    const std::string file = dir.file("casos.xml");
+    WriteFile(file, text);
+    OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    ASSERT_NE(w.Tree().Nodes().Item("Prm_desde"), nullptr);
+    EXPECT_NE(w.Tree().Nodes().Item("Prm_desde"), w.Tree().Nodes().Item("Prm_Desde"));
+    EXPECT_NE(w.Tree().Nodes().Item("Rst_ciudades"), nullptr);  // below the repeated dialog: still there
+    EXPECT_EQ(w.tvwOrvane->topLevelItem(0)->child(4)->text(0), "Imágenes y textos");
+
+    const std::string before = w.Report()->ToXML();
+    Select(w, "Cnn_ventas");
+    EXPECT_TRUE(w.mnuAConexion->isEnabled() && w.mnuAeRSource->isEnabled() && !w.mnuAParametro->isEnabled());
+    Select(w, "@Parameters");
+    EXPECT_TRUE(w.mnuAParametro->isEnabled() && !w.mnuAConexion->isEnabled() && !w.mnuAeRSource->isEnabled());
+    EXPECT_FALSE(w.mnuEditar->isEnabled());  // a group is no item
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "ciudad");
+        Click(d, "optSuperType(1)");
+        Click(d, "cmdOK");
+    });
+    w.mnuAParametro->trigger();
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", " Pedidos ");
+        Click(d, "cmdOK");
+    });
+    Select(w, "Rst_lineas");
+    w.CambiarNombre();
+    Select(w, "Prm_IdCliente");
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "IDPEDIDO");
+        Click(d, "cmdOK");
+    });
+    w.mnuEditar->trigger();
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "ventas");
+        Click(d, "cmdOK");
+    });
+    Select(w, "Cnn_resumen");
+    w.CambiarNombre();
+    for (const char* key : {"Fmt_fmtListado", "Dlg_dlgFiltro", "Cnn_ventas"}) {
+        Select(w, key);
+        runner.Then([](QDialog& d) {  // typed, then cancelled: nothing is written
+            Type(d, "txtName", "otro");
+            Click(d, "cmdCancel");
+        });
+        w.Editar();
+    }
+    EXPECT_TRUE(w.Report()->ToXML() == before);
+    EXPECT_FALSE(w.isWindowModified());
+    std::vector<std::string> texts;
+    for (const auto& m : messages->Taken()) texts.push_back(m.text);
+    EXPECT_EQ(texts, std::vector<std::string>({"Ya existe un parámetro con el mismo nombre.",
+                                               "Ya existe un origen de registros con el mismo nombre",
+                                               "Ya existe un parámetro con el mismo nombre.",
+                                               "Ya existe una conexión con el mismo nombre."}));
+}
+
+TEST(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
     EnsureApplication();
     MessageRecorder messages;
     ScratchDir dir;
-    WriteFile(dir.file("roto.xpd"), "no es un zip");
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* why;
+    } cases[] = {
+        {"otro.xml", "<?xml version=\"1.0\"?><!-- ajeno --><Otro><Orvane/></Otro>",
+         "el archivo no contiene una definición de reporte."},
+        {"roto.xml", "<Orvane Name=\"x\"><eConnections>", nullptr},
+        {"roto.xpd", "no es un zip", "no es un paquete de reporte."},
+        {"falta.xml", "", "no se puede leer el archivo."},
+    };
     OrvaneE w;
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string before = w.Report()->ToXML();
-    EXPECT_FALSE(w.OpenFile(QString::fromStdString(dir.file("roto.xpd"))));
-    EXPECT_FALSE(w.OpenFile(QString::fromStdString(dir.file("falta.xml"))));
+    for (const auto& c : cases) {
+        messages->Clear();
+        const std::string path = dir.file(c.name);
+        if (!c.bytes.empty()) WriteFile(path, c.bytes);
+        EXPECT_FALSE(w.OpenFile(QString::fromStdString(path))) << c.name;
+        const auto taken = messages->Taken();
+        ASSERT_EQ(taken.size(), 1u) << c.name;
+        EXPECT_EQ(taken[0].text.rfind("No se pudo abrir el reporte " + path + ": ", 0), 0u) << taken[0].text;
+        if (c.why) {
+            EXPECT_EQ(taken[0].text, "No se pudo abrir el reporte " + path + ": " + c.why);
+        }
+        EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
+    }
     EXPECT_EQ(w.Report()->ToXML(), before);
     EXPECT_EQ(w.windowTitle(), "ventas.xml[*] - Diseñador de reportes");
-    // The package reader reports its own failure first.
-    const auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 3u);
-    EXPECT_EQ(taken[1].text, "No se pudo abrir el reporte " + dir.file("roto.xpd"));
-    EXPECT_EQ(taken[2].text, "No se pudo abrir el reporte " + dir.file("falta.xml"));
-    EXPECT_EQ(taken[2].icon, platform::MsgIcon::Critical);
+    EXPECT_EQ(w.RecentFiles().value(0), QFileInfo(kExample).absoluteFilePath());
+}
+
+TEST(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
+    EnsureApplication();
+    MessageRecorder messages;
+    const QString folder = designer::HelpFolderBeside(ORVANE_BINARY_DIR);
+    ASSERT_FALSE(folder.isEmpty());
+    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
+    platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
+    std::vector<QString> opened;
+    auto previous = platform::SetHelpViewer(std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
+        opened.push_back(url.toLocalFile());
+        return true;
+    }));
+    OrvaneE w;
+    Activate(w);
+    QTest::keyClick(&w, Qt::Key_F1);
+    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
+    Click(parameter, "btnAyuda");
+    designer::frmConnection connection;
+    Click(connection, "BtnAyuda");
+    platform::SetHelpViewer(previous);
+    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
+    EXPECT_TRUE(messages->Taken().empty());
+    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
+                                            folder + "/orvane-10036.html"}));
+
+    ASSERT_TRUE(designer::LoadSpanishTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
 }
 
 }  // namespace

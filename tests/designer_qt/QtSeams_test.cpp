@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
+#include <QSet>
 #include <QUrl>
+#include <optional>
 
-#include "designer/qt/FrmConnection.h"
-#include "designer/qt/FrmParameter.h"
-#include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
@@ -19,7 +18,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 
 struct BoxSeen {
-    QString title, text;
+    QString title, text, enter;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
 };
@@ -32,37 +31,50 @@ Person Answer(BoxSeen& seen, const QString& press) {
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        for (auto* b : box->buttons()) {
-            seen.buttons << b->text();
+        if (box->defaultButton()) seen.enter = box->defaultButton()->text();
+        for (auto* b : box->buttons()) seen.buttons << b->text();
+        for (auto* b : box->buttons())
             if (b->text() == press) b->click();
-        }
     };
 }
 
-TEST(QtMessageSink, ShowsTheButtonSetsIconsAndDefaultTitle) {
+TEST(QtMessageSink, ShowsTheButtonSetsInSpanishWithTheirEnterAnswerIconsAndTitle) {
+    const struct {
+        MsgButtons buttons;
+        MsgIcon icon;
+        std::string title;
+        std::optional<MsgAnswer> enter;  // none: the sink's own choice
+        QString press;
+        MsgAnswer answer;
+        QStringList captions;
+        QString enterCaption;
+        QMessageBox::Icon shownIcon;
+    } cases[] = {
+        {MsgButtons::Ok, MsgIcon::None, "", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar", QMessageBox::NoIcon},
+        {MsgButtons::Ok, MsgIcon::Critical, "Propio", {}, "&Aceptar", MsgAnswer::Ok, {"&Aceptar"}, "&Aceptar",
+         QMessageBox::Critical},
+        {MsgButtons::YesNo, MsgIcon::Question, "", {}, "&Sí", MsgAnswer::Yes, {"&Sí", "&No"}, "&Sí",
+         QMessageBox::Question},
+        {MsgButtons::YesNo, MsgIcon::Question, "", MsgAnswer::No, "&No", MsgAnswer::No, {"&Sí", "&No"}, "&No",
+         QMessageBox::Question},
+        {MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation, "", {}, "&No guardar", MsgAnswer::Discard,
+         {"&Guardar", "&No guardar", "&Cancelar"}, "&Guardar", QMessageBox::Warning},
+        {MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation, "", {}, "ninguno", MsgAnswer::Cancel,
+         {"&Guardar", "&No guardar", "&Cancelar"}, "&Guardar", QMessageBox::Warning},
+    };
     ScriptedRunner runner;
-    designer::QtMessageSink sink;
-    BoxSeen plain, info, critical, question, refused;
-    runner.Then(Answer(plain, "OK"));
-    runner.Then(Answer(info, "OK"));
-    runner.Then(Answer(critical, "OK"));
-    runner.Then(Answer(question, "&Sí"));
-    runner.Then(Answer(refused, "&No"));
-    EXPECT_EQ(sink.Show("Debe indicarse una cadena de conexión.", MsgButtons::Ok, MsgIcon::None, ""), MsgAnswer::Ok);
-    EXPECT_EQ(sink.Show("Aviso", MsgButtons::Ok, MsgIcon::Information, "Propio"), MsgAnswer::Ok);
-    EXPECT_EQ(sink.Show("No se encontró el archivo de ayuda", MsgButtons::Ok, MsgIcon::Critical, ""), MsgAnswer::Ok);
-    EXPECT_EQ(sink.Show("¿Guardar?", MsgButtons::YesNo, MsgIcon::Question, ""), MsgAnswer::Yes);
-    EXPECT_EQ(sink.Show("¿Guardar?", MsgButtons::YesNo, MsgIcon::Question, ""), MsgAnswer::No);
-
-    EXPECT_EQ(plain.title.toStdString(), platform::ApplicationTitle());
-    EXPECT_EQ(plain.text, "Debe indicarse una cadena de conexión.");
-    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(plain.buttons, QStringList{"OK"});
-    EXPECT_EQ(info.title, "Propio");
-    EXPECT_EQ(info.icon, QMessageBox::Information);
-    EXPECT_EQ(critical.icon, QMessageBox::Critical);
-    EXPECT_EQ(question.buttons.size(), 2);
-    EXPECT_TRUE(question.buttons.contains("&Sí") && question.buttons.contains("&No"));
+    platform::ScopedMessageSink sink(std::make_shared<designer::QtMessageSink>());
+    for (const auto& c : cases) {
+        BoxSeen seen;
+        runner.Then(Answer(seen, c.press));
+        EXPECT_EQ(platform::ShowMessage("Texto", c.buttons, c.icon, c.title, c.enter), c.answer) << c.press.toStdString();
+        EXPECT_EQ(seen.title.toStdString(), c.title.empty() ? platform::ApplicationTitle() : c.title);
+        EXPECT_EQ(seen.text, "Texto");
+        EXPECT_EQ(seen.icon, c.shownIcon);
+        EXPECT_EQ(QSet<QString>(seen.buttons.begin(), seen.buttons.end()),
+                  QSet<QString>(c.captions.begin(), c.captions.end()));  // in the platform's order
+        EXPECT_EQ(seen.enter, c.enterCaption);
+    }
 }
 
 TEST(QtHelpViewer, OpensTheTopicPageOrTheIndex) {
@@ -82,27 +94,6 @@ TEST(QtHelpViewer, OpensTheTopicPageOrTheIndex) {
     EXPECT_EQ(opened[0], QString::fromStdString(dir.file("orvane-10036.html")));
     EXPECT_EQ(opened[1], index);
     EXPECT_EQ(opened[2], index);
-}
-
-TEST(QtHelpViewer, HelpButtonsOpenTheirOwnTopics) {
-    EnsureApplication();
-    MessageRecorder messages;
-    std::vector<QString> opened;
-    auto previous = platform::SetHelpViewer(std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
-        opened.push_back(url.fileName());
-        return true;
-    }));
-    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
-    platform::RuntimeServices::Instance().SetHelpFolder(ORVANE_SOURCE_DIR "/help");
-    designer::frmParameter parameter;
-    Click(parameter, "btnAyuda");
-    designer::frmConnection connection;
-    Click(connection, "BtnAyuda");
-    platform::SetHelpViewer(previous);
-    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
-    ASSERT_EQ(opened.size(), 2u) << (messages->Taken().empty() ? "" : messages->Taken()[0].text);
-    EXPECT_EQ(opened[0], "orvane-10037.html");
-    EXPECT_EQ(opened[1], "orvane-10036.html");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -26,6 +27,7 @@ inline void EnsureApplication() {
     static int argc = 1;
     static char name[] = "designer_qt_tests";
     static char* argv[] = {name, nullptr};
+    QStandardPaths::setTestModeEnabled(true);  // settings (recent files) away from the user's own
     if (!QApplication::instance()) new QApplication(argc, argv);
 }
 

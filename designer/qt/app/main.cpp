@@ -2,8 +2,6 @@
 //   orvane-designer [FILE]                      opens FILE (XPD or XML) when given
 //   orvane-designer --screenshots DIR FILE      writes the documentation's pictures
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
 #include "designer/qt/OrvaneE.h"
@@ -14,6 +12,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    orvane::designer::LoadSpanishTranslations();
     const QStringList args = QApplication::arguments();
     if (args.size() == 4 && args.at(1) == QStringLiteral("--screenshots")) {
         const int written = orvane::designer::RenderScreenshots(args.at(2), args.at(3));
@@ -21,10 +20,9 @@ int main(int argc, char** argv) {
         return written > 0 ? 0 : 1;
     }
     orvane::platform::SetApplicationTitle("Diseñador de reportes");
-    // Run from the build tree, the help pages are in its help folder.
-    const QString local = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
-    if (QFileInfo::exists(local + QStringLiteral("/orvane.html")))
-        orvane::platform::RuntimeServices::Instance().SetHelpFolder(local.toStdString());
+    // Run from the build tree, or installed away from the prefix it was built for.
+    const QString help = orvane::designer::HelpFolderBeside(QCoreApplication::applicationDirPath());
+    if (!help.isEmpty()) orvane::platform::RuntimeServices::Instance().SetHelpFolder(help.toStdString());
     orvane::designer::InstallQtSeams();
     orvane::designer::OrvaneE window;
     if (args.size() > 1) window.OpenFile(args.at(1));
