@@ -276,20 +276,27 @@ TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
 
     // More entries than any package holds, each tiny: a bomb of entries.
     const std::string many = files_.file("many.xpd");
-    std::vector<RawEntry> entries{{"source.xml", ReportWithLogoAndPie()->ToXML()}};
+    Orvane src;
+    std::vector<RawEntry> entries{{"source.xml", src.ToXML()}};
     for (std::size_t i = 0; i < platform::zip::kMaxEntries; ++i) entries.push_back({"e" + std::to_string(i), "x"});
     MakeRawZip(many, entries);
+    // A resource declaring 1.5 GB (refused before inflating), and one that
+    // declares 4 bytes and inflates to 1 MB (refused at its fifth byte).
+    std::vector<std::string> bombs;
+    for (std::uint32_t declared : {1'500'000'000u, 4u}) {
+        bombs.push_back(files_.file("bomb" + std::to_string(declared) + ".xpd"));
+        MakeRawZip(bombs.back(), {{"source.xml", src.ToXML()}, {"pie.txt", std::string(1 << 20, 'x')}});
+        orvane::testing::SetDeclaredSize(bombs.back(), "pie.txt", declared);
+    }
     const auto before = Listing(root_.path());
 
     MessageRecorder messages;
     auto held = HeldDefinition();
-    EXPECT_FALSE(held->LoadXPDFile(pkg));
-    EXPECT_FALSE(held->LoadXPDFile(text));
-    EXPECT_FALSE(held->LoadXPDFile(many));
+    for (const std::string& bad : {pkg, text, many, bombs[0], bombs[1]}) EXPECT_FALSE(held->LoadXPDFile(bad)) << bad;
     ExpectUnchanged(*held);
     EXPECT_EQ(Listing(root_.path()), before);
     auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 3u);
+    ASSERT_EQ(taken.size(), 5u);
     for (const auto& m : taken) {
         EXPECT_EQ(m.text.rfind("Unzip: ", 0), 0u) << m.text;
         EXPECT_GT(m.text.size(), 7u);
@@ -333,20 +340,26 @@ TEST_F(PackageTest, HostileEntriesChangeNothingOutside) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST_F(PackageTest, ResourceNamesThatAreNotFileNamesRefuseTheSave) {
-    const std::string pkg = files_.file("keep.xpd");
-    auto rpt = ReportWithLogoAndPie();
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
-    const std::string good = ReadFile(pkg);
-    for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "C:x"}) {
+TEST_F(PackageTest, ResourcesNamedUnlikeFilesAreSkippedWithAMessageAndTheRestSaved) {
+    const std::string pkg = files_.file("skip.xpd");
+    for (const std::string bad : {"", ".", "..", "../x", "a/b", "a\\b", "C:x"}) {
         SCOPED_TRACE(bad);
+        MessageRecorder messages;
         auto r = ReportWithLogoAndPie();
         r->NewResData(bad)->TextData = "x";
-        EXPECT_FALSE(r->SaveXPDFile(pkg));
-        EXPECT_TRUE(r->IsDirty());
-        EXPECT_EQ(ReadFile(pkg), good);
-        EXPECT_FALSE(r->SaveXPDFile(files_.file("new.xpd")));
-        EXPECT_FALSE(fs::exists(files_.file("new.xpd")));
+        ASSERT_TRUE(r->SaveXPDFile(pkg));
+        EXPECT_FALSE(r->IsDirty());
+        EXPECT_EQ(EntryNames(pkg), (V{"source.xml", "resdata.xml", "logo.img", "pie.txt"}));
+        EXPECT_NE(EntryData(pkg, "resdata.xml").find("<eResData Name=\"" + bad + "\" Type=\"0\" />"), std::string::npos);
+        auto taken = messages->Taken();
+        ASSERT_EQ(taken.size(), 1u);
+        EXPECT_EQ(taken[0].text, "No se guardó el recurso \"" + bad + "\": su nombre no es un nombre de archivo válido.");
+        EXPECT_EQ(taken[0].icon, platform::MsgIcon::Exclamation);
+        Orvane back;
+        ASSERT_TRUE(back.LoadXPDFile(pkg));
+        EXPECT_EQ(back.ResDataCollection->Count(), 3);
+        EXPECT_EQ(back.GetResdata("pie")->TextData, "Página 1\r\nfin");
+        fs::remove(pkg);
     }
 }
 
