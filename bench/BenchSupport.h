@@ -95,7 +95,8 @@ inline std::string MachineLine() {
 // judgeFirst is set.
 inline void PrintRow(const char* what, const Timing& ours, const Timing& peer, double target, bool judgeFirst = false) {
     const bool met = ours.warm / peer.warm <= target && (!judgeFirst || ours.first / peer.first <= target);
-    std::printf("%-34s ours %8.1f ms (first %8.1f)  peer %8.1f ms (first %8.1f)  ratio %.2f (first %.2f)  target <= %.2f%s  %s\n",
+    std::printf("%-34s ours %8.1f ms (first %8.1f)  peer %8.1f ms (first %8.1f)  ratio %.2f (first %.2f)  "
+                "target <= %.2f%s  %s\n",
                 what, ours.warm * 1e3, ours.first * 1e3, peer.warm * 1e3, peer.first * 1e3, ours.warm / peer.warm,
                 ours.first / peer.first, target, judgeFirst ? " both" : "", met ? "met" : "NOT MET");
 }

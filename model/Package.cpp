@@ -124,8 +124,9 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
     std::unordered_set<std::string> taken;
     for (const auto& r : resources) {
         if (!IsPlainFileName(r->Name)) {
-            platform::ShowMessage("No se guardó el recurso \"" + r->Name + "\": su nombre no es un nombre de archivo válido.",
-                                  platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+            platform::ShowMessage(
+                "No se guardó el recurso \"" + r->Name + "\": su nombre no es un nombre de archivo válido.",
+                platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
             continue;
         }
         if (!taken.insert(text::Lower(r->Name)).second) continue;

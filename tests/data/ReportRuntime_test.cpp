@@ -37,16 +37,22 @@ TEST(ReportRuntime, IniParametersTakesThePredefTextWhateverTheType) {
     EXPECT_EQ(n->SQLExpresion(), "0");
 }
 
-TEST(ReportRuntime, EofAllWithoutOpenSourcesIsTrue) {
+TEST(ReportRuntime, SourcesNeverOpenedAreAtTheirEndAndAClosedOneMakesTheStepFalse) {
     Orvane empty;
     EXPECT_TRUE(empty.EOF_All());
     EXPECT_FALSE(empty.MoveNext_All());
 
     SalesReport s;
     EXPECT_TRUE(s.rpt->EOF_All());  // a connection without record sources
-    s.Source("Clientes", "SELECT * FROM clientes");
+    auto ok = s.Source("Bien", "SELECT 1 AS x");
+    auto bad = s.Source("Mal", "SELECT * FROM nada");
     EXPECT_TRUE(s.rpt->EOF_All());  // never opened
     EXPECT_FALSE(s.rpt->MoveNext_All());
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(ok->OpenRecordsource());
+    ASSERT_FALSE(bad->OpenRecordsource());
+    EXPECT_FALSE(s.rpt->MoveNext_All());
+    EXPECT_TRUE(ok->Eof());  // the open one moved all the same
 }
 
 TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
@@ -80,7 +86,8 @@ bool OtherProcessWrites(const std::string& db) {
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
-        execlp("sqlite3", "sqlite3", db.c_str(), "INSERT INTO lineas VALUES (13, 'sal', 1)", static_cast<char*>(nullptr));
+        execlp("sqlite3", "sqlite3", db.c_str(), "INSERT INTO lineas VALUES (13, 'sal', 1)",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
@@ -116,17 +123,6 @@ TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
             EXPECT_TRUE(OtherProcessWrites(s.dbPath));
         }
     }
-}
-
-TEST(ReportRuntime, MoveNextAllIsFalseWhenASourceIsClosed) {
-    SalesReport s;
-    auto ok = s.Source("Bien", "SELECT 1 AS x");
-    auto bad = s.Source("Mal", "SELECT * FROM nada");
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    ASSERT_TRUE(ok->OpenRecordsource());
-    ASSERT_FALSE(bad->OpenRecordsource());
-    EXPECT_FALSE(s.rpt->MoveNext_All());
-    EXPECT_TRUE(ok->Eof());  // the open one moved all the same
 }
 
 class RecordingPicker : public data::Picker {
