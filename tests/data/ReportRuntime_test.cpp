@@ -11,6 +11,7 @@
 #include "data/SchemaLists.h"
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
+#include "data/ado/detail/Provider.h"
 
 namespace orvane {
 namespace {
@@ -78,6 +79,25 @@ TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
     EXPECT_TRUE(s.rpt->MoveNext_All());  // every source is open: the moves still happen
 }
 
+// However the host creates the report, its connections link back to it: the
+// children's macros are replaced from the parent's current record.
+TEST(ReportRuntime, APlainReportWalksLikeASharedOne) {
+    SalesReport s;
+    s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
+    const std::string xml = s.rpt->ToXML();
+    auto shared = std::make_shared<Orvane>();
+    Orvane plain;
+    for (Orvane* r : {shared.get(), &plain}) {
+        ASSERT_TRUE(r->FromXML(xml));
+        ASSERT_TRUE(r->GetConnection("ventas")->OpenConnection());
+        ASSERT_TRUE(r->GetRSource("Clientes")->OpenRecordsource());
+        const auto pedidos = r->GetRSource("Pedidos");
+        std::vector<std::size_t> rows;
+        for (; !r->EOF_All(); r->MoveNext_All()) rows.push_back(pedidos->ADORecordset->RecordCount());
+        EXPECT_EQ(rows, (std::vector<std::size_t>{2, 0, 1}));
+    }
+}
+
 // Adds a row from another process (the sqlite3 program, which waits for no
 // lock): true when the write went in, false when the database kept it out.
 bool OtherProcessWrites(const std::string& db) {
@@ -123,6 +143,63 @@ TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
             EXPECT_TRUE(OtherProcessWrites(s.dbPath));
         }
     }
+}
+
+// SQLite behind "Provider=Fallo", whose failAt-th command fails.
+class FailingProvider : public data::detail::Provider {
+public:
+    static inline int calls = 0, failAt = 0, alive = 0;
+    explicit FailingProvider(std::unique_ptr<Provider> inner) : inner_(std::move(inner)) { ++alive; }
+    ~FailingProvider() override { --alive; }
+    std::shared_ptr<data::detail::Table> Execute(const std::string& sql, data::detail::BoundValues params,
+                                                 std::size_t rowLimit) override {
+        if (++calls == failAt) throw data::DataError("fallo provocado");
+        return inner_->Execute(sql, params, rowLimit);
+    }
+    std::string QuoteIdentifier(std::string_view n) const override { return inner_->QuoteIdentifier(n); }
+    std::string ProcedureCall(std::string_view n, std::size_t c) const override { return inner_->ProcedureCall(n, c); }
+    std::shared_ptr<data::detail::Table> Tables(std::size_t limit) override { return inner_->Tables(limit); }
+    std::shared_ptr<data::detail::Table> Procedures(std::size_t limit) override { return inner_->Procedures(limit); }
+    void HoldReads(bool on) override { inner_->HoldReads(on); }
+
+private:
+    std::unique_ptr<Provider> inner_;
+};
+
+// Each command of a master-detail walk failed in turn (1, 2: the opens; 3 to
+// 5: the children's reopening by each step): only the step that met it says
+// its data may be incomplete, the walk ends where it would, the other steps'
+// children hold their rows, and no provider outlives its report.
+TEST(ReportRuntime, EachFailingCommandOfAWalkSpoilsOnlyItsOwnStep) {
+    const auto previous = data::detail::RegisterProvider("Fallo", [](const data::detail::ProviderRequest& r) {
+        return std::make_unique<FailingProvider>(data::detail::OpenSqliteProvider(r.Find("Data Source")->value));
+    });
+    const std::vector<std::size_t> childRows{2, 0, 1};
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        {
+            SalesReport s;
+            s.cnn->cnnString = "Provider=Fallo;Data Source=" + s.dbPath;
+            auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
+            ASSERT_TRUE(s.cnn->OpenConnection());
+            FailingProvider::calls = 0;
+            FailingProvider::failAt = n;
+            EXPECT_EQ(clientes->OpenRecordsource(), n > 2);
+            if (n == 1) {
+                EXPECT_FALSE(s.rpt->MoveNext_All());
+            }
+            for (std::size_t step = 0; !s.rpt->EOF_All() && step < 4; ++step) {
+                if (static_cast<int>(step) + 2 != n) {
+                    EXPECT_EQ(pedidos->ADORecordset->RecordCount(), childRows[step]);
+                }
+                EXPECT_EQ(s.rpt->MoveNext_All(), static_cast<int>(step) + 3 != n);
+                EXPECT_LT(step, 3u);
+            }
+            EXPECT_EQ(FailingProvider::calls, n == 1 ? 1 : 5);
+        }
+        EXPECT_EQ(FailingProvider::alive, 0);
+    }
+    data::detail::RegisterProvider("Fallo", previous);
 }
 
 class RecordingPicker : public data::Picker {
