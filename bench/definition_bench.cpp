@@ -4,19 +4,28 @@
 // holds 200 MB, ToXML against
 // pugixml's save of the parsed document, the dirty check against ToXML, and
 // SaveXPDFile + LoadXPDFile with 50 resources of 200 KB against Info-ZIP's
-// zip + unzip on the same files. Prints ratios (ours / peer) and targets.
+// zip + unzip on the same files, and the refusal of two zip bombs (a 1.5 MB
+// package whose one resource inflates to 1.5 GB, declaring it or lying about
+// it) against loading an ordinary package of the same file size, with the
+// peak memory of each. Prints ratios (ours / peer) and targets.
 //
 // Usage: definition_bench [scale]   (scale 4, the default, gives about 21 MB of XML)
+//        definition_bench --bombs   (the bomb rows alone)
 #include <expat.h>
 #include <pugixml.hpp>
+#include <zip.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <sstream>
+#include <string_view>
+#include <tuple>
 
 #include "BenchSupport.h"
 #include "model/Orvane.h"
+#include "platform/Messages.h"
 
 using namespace orvane;
 namespace fs = std::filesystem;
@@ -199,6 +208,122 @@ void PackageRow() {
     fs::remove_all(tmp);
 }
 
+// A source of `size` zero bytes for libzip, made as it is read.
+struct Zeros {
+    zip_uint64_t size = 0;
+    zip_uint64_t pos = 0;
+    zip_error_t error{};
+};
+
+zip_int64_t ZeroSource(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    auto* z = static_cast<Zeros*>(userdata);
+    switch (cmd) {
+        case ZIP_SOURCE_OPEN:
+            z->pos = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            const zip_uint64_t n = std::min(len, z->size - z->pos);
+            std::memset(data, 0, n);
+            z->pos += n;
+            return static_cast<zip_int64_t>(n);
+        }
+        case ZIP_SOURCE_STAT: {
+            auto* st = static_cast<zip_stat_t*>(data);
+            zip_stat_init(st);
+            st->size = z->size;
+            st->valid |= ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&z->error, data, len);
+        case ZIP_SOURCE_CLOSE:
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&z->error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+    }
+}
+
+// A package whose resource "fondo" is `bytes` zeros, deflated.
+void MakeBomb(const std::string& path, zip_uint64_t bytes) {
+    Orvane rpt;
+    rpt.Name = "Bomba";
+    rpt.NewResData("fondo")->ResType = rtText;
+    const std::string source = rpt.ToXML();
+    const std::string index = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eResDataCol Count=\"1\" >"
+                              "<eResData Name=\"fondo\" Type=\"2\" /></eResDataCol>";
+    int err = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    zip_file_add(za, "source.xml", zip_source_buffer(za, source.data(), source.size(), 0), 0);
+    zip_file_add(za, "resdata.xml", zip_source_buffer(za, index.data(), index.size(), 0), 0);
+    Zeros zeros{bytes};
+    const zip_int64_t i = zip_file_add(za, "fondo.txt", zip_source_function(za, ZeroSource, &zeros), 0);
+    zip_set_file_compression(za, static_cast<zip_uint64_t>(i), ZIP_CM_DEFLATE, 9);
+    if (zip_close(za) != 0) std::abort();
+}
+
+// Makes the entry declare `size` bytes in its local header and the central
+// directory, whatever it holds.
+void SetDeclaredSize(const std::string& path, const std::string& entry, std::uint32_t size) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    for (auto [sig, sizeAt, nameAt] : {std::tuple{std::string_view("PK\x03\x04", 4), 22, 30},
+                                       std::tuple{std::string_view("PK\x01\x02", 4), 24, 46}})
+        for (auto at = bytes.find(sig); at != std::string::npos; at = bytes.find(sig, at + 4))
+            if (bytes.compare(at + nameAt, entry.size(), entry) == 0)
+                for (int k = 0; k < 4; ++k) bytes[at + sizeAt + k] = static_cast<char>((size >> (8 * k)) & 0xFF);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void BombRows() {
+    const fs::path tmp = fs::temp_directory_path() / ("orvane-bench-bomb-" + std::to_string(getpid()));
+    fs::create_directories(tmp);
+    const std::string declared = (tmp / "declared.xpd").string();
+    const std::string lying = (tmp / "lying.xpd").string();
+    const std::string ordinary = (tmp / "ordinary.xpd").string();
+    MakeBomb(declared, 1'500'000'000ull);
+    fs::copy_file(declared, lying);
+    SetDeclaredSize(lying, "fondo.txt", 1000);
+
+    // The peer: an ordinary package of the same file size, its resource
+    // bytes that do not compress.
+    auto rpt = std::make_shared<Orvane>();
+    std::mt19937 rng(3);
+    std::string noise(static_cast<std::size_t>(fs::file_size(declared)), '\0');
+    for (char& c : noise) c = static_cast<char>(rng());
+    rpt->NewResData("fondo")->TextData = noise;
+    rpt->SaveXPDFile(ordinary);
+    std::printf("\nbomb: %.2f MB package, one resource inflating to 1.5 GB; ordinary package %.2f MB\n",
+                static_cast<double>(fs::file_size(declared)) / 1e6, static_cast<double>(fs::file_size(ordinary)) / 1e6);
+
+    platform::ScopedMessageSink quiet(std::make_shared<platform::RecordingMessages>());
+    const auto load = [](const std::string& pkg) {
+        return bench::Measure([&] {
+            Orvane other;
+            other.LoadXPDFile(pkg);
+        }, 3);
+    };
+    const bench::Timing peer = load(ordinary);
+    const long base = bench::PeakMemoryOfRun("--idle");
+    const long peerPeak = bench::PeakMemoryOfRun("--try-load '" + ordinary + "'");
+    for (const auto& [what, pkg] : {std::pair{"bomb declaring 1.5 GB / ordinary", declared},
+                                    std::pair{"bomb lying (1000 B) / ordinary", lying}}) {
+        const bench::Timing ours = load(pkg);
+        bench::PrintRow(what, ours, peer, 1.0, true);
+        const long peak = bench::PeakMemoryOfRun("--try-load '" + pkg + "'");
+        const double mb = static_cast<double>(peak - base) / 1e6;
+        std::printf("  refused in %.1f ms cold (target < 1000), peak %.1f MB above idle (target < 64; ordinary %.1f)"
+                    "  %s\n",
+                    ours.first * 1e3, mb, static_cast<double>(peerPeak - base) / 1e6,
+                    ours.first < 1.0 && mb < 64 ? "met" : "NOT MET");
+    }
+    fs::remove_all(tmp);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,10 +345,22 @@ int main(int argc, char** argv) {
         std::printf("%ld\n", ok ? bench::OwnPeakMemory() : 0L);
         return ok ? 0 : 1;
     }
+    if (argc > 2 && std::string(argv[1]) == "--try-load") {
+        platform::ScopedMessageSink quiet(std::make_shared<platform::RecordingMessages>());
+        Orvane other;
+        other.LoadXPDFile(argv[2]);
+        std::printf("%ld\n", bench::OwnPeakMemory());
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "--bombs") {
+        BombRows();
+        return 0;
+    }
     const int scale = argc > 1 ? std::max(1, std::atoi(argv[1])) : 4;
     std::printf("machine: %s\n", bench::MachineLine().c_str());
     PersistenceRows(scale);
     HugeAttributeRow();
     PackageRow();
+    BombRows();
     return 0;
 }

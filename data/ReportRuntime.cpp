@@ -12,17 +12,6 @@ void Orvane::IniParameters() {
     }
 }
 
-namespace {
-
-// Holds or releases reads on every open connection of the report.
-void HoldReads(const Orvane& rpt, bool on) {
-    if (!rpt.eConections) return;
-    for (const auto& cnn : *rpt.eConections)
-        if (cnn && cnn->ADOCnn) cnn->ADOCnn->HoldReads(on);
-}
-
-}  // namespace
-
 bool Orvane::EOF_All() const {
     bool result = true;
     if (!eConections) return result;
@@ -31,28 +20,39 @@ bool Orvane::EOF_All() const {
         for (const auto& rs : *cnn->eRSources)
             if (rs) result = result && rs->Eof();
     }
-    if (result) HoldReads(*this, false);
     return result;
 }
 
-// A walk reopens the children on every step: the connections hold one read
-// transaction from the first step to the end of the walk, when EOF_All is
-// seen true or the connection closes.
+// A walk reopens the children on every step, so each connection holds one
+// read transaction through it (data::Connection::HoldReads). Its token stays
+// with the top-level recordsets the walk moves: the hold ends when the walk
+// reaches its end, on EndWalk, when the host lets those recordsets go (or
+// opens them again) and when the connection closes.
 bool Orvane::MoveNext_All() {
     bool any = false;
     bool all = true;
     if (!eConections) return false;
-    HoldReads(*this, true);
     for (const auto& cnn : *eConections) {
         if (!cnn || !cnn->eRSources) continue;
+        std::shared_ptr<void> hold;
         for (const auto& rs : *cnn->eRSources) {
             if (!rs) continue;
             any = true;
+            if (rs->ADORecordset && rs->ADORecordset->State() == 1 && cnn->ADOCnn) {
+                if (!hold) hold = cnn->ADOCnn->HoldReads();
+                rs->ADORecordset->KeepWhileOpen(hold);
+            }
             all = rs->MoveNext() && all;
         }
     }
-    EOF_All();
+    if (EOF_All()) EndWalk();
     return any && all;
+}
+
+void Orvane::EndWalk() {
+    if (!eConections) return;
+    for (const auto& cnn : *eConections)
+        if (cnn && cnn->ADOCnn) cnn->ADOCnn->ReleaseReads();
 }
 
 }  // namespace orvane

@@ -7,9 +7,10 @@
 //   the entries, results and the clean temporary folder are the same as with
 //   one, it is faster, and no report or resource name can steer a file
 //   outside the temporary folder or collide with another process's folder.
-// - A resource name that is not a plain file name ("", ".", "..", or holding
-//   '/', '\' or ':') makes SaveXPDFile refuse: false, nothing written, the
-//   definition stays dirty.
+// - A resource whose name is not a plain file name ("", ".", "..", or holding
+//   '/', '\' or ':') gets no entry: SaveXPDFile names it in a message
+//   (exclamation icon) and saves the rest, the index still listing it, as
+//   every other failing step of the save is skipped.
 // - Of resources whose names differ only in letter case the first is written
 //   (the reader keeps the first of such names too). More than 98 resources
 //   are all written; the reader accepts up to zip::kMaxEntries entries.
@@ -121,14 +122,17 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
         for (const auto& r : *ResDataCollection)
             if (r) resources.push_back(r);
     }
-    for (const auto& r : resources)
-        if (!IsPlainFileName(r->Name)) return false;
-
     const std::string source = ToXML();
     const std::string index = BuildIndex(ResDataCollection.get());
     std::vector<platform::zip::Source> sources{{std::string(kSourceEntry), source}, {std::string(kIndexEntry), index}};
     std::unordered_set<std::string> taken;
     for (const auto& r : resources) {
+        if (!IsPlainFileName(r->Name)) {
+            platform::ShowMessage(
+                "No se guardó el recurso \"" + r->Name + "\": su nombre no es un nombre de archivo válido.",
+                platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+            continue;
+        }
         if (!taken.insert(text::Lower(r->Name)).second) continue;
         if (r->ResType != rtPicture) {
             sources.push_back({EntryName(*r), r->TextData});

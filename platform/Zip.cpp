@@ -45,28 +45,63 @@ std::uint32_t UnixType(zip_t* za, zip_uint64_t i) {
     return (attr >> 16) & kTypeMask;
 }
 
-enum class ReadOutcome { Ok, Damaged, OverLimit };
+enum class ReadOutcome { Ok, Damaged, Lied };
 
-// Inflates one entry into out, counting against the bytes still allowed.
-ReadOutcome ReadEntry(zip_t* za, zip_uint64_t i, std::uint64_t& allowed, std::string& out) {
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(za, i, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
-        out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(st.size, allowed)));
+// Inflates one entry into out, which is given room for the declared size and
+// never more: an entry that goes on past it is a lie, found on the first
+// byte too many. Without a declared size, up to `limit` bytes are read.
+// Damaged gives the reason in why.
+ReadOutcome ReadEntry(zip_t* za, zip_uint64_t i, std::optional<std::uint64_t> declared, std::uint64_t limit,
+                      std::string& out, std::string& why) {
     std::unique_ptr<zip_file_t, FileCloser> f(zip_fopen_index(za, i, 0));
-    if (!f) return ReadOutcome::Damaged;
+    if (!f) {
+        why = zip_strerror(za);
+        return ReadOutcome::Damaged;
+    }
+    const std::uint64_t room = declared.value_or(limit);
+    if (declared) out.reserve(static_cast<std::size_t>(*declared));
     constexpr std::size_t kChunk = 64 * 1024;
     for (;;) {
-        std::size_t have = out.size();
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, allowed + 1));
-        out.resize(have + want);
-        zip_int64_t n = zip_fread(f.get(), out.data() + have, want);
-        if (n < 0) return ReadOutcome::Damaged;
+        const std::size_t have = out.size();
+        char extra;
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, room - have));
+        if (want > 0) out.resize(have + want);
+        const zip_int64_t n = zip_fread(f.get(), want > 0 ? out.data() + have : &extra, want > 0 ? want : 1);
+        if (n < 0) {
+            why = zip_file_strerror(f.get());
+            return ReadOutcome::Damaged;
+        }
+        if (want == 0) return n == 0 ? ReadOutcome::Ok : ReadOutcome::Lied;
         out.resize(have + static_cast<std::size_t>(n));
-        if (static_cast<std::uint64_t>(n) > allowed) return ReadOutcome::OverLimit;
-        allowed -= static_cast<std::uint64_t>(n);
-        if (n == 0) return ReadOutcome::Ok;
+        if (n > 0) continue;
+        if (!declared || have == *declared) return ReadOutcome::Ok;
+        why = "it ends before the " + std::to_string(*declared) + " bytes it declares";
+        return ReadOutcome::Damaged;
     }
+}
+
+// The uncompressed size the archive declares for each entry (none when it
+// does not say), or the reason the declared sizes pass the limits.
+std::string DeclaredSizes(zip_t* za, zip_uint64_t count, const Limits& limits,
+                          std::vector<std::optional<std::uint64_t>>& sizes) {
+    std::uint64_t total = 0;
+    for (zip_uint64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, i, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
+            sizes.emplace_back();
+            continue;
+        }
+        const char* name = (st.valid & ZIP_STAT_NAME) && st.name ? st.name : "";
+        if (st.size > limits.max_entry_uncompressed)
+            return std::string(name) + " declares " + std::to_string(st.size) + " bytes, more than the " +
+                   std::to_string(limits.max_entry_uncompressed) + " an entry may hold";
+        total += st.size;
+        if (total > limits.max_total_uncompressed)
+            return "the entries declare more than " + std::to_string(limits.max_total_uncompressed) + " bytes in all";
+        sizes.emplace_back(st.size);
+    }
+    return {};
 }
 
 bool Fail(std::string* error, std::string text) {
@@ -104,7 +139,12 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
         r.error = "the archive holds more than " + std::to_string(limits.max_entries) + " entries";
         return r;
     }
-    std::uint64_t allowed = limits.max_total_uncompressed;
+    std::vector<std::optional<std::uint64_t>> declared;
+    r.error = DeclaredSizes(za.get(), static_cast<zip_uint64_t>(count), limits, declared);
+    if (!r.error.empty()) return r;
+    // Entries without a declared size are counted as they inflate.
+    std::uint64_t undeclaredAllowed = limits.max_total_uncompressed;
+    for (const auto& size : declared) undeclaredAllowed -= size.value_or(0);
     std::unordered_set<std::string> seen;
     for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(count); ++i) {
         const char* raw = zip_get_name(za.get(), i, ZIP_FL_ENC_GUESS);
@@ -118,14 +158,19 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
             continue;
         }
         Entry e{name, {}};
-        ReadOutcome outcome = ReadEntry(za.get(), i, allowed, e.data);
-        if (outcome == ReadOutcome::OverLimit) {
+        const std::uint64_t limit = std::min(limits.max_entry_uncompressed, undeclaredAllowed);
+        std::string why;
+        const ReadOutcome outcome = ReadEntry(za.get(), i, declared[i], limit, e.data, why);
+        if (!declared[i] && outcome != ReadOutcome::Damaged) undeclaredAllowed -= e.data.size();
+        if (outcome == ReadOutcome::Lied) {
+            r.entries.clear();
             r.refused.push_back(name);
-            r.error = "the archive inflates to more than " + std::to_string(limits.max_total_uncompressed) + " bytes";
+            r.error = declared[i] ? name + " inflates past the " + std::to_string(*declared[i]) + " bytes it declares"
+                                  : name + " inflates past the size limits";
             return r;
         }
         if (outcome == ReadOutcome::Damaged) {
-            if (r.error.empty()) r.error = name + ": " + zip_strerror(za.get());
+            if (r.error.empty()) r.error = name + ": " + why;
             r.refused.push_back(std::move(name));
             continue;
         }

@@ -4,10 +4,17 @@
 //
 // Reading refuses, without touching the disk, entries whose names could point
 // outside the folder they would be unpacked into (a ".." component, an
-// absolute path, a drive letter, a backslash), symbolic links, and stops at
-// kMaxEntries entries or kMaxTotalUncompressed bytes actually inflated (the
-// sizes an archive declares may lie). Of names that differ only in letter
-// case the first one wins.
+// absolute path, a drive letter, a backslash), symbolic links, and duplicates
+// ignoring letter case (the first one wins).
+//
+// Size limits cost nothing to hit. Before anything is inflated, an archive
+// with more than kMaxEntries entries, an entry declaring more than
+// kMaxEntryUncompressed bytes or entries declaring more than
+// kMaxTotalUncompressed in all is refused whole. While inflating, an entry is
+// never given more room than it declared, and one that inflates past its
+// declared size (the archive lied) stops there and refuses the archive whole,
+// so nothing of a hostile archive is used and no more than the declared
+// bytes, within the limits, are ever held.
 #pragma once
 
 #include <cstddef>
@@ -21,14 +28,18 @@ namespace orvane::platform::zip {
 // More entries than a package ever needs (100), but room for archives that
 // kept old entries through many updates.
 inline constexpr std::size_t kMaxEntries = 4096;
-// Bytes inflated over all entries of one archive.
+// Bytes over all entries of one archive.
 inline constexpr std::uint64_t kMaxTotalUncompressed = 512ull * 1024 * 1024;
+// Bytes of one entry: a dozen times the definition text of the benchmark's
+// large report (21 MB), far beyond any picture a report carries.
+inline constexpr std::uint64_t kMaxEntryUncompressed = 256ull * 1024 * 1024;
 // Deflate level used for every entry written.
 inline constexpr std::uint32_t kCompressionLevel = 6;
 
 struct Limits {
     std::size_t max_entries = kMaxEntries;
     std::uint64_t max_total_uncompressed = kMaxTotalUncompressed;
+    std::uint64_t max_entry_uncompressed = kMaxEntryUncompressed;
 };
 
 struct Entry {
@@ -42,8 +53,9 @@ struct ReadResult {
     // Names refused as unsafe, duplicates, or unreadable.
     std::vector<std::string> refused;
     // The first failure: the archive could not be opened, had too many
-    // entries, inflated beyond the limit, or an entry was damaged. Empty when
-    // everything was read. Entries read before the failure are kept.
+    // entries, declared sizes beyond the limits or lied about one (then no
+    // entry is kept), or an entry was damaged (the others are kept). Empty
+    // when everything was read.
     std::string error;
     bool opened = false;  // false when the file is missing or not a zip archive
 };

@@ -128,7 +128,9 @@ ProviderFactory RegisterProvider(const std::string& name, ProviderFactory factor
 }  // namespace detail
 
 Connection::Connection() = default;
-Connection::~Connection() = default;
+Connection::~Connection() {
+    if (self_) *self_ = nullptr;
+}
 
 void Connection::Fail(const std::string& text) {
     lastError_ = ScrubPasswords(text, secrets_);
@@ -144,8 +146,22 @@ int Connection::State() const {
     return provider_ ? 1 : 0;
 }
 
-void Connection::HoldReads(bool on) {
-    if (provider_) provider_->HoldReads(on);
+std::shared_ptr<void> Connection::HoldReads() {
+    if (!provider_) return nullptr;
+    provider_->HoldReads(true);
+    if (auto token = hold_.lock()) return token;
+    if (!self_) self_ = std::make_shared<Connection*>(this);
+    // The last copy of the token gone, nobody wants the hold any more. It
+    // points at the cell only to be non-null: lock() of a null one is false.
+    std::shared_ptr<void> token(static_cast<void*>(self_.get()), [self = self_](void*) {
+        if (*self) (*self)->ReleaseReads();
+    });
+    hold_ = token;
+    return token;
+}
+
+void Connection::ReleaseReads() {
+    if (provider_) provider_->HoldReads(false);
 }
 
 void Connection::Close() {

@@ -52,13 +52,19 @@ public:
     // The tables (kSchemaTables) or procedures (kSchemaProcedures) list.
     // Raises DataError when closed or for another schema kind.
     std::shared_ptr<Recordset> OpenSchema(int schema);
-    // On: a walk is about to run many small read-only commands, so the
-    // provider may keep one read transaction open between them (SQLite does:
-    // the commands then see one state of the database, and writers of other
-    // connections wait until it is released, as they would for any open
-    // reader). Off releases it; so do Close and any command that writes.
-    // Does nothing when closed or for providers that cannot hold reads.
-    void HoldReads(bool on);
+    // A walk is about to run many small read-only commands: the provider may
+    // keep one read transaction open between them instead of taking and
+    // dropping the database's lock for each (SQLite does; the commands then
+    // see one state of the database). The hold lasts while any copy of the
+    // returned token lives (a walk leaves it with the recordsets it walks),
+    // and ends earlier on ReleaseReads or Close; a command of this connection
+    // that writes lets it go first and later reads take it again. In WAL mode
+    // an open read keeps no writer out; in the other journal modes writers of
+    // other connections wait, or are told the database is busy, until the
+    // hold ends. Null when closed; providers that cannot hold ignore it.
+    std::shared_ptr<void> HoldReads();
+    // Ends the hold now, whoever keeps its token. Does nothing without one.
+    void ReleaseReads();
     // The text of the last failure of this connection or of a command run on
     // it; "" when nothing failed yet.
     const std::string& LastError() const { return lastError_; }
@@ -71,6 +77,9 @@ private:
     void OpenWith(const std::string& connectionString, const std::string& userId, const std::string& password);
 
     std::unique_ptr<detail::Provider> provider_;
+    // This connection while it lives, for tokens of HoldReads that outlive it.
+    std::shared_ptr<Connection*> self_;
+    std::weak_ptr<void> hold_;  // the token HoldReads gave, while kept
     std::string lastError_;
     std::vector<std::string> secrets_;
 };

@@ -106,7 +106,7 @@ TEST_F(AdoFilter, AndOrAndParentheses) {
     EXPECT_EQ(Filtered("id = 4 AND active = 0  "), V{4});
 }
 
-TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowAndEmptyRemovesIt) {
+TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombine) {
     rs_->MoveLast();
     rs_->Filter("id > 2");
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(3));
@@ -117,9 +117,19 @@ TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowAndEmptyRemovesIt) {
     EXPECT_EQ(rs_->RecordCount(), 6u);
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(1));
     EXPECT_EQ(rs_->Filter(), "");
+
+    // Combined with a sort, in either order.
+    rs_->Sort("name DESC");
+    rs_->Filter("active = TRUE");
+    EXPECT_EQ(Ids(), (V{1, 3, 5}));
+    rs_->Sort("");
+    EXPECT_EQ(Ids(), (V{1, 3, 5}));
+    rs_->Sort("id desc");
+    rs_->Filter("");
+    EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
 }
 
-TEST_F(AdoFilter, MalformedFiltersRaiseAndKeepThePreviousFilter) {
+TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
     rs_->Filter("id > 4");
     const char* bad[] = {
         "id",
@@ -164,6 +174,14 @@ TEST_F(AdoFilter, MalformedFiltersRaiseAndKeepThePreviousFilter) {
     std::string chain = "id = 0";
     for (int i = 0; i < 5000; ++i) chain += " OR id = 6";
     EXPECT_EQ(Filtered(chain), V{6});
+
+    rs_->Filter("");
+    rs_->Sort("id DESC");
+    for (const char* text : {"id DOWN", "nosuch", "id,", "[id", "ASC", "id DESC ASC", ",id"}) {
+        EXPECT_THROW(rs_->Sort(text), ExpressionError) << text;
+        EXPECT_EQ(rs_->Sort(), "id DESC");
+    }
+    EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
 }
 
 TEST_F(AdoFilter, SortOrdersStablyAndEmptyRestores) {
@@ -183,26 +201,6 @@ TEST_F(AdoFilter, SortOrdersStablyAndEmptyRestores) {
     EXPECT_EQ(Ids(), (V{5, 4, 2, 3, 1, 6}));
     rs_->Sort("");
     EXPECT_EQ(Ids(), (V{1, 2, 3, 4, 5, 6}));
-}
-
-TEST_F(AdoFilter, FilterAndSortCombine) {
-    rs_->Sort("name DESC");
-    rs_->Filter("active = TRUE");
-    EXPECT_EQ(Ids(), (V{1, 3, 5}));
-    rs_->Sort("");
-    EXPECT_EQ(Ids(), (V{1, 3, 5}));
-    rs_->Sort("id desc");
-    rs_->Filter("");
-    EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
-}
-
-TEST_F(AdoFilter, MalformedSortsRaise) {
-    rs_->Sort("id DESC");
-    for (const char* text : {"id DOWN", "nosuch", "id,", "[id", "ASC", "id DESC ASC", ",id"}) {
-        EXPECT_THROW(rs_->Sort(text), ExpressionError) << text;
-        EXPECT_EQ(rs_->Sort(), "id DESC");
-    }
-    EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
 }
 
 TEST(FilterExpression, ParsesIntoTheExpectedTree) {

@@ -1,7 +1,7 @@
 // The SQLite provider's kept statements and held reads: a text run again
 // gives the rows of its new parameter values and of the database as it is
 // now, a failed run leaves nothing behind, and a held read transaction is
-// released by HoldReads(false), by a write and by Close.
+// released by ReleaseReads, by its token's last copy, by a write and by Close.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -105,24 +105,24 @@ TEST(AdoSqliteReuse, AFailedRunLeavesTheKeptStatementClean) {
 
 TEST(AdoSqliteReuse, HeldReadsKeepOtherWritersOutUntilReleased) {
     TwoConnections c;
-    c.cnn->HoldReads(true);
+    auto token = c.cnn->HoldReads();
     EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_OK);  // held only once something is read
     EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "4;");
     EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_BUSY);
-    c.cnn->HoldReads(false);
-    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_OK);
-
-    // A write of the held connection itself releases the read first and is kept.
-    c.cnn->HoldReads(true);
-    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "5;");
+    // A write of the held connection itself releases the read first and is kept; the next read holds again.
     EXPECT_EQ(Rows(c.cnn, "INSERT INTO t VALUES (10,'y')"), "<closed>");
     EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (11,'w')"), SQLITE_OK);
-    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "7;");
+    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "6;");
     EXPECT_EQ(c.OtherWrites("DELETE FROM t"), SQLITE_BUSY);
+    EXPECT_EQ(c.cnn->HoldReads().use_count(), 2);  // one token while it is kept, and its last copy ends the hold
+    token.reset();
+    EXPECT_EQ(c.OtherWrites("DELETE FROM t WHERE n = 9"), SQLITE_OK);
 
+    token = c.cnn->HoldReads();
     c.cnn->Close();
-    EXPECT_EQ(c.OtherWrites("DELETE FROM t"), SQLITE_OK);
-    c.cnn->HoldReads(true);  // closed: nothing to hold
+    EXPECT_EQ(c.cnn->HoldReads(), nullptr);  // closed: nothing to hold
+    c.cnn.reset();
+    token.reset();  // outlives its connection harmlessly
 }
 
 TEST(AdoSqliteReuse, AResultBuiltInTheRoomOfAReleasedOneHoldsOnlyItsOwnCells) {

@@ -1,6 +1,11 @@
 // The report-wide run-time operations: initial parameter values and the walk
 // over every top-level record source.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "RunTimeFixture.h"
 #include "data/SchemaLists.h"
@@ -33,16 +38,22 @@ TEST(ReportRuntime, IniParametersTakesThePredefTextWhateverTheType) {
     EXPECT_EQ(n->SQLExpresion(), "0");
 }
 
-TEST(ReportRuntime, EofAllWithoutOpenSourcesIsTrue) {
+TEST(ReportRuntime, SourcesNeverOpenedAreAtTheirEndAndAClosedOneMakesTheStepFalse) {
     Orvane empty;
     EXPECT_TRUE(empty.EOF_All());
     EXPECT_FALSE(empty.MoveNext_All());
 
     SalesReport s;
     EXPECT_TRUE(s.rpt->EOF_All());  // a connection without record sources
-    s.Source("Clientes", "SELECT * FROM clientes");
+    auto ok = s.Source("Bien", "SELECT 1 AS x");
+    auto bad = s.Source("Mal", "SELECT * FROM nada");
     EXPECT_TRUE(s.rpt->EOF_All());  // never opened
     EXPECT_FALSE(s.rpt->MoveNext_All());
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(ok->OpenRecordsource());
+    ASSERT_FALSE(bad->OpenRecordsource());
+    EXPECT_FALSE(s.rpt->MoveNext_All());
+    EXPECT_TRUE(ok->Eof());  // the open one moved all the same
 }
 
 TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
@@ -87,34 +98,51 @@ TEST(ReportRuntime, APlainReportWalksLikeASharedOne) {
     }
 }
 
-TEST(ReportRuntime, AWalkHoldsOneReadFromItsFirstStepToItsEnd) {
-    SalesReport s;
-    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = ?");
-    pedidos->SendParameters = "pCliente";
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    ASSERT_TRUE(clientes->OpenRecordsource());
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(s.dbPath.c_str(), &other), SQLITE_OK);
-    auto write = [&] { return sqlite3_exec(other, "DELETE FROM pedidos WHERE id = 0", nullptr, nullptr, nullptr); };
-    EXPECT_EQ(write(), SQLITE_OK);  // opening alone holds nothing
+// Adds a row from another process (the sqlite3 program, which waits for no
+// lock): true when the write went in, false when the database kept it out.
+bool OtherProcessWrites(const std::string& db) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execlp("sqlite3", "sqlite3", db.c_str(), "INSERT INTO lineas VALUES (13, 'sal', 1)",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_NE(WEXITSTATUS(status), 127) << "the sqlite3 program is missing";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
-    std::vector<int> childRows;
-    while (!s.rpt->EOF_All()) {
-        childRows.push_back(static_cast<int>(pedidos->ADORecordset->RecordCount()));
-        EXPECT_TRUE(s.rpt->MoveNext_All());
-        if (!clientes->Eof()) {
-            EXPECT_EQ(write(), SQLITE_BUSY);
+TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
+    using End = std::function<void(SalesReport&, eRSource&)>;
+    const std::vector<std::pair<std::string, End>> ends{
+        {"walked to the end", [](SalesReport& s, eRSource&) { while (!s.rpt->EOF_All()) s.rpt->MoveNext_All(); }},
+        {"EndWalk", [](SalesReport& s, eRSource&) { s.rpt->EndWalk(); }},
+        {"recordset let go", [](SalesReport&, eRSource& top) { top.ADORecordset.reset(); }},
+        {"reopened", [](SalesReport&, eRSource& top) { top.OpenRecordsource(); }},
+        {"connection closed", [](SalesReport& s, eRSource&) { s.cnn->ADOCnn->Close(); }}};
+    for (const bool wal : {false, true}) {
+        for (const auto& [how, end] : ends) {
+            SCOPED_TRACE(how + (wal ? " (WAL)" : " (rollback journal)"));
+            SalesReport s;
+            if (wal) testing::MakeDatabase(s.dbPath, "PRAGMA journal_mode=WAL;");
+            auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = ?");
+            pedidos->SendParameters = "pCliente";
+            ASSERT_TRUE(s.cnn->OpenConnection());
+            ASSERT_TRUE(clientes->OpenRecordsource());
+            EXPECT_TRUE(OtherProcessWrites(s.dbPath));  // opening alone holds nothing
+            EXPECT_TRUE(s.rpt->MoveNext_All());
+            EXPECT_TRUE(s.rpt->MoveNext_All());  // two steps of three
+            EXPECT_EQ(pedidos->ADORecordset->RecordCount(), 1u);
+            EXPECT_FALSE(s.rpt->EOF_All());
+            EXPECT_EQ(OtherProcessWrites(s.dbPath), wal);  // only WAL lets writers in during a walk
+            end(s, *clientes);
+            EXPECT_TRUE(OtherProcessWrites(s.dbPath));
         }
     }
-    EXPECT_EQ(childRows, (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(write(), SQLITE_OK);  // released at the end
-
-    ASSERT_TRUE(clientes->OpenRecordsource());
-    EXPECT_TRUE(s.rpt->MoveNext_All());
-    EXPECT_EQ(write(), SQLITE_BUSY);
-    s.cnn->ADOCnn->Close();  // a walk left half way ends with its connection
-    EXPECT_EQ(write(), SQLITE_OK);
-    sqlite3_close(other);
 }
 
 // SQLite behind "Provider=Fallo", whose failAt-th command fails.

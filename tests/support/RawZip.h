@@ -7,7 +7,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
+
+#include "support/TestSupport.h"
 
 namespace orvane::testing {
 
@@ -28,6 +32,19 @@ inline void MakeRawZip(const std::string& path, const std::vector<RawEntry>& ent
         zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(idx), 0, ZIP_OPSYS_UNIX, e.unix_mode << 16);
     }
     ASSERT_EQ(zip_close(za), 0);
+}
+
+// Makes an entry of the archive at path declare `size` uncompressed bytes, in
+// its local header and in the central directory, whatever it holds.
+inline void SetDeclaredSize(const std::string& path, const std::string& entry, std::uint32_t size) {
+    std::string bytes = ReadFile(path);
+    // Each header kind: its signature, where the size and where the name start.
+    for (auto [sig, sizeAt, nameAt] : {std::tuple{std::string_view("PK\x03\x04", 4), 22, 30},
+                                       std::tuple{std::string_view("PK\x01\x02", 4), 24, 46}})
+        for (auto at = bytes.find(sig); at != std::string::npos; at = bytes.find(sig, at + 4))
+            if (bytes.compare(at + nameAt, entry.size(), entry) == 0)
+                for (int k = 0; k < 4; ++k) bytes[at + sizeAt + k] = static_cast<char>((size >> (8 * k)) & 0xFF);
+    WriteFile(path, bytes);
 }
 
 }  // namespace orvane::testing
