@@ -110,6 +110,8 @@ std::shared_ptr<Orvane> LoadXmlText(const fs::path& file) {
     Messages().Take();
     if (!rpt->FromXML(text)) throw CliError(file.string() + ": " + ShownOr("not well-formed XML"));
     CheckIsDefinition(file, text);
+    std::error_code ec;
+    rpt->LoadedFrom = fs::absolute(file, ec).string();
     return rpt;
 }
 

@@ -17,6 +17,7 @@
 //   read as a zip archive, or is damaged or over the size limits, shows
 //   "Unzip: " and the reason (exclamation icon); loading goes on with the
 //   entries that were read, so a non-zip file ends in false.
+#include <filesystem>
 #include <pugixml.hpp>
 #include <string_view>
 #include <unordered_map>
@@ -149,6 +150,9 @@ bool Orvane::LoadXPDFile(const std::string& sFile) {
     if (!source) return false;
     const std::string* index = FindEntry(entries, kIndexEntry);
     if (!FromXML(*source)) return false;
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(sFile, ec);
+    LoadedFrom = ec ? sFile : absolute.string();
     ReadResIndex(index ? *index : std::string());
 
     if (!ResDataCollection) return true;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
 #include "platform/Text.h"
 
@@ -107,19 +108,20 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     OpenWith(ConnectionString, userId, password);
 }
 
-void Connection::OpenWith(const std::string& cs, const std::string& userId, const std::string& password) {
+void Connection::OpenWith(const std::string& written, const std::string& userId, const std::string& password) {
     secrets_.clear();
     if (!password.empty()) secrets_.push_back(password);
-    const std::vector<Pair> pairs = SplitConnectionString(cs);
-    for (const Pair& p : pairs)
-        if ((text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")) && !p.value.empty())
-            secrets_.push_back(p.value);
+    for (const Pair& p : SplitConnectionString(written))
+        if (text::Lower(p.key).ends_with("password") || text::EqualsIgnoreCase(p.key, "pwd"))
+            if (!p.value.empty()) secrets_.push_back(p.value);
     if (provider_) Fail("Operation is not allowed when the connection is open");
-    if (text::TrimWhite(cs).empty()) Fail("The connection string is empty");
+    if (text::TrimWhite(written).empty()) Fail("The connection string is empty");
 
-    const Pair* provider = FindKey(pairs, "provider");
-    const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
     try {
+        const std::string cs = TranslateConnectionString(written, BaseFolder);
+        const std::vector<Pair> pairs = SplitConnectionString(cs);
+        const Pair* provider = FindKey(pairs, "provider");
+        const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
         if (text::EqualsIgnoreCase(name, "sqlite")) {
             const Pair* source = FindKey(pairs, "data source");
             if (!source) source = FindKey(pairs, "database");
@@ -142,7 +144,9 @@ void Connection::OpenWith(const std::string& cs, const std::string& userId, cons
             if (!password.empty()) odbc += "PWD=" + BraceValue(password) + ";";
             provider_ = detail::OpenOdbcProvider(odbc);
         } else if (provider) {
-            Fail("Provider \"" + name + "\" is not supported (use SQLite, or ODBC through MSDASQL, DSN= or Driver=)");
+            Fail("Provider \"" + name +
+                 "\" is not supported (use SQLite, ODBC through MSDASQL, DSN= or Driver=, or a provider of the "
+                 "mapping file " + ProviderMappingPath() + ")");
         } else {
             Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
         }
