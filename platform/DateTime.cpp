@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/TypedDate.h"
+
 namespace orvane {
 namespace {
 
@@ -329,7 +331,7 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
     Cursor c{text};
     DateTime dt;
     if (ReadTimeOnly(c, dt) && c.AtEnd() && dt.IsValid()) return dt;
-    return std::nullopt;
+    return ReadTypedDate(text);
 }
 
 namespace {

@@ -3,7 +3,9 @@
 #include <memory>
 #include <string>
 
+#include "data/ado/Command.h"
 #include "model/eParameter.h"
+#include "platform/DateTime.h"
 #include "platform/NumberFormat.h"
 
 namespace orvane {
@@ -155,13 +157,41 @@ TEST(ParameterDate, UsesTheParameterFormatWhereItApplies) {
 
 TEST(ParameterDate, ConvertsWhatReadsAsADateAndKeepsTheRest) {
     EXPECT_EQ(Sql("adDBDate", Variant(DateTime{2024, 3, 5, 0, 0, 0})), "'2024-03-05'");
-    EXPECT_EQ(Sql("adDBDate", "5/3/2024"), "'2024-03-05'");
     EXPECT_EQ(Sql("adDBDate", Variant(45000)), "'2023-03-15'");
     EXPECT_EQ(Sql("adDBDate", "mañana"), "'mañana'");
     EXPECT_EQ(Vb("adDBDate", "mañana"), "\"mañana\"");
     EXPECT_EQ(Sql("adDBDate", Variant::MakeNull()), "''");
     EXPECT_EQ(Sql("adDBDate", Variant(std::make_shared<HostObject>())), "");
     EXPECT_THROW(Vb("adDBDate", Variant(std::make_shared<HostObject>())), ConversionError);
+}
+
+// Dates as people type them: the SQL literal of an adDate parameter and the
+// date its bound value carries. What is no real date stays text and is
+// refused for binding with the parameter's name and text.
+TEST(ParameterDate, ReadsDatesAsPeopleTypeThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"25/12/24", "'2024-12-25 00:00:00'"},         {"25/12/2024 9:30", "'2024-12-25 09:30:00'"},
+        {"25-dic-2024", "'2024-12-25 00:00:00'"},      {"25 de diciembre de 2024", "'2024-12-25 00:00:00'"},
+        {"Dec 25, 2024", "'2024-12-25 00:00:00'"},     {"1/1/30", "'1930-01-01 00:00:00'"},
+        {"9:30 PM", "'1899-12-30 21:30:00'"},          {"  25.12.2024  09:30:15 ", "'2024-12-25 09:30:15'"},
+        {"5 Sept. 2029 12:05 a.m.", "'2029-09-05 00:05:00'"}, {"05-03-2024 08:30", "'2024-03-05 08:30:00'"},
+        {"13:45:01", "'1899-12-30 13:45:01'"},         {"1 enero 00 9 pm", "'2000-01-01 21:00:00'"},
+        {"31/02/2024", "'31/02/2024'"},                {"29/2/23", "'29/2/23'"},
+        {"1/1/230", "'1/1/230'"},                      {"9:30 XM", "'9:30 XM'"},
+        {"13:00 PM", "'13:00 PM'"},                    {"25 de foo de 2024", "'25 de foo de 2024'"},
+    };
+    for (const auto& [typed, sql] : cases) {
+        EXPECT_EQ(Sql("adDate", typed), sql) << typed;
+        data::Parameter bound("Desde", 7, 0);
+        try {
+            bound.Value(Variant(typed));
+            EXPECT_EQ(FormatDateTime(bound.Bound().date, "'yyyy-mm-dd hh:mm:ss'"), sql) << typed;
+        } catch (const data::DataError& e) {
+            EXPECT_EQ(sql, "'" + std::string(typed) + "'") << e.what();
+            EXPECT_NE(std::string(e.what()).find("Desde"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(typed), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST(ParameterOther, RendersNothingForOtherCategories) {
