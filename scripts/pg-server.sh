@@ -50,6 +50,9 @@ INI
   echo "export ORVANE_TEST_PG='Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=orvane_test;'"
   echo "export ORVANE_TEST_PG_USER=postgres"
   echo "export ORVANE_TEST_PG_PASSWORD=$password"
+  echo "export ORVANE_TEST_PG_OLEDB='Provider=PostgreSQL OLE DB Provider;Data Source=127.0.0.1;Location=orvane_test;Extended Properties=\"PORT=$port\";'"
+  echo "export ORVANE_TEST_PG_OLEDB_USER=postgres"
+  echo "export ORVANE_TEST_PG_OLEDB_PASSWORD=$password"
 }
 
 stop() {
