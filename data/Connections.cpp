@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "data/ConnectionInfo.h"
 #include "data/ado/Connection.h"
 #include "data/ado/OleDbMapping.h"
-#include "model/Orvane.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"
@@ -136,11 +136,8 @@ bool eConnection::OpenConnection() {
     LastOpenError.clear();
     std::string note;
     try {
-        const auto rpt = RPTParent.lock();
-        const std::string base =
-            rpt && !rpt->LoadedFrom.empty() ? std::filesystem::path(rpt->LoadedFrom).parent_path().string() : "";
         // When the call raises, ADOCnn keeps the connection it had.
-        ADOCnn = data::OpenByKind(cnnString, note, base);
+        ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this));
         if (!ADOCnn) return false;
         if (ADOCnn->State() != 1) ADOCnn->Open();
         if (ADOCnn->State() == 1) return true;

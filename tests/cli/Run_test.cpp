@@ -174,8 +174,10 @@ TEST(CliRun, BadParametersAndFailingSourcesEndTheRun) {
     EXPECT_NE(o.err.find("none.xml"), std::string::npos) << o.err;
 }
 
+// The package names its database relative to itself and runs from another folder.
 TEST(CliRun, RunsAPackage) {
     RunFixture f;
+    f.cnn->cnnString = "Provider=SQLite;Data Source=ventas.db";
     const std::string xpd = f.dir.file("ventas.xpd");
     ASSERT_TRUE(f.rpt->SaveXPDFile(xpd));
     const Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito");
