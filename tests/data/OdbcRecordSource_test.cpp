@@ -234,11 +234,12 @@ TEST_P(OdbcRecordSources, ARefusedConnectionStringIsAFalseResultWithoutThePasswo
     EXPECT_NE(refused->LastOpenError, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Odbc, OdbcRecordSources,
+INSTANTIATE_TEST_SUITE_P(Servers, OdbcRecordSources,
                          ::testing::Values(Backend{"PostgreSQL", "ORVANE_TEST_PG", kPgFunction},
                                            Backend{"PostgreSqlOleDb", "ORVANE_TEST_PG_OLEDB", kPgFunction},
-                                           Backend{"MariaDbOleDb", "ORVANE_TEST_MARIADB", kMariaProcedure},
-                                           Backend{"SQLite"}),
+                                           Backend{"MariaDbOleDb", "ORVANE_TEST_MARIADB", kMariaProcedure}),
+                         [](const auto& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(SqliteOdbc, OdbcRecordSources, ::testing::Values(Backend{"SQLite"}),
                          [](const auto& p) { return p.param.name; });
 
 }  // namespace

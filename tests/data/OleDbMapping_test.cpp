@@ -82,16 +82,5 @@ TEST(OleDbMapping, TranslatesEveryProviderFamily) {
     }
 }
 
-TEST(OleDbMapping, AMalformedMappingFileChangesNothing) {
-    for (const char* text : {"Driver=X\n", "[Oracle]\nDriver X\n", "[Oracle]\nDriverr=X\n", "[ ]\n"}) {
-        std::vector<ProviderMapping> table = BuiltInProviderMappings();
-        std::string error;
-        EXPECT_FALSE(ParseProviderMappings(text, table, error)) << text;
-        EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
-        EXPECT_EQ(table.size(), BuiltInProviderMappings().size());
-        EXPECT_EQ(table.back().Driver, "");
-    }
-}
-
 }  // namespace
 }  // namespace orvane::data
