@@ -43,6 +43,12 @@ Debug=0
 Description=SQLite3 ODBC driver
 Driver=$sqlitelib
 INI
+  # SQL Server and Access cannot run here; their drivers still take part.
+  local lib
+  for entry in "FreeTDS:libtdsodbc.so" "MDBTools:libmdbodbc.so"; do
+    lib=$(find /usr/lib -name "${entry#*:}" 2>/dev/null | head -1)
+    if [ -n "$lib" ]; then printf '\n[%s]\nDriver=%s\n' "${entry%%:*}" "$lib" >> "$odbc/odbcinst.ini"; fi
+  done
   : > "$odbc/odbc.ini"
   chmod 755 "$dir"
   echo "export ODBCSYSINI=$odbc"

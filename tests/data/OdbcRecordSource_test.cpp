@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "data/SchemaLists.h"
+#include "data/ado/OdbcCatalog.h"
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
@@ -232,6 +233,18 @@ TEST_P(OdbcRecordSources, ARefusedConnectionStringIsAFalseResultWithoutThePasswo
     auto refused = Source("refused", "SELECT nada FROM ninguna");
     EXPECT_FALSE(refused->OpenRecordsource());
     EXPECT_NE(refused->LastOpenError, "");
+}
+
+// No SQL Server runs here: its OLE DB string reaches FreeTDS, which refuses
+// with its own message.
+TEST(Servers, ASqlServerStringReachesFreeTds) {
+    const auto drivers = data::ListOdbcDrivers();
+    if (std::find(drivers.begin(), drivers.end(), "FreeTDS") == drivers.end()) GTEST_SKIP() << "no FreeTDS";
+    data::Connection cnn;
+    EXPECT_THROW(cnn.Open("Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=Pw0rd;"
+                          "Persist Security Info=False", "", ""), data::DataError);
+    EXPECT_NE(cnn.LastError().find("[FreeTDS]"), std::string::npos) << cnn.LastError();
+    EXPECT_EQ(cnn.LastError().find("Pw0rd"), std::string::npos) << cnn.LastError();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, OdbcRecordSources,
