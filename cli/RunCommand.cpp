@@ -21,7 +21,6 @@
 #include "cli/Support.h"
 #include "data/ado/Recordset.h"
 #include "model/Orvane.h"
-#include "model/XmlText.h"
 
 namespace orvane::cli {
 namespace {

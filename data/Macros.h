@@ -24,11 +24,4 @@ inline constexpr std::size_t kMaxReplacedMacroText = std::size_t{16} << 20;
 // are not delimiters.
 bool IsMacroDelimiter(char c);
 
-// The name of the user the process runs as (the password database entry of
-// the effective user, else $USER); "" when neither is known.
-std::string OsUserName();
-
-// The computer's network name (gethostname); "" when it cannot be read.
-std::string OsComputerName();
-
 }  // namespace orvane::data

@@ -10,51 +10,62 @@
 namespace orvane {
 namespace {
 
+using T = AdoType;
+using B = AdoBinding;
+
+constexpr AdoTypeRow Row(std::string_view name, AdoType code, AdoTypeCategoryKind category, bool isDefault,
+                         AdoBinding binding, double low = 0, double high = 0) {
+    return {name, AdoCode(code), category, isDefault, binding, low, high};
+}
+
+constexpr double kInt64Low = -9.2233720368547758e18, kInt64High = 9.2233720368547748e18;
+
 constexpr std::array<AdoTypeRow, 41> kRows{{
-    {"adEmpty", 0, 0, false},
-    {"adTinyInt", 16, 1, false},
-    {"adSmallInt", 2, 1, false},
-    {"adInteger", 3, 1, false},
-    {"adBigInt", 20, 1, false},
-    {"adUnsignedTinyInt", 17, 1, false},
-    {"adUnsignedSmallInt", 18, 1, false},
-    {"adUnsignedInt", 19, 1, false},
-    {"adUnsignedBigInt", 21, 1, false},
-    {"adSingle", 4, 1, false},
-    {"adDouble", 5, 1, true},
-    {"adCurrency", 6, 1, false},
-    {"adDecimal", 14, 1, false},
-    {"adNumeric", 131, 1, false},
-    {"adBoolean", 11, 3, false},
-    {"adError", 10, 0, false},
-    {"adUserDefined", 132, 5, false},
-    {"adVariant", 12, 5, false},
-    {"adIDispatch", 9, 5, false},
-    {"adIUnknown", 13, 5, false},
-    {"adGUID", 72, 1, false},
-    {"adDate", 7, 4, false},
-    {"adDBDate", 133, 4, false},
-    {"adDBTime", 134, 4, false},
-    {"adDBTimeStamp", 135, 4, false},
-    {"adBSTR", 8, 2, false},
-    {"adChar", 129, 2, false},
-    {"adVarChar", 200, 2, true},
-    {"adLongVarChar", 201, 2, false},
-    {"adWChar", 130, 2, false},
-    {"adVarWChar", 202, 2, false},
-    {"adLongVarWChar", 203, 2, false},
-    {"adBinary", 128, 5, false},
-    {"adVarBinary", 204, 5, false},
-    {"adLongVarBinary", 205, 5, false},
-    {"adChapter", 136, 5, false},
-    {"adFileTime", 64, 5, false},
-    {"adPropVariant", 138, 5, false},
-    {"adVarNumeric", 139, 1, false},
-    {"adArray", 8192, 5, false},
-    {"strDateTime", 200, 4, true},
+    Row("adEmpty", T::Empty, kCategoryOther, false, B::Refused),
+    Row("adTinyInt", T::TinyInt, kCategoryNumber, false, B::Whole, -128, 127),
+    Row("adSmallInt", T::SmallInt, kCategoryNumber, false, B::Whole, -32768, 32767),
+    Row("adInteger", T::Integer, kCategoryNumber, false, B::Whole, -2147483648.0, 2147483647.0),
+    Row("adBigInt", T::BigInt, kCategoryNumber, false, B::Whole, kInt64Low, kInt64High),
+    Row("adUnsignedTinyInt", T::UnsignedTinyInt, kCategoryNumber, false, B::Whole, 0, 255),
+    Row("adUnsignedSmallInt", T::UnsignedSmallInt, kCategoryNumber, false, B::Whole, 0, 65535),
+    Row("adUnsignedInt", T::UnsignedInt, kCategoryNumber, false, B::Whole, 0, 4294967295.0),
+    Row("adUnsignedBigInt", T::UnsignedBigInt, kCategoryNumber, false, B::Whole, 0, kInt64High),
+    Row("adSingle", T::Single, kCategoryNumber, false, B::Real),
+    Row("adDouble", T::Double, kCategoryNumber, true, B::Real),
+    Row("adCurrency", T::Currency, kCategoryNumber, false, B::Real),
+    Row("adDecimal", T::Decimal, kCategoryNumber, false, B::Real),
+    Row("adNumeric", T::Numeric, kCategoryNumber, false, B::Real),
+    Row("adBoolean", T::Boolean, kCategoryTruth, false, B::Truth),
+    Row("adError", T::Error, kCategoryOther, false, B::Refused),
+    Row("adUserDefined", T::UserDefined, kCategoryBinary, false, B::Refused),
+    Row("adVariant", T::Variant, kCategoryBinary, false, B::OwnKind),
+    Row("adIDispatch", T::IDispatch, kCategoryBinary, false, B::Refused),
+    Row("adIUnknown", T::IUnknown, kCategoryBinary, false, B::OwnKind),
+    Row("adGUID", T::GUID, kCategoryNumber, false, B::Text),
+    Row("adDate", T::Date, kCategoryDateTime, false, B::Timestamp),
+    Row("adDBDate", T::DBDate, kCategoryDateTime, false, B::Date),
+    Row("adDBTime", T::DBTime, kCategoryDateTime, false, B::Time),
+    Row("adDBTimeStamp", T::DBTimeStamp, kCategoryDateTime, false, B::Timestamp),
+    Row("adBSTR", T::BSTR, kCategoryText, false, B::Text),
+    Row("adChar", T::Char, kCategoryText, false, B::Text),
+    Row("adVarChar", T::VarChar, kCategoryText, true, B::Text),
+    Row("adLongVarChar", T::LongVarChar, kCategoryText, false, B::Text),
+    Row("adWChar", T::WChar, kCategoryText, false, B::Text),
+    Row("adVarWChar", T::VarWChar, kCategoryText, false, B::Text),
+    Row("adLongVarWChar", T::LongVarWChar, kCategoryText, false, B::Text),
+    Row("adBinary", T::Binary, kCategoryBinary, false, B::Bytes),
+    Row("adVarBinary", T::VarBinary, kCategoryBinary, false, B::Bytes),
+    Row("adLongVarBinary", T::LongVarBinary, kCategoryBinary, false, B::Bytes),
+    Row("adChapter", T::Chapter, kCategoryBinary, false, B::Refused),
+    Row("adFileTime", T::FileTime, kCategoryBinary, false, B::Refused),
+    Row("adPropVariant", T::PropVariant, kCategoryBinary, false, B::Refused),
+    Row("adVarNumeric", T::VarNumeric, kCategoryNumber, false, B::Real),
+    Row("adArray", T::Array, kCategoryBinary, false, B::Refused),
+    // Bound as adVarChar: its code finds that row first.
+    Row("strDateTime", T::VarChar, kCategoryDateTime, true, B::Text),
 }};
 
-constexpr std::int16_t kUnknownCode = 13;
+constexpr std::int16_t kUnknownCode = AdoCode(T::IUnknown);
 
 // More than the longest row name: a longer trimmed name cannot match.
 constexpr std::size_t kMaxNameLength = 32;
@@ -85,7 +96,7 @@ const AdoTypeRow* FindRowUncached(std::string_view name) {
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = name[i];
         if (static_cast<unsigned char>(c) >= 0x80) return nullptr;
-        key[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        key[i] = text::FoldAscii(c);
     }
     const auto& map = RowsByLowerName();
     auto it = map.find(std::string_view(key, name.size()));
@@ -127,6 +138,12 @@ std::int16_t AdoTypeCode(std::string_view name) {
 std::int16_t AdoTypeCategory(std::string_view name) {
     const AdoTypeRow* row = FindRow(name);
     return row ? row->Category : static_cast<std::int16_t>(kCategoryText);
+}
+
+const AdoTypeRow* FindAdoTypeCode(int code) {
+    for (const AdoTypeRow& row : kRows)
+        if (row.Code == code) return &row;
+    return nullptr;
 }
 
 }  // namespace orvane

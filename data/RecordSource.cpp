@@ -10,7 +10,6 @@
 #include "data/ado/Command.h"
 #include "data/ado/Recordset.h"
 #include "model/Orvane.h"
-#include "model/XmlText.h"
 #include "platform/DateTime.h"
 #include "platform/Text.h"
 
@@ -92,7 +91,8 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
         try {
             const AdoTypeRow* row = FindAdoType(p->eType());
             const std::int16_t code = row ? row->Code : AdoTypeCode(p->eType());
-            const bool sized = (row ? row->Category : AdoTypeCategory(p->eType())) == kCategoryText || code == 200;
+            const bool sized = (row ? row->Category : AdoTypeCategory(p->eType())) == kCategoryText ||
+                               code == AdoCode(AdoType::VarChar);
             // The size is that of the value's own text, even for strDateTime,
             // whose formatted text may be longer.
             const long size = sized ? std::max(1L, CharacterCount(p->Value.TextOr())) : 0;

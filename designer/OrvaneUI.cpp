@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/Orvane.h"
+#include "model/RSourceWalk.h"
 #include "platform/NumberFormat.h"
 
 namespace orvane {
@@ -153,29 +154,26 @@ void TreeBuilder::Resources(const Orvane& rpt, const NodePtr& root) {
     }
 }
 
-// Pre-order walk with an explicit stack: a definition may nest record sources
-// deeper than the call stack allows.
 void TreeBuilder::RSources(const std::shared_ptr<Collection<eRSource>>& col, const NodePtr& owner) {
     struct Level {
-        const Collection<eRSource>* col;
-        int count;
-        int next;
-        NodePtr owner;
+        NodePtr node;  // null below an item past kMaxWalk: nothing of it is shown
+        int shown;
     };
-    if (WalkCount(col) == 0) return;
-    std::vector<Level> stack{{col.get(), WalkCount(col), 0, owner}};
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.next >= level.count) {
-            stack.pop_back();
-            continue;
-        }
-        auto rs = level.col->Item(++level.next);
-        if (!rs) continue;
-        NodePtr node = Add(level.owner, "Rst_" + rs->Name, rs->Name, ui_.IconeRSource);
-        if (detailed_) RSourceDetails(*rs, node);
-        if (WalkCount(rs->eRSources) > 0) stack.push_back({rs->eRSources.get(), WalkCount(rs->eRSources), 0, node});
-    }
+    std::vector<Level> levels{{owner, 0}};
+    WalkRSources(
+        col.get(),
+        [&](const std::shared_ptr<eRSource>& rs, int, bool entering) {
+            Level& level = levels.back();
+            NodePtr node;
+            if (level.node && level.shown < kMaxWalk) {
+                ++level.shown;
+                node = Add(level.node, "Rst_" + rs->Name, rs->Name, ui_.IconeRSource);
+                if (detailed_) RSourceDetails(*rs, node);
+            }
+            if (entering) levels.push_back({std::move(node), 0});
+            return true;
+        },
+        [&](const eRSource&, int) { levels.pop_back(); });
 }
 
 void TreeBuilder::RSourceDetails(const eRSource& rs, const NodePtr& node) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "data/HexText.h"
+#include "platform/HexText.h"
 #include "platform/Text.h"
 
 using namespace orvane;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "data/HexText.h"
+#include "platform/HexText.h"
 #include "platform/Text.h"
 #include "print/prnEncoder.h"
 

@@ -24,8 +24,7 @@ std::string Orvane::ShowDesignerF(const std::string& TxtF, std::string& Fmt) {
     if (!designer) return TxtF;
     // A report the host keeps on the stack still gets a designer; the pointer
     // then owns nothing.
-    std::shared_ptr<Orvane> self = weak_from_this().lock();
-    if (!self) self = std::shared_ptr<Orvane>(std::shared_ptr<Orvane>(), this);
+    std::shared_ptr<Orvane> self = ParentLink().lock();
     std::string text = TxtF;
     std::string format = Fmt;
     try {

@@ -1,14 +1,21 @@
-// The print-grid hook of the definition reader: after a control has been
-// read, the print layer attaches a print table to a control of the
-// print-grid class.
+// The print-grid seam of the definition reader: after a control has been
+// read, the installed linker attaches what a control of its class needs. The
+// print layer installs the one that gives a print-grid control its print
+// table; the model itself knows nothing of print tables.
 #pragma once
 
 #include "model/eControl.h"
 
 namespace orvane {
 
-// Attaches a print table to control when it is of the print-grid class;
-// leaves any other control alone. Never throws.
+// Attaches what control's class needs; leaves other controls alone. Must not
+// throw.
+using PrintGridLinker = void (*)(eControl& control);
+
+// Installs the linker used from now on (null: none); returns the previous one.
+PrintGridLinker SetPrintGridLinker(PrintGridLinker linker);
+
+// Runs the installed linker on control; nothing when none is installed.
 void LinkPrintGrid(eControl& control);
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 // The root's lookups, name generators and dirty check.
 #include "model/Orvane.h"
 
+#include "model/RSourceWalk.h"
 #include "model/detail/Lookup.h"
 #include "platform/Digest.h"
 #include "platform/Text.h"
@@ -12,8 +13,16 @@ Orvane::Orvane()
       eParameters(std::make_shared<Collection<eParameter>>()),
       eDialogs(std::make_shared<Collection<eDialog>>()),
       ePrnFormats(std::make_shared<Collection<ePrnFormat>>()),
-      ResDataCollection(std::make_shared<Collection<eResData>>()) {
+      ResDataCollection(std::make_shared<Collection<eResData>>()),
+      // Built by aliasing a control block of its own rather than from `this`,
+      // so that it does not become the object's weak_from_this().
+      anchor_(std::shared_ptr<void>(static_cast<void*>(nullptr), [](void*) {}), this) {
     SetHash();
+}
+
+std::weak_ptr<Orvane> Orvane::ParentLink() {
+    std::weak_ptr<Orvane> owned = weak_from_this();
+    return owned.expired() ? std::weak_ptr<Orvane>(anchor_) : owned;
 }
 
 std::shared_ptr<eConnection> Orvane::GetConnection(const std::string& Name) const {
@@ -57,23 +66,13 @@ std::shared_ptr<eResData> Orvane::GetResdata(const std::string& Name) const {
 }
 
 std::shared_ptr<eRSource> Orvane::GetRSourceInCol(const Collection<eRSource>* Col, const std::string& Name) const {
-    if (!Col) return nullptr;
     const std::string wanted = text::Lower(Name);
-    // Explicit stack instead of recursion: a hostile definition may nest
-    // record sources deeper than the call stack allows.
-    std::vector<std::pair<const Collection<eRSource>*, int>> stack{{Col, 0}};
-    while (!stack.empty()) {
-        auto& [col, next] = stack.back();
-        if (next >= col->Count()) {
-            stack.pop_back();
-            continue;
-        }
-        auto rs = col->Item(++next);
-        if (!rs) continue;
-        if (text::Lower(rs->Name) == wanted) return rs;
-        if (rs->eRSources && rs->eRSources->Count() > 0) stack.emplace_back(rs->eRSources.get(), 0);
-    }
-    return nullptr;
+    std::shared_ptr<eRSource> found;
+    WalkRSources(Col, [&](const std::shared_ptr<eRSource>& rs, int, bool) {
+        if (text::Lower(rs->Name) == wanted) found = rs;
+        return !found;
+    });
+    return found;
 }
 
 std::shared_ptr<eRSource> Orvane::GetRSource(const std::string& Name) const {
@@ -96,7 +95,7 @@ bool Orvane::AddConnection(const std::shared_ptr<eConnection>& c) {
     if (!c || GetConnection(c->Name)) return false;
     if (!eConections) eConections = std::make_shared<Collection<eConnection>>();
     eConections->Add(c);
-    c->RPTParent = weak_from_this();
+    c->RPTParent = ParentLink();
     return true;
 }
 

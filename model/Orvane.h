@@ -4,7 +4,8 @@
 // the definition XML and the package file, and tells whether the definition
 // changed since it was last loaded or saved.
 //
-// Create it with std::make_shared: connections point back to it weakly.
+// Create it any way: a plain object, std::make_shared or new. Connections
+// point back to it weakly through ParentLink(), which works for all three.
 #pragma once
 
 #include <memory>
@@ -26,6 +27,9 @@ namespace orvane {
 class Orvane : public std::enable_shared_from_this<Orvane> {
 public:
     Orvane();
+    // A copy or a move would leave the connections pointing at the source.
+    Orvane(const Orvane&) = delete;
+    Orvane& operator=(const Orvane&) = delete;
 
     std::shared_ptr<Collection<eConnection>> eConections;
     std::shared_ptr<Collection<eParameter>> eParameters;
@@ -61,6 +65,11 @@ public:
     // GetRSourceInCol over every connection's / every dialog's record sources.
     std::shared_ptr<eRSource> GetRSource(const std::string& Name) const;
     std::shared_ptr<eRSource> GetRSourceInDlg(const std::string& Name) const;
+
+    // What a connection's RPTParent holds: the owning shared_ptr's weak
+    // reference when one owns this report, else a handle that owns nothing
+    // and expires when the report is destroyed.
+    std::weak_ptr<Orvane> ParentLink();
 
     // Appends c and makes this report its parent; false, nothing changed,
     // when c is null or a connection of that name exists.
@@ -124,6 +133,12 @@ public:
     // format, when the user accepts; TxtF, with Fmt untouched, when the user
     // cancels or no designer is installed. Never raises.
     std::string ShowDesignerF(const std::string& TxtF, std::string& Fmt);
+
+private:
+    // Owns nothing: its control block only tells the back-links whether this
+    // object still exists. Declared last so it expires before the
+    // collections are destroyed.
+    std::shared_ptr<Orvane> anchor_;
 };
 
 }  // namespace orvane

@@ -15,12 +15,13 @@
 #include <string_view>
 #include <vector>
 
-#include "data/HexText.h"
-#include "data/detail/XmlLookup.h"
 #include "model/GridLink.h"
 #include "model/Orvane.h"
+#include "model/RSourceWalk.h"
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
+#include "model/detail/XmlLookup.h"
+#include "platform/HexText.h"
 #include "platform/Messages.h"
 #include "platform/Secrets.h"
 #include "platform/NumberFormat.h"
@@ -136,35 +137,17 @@ void XmlWriter::Connection(const eConnection& c) {
     out_ += "</eConnection>";
 }
 
-// Record sources are written with an explicit stack, so the depth of the
-// tree costs no call stack.
 void XmlWriter::RSourceList(const Collection<eRSource>* list) {
-    struct Frame {
-        const Collection<eRSource>* list;
-        int next;  // 0-based position of the next item
-    };
     out_ += "<eRSources>\r\n";
-    std::vector<Frame> stack{{list, 0}};
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (!top.list || top.next >= top.list->Count()) {
-            stack.pop_back();
-            out_ += "</eRSources>\r\n";
-            if (!stack.empty()) out_ += "</eRSource>\r\n";
-            continue;
-        }
-        const eRSource* rs = (top.list->begin() + top.next++)->get();
-        if (!rs) continue;
-        RSourceStart(*rs);
-        const bool descend = rs->eRSources && rs->eRSources->Count() > 0 &&
-                             static_cast<int>(stack.size()) < kMaxRecordSourceDepth;
-        if (descend) {
-            out_ += "<eRSources>\r\n";
-            stack.push_back({rs->eRSources.get(), 0});
-        } else {
-            out_ += "</eRSource>\r\n";
-        }
-    }
+    WalkRSources(
+        list,
+        [this](const std::shared_ptr<eRSource>& rs, int, bool entering) {
+            RSourceStart(*rs);
+            out_ += entering ? "<eRSources>\r\n" : "</eRSource>\r\n";
+            return true;
+        },
+        [this](const eRSource&, int) { out_ += "</eRSources>\r\n</eRSource>\r\n"; });
+    out_ += "</eRSources>\r\n";
 }
 
 void XmlWriter::RSourceStart(const eRSource& rs) {
@@ -352,16 +335,11 @@ private:
         }
     }
     void RSources(const Collection<eRSource>* top) {
-        std::vector<std::pair<const Collection<eRSource>*, int>> pending{{top, 1}};
-        while (!pending.empty()) {
-            const auto [list, depth] = pending.back();
-            pending.pop_back();
-            Each(list, [&, depth = depth](const eRSource& rs) {
-                Add(260, rs.Name, rs.CursorLocation, rs.CursorType, rs.SQLCommand, rs.TypeofCommand, rs.LockType,
-                    rs.eFieldNametoParameters, rs.idParameterLinked, rs.SendParameters, rs.Filter, rs.Order);
-                if (depth < kMaxRecordSourceDepth) pending.push_back({rs.eRSources.get(), depth + 1});
-            });
-        }
+        WalkRSources(top, [&](const std::shared_ptr<eRSource>& rs, int, bool) {
+            Add(260, rs->Name, rs->CursorLocation, rs->CursorType, rs->SQLCommand, rs->TypeofCommand, rs->LockType,
+                rs->eFieldNametoParameters, rs->idParameterLinked, rs->SendParameters, rs->Filter, rs->Order);
+            return true;
+        });
     }
     void Controls(const Collection<eControl>* list) {
         Each(list, [&](const eControl& c) {
@@ -543,7 +521,7 @@ void XmlReader::Connections(pugi::xml_node list) {
             c->cnnString = Required(a, "cnnString");
             c->Internal = StrToBool(Required(a, "Internal"));
             RSourceList(n, c, *c->eRSources);
-            c->RPTParent = r_.weak_from_this();
+            c->RPTParent = r_.ParentLink();
             r_.eConections->Add(c);
         }
     } catch (const MissingAttribute&) {

@@ -10,12 +10,6 @@
 
 namespace orvane {
 
-// Deepest record-source nesting the definition XML writes and reads (a
-// top-level record source is at depth 1). Deeper record sources, with their
-// children, are left out on writing and skipped on reading, so no tree too
-// deep to walk, show or destroy comes out of a text.
-inline constexpr int kMaxRecordSourceDepth = 256;
-
 // The marker that stands for CR LF in the definition XML.
 inline constexpr std::string_view kXmlLineBreakMarker = "<p>&nbsp;</p>";
 

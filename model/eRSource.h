@@ -11,6 +11,12 @@
 
 namespace orvane {
 
+// Deepest record-source nesting anything walks (a top-level record source is
+// at depth 1). Deeper record sources, with their children, are left out on
+// writing, skipped on reading and not searched or shown, so no tree too deep
+// to walk, show or destroy comes out of a text or a host's edits.
+inline constexpr int kMaxRecordSourceDepth = 256;
+
 class eRSource : public std::enable_shared_from_this<eRSource> {
 public:
     eRSource();

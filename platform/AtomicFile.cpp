@@ -23,12 +23,36 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "platform/FileOps.h"
 #include "platform/RuntimeServices.h"
 
 namespace orvane::platform {
 namespace fs = std::filesystem;
+
+ssize_t FileOps::Write(int fd, const void* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+int FileOps::Flush(int fd) {
+    return ::fsync(fd);
+}
+int FileOps::SyncFolder(int fd) {
+    return ::fsync(fd);
+}
+int FileOps::Rename(const char* from, const char* to) {
+    return ::rename(from, to);
+}
+int FileOps::Remove(const char* path) {
+    return ::unlink(path);
+}
+
 namespace {
+
+FileOps*& InstalledFileOps() {
+    static FileOps* ops = nullptr;
+    return ops;
+}
 
 constexpr std::string_view kTempMarker = ".tmp.";
 constexpr std::size_t kTempSuffix = 6;
@@ -50,7 +74,7 @@ private:
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        ssize_t n = Files().Write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -60,7 +84,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 void SyncFolder(const fs::path& folder) {
     Fd dfd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dfd.get() >= 0) ::fsync(dfd.get());
+    if (dfd.get() >= 0) Files().SyncFolder(dfd.get());
 }
 
 bool SameFile(int fd, const fs::path& path) {
@@ -127,6 +151,16 @@ fs::path ReplacedFile(const std::string& path) {
 
 }  // namespace
 
+FileOps& Files() {
+    static FileOps system;
+    FileOps* installed = InstalledFileOps();
+    return installed ? *installed : system;
+}
+
+FileOps* SetFileOps(FileOps* ops) {
+    return std::exchange(InstalledFileOps(), ops);
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (path.empty()) return false;
     const fs::path target = ReplacedFile(path);
@@ -139,15 +173,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
         if (!S_ISREG(old.st_mode)) {
-            ::unlink(temp.c_str());
+            Files().Remove(temp.c_str());
             return false;
         }
         [[maybe_unused]] int owner = ::fchown(fd.get(), old.st_uid, old.st_gid);  // allowed only sometimes
         ::fchmod(fd.get(), old.st_mode & 07777);
     }
-    const bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
+    const bool ok = WriteAll(fd.get(), bytes) && Files().Flush(fd.get()) == 0 &&
+                    Files().Rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.c_str());
+        Files().Remove(temp.c_str());  // if refused, the next writer removes it
         return false;
     }
     SyncFolder(target.parent_path());

@@ -2,7 +2,6 @@
 #include "platform/ConnectionManager.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/SystemUser.h"
 #include "platform/Text.h"
 
 namespace orvane::platform {
@@ -28,13 +28,7 @@ std::string Env(const char* name) {
 
 std::string HomeFolder() {
     if (std::string home = Env("HOME"); !home.empty()) return home;
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return "";
+    return CurrentUserEntry().home;
 }
 
 std::string_view TrimSpaceTab(std::string_view s) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/TypedDate.h"
 
 namespace orvane {
@@ -146,27 +147,20 @@ struct Token {
     bool upper = false;  // AmPm / AP: write the marker in upper case
 };
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool StartsWithIgnoreCase(std::string_view s, std::size_t at, std::string_view what) {
-    if (s.size() - at < what.size()) return false;
-    for (std::size_t k = 0; k < what.size(); ++k)
-        if (LowerAscii(s[at + k]) != what[k]) return false;
-    return true;
+    return s.size() - at >= what.size() && text::EqualsIgnoreCaseAscii(s.substr(at, what.size()), what);
 }
 
 std::size_t RunLength(std::string_view s, std::size_t at, char lower) {
     std::size_t n = 0;
-    while (at + n < s.size() && LowerAscii(s[at + n]) == lower) ++n;
+    while (at + n < s.size() && text::FoldAscii(s[at + n]) == lower) ++n;
     return n;
 }
 
 // Longest token of a letter at a position: {kind, characters used}, or
 // Literal when the letter is not a token letter.
 std::pair<Tok, std::size_t> LetterToken(std::string_view f, std::size_t i) {
-    const char c = LowerAscii(f[i]);
+    const char c = text::FoldAscii(f[i]);
     const std::size_t run = RunLength(f, i, c);
     switch (c) {
         case 'y':

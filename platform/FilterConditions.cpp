@@ -102,13 +102,6 @@ std::size_t OnlyOperator(std::string_view s, const std::vector<Token>& tokens, s
     return found;
 }
 
-std::string Upper(std::string_view word) {
-    std::string out(word);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 }  // namespace
 
 std::optional<std::vector<FilterCondition>> SplitFilter(std::string_view text) {
@@ -126,7 +119,7 @@ std::optional<std::vector<FilterCondition>> SplitFilter(std::string_view text) {
         const Token* unionWord = atEnd ? nullptr : &(*tokens)[k];
         conditions.push_back(
             {std::string(text.substr(from, to - from)),
-             unionWord ? Upper(text.substr(unionWord->begin, unionWord->end - unionWord->begin)) : std::string("AND")});
+             unionWord ? text::UpperAscii(text.substr(unionWord->begin, unionWord->end - unionWord->begin)) : std::string("AND")});
         first = k + 1;
     }
     return conditions;

@@ -13,10 +13,7 @@ bool IsBlank(char c) {
 }
 
 bool StartsWithIgnoreCase(std::string_view s, std::size_t at, std::string_view word) {
-    if (s.size() - at < word.size()) return false;
-    for (std::size_t k = 0; k < word.size(); ++k)
-        if (std::tolower(static_cast<unsigned char>(s[at + k])) != word[k]) return false;
-    return true;
+    return s.size() - at >= word.size() && text::EqualsIgnoreCaseAscii(s.substr(at, word.size()), word);
 }
 
 // When a password key starts at i: the position of its value, else npos.

@@ -1,5 +1,7 @@
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace orvane::text {
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -15,50 +17,54 @@ std::string_view TrimWhite(std::string_view s) {
     return s;
 }
 
+std::string LowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = FoldAscii(c);
+    return out;
+}
+
+std::string UpperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+    return out;
+}
+
+bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+}
+
 std::string Lower(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 'A' && c <= 'Z') {
-            out += static_cast<char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < s.size()) {
-            // U+00C0..U+00DE are C3 80..C3 9E; their lower forms are C3 A0..C3 BE
-            // (U+00D7, the multiplication sign, has none).
-            unsigned char n = static_cast<unsigned char>(s[i + 1]);
-            if (n >= 0x80 && n <= 0x9E && n != 0x97) n = static_cast<unsigned char>(n + 0x20);
-            out += static_cast<char>(c);
-            out += static_cast<char>(n);
-            ++i;
-        } else {
-            out += static_cast<char>(c);
-        }
+    std::string out(s);
+    unsigned char prev = 0;
+    for (char& c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        c = static_cast<char>(FoldLatin1(prev, u));
+        prev = u;
     }
     return out;
 }
 
-// Compares as Lower(a) == Lower(b) would, without building either: Lower
-// keeps lengths and folds a byte after C3 only as the second of a pair, and
-// no other byte lowers to C3, so the pairs line up in both texts or differ.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    if (a == b) return true;
-    const auto ascii = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    const auto afterC3 = [](unsigned char c) { return c >= 0x80 && c <= 0x9E && c != 0x97 ? c + 0x20 : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-        if (ca == 0xC3 || cb == 0xC3) {
-            if (ca != cb) return false;
-            if (i + 1 < a.size()) {
-                ++i;
-                if (afterC3(static_cast<unsigned char>(a[i])) != afterC3(static_cast<unsigned char>(b[i])))
-                    return false;
-            }
-        } else if (ca != cb && ascii(ca) != ascii(cb)) {
-            return false;
+    return a.size() == b.size() && (a == b || CompareIgnoreCase(a, b) == 0);
+}
+
+int CompareIgnoreCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    unsigned char prevA = 0, prevB = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ua = static_cast<unsigned char>(a[i]), ub = static_cast<unsigned char>(b[i]);
+        if (ua != ub || prevA != prevB) {
+            const unsigned char fa = FoldLatin1(prevA, ua), fb = FoldLatin1(prevB, ub);
+            if (fa != fb) return fa < fb ? -1 : 1;
         }
+        prevA = ua;
+        prevB = ub;
     }
-    return true;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with) {

@@ -1,7 +1,8 @@
-// Small text helpers shared by every layer: blank trimming, lower-casing and
+// Small text helpers shared by every layer: blank trimming, case folding and
 // case-insensitive comparison of UTF-8 names, UTF-8 code point walking.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,10 +15,45 @@ std::string_view TrimBlanks(std::string_view s);
 // Removes leading and trailing spaces, tabs, CR and LF.
 std::string_view TrimWhite(std::string_view s);
 
-// Lower-cases ASCII and Latin-1 letters (À..Þ), leaving everything else.
+// Case folding, the one set every layer uses. Two folds, both keeping byte
+// lengths so that folded texts compare byte by byte:
+// - ASCII: the letters A..Z only (names of entries, tokens, XML names);
+// - Latin-1: also the capitals U+00C0..U+00DE but U+00D7, which UTF-8 writes
+//   as C3 80..C3 9E and whose lower-case forms are C3 A0..C3 BE (names of
+//   definition items, field values).
+namespace detail {
+constexpr std::array<unsigned char, 256> FoldTable(bool afterC3) {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+        const bool capital = afterC3 ? (i >= 0x80 && i <= 0x9E && i != 0x97) : (i >= 'A' && i <= 'Z');
+        t[i] = static_cast<unsigned char>(capital ? i + 0x20 : i);
+    }
+    return t;
+}
+inline constexpr std::array<unsigned char, 256> kFoldAscii = FoldTable(false);
+inline constexpr std::array<unsigned char, 256> kFoldAfterC3 = FoldTable(true);
+}  // namespace detail
+
+constexpr char FoldAscii(char c) {
+    return static_cast<char>(detail::kFoldAscii[static_cast<unsigned char>(c)]);
+}
+// The Latin-1 fold of byte c of a text whose previous byte is prev (0 at the
+// start).
+constexpr unsigned char FoldLatin1(unsigned char prev, unsigned char c) {
+    return prev == 0xC3 ? detail::kFoldAfterC3[c] : detail::kFoldAscii[c];
+}
+
+// s with the ASCII fold, and its reverse (a..z to A..Z).
+std::string LowerAscii(std::string_view s);
+std::string UpperAscii(std::string_view s);
+bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
+
+// s with the Latin-1 fold.
 std::string Lower(std::string_view s);
 // Lower(a) == Lower(b).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Lower(a) compared with Lower(b) byte by byte: -1, 0 or 1.
+int CompareIgnoreCase(std::string_view a, std::string_view b);
 
 // Replaces every occurrence of what (non-empty) by with, in one pass.
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with);

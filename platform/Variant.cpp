@@ -3,15 +3,10 @@
 #include <cmath>
 
 #include "platform/NumberFormat.h"
+#include "platform/Text.h"
 
 namespace orvane {
 namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 std::string TrimBlanks(const std::string& s) {
     std::size_t b = s.find_first_not_of(" \t");
@@ -82,7 +77,7 @@ std::optional<bool> Variant::ToTruth() const {
         case Kind::Int: return std::get<std::int64_t>(v_) != 0;
         case Kind::Double: return std::get<double>(v_) != 0.0;
         case Kind::Text: {
-            const std::string t = Lower(TrimBlanks(std::get<std::string>(v_)));
+            const std::string t = text::LowerAscii(TrimBlanks(std::get<std::string>(v_)));
             if (t == "true") return true;
             if (t == "false") return false;
             if (auto n = platform::ParseLocaleDouble(t)) return *n != 0.0;

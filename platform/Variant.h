@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <variant>
 
 #include "platform/DateTime.h"
@@ -87,9 +88,17 @@ private:
     struct NullTag {
         bool operator==(const NullTag&) const { return true; }
     };
-    std::variant<std::monostate, NullTag, bool, std::int64_t, double, std::string, DateTime,
-                 std::shared_ptr<HostObject>>
-        v_;
+    using Storage = std::variant<std::monostate, NullTag, bool, std::int64_t, double, std::string, DateTime,
+                                 std::shared_ptr<HostObject>>;
+    Storage v_;
+
+    // kind() is the alternative's index: the two lists must keep one order.
+    template <Kind k, typename T>
+    static constexpr bool At = std::is_same_v<std::variant_alternative_t<static_cast<std::size_t>(k), Storage>, T>;
+    static_assert(At<Kind::Empty, std::monostate> && At<Kind::Null, NullTag> && At<Kind::Bool, bool> &&
+                  At<Kind::Int, std::int64_t> && At<Kind::Double, double> && At<Kind::Text, std::string> &&
+                  At<Kind::Date, DateTime> && At<Kind::Object, std::shared_ptr<HostObject>> &&
+                  std::variant_size_v<Storage> == static_cast<std::size_t>(Kind::Object) + 1);
 };
 
 }  // namespace orvane

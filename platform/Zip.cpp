@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/RuntimeServices.h"
+#include "platform/Text.h"
 
 namespace orvane::platform::zip {
 namespace {
@@ -27,13 +28,6 @@ using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 struct FileCloser {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
-
-std::string AsciiLower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 std::string ErrorText(int code) {
     zip_error_t e;
@@ -119,7 +113,7 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
         std::uint32_t type = UnixType(za.get(), i);
         // An entry without a name is no folder: it is refused below.
         if ((!name.empty() && name.back() == '/') || type == kDirectory) continue;
-        if (!IsSafeEntryName(name) || type == kSymlink || !seen.insert(AsciiLower(name)).second) {
+        if (!IsSafeEntryName(name) || type == kSymlink || !seen.insert(text::LowerAscii(name)).second) {
             r.refused.push_back(std::move(name));
             continue;
         }

@@ -1,5 +1,5 @@
-// The print-grid link of the definition reader: a control of the print-grid
-// class gets the print table its "Tables" data block describes.
+// The print layer's linker for the definition reader: a control of the
+// print-grid class gets the print table its "Tables" data block describes.
 #include "model/GridLink.h"
 
 #include <memory>
@@ -7,8 +7,9 @@
 #include "print/ePrnTable.h"
 
 namespace orvane {
+namespace {
 
-void LinkPrintGrid(eControl& control) {
+void AttachPrintTable(eControl& control) {
     // The class name is matched exactly: other spellings are other controls.
     if (control.Class != "ePrnGridControl.ePrnGrid") return;
     const auto tables = control.GetData("Tables");
@@ -17,4 +18,10 @@ void LinkPrintGrid(eControl& control) {
     if (table->LoadFromXML(tables->DatB64)) control.LinkObject = std::move(table);
 }
 
+// Installed when the library is loaded, so every definition read links its
+// grids whatever the host calls first. The library is always a shared object,
+// so this file is never left out of it.
+[[maybe_unused]] const PrintGridLinker kPrevious = SetPrintGridLinker(&AttachPrintTable);
+
+}  // namespace
 }  // namespace orvane

@@ -6,6 +6,7 @@
 
 #include "model/XmlText.h"
 #include "platform/NumberFormat.h"
+#include "platform/Text.h"
 
 // Two choices of the table text are ours:
 // - Values written "as is" (KeyField, KeyValue, KeyGroups, eSource, FontName)
@@ -89,12 +90,7 @@ std::string_view LocalName(const char* name) {
 // Case-insensitive equality with an ASCII name, without allocating: every
 // name the reader looks for is ASCII, so folding ASCII letters is enough.
 bool SameName(std::string_view name, std::string_view wanted) {
-    if (name.size() != wanted.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (fold(name[i]) != fold(wanted[i])) return false;
-    }
-    return true;
+    return text::EqualsIgnoreCaseAscii(name, wanted);
 }
 
 // Reads attributes of one element into fields. Each read succeeds or fails

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "data/HexText.h"
+#include "platform/HexText.h"
 #include "platform/Text.h"
 
 namespace orvane {

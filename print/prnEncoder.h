@@ -27,7 +27,7 @@ public:
     // The raw bytes a command in hex notation stands for, one char per byte:
     // "1B 41" gives ESC "A". Blanks, "-", ".", "_", "<" and ">" are ignored,
     // an odd count of digits reads as if it began with "0", a non-hex digit
-    // counts 0. Throws HexOverflow (data/HexText.h) when more than
+    // counts 0. Throws HexOverflow (platform/HexText.h) when more than
     // kMaxHexTextLength hex characters remain.
     std::string BinString(const std::string& strHex) const;
 };

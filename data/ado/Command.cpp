@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "data/ParameterTypes.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -37,117 +38,96 @@ std::optional<double> NumberOf(const Variant& v) {
     }
 }
 
-struct IntRange {
-    int code;
-    double low, high;
-};
-constexpr IntRange kIntRanges[] = {
-    {16, -128, 127},
-    {2, -32768, 32767},
-    {3, -2147483648.0, 2147483647.0},
-    {20, -9.2233720368547758e18, 9.2233720368547748e18},
-    {17, 0, 255},
-    {18, 0, 65535},
-    {19, 0, 4294967295.0},
-    {21, 0, 9.2233720368547748e18},
-};
+BoundValue Whole(const Parameter& p, const Variant& v, const AdoTypeRow& row) {
+    BoundValue b;
+    b.kind = BoundValue::Kind::Int;
+    if (v.kind() == Variant::Kind::Int) {
+        b.integer = *v.AsInt();
+        if (static_cast<double>(b.integer) < row.Low || static_cast<double>(b.integer) > row.High)
+            Refuse(p, "the value is out of range");
+        return b;
+    }
+    const std::optional<double> n = NumberOf(v);
+    if (!n) Refuse(p, "the value is not a number");
+    const double rounded = std::nearbyint(*n);
+    if (!(rounded >= row.Low && rounded <= row.High)) Refuse(p, "the value is out of range");
+    b.integer = static_cast<std::int64_t>(rounded);
+    return b;
+}
+
+// Bound as what the value holds: a number, a truth value, a date and time,
+// else its text.
+BoundValue OwnKind(const Variant& v) {
+    BoundValue b;
+    switch (v.kind()) {
+        case Variant::Kind::Int:
+            b.kind = BoundValue::Kind::Int;
+            b.integer = *v.AsInt();
+            return b;
+        case Variant::Kind::Double:
+            b.kind = BoundValue::Kind::Double;
+            b.real = *v.AsDouble();
+            return b;
+        case Variant::Kind::Bool:
+            b.kind = BoundValue::Kind::Bool;
+            b.integer = *v.AsBool();
+            return b;
+        case Variant::Kind::Date:
+            b.kind = BoundValue::Kind::Timestamp;
+            b.date = *v.AsDate();
+            return b;
+        default:
+            b.kind = BoundValue::Kind::Text;
+            b.text = v.TextOr();
+            return b;
+    }
+}
 
 BoundValue Convert(const Parameter& p, const Variant& v) {
     BoundValue b;
     if (v.IsNull() || v.IsEmpty()) return b;
     if (v.kind() == Variant::Kind::Object) Refuse(p, "an object cannot be sent to the database");
-    const int code = p.Type;
-    for (const IntRange& r : kIntRanges) {
-        if (r.code != code) continue;
-        std::optional<double> n = v.kind() == Variant::Kind::Int ? std::nullopt : NumberOf(v);
-        if (v.kind() == Variant::Kind::Int) {
-            b.integer = *v.AsInt();
-            if (static_cast<double>(b.integer) < r.low || static_cast<double>(b.integer) > r.high)
-                Refuse(p, "the value is out of range");
-        } else {
-            if (!n) Refuse(p, "the value is not a number");
-            const double rounded = std::nearbyint(*n);
-            if (!(rounded >= r.low && rounded <= r.high)) Refuse(p, "the value is out of range");
-            b.integer = static_cast<std::int64_t>(rounded);
-        }
-        b.kind = BoundValue::Kind::Int;
-        return b;
-    }
-    switch (code) {
-        case 4:
-        case 5:
-        case 6:
-        case 14:
-        case 131:
-        case 139: {
+    const AdoTypeRow* row = FindAdoTypeCode(p.Type);
+    const AdoBinding binding = row ? row->Binding : AdoBinding::Refused;
+    switch (binding) {
+        case AdoBinding::Whole:
+            return Whole(p, v, *row);
+        case AdoBinding::Real: {
             auto n = NumberOf(v);
             if (!n || !std::isfinite(*n)) Refuse(p, "the value is not a number");
             b.kind = BoundValue::Kind::Double;
             b.real = *n;
             return b;
         }
-        case 8:
-        case 72:
-        case 129:
-        case 130:
-        case 200:
-        case 201:
-        case 202:
-        case 203:
-            b.kind = BoundValue::Kind::Text;
+        case AdoBinding::Text:
+        case AdoBinding::Bytes:
+            b.kind = binding == AdoBinding::Text ? BoundValue::Kind::Text : BoundValue::Kind::Binary;
             b.text = v.TextOr();
             return b;
-        case 128:
-        case 204:
-        case 205:
-            b.kind = BoundValue::Kind::Binary;
-            b.text = v.TextOr();
-            return b;
-        case 11: {
+        case AdoBinding::Truth: {
             auto t = v.ToTruth();
             if (!t) Refuse(p, "the value is not a truth value");
             b.kind = BoundValue::Kind::Bool;
             b.integer = *t ? 1 : 0;
             return b;
         }
-        case 7:
-        case 133:
-        case 134:
-        case 135: {
+        case AdoBinding::Date:
+        case AdoBinding::Time:
+        case AdoBinding::Timestamp: {
             auto d = v.ToDate();
             if (!d || !d->IsValid()) Refuse(p, "the value is not a date");
-            b.kind = code == 133 ? BoundValue::Kind::Date
-                                 : (code == 134 ? BoundValue::Kind::Time : BoundValue::Kind::Timestamp);
+            b.kind = binding == AdoBinding::Date ? BoundValue::Kind::Date
+                                                 : (binding == AdoBinding::Time ? BoundValue::Kind::Time
+                                                                                : BoundValue::Kind::Timestamp);
             b.date = *d;
             return b;
         }
-        case 12:
-        case 13:
-            switch (v.kind()) {
-                case Variant::Kind::Int:
-                    b.kind = BoundValue::Kind::Int;
-                    b.integer = *v.AsInt();
-                    return b;
-                case Variant::Kind::Double:
-                    b.kind = BoundValue::Kind::Double;
-                    b.real = *v.AsDouble();
-                    return b;
-                case Variant::Kind::Bool:
-                    b.kind = BoundValue::Kind::Bool;
-                    b.integer = *v.AsBool();
-                    return b;
-                case Variant::Kind::Date:
-                    b.kind = BoundValue::Kind::Timestamp;
-                    b.date = *v.AsDate();
-                    return b;
-                default:
-                    b.kind = BoundValue::Kind::Text;
-                    b.text = v.TextOr();
-                    return b;
-            }
-        default:
-            Refuse(p, "this type cannot be sent to the database");
+        case AdoBinding::OwnKind:
+            return OwnKind(v);
+        case AdoBinding::Refused:
+            break;
     }
+    Refuse(p, "this type cannot be sent to the database");
 }
 
 }  // namespace

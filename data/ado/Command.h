@@ -3,12 +3,9 @@
 // value that does not convert raises, so the caller can leave it out), and
 // the parameters bind to the "?" marks in the order they were appended.
 //
-// Binding by type code: 2,3,16..21,20 whole numbers (range-checked, texts
-// read as numbers, fractions rounded half to even); 4,5,6,14,131,139 floating
-// point; 8,72,129,130,200..203 text (the declared size is a hint: longer
-// texts are sent whole); 11 truth value; 7 and 135 date and time, 133 date,
-// 134 time; 12 and 13 by the value's own kind; 128,204,205 bytes of the text.
-// Null and Empty values bind NULL for every type. Other codes raise.
+// How each type code binds is its row's Binding in the type table
+// (data/ParameterTypes.h). Null and Empty values bind NULL for every type;
+// codes the table refuses or does not hold raise.
 #pragma once
 
 #include <memory>

@@ -2,6 +2,7 @@
 // the scrubbing of passwords from error texts.
 #include "data/ado/Connection.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "data/ado/OleDbMapping.h"
@@ -11,11 +12,7 @@
 namespace orvane::data {
 namespace {
 
-struct Pair {
-    std::string key;    // trimmed, as written
-    std::string value;  // unquoted
-    std::string raw;    // the segment as written
-};
+using Pair = detail::ConnectionPair;
 
 // Splits "k=v;k={v;v};k='v'" into its pairs, keeping each segment's text.
 std::vector<Pair> SplitConnectionString(std::string_view s) {
@@ -72,7 +69,64 @@ std::string BraceValue(const std::string& v) {
     return "{" + text::ReplaceAll(v, "}", "}}") + "}";
 }
 
+std::unique_ptr<detail::Provider> OpenSqlite(const detail::ProviderRequest& r) {
+    const Pair* source = r.Find("data source");
+    if (!source) source = r.Find("database");
+    if (!source || source->value.empty()) throw DataError("The SQLite connection string names no Data Source");
+    return detail::OpenSqliteProvider(source->value);
+}
+
+// The string as written less its Provider= part, with the user and password
+// given to Open in place of those it holds.
+std::unique_ptr<detail::Provider> OpenOdbc(const detail::ProviderRequest& r) {
+    std::string odbc;
+    const Pair* provider = r.Find("provider");
+    for (const Pair& p : r.pairs) {
+        if (&p == provider) continue;
+        if (!r.userId.empty() && (text::EqualsIgnoreCase(p.key, "uid") || text::EqualsIgnoreCase(p.key, "user id")))
+            continue;
+        if (!r.password.empty() && (text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")))
+            continue;
+        odbc += p.raw + ";";
+    }
+    if (!r.userId.empty()) odbc += "UID=" + BraceValue(r.userId) + ";";
+    if (!r.password.empty()) odbc += "PWD=" + BraceValue(r.password) + ";";
+    return detail::OpenOdbcProvider(odbc);
+}
+
+// Provider names, lower-cased, to their factories.
+std::vector<std::pair<std::string, detail::ProviderFactory>>& Registry() {
+    static std::vector<std::pair<std::string, detail::ProviderFactory>> registry{{"sqlite", OpenSqlite},
+                                                                                  {"msdasql", OpenOdbc}};
+    return registry;
+}
+
+detail::ProviderFactory FactoryFor(const std::string& name) {
+    const std::string key = text::Lower(name);
+    for (const auto& [registered, factory] : Registry())
+        if (registered == key) return factory;
+    return nullptr;
+}
+
 }  // namespace
+
+namespace detail {
+
+const ConnectionPair* ProviderRequest::Find(std::string_view key) const {
+    return FindKey(pairs, key);
+}
+
+ProviderFactory RegisterProvider(const std::string& name, ProviderFactory factory) {
+    auto& registry = Registry();
+    const std::string key = text::Lower(name);
+    auto it = std::find_if(registry.begin(), registry.end(), [&](const auto& e) { return e.first == key; });
+    ProviderFactory previous = it == registry.end() ? nullptr : it->second;
+    if (it != registry.end()) registry.erase(it);
+    if (factory) registry.emplace_back(key, std::move(factory));
+    return previous;
+}
+
+}  // namespace detail
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
@@ -117,39 +171,27 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
     if (provider_) Fail("Operation is not allowed when the connection is open");
     if (text::TrimWhite(written).empty()) Fail("The connection string is empty");
 
+    // OLE DB strings of other databases become ODBC ones, and relative file
+    // paths are looked for beside the definition, before a provider is chosen.
+    std::string cs;
     try {
-        const std::string cs = TranslateConnectionString(written, BaseFolder);
-        const std::vector<Pair> pairs = SplitConnectionString(cs);
-        const Pair* provider = FindKey(pairs, "provider");
-        const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
-        if (text::EqualsIgnoreCase(name, "sqlite")) {
-            const Pair* source = FindKey(pairs, "data source");
-            if (!source) source = FindKey(pairs, "database");
-            if (!source || source->value.empty()) Fail("The SQLite connection string names no Data Source");
-            provider_ = detail::OpenSqliteProvider(source->value);
-        } else if (text::EqualsIgnoreCase(name, "msdasql") ||
-                   (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver")))) {
-            std::string odbc;
-            for (const Pair& p : pairs) {
-                if (&p == provider) continue;
-                if (!userId.empty() &&
-                    (text::EqualsIgnoreCase(p.key, "uid") || text::EqualsIgnoreCase(p.key, "user id")))
-                    continue;
-                if (!password.empty() &&
-                    (text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")))
-                    continue;
-                odbc += p.raw + ";";
-            }
-            if (!userId.empty()) odbc += "UID=" + BraceValue(userId) + ";";
-            if (!password.empty()) odbc += "PWD=" + BraceValue(password) + ";";
-            provider_ = detail::OpenOdbcProvider(odbc);
-        } else if (provider) {
-            Fail("Provider \"" + name +
-                 "\" is not supported (use SQLite, ODBC through MSDASQL, DSN= or Driver=, or a provider of the "
-                 "mapping file " + ProviderMappingPath() + ")");
-        } else {
-            Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
-        }
+        cs = TranslateConnectionString(written, BaseFolder);
+    } catch (const DataError& e) {
+        Fail(e.what());
+    }
+    const std::vector<Pair> pairs = SplitConnectionString(cs);
+    const Pair* provider = FindKey(pairs, "provider");
+    std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
+    if (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver"))) name = "MSDASQL";
+    const detail::ProviderFactory factory = FactoryFor(name);
+    if (!factory && provider)
+        Fail("Provider \"" + name +
+             "\" is not supported (use SQLite, ODBC through MSDASQL, DSN= or Driver=, or a provider of the mapping "
+             "file " + ProviderMappingPath() + ")");
+    if (!factory) Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
+    try {
+        provider_ = factory(detail::ProviderRequest{pairs, userId, password});
+        if (!provider_) Fail("Provider \"" + name + "\" opened nothing");
     } catch (const DataError& e) {
         provider_.reset();
         Fail(e.what());

@@ -22,48 +22,6 @@ using detail::Column;
 
 namespace {
 
-// Case folding of ASCII letters and of the Latin-1 capitals, which UTF-8
-// writes as C3 80..C3 9E (lower-case forms C3 A0..C3 BE; C3 97 is not a
-// letter). Folding keeps byte lengths, so texts compare byte by byte.
-struct FoldTables {
-    std::array<unsigned char, 256> plain{};
-    std::array<unsigned char, 256> afterC3{};
-    FoldTables() {
-        for (int i = 0; i < 256; ++i) {
-            plain[i] = static_cast<unsigned char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
-            afterC3[i] = static_cast<unsigned char>(i >= 0x80 && i <= 0x9E && i != 0x97 ? i + 0x20 : i);
-        }
-    }
-};
-const FoldTables kFold;
-
-std::string Fold(std::string_view s) {
-    std::string out(s);
-    unsigned char prev = 0;
-    for (char& c : out) {
-        unsigned char u = static_cast<unsigned char>(c);
-        c = static_cast<char>(prev == 0xC3 ? kFold.afterC3[u] : kFold.plain[u]);
-        prev = u;
-    }
-    return out;
-}
-
-// Compares two texts ignoring case; -1, 0 or 1.
-int FoldCompare(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    unsigned char prev = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char ua = static_cast<unsigned char>(a[i]), ub = static_cast<unsigned char>(b[i]);
-        if (ua != ub) {
-            const auto& t = prev == 0xC3 ? kFold.afterC3 : kFold.plain;
-            const unsigned char fa = t[ua], fb = t[ub];
-            if (fa != fb) return fa < fb ? -1 : 1;
-        }
-        prev = ua;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 template <typename T>
 int Cmp3(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
@@ -100,7 +58,7 @@ struct LikePattern {
     bool anchoredEnd = true;
 
     explicit LikePattern(std::string_view pattern) {
-        std::string folded = Fold(pattern);
+        std::string folded = text::Lower(pattern);
         std::string current;
         anchoredStart = folded.empty() || (folded.front() != '*' && folded.front() != '%');
         anchoredEnd = folded.empty() || (folded.back() != '*' && folded.back() != '%');
@@ -116,7 +74,7 @@ struct LikePattern {
     }
 
     static bool EqualFolded(std::string_view text, std::size_t at, const std::string& piece) {
-        return FoldCompare(text.substr(at, piece.size()), piece) == 0;
+        return text::CompareIgnoreCase(text.substr(at, piece.size()), piece) == 0;
     }
 
     bool Matches(std::string_view text) const {
@@ -173,10 +131,10 @@ struct Literal {
                 number = v.number;
                 isInteger = v.isInteger;
                 integer = v.integer;
-                folded = Fold(v.text);
+                folded = text::Lower(v.text);
                 break;
             case K::Text: {
-                folded = Fold(v.text);
+                folded = text::Lower(v.text);
                 char* end = nullptr;
                 std::string trimmed(text::TrimWhite(v.text));
                 if (!trimmed.empty()) {
@@ -241,7 +199,7 @@ struct Literal {
                     return d ? Cmp3(detail::PackDate(*d), packedDate) : kIncomparable;
                 }
                 if (c.cells[row].t.length != folded.size() && (op == CompareOp::Eq || op == CompareOp::Ne)) return 1;
-                return FoldCompare(c.TextAt(row), folded);
+                return text::CompareIgnoreCase(c.TextAt(row), folded);
         }
         return kIncomparable;
     }
@@ -332,7 +290,7 @@ int CompareCells(const Column& c, std::uint32_t a, std::uint32_t b) {
         case 2:
             return Cmp3(c.cells[a].i, c.cells[b].i);
         default:
-            return FoldCompare(c.TextAt(a), c.TextAt(b));
+            return text::CompareIgnoreCase(c.TextAt(a), c.TextAt(b));
     }
 }
 
@@ -368,7 +326,7 @@ std::uint64_t TextKey(std::string_view s) {
         unsigned char f = 0;
         if (i < s.size()) {
             const unsigned char u = static_cast<unsigned char>(s[i]);
-            f = prev == 0xC3 ? kFold.afterC3[u] : kFold.plain[u];
+            f = text::FoldLatin1(prev, u);
             prev = u;
         }
         key = (key << 8) | f;
@@ -509,6 +467,7 @@ void Recordset::MovePrevious() {
     RequireOpen();
     if (Bof()) throw DataError("Cannot move before the start of the recordset (BOF is true)");
     --pos_;
+    assert(pos_ >= -1 && pos_ < static_cast<std::ptrdiff_t>(visible_.size()));
 }
 
 void Recordset::MoveFirst() {

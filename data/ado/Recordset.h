@@ -17,6 +17,7 @@
 // EOF and BOF are Eof() and Bof() here, because EOF is a macro of <cstdio>.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -104,6 +105,7 @@ public:
     void MoveNext() {
         if (Eof()) MoveNextRefused();
         ++pos_;
+        assert(pos_ >= 0 && pos_ <= static_cast<std::ptrdiff_t>(visible_.size()));
     }
     void MovePrevious();
     void MoveFirst();

@@ -6,6 +6,7 @@
 #include "data/SchemaLists.h"
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
+#include "data/ado/detail/Provider.h"
 
 namespace orvane {
 namespace {
@@ -67,6 +68,25 @@ TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
     EXPECT_TRUE(s.rpt->MoveNext_All());  // every source is open: the moves still happen
 }
 
+// However the host creates the report, its connections link back to it: the
+// children's macros are replaced from the parent's current record.
+TEST(ReportRuntime, APlainReportWalksLikeASharedOne) {
+    SalesReport s;
+    s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
+    const std::string xml = s.rpt->ToXML();
+    auto shared = std::make_shared<Orvane>();
+    Orvane plain;
+    for (Orvane* r : {shared.get(), &plain}) {
+        ASSERT_TRUE(r->FromXML(xml));
+        ASSERT_TRUE(r->GetConnection("ventas")->OpenConnection());
+        ASSERT_TRUE(r->GetRSource("Clientes")->OpenRecordsource());
+        const auto pedidos = r->GetRSource("Pedidos");
+        std::vector<std::size_t> rows;
+        for (; !r->EOF_All(); r->MoveNext_All()) rows.push_back(pedidos->ADORecordset->RecordCount());
+        EXPECT_EQ(rows, (std::vector<std::size_t>{2, 0, 1}));
+    }
+}
+
 TEST(ReportRuntime, AWalkHoldsOneReadFromItsFirstStepToItsEnd) {
     SalesReport s;
     auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = ?");
@@ -97,15 +117,61 @@ TEST(ReportRuntime, AWalkHoldsOneReadFromItsFirstStepToItsEnd) {
     sqlite3_close(other);
 }
 
-TEST(ReportRuntime, MoveNextAllIsFalseWhenASourceIsClosed) {
-    SalesReport s;
-    auto ok = s.Source("Bien", "SELECT 1 AS x");
-    auto bad = s.Source("Mal", "SELECT * FROM nada");
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    ASSERT_TRUE(ok->OpenRecordsource());
-    ASSERT_FALSE(bad->OpenRecordsource());
-    EXPECT_FALSE(s.rpt->MoveNext_All());
-    EXPECT_TRUE(ok->Eof());  // the open one moved all the same
+// SQLite behind "Provider=Fallo", whose failAt-th command fails.
+class FailingProvider : public data::detail::Provider {
+public:
+    static inline int calls = 0, failAt = 0, alive = 0;
+    explicit FailingProvider(std::unique_ptr<Provider> inner) : inner_(std::move(inner)) { ++alive; }
+    ~FailingProvider() override { --alive; }
+    std::shared_ptr<data::detail::Table> Execute(const std::string& sql, data::detail::BoundValues params,
+                                                 std::size_t rowLimit) override {
+        if (++calls == failAt) throw data::DataError("fallo provocado");
+        return inner_->Execute(sql, params, rowLimit);
+    }
+    std::string QuoteIdentifier(std::string_view n) const override { return inner_->QuoteIdentifier(n); }
+    std::string ProcedureCall(std::string_view n, std::size_t c) const override { return inner_->ProcedureCall(n, c); }
+    std::shared_ptr<data::detail::Table> Tables(std::size_t limit) override { return inner_->Tables(limit); }
+    std::shared_ptr<data::detail::Table> Procedures(std::size_t limit) override { return inner_->Procedures(limit); }
+    void HoldReads(bool on) override { inner_->HoldReads(on); }
+
+private:
+    std::unique_ptr<Provider> inner_;
+};
+
+// Each command of a master-detail walk failed in turn (1, 2: the opens; 3 to
+// 5: the children's reopening by each step): only the step that met it says
+// its data may be incomplete, the walk ends where it would, the other steps'
+// children hold their rows, and no provider outlives its report.
+TEST(ReportRuntime, EachFailingCommandOfAWalkSpoilsOnlyItsOwnStep) {
+    const auto previous = data::detail::RegisterProvider("Fallo", [](const data::detail::ProviderRequest& r) {
+        return std::make_unique<FailingProvider>(data::detail::OpenSqliteProvider(r.Find("Data Source")->value));
+    });
+    const std::vector<std::size_t> childRows{2, 0, 1};
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        {
+            SalesReport s;
+            s.cnn->cnnString = "Provider=Fallo;Data Source=" + s.dbPath;
+            auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
+            ASSERT_TRUE(s.cnn->OpenConnection());
+            FailingProvider::calls = 0;
+            FailingProvider::failAt = n;
+            EXPECT_EQ(clientes->OpenRecordsource(), n > 2);
+            if (n == 1) {
+                EXPECT_FALSE(s.rpt->MoveNext_All());
+            }
+            for (std::size_t step = 0; !s.rpt->EOF_All() && step < 4; ++step) {
+                if (static_cast<int>(step) + 2 != n) {
+                    EXPECT_EQ(pedidos->ADORecordset->RecordCount(), childRows[step]);
+                }
+                EXPECT_EQ(s.rpt->MoveNext_All(), static_cast<int>(step) + 3 != n);
+                EXPECT_LT(step, 3u);
+            }
+            EXPECT_EQ(FailingProvider::calls, n == 1 ? 1 : 5);
+        }
+        EXPECT_EQ(FailingProvider::alive, 0);
+    }
+    data::detail::RegisterProvider("Fallo", previous);
 }
 
 class RecordingPicker : public data::Picker {

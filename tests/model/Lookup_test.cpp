@@ -67,27 +67,28 @@ TEST(ModelLookup, RecordSourcesAreSearchedDepthFirstInPreOrder) {
     EXPECT_EQ(rpt->GetRSourceInDlg("R"), nullptr);
 }
 
-TEST(ModelLookup, DeepRecordSourceTreesDoNotExhaustTheStack) {
-    auto rpt = std::make_shared<Orvane>();
+// Every walk over record sources ends: at the depth limit, and where a host
+// made a record source its own descendant.
+TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
+    Orvane rpt;
     auto c = Cnn("c");
-    rpt->AddConnection(c);
-    auto parent = RS("top");
-    c->eRSources->Add(parent);
-    for (int i = 0; i < 200000; ++i) {
-        auto child = RS("n" + std::to_string(i));
-        parent->eRSources->Add(child);
-        parent = child;
+    rpt.AddConnection(c);
+    std::vector<std::shared_ptr<eRSource>> chain;
+    for (auto owner = c->eRSources; static_cast<int>(chain.size()) <= kMaxRecordSourceDepth;
+         owner = chain.back()->eRSources) {
+        chain.push_back(RS("n" + std::to_string(chain.size() + 1)));
+        owner->Add(chain.back());
     }
-    EXPECT_EQ(rpt->GetRSource("n199999"), parent);
-    // Tear the chain down iteratively; a recursive destructor chain this long
-    // would overflow the stack.
-    auto node = c->eRSources->Item(1);
-    c->eRSources->Clear();
-    while (node && node->eRSources->Count() > 0) {
-        auto next = node->eRSources->Item(1);
-        node->eRSources->Clear();
-        node = next;
-    }
+    chain[1]->eRSources->Add(chain[1]);
+    chain[2]->eRSources->Add(chain[1]);
+    EXPECT_EQ(rpt.GetRSource("N256"), chain[255]);
+    EXPECT_EQ(rpt.GetRSource("n257"), nullptr);
+    EXPECT_EQ(rpt.GetRSource("missing"), nullptr);
+    const std::string xml = rpt.ToXML();
+    std::size_t written = 0;
+    for (auto at = xml.find("<eRSource "); at != std::string::npos; at = xml.find("<eRSource ", at + 1)) ++written;
+    EXPECT_EQ(written, chain.size() - 1);
+    for (auto& rs : chain) rs->eRSources->Clear();  // the cycle would keep them alive
 }
 
 TEST(ModelLookup, AddConnectionRefusesNullAndNamesDifferingOnlyInCase) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "model/Orvane.h"
+#include "platform/FileOps.h"
 #include "platform/RuntimeServices.h"
 #include "platform/Zip.h"
 #include "support/RawZip.h"
@@ -365,12 +367,44 @@ TEST_F(PackageTest, ReportNameNeverBecomesAPath) {
     EXPECT_TRUE(Listing(files_.path()).empty());
 }
 
-TEST_F(PackageTest, FailedWriteOverAnOldFileStillCountsAsSaved) {
-    const std::string pkg = files_.file("old.xpd");
-    WriteFile(pkg, "not an archive");
+// File operations whose failAt-th one fails as a full disk would.
+struct FailingFiles : platform::FileOps {
+    int calls = 0, failAt = 0;
+    bool Fails() {
+        if (++calls != failAt) return false;
+        errno = ENOSPC;
+        return true;
+    }
+    ssize_t Write(int fd, const void* data, std::size_t size) override {
+        return Fails() ? -1 : FileOps::Write(fd, data, size);
+    }
+    int Flush(int fd) override { return Fails() ? -1 : FileOps::Flush(fd); }
+    int SyncFolder(int fd) override { return Fails() ? -1 : FileOps::SyncFolder(fd); }
+    int Rename(const char* from, const char* to) override { return Fails() ? -1 : FileOps::Rename(from, to); }
+    int Remove(const char* path) override { return Fails() ? -1 : FileOps::Remove(path); }
+};
+
+// Each file operation of a save over an old package failed in turn: the old
+// package or the new one, whole, no temporary left, and the save counts.
+TEST_F(PackageTest, EachFailingFileOperationOfASaveLeavesTheOldPackageOrTheNew) {
+    const std::string pkg = files_.file("ventas.xpd");
     auto rpt = ReportWithLogoAndPie();
-    EXPECT_TRUE(rpt->SaveXPDFile(pkg));
-    EXPECT_EQ(ReadFile(pkg), "not an archive");
+    FailingFiles files;
+    for (int n = 1; n == 1 || n <= files.calls + 1; ++n) {
+        SCOPED_TRACE(n);
+        rpt->Name = "Ventas";
+        ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+        rpt->Name = "Nuevo";
+        files = FailingFiles{};
+        files.failAt = n;
+        platform::SetFileOps(&files);
+        EXPECT_TRUE(rpt->SaveXPDFile(pkg));
+        platform::SetFileOps(nullptr);
+        Orvane back;
+        ASSERT_TRUE(back.LoadXPDFile(pkg));
+        EXPECT_EQ(back.Name, n <= 3 ? "Ventas" : "Nuevo");  // write, flush, rename; then the folder's sync
+        EXPECT_EQ(Listing(files_.path()), std::vector<fs::path>{pkg});
+    }
     EXPECT_FALSE(rpt->SaveXPDFile(files_.file("no/such/folder/x.xpd")));
 }
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "data/HexText.h"
+#include "platform/HexText.h"
 
 namespace orvane {
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -49,6 +50,33 @@ public:
 
 std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path);
 std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString);
+
+// One segment "key=value" of a connection string.
+struct ConnectionPair {
+    std::string key;    // trimmed, as written
+    std::string value;  // unquoted
+    std::string raw;    // the segment as written
+};
+
+// What a provider is opened from: the connection string's segments (its
+// Provider= one too) and the user and password given to Open ("" for none).
+struct ProviderRequest {
+    const std::vector<ConnectionPair>& pairs;
+    const std::string& userId;
+    const std::string& password;
+    // The first segment whose key matches ignoring case; null when none.
+    const ConnectionPair* Find(std::string_view key) const;
+};
+
+// Opens a provider for a request; raises DataError when it cannot.
+using ProviderFactory = std::function<std::unique_ptr<Provider>(const ProviderRequest&)>;
+
+// Registers factory for the connection strings whose Provider= value is name
+// (ignoring case); an empty factory removes the registration. Returns the
+// factory that name had (empty when none), so a caller can put it back.
+// "SQLite" and "MSDASQL" are registered from the start; a string without
+// Provider= but with DSN= or Driver= goes to "MSDASQL".
+ProviderFactory RegisterProvider(const std::string& name, ProviderFactory factory);
 
 // Column names of the schema lists.
 std::vector<std::string> TableSchemaColumns();

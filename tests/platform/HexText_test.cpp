@@ -1,5 +1,5 @@
 // Hex text conversions of printer command strings.
-#include "data/HexText.h"
+#include "platform/HexText.h"
 
 #include <gtest/gtest.h>
 

@@ -22,8 +22,7 @@ inline bool XmlNameEquals(const char* name, std::string_view wanted) {
         if (x == 0) return false;
         if (x == y) continue;
         if ((x | y) & 0x80) return text::EqualsIgnoreCase(name, wanted);
-        const unsigned lx = x | 0x20u;
-        if (lx != (y | 0x20u) || lx < 'a' || lx > 'z') return false;
+        if (text::FoldAscii(name[i]) != text::FoldAscii(wanted[i])) return false;
     }
     for (; name[i] != 0; ++i) {
         if (static_cast<unsigned char>(name[i]) & 0x80) return text::EqualsIgnoreCase(name, wanted);

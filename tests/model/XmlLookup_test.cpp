@@ -1,5 +1,5 @@
 // Element and attribute lookups of the XML readers.
-#include "data/detail/XmlLookup.h"
+#include "model/detail/XmlLookup.h"
 
 #include <gtest/gtest.h>
 

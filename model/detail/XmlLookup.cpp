@@ -1,5 +1,5 @@
 // Element and attribute lookups over pugixml nodes.
-#include "data/detail/XmlLookup.h"
+#include "model/detail/XmlLookup.h"
 
 #include "platform/Text.h"
 
