@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace orvane::cli {
 
 // Prints the definition's tree, one node per line; detailed adds the
@@ -30,5 +34,17 @@ struct PackResource {
 // resources, in the order given. An existing `out` is replaced only once
 // the new package is complete.
 void Pack(const std::string& xmlFile, const std::string& out, const std::vector<PackResource>& resources);
+
+struct ConnectionsOptions {
+    std::string file;
+    bool open = false;
+    std::string format = "text";  // text or json
+};
+
+// Prints, per connection of the definition, its name, kind, what it resolves
+// to (passwords as "***") and, with open, whether it opened and why not.
+void Connections(const ConnectionsOptions& options);
+// Adds the "connections" subcommand, filling options when it is parsed.
+CLI::App* AddConnectionsCommand(CLI::App& app, ConnectionsOptions& options);
 
 }  // namespace orvane::cli

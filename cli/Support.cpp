@@ -100,6 +100,8 @@ std::shared_ptr<Orvane> LoadPackage(const fs::path& file) {
 std::shared_ptr<Orvane> LoadXmlText(const fs::path& file) {
     auto rpt = std::make_shared<Orvane>();
     ThrowIfRefused(file, rpt->ReadXML(ReadWhole(file)), "");
+    std::error_code ec;
+    rpt->LoadedFrom = fs::absolute(file, ec).string();
     return rpt;
 }
 

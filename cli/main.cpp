@@ -26,6 +26,7 @@ struct Arguments {
     CLI::Option* picture = nullptr;
     CLI::Option* text = nullptr;
     orvane::cli::RunOptions run;
+    orvane::cli::ConnectionsOptions connections;
 };
 
 // The resources in command-line order, pictures and texts mixed.
@@ -60,6 +61,7 @@ void DefineCommands(CLI::App& app, Arguments& a) {
     a.text = pack->add_option("--text", a.texts, "Text resource NAME=PATH (repeatable)")->allow_extra_args(false);
 
     orvane::cli::AddRunCommand(app, a.run);
+    orvane::cli::AddConnectionsCommand(app, a.connections);
 }
 
 // An error text with password values hidden: the arguments it may repeat can
@@ -74,6 +76,7 @@ int Run(const CLI::App& app, const Arguments& a) {
     if (app.got_subcommand("grid")) orvane::cli::Grid(a.file, a.control);
     if (app.got_subcommand("pack")) orvane::cli::Pack(a.file, a.out, ResourcesInOrder(*app.get_subcommand("pack"), a));
     if (app.got_subcommand("run")) orvane::cli::RunReport(a.run);
+    if (app.got_subcommand("connections")) orvane::cli::Connections(a.connections);
     return 0;
 }
 
@@ -92,7 +95,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
             std::cerr << "orvane: unknown command '" << Private(argv[1])
-                      << "' (commands: show, xml, grid, pack, run)\n";
+                      << "' (commands: show, xml, grid, pack, run, connections)\n";
             return kUsage;
         }
         std::cerr << "orvane: " << Private(e.what()) << " (see orvane --help)\n";

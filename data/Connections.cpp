@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "data/ConnectionInfo.h"
 #include "data/ado/Connection.h"
+#include "data/ado/OleDbMapping.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"
@@ -53,8 +55,10 @@ void OpenThroughManager(Connection& cnn, std::int16_t kind, const std::string& t
 }
 
 // OpenAdoConnection, with note telling why a manager connection came back
-// closed.
-std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& note) {
+// closed. Relative file paths of kinds 4 and 5 are looked for in base first;
+// a manager's string is shared by reports in many folders, so it keeps the
+// current folder.
+std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& note, const std::string& base = "") {
     auto cnn = std::make_shared<Connection>();
     cnn->CursorLocation = 3;
     const std::int16_t kind = ConnectionKind(text);
@@ -62,12 +66,13 @@ std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& not
         OpenThroughManager(*cnn, kind, text, note);
         return cnn;
     }
+    cnn->BaseFolder = base;
     if (kind == 5) {
         cnn->ConnectionString = text;
         cnn->Open();
         return cnn;
     }
-    const std::string path = DataLinkPathOf(text);
+    const std::string path = ResolveFilePath(DataLinkPathOf(text), base);
     cnn->ConnectionString = ReadDataLinkFile(path);
     try {
         cnn->Open();
@@ -132,7 +137,7 @@ bool eConnection::OpenConnection() {
     std::string note;
     try {
         // When the call raises, ADOCnn keeps the connection it had.
-        ADOCnn = data::OpenByKind(cnnString, note);
+        ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this));
         if (!ADOCnn) return false;
         if (ADOCnn->State() != 1) ADOCnn->Open();
         if (ADOCnn->State() == 1) return true;

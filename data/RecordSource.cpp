@@ -77,8 +77,9 @@ std::shared_ptr<Orvane> eRSource::Report() const {
     return cnn ? cnn->RPTParent.lock() : nullptr;
 }
 
-void eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
-    if (!rpt) return;
+std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
+    std::string leftOut;
+    if (!rpt) return leftOut;
     std::string_view rest = SendParameters;
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
@@ -98,10 +99,13 @@ void eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
             auto param = command.CreateParameter(p->Name, code, size);
             param->Value(BoundValueOf(*p, row));
             command.Parameters().Append(param);
-        } catch (...) {
+        } catch (const std::exception& e) {
             // This parameter is left out; the next is tried.
+            leftOut += std::string(leftOut.empty() ? "" : "; ") + e.what();
+        } catch (...) {
         }
     }
+    return leftOut;
 }
 
 bool eRSource::OpenRecordsource() {
@@ -112,6 +116,7 @@ bool eRSource::OpenRecordsource() {
     LastOpenError.clear();
     DepthGuard depth;
     const auto cnn = eCnn.lock();
+    std::string leftOut;
     try {
         if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
         if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
@@ -121,7 +126,7 @@ bool eRSource::OpenRecordsource() {
         if (!SetCommandType(command, TypeofCommand))
             throw data::DataError("the command type \"" + TypeofCommand + "\" is not a number");
         const auto rpt = cnn->RPTParent.lock();
-        BindParameters(command, rpt.get());
+        leftOut = BindParameters(command, rpt.get());
         ADORecordset = command.Execute(std::move(previous));
         if (!ADORecordset || ADORecordset->State() != 1) {
             ADORecordset = nullptr;
@@ -129,6 +134,7 @@ bool eRSource::OpenRecordsource() {
         }
     } catch (const std::exception& e) {
         LastOpenError = e.what();
+        if (!leftOut.empty()) LastOpenError += " (parameters left out: " + leftOut + ")";
         return false;
     }
     // A fresh recordset has no filter or sort and stands on its first row,

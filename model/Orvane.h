@@ -44,6 +44,10 @@ public:
     std::string Info;
     std::string Lang;
     std::string InitialSign;  // the sign taken by the last SetHash
+    // The file the definition was read from (LoadXPDFile, or the host after
+    // FromXML); "" when none. Relative file paths in its connection strings
+    // are looked for in that file's folder first.
+    std::string LoadedFrom;
     double Version = 0;       // as read from the XML; the writer always writes 1.0
 
     // Lookups: the first item whose name matches ignoring case, or null.

@@ -18,6 +18,7 @@
 //   read as a zip archive, or is damaged or over the size limits, shows
 //   "Unzip: " and the reason (exclamation icon); loading goes on with the
 //   entries that were read, so a non-zip file ends in false.
+#include <filesystem>
 #include <pugixml.hpp>
 #include <string_view>
 #include <unordered_map>
@@ -169,6 +170,9 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
     result.error = std::move(read.error);
     result.rootName = std::move(read.rootName);
     if (!result.ok()) return result;
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(sFile, ec);
+    LoadedFrom = ec ? sFile : absolute.string();
     ReadResIndex(index ? *index : std::string());
 
     if (!ResDataCollection) return result;

@@ -95,8 +95,10 @@ public:
 
 private:
     // Appends a command parameter per SendParameters name; a parameter that
-    // cannot be created or given its value is left out.
-    void BindParameters(data::Command& command, const Orvane* rpt) const;
+    // cannot be created or given its value is left out. Returns why each
+    // was left out ("" when none was), for the error of a command that then
+    // fails.
+    std::string BindParameters(data::Command& command, const Orvane* rpt) const;
     std::shared_ptr<Orvane> Report() const;
 
     mutable std::string ecnnName_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/TypedDate.h"
 
 namespace orvane {
 namespace {
@@ -324,7 +325,7 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
     Cursor c{text};
     DateTime dt;
     if (ReadTimeOnly(c, dt) && c.AtEnd() && dt.IsValid()) return dt;
-    return std::nullopt;
+    return ReadTypedDate(text);
 }
 
 namespace {

@@ -37,7 +37,8 @@ struct DateTime {
 // and hh:mm[:ss] or hhmmss (with optional fractional seconds and a trailing
 // "Z" or numeric zone offset, which are ignored), and d/m/yyyy and
 // d-m-yyyy (day first, as written in the user's locale); also a time alone,
-// hh:mm[:ss], which gives that time on 1899-12-30 (serial day 0). Surrounding
+// hh:mm[:ss], which gives that time on 1899-12-30 (serial day 0); and what
+// ReadTypedDate reads (dates as people type them). Surrounding
 // blanks are ignored. Returns nullopt for anything else or for an impossible
 // date or time.
 std::optional<DateTime> ParseDateText(std::string_view text);

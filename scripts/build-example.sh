@@ -3,7 +3,7 @@
 # from ventas.sql, and the package examples/sales/ventas.xpd from ventas.xml
 # with its picture and text resources. Both are generated files (not kept in
 # git). The report's connection strings name the database by a path relative
-# to the repository root, so run reports from there.
+# to the definition, so reports run from any folder.
 #
 # Usage: scripts/build-example.sh [path/to/orvane]   (default: build/orvane)
 set -euo pipefail

@@ -8,7 +8,7 @@ packages=(
   libpugixml-dev libexpat1-dev libzip-dev zip unzip libxxhash-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
-  postgresql
+  postgresql mariadb-server odbc-mariadb tdsodbc odbc-mdbtools
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3

@@ -43,6 +43,12 @@ Debug=0
 Description=SQLite3 ODBC driver
 Driver=$sqlitelib
 INI
+  # SQL Server and Access cannot run here; their drivers still take part.
+  local lib
+  for entry in "FreeTDS:libtdsodbc.so" "MDBTools:libmdbodbc.so"; do
+    lib=$(find /usr/lib -name "${entry#*:}" 2>/dev/null | head -1)
+    if [ -n "$lib" ]; then printf '\n[%s]\nDriver=%s\n' "${entry%%:*}" "$lib" >> "$odbc/odbcinst.ini"; fi
+  done
   : > "$odbc/odbc.ini"
   chmod 755 "$dir"
   echo "export ODBCSYSINI=$odbc"
@@ -50,6 +56,9 @@ INI
   echo "export ORVANE_TEST_PG='Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;Database=orvane_test;'"
   echo "export ORVANE_TEST_PG_USER=postgres"
   echo "export ORVANE_TEST_PG_PASSWORD=$password"
+  echo "export ORVANE_TEST_PG_OLEDB='Provider=PostgreSQL OLE DB Provider;Data Source=127.0.0.1;Location=orvane_test;Extended Properties=\"PORT=$port\";'"
+  echo "export ORVANE_TEST_PG_OLEDB_USER=postgres"
+  echo "export ORVANE_TEST_PG_OLEDB_PASSWORD=$password"
 }
 
 stop() {

@@ -133,7 +133,13 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
 }  // namespace
 
 void Parameter::Value(const Variant& v) {
-    bound_ = Convert(*this, v);
+    try {
+        bound_ = Convert(*this, v);
+    } catch (const DataError& e) {
+        const auto text = v.Text();
+        if (!text) throw;
+        throw DataError(std::string(e.what()) + ": \"" + *text + "\"");
+    }
     value_ = v;
 }
 

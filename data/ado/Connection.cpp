@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
 #include "platform/Text.h"
 
@@ -177,22 +178,32 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     OpenWith(ConnectionString, userId, password);
 }
 
-void Connection::OpenWith(const std::string& cs, const std::string& userId, const std::string& password) {
+void Connection::OpenWith(const std::string& written, const std::string& userId, const std::string& password) {
     secrets_.clear();
     if (!password.empty()) secrets_.push_back(password);
-    const std::vector<Pair> pairs = SplitConnectionString(cs);
-    for (const Pair& p : pairs)
-        if ((text::EqualsIgnoreCase(p.key, "pwd") || text::EqualsIgnoreCase(p.key, "password")) && !p.value.empty())
-            secrets_.push_back(p.value);
+    for (const Pair& p : SplitConnectionString(written))
+        if (text::Lower(p.key).ends_with("password") || text::EqualsIgnoreCase(p.key, "pwd"))
+            if (!p.value.empty()) secrets_.push_back(p.value);
     if (provider_) Fail("Operation is not allowed when the connection is open");
-    if (text::TrimWhite(cs).empty()) Fail("The connection string is empty");
+    if (text::TrimWhite(written).empty()) Fail("The connection string is empty");
 
+    // OLE DB strings of other databases become ODBC ones, and relative file
+    // paths are looked for beside the definition, before a provider is chosen.
+    std::string cs;
+    try {
+        cs = TranslateConnectionString(written, BaseFolder);
+    } catch (const DataError& e) {
+        Fail(e.what());
+    }
+    const std::vector<Pair> pairs = SplitConnectionString(cs);
     const Pair* provider = FindKey(pairs, "provider");
     std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
     if (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver"))) name = "MSDASQL";
     const detail::ProviderFactory factory = FactoryFor(name);
     if (!factory && provider)
-        Fail("Provider \"" + name + "\" is not supported (use SQLite, or ODBC through MSDASQL, DSN= or Driver=)");
+        Fail("Provider \"" + name +
+             "\" is not supported (use SQLite, ODBC through MSDASQL, DSN= or Driver=, or a provider of the mapping "
+             "file " + ProviderMappingPath() + ")");
     if (!factory) Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
     try {
         provider_ = factory(detail::ProviderRequest{pairs, userId, password});

@@ -4,7 +4,9 @@
 // existing SQLite database file natively (a missing file is an error, not a
 // new database). A string with Provider=MSDASQL, DSN= or Driver= goes to
 // ODBC (unixODBC) with the Provider part removed; the user and password given
-// to Open are added as UID and PWD. Any other provider is refused.
+// to Open are added as UID and PWD. OLE DB providers of other databases are
+// translated for their ODBC drivers first (OleDbMapping.h); any other
+// provider is refused.
 // Error texts, LastError included, never hold a password: PWD= and
 // Password= values and the password given to Open are replaced by "***".
 #pragma once
@@ -37,6 +39,7 @@ public:
     int CursorLocation = 3;                   // kept for callers; every recordset is client-side
     std::string ConnectionString;             // used by Open()
     std::size_t RowLimit = kDefaultRowLimit;  // most rows a result may hold in memory
+    std::string BaseFolder;                   // looked in first for relative file paths; "" for none
 
     // Opens with ConnectionString. Raises DataError when the string is empty,
     // names an unknown provider, the provider refuses it, or the connection

@@ -157,7 +157,7 @@ def table():
 
 # ------------------------------------------------------------ the report
 
-DB = "Provider=SQLite;Data Source=examples/sales/ventas.db"
+DB = "Provider=SQLite;Data Source=ventas.db"
 
 REPORT = {
     "Name": "ventas",
@@ -183,7 +183,7 @@ REPORT = {
                     "SQLCommand": "SELECT producto, cantidad, precio, cantidad * precio AS importe\r\n"
                                   "FROM lineas\r\nWHERE id_pedido = ? AND cantidad * precio >= ?",
                     "SendParameters": "IdPedido, MinImporte"}]}]}]},
-        {"Name": "resumen", "cnnString": '@DataLinkFile("examples/sales/ventas.udl")', "Internal": True,
+        {"Name": "resumen", "cnnString": '@DataLinkFile("ventas.udl")', "Internal": True,
          "rsources": [{
              "Name": "totales", "CursorLocation": "3", "CursorType": "3", "TypeofCommand": "1", "LockType": "1",
              "SQLCommand": "SELECT c.ciudad, COUNT(DISTINCT p.id_pedido) AS pedidos,\r\n"

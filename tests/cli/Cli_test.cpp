@@ -69,7 +69,7 @@ TEST(Cli, DetailedShowListsPropertiesControlsAndData) {
         EXPECT_NE(o.out.find(part), std::string::npos) << "missing:\n" << part;
     };
     has("    resumen [Cnn_resumen]\n"
-        "      @DataLinkFile(\"examples/sales/ventas.udl\") [cnnString2]\n"
+        "      @DataLinkFile(\"ventas.udl\") [cnnString2]\n"
         "      True [Internal2]\n"
         "      totales [Rst_totales]\n"
         "        resumen\n");

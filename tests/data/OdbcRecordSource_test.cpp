@@ -1,8 +1,10 @@
-// Record sources through ODBC against two real databases: PostgreSQL (the
-// throwaway server scripts/pg-server.sh starts; these cases are skipped when
-// ORVANE_TEST_PG is not set) and SQLite through Debian's sqliteodbc driver.
-// The same master-detail walk, parameter binding, schema lists, client-side
-// filter and sort, procedure call and refused string run on both.
+// Record sources through ODBC against real databases: PostgreSQL, reached by
+// an ODBC string and by a PostgreSQL OLE DB string, and MariaDB, reached by a
+// MySQL-provider OLE DB string (the throwaway servers of scripts/pg-server.sh
+// and scripts/mariadb-server.sh; skipped when their variables are not set),
+// and SQLite through Debian's sqliteodbc driver. The same master-detail walk,
+// parameter binding, schema lists, client-side filter and sort, procedure
+// call and refused strings run on each.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "data/SchemaLists.h"
+#include "data/ado/OdbcCatalog.h"
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
@@ -25,8 +28,15 @@ const char* const kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc
 
 struct Backend {
     std::string name;
-    bool postgres = false;
+    const char* server = nullptr;  // the variable prefix of its test server; null for SQLite
+    const char* procedure = nullptr;
 };
+
+const char* const kPgFunction =
+    "CREATE OR REPLACE FUNCTION pedidos_de(cid INTEGER) RETURNS TABLE(id INTEGER, total DOUBLE PRECISION) "
+    "AS $$ SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY id $$ LANGUAGE SQL";
+const char* const kMariaProcedure =
+    "CREATE OR REPLACE PROCEDURE pedidos_de(IN cid INT) SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY id";
 
 void PrintTo(const Backend& b, std::ostream* os) { *os << b.name; }
 
@@ -45,12 +55,14 @@ const std::vector<std::string> kSchema = {
 class OdbcRecordSources : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        if (GetParam().postgres) {
-            const char* pg = std::getenv("ORVANE_TEST_PG");
-            const char* user = std::getenv("ORVANE_TEST_PG_USER");
-            const char* password = std::getenv("ORVANE_TEST_PG_PASSWORD");
-            if (!pg || !user || !password) GTEST_SKIP() << "no PostgreSQL test server (ORVANE_TEST_PG)";
-            cnnString_ = std::string(pg) + "UID=" + user + ";PWD=" + password + ";";
+        if (const std::string server = GetParam().server ? GetParam().server : ""; !server.empty()) {
+            const char* cs = std::getenv(server.c_str());
+            const char* user = std::getenv((server + "_USER").c_str());
+            const char* password = std::getenv((server + "_PASSWORD").c_str());
+            if (!cs || !user || !password) GTEST_SKIP() << "no test server (" << server << ")";
+            const bool odbc = std::string(cs).starts_with("Driver=");
+            cnnString_ = std::string(cs) + (odbc ? "UID=" : "User ID=") + user + (odbc ? ";PWD=" : ";Password=") +
+                         password + ";";
         } else {
             if (!std::filesystem::exists(kSqliteDriver)) GTEST_SKIP() << "SQLite3 ODBC driver not installed";
             cnnString_ = std::string("Driver=") + kSqliteDriver + ";Database=" + dir_.file("odbc.db") + ";";
@@ -58,10 +70,7 @@ protected:
         auto raw = std::make_shared<data::Connection>();
         raw->Open(cnnString_, "", "");
         for (const auto& sql : kSchema) Exec(raw, sql);
-        if (GetParam().postgres)
-            Exec(raw,
-                 "CREATE OR REPLACE FUNCTION pedidos_de(cid INTEGER) RETURNS TABLE(id INTEGER, total DOUBLE PRECISION) "
-                 "AS $$ SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY id $$ LANGUAGE SQL");
+        if (GetParam().procedure) Exec(raw, GetParam().procedure);
         raw->Close();
 
         cnn_->Name = "ventas";
@@ -198,7 +207,7 @@ TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
     auto call = Source("llamada", "pedidos_de");
     call->TypeofCommand = "4";
     call->SendParameters = "IdCliente";
-    if (!GetParam().postgres) {
+    if (!GetParam().procedure) {
         EXPECT_FALSE(call->OpenRecordsource()) << "SQLite has no stored procedures";
         return;
     }
@@ -209,19 +218,41 @@ TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
 }
 
 TEST_P(OdbcRecordSources, ARefusedConnectionStringIsAFalseResultWithoutThePassword) {
-    cnn_->cnnString = GetParam().postgres ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;"
-                                          : "Driver={No Such Driver};PWD=S3cretPw;";
+    // A wrong password (and database) for the servers; a driver nobody has.
+    cnn_->cnnString = GetParam().server ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;"
+                                        : "Driver={No Such Driver};PWD=S3cretPw;";
     EXPECT_FALSE(cnn_->OpenConnection());
     EXPECT_FALSE(cnn_->LastOpenError.empty());
     EXPECT_EQ(cnn_->LastOpenError.find("S3cretPw"), std::string::npos) << cnn_->LastOpenError;
     auto rs = Source("x", "SELECT 1");
     EXPECT_FALSE(rs->OpenRecordsource());
     EXPECT_TRUE(rs->Eof());
+
+    cnn_->cnnString = cnnString_;
+    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    auto refused = Source("refused", "SELECT nada FROM ninguna");
+    EXPECT_FALSE(refused->OpenRecordsource());
+    EXPECT_NE(refused->LastOpenError, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Postgres, OdbcRecordSources, ::testing::Values(Backend{"PostgreSQL", true}),
+// No SQL Server runs here: its OLE DB string reaches FreeTDS, which refuses
+// with its own message.
+TEST(Servers, ASqlServerStringReachesFreeTds) {
+    const auto drivers = data::ListOdbcDrivers();
+    if (std::find(drivers.begin(), drivers.end(), "FreeTDS") == drivers.end()) GTEST_SKIP() << "no FreeTDS";
+    data::Connection cnn;
+    EXPECT_THROW(cnn.Open("Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=Pw0rd;"
+                          "Persist Security Info=False", "", ""), data::DataError);
+    EXPECT_NE(cnn.LastError().find("[FreeTDS]"), std::string::npos) << cnn.LastError();
+    EXPECT_EQ(cnn.LastError().find("Pw0rd"), std::string::npos) << cnn.LastError();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, OdbcRecordSources,
+                         ::testing::Values(Backend{"PostgreSQL", "ORVANE_TEST_PG", kPgFunction},
+                                           Backend{"PostgreSqlOleDb", "ORVANE_TEST_PG_OLEDB", kPgFunction},
+                                           Backend{"MariaDbOleDb", "ORVANE_TEST_MARIADB", kMariaProcedure}),
                          [](const auto& p) { return p.param.name; });
-INSTANTIATE_TEST_SUITE_P(SqliteOdbc, OdbcRecordSources, ::testing::Values(Backend{"SQLite", false}),
+INSTANTIATE_TEST_SUITE_P(SqliteOdbc, OdbcRecordSources, ::testing::Values(Backend{"SQLite"}),
                          [](const auto& p) { return p.param.name; });
 
 }  // namespace

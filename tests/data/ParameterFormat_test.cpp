@@ -3,7 +3,9 @@
 #include <memory>
 #include <string>
 
+#include "data/ado/Command.h"
 #include "model/eParameter.h"
+#include "platform/DateTime.h"
 #include "platform/NumberFormat.h"
 
 namespace orvane {
@@ -155,13 +157,45 @@ TEST(ParameterDate, UsesTheParameterFormatWhereItApplies) {
 
 TEST(ParameterDate, ConvertsWhatReadsAsADateAndKeepsTheRest) {
     EXPECT_EQ(Sql("adDBDate", Variant(DateTime{2024, 3, 5, 0, 0, 0})), "'2024-03-05'");
-    EXPECT_EQ(Sql("adDBDate", "5/3/2024"), "'2024-03-05'");
     EXPECT_EQ(Sql("adDBDate", Variant(45000)), "'2023-03-15'");
     EXPECT_EQ(Sql("adDBDate", "mañana"), "'mañana'");
     EXPECT_EQ(Vb("adDBDate", "mañana"), "\"mañana\"");
     EXPECT_EQ(Sql("adDBDate", Variant::MakeNull()), "''");
     EXPECT_EQ(Sql("adDBDate", Variant(std::make_shared<HostObject>())), "");
     EXPECT_THROW(Vb("adDBDate", Variant(std::make_shared<HostObject>())), ConversionError);
+}
+
+// Dates as typed and as written by machines: the SQL literal of an adDate
+// parameter and the date its bound value carries. What is no real date stays
+// text, and binding it is refused with the parameter's name and text.
+TEST(ParameterDate, ReadsDatesAsPeopleAndMachinesWriteThem) {
+    const std::pair<const char*, const char*> dates[] = {
+        {"25/12/24", "2024-12-25 00:00:00"},         {"25/12/2024 9:30", "2024-12-25 09:30:00"},
+        {"25-dic-2024", "2024-12-25 00:00:00"},      {"25 de diciembre de 2024", "2024-12-25 00:00:00"},
+        {"Dec 25, 2024", "2024-12-25 00:00:00"},     {"1/1/30", "1930-01-01 00:00:00"},
+        {"9:30 PM", "1899-12-30 21:30:00"},          {"  25.12.2024  09:30:15 ", "2024-12-25 09:30:15"},
+        {"5 Sept. 2029 12:05 a.m.", "2029-09-05 00:05:00"}, {"05-03-2024 08:30", "2024-03-05 08:30:00"},
+        {"13:45:01", "1899-12-30 13:45:01"},         {"1 enero 00 9 pm", "2000-01-01 21:00:00"},
+        {"2024-03-05T13:45:01.250+01:00", "2024-03-05 13:45:01"}, {"20240305T134501", "2024-03-05 13:45:01"},
+        {"2024-03-05T13:45:01-0530", "2024-03-05 13:45:01"},      {"  2024/3/5  ", "2024-03-05 00:00:00"},
+    };
+    for (const auto& [typed, when] : dates) {
+        EXPECT_EQ(Sql("adDate", typed), "'" + std::string(when) + "'") << typed;
+        data::Parameter bound("Desde", 7, 0);
+        bound.Value(Variant(typed));
+        EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), when) << typed;
+    }
+    for (const char* text : {"31/02/2024", "29/2/23", "1/1/230", "9:30 XM", "13:00 PM", "25 de foo de 2024", "abc",
+                             "2024", "134501", "2023-02-29", "2024-13-01", "2024-01-01 24:00", "12:60", "2024-01-01T"}) {
+        EXPECT_EQ(Sql("adDate", text), "'" + std::string(text) + "'");
+        try {
+            data::Parameter("Desde", 7, 0).Value(Variant(text));
+            ADD_FAILURE() << text;
+        } catch (const data::DataError& e) {
+            EXPECT_NE(std::string(e.what()).find("Parameter Desde (type 7): the value is not a date: \"" +
+                                                 std::string(text) + "\""), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST(ParameterOther, RendersNothingForOtherCategories) {

@@ -282,6 +282,11 @@ TEST(RecordSource, AParameterThatCannotBeBoundIsLeftOut) {
     ASSERT_TRUE(s.cnn->OpenConnection());
     ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
     EXPECT_EQ(Current(rs, "a"), "ok");
+    // When the statement then fails, its error says what was left out and why.
+    rs->SQLCommand = "SELECT ? AS a, ? AS b";
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_NE(rs->LastOpenError.find("Parameter malo (type 3): the value is not a number: \"abc\""), std::string::npos)
+        << rs->LastOpenError;
 }
 
 TEST(RecordSource, ASourceThatIsItsOwnChildStops) {

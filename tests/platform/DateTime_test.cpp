@@ -35,29 +35,6 @@ TEST(ParseDateText, ReadsBackEveryOfferedPattern) {
     }
 }
 
-TEST(ParseDateText, ReadsIso8601Forms) {
-    EXPECT_EQ(ParseDateText("2024-03-05T13:45:01Z"), At(2024, 3, 5, 13, 45, 1));
-    EXPECT_EQ(ParseDateText("2024-03-05T13:45:01.250+01:00"), At(2024, 3, 5, 13, 45, 1));
-    EXPECT_EQ(ParseDateText("2024-03-05T13:45:01-0530"), At(2024, 3, 5, 13, 45, 1));
-    EXPECT_EQ(ParseDateText("2024-03-05T13:45"), At(2024, 3, 5, 13, 45, 0));
-    EXPECT_EQ(ParseDateText("20240305T134501"), At(2024, 3, 5, 13, 45, 1));
-    EXPECT_EQ(ParseDateText("  2024/3/5  "), At(2024, 3, 5));
-}
-
-TEST(ParseDateText, ReadsDayFirstAndTimeAlone) {
-    EXPECT_EQ(ParseDateText("5/3/2024"), At(2024, 3, 5));
-    EXPECT_EQ(ParseDateText("05-03-2024 08:30"), At(2024, 3, 5, 8, 30));
-    EXPECT_EQ(ParseDateText("13:45:01"), At(1899, 12, 30, 13, 45, 1));
-    EXPECT_EQ(ParseDateText("08:30"), At(1899, 12, 30, 8, 30));
-}
-
-TEST(ParseDateText, RefusesWhatIsNotADate) {
-    for (const char* bad : {"", "   ", "abc", "2024", "134501", "2024-02-30", "2023-02-29", "2024-13-01",
-                            "2024-01-01 24:00", "25:00", "12:60", "2024-01-01x", "2024-01-01T", "1/2/24"}) {
-        EXPECT_FALSE(ParseDateText(bad).has_value()) << bad;
-    }
-}
-
 TEST(FormatDateTime, WritesTheBasicTokens) {
     const DateTime v = At(2024, 3, 5, 14, 7, 9);
     EXPECT_EQ(FormatDateTime(v, "yyyy-mm-dd hh:mm:ss"), "2024-03-05 14:07:09");

@@ -1,0 +1,48 @@
+// orvane connections: what each connection of a report resolves to and,
+// with --open, whether it opens and why not.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/Commands.h"
+#include "cli/Support.h"
+#include "data/ConnectionInfo.h"
+#include "model/Orvane.h"
+
+namespace orvane::cli {
+
+CLI::App* AddConnectionsCommand(CLI::App& app, ConnectionsOptions& o) {
+    auto* cmd = app.add_subcommand("connections", "Show what each connection resolves to (and, with --open, why it "
+                                                  "does not open)");
+    cmd->add_option("FILE", o.file, "Report package (.xpd) or definition XML")->required();
+    cmd->add_flag("--open", o.open, "Also open each connection and say whether it opened");
+    cmd->add_option("--format", o.format, "Output form")->check(CLI::IsMember({"text", "json"}));
+    return cmd;
+}
+
+void Connections(const ConnectionsOptions& o) {
+    const auto rpt = LoadDefinition(o.file);
+    auto list = nlohmann::ordered_json::array();
+    for (const auto& cnn : *rpt->eConections) {
+        if (!cnn) continue;
+        const data::ConnectionInfo info = data::DescribeConnection(*cnn, o.open);
+        nlohmann::ordered_json item{{"name", cnn->Name}, {"kind", info.Kind}};
+        if (!info.Via.empty()) item["via"] = info.Via;
+        item["resolves_to"] = info.Resolved;
+        if (o.open) item["opened"] = info.Opened;
+        if (!info.Problem.empty()) item["problem"] = OneLine(info.Problem);
+        if (o.format == "json") {
+            list.push_back(item);
+            continue;
+        }
+        std::cout << cnn->Name << " [kind " << info.Kind << "]";
+        if (!info.Via.empty()) std::cout << " via " << info.Via;
+        if (!info.Resolved.empty()) std::cout << ": " << info.Resolved;
+        if (o.open) std::cout << (info.Opened ? " (opened)" : " (not opened)");
+        if (!info.Problem.empty()) std::cout << ": " << OneLine(info.Problem);
+        std::cout << "\n";
+    }
+    if (o.format == "json") std::cout << list.dump(2) << "\n";
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,75 @@
+#include "data/ConnectionInfo.h"
+
+#include <filesystem>
+
+#include "data/Connections.h"
+#include "data/ado/OleDbMapping.h"
+#include "model/Orvane.h"
+#include "model/eConnection.h"
+#include "platform/ConnectionManager.h"
+#include "platform/Secrets.h"
+#include "platform/Text.h"
+
+namespace orvane::data {
+namespace {
+
+// The string of a data-link file read as one line: its lines joined.
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (const auto& line : text::Split(text, "\r\n"))
+        if (!text::TrimBlanks(line).empty()) out += (out.empty() ? "" : ";") + line;
+    return out;
+}
+
+// The string to translate and the password it carries apart from it.
+std::string Stored(const eConnection& cnn, ConnectionInfo& info, std::string& password) {
+    const std::string& text = cnn.cnnString;
+    if (info.Kind == 5) return text;
+    if (info.Kind == 4) {
+        info.Via = ResolveFilePath(DataLinkPathOf(text), DefinitionFolderOf(cnn));
+        const std::string read = ReadDataLinkFile(info.Via);
+        if (read.empty()) throw std::runtime_error("data-link file \"" + info.Via + "\": no connection string there");
+        return OneLine(read);
+    }
+    std::string why;
+    const auto manager = platform::ConnectionManager::Create(&why);
+    if (!manager) throw std::runtime_error(why);
+    info.Via = info.Kind == 1   ? ApplicationNameOf(text)
+               : info.Kind == 2 ? platform::ConnectionManager::kBriscoApplication
+                                : platform::ConnectionManager::kMaltevaApplication;
+    const auto app = manager->applicationdb(info.Via);
+    if (!app) throw std::runtime_error("the connection manager has no application \"" + info.Via + "\"");
+    password = app->PWD;
+    std::string added;
+    if (!app->UserID.empty()) added += "UID=" + app->UserID + ";";
+    if (!app->PWD.empty()) added += "PWD=***;";
+    return app->ConnectionString + (added.empty() ? "" : ";" + added);
+}
+
+}  // namespace
+
+std::string DefinitionFolderOf(const eConnection& cnn) {
+    const auto rpt = cnn.RPTParent.lock();
+    if (!rpt || rpt->LoadedFrom.empty()) return "";
+    return std::filesystem::path(rpt->LoadedFrom).parent_path().string();
+}
+
+ConnectionInfo DescribeConnection(eConnection& cnn, bool open) {
+    ConnectionInfo info;
+    info.Kind = ConnectionKind(cnn.cnnString);
+    std::string password;
+    try {
+        const std::string stored = Stored(cnn, info, password);
+        // A manager's string keeps the current folder (see OpenConnection).
+        const std::string base = info.Kind <= 3 ? "" : DefinitionFolderOf(cnn);
+        info.Resolved = platform::ScrubPasswords(TranslateConnectionString(stored, base), {password});
+    } catch (const std::exception& e) {
+        info.Problem = platform::ScrubPasswords(e.what(), {password});
+    }
+    if (!open) return info;
+    info.Opened = cnn.OpenConnection();
+    if (!info.Opened && info.Problem.empty()) info.Problem = cnn.LastOpenError;
+    return info;
+}
+
+}  // namespace orvane::data

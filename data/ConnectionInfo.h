@@ -1,0 +1,32 @@
+// What a report connection resolves to, for people finding out why a report
+// does not run: the kind of its stored string, the string the data layer
+// would open (passwords as "***"), and whether it opens.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvane {
+class eConnection;
+}
+
+namespace orvane::data {
+
+struct ConnectionInfo {
+    std::int16_t Kind = 5;  // 1 to 5, as ConnectionKind
+    std::string Via;        // the manager's application or the data-link file; "" for kind 5
+    std::string Resolved;   // the string opened, passwords as "***"; "" when it could not be resolved
+    std::string Problem;    // why it could not be resolved or opened; "" when nothing failed
+    bool Opened = false;    // set only when asked to open
+};
+
+// Resolves the connection's stored string as OpenConnection would, without
+// opening it; with open, then calls OpenConnection (ADOCnn is replaced).
+// Never raises and never holds a password.
+ConnectionInfo DescribeConnection(eConnection& cnn, bool open);
+
+// The folder of the file the connection's report was loaded from, where
+// relative file paths of its string are looked for first; "" when none.
+std::string DefinitionFolderOf(const eConnection& cnn);
+
+}  // namespace orvane::data

@@ -1,0 +1,420 @@
+// The provider families, the mapping file and the translation of connection
+// strings for the ODBC drivers of this machine.
+#include "data/ado/OleDbMapping.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string_view>
+
+#include "data/ado/DataError.h"
+#include "data/ado/OdbcCatalog.h"
+#include "platform/ConnectionManager.h"
+#include "platform/Text.h"
+
+namespace orvane::data {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uintmax_t kMaxMappingFileBytes = 1 << 20;
+
+struct Pair {
+    std::string key;    // trimmed, as written
+    std::string value;  // unquoted
+    std::string raw;    // the segment as written
+};
+
+// The end of a value quoted or braced from i (a doubled closing character
+// stands for one), appending its text to value.
+std::size_t ReadQuoted(std::string_view s, std::size_t i, std::string& value) {
+    const char close = s[i] == '{' ? '}' : s[i];
+    for (++i; i < s.size(); ++i) {
+        if (s[i] != close) {
+            value += s[i];
+        } else if (i + 1 < s.size() && s[i + 1] == close) {
+            value += close;
+            ++i;
+        } else {
+            return i + 1;
+        }
+    }
+    return i;
+}
+
+// Splits "k=v;k={v;v};k='v';k=\"v\"" into its pairs, keeping each segment.
+std::vector<Pair> SplitPairs(std::string_view s) {
+    std::vector<Pair> pairs;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const std::size_t start = i;
+        Pair p;
+        while (i < s.size() && s[i] != '=' && s[i] != ';') ++i;
+        p.key = std::string(text::TrimWhite(s.substr(start, i - start)));
+        if (i < s.size() && s[i] == '=') {
+            ++i;
+            while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+            if (i < s.size() && (s[i] == '{' || s[i] == '"' || s[i] == '\'')) i = ReadQuoted(s, i, p.value);
+            const std::size_t rest = i;
+            while (i < s.size() && s[i] != ';') ++i;
+            p.value += std::string(text::TrimWhite(s.substr(rest, i - rest)));
+        }
+        p.raw = std::string(s.substr(start, i - start));
+        if (i < s.size()) ++i;
+        if (!text::TrimWhite(p.raw).empty()) pairs.push_back(std::move(p));
+    }
+    return pairs;
+}
+
+bool KeyIs(const Pair& p, std::initializer_list<std::string_view> keys) {
+    for (std::string_view k : keys)
+        if (text::EqualsIgnoreCase(p.key, k)) return true;
+    return false;
+}
+
+const Pair* Find(const std::vector<Pair>& pairs, std::initializer_list<std::string_view> keys) {
+    for (const Pair& p : pairs)
+        if (KeyIs(p, keys)) return &p;
+    return nullptr;
+}
+
+// A pattern where "*" matches any run of characters, ignoring case.
+bool Matches(std::string_view pattern, std::string_view name) {
+    const std::string p = text::Lower(pattern), n = text::Lower(name);
+    std::size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && p[pi] == '*') {
+            star = pi++;
+            mark = ni;
+        } else if (pi < p.size() && p[pi] == n[ni]) {
+            ++pi;
+            ++ni;
+        } else if (star != std::string::npos) {
+            pi = star + 1;
+            ni = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '*') ++pi;
+    return pi == p.size();
+}
+
+bool AnyMatches(const std::vector<std::string>& patterns, std::string_view name) {
+    for (const auto& pattern : patterns)
+        if (Matches(pattern, name)) return true;
+    return false;
+}
+
+// Braces only when the value needs them: some drivers (psqlODBC for UID)
+// take the braces as part of the value.
+std::string Value(const std::string& v) {
+    const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
+    return needs ? "{" + text::ReplaceAll(v, "}", "}}") + "}" : v;
+}
+
+bool IsFileDriver(std::string_view driver) {
+    const std::string d = text::Lower(driver);
+    return d.find("sqlite") != std::string::npos || d.find("mdb") != std::string::npos ||
+           d.find("access") != std::string::npos;
+}
+
+// A Windows path made local: an absolute one (C:\..., \\server\share\...)
+// keeps its file name only, so it is looked for beside the report; a
+// relative one gets "/" for "\".
+std::string LocalPath(const std::string& path) {
+    const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    if (!drive && path.find('\\') == std::string::npos) return path;
+    if (drive || path.front() == '\\') return path.substr(path.find_last_of(drive ? "\\/:" : "\\/") + 1);
+    return text::ReplaceAll(path, "\\", "/");
+}
+
+// Decision: a relative path is looked for beside the definition first, then
+// taken as written, so a database kept in the current folder still opens.
+std::string ResolveFile(const std::string& written, const std::string& base) {
+    const std::string path = LocalPath(written);
+    if (path.empty() || path == ":memory:" || path.starts_with("file:") || path.front() == '/' || base.empty())
+        return path;
+    std::error_code ec;
+    const fs::path candidate = fs::path(base) / path;
+    return fs::exists(candidate, ec) ? candidate.lexically_normal().string() : path;
+}
+
+// An "on" value of Integrated Security or Trusted_Connection.
+bool IsOn(const std::string& v) {
+    return text::EqualsIgnoreCase(v, "sspi") || text::EqualsIgnoreCase(v, "true") || text::EqualsIgnoreCase(v, "yes");
+}
+
+// Keys that only OLE DB knows; dropped, not passed to the driver.
+bool IsOleDbOnly(const Pair& p) {
+    return p.key.find(':') != std::string::npos ||
+           KeyIs(p, {"provider", "persist security info", "network library", "network", "application name",
+                     "workstation id", "connect timeout", "mode", "extended properties", "integrated security",
+                     "trusted_connection", "auto translate", "packet size", "use procedure for prepare",
+                     "use encryption for data", "tag with column collation when possible", "locale identifier",
+                     "ole db services", "general timeout", "datatypecompatibility", "current language",
+                     "initial file name", "data typecompatibility", "prompt"});
+}
+
+// The PORT= setting inside an Extended Properties value, or "".
+std::string PortInside(const std::string& extended) {
+    const auto inner = SplitPairs(extended);
+    const Pair* port = Find(inner, {"port"});
+    return port ? port->value : "";
+}
+
+class Translator {
+public:
+    Translator(std::function<const std::vector<ProviderMapping>&()> table,
+               std::function<const std::vector<std::string>&()> installed, std::string base)
+        : table_(std::move(table)), installed_(std::move(installed)), base_(std::move(base)) {}
+
+    std::string Run(const std::string& text) const {
+        const std::vector<Pair> pairs = SplitPairs(text);
+        const Pair* provider = Find(pairs, {"provider"});
+        const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : "";
+        if (text::EqualsIgnoreCase(name, "sqlite")) return Sqlite(pairs);
+        if (text::EqualsIgnoreCase(name, "msdasql") || (!provider && Find(pairs, {"driver", "dsn"})))
+            return Odbc(pairs);
+        if (!provider) return text;
+        const ProviderMapping* family = FamilyOf(name, &ProviderMapping::Providers);
+        return family ? FromOleDb(pairs, name, *family) : text;
+    }
+
+private:
+    const ProviderMapping* FamilyOf(std::string_view name, std::vector<std::string> ProviderMapping::*patterns) const {
+        const auto& table = table_();
+        // The last match wins, so families added by the mapping file come first.
+        for (auto it = table.rbegin(); it != table.rend(); ++it)
+            if (AnyMatches((*it).*patterns, name)) return &*it;
+        return nullptr;
+    }
+
+    bool IsInstalled(const std::string& driver) const {
+        std::error_code ec;
+        if (driver.starts_with('/')) return fs::exists(driver, ec);
+        for (const auto& d : installed_())
+            if (text::EqualsIgnoreCase(d, driver)) return true;
+        return false;
+    }
+
+    void RequireDriver(const ProviderMapping& m, const std::string& asked) const {
+        if (m.Driver.empty())
+            throw DataError(asked + " needs an ODBC driver for " + m.Family +
+                            " and none ships with Debian: name the one installed here as Driver= in section [" +
+                            m.Family + "] of " + ProviderMappingPath());
+        if (IsInstalled(m.Driver)) return;
+        throw DataError("the ODBC driver \"" + m.Driver + "\" that " + asked + " needs is not installed" +
+                        (m.Package.empty() ? std::string(" (register it in odbcinst.ini)")
+                                           : " (Debian package " + m.Package + ")"));
+    }
+
+    std::string Sqlite(std::vector<Pair> pairs) const {
+        std::string out;
+        for (Pair& p : pairs) {
+            if (KeyIs(p, {"data source", "database"})) p.raw = p.key + "=" + Value(ResolveFile(p.value, base_));
+            out += p.raw + ";";
+        }
+        return out;
+    }
+
+    std::string Odbc(std::vector<Pair> pairs) const {
+        Pair* driver = nullptr;
+        for (Pair& p : pairs)
+            if (KeyIs(p, {"driver"})) driver = &p;
+        if (driver && !IsInstalled(driver->value)) {
+            if (const ProviderMapping* family = FamilyOf(driver->value, &ProviderMapping::Drivers)) {
+                RequireDriver(*family, "driver \"" + driver->value + "\"");
+                driver->value = family->Driver;
+                driver->raw = driver->key + "={" + text::ReplaceAll(family->Driver, "}", "}}") + "}";
+            }
+        }
+        const bool files = driver && IsFileDriver(driver->value);
+        std::string out;
+        for (Pair& p : pairs) {
+            if (KeyIs(p, {"dbq"}) || (files && KeyIs(p, {"database"})))
+                p.raw = p.key + "=" + Value(ResolveFile(p.value, base_));
+            out += p.raw + ";";
+        }
+        return out;
+    }
+
+    std::string FromOleDb(const std::vector<Pair>& pairs, const std::string& name, const ProviderMapping& m) const {
+        for (const Pair& p : pairs)
+            if (KeyIs(p, {"integrated security", "trusted_connection"}) && IsOn(p.value))
+                throw DataError("Windows sign-on (" + p.key + "=" + p.value +
+                                ") is not available here: give the connection a User ID and a Password");
+        RequireDriver(m, "provider \"" + name + "\"");
+        std::string source, port, database, user, password, extended, rest;
+        bool hasPassword = false;
+        for (const Pair& p : pairs) {
+            if (KeyIs(p, {"data source", "server", "address", "addr", "network address", "host"}))
+                source = p.value;
+            else if (KeyIs(p, {"initial catalog", "database", "location"}))
+                database = p.value;
+            else if (KeyIs(p, {"user id", "uid", "user", "user name", "username"}))
+                user = p.value;
+            else if (KeyIs(p, {"password", "pwd"}))
+                password = p.value, hasPassword = true;
+            else if (KeyIs(p, {"port"}))
+                port = p.value;
+            else if (KeyIs(p, {"extended properties"}))
+                extended = PortInside(p.value);
+            else if (!IsOleDbOnly(p))
+                rest += p.raw + ";";
+        }
+        if (port.empty()) port = extended;
+        if (IsFileDriver(m.Driver)) {
+            source = ResolveFile(source, base_);
+        } else if (const auto comma = source.rfind(','); comma != std::string::npos) {
+            // "host,port" is how OLE DB names a port; ODBC drivers take Port=.
+            const std::string digits(text::TrimWhite(std::string_view(source).substr(comma + 1)));
+            if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
+                if (port.empty()) port = digits;
+                source = std::string(text::TrimWhite(std::string_view(source).substr(0, comma)));
+            }
+        }
+        std::string out = "Driver={" + text::ReplaceAll(m.Driver, "}", "}}") + "};";
+        if (!source.empty()) out += m.Source + "=" + Value(source) + ";";
+        if (!port.empty()) out += "Port=" + Value(port) + ";";
+        if (!database.empty()) out += m.Database + "=" + Value(database) + ";";
+        if (!user.empty()) out += "UID=" + Value(user) + ";";
+        if (hasPassword) out += "PWD=" + Value(password) + ";";
+        out += rest;
+        if (!m.Options.empty()) out += m.Options + (m.Options.ends_with(';') ? "" : ";");
+        return out;
+    }
+
+    std::function<const std::vector<ProviderMapping>&()> table_;
+    std::function<const std::vector<std::string>&()> installed_;
+    std::string base_;
+};
+
+std::vector<std::string> List(std::string_view text) {
+    std::vector<std::string> out;
+    for (const auto& piece : text::Split(text, ","))
+        if (const auto t = text::TrimBlanks(piece); !t.empty()) out.emplace_back(t);
+    return out;
+}
+
+bool StoreKey(ProviderMapping& m, std::string_view key, std::string_view value) {
+    const std::string v(text::TrimBlanks(value));
+    if (text::EqualsIgnoreCase(key, "providers")) m.Providers = List(v);
+    else if (text::EqualsIgnoreCase(key, "drivers")) m.Drivers = List(v);
+    else if (text::EqualsIgnoreCase(key, "driver")) m.Driver = v;
+    else if (text::EqualsIgnoreCase(key, "package")) m.Package = v;
+    else if (text::EqualsIgnoreCase(key, "source")) m.Source = v.empty() ? "Server" : v;
+    else if (text::EqualsIgnoreCase(key, "database")) m.Database = v.empty() ? "Database" : v;
+    else if (text::EqualsIgnoreCase(key, "options")) m.Options = v;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+std::vector<ProviderMapping> BuiltInProviderMappings() {
+    return {
+        {"SQL Server", {"SQLOLEDB", "SQLOLEDB.*", "SQLNCLI*", "MSOLEDBSQL*"},
+         {"SQL Server", "SQL Server Native Client*", "ODBC Driver * for SQL Server", "SQL Native Client"},
+         "FreeTDS", "tdsodbc", "Server", "Database", ""},
+        {"MySQL", {"MySQLProv", "MySQLProv.*", "MySQL.OLEDB.Provider*"}, {"MySQL*"}, "MariaDB Unicode",
+         "odbc-mariadb", "Server", "Database", ""},
+        {"PostgreSQL", {"PostgreSQL OLE DB Provider", "PostgreSQL", "PostgreSQL.*", "PGNP", "PGNP.*"},
+         {"PostgreSQL*", "psqlODBC*"}, "PostgreSQL Unicode", "odbc-postgresql", "Server", "Database", ""},
+        {"Access", {"Microsoft.Jet.OLEDB.*", "Microsoft.ACE.OLEDB.*"}, {"Microsoft Access Driver*"}, "MDBTools",
+         "odbc-mdbtools", "DBQ", "Database", ""},
+        {"Oracle", {"OraOLEDB.Oracle*", "MSDAORA*"}, {"Oracle in *", "Microsoft ODBC for Oracle"}, "", "", "DBQ",
+         "Database", ""},
+    };
+}
+
+bool ParseProviderMappings(const std::string& text, std::vector<ProviderMapping>& table, std::string& error) {
+    std::vector<ProviderMapping> out = table;
+    ProviderMapping* current = nullptr;
+    int number = 0;
+    for (const auto& raw : text::Split(text, "\n")) {
+        ++number;
+        const std::string_view line = text::TrimWhite(raw);
+        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
+        const std::string where = "line " + std::to_string(number) + ": ";
+        if (line.front() == '[' && line.back() == ']') {
+            const std::string family(text::TrimBlanks(line.substr(1, line.size() - 2)));
+            if (family.empty()) return error = where + "a family needs a name", false;
+            current = nullptr;
+            for (auto& m : out)
+                if (text::EqualsIgnoreCase(m.Family, family)) current = &m;
+            if (!current) {
+                current = &out.emplace_back();
+                current->Family = family;
+            }
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) return error = where + "expected [family] or key=value", false;
+        const std::string key(text::TrimBlanks(line.substr(0, eq)));
+        if (!current) return error = where + "key \"" + key + "\" outside any [family]", false;
+        if (!StoreKey(*current, key, line.substr(eq + 1)))
+            return error = where + "unknown key \"" + key +
+                           "\" (Providers, Drivers, Driver, Package, Source, Database, Options)",
+                   false;
+    }
+    table = std::move(out);
+    return true;
+}
+
+std::string ProviderMappingPath() {
+    const std::string manager = platform::ConnectionManager::DefaultPath();
+    return manager.empty() ? "" : (fs::path(manager).parent_path() / "providers.ini").string();
+}
+
+std::vector<ProviderMapping> LoadProviderMappings() {
+    std::vector<ProviderMapping> table = BuiltInProviderMappings();
+    const std::string path = ProviderMappingPath();
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return table;
+    if (!S_ISREG(st.st_mode)) throw DataError(path + ": not a file");
+    // It decides which driver receives the passwords: private, like the
+    // connection manager's file.
+    if (st.st_mode & 077)
+        throw DataError(path + ": other users may read or change it; make it private (chmod 600)");
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxMappingFileBytes)
+        throw DataError(path + ": larger than " + std::to_string(kMaxMappingFileBytes) + " bytes");
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in.good() && !in.eof()) throw DataError(path + ": cannot be read");
+    std::string error;
+    if (!ParseProviderMappings(bytes.str(), table, error)) throw DataError(path + ", " + error);
+    return table;
+}
+
+std::string ResolveFilePath(const std::string& path, const std::string& baseFolder) {
+    return ResolveFile(path, baseFolder);
+}
+
+std::string TranslateConnectionString(const std::string& text, const std::vector<ProviderMapping>& table,
+                                      const std::vector<std::string>& installed, const std::string& baseFolder) {
+    return Translator([&]() -> const auto& { return table; }, [&]() -> const auto& { return installed; }, baseFolder)
+        .Run(text);
+}
+
+std::string TranslateConnectionString(const std::string& text, const std::string& baseFolder) {
+    std::optional<std::vector<ProviderMapping>> table;
+    std::optional<std::vector<std::string>> installed;
+    const auto tableOf = [&]() -> const std::vector<ProviderMapping>& {
+        if (!table) table = LoadProviderMappings();
+        return *table;
+    };
+    const auto installedOf = [&]() -> const std::vector<std::string>& {
+        if (!installed) installed = ListOdbcDrivers();
+        return *installed;
+    };
+    return Translator(tableOf, installedOf, baseFolder).Run(text);
+}
+
+}  // namespace orvane::data

@@ -1,0 +1,134 @@
+// orvane connections: what each connection resolves to, one row per OLE DB
+// provider family and form, with a private ODBC driver list, a site mapping
+// file and the connection manager; then without the drivers, and with a
+// mapping file that is not private or cannot be read.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CliRunner.h"
+#include "data/RunTimeFixture.h"
+#include "platform/Text.h"
+
+namespace orvane {
+namespace {
+
+struct Row {
+    const char* name;
+    std::string written;
+    std::string shown;  // after "NAME [kind N]"
+};
+
+TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
+    testing::SalesReport s;
+    const std::string d = s.dir.path().string(), xml = testing::ShellQuote(d + "/ventas.xml");
+    const std::string sspi =
+        ": Windows sign-on (%) is not available here: give the connection a User ID and a Password";
+    const Row rows[] = {
+        {"ventas", "Provider=SQLite;Data Source=ventas.db", ": Provider=SQLite;Data Source=" + d + "/ventas.db;"},
+        {"sql1",
+         "Provider=SQLOLEDB.1;Persist Security Info=False;User ID=sa;Password=s3cret;Initial Catalog=V;"
+         "Data Source=srv\\SQLEXPRESS;Application Name=X",
+         ": Driver={FreeTDS};Server=srv\\SQLEXPRESS;Database=V;UID=sa;PWD=***;TDS_Version=7.4;"},
+        {"sql2", "provider = SQLNCLI11 ; Server=srv, 1433;Database=V;UID=u;PWD=s3cret;Network Library=DBMSSOCN",
+         ": Driver={FreeTDS};Server=srv;Port=1433;Database=V;UID=u;PWD=***;TDS_Version=7.4;"},
+        {"sql3", "Provider=MSOLEDBSQL.19;Address=srv;Integrated Security=SSPI",
+         text::ReplaceAll(sspi, "%", "Integrated Security=SSPI")},
+        {"sql4", "Provider=SQLNCLI10;Data Source=srv;Trusted_Connection=yes",
+         text::ReplaceAll(sspi, "%", "Trusted_Connection=yes")},
+        {"my1", "Provider=MySQLProv;Data Source=db;Port=3307;Initial Catalog=t;User Id=u;Password='s3;cret'",
+         ": Driver={MariaDB Unicode};Server=db;Port=3307;Database=t;UID=u;PWD=***;"},
+        {"my2", "Provider=MSDASQL;Driver={MySQL ODBC 8.0 Unicode Driver};Server=h;Pwd=s3cret",
+         ": Provider=MSDASQL;Driver={MariaDB Unicode};Server=h;Pwd=***;"},
+        {"pg1", "Provider=PostgreSQL OLE DB Provider;Data Source=pg;Location=c;Extended Properties=\"PORT=5433;SSL=0\"",
+         ": Driver={PostgreSQL Unicode};Server=pg;Port=5433;Database=c;"},
+        {"pg2", "Provider=PGNP.1;Data Source=pg;Initial Catalog=c;User ID=p",
+         ": Driver={PostgreSQL Unicode};Server=pg;Database=c;UID=p;"},
+        {"acc1",
+         "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=C:\\Datos\\ventas.db;Jet OLEDB:Database Password=s3cret",
+         ": Driver={MDBTools};DBQ=" + d + "/ventas.db;"},
+        {"acc2", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=datos\\viejo.mdb;Mode=Share Deny None",
+         ": Driver={MDBTools};DBQ=datos/viejo.mdb;"},
+        {"ora", "Provider=MSDAORA.1;Data Source=ORCL;User ID=s;Password=s3cret",
+         ": Driver={Oracle 21};DBQ=ORCL;UID=s;PWD=***;"},
+        {"fb", "Provider=LCPI.IBProvider.5;Data Source=h",
+         ": the ODBC driver \"Firebird\" that provider \"LCPI.IBProvider.5\" needs is not installed (Debian package "
+         "fb-odbc)"},
+        {"lite", "Driver={SQLite3};Database=otra.db;", ": Driver={SQLite3};Database=otra.db;"},
+        {"nadie", "Provider=Nadie.1;Data Source=ventas.db", ": Provider=Nadie.1;Data Source=ventas.db"},
+        {"enlace", "@DataLinkFile(\"enlace.udl\")",
+         " via " + d + "/enlace.udl: Provider=SQLite;Data Source=" + d + "/ventas.db;"},
+        {"enlace2", "@DataLinkFile(\"falta.udl\")", " via falta.udl: data-link file \"falta.udl\": no connection string there"},
+        {"app", "@gtCnnManager.ApplicationDb(\"Conta\")",
+         " via Conta: Driver={PostgreSQL Unicode};Server=pg;Port=5433;Database=c;UID=u;PWD=***;"},
+    };
+    std::string expected;
+    s.rpt->eConections->Remove(1);
+    for (const Row& r : rows) {
+        auto c = std::make_shared<eConnection>();
+        c->Name = r.name;
+        c->cnnString = r.written;
+        s.rpt->AddConnection(c);
+        expected += std::string(r.name) + " [kind " +
+                    (r.written[0] != '@' ? "5"
+                     : r.name[0] == 'e'  ? "4"
+                                         : "1") +
+                    "]" + r.shown + "\n";
+    }
+    testing::WriteFile(d + "/ventas.xml", s.rpt->ToXML());
+    testing::WriteFile(d + "/enlace.udl", "[oledb]\r\n; comment\r\nProvider=SQLite;Data Source=ventas.db\r\n");
+    testing::WriteFile(d + "/connections.ini",
+                       "[Conta]\nConnectionString=Provider=PGNP;Data Source=pg;Location=c;"
+                       "Port=5433\nUserID=u\nPWD=s3cret\n");
+    const std::string mapping =
+        "[Oracle]\nDriver=Oracle 21\n[sql server]\nOptions=TDS_Version=7.4\n"
+        "[Firebird]\nProviders=LCPI.IBProvider*\nDriver=Firebird\nPackage=fb-odbc\n";
+    testing::WriteFile(d + "/providers.ini", mapping);
+    chmod((d + "/providers.ini").c_str(), 0600);
+    std::string drivers;
+    for (const char* name : {"FreeTDS", "MariaDB Unicode", "PostgreSQL Unicode", "MDBTools", "SQLite3", "Oracle 21"})
+        drivers += std::string("[") + name + "]\nDriver=/nonexistent/" + name + ".so\n";
+    testing::WriteFile(d + "/odbcinst.ini", drivers);
+    testing::WriteFile(d + "/odbc.ini", "");
+    testing::ScopedEnv manager("ORVANE_CONNECTIONS_FILE", d + "/connections.ini");
+    testing::ScopedEnv sysIni("ODBCSYSINI", d);
+    testing::ScopedEnv userIni("ODBCINI", d + "/odbc.ini");
+
+    testing::Outcome o = testing::RunOrvane("connections " + xml);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, expected);
+
+    o = testing::RunOrvane("connections --open --format json " + xml);
+    const auto j = nlohmann::json::parse(o.out);
+    ASSERT_EQ(j.size(), std::size(rows)) << o.out;
+    EXPECT_EQ(std::vector<bool>({j[0]["opened"], j[11]["opened"], j[14]["opened"], j[15]["opened"], j[16]["opened"]}),
+              std::vector<bool>({true, false, false, true, false}));
+    EXPECT_NE(j[11]["problem"].get<std::string>().find("/nonexistent/Oracle 21.so"), std::string::npos) << j[11];
+    EXPECT_NE(j[14]["problem"].get<std::string>().find("\"Nadie.1\" is not supported"), std::string::npos) << j[14];
+    EXPECT_EQ(o.out.find("s3cret"), std::string::npos);
+
+    // Without the drivers each family names its Debian package; Oracle, without the site's mapping, what to set.
+    testing::WriteFile(d + "/odbcinst.ini", "");
+    std::filesystem::remove(d + "/providers.ini");
+    o = testing::RunOrvane("connections " + xml);
+    for (const char* shown :
+         {"sql1 [kind 5]: the ODBC driver \"FreeTDS\" that provider \"SQLOLEDB.1\" needs is not "
+          "installed (Debian package tdsodbc)",
+          "driver \"MySQL ODBC 8.0 Unicode Driver\" needs is not installed (Debian package odbc-mariadb)",
+          "(Debian package odbc-postgresql)", "(Debian package odbc-mdbtools)",
+          "none ships with Debian: name the one installed here as Driver= in section [Oracle] of "})
+        EXPECT_NE(o.out.find(shown), std::string::npos) << shown << "\n" << o.out;
+
+    // A mapping file others may read, or with a line it cannot take, stops every OLE DB string.
+    testing::WriteFile(d + "/providers.ini", mapping);
+    o = testing::RunOrvane("connections " + xml);
+    EXPECT_NE(o.out.find("ora [kind 5]: " + d + "/providers.ini: other users may read"), std::string::npos) << o.out;
+    testing::WriteFile(d + "/providers.ini", "[Oracle]\nDriverr=Oracle 21\n");
+    chmod((d + "/providers.ini").c_str(), 0600);
+    o = testing::RunOrvane("connections " + xml);
+    EXPECT_NE(o.out.find("ora [kind 5]: " + d + "/providers.ini, line 2: unknown key"), std::string::npos) << o.out;
+}
+
+}  // namespace
+}  // namespace orvane
