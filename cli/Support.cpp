@@ -1,11 +1,8 @@
 #include "cli/Support.h"
 
-#include <zip.h>
-
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <pugixml.hpp>
 #include <system_error>
 #include <utility>
 
@@ -63,53 +60,46 @@ std::string ReadWhole(const fs::path& file) {
     return bytes;
 }
 
-// Checks what LoadXPDFile cannot tell apart: an archive that libzip cannot
-// open, and one without a source.xml entry.
-void CheckPackage(const fs::path& file) {
-    int code = 0;
-    zip_t* za = zip_open(file.c_str(), ZIP_RDONLY, &code);
-    if (!za) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
-        std::string why = zip_error_strerror(&error);
-        zip_error_fini(&error);
-        throw CliError(file.string() + ": not a readable package (" + why + ")");
+// The first failure of a read, as the user's error; where names the text
+// inside the file ("source.xml: " in a package).
+void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std::string& where) {
+    const std::string name = file.string();
+    switch (read.status) {
+        case ReadStatus::Ok:
+            break;
+        case ReadStatus::NoFile:
+            throw CliError(name + ": no such file");
+        case ReadStatus::NotAPackage:
+            throw CliError(name + ": not a readable package (" + read.archiveError + ")");
+        case ReadStatus::NoSource:
+            throw CliError(name + ": the package holds no source.xml" +
+                           (read.archiveError.empty() ? "" : " (" + read.archiveError + ")"));
+        case ReadStatus::NotWellFormed:
+            throw CliError(name + ": " + where + OneLine(read.error.Message()));
     }
-    const bool hasSource = zip_name_locate(za, "source.xml", ZIP_FL_NOCASE) >= 0;
-    zip_discard(za);
-    if (!hasSource) throw CliError(file.string() + ": the package holds no source.xml");
-}
-
-// A well-formed text whose root is not a report is accepted by FromXML and
-// leaves the definition empty; the user asked for a report, so say so.
-void CheckIsDefinition(const fs::path& file, const std::string& text) {
-    pugi::xml_document doc;
-    if (!doc.load_buffer(text.data(), text.size())) return;
-    const std::string root = doc.document_element().name();
-    if (!text::EqualsIgnoreCase(root, "Orvane")) {
-        throw CliError(file.string() + ": not a report definition (root element <" + root + ">, expected <Orvane>)");
+    // A well-formed text whose root is not a report leaves the definition
+    // empty; the user asked for a report, so say so.
+    if (!text::EqualsIgnoreCase(read.rootName, "Orvane")) {
+        throw CliError(name + ": " + where + "not a report definition (root element <" + read.rootName +
+                       ">, expected <Orvane>)");
     }
 }
 
 std::shared_ptr<Orvane> LoadPackage(const fs::path& file) {
-    CheckPackage(file);
     auto rpt = std::make_shared<Orvane>();
-    Messages().Take();
-    if (!rpt->LoadXPDFile(file.string())) {
-        throw CliError(file.string() + ": source.xml: " + ShownOr("the definition could not be read"));
-    }
-    // A resource that could not be restored does not fail the load; say so.
-    for (const auto& text : Messages().Take())
-        std::cerr << "orvane: " << file.string() << ": warning: " << text << "\n";
+    const DefinitionRead read = rpt->ReadXPDFile(file.string());
+    ThrowIfRefused(file, read, "source.xml: ");
+    // What could not be restored does not fail the load; say so.
+    if (!read.archiveError.empty())
+        std::cerr << "orvane: " << file.string() << ": warning: " << read.archiveError << "\n";
+    for (const auto& entry : read.refused)
+        std::cerr << "orvane: " << file.string() << ": warning: " << entry.name << ": " << entry.reason << "\n";
     return rpt;
 }
 
 std::shared_ptr<Orvane> LoadXmlText(const fs::path& file) {
-    const std::string text = ReadWhole(file);
     auto rpt = std::make_shared<Orvane>();
-    Messages().Take();
-    if (!rpt->FromXML(text)) throw CliError(file.string() + ": " + ShownOr("not well-formed XML"));
-    CheckIsDefinition(file, text);
+    ThrowIfRefused(file, rpt->ReadXML(ReadWhole(file)), "");
     return rpt;
 }
 

@@ -23,23 +23,12 @@ bool IsPrintMacro(std::string_view lowered) {
            lowered == "datetime" || lowered == "fechahora";
 }
 
-// s between single quotes. Appended rather than written "'" + s: g++ 12 at
-// -O3 takes that for an overlapping copy (-Wrestrict), a false positive.
-std::string InQuotes(const std::string& s) {
-    std::string out;
-    out.reserve(s.size() + 2);
-    out += '\'';
-    out += s;
-    out += '\'';
-    return out;
-}
-
 // The replacement of a system macro, or nullopt when the name is not one.
 std::optional<std::string> SystemMacroValue(std::string_view lowered) {
     if (lowered == "date" || lowered == "fecha") return "DATE()";
     if (lowered == "time" || lowered == "hora") return "TIME()";
-    if (lowered == "winuser" || lowered == "usuariowin") return InQuotes(platform::OsUserName());
-    if (lowered == "winpcname" || lowered == "nombrepcwin") return InQuotes(platform::OsComputerName());
+    if (lowered == "winuser" || lowered == "usuariowin") return text::Concat({"'", platform::OsUserName(), "'"});
+    if (lowered == "winpcname" || lowered == "nombrepcwin") return text::Concat({"'", platform::OsComputerName(), "'"});
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
-// Orvane::FromXML on any text. A text it refuses leaves the definition as it
-// was; a text it accepts gives a definition whose XML reads back into the
-// same XML (the second round trip is stable).
+// Orvane::ReadXML (FromXML's reading step) on any text. A text it refuses
+// leaves the definition as it was and says where, inside the text; a text it
+// accepts gives a definition whose XML reads back into the same XML (the
+// second round trip is stable).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,8 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto report = std::make_shared<Orvane>();
     report->FromXML(kPrevious);
     const std::string before = report->ToXML();
-    if (!report->FromXML(input)) {
+    const DefinitionRead read = report->ReadXML(input);
+    if (!read.ok()) {
         fuzz::Check(report->ToXML() == before, "a refused text changed the definition");
+        fuzz::Check(read.status == ReadStatus::NotWellFormed && read.error.line >= 1 && read.error.column >= 1 &&
+                        read.error.offset <= input.size(),
+                    "a refusal points outside the text", read.error.Message());
         return 0;
     }
     const std::string first = report->ToXML();

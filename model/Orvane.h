@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/DefinitionRead.h"
 #include "model/Forward.h"
 #include "model/eConnection.h"
 #include "model/eControl.h"
@@ -86,9 +87,14 @@ public:
     // The definition XML, byte for byte the same for the same definition.
     std::string ToXML() const;
     // Replaces connections, parameters, dialogs and print formats with those
-    // of the text. False, with the parse-error message shown and the
-    // definition unchanged, when the text is not well-formed XML. Takes the
-    // sign in every case.
+    // of the text. NotWellFormed, with the definition unchanged, when the
+    // text is not well-formed XML or nests record sources deeper than
+    // kMaxRecordSourceDepth. A well-formed text whose root is not "Orvane"
+    // reads as Ok and changes nothing. Takes the sign in every case; shows
+    // no message.
+    DefinitionRead ReadXML(const std::string& xmlData);
+    // ReadXML, showing the parse-error message when the text is refused.
+    // True when it was read.
     bool FromXML(const std::string& xmlData);
 
     // Digest of ToXML(); "" when the digest fails.
@@ -101,8 +107,13 @@ public:
     // Writes the package file (definition, resource index, resources).
     // True when a file of that name exists afterwards.
     bool SaveXPDFile(const std::string& sFile);
-    // Reads a package into this definition. True when it held a source.xml
-    // that FromXML accepted.
+    // Reads a package into this definition: its source.xml through ReadXML,
+    // then the resources it indexes. Shows no message; the status says why
+    // it failed, archiveError and refused what was left out.
+    DefinitionRead ReadXPDFile(const std::string& sFile);
+    // ReadXPDFile, showing "Unzip: " and the archive's failure, the
+    // parse-error message, and a message per picture not restored. True when
+    // the package held a source.xml that was read.
     bool LoadXPDFile(const std::string& sFile);
 
     // Reads the resource index text, creating the resources it names that do

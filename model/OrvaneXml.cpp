@@ -1,14 +1,18 @@
 // The definition XML: Orvane::ToXML writes it by appending to one string in a
 // fixed order with fixed spacing (the dirty check digests that exact text);
-// Orvane::FromXML reads it back through pugixml, lenient about names and
-// tolerant of missing attributes where the format allows it.
+// Orvane::ReadXML reads it back from the document ParseXml builds, lenient
+// about names and tolerant of missing attributes where the format allows it,
+// into a definition built aside that replaces the old one only when the
+// whole text was read.
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <limits>
 #include <optional>
 #include <string>
@@ -20,7 +24,9 @@
 #include "model/RSourceWalk.h"
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
+#include "model/detail/ReadText.h"
 #include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
 #include "platform/HexText.h"
 #include "platform/Messages.h"
 #include "platform/Secrets.h"
@@ -32,6 +38,10 @@ namespace orvane {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+
+// The writer keeps every level a host built: a text too deep to read is
+// refused by the reader with a message, never cut short here.
+constexpr int kWholeTree = std::numeric_limits<int>::max();
 
 // ---------------------------------------------------------------- writing
 
@@ -146,7 +156,7 @@ void XmlWriter::RSourceList(const Collection<eRSource>* list) {
             out_ += entering ? "<eRSources>\r\n" : "</eRSource>\r\n";
             return true;
         },
-        [this](const eRSource&, int) { out_ += "</eRSources>\r\n</eRSource>\r\n"; });
+        [this](const eRSource&, int) { out_ += "</eRSources>\r\n</eRSource>\r\n"; }, kWholeTree);
     out_ += "</eRSources>\r\n";
 }
 
@@ -335,11 +345,15 @@ private:
         }
     }
     void RSources(const Collection<eRSource>* top) {
-        WalkRSources(top, [&](const std::shared_ptr<eRSource>& rs, int, bool) {
-            Add(260, rs->Name, rs->CursorLocation, rs->CursorType, rs->SQLCommand, rs->TypeofCommand, rs->LockType,
-                rs->eFieldNametoParameters, rs->idParameterLinked, rs->SendParameters, rs->Filter, rs->Order);
-            return true;
-        });
+        WalkRSources(
+            top,
+            [&](const std::shared_ptr<eRSource>& rs, int, bool) {
+                Add(260, rs->Name, rs->CursorLocation, rs->CursorType, rs->SQLCommand, rs->TypeofCommand,
+                    rs->LockType, rs->eFieldNametoParameters, rs->idParameterLinked, rs->SendParameters, rs->Filter,
+                    rs->Order);
+                return true;
+            },
+            [](const eRSource&, int) {}, kWholeTree);
     }
     void Controls(const Collection<eControl>* list) {
         Each(list, [&](const eControl& c) {
@@ -360,46 +374,7 @@ private:
 // An attribute that must be there: its absence aborts the rest of a list.
 struct MissingAttribute {};
 
-// The attributes of one element, gathered once so that each lookup (by name
-// ignoring case, first match, as FindAttribute) costs no parser calls.
-class Attrs {
-public:
-    explicit Attrs(pugi::xml_node node) : node_(node) {
-        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-            if (count_ == kInline) {
-                overflow_ = true;
-                return;
-            }
-            const char* name = a.name();
-            items_[count_++] = {name, std::strlen(name), a.value()};
-        }
-    }
-    std::optional<std::string_view> Find(std::string_view name) const {
-        if (overflow_) {
-            const pugi::xml_attribute a = FindAttribute(node_, name);
-            if (!a) return std::nullopt;
-            return std::string_view(a.value());
-        }
-        // Ignoring case keeps a name's length in bytes (Latin-1 letters too).
-        for (std::size_t i = 0; i < count_; ++i) {
-            const Item& it = items_[i];
-            if (it.length == name.size() && XmlNameEquals(it.name, name)) return std::string_view(it.value);
-        }
-        return std::nullopt;
-    }
-
-private:
-    static constexpr std::size_t kInline = 32;
-    struct Item {
-        const char* name;
-        std::size_t length;
-        const char* value;
-    };
-    pugi::xml_node node_;
-    Item items_[kInline];
-    std::size_t count_ = 0;
-    bool overflow_ = false;
-};
+using Attrs = XmlAttributes;
 
 std::optional<std::string_view> Raw(const Attrs& a, std::string_view name) { return a.Find(name); }
 
@@ -454,9 +429,11 @@ std::string TextContent(pugi::xml_node node) {
 bool IsElement(pugi::xml_node n) { return n.type() == pugi::node_element; }
 bool IsElement(pugi::xml_node n, const char* exactTag) { return IsElement(n) && std::strcmp(n.name(), exactTag) == 0; }
 
+// Reads into r_, a definition built aside; the connections already point to
+// parent, the definition they will belong to.
 class XmlReader {
 public:
-    explicit XmlReader(Orvane& r) : r_(r) {}
+    XmlReader(Orvane& r, std::weak_ptr<Orvane> parent) : r_(r), parent_(std::move(parent)) {}
 
     void Root(pugi::xml_node root);
 
@@ -475,6 +452,7 @@ private:
     void DataBlocks(pugi::xml_node list, eControl& c);
 
     Orvane& r_;
+    std::weak_ptr<Orvane> parent_;
 };
 
 void XmlReader::Root(pugi::xml_node root) {
@@ -521,7 +499,7 @@ void XmlReader::Connections(pugi::xml_node list) {
             c->cnnString = Required(a, "cnnString");
             c->Internal = StrToBool(Required(a, "Internal"));
             RSourceList(n, c, *c->eRSources);
-            c->RPTParent = r_.ParentLink();
+            c->RPTParent = parent_;
             r_.eConections->Add(c);
         }
     } catch (const MissingAttribute&) {
@@ -559,14 +537,14 @@ void ReadRSourceAttributes(const Attrs& a, eRSource& rs) {
 
 // One record source and its descendants, breadth first through a queue so
 // that nesting costs no call stack; each item is appended to its parent's
-// list in document order. Levels below kMaxRecordSourceDepth are skipped.
+// list in document order. ParseXml has refused texts nested deeper than
+// kMaxRecordSourceDepth.
 void XmlReader::RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnection>& cnn, Collection<eRSource>& into) {
     struct Work {
         pugi::xml_node node;
         Collection<eRSource>* into;
-        int depth;
     };
-    std::deque<Work> queue{{top, &into, 1}};
+    std::deque<Work> queue{{top, &into}};
     while (!queue.empty()) {
         const Work w = queue.front();
         queue.pop_front();
@@ -577,11 +555,10 @@ void XmlReader::RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnectio
         }
         ReadRSourceAttributes(Attrs(w.node), *rs);
         w.into->Add(rs);
-        if (w.depth >= kMaxRecordSourceDepth) continue;
         for (pugi::xml_node list : w.node.children()) {
             if (!IsElement(list, "eRSources")) continue;
             for (pugi::xml_node child : list.children()) {
-                if (IsElement(child, "eRSource")) queue.push_back({child, rs->eRSources.get(), w.depth + 1});
+                if (IsElement(child, "eRSource")) queue.push_back({child, rs->eRSources.get()});
             }
         }
     }
@@ -745,47 +722,49 @@ void XmlReader::DataBlocks(pugi::xml_node list, eControl& c) {
 
 // ---------------------------------------------------------------- parse errors
 
-// Line (1-based), column (1-based, in characters) and the text of the line
-// that holds a byte offset. A lone CR, a lone LF and CR LF each end a line.
-struct SourcePosition {
-    std::size_t line = 1;
-    std::size_t column = 1;
-    std::string_view lineText;
-};
-
-SourcePosition Locate(std::string_view text, std::size_t offset) {
-    if (offset > text.size()) offset = text.size();
-    SourcePosition pos;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < offset; ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
-            ++pos.line;
-            lineStart = i + 1;
-        }
-    }
-    std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
-    if (lineEnd == std::string_view::npos) lineEnd = text.size();
-    pos.lineText = text.substr(lineStart, lineEnd - lineStart);
-    const std::string_view before = text.substr(lineStart, offset - lineStart);
-    pos.column = text::DecodeUtf8(before).size() + 1;
-    return pos;
+// The record-source nesting an element stands at: a record source in a list
+// under another record source is one level deeper than it.
+int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int parentCount) {
+    if (tag == "eRSource") return parentTag == "eRSources" ? parentCount + 1 : 0;
+    if (tag == "eRSources") return parentTag == "eRSource" ? parentCount : 0;
+    return 0;
 }
 
-// "Position In File" is pugixml's byte offset into the text.
-std::string ParseErrorMessage(const pugi::xml_parse_result& res, std::string_view text) {
-    const std::size_t offset = res.offset < 0 ? 0 : static_cast<std::size_t>(res.offset);
-    const SourcePosition pos = Locate(text, offset);
-    std::string msg = "Error #: " + std::to_string(static_cast<int>(res.status)) + ": " + res.description();
-    msg += "Line #: " + std::to_string(pos.line) + "\r\n";
-    msg += "Line Position: " + std::to_string(pos.column) + "\r\n";
-    msg += "Position In File: " + std::to_string(offset) + "\r\n";
-    msg += "Source Text: ";
-    msg += platform::ScrubPasswords(std::string(pos.lineText));  // the line may hold a connection string
-    msg += "\r\n";
-    return msg;
+const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
+                                       "los orígenes de datos anidan más niveles de los que se admiten (256)"};
+
+XmlTextError TextError(const XmlParseError& e, std::string_view text) {
+    const XmlSourcePosition pos = LocateInText(text, e.offset);
+    // The line may hold a connection string.
+    return {e.code, e.description, pos.line, pos.column, std::min(e.offset, text.size()),
+            platform::ScrubPasswords(std::string(pos.lineText))};
+}
+
+// Moves what a read replaces from the definition built aside into r.
+void TakeRead(Orvane& r, Orvane& read) {
+    r.eConections = std::move(read.eConections);
+    r.eParameters = std::move(read.eParameters);
+    r.eDialogs = std::move(read.eDialogs);
+    r.ePrnFormats = std::move(read.ePrnFormats);
+    r.Code = std::move(read.Code);
+    r.initialDialog = std::move(read.initialDialog);
+    r.initialPrnFormat = std::move(read.initialPrnFormat);
+    r.Lang = std::move(read.Lang);
+    r.Version = read.Version;
+    r.Name = std::move(read.Name);
+    r.Info = std::move(read.Info);
 }
 
 }  // namespace
+
+std::string XmlTextError::Message() const {
+    std::string msg = "Error #: " + std::to_string(code) + ": " + description;
+    msg += "Line #: " + std::to_string(line) + "\r\n";
+    msg += "Line Position: " + std::to_string(column) + "\r\n";
+    msg += "Position In File: " + std::to_string(offset) + "\r\n";
+    msg += "Source Text: " + sourceText + "\r\n";
+    return msg;
+}
 
 std::string Orvane::ToXML() const {
     std::string out;
@@ -794,22 +773,52 @@ std::string Orvane::ToXML() const {
     return out;
 }
 
-bool Orvane::FromXML(const std::string& xmlData) {
-    bool wellFormed = false;
+namespace {
+
+// ReadXML; when release is given (it is xmlData), it is freed once parsed.
+DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string* release) {
+    DefinitionRead result;
     try {
         pugi::xml_document doc;
-        const pugi::xml_parse_result res = doc.load_buffer(xmlData.data(), xmlData.size());
-        if (!res) {
-            platform::ShowMessage(ParseErrorMessage(res, xmlData));
+        if (auto error = ParseXml(xmlData, doc, kDefinitionParse)) {
+            result.status = ReadStatus::NotWellFormed;
+            result.error = TextError(*error, xmlData);
         } else {
-            wellFormed = true;
-            if (pugi::xml_node root = FindElementByName(doc.children(), "Orvane", "")) XmlReader(*this).Root(root);
+            if (release) std::string().swap(*release);
+            if (pugi::xml_node root = FindElementByName(doc.children(), "Orvane", "")) {
+                result.rootName = root.name();
+                Orvane read;
+                read.Name = r.Name;
+                read.Info = r.Info;
+                read.Lang = r.Lang;
+                read.initialDialog = r.initialDialog;
+                read.initialPrnFormat = r.initialPrnFormat;
+                read.Version = r.Version;
+                XmlReader(read, r.ParentLink()).Root(root);
+                TakeRead(r, read);
+            } else if (pugi::xml_node other = doc.document_element()) {
+                result.rootName = other.name();
+            }
         }
     } catch (...) {
-        // Out of memory half-way: what was read stays; the sign is still taken.
+        // Out of memory half-way: the definition stays as it was.
+        result.status = ReadStatus::NotWellFormed;
+        result.error = {kXmlErrorNoMemory, "out of memory", 0, 0, 0, ""};
     }
-    SetHash();
-    return wellFormed;
+    r.SetHash();
+    return result;
+}
+
+}  // namespace
+
+DefinitionRead detail::ReadXmlReleasing(Orvane& r, std::string& text) { return ReadDefinition(r, text, &text); }
+
+DefinitionRead Orvane::ReadXML(const std::string& xmlData) { return ReadDefinition(*this, xmlData, nullptr); }
+
+bool Orvane::FromXML(const std::string& xmlData) {
+    const DefinitionRead read = ReadXML(xmlData);
+    if (read.status == ReadStatus::NotWellFormed) platform::ShowMessage(read.error.Message());
+    return read.ok();
 }
 
 }  // namespace orvane

@@ -23,8 +23,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
 #include "model/Orvane.h"
 #include "model/XmlText.h"
+#include "model/detail/ReadText.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
@@ -66,27 +69,28 @@ std::string BuildIndex(const Collection<eResData>* resources) {
            items + "</eResDataCol>";
 }
 
-// Keeps a picture made from the bytes, or shows why not and keeps the old one.
-bool AcceptPicture(eResData& r, std::string bytes) {
+constexpr const char* kBadPicture = "La imágen nos es válida.";
+
+// Keeps a picture made from the bytes, or keeps the old one.
+bool TakePicture(eResData& r, std::string bytes) {
     auto picture = Picture::FromBytes(std::move(bytes));
-    if (!picture) {
-        platform::ShowMessage("La imágen nos es válida.");
-        return false;
-    }
+    if (!picture) return false;
     r.PicData = std::move(picture);
     r.ResType = rtPicture;
     return true;
 }
 
+// Keeps a picture made from the bytes, or shows why not and keeps the old one.
+bool AcceptPicture(eResData& r, std::string bytes) {
+    if (TakePicture(r, std::move(bytes))) return true;
+    platform::ShowMessage(kBadPicture);
+    return false;
+}
+
 // The attribute of that name: exact first, else by local name ignoring case.
-pugi::xml_attribute FindNamedAttribute(const pugi::xml_node& node, const char* name) {
-    if (auto exact = node.attribute(name)) return exact;
-    for (auto a : node.attributes()) {
-        std::string_view full = a.name();
-        auto colon = full.find(':');
-        if (text::EqualsIgnoreCase(colon == std::string_view::npos ? full : full.substr(colon + 1), name)) return a;
-    }
-    return {};
+std::optional<std::string_view> FindNamedAttribute(const pugi::xml_node& node, const char* name) {
+    if (auto exact = node.attribute(name)) return std::string_view(exact.value());
+    return XmlAttributes(node, true).Find(name);
 }
 
 bool LocalNameIs(const pugi::xml_node& node, std::string_view wanted) {
@@ -138,48 +142,70 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
     return exists;
 }
 
-bool Orvane::LoadXPDFile(const std::string& sFile) {
-    if (!RuntimeServices::FileExists(sFile)) return false;
+DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
+    DefinitionRead result;
+    if (!RuntimeServices::FileExists(sFile)) {
+        result.status = ReadStatus::NoFile;
+        return result;
+    }
     platform::zip::ReadResult archive = platform::zip::ReadArchive(sFile);
-    if (!archive.error.empty())
-        platform::ShowMessage("Unzip: " + archive.error, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    result.archiveError = std::move(archive.error);
+    for (auto& name : archive.refused)
+        result.refused.push_back({std::move(name), "nombre no admitido, repetido o ilegible"});
     const EntryMap entries = MapEntries(archive.entries);
 
-    const std::string* source = FindEntry(entries, kSourceEntry);
-    if (!source) return false;
+    std::string* source = FindEntry(entries, kSourceEntry);
+    if (!source) {
+        result.status = archive.opened ? ReadStatus::NoSource : ReadStatus::NotAPackage;
+        return result;
+    }
     const std::string* index = FindEntry(entries, kIndexEntry);
-    if (!FromXML(*source)) return false;
+    DefinitionRead read = detail::ReadXmlReleasing(*this, *source);
+    result.status = read.status;
+    result.error = std::move(read.error);
+    result.rootName = std::move(read.rootName);
+    if (!result.ok()) return result;
     ReadResIndex(index ? *index : std::string());
 
-    if (!ResDataCollection) return true;
+    if (!ResDataCollection) return result;
     for (const auto& r : *ResDataCollection) {
         if (!r) continue;
         std::string* data = FindEntry(entries, EntryName(*r));
         if (!data) continue;
         if (r->ResType == rtPicture) {
-            AcceptPicture(*r, std::move(*data));
+            if (!TakePicture(*r, std::move(*data))) result.refused.push_back({EntryName(*r), kBadPicture});
         } else {
             r->TextData = std::move(*data);
             r->ResType = rtText;
         }
     }
-    return true;
+    return result;
+}
+
+bool Orvane::LoadXPDFile(const std::string& sFile) {
+    const DefinitionRead read = ReadXPDFile(sFile);
+    if (!read.archiveError.empty())
+        platform::ShowMessage("Unzip: " + read.archiveError, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    if (read.status == ReadStatus::NotWellFormed) platform::ShowMessage(read.error.Message());
+    for (const auto& refused : read.refused)
+        if (refused.reason == kBadPicture) platform::ShowMessage(kBadPicture);
+    return read.ok();
 }
 
 void Orvane::ReadResIndex(const std::string& indexText) {
     if (indexText.empty()) return;
     pugi::xml_document doc;
-    if (!doc.load_buffer(indexText.data(), indexText.size())) return;
+    if (ParseXml(indexText, doc)) return;
     for (const auto& col : doc.children()) {
         if (col.type() != pugi::node_element || !LocalNameIs(col, "eResDataCol")) continue;
         for (const auto& item : col.children()) {
             if (item.type() != pugi::node_element) continue;
             auto name = FindNamedAttribute(item, "Name");
             if (!name) continue;
-            auto resource = NewResData(name.value());
+            auto resource = NewResData(std::string(*name));
             if (!resource) continue;
             auto type = FindNamedAttribute(item, "Type");
-            resource->ResType = type ? platform::ParseLocaleInt32(type.value()).value_or(0) : 0;
+            resource->ResType = type ? platform::ParseLocaleInt32(*type).value_or(0) : 0;
         }
     }
 }

@@ -18,12 +18,13 @@ namespace orvane {
 // visit(const std::shared_ptr<eRSource>& rs, int depth, bool entering)
 // returns false to stop the walk; entering tells whether rs's children come
 // next. leave(const eRSource& rs, int depth) follows the last of them. Not
-// visited: null items, the levels past kMaxRecordSourceDepth, and a record
+// visited: null items, the levels past maxDepth, and a record
 // source met again below itself (a host made it its own descendant), so a
 // walk always ends. The visitors must not change the lists being walked.
 // False when visit stopped the walk.
 template <typename Visit, typename Leave>
-bool WalkRSources(const Collection<eRSource>* top, Visit&& visit, Leave&& leave) {
+bool WalkRSources(const Collection<eRSource>* top, Visit&& visit, Leave&& leave,
+                  int maxDepth = kMaxRecordSourceDepth) {
     struct Level {
         const Collection<eRSource>* list;
         int next;              // 0-based position of the next item
@@ -47,7 +48,7 @@ bool WalkRSources(const Collection<eRSource>* top, Visit&& visit, Leave&& leave)
         const std::shared_ptr<eRSource>& rs = *(level.list->begin() + level.next++);
         if (!rs || onPath(rs.get())) continue;
         const int depth = static_cast<int>(path.size());
-        const bool entering = depth < kMaxRecordSourceDepth && rs->eRSources && rs->eRSources->Count() > 0;
+        const bool entering = depth < maxDepth && rs->eRSources && rs->eRSources->Count() > 0;
         if (!visit(rs, depth, entering)) return false;
         if (entering) path.push_back({rs->eRSources.get(), 0, rs.get()});
     }

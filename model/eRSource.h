@@ -11,10 +11,10 @@
 
 namespace orvane {
 
-// Deepest record-source nesting anything walks (a top-level record source is
-// at depth 1). Deeper record sources, with their children, are left out on
-// writing, skipped on reading and not searched or shown, so no tree too deep
-// to walk, show or destroy comes out of a text or a host's edits.
+// Deepest record-source nesting (a top-level record source is at depth 1).
+// A definition text nested deeper is refused by the reader, so no tree too
+// deep to walk, show or destroy comes out of a text. Deeper record sources a
+// host built are not searched or shown; the XML writer keeps them.
 inline constexpr int kMaxRecordSourceDepth = 256;
 
 class eRSource : public std::enable_shared_from_this<eRSource> {

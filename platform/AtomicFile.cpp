@@ -27,6 +27,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/RuntimeServices.h"
+#include "platform/Text.h"
 
 namespace orvane::platform {
 namespace fs = std::filesystem;
@@ -94,7 +95,7 @@ bool SameFile(int fd, const fs::path& path) {
 }
 
 std::string TempPrefix(const fs::path& target) {
-    return "." + target.filename().string() + std::string(kTempMarker);
+    return text::Concat({".", target.filename().string(), kTempMarker});
 }
 
 // Removes the temporaries of earlier writers of target that died before

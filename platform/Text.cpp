@@ -67,6 +67,15 @@ int CompareIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+std::string Concat(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (std::string_view p : pieces) size += p.size();
+    std::string out;
+    out.reserve(size);
+    for (std::string_view p : pieces) out += p;
+    return out;
+}
+
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with) {
     if (what.empty()) return std::string(s);
     std::string out;

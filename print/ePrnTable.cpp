@@ -4,6 +4,8 @@
 #include <pugixml.hpp>
 #include <string_view>
 
+#include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
 #include "model/XmlText.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
@@ -98,7 +100,7 @@ bool SameName(std::string_view name, std::string_view wanted) {
 // by && stops at the first failure with the fields before it already set.
 class AttrReader {
 public:
-    explicit AttrReader(pugi::xml_node node) : node_(node) {}
+    explicit AttrReader(pugi::xml_node node) : attrs_(node, true) {}
 
     bool Text(std::string_view name, std::string& out) const {
         auto v = Find(name);
@@ -121,11 +123,7 @@ public:
 private:
     // The first attribute in document order whose local name matches
     // ignoring case; nullopt when there is none.
-    std::optional<std::string_view> Find(std::string_view name) const {
-        for (auto a : node_.attributes())
-            if (SameName(LocalName(a.name()), name)) return std::string_view(a.value());
-        return std::nullopt;
-    }
+    std::optional<std::string_view> Find(std::string_view name) const { return attrs_.Find(name); }
 
     template <typename T, typename Parse>
     bool Convert(std::string_view name, T& out, Parse parse) const {
@@ -136,7 +134,7 @@ private:
         return n.has_value();
     }
 
-    pugi::xml_node node_;
+    XmlAttributes attrs_;
 };
 
 bool ReadData(const AttrReader& a, ePrnCell& c) {
@@ -194,18 +192,6 @@ void ReadTable(pugi::xml_node node, ePrnTable& t) {
         if (!t.Rows) t.Rows = std::make_shared<Collection<ePrnRow>>();
         t.Rows->Add(std::move(row));
     }
-}
-
-// pugixml also takes several root elements or text beside the root; a
-// well-formed document has exactly one root element and nothing but markup
-// around it.
-bool IsSingleRooted(const pugi::xml_document& doc) {
-    int roots = 0;
-    for (auto n : doc.children()) {
-        if (n.type() == pugi::node_element) ++roots;
-        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) return false;
-    }
-    return roots == 1;
 }
 
 }  // namespace
@@ -292,12 +278,9 @@ std::string ePrnTable::ToXML() const {
 bool ePrnTable::LoadFromXML(const std::string& sXML) {
     try {
         pugi::xml_document doc;
-        // The text is already Unicode: any encoding its declaration names is
-        // ignored. Comments and processing instructions are kept as nodes,
-        // because one inside a row is not a cell and stops the reading.
-        const unsigned options = pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_fragment;
-        if (!doc.load_buffer(sXML.data(), sXML.size(), options, pugi::encoding_utf8)) return false;
-        if (!IsSingleRooted(doc)) return false;
+        // Comments and processing instructions are kept as nodes, because
+        // one inside a row is not a cell and stops the reading.
+        if (ParseXml(sXML, doc, {.keepComments = true})) return false;
         for (auto node : doc.children())
             if (node.type() == pugi::node_element && SameName(LocalName(node.name()), "eCTable"))
                 ReadTable(node, *this);

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache git
-  libpugixml-dev libzip-dev zip unzip libxxhash-dev
+  libpugixml-dev libexpat1-dev libzip-dev zip unzip libxxhash-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql libsqliteodbc
   postgresql

@@ -65,7 +65,7 @@ const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
 std::string BraceValue(const std::string& v) {
     const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
     if (!needs) return v;
-    return "{" + text::ReplaceAll(v, "}", "}}") + "}";
+    return text::Concat({"{", text::ReplaceAll(v, "}", "}}"), "}"});
 }
 
 std::unique_ptr<detail::Provider> OpenSqlite(const detail::ProviderRequest& r) {

@@ -134,7 +134,7 @@ bool ReadNumber(std::string_view s, FilterValue& v) {
         }
     }
     if (!digits) return false;
-    clean = (negative ? "-" : "") + std::string(s.substr(digitsStart));
+    clean = text::Concat({negative ? "-" : "", s.substr(digitsStart)});
     char* end = nullptr;
     v.number = std::strtod(clean.c_str(), &end);
     if (end != clean.c_str() + clean.size() || !std::isfinite(v.number)) return false;

@@ -58,7 +58,7 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
         SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
         if (!SQL_SUCCEEDED(rc)) break;
         if (!out.empty()) out += "; ";
-        out += "[" + std::string(reinterpret_cast<char*>(state)) + "] " + reinterpret_cast<char*>(message);
+        out += text::Concat({"[", reinterpret_cast<char*>(state), "] ", reinterpret_cast<char*>(message)});
     }
     return out.empty() ? "unknown ODBC error" : out;
 }

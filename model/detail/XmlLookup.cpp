@@ -1,6 +1,8 @@
 // Element and attribute lookups over pugixml nodes.
 #include "model/detail/XmlLookup.h"
 
+#include <cstring>
+
 #include "platform/Text.h"
 
 namespace orvane {
@@ -22,6 +24,38 @@ pugi::xml_attribute FindAttribute(pugi::xml_node node, std::string_view name) {
         if (XmlNameEquals(attr.name(), name)) return attr;
     }
     return {};
+}
+
+namespace {
+
+const char* LocalName(const char* name) {
+    const char* colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+}  // namespace
+
+XmlAttributes::XmlAttributes(pugi::xml_node node, bool byLocalName) : node_(node), byLocalName_(byLocalName) {
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (count_ == kInline) {
+            overflow_ = true;
+            return;
+        }
+        items_[count_++] = {byLocalName ? LocalName(a.name()) : a.name(), a.value()};
+    }
+}
+
+std::optional<std::string_view> XmlAttributes::Find(std::string_view name) const {
+    if (!overflow_) {
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (XmlNameEquals(items_[i].name, name)) return std::string_view(items_[i].value);
+        }
+        return std::nullopt;
+    }
+    for (pugi::xml_attribute a = node_.first_attribute(); a; a = a.next_attribute()) {
+        if (XmlNameEquals(byLocalName_ ? LocalName(a.name()) : a.name(), name)) return std::string_view(a.value());
+    }
+    return std::nullopt;
 }
 
 }  // namespace orvane

@@ -3,6 +3,8 @@
 // Built on pugixml, so kept out of the installed headers.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include <pugixml.hpp>
@@ -39,5 +41,28 @@ pugi::xml_node FindElementByName(pugi::xml_object_range<pugi::xml_node_iterator>
 // The first attribute of node whose name equals name ignoring case; a null
 // attribute when none (or when node is null).
 pugi::xml_attribute FindAttribute(pugi::xml_node node, std::string_view name);
+
+// The attributes of one element, gathered once, found by name ignoring case
+// (first match in document order, as FindAttribute). With byLocalName a
+// name's namespace prefix is left out of the comparison.
+class XmlAttributes {
+public:
+    explicit XmlAttributes(pugi::xml_node node, bool byLocalName = false);
+
+    // The value of the first matching attribute; nullopt when none.
+    std::optional<std::string_view> Find(std::string_view name) const;
+
+private:
+    static constexpr std::size_t kInline = 32;
+    struct Item {
+        const char* name;
+        const char* value;
+    };
+    pugi::xml_node node_;
+    bool byLocalName_;
+    Item items_[kInline];
+    std::size_t count_ = 0;
+    bool overflow_ = false;  // more than kInline: looked up in the node
+};
 
 }  // namespace orvane

@@ -152,7 +152,7 @@ TEST(Cli, BrokenResourceInAPackageIsAWarningNotAFailure) {
     const Outcome o = Orvane("show " + ShellQuote(xpd));
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("    logo [Pic_logo]\n"), std::string::npos);
-    EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: La imágen nos es válida.\n");
+    EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: logo.img: La imágen nos es válida.\n");
 }
 
 // Every failure: nothing on standard output, one line on standard error

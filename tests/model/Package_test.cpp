@@ -253,14 +253,14 @@ TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
     Orvane& rpt = *held;
     const std::string noSource = files_.file("nosource.xpd");
     MakeRawZip(noSource, {{"resdata.xml", kDecl + "<eResDataCol Count=\"0\" ></eResDataCol>"}});
-    EXPECT_FALSE(rpt.LoadXPDFile(noSource));
+    EXPECT_EQ(rpt.ReadXPDFile(noSource).status, ReadStatus::NoSource);
     const std::string asFolder = files_.file("folder.xpd");
     MakeRawZip(asFolder, {{"source.xml/", "", 040755}, {"source.xml/x", "<Orvane Name=\"X\" />"}});
     EXPECT_FALSE(rpt.LoadXPDFile(asFolder));
     const std::string asLink = files_.file("link.xpd");
     MakeRawZip(asLink, {{"source.xml", "/etc/passwd", 0120777}});
-    EXPECT_FALSE(rpt.LoadXPDFile(asLink));
-    EXPECT_FALSE(rpt.LoadXPDFile(files_.file("missing.xpd")));
+    EXPECT_EQ(rpt.ReadXPDFile(asLink).refused.at(0).name, "source.xml");
+    EXPECT_EQ(rpt.ReadXPDFile(files_.file("missing.xpd")).status, ReadStatus::NoFile);
     EXPECT_FALSE(rpt.LoadXPDFile(""));
     EXPECT_FALSE(rpt.LoadXPDFile(files_.path().string()));  // a folder
     ExpectUnchanged(rpt);
@@ -421,14 +421,9 @@ TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
     V names;
     for (const auto& r : *rpt.ResDataCollection) names.push_back(r->Name + ":" + std::to_string(r->ResType));
     EXPECT_EQ(names, (V{"held:1", "lower:1", "exact:7", "any child:0", "noType:0", "bad:0"}));
-}
-
-TEST(ResIndex, MalformedOrEmptyIndexAddsNothing) {
-    Orvane rpt;
-    rpt.ReadResIndex("");
-    rpt.ReadResIndex("<eResDataCol><eResData Name=\"a\" Type=\"1\" />");
-    rpt.ReadResIndex("not xml at all");
-    EXPECT_EQ(rpt.ResDataCollection->Count(), 0);
+    for (const char* bad : {"", "<eResDataCol><eResData Name=\"a\" Type=\"1\" />", "not xml at all"})
+        rpt.ReadResIndex(bad);  // malformed or empty: adds nothing
+    EXPECT_EQ(rpt.ResDataCollection->Count(), 6);
 }
 
 class ResourceFileTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/NumberFormat.h"
+#include "support/NotWellFormed.h"
 
 namespace orvane {
 namespace {
@@ -299,18 +300,21 @@ TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
     EXPECT_EQ(t.LastZoom(), 1.0f);  // run state is not part of the text
 }
 
+// Each class of fault refuses the text and changes nothing, while the same
+// text without the fault is read.
 TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     const std::string good = FullTable().ToXML();
-    for (const std::string& bad :
-         {std::string(), std::string("   "), good.substr(0, good.size() - 3), std::string("<!-- only a comment -->"),
-          good + "<eCTable/>", "texto" + good, std::string("<eCTable Name='a' Name2='b></eCTable>"),
-          std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)}) {
-        ePrnTable t;
-        t.Name = "sin cambios";
-        t.Rows->Add(Row("r"));
-        EXPECT_FALSE(t.LoadFromXML(bad)) << bad;
-        EXPECT_EQ(t.Name, "sin cambios");
-        EXPECT_EQ(t.Rows->Count(), 1);
+    auto cases = orvane::testing::NotWellFormedCases("eCTable");
+    for (const std::string& bad : {std::string(), std::string("   "), good.substr(0, good.size() - 3),
+                                   std::string("<!-- only a comment -->"), good + "<eCTable/>",
+                                   std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)})
+        cases.push_back({"other", bad, good});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        ePrnTable t = FullTable();
+        EXPECT_FALSE(t.LoadFromXML(c.bad)) << c.bad;
+        EXPECT_EQ(t.ToXML(), good);
+        EXPECT_TRUE(t.LoadFromXML(c.good)) << c.good;
     }
     ePrnTable other;
     EXPECT_TRUE(other.LoadFromXML("<?xml version='1.0'?><Orvane Name='x'><TableRow/></Orvane>"));
@@ -318,18 +322,9 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     EXPECT_EQ(other.Rows->Count(), 0);
 }
 
-TEST(PrnTableXml, HugeAndDeeplyNestedTextsDoNotCrash) {
-    std::string deep = "<eCTable Name='d' Width='1' Height='1'>" + RowText("r");
-    const int depth = 100000;
-    deep += "<eControl Name='c' Subtype='0' Width='1'>";
-    for (int i = 0; i < depth; ++i) deep += "<n>";
-    for (int i = 0; i < depth; ++i) deep += "</n>";
-    deep += "</eControl></TableRow></eCTable>";
-    ePrnTable t;
-    ASSERT_TRUE(t.LoadFromXML(deep));
-    ASSERT_EQ(t.Rows->Count(), 1);
-    EXPECT_EQ(t.Rows->Item(1)->Cells->Count(), 1);
-
+// Nesting depth is the parser's, shared with the definition reader and
+// tested there.
+TEST(PrnTableXml, HugeTextsReadBackWhole) {
     ePrnTable big;
     auto row = Row("r");
     for (int i = 0; i < 2000; ++i) row->Cells->Add(Cell("c" + std::to_string(i), static_cast<float>(i)));
@@ -338,7 +333,6 @@ TEST(PrnTableXml, HugeAndDeeplyNestedTextsDoNotCrash) {
     ASSERT_TRUE(back.LoadFromXML(big.ToXML()));
     ASSERT_EQ(back.Rows->Count(), 5);
     EXPECT_EQ(back.Rows->Item(5)->Cells->Item(2000)->Name, "c1999");
-    EXPECT_FALSE(back.LoadFromXML(deep.substr(0, deep.size() / 2)));
 }
 
 }  // namespace

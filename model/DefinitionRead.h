@@ -1,0 +1,52 @@
+// The outcome of reading a definition text or a package (Orvane::ReadXML,
+// Orvane::ReadXPDFile): whether it was read and, when not, why, in a form a
+// host can show in its own way. FromXML and LoadXPDFile show it as message
+// boxes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+enum class ReadStatus {
+    Ok,             // read: the definition holds what the text holds
+    NotWellFormed,  // the text is not well-formed XML, or nests record sources too deep: see error
+    NoFile,         // the package file does not exist
+    NotAPackage,    // the file is not a readable zip archive: see archiveError
+    NoSource,       // the package holds no source.xml
+};
+
+// Where and why a text was refused.
+struct XmlTextError {
+    int code = 0;             // the parser's error number (1000: record sources nested too deep)
+    std::string description;  // the parser's reason
+    std::size_t line = 0;     // 1-based
+    std::size_t column = 0;   // 1-based, in characters
+    std::size_t offset = 0;   // bytes from the start of the text
+    std::string sourceText;   // the offending line, passwords masked
+
+    // The parse-error message: "Error #: ", code, ": ", description,
+    // "Line #: ", line, CR LF, "Line Position: ", column, CR LF,
+    // "Position In File: ", offset, CR LF, "Source Text: ", sourceText, CR LF.
+    std::string Message() const;
+};
+
+// A package entry left out, and why.
+struct RefusedEntry {
+    std::string name;
+    std::string reason;
+};
+
+struct DefinitionRead {
+    ReadStatus status = ReadStatus::Ok;
+    XmlTextError error;                 // NotWellFormed
+    std::string archiveError;           // the zip library's first failure, also when entries could be read
+    std::string rootName;               // Ok: the root element's tag; a root other than "Orvane" changes nothing
+    std::vector<RefusedEntry> refused;  // package entries not read, and resources not restored
+
+    bool ok() const { return status == ReadStatus::Ok; }
+};
+
+}  // namespace orvane

@@ -1,0 +1,59 @@
+// The conforming XML reading of the library's readers (definition, table
+// layout, resource index): expat checks the text and a pugixml document is
+// built from its events, so the readers walk a DOM while every text that is
+// not well-formed is refused, as the XML recommendation requires of a
+// conforming parser. Kept out of the installed headers.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// Why a text was refused: expat's error code and text, or one of ours, and
+// the byte offset where it was found.
+struct XmlParseError {
+    int code = 0;
+    std::string description;
+    std::size_t offset = 0;
+};
+
+// expat's number for running out of memory, and our own refusal past its
+// error numbers.
+inline constexpr int kXmlErrorNoMemory = 1;
+inline constexpr int kXmlErrorTooDeep = 1000;
+
+// Gives each element a nesting count from its tag, its parent's tag and its
+// parent's count (0 above the root). An element whose count passes the
+// limit refuses the text.
+using XmlNestingRule = int (*)(std::string_view tag, std::string_view parentTag, int parentCount);
+
+struct XmlParseOptions {
+    // Comments and processing instructions become nodes; otherwise dropped.
+    bool keepComments = false;
+    XmlNestingRule nesting = nullptr;
+    int nestingLimit = 0;
+    const char* nestingReason = "";  // the description of a nesting refusal
+};
+
+// Parses text as UTF-8 whatever its declaration names (the text is already
+// Unicode) into doc: whitespace-only text nodes dropped, entities and
+// character references resolved, line ends and attribute values normalized.
+// nullopt on success; the error when the text is not well-formed (doc then
+// holds part of the text). Never throws.
+std::optional<XmlParseError> ParseXml(std::string_view text, pugi::xml_document& doc,
+                                      const XmlParseOptions& options = {});
+
+// Line (1-based), column (1-based, in characters) and the text of the line
+// that holds a byte offset. A lone CR, a lone LF and CR LF each end a line.
+struct XmlSourcePosition {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    std::string_view lineText;
+};
+XmlSourcePosition LocateInText(std::string_view text, std::size_t offset);
+
+}  // namespace orvane
