@@ -25,6 +25,7 @@
 #include "model/eDialog.h"
 #include "model/eParameter.h"
 #include "model/ePrnFormat.h"
+#include "model/RSourceWalk.h"
 #include "model/eRSource.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
@@ -135,16 +136,6 @@ std::string WhyNotAReport(const QString& path, std::string& text) {
 // Names clash as the definition's lookups find them: trimmed, ignoring case.
 bool SameName(const std::string& a, const std::string& b) {
     return text::EqualsIgnoreCase(text::TrimBlanks(a), text::TrimBlanks(b));
-}
-
-// Every record source of the definition, under connections and dialogs, at any depth.
-void EveryRSource(const std::shared_ptr<Collection<eRSource>>& list, std::vector<std::shared_ptr<eRSource>>& out) {
-    if (!list) return;
-    for (const auto& rs : *list) {
-        if (!rs) continue;
-        out.push_back(rs);
-        EveryRSource(rs->eRSources, out);
-    }
 }
 
 template <typename T>
@@ -439,12 +430,16 @@ std::string OrvaneE::NameTaken(const Target& t) const {
             break;
         case kRSource: {
             // A record source's node is found by its name alone: unique across the definition.
-            std::vector<std::shared_ptr<eRSource>> all;
-            for (const auto& c : *report_->eConections) EveryRSource(c->eRSources, all);
-            for (const auto& d : *report_->eDialogs) EveryRSource(d->eRSources, all);
-            for (const auto& rs : all)
-                if (rs != t.rsource && SameName(rs->Name, t.rsource->Name))
-                    return "Ya existe un origen de registros con el mismo nombre";
+            bool taken = false;
+            auto other = [&t, &taken](const std::shared_ptr<eRSource>& rs, int, bool) {
+                taken = rs != t.rsource && SameName(rs->Name, t.rsource->Name);
+                return !taken;
+            };
+            for (const auto& c : *report_->eConections)
+                if (c && !taken) WalkRSources(c->eRSources.get(), other);
+            for (const auto& d : *report_->eDialogs)
+                if (d && !taken) WalkRSources(d->eRSources.get(), other);
+            if (taken) return "Ya existe un origen de registros con el mismo nombre";
             break;
         }
         default:
