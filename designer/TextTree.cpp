@@ -81,8 +81,7 @@ std::shared_ptr<TreeNode> TextTree::Add(const std::shared_ptr<TreeNode>& relativ
     }
     NodePtr rel = relative ? Own(relative) : nullptr;
     const std::string k = key.value_or("");
-    const std::string lowered = text::Lower(k);
-    if (!k.empty() && byKey_.count(lowered) != 0) {
+    if (!k.empty() && byKey_.count(k) != 0) {
         throw TreeError(TreeError::Kind::DuplicateKey, "the key \"" + k + "\" is already in the tree");
     }
     auto n = std::make_shared<Node>(this, k, text, image);
@@ -100,7 +99,7 @@ std::shared_ptr<TreeNode> TextTree::Add(const std::shared_ptr<TreeNode>& relativ
         if (relationship == tvwNext) ++at;
         siblings.insert(at, n);
     }
-    if (!k.empty()) byKey_[lowered] = n;
+    if (!k.empty()) byKey_[k] = n;
     ++count_;
     return n;
 }
@@ -114,7 +113,7 @@ void TextTree::Clear() {
 }
 
 std::shared_ptr<TreeNode> TextTree::Item(const std::string& key) const {
-    auto it = byKey_.find(text::Lower(key));
+    auto it = byKey_.find(key);
     return it == byKey_.end() ? nullptr : it->second.lock();
 }
 

@@ -45,7 +45,7 @@ private:
     std::vector<std::shared_ptr<Node>>& SiblingsOf(const Node& node);
 
     std::vector<std::shared_ptr<Node>> top_;
-    std::map<std::string, std::weak_ptr<Node>> byKey_;  // lower-cased key
+    std::map<std::string, std::weak_ptr<Node>> byKey_;  // keys compared exactly: "Prm_Desde" and "Prm_desde" are two nodes
     std::weak_ptr<Node> selected_;
     int count_ = 0;
 };

@@ -256,7 +256,8 @@ TEST(ReportTree, ResourcesArePicturesOrElseTexts) {
 TEST(ReportTree, RejectedNodeEndsTheCallAndKeepsEarlierNodes) {
     Orvane rpt;
     Cnn(rpt, "a")->eRSources->Add(RS("R"));
-    Cnn(rpt, "b")->eRSources->Add(RS("r"));  // same key ignoring case
+    Cnn(rpt, "b")->eRSources->Add(RS("r"));  // keys are compared exactly: "r" is a node of its own
+    rpt.GetConnection("b")->eRSources->Add(RS("R"));
     rpt.eParameters->Add(std::make_shared<eParameter>());
     OrvaneUI ui;
     TextTree tree;
@@ -271,10 +272,11 @@ TEST(ReportTree, RejectedNodeEndsTheCallAndKeepsEarlierNodes) {
               "  Conexiones [@Connections]\n"
               "    a [Cnn_a]\n"
               "      R [Rst_R]\n"
-              "    b [Cnn_b]\n");
+              "    b [Cnn_b]\n"
+              "      r [Rst_r]\n");
     // Showing again on the same tree fails at the root.
     EXPECT_THROW(ui.ShowInTvw(Orvane(), tree), TreeError);
-    EXPECT_EQ(tree.Nodes().Count(), 5);
+    EXPECT_EQ(tree.Nodes().Count(), 6);
 }
 
 }  // namespace
