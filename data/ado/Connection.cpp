@@ -13,47 +13,25 @@ namespace orvane::data {
 namespace {
 
 using Pair = detail::ConnectionPair;
+using detail::SplitConnectionString;
 
-// Splits "k=v;k={v;v};k='v'" into its pairs, keeping each segment's text.
-std::vector<Pair> SplitConnectionString(std::string_view s) {
-    std::vector<Pair> pairs;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t start = i;
-        Pair p;
-        std::size_t eq = i;
-        while (eq < s.size() && s[eq] != '=' && s[eq] != ';') ++eq;
-        p.key = std::string(text::TrimWhite(s.substr(i, eq - i)));
-        i = eq;
-        if (i < s.size() && s[i] == '=') {
+// The end of a value quoted or braced from i (a doubled closing character
+// stands for one), appending its text to value.
+std::size_t ReadQuoted(std::string_view s, std::size_t i, std::string& value) {
+    const char close = s[i] == '{' ? '}' : s[i];
+    for (++i; i < s.size(); ++i) {
+        if (s[i] != close) {
+            value += s[i];
+        } else if (i + 1 < s.size() && s[i + 1] == close) {
+            value += close;
             ++i;
-            while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-            if (i < s.size() && (s[i] == '{' || s[i] == '"' || s[i] == '\'')) {
-                const char close = s[i] == '{' ? '}' : s[i];
-                ++i;
-                while (i < s.size()) {
-                    if (s[i] == close) {
-                        if (i + 1 < s.size() && s[i + 1] == close) {
-                            p.value += close;
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    p.value += s[i++];
-                }
-            }
-            const std::size_t rest = i;
-            while (i < s.size() && s[i] != ';') ++i;
-            p.value += std::string(text::TrimWhite(s.substr(rest, i - rest)));
+        } else {
+            return i + 1;
         }
-        p.raw = std::string(s.substr(start, i - start));
-        if (i < s.size()) ++i;  // the ';'
-        if (!p.key.empty() || !text::TrimWhite(p.raw).empty()) pairs.push_back(std::move(p));
     }
-    return pairs;
+    return i;
 }
+
 
 const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
     for (const Pair& p : pairs)
@@ -111,6 +89,29 @@ detail::ProviderFactory FactoryFor(const std::string& name) {
 }  // namespace
 
 namespace detail {
+
+std::vector<ConnectionPair> SplitConnectionString(std::string_view s) {
+    std::vector<ConnectionPair> pairs;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const std::size_t start = i;
+        ConnectionPair p;
+        while (i < s.size() && s[i] != '=' && s[i] != ';') ++i;
+        p.key = std::string(text::TrimWhite(s.substr(start, i - start)));
+        if (i < s.size() && s[i] == '=') {
+            ++i;
+            while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+            if (i < s.size() && (s[i] == '{' || s[i] == '"' || s[i] == '\'')) i = ReadQuoted(s, i, p.value);
+            const std::size_t rest = i;
+            while (i < s.size() && s[i] != ';') ++i;
+            p.value += std::string(text::TrimWhite(s.substr(rest, i - rest)));
+        }
+        p.raw = std::string(s.substr(start, i - start));
+        if (i < s.size()) ++i;  // the ';'
+        if (!text::TrimWhite(p.raw).empty()) pairs.push_back(std::move(p));
+    }
+    return pairs;
+}
 
 const ConnectionPair* ProviderRequest::Find(std::string_view key) const {
     return FindKey(pairs, key);

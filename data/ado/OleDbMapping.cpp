@@ -14,6 +14,7 @@
 
 #include "data/ado/DataError.h"
 #include "data/ado/OdbcCatalog.h"
+#include "data/ado/detail/Provider.h"
 #include "platform/ConnectionManager.h"
 #include "platform/Text.h"
 
@@ -24,52 +25,8 @@ namespace fs = std::filesystem;
 
 constexpr std::uintmax_t kMaxMappingFileBytes = 1 << 20;
 
-struct Pair {
-    std::string key;    // trimmed, as written
-    std::string value;  // unquoted
-    std::string raw;    // the segment as written
-};
-
-// The end of a value quoted or braced from i (a doubled closing character
-// stands for one), appending its text to value.
-std::size_t ReadQuoted(std::string_view s, std::size_t i, std::string& value) {
-    const char close = s[i] == '{' ? '}' : s[i];
-    for (++i; i < s.size(); ++i) {
-        if (s[i] != close) {
-            value += s[i];
-        } else if (i + 1 < s.size() && s[i + 1] == close) {
-            value += close;
-            ++i;
-        } else {
-            return i + 1;
-        }
-    }
-    return i;
-}
-
-// Splits "k=v;k={v;v};k='v';k=\"v\"" into its pairs, keeping each segment.
-std::vector<Pair> SplitPairs(std::string_view s) {
-    std::vector<Pair> pairs;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t start = i;
-        Pair p;
-        while (i < s.size() && s[i] != '=' && s[i] != ';') ++i;
-        p.key = std::string(text::TrimWhite(s.substr(start, i - start)));
-        if (i < s.size() && s[i] == '=') {
-            ++i;
-            while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-            if (i < s.size() && (s[i] == '{' || s[i] == '"' || s[i] == '\'')) i = ReadQuoted(s, i, p.value);
-            const std::size_t rest = i;
-            while (i < s.size() && s[i] != ';') ++i;
-            p.value += std::string(text::TrimWhite(s.substr(rest, i - rest)));
-        }
-        p.raw = std::string(s.substr(start, i - start));
-        if (i < s.size()) ++i;
-        if (!text::TrimWhite(p.raw).empty()) pairs.push_back(std::move(p));
-    }
-    return pairs;
-}
+using Pair = detail::ConnectionPair;
+using detail::SplitConnectionString;
 
 bool KeyIs(const Pair& p, std::initializer_list<std::string_view> keys) {
     for (std::string_view k : keys)
@@ -163,7 +120,7 @@ bool IsOleDbOnly(const Pair& p) {
 
 // The PORT= setting inside an Extended Properties value, or "".
 std::string PortInside(const std::string& extended) {
-    const auto inner = SplitPairs(extended);
+    const auto inner = SplitConnectionString(extended);
     const Pair* port = Find(inner, {"port"});
     return port ? port->value : "";
 }
@@ -175,7 +132,7 @@ public:
         : table_(std::move(table)), installed_(std::move(installed)), base_(std::move(base)) {}
 
     std::string Run(const std::string& text) const {
-        const std::vector<Pair> pairs = SplitPairs(text);
+        const std::vector<Pair> pairs = SplitConnectionString(text);
         const Pair* provider = Find(pairs, {"provider"});
         const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : "";
         if (text::EqualsIgnoreCase(name, "sqlite")) return Sqlite(pairs);

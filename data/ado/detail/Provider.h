@@ -58,6 +58,9 @@ struct ConnectionPair {
     std::string raw;    // the segment as written
 };
 
+// Splits "k=v;k={v;v};k='v';k=\"v\"" into its segments, blank ones left out.
+std::vector<ConnectionPair> SplitConnectionString(std::string_view s);
+
 // What a provider is opened from: the connection string's segments (its
 // Provider= one too) and the user and password given to Open ("" for none).
 struct ProviderRequest {
