@@ -235,20 +235,53 @@ TEST(RecordSource, AReopenedChildNeverChangesARecordsetAHostStillHolds) {
     EXPECT_EQ(pedidos->ADORecordset, nullptr);
 }
 
-TEST(RecordSource, ParametersBindInSendParametersOrder) {
+// A list of values by macro ("IN (@L)") and bound ("IN (?)"): the bound
+// form also pairs a later parameter with the mark after the widened one, in
+// SendParameters order, past empty pieces and a "?" inside quotes.
+TEST(RecordSource, ListsOfValuesByMacroAndBound) {
+    struct Case {
+        const char* type;
+        std::vector<Variant> values;
+        const char* rendered;  // SQLExpresion
+        const char* select;    // "SELECT <select> IN (X) AND '?' <> ? ...", X the macro or "?"
+        Texts rows;
+    };
+    const Case cases[] = {
+        {"adVarChar", {"Quito", "Lima"}, "'Quito', 'Lima'", "nombre FROM clientes WHERE ciudad", {"Ana", "Eva", "Luis"}},
+        {"adVarChar", {"Quito"}, "'Quito'", "nombre FROM clientes WHERE ciudad", {"Luis"}},
+        {"adVarChar", {}, "NULL", "nombre FROM clientes WHERE ciudad", {}},
+        {"adInteger", {12, "10"}, "12, 10", "id FROM pedidos WHERE id", {"10", "12"}},
+        {"adInteger", {"11"}, "11", "id FROM pedidos WHERE id", {"11"}},
+        {"adInteger", {}, "NULL", "id FROM pedidos WHERE id", {}},
+        {"adDBDate", {DateTime{2024, 3, 9}, "2024-01-05"}, "'2024-03-09', '2024-01-05'", "id FROM pedidos WHERE fecha",
+         {"10", "12"}},
+        {"adDBDate", {"2024-02-01 08:00:00"}, "'2024-02-01'", "id FROM pedidos WHERE fecha", {"11"}},
+        {"adDBDate", {}, "NULL", "id FROM pedidos WHERE fecha", {}},
+    };
     SalesReport s;
-    s.Param("p1", "adVarChar", "uno");
-    s.Param("p2", "adInteger", "42");
-    auto rs = s.Source("P", "SELECT ? AS a, ? AS b");
-    rs->SendParameters = ", p1 ,,P2";
+    auto list = s.Param("L", "adVarChar");
+    s.Param("Otro", "adVarChar", "x");
+    auto rs = s.Source("P", "");
     ASSERT_TRUE(s.cnn->OpenConnection());
-    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
-    EXPECT_EQ(Current(rs, "a"), "uno");
-    EXPECT_EQ(Current(rs, "b"), "42");
-
-    rs->SendParameters = "p2,p1";
-    ASSERT_TRUE(rs->OpenRecordsource());
-    EXPECT_EQ(Current(rs, "a"), "42");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " " + c.rendered);
+        list->eType(c.type);
+        list->Values = c.values;
+        EXPECT_EQ(list->SQLExpresion(), c.rendered);
+        for (const char* mark : {"@L", "?"}) {
+            rs->SQLCommand = std::string("SELECT ") + c.select + " IN (" + mark + ") AND '?' <> ? /* ? */ ORDER BY 1";
+            rs->SendParameters = *mark == '?' ? " , l ,,Otro" : "Otro";
+            ASSERT_TRUE(rs->OpenRecordsource()) << mark << ": " << rs->LastOpenError;
+            EXPECT_EQ(Column(rs, c.select[0] == 'n' ? "nombre" : "id"), c.rows) << mark;
+        }
+    }
+    // A list needs its marks to pair with the parameters.
+    list->eType("adVarChar");
+    list->Values = std::vector<Variant>{"a", 2};
+    rs->SQLCommand = "SELECT ?";
+    rs->SendParameters = "L,Otro";
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_NE(rs->LastOpenError.find("1 parameter marks for 2 parameters"), std::string::npos) << rs->LastOpenError;
 }
 
 TEST(RecordSource, EmptyTextAndDateTextParameters) {
