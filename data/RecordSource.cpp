@@ -80,7 +80,10 @@ std::shared_ptr<Orvane> eRSource::Report() const {
 std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
     std::string leftOut;
     if (!rpt) return leftOut;
-    std::vector<std::size_t> marks;  // the "?" each bound parameter takes, in order
+    // The "?" each bound parameter takes, in order; kept only once a list
+    // comes, so the common open allocates nothing for it.
+    std::vector<std::size_t> marks;
+    std::size_t bound = 0;
     bool lists = false;
     std::string_view rest = SendParameters;
     while (!rest.empty()) {
@@ -105,7 +108,8 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
             };
             if (!p->Values) {
                 command.Parameters().Append(make(p->Value));
-                marks.push_back(1);
+                if (lists) marks.push_back(1);
+                ++bound;
                 continue;
             }
             // A list binds one parameter per value, all converted before any
@@ -116,7 +120,9 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
             for (const auto& value : *p->Values) made.push_back(make(value));
             if (made.empty()) made.push_back(make(Variant::MakeNull()));
             for (auto& param : made) command.Parameters().Append(std::move(param));
+            if (!lists) marks.assign(bound, 1);
             marks.push_back(made.size());
+            ++bound;
             lists = true;
         } catch (const std::exception& e) {
             // This parameter is left out; the next is tried.

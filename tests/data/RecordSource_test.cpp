@@ -228,8 +228,8 @@ TEST(RecordSource, AReopenedChildNeverChangesARecordsetAHostStillHolds) {
 }
 
 // A list of values by macro ("IN (@L)") and bound ("IN (?)"): the bound
-// form also pairs a later parameter with the mark after the widened one, in
-// SendParameters order, past empty pieces and a "?" inside quotes.
+// form also pairs the parameters before and after it with their marks, in
+// SendParameters order, past empty pieces and a "?" in quotes or a comment.
 TEST(RecordSource, ListsOfValuesByMacroAndBound) {
     struct Case {
         const char* type;
@@ -261,8 +261,8 @@ TEST(RecordSource, ListsOfValuesByMacroAndBound) {
         EXPECT_EQ(list->SQLExpresion(), c.rendered);
         for (const char* mark : {"@L", "?"}) {
             rs->SQLCommand = std::string("SELECT DISTINCT p.id FROM pedidos p JOIN lineas l ON l.pedido_id = p.id ") +
-                             "WHERE " + c.column + " IN (" + mark + ") AND '?' <> ? /* ? */ ORDER BY 1";
-            rs->SendParameters = *mark == '?' ? " , l ,,Otro" : "Otro";
+                             "WHERE '?' <> ? AND " + c.column + " IN (" + mark + ") AND ? = 'x' /* ? */ ORDER BY 1";
+            rs->SendParameters = *mark == '?' ? "Otro, l ,,Otro" : "Otro,Otro";
             ASSERT_TRUE(rs->OpenRecordsource()) << mark << ": " << rs->LastOpenError;
             EXPECT_EQ(Column(rs, "id"), c.orders) << mark;
         }
