@@ -3,6 +3,7 @@
 //
 // Output, JSON form (one step per line inside "steps"):
 //   {"report": NAME, "parameters": {NAME: TEXT-OR-NULL, ...}, "steps": [STEP, ...]}
+//   (a parameter given more than once shows the array of its texts)
 //   STEP   = [RECORD, ...]  one per top-level record source not at its end
 //   RECORD = {"source": NAME, "fields": {FIELD: VALUE, ...}, "children": [CHILD, ...]}
 //   CHILD  = {"source": NAME, "rows": [ROW, ...]}  every row after the parent's move
@@ -13,6 +14,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <iostream>
@@ -158,12 +160,23 @@ void PrintStepText(std::ostream& out, std::size_t number, const Json& step) {
 // --- the run ---
 
 void ApplyArguments(Orvane& rpt, const RunOptions& o) {
+    // A parameter given once takes that value; given again, the list of all
+    // its values in order.
+    std::vector<std::pair<std::shared_ptr<eParameter>, std::vector<Variant>>> given;
     for (const auto& arg : o.parameters) {
         const auto [name, value] = SplitAssignment(arg, "-p \"" + arg + "\": expected NAME=VALUE");
         const auto p = rpt.GetParameter(name);
         if (!p)
             throw CliError("unknown parameter \"" + name + "\" (the report has: " + NamesOf(*rpt.eParameters) + ")");
-        p->Value = Variant(value);
+        auto same = std::find_if(given.begin(), given.end(), [&](const auto& g) { return g.first == p; });
+        if (same == given.end()) same = given.insert(given.end(), {p, {}});
+        same->second.emplace_back(value);
+    }
+    for (auto& [p, values] : given) {
+        if (values.size() == 1)
+            p->Value = std::move(values.front());
+        else
+            p->Values = std::move(values);
     }
     for (const auto& arg : o.connections) {
         // The argument may hold a password: it is never repeated in a message.
@@ -191,7 +204,10 @@ Json ParametersJson(const Orvane& rpt) {
     for (const auto& p : *rpt.eParameters) {
         if (!p) continue;
         const auto text = p->Value.Text();
-        params[p->Name] = text ? Json(*text) : Json(nullptr);
+        Json& shown = params[p->Name] = text ? Json(*text) : Json(nullptr);
+        if (!p->Values) continue;
+        shown = Json::array();
+        for (const auto& v : *p->Values) shown.push_back(v.TextOr());
     }
     return params;
 }
@@ -233,7 +249,8 @@ void WarnIncompleteStep(const Orvane& rpt, std::size_t step) {
 CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
     auto* run = app.add_subcommand("run", "Open the report's data and print the walk over its records");
     run->add_option("FILE", o.file, "Report package (.xpd) or definition XML")->required();
-    run->add_option("-p,--parameter", o.parameters, "Parameter value NAME=VALUE (repeatable)")->allow_extra_args(false);
+    run->add_option("-p,--parameter", o.parameters, "Parameter value NAME=VALUE; a NAME given again makes a list")
+        ->allow_extra_args(false);
     run->add_option("--connection", o.connections, "Connection string NAME=STRING replacing the stored one")
         ->allow_extra_args(false);
     run->add_option("--format", o.format, "Output form")->check(CLI::IsMember({"text", "json"}));
@@ -263,7 +280,11 @@ void RunReport(const RunOptions& o) {
         out << "report " << rpt->Name << "\n";
         if (!parameters.empty()) out << "parameters\n";
         for (const auto& [name, value] : parameters.items())
-            out << "  " << name << " = " << (value.is_null() ? "NULL" : value.get<std::string>()) << "\n";
+            out << "  " << name << " = "
+                << (value.is_null()    ? "NULL"
+                    : value.is_array() ? Dump(value)
+                                       : value.get<std::string>())
+                << "\n";
     }
     Progress progress;
     std::size_t steps = 0;

@@ -61,10 +61,20 @@ std::string ReplaceToken(const Orvane& rpt, const std::string& current, const st
     const auto param = rpt.GetParameter(name);
     if (!param) return current;
     if (m.find('{') == std::string::npos) return ReplaceWithin(current, target, param->SQLExpresion());
-    // The braced form inserts the raw value; a value without a text form
-    // (null, an object) cannot be inserted and the token is skipped.
-    const auto raw = param->Value.Text();
-    return raw ? ReplaceWithin(current, target, *raw) : current;
+    // The braced form inserts the raw value, a list its values joined by ", "
+    // (nothing for an empty list); a value without a text form (null, an
+    // object) cannot be inserted and the token is skipped.
+    if (!param->Values) {
+        const auto raw = param->Value.Text();
+        return raw ? ReplaceWithin(current, target, *raw) : current;
+    }
+    std::string raw;
+    for (std::size_t i = 0; i < param->Values->size(); ++i) {
+        const auto t = (*param->Values)[i].Text();
+        if (!t) return current;
+        raw += (i ? ", " : "") + *t;
+    }
+    return ReplaceWithin(current, target, raw);
 }
 
 }  // namespace

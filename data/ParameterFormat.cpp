@@ -71,19 +71,19 @@ std::string Quoted(const std::string& s, char quote) {
     return quote + s + quote;
 }
 
-std::string SqlExpression(const eParameter& p) {
+std::string SqlExpression(const eParameter& p, const Variant& value) {
     switch (AdoTypeCategory(p.eType())) {
         case kCategoryNumber:
-            return SqlNumber(p.Value).value_or("");
+            return SqlNumber(value).value_or("");
         case kCategoryText: {
-            const auto t = ConcatText(p.Value);
+            const auto t = ConcatText(value);
             return t ? Quoted(*t, '\'') : std::string();
         }
         case kCategoryTruth:
-            return p.Value.ToTruth().value_or(true) ? "-1" : "0";
+            return value.ToTruth().value_or(true) ? "-1" : "0";
         case kCategoryDateTime: {
             const char* named = NamedDateFormat(p.eType());
-            const auto t = DateText(p.Value, p.SelectDTF(named ? named : kPlainDateFormat));
+            const auto t = DateText(value, p.SelectDTF(named ? named : kPlainDateFormat));
             return t ? Quoted(*t, '\'') : std::string();
         }
         default:
@@ -111,7 +111,16 @@ std::string eParameter::SelectDTF(const std::string& F) const {
 
 std::string eParameter::SQLExpresion() const {
     try {
-        return SqlExpression(*this);
+        if (!Values) return SqlExpression(*this, Value);
+        // An empty list renders as NULL: "IN (NULL)" is valid SQL and matches no row, where "IN ()" is an error.
+        if (Values->empty()) return "NULL";
+        std::string out;
+        for (std::size_t i = 0; i < Values->size(); ++i) {
+            const std::string one = SqlExpression(*this, (*Values)[i]);
+            if (one.empty()) return {};  // never a shorter list than the one given
+            out += (i ? ", " : "") + one;
+        }
+        return out;
     } catch (...) {
         return {};
     }

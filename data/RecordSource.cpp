@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
@@ -63,11 +64,10 @@ long CharacterCount(const std::string& s) {
 // The value a parameter of a type (row, null when not in the table) is bound
 // with: strDateTime sends its date as text in SelectDTF("yyyymmdd"); a text
 // that reads as no date is sent as it is.
-Variant BoundValueOf(const eParameter& p, const AdoTypeRow* row) {
-    if (!row || row->Category != kCategoryDateTime || !text::EqualsIgnoreCase(row->Name, "strDateTime"))
-        return p.Value;
-    if (const auto d = p.Value.ToDate()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
-    return p.Value;
+Variant BoundValueOf(const eParameter& p, const Variant& value, const AdoTypeRow* row) {
+    if (!row || row->Category != kCategoryDateTime || !text::EqualsIgnoreCase(row->Name, "strDateTime")) return value;
+    if (const auto d = value.ToDate()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
+    return value;
 }
 
 }  // namespace
@@ -80,6 +80,11 @@ std::shared_ptr<Orvane> eRSource::Report() const {
 std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
     std::string leftOut;
     if (!rpt) return leftOut;
+    // The "?" each bound parameter takes, in order; kept only once a list
+    // comes, so the common open allocates nothing for it.
+    std::vector<std::size_t> marks;
+    std::size_t bound = 0;
+    bool lists = false;
     std::string_view rest = SendParameters;
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
@@ -93,17 +98,45 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
             const std::int16_t code = row ? row->Code : AdoTypeCode(p->eType());
             const bool sized = (row ? row->Category : AdoTypeCategory(p->eType())) == kCategoryText ||
                                code == AdoCode(AdoType::VarChar);
-            // The size is that of the value's own text, even for strDateTime,
-            // whose formatted text may be longer.
-            const long size = sized ? std::max(1L, CharacterCount(p->Value.TextOr())) : 0;
-            auto param = command.CreateParameter(p->Name, code, size);
-            param->Value(BoundValueOf(*p, row));
-            command.Parameters().Append(param);
+            const auto make = [&](const Variant& value) {
+                // The size is that of the value's own text, even for
+                // strDateTime, whose formatted text may be longer.
+                const long size = sized ? std::max(1L, CharacterCount(value.TextOr())) : 0;
+                auto param = command.CreateParameter(p->Name, code, size);
+                param->Value(BoundValueOf(*p, value, row));
+                return param;
+            };
+            if (!p->Values) {
+                command.Parameters().Append(make(p->Value));
+                if (lists) marks.push_back(1);
+                ++bound;
+                continue;
+            }
+            // A list binds one parameter per value, all converted before any
+            // is appended: it is bound whole or left out. An empty list binds
+            // one NULL, so that "IN (?)" matches no row instead of "IN ()"
+            // being a syntax error.
+            std::vector<std::shared_ptr<data::Parameter>> made;
+            for (const auto& value : *p->Values) made.push_back(make(value));
+            if (made.empty()) made.push_back(make(Variant::MakeNull()));
+            for (auto& param : made) command.Parameters().Append(std::move(param));
+            if (!lists) marks.assign(bound, 1);
+            marks.push_back(made.size());
+            ++bound;
+            lists = true;
         } catch (const std::exception& e) {
             // This parameter is left out; the next is tried.
             leftOut += std::string(leftOut.empty() ? "" : "; ") + e.what();
         } catch (...) {
         }
+    }
+    // A stored procedure's call takes one mark per parameter already.
+    if (!lists || command.CommandType != data::kCommandText) return leftOut;
+    try {
+        command.CommandText = data::ExpandParameterMarks(command.CommandText, marks);
+    } catch (const data::DataError& e) {
+        throw data::DataError(std::string(e.what()) +
+                              (leftOut.empty() ? "" : " (parameters left out: " + leftOut + ")"));
     }
     return leftOut;
 }
@@ -171,7 +204,10 @@ bool eRSource::RefreshChilds() {
         const auto rpt = Report();
         eParameter* const linked = rpt ? rpt->FindParameter(idParameterLinked) : nullptr;
         try {
-            if (linked && ADORecordset) linked->Value = ADORecordset->Fields()(eFieldNametoParameters).Value();
+            if (linked && ADORecordset) {
+                linked->Value = ADORecordset->Fields()(eFieldNametoParameters).Value();
+                linked->Values.reset();  // the current record's one value
+            }
         } catch (...) {
             // No current record or no such field: the parameter keeps its value.
         }

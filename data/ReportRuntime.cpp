@@ -8,7 +8,9 @@ namespace orvane {
 void Orvane::IniParameters() {
     if (!eParameters) return;
     for (const auto& p : *eParameters) {
-        if (p) p->Value = Variant(p->Predef);
+        if (!p) continue;
+        p->Value = Variant(p->Predef);
+        p->Values.reset();
     }
 }
 

@@ -129,7 +129,7 @@ public:
     // ("p1") or a braced text with its braces and tabs turned into blanks
     // ("{p 1}"). Empty when there are none; an unclosed brace ends the scan.
     std::vector<std::string> GetMacros(const std::string& S) const;
-    // Sets every parameter's Value to its Predef text.
+    // Sets every parameter's Value to its Predef text and drops any list of values.
     void IniParameters();
     // True when every top-level record source is at its end (or was never
     // opened); true without record sources. Children are not consulted.

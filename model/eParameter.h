@@ -2,8 +2,10 @@
 // current value.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/Variant.h"
 
@@ -25,6 +27,12 @@ public:
     Variant Value;         // current value
     std::string DTFormat;  // date/time format
 
+    // A list of values given at run time, never part of the definition XML.
+    // While it is set, macros and SendParameters use it instead of Value (for
+    // "WHERE x IN (@p)" or "IN (?)"); unset, the parameter is Value alone.
+    // Assigning Value leaves the list in place: reset it to go back.
+    std::optional<std::vector<Variant>> Values;
+
     // Type name as stored.
     const std::string& eType() const { return eType_; }
     // "type|format" stores the type and sets DTFormat to the text between the
@@ -37,13 +45,15 @@ public:
     // The value as a literal for SQL text, by the category of the type:
     // numbers in decimal, text and dates in single quotes (nothing escaped),
     // truth values as -1/0. "" for the other categories and whenever the
-    // value cannot be rendered. Never raises.
+    // value cannot be rendered. A list renders each value so, joined by
+    // ", ", and "" when any of them renders nothing. Never raises.
     std::string SQLExpresion() const;
 
     // The value as a literal for the host's script language: numbers as
     // their text, text and dates in double quotes (nothing escaped), truth
     // values as TRUE/FALSE, "" for the other categories. Raises
-    // ConversionError when the value cannot be converted.
+    // ConversionError when the value cannot be converted. Renders Value
+    // alone, even while a list is set.
     std::string VBExpresion() const;
 
 private:

@@ -97,7 +97,9 @@ private:
     // Appends a command parameter per SendParameters name; a parameter that
     // cannot be created or given its value is left out. Returns why each
     // was left out ("" when none was), for the error of a command that then
-    // fails.
+    // fails. A list of values appends one per value and widens its "?" in
+    // a text command to as many; raises DataError when the marks and the
+    // parameters do not pair up.
     std::string BindParameters(data::Command& command, const Orvane* rpt) const;
     std::shared_ptr<Orvane> Report() const;
 

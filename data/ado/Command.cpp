@@ -132,6 +132,39 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
 
 }  // namespace
 
+std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts) {
+    std::string out;
+    std::size_t mark = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+        std::size_t end = std::string::npos;  // last character of a quoted text or comment
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            end = sql.find(c == '[' ? ']' : c, i + 1);
+        } else if (c == '-' && next == '-') {
+            end = sql.find('\n', i + 2);
+        } else if (c == '/' && next == '*') {
+            end = sql.find("*/", i + 2);
+            if (end != std::string::npos) ++end;
+        } else if (c == '?') {
+            if (next >= '0' && next <= '9') throw DataError("A list of values cannot take a numbered mark (?N)");
+            for (std::size_t k = 0; mark < counts.size() && k < counts[mark]; ++k) out += k ? ", ?" : "?";
+            ++mark;
+            continue;
+        } else {
+            out += c;
+            continue;
+        }
+        if (end == std::string::npos) end = sql.size() - 1;
+        out.append(sql, i, end - i + 1);
+        i = end;
+    }
+    if (mark != counts.size())
+        throw DataError("The command has " + std::to_string(mark) + " parameter marks for " +
+                        std::to_string(counts.size()) + " parameters, one of them a list of values");
+    return out;
+}
+
 void Parameter::Value(const Variant& v) {
     try {
         bound_ = Convert(*this, v);

@@ -8,7 +8,9 @@
 // codes the table refuses or does not hold raise.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,13 @@ private:
     friend class Command;
     std::vector<std::shared_ptr<Parameter>> items_;
 };
+
+// The text with its i-th "?" parameter mark written as counts[i] marks
+// joined by ", ", for parameters bound with a list of values. A "?" inside
+// quotes ('', "", ``, []) or a comment (--, /* */) is not a mark. Raises
+// DataError when the text holds another number of marks than counts, or a
+// numbered mark ("?1"), which a list cannot follow.
+std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts);
 
 class Command {
 public:

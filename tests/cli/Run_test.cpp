@@ -15,7 +15,7 @@ using orvane::testing::SalesReport;
 using orvane::testing::Outcome;
 
 // A sales report with Clientes (linking id into pCliente, filtered by the
-// pCiudad macro) > Pedidos (pCliente bound, linking id into pPedido) > Lineas,
+// pCiudad macro, which may hold a list) > Pedidos (pCliente bound, linking id into pPedido) > Lineas,
 // and a second top-level source with one row, written as definition XML.
 struct RunFixture : SalesReport {
     std::string xml = dir.file("ventas.xml");
@@ -25,7 +25,7 @@ struct RunFixture : SalesReport {
         Param("pCliente", "adInteger")->Predef = "0";
         Param("pPedido", "adInteger")->Predef = "0";
         Param("pCiudad", "adVarChar")->Predef = "Lima";
-        auto clientes = Source("Clientes", "SELECT id, nombre FROM clientes WHERE ciudad = @pCiudad ORDER BY id");
+        auto clientes = Source("Clientes", "SELECT id, nombre FROM clientes WHERE ciudad IN (@pCiudad) ORDER BY id");
         clientes->eFieldNametoParameters = "id";
         clientes->idParameterLinked = "pCliente";
         auto pedidos =
@@ -169,15 +169,19 @@ TEST(CliRun, BadParametersAndFailingSourcesEndTheRun) {
     EXPECT_NE(o.err.find("none.xml"), std::string::npos) << o.err;
 }
 
-// The package names its database relative to itself and runs from another folder.
+// The package names its database relative to itself and runs from another
+// folder; a parameter given twice holds both values.
 TEST(CliRun, RunsAPackage) {
     RunFixture f;
     f.cnn->cnnString = "Provider=SQLite;Data Source=ventas.db";
     const std::string xpd = f.dir.file("ventas.xpd");
     ASSERT_TRUE(f.rpt->SaveXPDFile(xpd));
-    const Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito");
+    const Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito -p pCiudad=Lima");
     ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(nlohmann::json::parse(o.out)["steps"][0][0]["fields"]["nombre"], "Luis");
+    const auto j = nlohmann::json::parse(o.out);
+    EXPECT_EQ(j["parameters"]["pCiudad"], nlohmann::json::parse(R"(["Quito","Lima"])"));
+    ASSERT_EQ(j["steps"].size(), 3u);
+    EXPECT_EQ(j["steps"][1][0]["fields"]["nombre"], "Luis");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ std::string Vb(const std::string& type, Variant value, const std::string& format
     return Param(type, std::move(value), format).VBExpresion();
 }
 
-TEST(ParameterType, SplitsTypeAndFormatAtTheBar) {
+TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
     eParameter p;
     p.DTFormat = "old";
     p.eType("adDate");
@@ -41,10 +41,7 @@ TEST(ParameterType, SplitsTypeAndFormatAtTheBar) {
     EXPECT_EQ(p.DTFormat, "");
     p.eType("adDate|yyyy|rest");
     EXPECT_EQ(p.DTFormat, "yyyy");
-}
-
-TEST(ParameterType, SelectDTFIgnoresAFormatOfBlanks) {
-    eParameter p;
+    // SelectDTF ignores a format of blanks.
     p.DTFormat = "   ";
     EXPECT_EQ(p.SelectDTF("yyyy"), "yyyy");
     p.DTFormat = "";
@@ -65,6 +62,11 @@ TEST(ParameterNumber, ReadsTheLeadingNumberOfTheText) {
     EXPECT_EQ(Sql("adInteger", Variant::MakeNull()), "0");
     EXPECT_EQ(Sql("adInteger", Variant(std::make_shared<HostObject>())), "0");
     EXPECT_EQ(Sql("adDouble", "1e999"), "");
+    // The script form keeps the text as it is.
+    EXPECT_EQ(Vb("adInteger", "123abc"), "123abc");
+    EXPECT_EQ(Vb("adInteger", ""), "");
+    EXPECT_EQ(Vb("adDouble", Variant(2.5)), "2.5");
+    EXPECT_THROW(Vb("adInteger", Variant::MakeNull()), ConversionError);
 }
 
 TEST(ParameterNumber, WritesTheLocaleDecimalSeparatorInSql) {
@@ -77,14 +79,7 @@ TEST(ParameterNumber, WritesTheLocaleDecimalSeparatorInSql) {
     EXPECT_EQ(Sql("adDouble", Variant(2.5)), "2,5");
 }
 
-TEST(ParameterNumber, ScriptFormKeepsTheTextAsItIs) {
-    EXPECT_EQ(Vb("adInteger", "123abc"), "123abc");
-    EXPECT_EQ(Vb("adInteger", ""), "");
-    EXPECT_EQ(Vb("adDouble", Variant(2.5)), "2.5");
-    EXPECT_THROW(Vb("adInteger", Variant::MakeNull()), ConversionError);
-}
-
-TEST(ParameterText, QuotesWithoutEscaping) {
+TEST(ParameterText, QuotesWithoutEscapingAndTakesUnknownTypes) {
     EXPECT_EQ(Sql("adVarChar", "O'Brien"), "'O'Brien'");
     EXPECT_EQ(Vb("adVarChar", "say \"hi\""), "\"say \"hi\"\"");
     EXPECT_EQ(Sql("adChar", Variant(2.5)), "'2.5'");
@@ -92,9 +87,7 @@ TEST(ParameterText, QuotesWithoutEscaping) {
     EXPECT_EQ(Vb("adVarChar", Variant::MakeNull()), "\"\"");
     EXPECT_EQ(Sql("adVarChar", Variant(std::make_shared<HostObject>())), "");
     EXPECT_THROW(Vb("adVarChar", Variant(std::make_shared<HostObject>())), ConversionError);
-}
-
-TEST(ParameterText, UnknownTypesRenderAsText) {
+    // Unknown types render as text.
     EXPECT_EQ(Sql("varchar2", "abc"), "'abc'");
     EXPECT_EQ(Vb("varchar2", "abc"), "\"abc\"");
     EXPECT_EQ(Sql("", "2024-03-05"), "'2024-03-05'");
@@ -126,7 +119,7 @@ TEST(ParameterTruth, RendersTruthValuesAndUnreadableOnes) {
     }
 }
 
-TEST(ParameterDate, ChoosesTheDefaultFormatByTypeName) {
+TEST(ParameterDate, ChoosesTheFormatByTypeNameAndParameter) {
     const Variant when("2024-03-05 14:07:09");
     EXPECT_EQ(Sql("strDateTime", when), "'20240305 14:07:09'");
     EXPECT_EQ(Sql("adDate", when), "'2024-03-05 14:07:09'");
@@ -139,10 +132,7 @@ TEST(ParameterDate, ChoosesTheDefaultFormatByTypeName) {
     EXPECT_EQ(Vb(" adDate", when), "\"2024-03-05\"");
     EXPECT_EQ(Vb("strdatetime", when), "\"20240305 14:07:09\"");
     EXPECT_EQ(Vb("adDBTime", when), "\"14:07:09\"");
-}
-
-TEST(ParameterDate, UsesTheParameterFormatWhereItApplies) {
-    const Variant when("2024-03-05 14:07:09");
+    // The parameter's own format, where it applies.
     EXPECT_EQ(Sql("adDBDate", when, "dd/mm/yy"), "'05/03/24'");
     EXPECT_EQ(Vb("adDBDate", when, "dd/mm/yy"), "\"2024-03-05\"");
     EXPECT_EQ(Sql("adDate", when, "dd/mm/yyyy hh:mm"), "'05/03/2024 14:07'");
