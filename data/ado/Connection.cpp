@@ -13,6 +13,7 @@ namespace orvane::data {
 namespace {
 
 using Pair = detail::ConnectionPair;
+using detail::BraceValue;
 using detail::SplitConnectionString;
 
 // The end of a value quoted or braced from i (a doubled closing character
@@ -39,13 +40,6 @@ const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
     return nullptr;
 }
 
-// Braces only when the value needs them: some drivers (psqlODBC for UID)
-// take the braces as part of the value.
-std::string BraceValue(const std::string& v) {
-    const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
-    if (!needs) return v;
-    return text::Concat({"{", text::ReplaceAll(v, "}", "}}"), "}"});
-}
 
 std::unique_ptr<detail::Provider> OpenSqlite(const detail::ProviderRequest& r) {
     const Pair* source = r.Find("data source");
@@ -111,6 +105,14 @@ std::vector<ConnectionPair> SplitConnectionString(std::string_view s) {
         if (!text::TrimWhite(p.raw).empty()) pairs.push_back(std::move(p));
     }
     return pairs;
+}
+
+// Braces only when the value needs them: some drivers (psqlODBC for UID)
+// take the braces as part of the value.
+std::string BraceValue(const std::string& v) {
+    const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
+    if (!needs) return v;
+    return text::Concat({"{", text::ReplaceAll(v, "}", "}}"), "}"});
 }
 
 const ConnectionPair* ProviderRequest::Find(std::string_view key) const {

@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 constexpr std::uintmax_t kMaxMappingFileBytes = 1 << 20;
 
 using Pair = detail::ConnectionPair;
+using detail::BraceValue;
 using detail::SplitConnectionString;
 
 bool KeyIs(const Pair& p, std::initializer_list<std::string_view> keys) {
@@ -66,13 +67,6 @@ bool AnyMatches(const std::vector<std::string>& patterns, std::string_view name)
     for (const auto& pattern : patterns)
         if (Matches(pattern, name)) return true;
     return false;
-}
-
-// Braces only when the value needs them: some drivers (psqlODBC for UID)
-// take the braces as part of the value.
-std::string Value(const std::string& v) {
-    const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
-    return needs ? "{" + text::ReplaceAll(v, "}", "}}") + "}" : v;
 }
 
 bool IsFileDriver(std::string_view driver) {
@@ -174,7 +168,7 @@ private:
     std::string Sqlite(std::vector<Pair> pairs) const {
         std::string out;
         for (Pair& p : pairs) {
-            if (KeyIs(p, {"data source", "database"})) p.raw = p.key + "=" + Value(ResolveFile(p.value, base_));
+            if (KeyIs(p, {"data source", "database"})) p.raw = p.key + "=" + BraceValue(ResolveFile(p.value, base_));
             out += p.raw + ";";
         }
         return out;
@@ -195,7 +189,7 @@ private:
         std::string out;
         for (Pair& p : pairs) {
             if (KeyIs(p, {"dbq"}) || (files && KeyIs(p, {"database"})))
-                p.raw = p.key + "=" + Value(ResolveFile(p.value, base_));
+                p.raw = p.key + "=" + BraceValue(ResolveFile(p.value, base_));
             out += p.raw + ";";
         }
         return out;
@@ -237,11 +231,11 @@ private:
             }
         }
         std::string out = "Driver={" + text::ReplaceAll(m.Driver, "}", "}}") + "};";
-        if (!source.empty()) out += m.Source + "=" + Value(source) + ";";
-        if (!port.empty()) out += "Port=" + Value(port) + ";";
-        if (!database.empty()) out += m.Database + "=" + Value(database) + ";";
-        if (!user.empty()) out += "UID=" + Value(user) + ";";
-        if (hasPassword) out += "PWD=" + Value(password) + ";";
+        if (!source.empty()) out += m.Source + "=" + BraceValue(source) + ";";
+        if (!port.empty()) out += "Port=" + BraceValue(port) + ";";
+        if (!database.empty()) out += m.Database + "=" + BraceValue(database) + ";";
+        if (!user.empty()) out += "UID=" + BraceValue(user) + ";";
+        if (hasPassword) out += "PWD=" + BraceValue(password) + ";";
         out += rest;
         if (!m.Options.empty()) out += m.Options + (m.Options.ends_with(';') ? "" : ";");
         return out;

@@ -61,6 +61,10 @@ struct ConnectionPair {
 // Splits "k=v;k={v;v};k='v';k=\"v\"" into its segments, blank ones left out.
 std::vector<ConnectionPair> SplitConnectionString(std::string_view s);
 
+// v as an ODBC value: braced (a "}" doubled) when it holds ; { } = or
+// starts or ends with a blank, as it is otherwise.
+std::string BraceValue(const std::string& v);
+
 // What a provider is opened from: the connection string's segments (its
 // Provider= one too) and the user and password given to Open ("" for none).
 struct ProviderRequest {
