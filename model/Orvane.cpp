@@ -3,7 +3,6 @@
 
 #include "model/RSourceWalk.h"
 #include "model/detail/Lookup.h"
-#include "platform/Digest.h"
 #include "platform/Text.h"
 
 namespace orvane {
@@ -139,16 +138,6 @@ std::string Orvane::GetNewRSName() const {
     return detail::UniqueName(
         "eRSource", 1,
         [this](const std::string& n) { return GetRSource(n) != nullptr || GetRSourceInDlg(n) != nullptr; }, true);
-}
-
-std::string Orvane::GetHashSign() const {
-    try {
-        platform::DigestService digest;
-        digest.Mode = 0;
-        return digest.Sign(ToXML());
-    } catch (...) {
-        return {};
-    }
 }
 
 void Orvane::SetHash() { InitialSign = GetHashSign(); }

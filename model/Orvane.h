@@ -8,6 +8,8 @@
 // point back to it weakly through ParentLink(), which works for all three.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -153,6 +155,8 @@ public:
     std::string ShowDesignerF(const std::string& TxtF, std::string& Fmt);
 
 private:
+    // The size of the last XML text written, which the next one reserves.
+    mutable std::atomic<std::size_t> lastXmlSize_{0};
     // Owns nothing: its control block only tells the back-links whether this
     // object still exists. Declared last so it expires before the
     // collections are destroyed.

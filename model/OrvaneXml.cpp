@@ -1,11 +1,9 @@
 // The definition XML: Orvane::ToXML writes it by appending to one string in a
-// fixed order with fixed spacing (the dirty check digests that exact text);
-// Orvane::ReadXML reads it back from the document ParseXml builds, lenient
+// fixed order with fixed spacing (the dirty check digests that exact text, as
+// it is written); Orvane::ReadXML reads it back from expat's events, lenient
 // about names and tolerant of missing attributes where the format allows it,
 // into a definition built aside that replaces the old one only when the
 // whole text was read.
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -27,6 +25,7 @@
 #include "model/detail/ReadText.h"
 #include "model/detail/XmlLookup.h"
 #include "model/detail/XmlParse.h"
+#include "platform/Digest.h"
 #include "platform/HexText.h"
 #include "platform/Messages.h"
 #include "platform/Secrets.h"
@@ -47,11 +46,26 @@ constexpr int kWholeTree = std::numeric_limits<int>::max();
 
 class XmlWriter {
 public:
-    explicit XmlWriter(std::string& out) : out_(out) {}
+    // With digest, the text is handed to it in pieces as it is written, and
+    // out holds no more than the piece being written.
+    explicit XmlWriter(std::string& out, platform::DigestStream* digest = nullptr) : out_(out), digest_(digest) {}
 
     void Root(const Orvane& r);
 
+    std::size_t written = 0;  // the bytes handed to the digest
+
 private:
+    static constexpr std::size_t kPiece = std::size_t{1} << 18;
+    void Spill() {
+        if (!digest_ || out_.size() < kPiece) return;
+        Hand();
+    }
+    void Hand() {
+        digest_->Update(out_);
+        written += out_.size();
+        out_.clear();
+    }
+
     // One blank-led attribute: name (with its own leading blanks and "="),
     // then the quoted, escaped text.
     void Text(std::string_view nameEq, std::string_view value) {
@@ -107,7 +121,8 @@ private:
     void PrnFormat(const ePrnFormat& f);
 
     std::string& out_;
-    std::string scratch_;  // reused for each control's extended string
+    platform::DigestStream* digest_;
+    std::string scratch_;  // reused for each control's extended string and each parameter's type
 };
 
 void XmlWriter::Root(const Orvane& r) {
@@ -126,6 +141,7 @@ void XmlWriter::Root(const Orvane& r) {
     out_ += "<eCode>";
     AppendEncodedXMLText(out_, r.Code);
     out_ += "</eCode>\r\n</Orvane>";
+    if (digest_) Hand();
 }
 
 void XmlWriter::Connections(const Collection<eConnection>* list) {
@@ -143,6 +159,7 @@ void XmlWriter::Connection(const eConnection& c) {
     Text(" cnnString=", c.cnnString);
     Flag(" Internal=", c.Internal);
     out_ += " > \r\n";
+    Spill();
     RSourceList(c.eRSources.get());
     out_ += "</eConnection>";
 }
@@ -174,6 +191,7 @@ void XmlWriter::RSourceStart(const eRSource& rs) {
     Text(" Filter=", rs.Filter);
     Text(" Order=", rs.Order);
     out_ += " >\r\n";
+    Spill();
 }
 
 void XmlWriter::Parameters(const Collection<eParameter>* list) {
@@ -191,10 +209,12 @@ void XmlWriter::Parameter(const eParameter& p) {
     if (text::TrimBlanks(p.DTFormat).empty()) {
         Text("  eType=", p.eType());
     } else {
-        Text("  eType=", p.eType() + "|" + p.DTFormat);
+        scratch_.assign(p.eType()).append(1, '|').append(p.DTFormat);
+        Text("  eType=", scratch_);
     }
     Text(" Predef=", p.Predef);
     out_ += "></eParameter>";
+    Spill();
 }
 
 void XmlWriter::Dialogs(const Collection<eDialog>* list) {
@@ -254,6 +274,7 @@ void XmlWriter::Control(const eControl& c) {
     out_ += ">\r\n";
     DataBlocks(c.Data.get());
     out_ += "</eControl>";
+    Spill();
 }
 
 void XmlWriter::DataBlocks(const Collection<eData>* list) {
@@ -407,73 +428,232 @@ void AssignNum(float& target, std::optional<std::string_view> text) {
     if (text) target = AsMeasure(StrToNum(*text));
 }
 
-// Every text and CDATA piece under node, in document order, walked without
-// recursion.
-std::string TextContent(pugi::xml_node node) {
-    const pugi::xml_node first = node.first_child();
-    if (first && !first.next_sibling() && first.type() == pugi::node_pcdata) return first.value();
-    std::string out;
-    for (pugi::xml_node cur = first; cur;) {
-        if (cur.type() == pugi::node_pcdata || cur.type() == pugi::node_cdata) out += cur.value();
-        if (cur.first_child()) {
-            cur = cur.first_child();
-            continue;
-        }
-        while (cur != node && !cur.next_sibling()) cur = cur.parent();
-        if (cur == node) break;
-        cur = cur.next_sibling();
-    }
-    return out;
-}
-
-bool IsElement(pugi::xml_node n) { return n.type() == pugi::node_element; }
-bool IsElement(pugi::xml_node n, const char* exactTag) { return IsElement(n) && std::strcmp(n.name(), exactTag) == 0; }
-
-// Reads into r_, a definition built aside; the connections already point to
-// parent, the definition they will belong to.
-class XmlReader {
+// Reads into r_, a definition built aside, straight from the parser's
+// events: a stack says what each open element is to the reader, and no
+// document is built. The connections already point to parent, the definition
+// they will belong to. Of the lists that the root, a dialog or a control
+// holds once, the first is read and any later one skipped.
+class XmlReader final : public XmlEvents {
 public:
-    XmlReader(Orvane& r, std::weak_ptr<Orvane> parent) : r_(r), parent_(std::move(parent)) {}
+    XmlReader(Orvane& r, std::weak_ptr<Orvane> parent) : r_(r), parent_(std::move(parent)) { wantsText = false; }
 
-    void Root(pugi::xml_node root);
+    void Start(const char* name, const char* const* atts) override;
+    void End() override;
+    void Text(std::string_view text, bool) override { gathered_ += text; }
+
+    // Once the whole text was read: each dialog's record sources take their
+    // connection, which any connection of the text may be.
+    void Finish();
+
+    std::string rootName;  // the document element's tag
+    bool readRoot = false;  // the document element is the definition's
 
 private:
-    void RootAttributes(pugi::xml_node root);
-    void Connections(pugi::xml_node list);
-    void RSourceList(pugi::xml_node owner, std::shared_ptr<eConnection> cnn, Collection<eRSource>& into);
-    void RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnection>& cnn, Collection<eRSource>& into);
-    void Parameters(pugi::xml_node list);
-    void Dialogs(pugi::xml_node list);
-    void Dialog(pugi::xml_node node);
-    void PrnFormats(pugi::xml_node list);
-    void PrnFormat(pugi::xml_node node);
-    void Controls(pugi::xml_node list, Collection<eControl>& into);
-    void Control(pugi::xml_node node, Collection<eControl>& into);
-    void DataBlocks(pugi::xml_node list, eControl& c);
+    enum class Kind : std::uint8_t {
+        Skip,  // not read, nor anything inside it (but for gathered text)
+        Root,
+        Connections,
+        Connection,
+        RSources,
+        RSource,
+        Parameters,
+        Dialogs,
+        Dialog,
+        Controls,
+        Control,
+        DataList,
+        DataBlock,
+        Code,
+        PrnFormats,
+        PrnFormat,
+    };
+    struct Frame {
+        Kind kind = Kind::Skip;
+        bool done = false;  // a list ended by a missing attribute, or a dialog's or control's one list read
+        bool dialogTop = false;  // a dialog's own list of record sources
+        std::shared_ptr<eConnection> cnn;  // a connection, or the one a record source list belongs to
+        std::shared_ptr<eRSource> rs;
+        std::shared_ptr<eDialog> dialog;
+        std::shared_ptr<eControl> control;
+        std::shared_ptr<ePrnFormat> format;
+        Collection<eRSource>* rsInto = nullptr;
+        Collection<eControl>* controlsInto = nullptr;
+        std::string dataName;
+    };
+    // A top-level record source of a dialog and the connection it names.
+    struct DialogTop {
+        std::shared_ptr<eRSource> rs;
+        std::optional<std::string> cnnName;
+    };
+
+    Frame& Push(Kind kind) {
+        if (depth_ == frames_.size()) frames_.emplace_back();
+        Frame& f = frames_[depth_++];
+        f = Frame();
+        f.kind = kind;
+        return f;
+    }
+    void Gather() {
+        gathered_.clear();
+        wantsText = true;
+    }
+    std::string TakeGathered() {
+        wantsText = false;
+        std::string text = DecodeXMLText(text::TrimWhite(gathered_));
+        gathered_.clear();
+        return text;
+    }
+    void RootChild(const char* name);
+    void RootAttributes(const Attrs& a);
+    void Connection(Frame& list, const Attrs& a);
+    void RSource(Frame& list, const Attrs& a);
+    void Parameter(Frame& list, const Attrs& a);
+    void Dialog(const Attrs& a);
+    void Control(Frame& list, const Attrs& a);
+    void DataBlock(Frame& list, const Attrs& a);
+    void PrnFormat(const Attrs& a);
 
     Orvane& r_;
     std::weak_ptr<Orvane> parent_;
+    // Slots reused as the depth goes up and down; a deque, so that a frame
+    // stays where it is while deeper ones are added.
+    std::deque<Frame> frames_;
+    std::size_t depth_ = 0;
+    bool seen_[5] = {};  // the root's lists read: connections, parameters, dialogs, formats, code
+    std::vector<std::vector<DialogTop>> dialogTops_;  // per dialog, in order
+    std::string gathered_;  // the text of the data block or code being read
 };
 
-void XmlReader::Root(pugi::xml_node root) {
-    RootAttributes(root);
-    const auto children = root.children();
-    r_.eConections = std::make_shared<Collection<eConnection>>();
-    Connections(FindElementByName(children, "eConnections", ""));
-    r_.eParameters = std::make_shared<Collection<eParameter>>();
-    Parameters(FindElementByName(children, "eParameters", ""));
-    r_.eDialogs = std::make_shared<Collection<eDialog>>();
-    Dialogs(FindElementByName(children, "eDialogs", ""));
-    r_.ePrnFormats = std::make_shared<Collection<ePrnFormat>>();
-    PrnFormats(FindElementByName(children, "ePrnFormats", ""));
-    // A text without eCode holds no code: the definition follows the text.
-    const pugi::xml_node code = FindElementByName(children, "eCode", "");
-    r_.Code = code ? DecodeXMLText(text::TrimWhite(TextContent(code))) : std::string();
+void XmlReader::Start(const char* name, const char* const* atts) {
+    if (depth_ == 0) {
+        rootName = name;
+        readRoot = XmlNameEquals(name, "Orvane");
+        if (!readRoot) return void(Push(Kind::Skip));
+        Push(Kind::Root);
+        RootAttributes(Attrs(atts));
+        r_.eConections = std::make_shared<Collection<eConnection>>();
+        r_.eParameters = std::make_shared<Collection<eParameter>>();
+        r_.eDialogs = std::make_shared<Collection<eDialog>>();
+        r_.ePrnFormats = std::make_shared<Collection<ePrnFormat>>();
+        // A text without eCode holds no code: the definition follows the text.
+        r_.Code.clear();
+        return;
+    }
+    Frame& parent = frames_[depth_ - 1];
+    switch (parent.kind) {
+        case Kind::Root:
+            return RootChild(name);
+        case Kind::Connections:
+            if (!parent.done) return Connection(parent, Attrs(atts));
+            break;
+        case Kind::Connection:
+        case Kind::RSource:
+        case Kind::Dialog:
+            if (std::strcmp(name, "eRSources") == 0) {
+                Frame& list = Push(Kind::RSources);
+                Frame& owner = frames_[depth_ - 2];
+                list.cnn = owner.cnn;
+                list.dialogTop = owner.kind == Kind::Dialog;
+                list.rsInto = owner.kind == Kind::Connection ? owner.cnn->eRSources.get()
+                              : owner.kind == Kind::RSource  ? owner.rs->eRSources.get()
+                                                             : owner.dialog->eRSources.get();
+                return;
+            }
+            if (parent.kind == Kind::Dialog && !parent.done && XmlNameEquals(name, "eControls")) {
+                parent.done = true;
+                Push(Kind::Controls).controlsInto = parent.dialog->eControls.get();
+                return;
+            }
+            break;
+        case Kind::RSources:
+            if (std::strcmp(name, "eRSource") == 0) return RSource(parent, Attrs(atts));
+            break;
+        case Kind::Parameters:
+            if (!parent.done) Parameter(parent, Attrs(atts));
+            break;
+        case Kind::Dialogs:
+            if (std::strcmp(name, "eDialog") == 0) return Dialog(Attrs(atts));
+            break;
+        case Kind::Controls:
+            return Control(parent, Attrs(atts));
+        case Kind::Control:
+            if (!parent.done && XmlNameEquals(name, "eData")) {
+                parent.done = true;
+                Push(Kind::DataList).control = parent.control;
+                return;
+            }
+            break;
+        case Kind::DataList:
+            if (!parent.done) return DataBlock(parent, Attrs(atts));
+            break;
+        case Kind::PrnFormats:
+            return PrnFormat(Attrs(atts));
+        case Kind::PrnFormat:
+            if (std::strcmp(name, "eControls") == 0) {
+                Push(Kind::Controls).controlsInto = parent.format->eControls.get();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    Push(Kind::Skip);
+}
+
+void XmlReader::RootChild(const char* name) {
+    static constexpr std::pair<std::string_view, Kind> kLists[] = {{"eConnections", Kind::Connections},
+                                                                   {"eParameters", Kind::Parameters},
+                                                                   {"eDialogs", Kind::Dialogs},
+                                                                   {"ePrnFormats", Kind::PrnFormats},
+                                                                   {"eCode", Kind::Code}};
+    for (std::size_t i = 0; i < std::size(kLists); ++i) {
+        if (seen_[i] || !XmlNameEquals(name, kLists[i].first)) continue;
+        seen_[i] = true;
+        Push(kLists[i].second);
+        if (kLists[i].second == Kind::Code) Gather();
+        return;
+    }
+    Push(Kind::Skip);
+}
+
+void XmlReader::End() {
+    Frame& f = frames_[--depth_];
+    switch (f.kind) {
+        case Kind::Connection:
+            f.cnn->RPTParent = parent_;
+            r_.eConections->Add(std::move(f.cnn));
+            break;
+        case Kind::Dialog:
+            r_.eDialogs->Add(std::move(f.dialog));
+            break;
+        case Kind::PrnFormat:
+            r_.ePrnFormats->Add(std::move(f.format));
+            break;
+        case Kind::Control:
+            try {
+                LinkPrintGrid(*f.control);
+            } catch (...) {
+                // A failure in the grid link skips only that step.
+            }
+            f.controlsInto->Add(std::move(f.control));
+            break;
+        case Kind::DataBlock: {
+            auto d = std::make_shared<eData>();
+            d->Name = std::move(f.dataName);
+            d->DatB64 = TakeGathered();
+            f.control->Data->Add(std::move(d));
+            break;
+        }
+        case Kind::Code:
+            r_.Code = TakeGathered();
+            break;
+        default:
+            break;
+    }
 }
 
 // The root's own attributes are taken as the parser returns them.
-void XmlReader::RootAttributes(pugi::xml_node root) {
-    const Attrs a(root);
+void XmlReader::RootAttributes(const Attrs& a) {
     auto take = [&](std::string& target, std::string_view name) {
         if (auto v = Raw(a, name)) target = *v;
     };
@@ -489,36 +669,17 @@ void XmlReader::RootAttributes(pugi::xml_node root) {
 
 // A connection with a missing attribute ends the list: it and every later
 // one are left out.
-void XmlReader::Connections(pugi::xml_node list) {
+void XmlReader::Connection(Frame& list, const Attrs& a) {
+    auto c = std::make_shared<eConnection>();
     try {
-        for (pugi::xml_node n : list.children()) {
-            if (!IsElement(n)) continue;
-            const Attrs a(n);
-            auto c = std::make_shared<eConnection>();
-            c->Name = Required(a, "Name");
-            c->cnnString = Required(a, "cnnString");
-            c->Internal = StrToBool(Required(a, "Internal"));
-            RSourceList(n, c, *c->eRSources);
-            c->RPTParent = parent_;
-            r_.eConections->Add(c);
-        }
+        c->Name = Required(a, "Name");
+        c->cnnString = Required(a, "cnnString");
+        c->Internal = StrToBool(Required(a, "Internal"));
     } catch (const MissingAttribute&) {
+        list.done = true;
+        return void(Push(Kind::Skip));
     }
-}
-
-// For a dialog (cnn null) the first record source whose ecnnName names an
-// existing connection fixes the connection for itself and every later one.
-void XmlReader::RSourceList(pugi::xml_node owner, std::shared_ptr<eConnection> cnn, Collection<eRSource>& into) {
-    for (pugi::xml_node list : owner.children()) {
-        if (!IsElement(list, "eRSources")) continue;
-        for (pugi::xml_node n : list.children()) {
-            if (!IsElement(n, "eRSource")) continue;
-            if (!cnn) {
-                if (auto name = Decoded(Attrs(n), "ecnnName")) cnn = r_.GetECnnByName(*name);
-            }
-            RSourceTree(n, cnn, into);
-        }
-    }
+    Push(Kind::Connection).cnn = std::move(c);
 }
 
 void ReadRSourceAttributes(const Attrs& a, eRSource& rs) {
@@ -535,59 +696,59 @@ void ReadRSourceAttributes(const Attrs& a, eRSource& rs) {
     Assign(rs.Order, a, "Order");
 }
 
-// One record source and its descendants, breadth first through a queue so
-// that nesting costs no call stack; each item is appended to its parent's
-// list in document order. ParseXml has refused texts nested deeper than
+// A record source is appended to its list as it starts, so each list keeps
+// document order. The driver has refused texts nested deeper than
 // kMaxRecordSourceDepth.
-void XmlReader::RSourceTree(pugi::xml_node top, const std::shared_ptr<eConnection>& cnn, Collection<eRSource>& into) {
-    struct Work {
-        pugi::xml_node node;
-        Collection<eRSource>* into;
-    };
-    std::deque<Work> queue{{top, &into}};
-    while (!queue.empty()) {
-        const Work w = queue.front();
-        queue.pop_front();
-        auto rs = std::make_shared<eRSource>();
-        if (cnn) {
-            rs->ecnnName(cnn->Name);
-            rs->eCnn = cnn;
-        }
-        ReadRSourceAttributes(Attrs(w.node), *rs);
-        w.into->Add(rs);
-        for (pugi::xml_node list : w.node.children()) {
-            if (!IsElement(list, "eRSources")) continue;
-            for (pugi::xml_node child : list.children()) {
-                if (IsElement(child, "eRSource")) queue.push_back({child, rs->eRSources.get()});
-            }
+void XmlReader::RSource(Frame& list, const Attrs& a) {
+    auto rs = std::make_shared<eRSource>();
+    if (list.cnn) {
+        rs->ecnnName(list.cnn->Name);
+        rs->eCnn = list.cnn;
+    }
+    ReadRSourceAttributes(a, *rs);
+    list.rsInto->Add(rs);
+    if (list.dialogTop) dialogTops_.back().push_back({rs, Decoded(a, "ecnnName")});
+    Frame& f = Push(Kind::RSource);
+    f.cnn = list.cnn;
+    f.rs = std::move(rs);
+}
+
+// For a dialog the first record source whose ecnnName names an existing
+// connection fixes the connection for itself, every later one and all
+// their descendants.
+void XmlReader::Finish() {
+    for (const auto& tops : dialogTops_) {
+        std::shared_ptr<eConnection> cnn;
+        for (const DialogTop& top : tops) {
+            if (!cnn && top.cnnName) cnn = r_.GetECnnByName(*top.cnnName);
+            if (!cnn) continue;
+            const auto take = [&](const std::shared_ptr<eRSource>& rs) {
+                rs->ecnnName(cnn->Name);
+                rs->eCnn = cnn;
+                return true;
+            };
+            take(top.rs);
+            WalkRSources(
+                top.rs->eRSources.get(), [&](const std::shared_ptr<eRSource>& rs, int, bool) { return take(rs); },
+                [](const eRSource&, int) {}, kWholeTree);
         }
     }
 }
 
 // A parameter with a missing attribute ends the list.
-void XmlReader::Parameters(pugi::xml_node list) {
+void XmlReader::Parameter(Frame& list, const Attrs& a) {
     try {
-        for (pugi::xml_node n : list.children()) {
-            if (!IsElement(n)) continue;
-            const Attrs a(n);
-            auto p = std::make_shared<eParameter>();
-            p->Name = Required(a, "Name");
-            p->Predef = Required(a, "Predef");
-            p->eType(Required(a, "eType"));
-            r_.eParameters->Add(p);
-        }
+        auto p = std::make_shared<eParameter>();
+        p->Name = Required(a, "Name");
+        p->Predef = Required(a, "Predef");
+        p->eType(Required(a, "eType"));
+        r_.eParameters->Add(std::move(p));
     } catch (const MissingAttribute&) {
+        list.done = true;
     }
 }
 
-void XmlReader::Dialogs(pugi::xml_node list) {
-    for (pugi::xml_node n : list.children()) {
-        if (IsElement(n, "eDialog")) Dialog(n);
-    }
-}
-
-void XmlReader::Dialog(pugi::xml_node n) {
-    const Attrs a(n);
+void XmlReader::Dialog(const Attrs& a) {
     auto d = std::make_shared<eDialog>();
     Assign(d->Name, a, "Name");
     Assign(d->Title, a, "Title");
@@ -602,15 +763,8 @@ void XmlReader::Dialog(pugi::xml_node n) {
     Assign(d->OncontrolEvent, a, "OncontrolEvent");
     Assign(d->OnOK, a, "OnOK");
     Assign(d->Validate, a, "Validate");
-    RSourceList(n, nullptr, *d->eRSources);
-    Controls(FindElementByName(n.children(), "eControls", ""), *d->eControls);
-    r_.eDialogs->Add(d);
-}
-
-void XmlReader::PrnFormats(pugi::xml_node list) {
-    for (pugi::xml_node n : list.children()) {
-        if (IsElement(n)) PrnFormat(n);
-    }
+    dialogTops_.emplace_back();
+    Push(Kind::Dialog).dialog = std::move(d);
 }
 
 template <typename Enum>
@@ -636,8 +790,7 @@ void AssignHex(std::string& target, const Attrs& n, std::string_view name) {
     if (auto v = Raw(n, name)) target = HexToStrUnbounded(*v);
 }
 
-void XmlReader::PrnFormat(pugi::xml_node n) {
-    const Attrs a(n);
+void XmlReader::PrnFormat(const Attrs& a) {
     auto f = std::make_shared<ePrnFormat>();
     Assign(f->Name, a, "Name");
     if (auto v = Decoded(a, "BottomM")) {
@@ -660,20 +813,10 @@ void XmlReader::PrnFormat(pugi::xml_node n) {
     AssignHex(f->BeginCommand, a, "BeginCommand");
     AssignHex(f->EndCommand, a, "EndCommand");
     Assign(f->Properties, a, "Properties");
-    for (pugi::xml_node list : n.children()) {
-        if (IsElement(list, "eControls")) Controls(list, *f->eControls);
-    }
-    r_.ePrnFormats->Add(f);
+    Push(Kind::PrnFormat).format = std::move(f);
 }
 
-void XmlReader::Controls(pugi::xml_node list, Collection<eControl>& into) {
-    for (pugi::xml_node n : list.children()) {
-        if (IsElement(n)) Control(n, into);
-    }
-}
-
-void XmlReader::Control(pugi::xml_node n, Collection<eControl>& into) {
-    const Attrs a(n);
+void XmlReader::Control(Frame& list, const Attrs& a) {
     auto c = std::make_shared<eControl>();
     Assign(c->Name, a, "Name");
     Assign(c->Class, a, "Class");
@@ -692,32 +835,23 @@ void XmlReader::Control(pugi::xml_node n, Collection<eControl>& into) {
     AssignNum(c->Top, Raw(a, "Top"));
     if (auto v = Decoded(a, "Visible")) c->Visible = StrToBool(*v);
     AssignDecodedNum(c->Width, a, "Width");
-    // A failure in the data blocks or the grid link skips only that step.
-    try {
-        DataBlocks(FindElementByName(n.children(), "eData", ""), *c);
-    } catch (const std::exception&) {
-    }
-    try {
-        LinkPrintGrid(*c);
-    } catch (...) {
-    }
-    into.Add(c);
+    if (!c->Data) c->Data = std::make_shared<Collection<eData>>();
+    Frame& f = Push(Kind::Control);
+    f.control = std::move(c);
+    f.controlsInto = list.controlsInto;
 }
 
 // A data block without its Name ends the list.
-void XmlReader::DataBlocks(pugi::xml_node list, eControl& c) {
-    if (!c.Data) c.Data = std::make_shared<Collection<eData>>();
-    try {
-        for (pugi::xml_node n : list.children()) {
-            if (!IsElement(n)) continue;
-            const Attrs a(n);
-            auto d = std::make_shared<eData>();
-            d->Name = Required(a, "Name");
-            d->DatB64 = DecodeXMLText(text::TrimWhite(TextContent(n)));
-            c.Data->Add(d);
-        }
-    } catch (const MissingAttribute&) {
+void XmlReader::DataBlock(Frame& list, const Attrs& a) {
+    auto name = Decoded(a, "Name");
+    if (!name) {
+        list.done = true;
+        return void(Push(Kind::Skip));
     }
+    Frame& f = Push(Kind::DataBlock);
+    f.control = list.control;
+    f.dataName = std::move(*name);
+    Gather();
 }
 
 // ---------------------------------------------------------------- parse errors
@@ -766,11 +900,30 @@ std::string XmlTextError::Message() const {
     return msg;
 }
 
+// The output is reserved from the size of the last text written, which is
+// nearly always the size of this one; without one, from a guess.
 std::string Orvane::ToXML() const {
     std::string out;
-    out.reserve(SizeGuess().Of(*this));
+    const std::size_t last = lastXmlSize_.load(std::memory_order_relaxed);
+    out.reserve(last ? last + last / 32 + 4096 : SizeGuess().Of(*this));
     XmlWriter(out).Root(*this);
+    lastXmlSize_.store(out.size(), std::memory_order_relaxed);
     return out;
+}
+
+// Digests the text as it is written, so that the whole text is never held.
+std::string Orvane::GetHashSign() const {
+    try {
+        platform::DigestStream digest;
+        std::string piece;
+        piece.reserve(std::size_t{1} << 19);
+        XmlWriter writer(piece, &digest);
+        writer.Root(*this);
+        lastXmlSize_.store(writer.written, std::memory_order_relaxed);
+        return digest.Sign();
+    } catch (...) {
+        return {};
+    }
 }
 
 namespace {
@@ -779,25 +932,23 @@ namespace {
 DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string* release) {
     DefinitionRead result;
     try {
-        pugi::xml_document doc;
-        if (auto error = ParseXml(xmlData, doc, kDefinitionParse)) {
+        Orvane read;
+        read.Name = r.Name;
+        read.Info = r.Info;
+        read.Lang = r.Lang;
+        read.initialDialog = r.initialDialog;
+        read.initialPrnFormat = r.initialPrnFormat;
+        read.Version = r.Version;
+        XmlReader reader(read, r.ParentLink());
+        if (auto error = ParseXmlEvents(xmlData, reader, kDefinitionParse)) {
             result.status = ReadStatus::NotWellFormed;
             result.error = TextError(*error, xmlData);
         } else {
             if (release) std::string().swap(*release);
-            if (pugi::xml_node root = FindElementByName(doc.children(), "Orvane", "")) {
-                result.rootName = root.name();
-                Orvane read;
-                read.Name = r.Name;
-                read.Info = r.Info;
-                read.Lang = r.Lang;
-                read.initialDialog = r.initialDialog;
-                read.initialPrnFormat = r.initialPrnFormat;
-                read.Version = r.Version;
-                XmlReader(read, r.ParentLink()).Root(root);
+            result.rootName = std::move(reader.rootName);
+            if (reader.readRoot) {
+                reader.Finish();
                 TakeRead(r, read);
-            } else if (pugi::xml_node other = doc.document_element()) {
-                result.rootName = other.name();
             }
         }
     } catch (...) {

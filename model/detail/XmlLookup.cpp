@@ -45,10 +45,26 @@ XmlAttributes::XmlAttributes(pugi::xml_node node, bool byLocalName) : node_(node
     }
 }
 
+XmlAttributes::XmlAttributes(const char* const* atts) : atts_(atts) {
+    for (const char* const* a = atts; *a; a += 2) {
+        if (count_ == kInline) {
+            overflow_ = true;
+            return;
+        }
+        items_[count_++] = {a[0], a[1]};
+    }
+}
+
 std::optional<std::string_view> XmlAttributes::Find(std::string_view name) const {
     if (!overflow_) {
         for (std::size_t i = 0; i < count_; ++i) {
             if (XmlNameEquals(items_[i].name, name)) return std::string_view(items_[i].value);
+        }
+        return std::nullopt;
+    }
+    if (atts_) {
+        for (const char* const* a = atts_; *a; a += 2) {
+            if (XmlNameEquals(a[0], name)) return std::string_view(a[1]);
         }
         return std::nullopt;
     }

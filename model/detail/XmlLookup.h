@@ -48,6 +48,9 @@ pugi::xml_attribute FindAttribute(pugi::xml_node node, std::string_view name);
 class XmlAttributes {
 public:
     explicit XmlAttributes(pugi::xml_node node, bool byLocalName = false);
+    // Over a parser's name and value pairs ended by a null pointer, which
+    // must outlive this.
+    explicit XmlAttributes(const char* const* atts);
 
     // The value of the first matching attribute; nullopt when none.
     std::optional<std::string_view> Find(std::string_view name) const;
@@ -59,7 +62,8 @@ private:
         const char* value;
     };
     pugi::xml_node node_;
-    bool byLocalName_;
+    const char* const* atts_ = nullptr;
+    bool byLocalName_ = false;
     Item items_[kInline];
     std::size_t count_ = 0;
     bool overflow_ = false;  // more than kInline: looked up in the node

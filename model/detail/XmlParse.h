@@ -1,8 +1,9 @@
 // The conforming XML reading of the library's readers (definition, table
-// layout, resource index): expat checks the text and a pugixml document is
-// built from its events, so the readers walk a DOM while every text that is
-// not well-formed is refused, as the XML recommendation requires of a
-// conforming parser. Kept out of the installed headers.
+// layout, resource index): expat checks the text and either hands its events
+// to a streaming reader (the definition) or builds a pugixml document from
+// them for the readers that walk a DOM; either way every text that is not
+// well-formed is refused, as the XML recommendation requires of a conforming
+// parser. Kept out of the installed headers.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,34 @@ struct XmlParseOptions {
     int nestingLimit = 0;
     const char* nestingReason = "";  // the description of a nesting refusal
 };
+
+// What a streaming reader is told of a text, in document order. A handler
+// that throws stops the parse, which then refuses the text as out of memory.
+class XmlEvents {
+public:
+    // atts: name and value pairs, ended by a null pointer.
+    virtual void Start(const char* name, const char* const* atts) = 0;
+    virtual void End() = 0;
+    // The character data between two pieces of markup, unless it is only
+    // white space, or one whole CDATA section.
+    virtual void Text(std::string_view text, bool cdata) = 0;
+    virtual void Comment(const char* /*data*/) {}
+    virtual void Instruction(const char* /*target*/, const char* /*data*/) {}
+
+    // While false, character data is not gathered and Text is not called
+    // for it: a reader that has no use for it spares the copy.
+    bool wantsText = true;
+
+protected:
+    ~XmlEvents() = default;
+};
+
+// Parses text as UTF-8 whatever its declaration names (the text is already
+// Unicode), telling events: entities and character references resolved, line
+// ends and attribute values normalized. nullopt on success; the error when
+// the text is not well-formed or a handler failed. Never throws.
+std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& events,
+                                            const XmlParseOptions& options = {});
 
 // Parses text as UTF-8 whatever its declaration names (the text is already
 // Unicode) into doc: whitespace-only text nodes dropped, entities and
