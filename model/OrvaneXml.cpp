@@ -70,7 +70,22 @@ private:
     // then the quoted, escaped text.
     void Text(std::string_view nameEq, std::string_view value) {
         out_ += nameEq;
-        AppendAttrValue(out_, value);
+        out_ += '"';
+        Encoded(value);
+        out_ += '"';
+    }
+    // AppendEncodedXMLText; for the digest, a long text goes a slice at a
+    // time, each handed on. A slice ends before an ASCII byte that no CR
+    // precedes, so that no escape (a CR LF pair, a UTF-8 sequence) spans two.
+    void Encoded(std::string_view value) {
+        while (digest_ && value.size() > kPiece) {
+            std::size_t cut = kPiece;
+            while (cut < value.size() && (static_cast<unsigned char>(value[cut]) >= 0x80 || value[cut - 1] == '\r')) ++cut;
+            AppendEncodedXMLText(out_, value.substr(0, cut));
+            value.remove_prefix(cut);
+            Spill();
+        }
+        AppendEncodedXMLText(out_, value);
     }
     template <typename T>
     void Int(std::string_view nameEq, T value) {
@@ -139,7 +154,7 @@ void XmlWriter::Root(const Orvane& r) {
     PrnFormats(r.ePrnFormats.get());
     out_ += kCrLf;
     out_ += "<eCode>";
-    AppendEncodedXMLText(out_, r.Code);
+    Encoded(r.Code);
     out_ += "</eCode>\r\n</Orvane>";
     if (digest_) Hand();
 }
@@ -284,7 +299,7 @@ void XmlWriter::DataBlocks(const Collection<eData>* list) {
             if (!d) continue;
             Text("<DatB64 Name=", d->Name);
             out_ += ">\r\n";
-            AppendEncodedXMLText(out_, d->DatB64);
+            Encoded(d->DatB64);
             out_ += "\r\n</DatB64>\r\n";
         }
     }
