@@ -22,7 +22,9 @@ bool IsXmlBlank(char c) {
 class EventDriver {
 public:
     EventDriver(XmlEvents& events, const XmlParseOptions& options, XML_Parser parser)
-        : events_(events), options_(options), parser_(parser) {}
+        : events_(events), options_(options), parser_(parser) {
+        FollowWantsText();
+    }
 
     std::optional<XmlParseError> refusal;
     std::size_t calls = 0;  // calls of any handler, to tell whether a piece ended a token
@@ -35,15 +37,12 @@ public:
             d.FlushText();
             if (d.options_.nesting) --d.depth_;
             d.events_.End();
+            d.FollowWantsText();
         });
     }
     static void XMLCALL Characters(void* self, const XML_Char* s, int len) {
-        auto& d = *static_cast<EventDriver*>(self);
-        if (d.events_.wantsText) {
-            d.Guard([&](EventDriver& e) { e.text_.append(s, static_cast<std::size_t>(len)); });
-        } else {
-            ++d.calls;
-        }
+        static_cast<EventDriver*>(self)->Guard(
+            [&](EventDriver& d) { d.text_.append(s, static_cast<std::size_t>(len)); });
     }
     static void XMLCALL StartCdata(void* self) {
         static_cast<EventDriver*>(self)->Guard([](EventDriver& d) { d.FlushText(); });
@@ -99,7 +98,16 @@ private:
             counts_[depth_++] = count;
         }
         events_.Start(name, atts);
+        FollowWantsText();
     }
+    // Character data is asked of expat only while the reader wants it:
+    // without a handler expat does not gather it at all.
+    void FollowWantsText() {
+        if (events_.wantsText == textOn_) return;
+        textOn_ = events_.wantsText;
+        XML_SetCharacterDataHandler(parser_, textOn_ ? Characters : nullptr);
+    }
+
     // The text gathered since the last markup is told unless it is only
     // white space.
     void FlushText() {
@@ -122,6 +130,7 @@ private:
     std::vector<std::string> tags_;
     std::vector<int> counts_;
     std::size_t depth_ = 0;
+    bool textOn_ = false;  // the character data handler is set
 };
 
 // Builds a pugixml document from the events.
@@ -163,7 +172,6 @@ std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& ev
         EventDriver driver(events, options, parser);
         XML_SetUserData(parser, &driver);
         XML_SetElementHandler(parser, EventDriver::Start, EventDriver::End);
-        XML_SetCharacterDataHandler(parser, EventDriver::Characters);
         XML_SetCdataSectionHandler(parser, EventDriver::StartCdata, EventDriver::EndCdata);
         if (options.keepComments) {
             XML_SetCommentHandler(parser, EventDriver::Comment);

@@ -54,7 +54,8 @@ public:
     virtual void Instruction(const char* /*target*/, const char* /*data*/) {}
 
     // While false, character data is not gathered and Text is not called
-    // for it: a reader that has no use for it spares the copy.
+    // for it: a reader that has no use for it spares expat reporting it.
+    // Read after each Start and End.
     bool wantsText = true;
 
 protected:
