@@ -80,7 +80,9 @@ private:
     void Encoded(std::string_view value) {
         while (digest_ && value.size() > kPiece) {
             std::size_t cut = kPiece;
-            while (cut < value.size() && (static_cast<unsigned char>(value[cut]) >= 0x80 || value[cut - 1] == '\r')) ++cut;
+            while (cut < value.size() && (static_cast<unsigned char>(value[cut]) >= 0x80 || value[cut - 1] == '\r')) {
+                ++cut;
+            }
             AppendEncodedXMLText(out_, value.substr(0, cut));
             value.remove_prefix(cut);
             Spill();
