@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QComboBox>
-#include <QPlainTextEdit>
 #include <QTranslator>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QFileInfo>
 
-#include "designer/DesignerDialogs.h"
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
-#include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
@@ -27,16 +23,6 @@ using designer::QtTreeControl;
 using designer::TreeError;
 
 const QString kExample = ORVANE_SOURCE_DIR "/examples/sales/ventas.xml";
-
-// Installs the Qt dialogs for one test.
-class WithDialogs {
-public:
-    WithDialogs() : previous_(designer::SetDesignerDialogs(std::make_shared<designer::QtDesignerDialogs>())) {}
-    ~WithDialogs() { designer::SetDesignerDialogs(previous_); }
-
-private:
-    std::shared_ptr<designer::DesignerDialogs> previous_;
-};
 
 // Shows the window as the active one: its shortcuts answer only then.
 void Activate(OrvaneE& w) {
@@ -127,10 +113,7 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     for (const std::string& text : {moved, original, moved}) {
         Select(w, "Cnn_ventas");
         runner.Then([text](QDialog& d) {
-            auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_Delete);
-            QTest::keyClicks(edit, QString::fromStdString(text));
+            Type(d, "txtCnn", QString::fromStdString(text));
             Click(d, "cmdOk");
         });
         w.mnuEditar->trigger();
@@ -226,17 +209,14 @@ TEST(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedo
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string original = w.Report()->ToXML();
     Select(w, "Rst_lineas");  // accepted untouched: its CR LF line breaks stay, nothing to save
-    runner.Then([](QDialog& d) { Find<QAbstractButton>(d, "Command10")->click(); });
+    runner.Then([](QDialog& d) { Press(d, "Command10"); });
     QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
     EXPECT_FALSE(w.isWindowModified());
     Select(w, "Rst_clientes");
     runner.Then([](QDialog& d) {
-        auto* sql = Find<QPlainTextEdit>(d, "txtSQL");
-        sql->selectAll();
-        QTest::keyClick(sql, Qt::Key_Delete);
-        QTest::keyClicks(sql, "SELECT nombre FROM clientes");
-        Find<QAbstractButton>(d, "btnProbarCons")->click();  // writes the record source first
-        Find<QAbstractButton>(d, "Command11")->click();       // "&Cancelar" keeps that write
+        Type(d, "txtSQL", "SELECT nombre FROM clientes");
+        Press(d, "btnProbarCons");  // writes the record source first
+        Press(d, "Command11");      // "&Cancelar" keeps that write
     });
     QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
     EXPECT_EQ(w.Report()->GetRSource("clientes")->SQLCommand, "SELECT nombre FROM clientes");

@@ -11,6 +11,14 @@
 
 namespace orvane::testing {
 
+// A copy of the example's sales database at path.
+inline void MakeSalesDatabase(const std::string& path) {
+    std::ifstream script(std::string(ORVANE_SOURCE_DIR) + "/examples/sales/ventas.sql");
+    std::stringstream text;
+    text << script.rdbuf();
+    MakeDatabase(path, text.str());
+}
+
 struct SalesExample {
     ScratchDir dir;
     std::shared_ptr<Orvane> rpt = std::make_shared<Orvane>();
@@ -18,11 +26,8 @@ struct SalesExample {
     std::shared_ptr<eRSource> ventas;
 
     SalesExample() {
-        std::ifstream script(std::string(ORVANE_SOURCE_DIR) + "/examples/sales/ventas.sql");
-        std::stringstream text;
-        text << script.rdbuf();
         const std::string db = dir.file("ventas.db");
-        MakeDatabase(db, text.str());
+        MakeSalesDatabase(db);
         cnn->Name = "Ventas";
         cnn->cnnString = "Provider=SQLite;Data Source=" + db;
         rpt->AddConnection(cnn);
