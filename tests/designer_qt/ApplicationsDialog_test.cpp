@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -34,12 +33,7 @@ void Pick(QDialog& d, const QString& name) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
 }
 
-QStringList Listed(QDialog& d) {
-    QStringList names;
-    auto* list = Find<QListWidget>(d, "lstApplications");
-    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    return names;
-}
+QStringList Listed(QDialog& d) { return Entries(Find<QListWidget>(d, "lstApplications")); }
 
 // Whether any text the dialog shows (fields, hints, labels, list) holds secret.
 bool Shows(QDialog& d, const QString& secret) {
@@ -51,12 +45,6 @@ bool Shows(QDialog& d, const QString& secret) {
     return Listed(d).join('\n').contains(secret);
 }
 
-QStringList ComboItems(QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
 TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
     ManagerFile file(true);
     ScriptedRunner runner;
@@ -65,7 +53,7 @@ TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
     editor.Agregar();
     runner.Then([&](QDialog& d) {
         Click(d, "bCfg");
-        EXPECT_EQ(ComboItems(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
+        EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
     });
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
@@ -122,7 +110,7 @@ TEST(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
     RunModal(editor);
     EXPECT_EQ(runner.Shown(), 2);
     EXPECT_EQ(ReadFile(file.path()), before);
-    EXPECT_EQ(ComboItems(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
+    EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
     EXPECT_TRUE(messages->Taken().empty());
 }
 
@@ -192,7 +180,7 @@ TEST(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately)
     designer::frmConnection editor;
     editor.Agregar();
     EXPECT_TRUE(editor.opt[0]->isEnabled());
-    EXPECT_EQ(ComboItems(editor.dxCombo), QStringList{"Ventas"});
+    EXPECT_EQ(Entries(editor.dxCombo), QStringList{"Ventas"});
     auto saved = ConnectionManager::Load(path);
     ASSERT_NE(saved, nullptr);
     ASSERT_NE(saved->applicationdb("Ventas"), nullptr);
