@@ -45,10 +45,15 @@ bool Shows(QDialog& d, const QString& secret) {
     return Listed(d).join('\n').contains(secret);
 }
 
-TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
-    ManagerFile file(true);
+// The manager's file holds "Ventas" (user u, password "secreto") and "Compras".
+class ApplicationsDialog : public ::testing::Test {
+protected:
+    ManagerFile file{true};
     ScriptedRunner runner;
     MessageRecorder messages;
+};
+
+TEST_F(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
     designer::frmConnection editor;
     editor.Agregar();
     runner.Then([&](QDialog& d) {
@@ -90,11 +95,8 @@ TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
-    ManagerFile file(true);
+TEST_F(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
     const std::string before = ReadFile(file.path());
-    ScriptedRunner runner;
-    MessageRecorder messages;
     designer::frmConnection editor;
     editor.Agregar();
     runner.Then([](QDialog& d) { Click(d, "bCfg"); });
@@ -114,13 +116,10 @@ TEST(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
-    ManagerFile file(true);
+TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
     const std::string before = ReadFile(file.path());
     auto manager = ConnectionManager::Load(file.path());
     ASSERT_NE(manager, nullptr);
-    ScriptedRunner runner;
-    MessageRecorder messages;
     runner.Then([](QDialog& d) {
         Click(d, "cmdNew");
         Type(d, "txtConnectionString", "DSN=x");
@@ -147,12 +146,10 @@ TEST(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
     EXPECT_EQ(taken[2].text, taken[1].text);
 }
 
-TEST(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately) {
+TEST_F(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately) {
     ScratchDir dir;
     const std::string path = dir.file("config/orvanespt/connections.ini");
     ScopedEnv env("ORVANE_CONNECTIONS_FILE", path);
-    ScriptedRunner runner;
-    MessageRecorder messages;
     designer::OrvaneE window;
     auto* tools = window.findChild<QAction*>("mnuAplicaciones");
     ASSERT_NE(tools, nullptr);
