@@ -91,6 +91,19 @@ protected:
     ScriptedRunner runner;
 };
 
+using Strings = std::vector<std::string>;
+
+// A record source's command and options, in the order the editor shows them.
+Strings Fields(const eRSource& rs) {
+    return {rs.TypeofCommand, rs.SQLCommand, rs.CursorLocation, rs.CursorType, rs.LockType, rs.SendParameters,
+            rs.Filter,        rs.Order,      rs.eFieldNametoParameters,        rs.idParameterLinked};
+}
+void SetFields(eRSource& rs, const Strings& f) {
+    rs.TypeofCommand = f[0], rs.SQLCommand = f[1], rs.CursorLocation = f[2], rs.CursorType = f[3];
+    rs.LockType = f[4], rs.SendParameters = f[5], rs.Filter = f[6], rs.Order = f[7];
+    rs.eFieldNametoParameters = f[8], rs.idParameterLinked = f[9];
+}
+
 void Pick(QListWidget* list, int row) {
     list->setCurrentRow(row);
     list->item(row)->setSelected(true);
@@ -99,15 +112,12 @@ void Pick(QListWidget* list, int row) {
 TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesAndParameters) {
     auto d = Adding();
     EXPECT_EQ(d->windowTitle(), "Origen de registros");
-    EXPECT_EQ(d->txtCnn->text(), "ventas");
     EXPECT_EQ(Entries(d->dxTable), QStringList({"clientes", "lineas", "pedidos"}));
     EXPECT_EQ(Entries(d->List3), QStringList({"Ciudad", "Desde", "IdCliente"}));
     EXPECT_EQ(Entries(d->dxParam), Entries(d->List3));
-    EXPECT_EQ(d->dxTable->currentText(), "");
     EXPECT_TRUE(d->Option1->isChecked());
-    EXPECT_EQ(d->dxCursorLocation->currentText(), "En el Cliente");
-    EXPECT_EQ(d->dxCursorType->currentText(), "Siempre hacia adelante");
-    EXPECT_EQ(d->dxLockType->currentText(), "Solo lectura");
+    EXPECT_EQ(Shown(*d, {"txtCnn", "dxTable", "dxCursorLocation", "dxCursorType", "dxLockType"}),
+              QStringList({"ventas", "", "En el Cliente", "Siempre hacia adelante", "Solo lectura"}));
     EXPECT_EQ(d->ThisRC->eCnn.lock(), cnn);
 
     // A connection that cannot be opened leaves the pickers empty, silently.
@@ -185,42 +195,25 @@ TEST_F(FrmRSource, EditLoadsAndSavesBackEveryField) {
     auto rs = std::make_shared<eRSource>();
     rs->Name = "clientes";  // taken: edit mode never checks the name
     rs->eCnn = cnn;
-    rs->TypeofCommand = "4";
-    rs->SQLCommand = "sp_clientes";
-    rs->CursorLocation = "";
-    rs->CursorType = "2";
-    rs->LockType = "4";
-    rs->SendParameters = " a ,, b ,";
-    rs->eFieldNametoParameters = "id_cliente";
-    rs->idParameterLinked = "IdCliente";
-    rs->Filter = "ciudad = 'Madrid'";
-    rs->Order = "nombre Desc";
+    SetFields(*rs, {"4", "sp_clientes", "", "2", "4", " a ,, b ,", "ciudad = 'Madrid'", "nombre Desc", "id_cliente",
+                    "IdCliente"});
     auto child = std::make_shared<eRSource>();
     child->Name = "pedidos";
     rs->eRSources->Add(child);
     auto d = Editing(rs);
     EXPECT_FALSE(d->txtName->isEnabled());
     EXPECT_TRUE(d->Option2->isChecked());
-    EXPECT_EQ(d->dxProc->currentText(), "sp_clientes");
-    EXPECT_EQ(d->dxTable->currentText(), "");
     EXPECT_EQ(Entries(d->List1), QStringList({"a", "b"}));
     EXPECT_EQ(Entries(d->List2), QStringList({"pedidos"}));
-    EXPECT_EQ(d->dxCursorLocation->currentText(), "En el Cliente");
-    EXPECT_EQ(d->dxCursorType->currentText(), "Dinámico");
-    EXPECT_EQ(d->dxLockType->currentText(), "Optimista en lote");
-    EXPECT_EQ(d->dxIDField->currentText(), "id_cliente");
-    EXPECT_EQ(d->dxParam->currentText(), "IdCliente");
-    EXPECT_EQ(d->txtOrder->currentText(), "nombre Desc");
+    EXPECT_EQ(Shown(*d, {"dxProc", "dxTable", "dxCursorLocation", "dxCursorType", "dxLockType", "txtFilter",
+                         "txtOrder", "dxIDField", "dxParam"}),
+              QStringList({"sp_clientes", "", "En el Cliente", "Dinámico", "Optimista en lote", "ciudad = 'Madrid'",
+                           "nombre Desc", "id_cliente", "IdCliente"}));
     Press(*d, "Command10");
     EXPECT_TRUE(messages->Taken().empty());
     EXPECT_TRUE(d->BotonOk);
-    EXPECT_EQ(rs->SendParameters, "a, b");
-    EXPECT_EQ(rs->CursorLocation, "3");
-    EXPECT_EQ(rs->CursorType, "2");
-    EXPECT_EQ(rs->LockType, "4");
-    EXPECT_EQ(rs->TypeofCommand, "4");
-    EXPECT_EQ(rs->Filter, "ciudad = 'Madrid'");
-    EXPECT_EQ(rs->eFieldNametoParameters, "id_cliente");
+    EXPECT_EQ(Fields(*rs), Strings({"4", "sp_clientes", "3", "2", "4", "a, b", "ciudad = 'Madrid'", "nombre Desc",
+                                    "id_cliente", "IdCliente"}));
 
     // An unknown command type opens as an empty table choice.
     rs->TypeofCommand = "9";

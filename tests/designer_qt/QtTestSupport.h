@@ -134,6 +134,19 @@ inline QStringList Entries(const QListWidget* list) {
     return out;
 }
 
+// What the named combo boxes, line edits and text boxes show, in order.
+inline QStringList Shown(QWidget& dialog, std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* name : names) {
+        QWidget* w = Find<QWidget>(dialog, name);
+        if (auto* combo = qobject_cast<QComboBox*>(w)) out << combo->currentText();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w)) out << edit->text();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) out << plain->toPlainText();
+        else out << QString("(%1 shows no text)").arg(name);
+    }
+    return out;
+}
+
 // The texts of the messages shown so far, which are then forgotten.
 inline std::vector<std::string> Texts(MessageRecorder& messages) {
     std::vector<std::string> out;
