@@ -49,7 +49,6 @@ TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParameters) {
     EXPECT_EQ(Entries(d.cmbCampo), QStringList({"id_pedido", "fecha", "Total"}));
     EXPECT_EQ(d.cmbCampo->currentText(), "id_pedido");
     EXPECT_EQ(Entries(d.cmbOperador), QStringList({"=", ">", "<", ">=", "<=", "<>", "Like"}));
-    EXPECT_EQ(Entries(d.cmbUnion), QStringList({"AND", "OR"}));
     EXPECT_EQ(Entries(d.cmbParametros), QStringList({"@Desde", "@Hasta"}));
     EXPECT_EQ(d.cmbParametros->currentText(), "@Desde");
     EXPECT_FALSE(d.Editing());
