@@ -95,31 +95,11 @@ TEST_F(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult)
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST_F(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
+TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndCancelKeepsTheFileAndTheList) {
     const std::string before = ReadFile(file.path());
     designer::frmConnection editor;
     editor.Agregar();
     runner.Then([](QDialog& d) { Click(d, "bCfg"); });
-    runner.Then([](QDialog& d) {
-        Pick(d, "Ventas");
-        Click(d, "cmdRemove");
-        Pick(d, "Compras");
-        Type(d, "txtPassword", "otra");
-        Click(d, "cmdApply");
-        EXPECT_EQ(Listed(d), QStringList{"Compras"});
-        Click(d, "cmdCancel");
-    });
-    RunModal(editor);
-    EXPECT_EQ(runner.Shown(), 2);
-    EXPECT_EQ(ReadFile(file.path()), before);
-    EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
-TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
-    const std::string before = ReadFile(file.path());
-    auto manager = ConnectionManager::Load(file.path());
-    ASSERT_NE(manager, nullptr);
     runner.Then([](QDialog& d) {
         Click(d, "cmdNew");
         Type(d, "txtConnectionString", "DSN=x");
@@ -133,11 +113,18 @@ TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
         Click(d, "cmdOk");
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
+        Pick(d, "Ventas");  // applied changes, then "Cancelar"
+        Click(d, "cmdRemove");
+        Pick(d, "Compras");
+        Type(d, "txtPassword", "otra");
+        Click(d, "cmdApply");
+        EXPECT_EQ(Listed(d), QStringList{"Compras"});
         Click(d, "cmdCancel");
     });
-    EXPECT_FALSE(designer::ApplicationsDialog::PromptConnectionsTree(*manager, nullptr));
-    EXPECT_EQ(manager->applicationdb("Ventas")->PWD, "secreto");
+    RunModal(editor);
+    EXPECT_EQ(runner.Shown(), 2);
     EXPECT_EQ(ReadFile(file.path()), before);
+    EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 3u);
     EXPECT_EQ(taken[0].text, "Debe indicar el nombre de la aplicación");
