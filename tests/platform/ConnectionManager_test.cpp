@@ -83,9 +83,7 @@ TEST(ConnectionManagerFile, LoadOrNewWritesOnlyWhenSavedAndNeverReplacesAnUnread
     EXPECT_TRUE(fresh->ApplicationsCollection().empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
     ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
-    ASSERT_TRUE(fresh->Save());
-    EXPECT_EQ(ModeOf(path), 0600u);
-    EXPECT_EQ(ModeOf(dir.file("cfg/orvanespt")), 0700u);
+    ASSERT_TRUE(fresh->Save());  // how a save writes is below, in SavingRoundTripsPrivately
     auto again = ConnectionManager::LoadOrNew(path);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
