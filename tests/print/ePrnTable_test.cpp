@@ -56,13 +56,17 @@ ePrnTable FullTable() {
 
 TEST(PrnTableXml, WritesTableRowsAndCellsExactly) {
     ScopedDecimalSeparator sep('.');
+    const std::string table =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"T&lt;1&gt;\" Width=\"100\" "
+        "Height=\"2.5\"> ";
+    const std::string row =
+        "<TableRow Name=\"R1\" Index=\"1\" Height=\"5\" Width=\"100\" Caption=\"a&quot;b\" "
+        "TypeRow=\"0\" LockRow=\"0\" MultiLine=\"0\" KeyField=\"\" KeyValue=\"2.5\" KeyGroups=\"\">\r";
     ePrnTable t;
     t.Name = "T<1>";
     t.Width = 100;
     t.Height = 2.5f;
-    EXPECT_EQ(t.ToXML(),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"T&lt;1&gt;\" Width=\"100\" "
-              "Height=\"2.5\"> </eCTable>");
+    EXPECT_EQ(t.ToXML(), table + "</eCTable>");
 
     auto r = Row("R1");
     r->Index = 1;
@@ -70,32 +74,25 @@ TEST(PrnTableXml, WritesTableRowsAndCellsExactly) {
     r->Width = 100;
     r->Caption = "a\"b";
     r->KeyValue = 2.5;
-    EXPECT_EQ(r->ToXML(),
-              "<TableRow Name=\"R1\" Index=\"1\" Height=\"5\" Width=\"100\" Caption=\"a&quot;b\" "
-              "TypeRow=\"0\" LockRow=\"0\" MultiLine=\"0\" KeyField=\"\" KeyValue=\"2.5\" KeyGroups=\"\">"
-              "\r</TableRow>");
+    EXPECT_EQ(r->ToXML(), row + "</TableRow>");
 
     auto c = Cell("C1", 12.5f);
     c->Subtype = -2;
     c->Caption = "Total é";
     c->FontName = "Arial";
-    EXPECT_EQ(c->ToXML(),
-              "<eControl Name=\"C1\" Width =\"12.5\" SubType=\"-2\">\r"
-              "<Data BorderColor=\"0\" DrawWidth=\"0\" BackColor=\"0\" DrawStyle=\"0\" ForeColor=\"0\" "
-              "FontColor=\"0\" TagData=\"\" Caption=\"Total &#233;\" eResDataName=\"\" eSource=\"\" "
-              "HAlig=\"0\" VAlig=\"0\" FontName=\"Arial\" FontSize=\"0\" FontBold=\"0\" FontItalic=\"0\" "
-              "FontUnderline=\"0\" />\r</eControl>");
+    const std::string cell =
+        "<eControl Name=\"C1\" Width =\"12.5\" SubType=\"-2\">\r"
+        "<Data BorderColor=\"0\" DrawWidth=\"0\" BackColor=\"0\" DrawStyle=\"0\" ForeColor=\"0\" "
+        "FontColor=\"0\" TagData=\"\" Caption=\"Total &#233;\" eResDataName=\"\" eSource=\"\" "
+        "HAlig=\"0\" VAlig=\"0\" FontName=\"Arial\" FontSize=\"0\" FontBold=\"0\" FontItalic=\"0\" "
+        "FontUnderline=\"0\" />\r</eControl>";
+    EXPECT_EQ(c->ToXML(), cell);
 
     r->Cells->Add(c);
     r->Cells->Add(nullptr);  // a host may leave holes; they are not written
     t.Rows->Add(r);
     t.Rows->Add(nullptr);
-    EXPECT_EQ(t.ToXML(),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"T&lt;1&gt;\" Width=\"100\" "
-              "Height=\"2.5\"> <TableRow Name=\"R1\" Index=\"1\" Height=\"5\" Width=\"100\" "
-              "Caption=\"a&quot;b\" TypeRow=\"0\" LockRow=\"0\" MultiLine=\"0\" KeyField=\"\" "
-              "KeyValue=\"2.5\" KeyGroups=\"\">\r" +
-                  c->ToXML() + "\r</TableRow>\r</eCTable>");
+    EXPECT_EQ(t.ToXML(), table + row + cell + "\r</TableRow>\r</eCTable>");
 }
 
 class PrnTableRoundTrip : public ::testing::TestWithParam<char> {};
@@ -241,9 +238,9 @@ TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
 TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     const std::string good = FullTable().ToXML();
     auto cases = orvane::testing::NotWellFormedCases("eCTable");
-    for (const std::string& bad : {std::string(), std::string("   "), good.substr(0, good.size() - 3),
-                                   std::string("<!-- only a comment -->"), good + "<eCTable/>",
-                                   std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)})
+    for (const std::string& bad :
+         {std::string(), std::string("   "), good.substr(0, good.size() - 3), std::string("<!-- only a comment -->"),
+          good + "<eCTable/>", std::string("<eCTable Name='a\0b' Width='1' Height='1'/>", 40)})
         cases.push_back({"other", bad, good});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
