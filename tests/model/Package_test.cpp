@@ -131,29 +131,11 @@ TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResource) {
     EXPECT_EQ(Listing(files_.path()), (std::vector<fs::path>{files_.file("empty.xpd"), pkg}));  // nothing else
 }
 
-TEST_F(PackageTest, UpdatingKeepsOtherEntriesAndLoadingFollowsTheIndex) {
+TEST_F(PackageTest, LoadingFollowsTheIndexAndUpdatingKeepsOtherEntries) {
     auto rpt = ReportWithLogoAndPie();
     const std::string pkg = files_.file("ventas.xpd");
     ASSERT_TRUE(rpt->SaveXPDFile(pkg));
-    rpt->ResDataCollection->Remove(2);  // pie
-    rpt->GetResdata("LOGO")->PicData = Picture::FromBytes(Bmp(0xABCDEF));
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
-    const auto entries = Entries(pkg);
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[2], (std::pair<std::string, std::string>{"logo.img", Bmp(0xABCDEF)}));
-    EXPECT_EQ(entries[3].first, "pie.txt");
-
-    Orvane loaded;
-    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
-    ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
-    EXPECT_EQ(loaded.GetResdata("pie"), nullptr);
-    EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0xABCDEF));
-}
-
-TEST_F(PackageTest, LoadingKeepsHeldResourcesAndRereadsThoseInTheIndex) {
-    auto rpt = ReportWithLogoAndPie();
-    const std::string pkg = files_.file("ventas.xpd");
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    // Held resources stay; those the index names are read again.
     Orvane target;
     target.NewResData("mine")->TextData = "kept";
     target.NewResData("PIE")->TextData = "old";
@@ -161,6 +143,19 @@ TEST_F(PackageTest, LoadingKeepsHeldResourcesAndRereadsThoseInTheIndex) {
     ASSERT_EQ(target.ResDataCollection->Count(), 3);
     EXPECT_EQ(target.GetResdata("mine")->TextData, "kept");
     EXPECT_EQ(target.GetResdata("pie")->TextData, "Página 1\r\nfin");
+
+    // An entry no longer in the index stays in the package but is not loaded.
+    rpt->ResDataCollection->Remove(2);  // pie
+    rpt->GetResdata("LOGO")->PicData = Picture::FromBytes(Bmp(0xABCDEF));
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    const auto entries = Entries(pkg);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[2], (std::pair<std::string, std::string>{"logo.img", Bmp(0xABCDEF)}));
+    EXPECT_EQ(entries[3].first, "pie.txt");
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
+    EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0xABCDEF));
 }
 
 TEST_F(PackageTest, MissingIndexMeansNoResources) {
