@@ -3,9 +3,6 @@
 // when the driver library is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
 #include "support/TestSupport.h"
@@ -35,12 +32,7 @@ protected:
         userIni_.reset();
         sysIni_.reset();
     }
-    std::shared_ptr<Recordset> Run(const std::string& sql) {
-        Command cmd;
-        cmd.ActiveConnection = cnn_;
-        cmd.CommandText = sql;
-        return cmd.Execute();
-    }
+    std::shared_ptr<Recordset> Run(const std::string& sql) { return orvane::testing::Execute(cnn_, sql); }
 
     orvane::testing::ScratchDir dir_;
     // The suite may run under another driver configuration (the PostgreSQL
@@ -67,41 +59,39 @@ TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
 
 TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
     Run("CREATE TABLE v(i INTEGER, r DOUBLE, t VARCHAR(50), d DATE, ts TIMESTAMP, b BIT)");
+    const struct {
+        int type;
+        Variant value;
+        long size;
+    } values[] = {{3, 42, 0},
+                  {5, 2.25, 0},
+                  {202, "Ñandú ☃ 😀", 10},
+                  {133, DateTime{2024, 2, 29}, 0},
+                  {135, DateTime{2024, 3, 1, 13, 14, 15}, 0},
+                  {11, true, 0}};
     Command ins;
     ins.ActiveConnection = cnn_;
     ins.CommandText = "INSERT INTO v VALUES (?, ?, ?, ?, ?, ?)";
-    auto add = [&](int type, const Variant& v, long size = 0) {
-        auto p = ins.CreateParameter("p", type, size);
-        p->Value(v);
+    for (const auto& v : values) {
+        auto p = ins.CreateParameter("p", v.type, v.size);
+        p->Value(v.value);
         ins.Parameters().Append(p);
-    };
-    add(3, 42);
-    add(5, 2.25);
-    add(202, "Ñandú ☃ 😀", 10);
-    add(133, DateTime{2024, 2, 29});
-    add(135, DateTime{2024, 3, 1, 13, 14, 15});
-    add(11, true);
+    }
     EXPECT_EQ(ins.Execute()->State(), 0);
     Run("INSERT INTO v VALUES (NULL, NULL, NULL, NULL, NULL, NULL)");
 
     Command sel;
     sel.ActiveConnection = cnn_;
     sel.CommandText = "SELECT * FROM v WHERE t = ? OR i IS ?";
-    auto p = sel.CreateParameter("t", 200, 3);
-    p->Value("Ñandú ☃ 😀");
-    sel.Parameters().Append(p);
-    auto n = sel.CreateParameter("n", 3);
-    n->Value(Variant::MakeNull());
-    sel.Parameters().Append(n);
+    for (const auto& [type, value] : {std::pair{200, Variant("Ñandú ☃ 😀")}, {3, Variant::MakeNull()}}) {
+        auto p = sel.CreateParameter("p", type, 3);
+        p->Value(value);
+        sel.Parameters().Append(p);
+    }
     auto rs = sel.Execute();
     ASSERT_EQ(rs->RecordCount(), 2u);
     const auto& f = rs->Fields();
-    EXPECT_EQ(f("i").Value(), Variant(42));
-    EXPECT_EQ(f("r").Value(), Variant(2.25));
-    EXPECT_EQ(f("t").Value(), Variant("Ñandú ☃ 😀"));
-    EXPECT_EQ(f("d").Value(), Variant(DateTime{2024, 2, 29}));
-    EXPECT_EQ(f("ts").Value(), Variant(DateTime{2024, 3, 1, 13, 14, 15}));
-    EXPECT_EQ(f("b").Value(), Variant(true));
+    for (std::size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(f(i).Value(), values[i].value) << f(i).Name();
     rs->MoveNext();
     for (const Field& field : f) EXPECT_TRUE(field.Value().IsNull()) << field.Name();
 
@@ -172,8 +162,5 @@ TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
     // Its columns are described again when their number changes.
     Run("ALTER TABLE k ADD COLUMN extra VARCHAR(10) DEFAULT 'x'");
     EXPECT_EQ(select(1), "x;");
-    Command star;
-    star.ActiveConnection = cnn_;
-    star.CommandText = "SELECT * FROM k WHERE n = 2";
-    EXPECT_EQ(star.Execute()->Fields()(2).Name(), "extra");
+    EXPECT_EQ(Run("SELECT * FROM k WHERE n = 2")->Fields()(2).Name(), "extra");
 }
