@@ -1,11 +1,6 @@
 // orvane grid: the linked print table of a print-grid control, as text.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
-#include "cli/CliRunner.h"
-#include "model/Orvane.h"
 #include "print/ePrnTable.h"
 #include "support/TestSupport.h"
 
@@ -67,19 +62,21 @@ TEST(CliGrid, FindsDialogControlsAndKeepsEachItemOnOneLine) {
 }
 
 TEST(CliGrid, ControlsWithoutATableAreOneLineErrors) {
-    Outcome o = Grid("examples/sales/ventas.xml lblPie");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("\"lblPie\""), std::string::npos) << o.err;
-    EXPECT_NE(o.err.find("no linked print table"), std::string::npos) << o.err;
-    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
-
-    o = Grid("examples/sales/ventas.xml ninguno");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("no control named \"ninguno\""), std::string::npos) << o.err;
-
-    EXPECT_EQ(Grid("examples/sales/ventas.xml").status, 2);
-    EXPECT_EQ(Grid("examples/sales/no-such-file.xml grdPedidos").status, 1);
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"examples/sales/ventas.xml lblPie", 1,
+         "orvane: examples/sales/ventas.xml: control \"lblPie\" (class \"Label\") has no linked print table: it must "
+         "be of class \"ePrnGridControl.ePrnGrid\" with a \"Tables\" data block holding a table layout\n"},
+        {"examples/sales/ventas.xml ninguno", 1, "no control named \"ninguno\""},
+        {"examples/sales/ventas.xml", 2, "CONTROL-NAME is required"},
+        {"examples/sales/no-such-file.xml grdPedidos", 1, "no-such-file.xml"},
+    };
+    for (const auto& [args, status, says] : cases) {
+        const Outcome o = Grid(args);
+        EXPECT_EQ(o.status, status) << args;
+        EXPECT_EQ(o.out, "") << args;
+        EXPECT_NE(o.err.find(says), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+    }
 }
 
 }  // namespace
