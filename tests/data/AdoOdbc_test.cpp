@@ -109,9 +109,7 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
 }
 
 TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
-    Run("CREATE TABLE \"it's\"(a INTEGER)");
-    Run("INSERT INTO \"it's\" VALUES (1)");
-    Run("CREATE VIEW w AS SELECT a FROM \"it's\"");
+    Run("CREATE TABLE \"it's\"(a INTEGER); INSERT INTO \"it's\" VALUES (1); CREATE VIEW w AS SELECT a FROM \"it's\"");
     Command t;
     t.ActiveConnection = cnn_;
     t.CommandType = kCommandTable;
@@ -127,14 +125,7 @@ TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
     }
     EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
     EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
-    auto procs = cnn_->OpenSchema(kSchemaProcedures);
-    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
-
-    Command call;
-    call.ActiveConnection = cnn_;
-    call.CommandType = kCommandStoredProcedure;
-    call.CommandText = "nothing_here";
-    EXPECT_THROW(call.Execute(), DataError);
+    EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
 }
 
 TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
