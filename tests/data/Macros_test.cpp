@@ -113,20 +113,17 @@ TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
     for (const auto& [text, expected] : cases) EXPECT_EQ(f.Replace(text), expected) << text;
 }
 
-TEST(ReplaceMacros, ValuesHoldingMacrosAreNotExpandedAgain) {
-    // Each repeated token used to replace every occurrence once more, values
-    // included, doubling the text at every step.
+// Each repeated token used to replace every occurrence once more, values
+// included, doubling the text at every step; a replacement past the limit is
+// skipped.
+TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimit) {
     Fixture f;
     f.Param("p", "adVarChar", "@p@p");
+    f.Param("big", "adVarChar", std::string(data::kMaxReplacedMacroText / 2 + 1, 'x'));
+    f.Param("n", "adInteger", "7");
     std::string text, expected;
     for (int i = 0; i < 12; ++i) text += "@p ", expected += "'@p@p' ";
     EXPECT_EQ(f.Replace(text), expected);
-}
-
-TEST(ReplaceMacros, AReplacementPastTheLimitIsSkipped) {
-    Fixture f;
-    f.Param("big", "adVarChar", std::string(data::kMaxReplacedMacroText / 2 + 1, 'x'));
-    f.Param("n", "adInteger", "7");
     EXPECT_EQ(f.Replace("@{big}@{big} @n"), "@{big}@{big} 7");
     EXPECT_EQ(f.Replace("@{big}").size(), data::kMaxReplacedMacroText / 2 + 1);
 }
