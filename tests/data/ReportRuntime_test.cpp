@@ -14,20 +14,12 @@ namespace {
 using testing::SalesReport;
 
 TEST(ReportRuntime, IniParametersTakesThePredefTextWhateverTheType) {
-    Orvane rpt;
-    auto n = std::make_shared<eParameter>();
-    n->Name = "n";
-    n->eType("adInteger");
-    n->Predef = "";
-    n->Value = 5;
-    auto d = std::make_shared<eParameter>();
-    d->Name = "d";
-    d->eType("adDate");
+    testing::ReportOn r;
+    auto n = r.Param("n", "adInteger", 5);
+    r.rpt->eParameters->Add(nullptr);
+    auto d = r.Param("d", "adDate");
     d->Predef = "Date()";
-    rpt.eParameters->Add(n);
-    rpt.eParameters->Add(nullptr);
-    rpt.eParameters->Add(d);
-    rpt.IniParameters();
+    r.rpt->IniParameters();
     EXPECT_EQ(n->Value, Variant(""));
     EXPECT_EQ(d->Value, Variant("Date()"));
     EXPECT_EQ(n->SQLExpresion(), "0");
