@@ -178,6 +178,12 @@ TEST(Cli, BadInputsGiveOneLineErrors) {
         {"frobnicate", 2, "frobnicate"},
         {"", 2, "subcommand is required"},
         {"pack " + kExampleXml, 2, "--output is required"},
+        {"grid " + kExampleXml + " lblPie", 1,
+         "orvane: examples/sales/ventas.xml: control \"lblPie\" (class \"Label\") has no linked print table: it must "
+         "be of class \"ePrnGridControl.ePrnGrid\" with a \"Tables\" data block holding a table layout\n"},
+        {"grid " + kExampleXml + " ninguno", 1, "no control named \"ninguno\""},
+        {"grid " + kExampleXml, 2, "CONTROL-NAME is required"},
+        {"grid examples/sales/no-such-file.xml grdPedidos", 1, "no-such-file.xml"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);

@@ -61,23 +61,5 @@ TEST(CliGrid, FindsDialogControlsAndKeepsEachItemOnOneLine) {
               "row 1 \"\" height=0 width=0 caption=\"dos\\r\\nlíneas \\\"x\\\"\" cells=0\n");
 }
 
-TEST(CliGrid, ControlsWithoutATableAreOneLineErrors) {
-    const std::tuple<const char*, int, const char*> cases[] = {
-        {"examples/sales/ventas.xml lblPie", 1,
-         "orvane: examples/sales/ventas.xml: control \"lblPie\" (class \"Label\") has no linked print table: it must "
-         "be of class \"ePrnGridControl.ePrnGrid\" with a \"Tables\" data block holding a table layout\n"},
-        {"examples/sales/ventas.xml ninguno", 1, "no control named \"ninguno\""},
-        {"examples/sales/ventas.xml", 2, "CONTROL-NAME is required"},
-        {"examples/sales/no-such-file.xml grdPedidos", 1, "no-such-file.xml"},
-    };
-    for (const auto& [args, status, says] : cases) {
-        const Outcome o = Grid(args);
-        EXPECT_EQ(o.status, status) << args;
-        EXPECT_EQ(o.out, "") << args;
-        EXPECT_NE(o.err.find(says), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    }
-}
-
 }  // namespace
 }  // namespace orvane
