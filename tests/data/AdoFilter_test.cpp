@@ -158,23 +158,20 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
 }
 
+// Ties keep the original order; Null sorts first, or last descending; texts
+// ignore case; mixed kinds go Null, numbers, texts; "" restores.
 TEST_F(AdoFilter, SortOrdersStablyAndEmptyRestores) {
-    rs_->Sort("[unit price]");
-    EXPECT_EQ(Ids(), (V{3, 4, 6, 1, 2, 5}));  // Null first, ties in original order
-    rs_->Sort("[unit price] DESC");
-    EXPECT_EQ(Ids(), (V{2, 5, 1, 6, 4, 3}));  // ties still in original order, Null last
-    rs_->Sort("name");
-    EXPECT_EQ(Ids(), (V{5, 4, 3, 1, 2, 6}));  // case ignored
-    rs_->Sort("active desc, name asc");
-    EXPECT_EQ(Ids(), (V{5, 3, 1, 4, 2, 6}));
-    rs_->Sort(" [unit price] desc , id DESC ");
-    EXPECT_EQ(Ids(), (V{5, 2, 1, 6, 4, 3}));
-    rs_->Sort("born");
-    EXPECT_EQ(Ids(), (V{4, 5, 1, 3, 2, 6}));
-    rs_->Sort("code");  // mixed kinds: Null, numbers, texts
-    EXPECT_EQ(Ids(), (V{5, 4, 2, 3, 1, 6}));
-    rs_->Sort("");
-    EXPECT_EQ(Ids(), (V{1, 2, 3, 4, 5, 6}));
+    const std::pair<const char*, V> cases[] = {
+        // clang-format off
+        {"[unit price]", {3, 4, 6, 1, 2, 5}}, {"[unit price] DESC", {2, 5, 1, 6, 4, 3}}, {"name", {5, 4, 3, 1, 2, 6}},
+        {"active desc, name asc", {5, 3, 1, 4, 2, 6}}, {" [unit price] desc , id DESC ", {5, 2, 1, 6, 4, 3}},
+        {"born", {4, 5, 1, 3, 2, 6}}, {"code", {5, 4, 2, 3, 1, 6}}, {"", {1, 2, 3, 4, 5, 6}},
+        // clang-format on
+    };
+    for (const auto& [sort, ids] : cases) {
+        rs_->Sort(sort);
+        EXPECT_EQ(Ids(), ids) << sort;
+    }
 }
 
 TEST_F(AdoFilter, GarbageFiltersEitherApplyOrRaiseTheirOwnError) {
