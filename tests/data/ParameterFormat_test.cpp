@@ -62,14 +62,13 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksAndUnknownOnesAreTextOfCode13) {
 TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
     eParameter p;
     p.DTFormat = "old";
-    p.eType("adDate");
-    EXPECT_EQ(p.eType() + "|" + p.DTFormat, "adDate|old");
-    p.eType("adDate|dd/mm/yy");
-    EXPECT_EQ(p.eType() + "|" + p.DTFormat, "adDate|dd/mm/yy");
-    p.eType("adDBDate|");
-    EXPECT_EQ(p.eType() + "|" + p.DTFormat, "adDBDate|");
-    p.eType("adDate|yyyy|rest");
-    EXPECT_EQ(p.DTFormat, "yyyy");
+    for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
+                                        {"adDate|dd/mm/yy", "adDate|dd/mm/yy"},
+                                        {"adDBDate|", "adDBDate|"},
+                                        {"adDate|yyyy|rest", "adDate|yyyy"}}) {
+        p.eType(stored);
+        EXPECT_EQ(p.eType() + "|" + p.DTFormat, split);
+    }
     // SelectDTF ignores a format of blanks.
     for (const auto& [own, chosen] : {std::pair{"   ", "yyyy"}, {"", "yyyy"}, {" dd/mm ", " dd/mm "}}) {
         p.DTFormat = own;
@@ -217,27 +216,12 @@ TEST(ParameterBinding, BindsByTheCodesBindingAndRange) {
             return e.what();
         }
         const auto& b = p.Bound();
-        switch (b.kind) {
-            case K::Null:
-                return "null";
-            case K::Int:
-                return "int " + std::to_string(b.integer);
-            case K::Bool:
-                return "bool " + std::to_string(b.integer);
-            case K::Double:
-                return "real " + std::to_string(b.real);
-            case K::Text:
-                return "text " + b.text;
-            case K::Binary:
-                return "bytes " + b.text;
-            case K::Date:
-                return "date " + FormatDateTime(b.date, "yyyy-mm-dd hh:mm:ss");
-            case K::Time:
-                return "time " + FormatDateTime(b.date, "yyyy-mm-dd hh:mm:ss");
-            case K::Timestamp:
-                return "timestamp " + FormatDateTime(b.date, "yyyy-mm-dd hh:mm:ss");
-        }
-        return "?";
+        const char* const kinds[] = {"null", "int", "real", "text", "bool", "date", "time", "timestamp", "bytes"};
+        std::string out = kinds[static_cast<int>(b.kind)];
+        if (b.kind == K::Int || b.kind == K::Bool) out += " " + std::to_string(b.integer);
+        if (b.kind == K::Double) out += " " + std::to_string(b.real);
+        if (b.kind == K::Text || b.kind == K::Binary) out += " " + b.text;
+        return out;
     };
     const std::string range = "the value is out of range", none = "this type cannot be sent to the database";
     const struct {
@@ -254,17 +238,15 @@ TEST(ParameterBinding, BindsByTheCodesBindingAndRange) {
         {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, 127, "int 127"},
         {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
         {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
-        {20, 9007199254740993LL, "int 9007199254740993"}, {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
-        // Reals, texts, bytes, truth values, dates; adVariant by the value's own kind.
-        {5, "2.5", "real 2.500000"}, {6, 12, "real 12.000000"},
+        {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
+        // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
+        // receives of each kind is the provider test's.)
         {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
         {200, 2.5, "text 2.5"}, {72, "42", "text 42"}, {128, "ab", "bytes ab"}, {11, "true", "bool 1"},
         {11, "maybe", "Parameter p (type 11): the value is not a truth value: \"maybe\""},
-        {133, DateTime{2024, 1, 15, 9, 30, 0}, "date 2024-01-15 09:30:00"},
-        {134, "2024-01-15 09:30:05", "time 2024-01-15 09:30:05"}, {135, "2024-01-15", "timestamp 2024-01-15 00:00:00"},
         {12, 2.5, "real 2.500000"}, {13, "x", "text x"},
         // Null and Empty bind NULL whatever the type; objects and some types are never sent.
-        {3, Variant::MakeNull(), "null"}, {200, Variant(), "null"}, {136, Variant::MakeNull(), "null"},
+        {136, Variant::MakeNull(), "null"}, {8192, Variant(), "null"},
         {136, 1, "Parameter p (type 136): " + none + ": \"1\""},
         {999, "x", "Parameter p (type 999): " + none + ": \"x\""},
         {200, kObject, "Parameter p (type 200): an object cannot be sent to the database"},
