@@ -1,14 +1,18 @@
-// Connection-string kinds, macro arguments and data-link files.
+// Connection-string kinds, macro arguments and data-link files, and opening
+// report connections by kind with the failures each can have.
 #include "data/Connections.h"
 
 #include <gtest/gtest.h>
 
+#include "data/ado/Connection.h"
 #include "data/ado/DataError.h"
 #include "support/TestSupport.h"
 
 namespace orvane::data {
 namespace {
 
+using orvane::testing::SalesReport;
+using orvane::testing::ScopedEnv;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
@@ -95,6 +99,68 @@ TEST(ReadDataLinkFile, GivesTheConnectionLineOfEveryEncoding) {
     } catch (const DataError& e) {
         EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
     }
+}
+
+// A plain string opens a new connection each time; a failed reopen keeps
+// the previous one.
+TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
+    SalesReport s;
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+    const auto first = s.cnn->ADOCnn;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->CursorLocation, 3);
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->ADOCnn, first);
+    EXPECT_EQ(first->State() + s.cnn->ADOCnn->State(), 2);
+    EXPECT_EQ(s.cnn->LastOpenError, "");
+    const auto second = s.cnn->ADOCnn;
+    s.cnn->cnnString = "Provider=Nadie";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_EQ(s.cnn->ADOCnn, second);
+}
+
+// A manager file holding the sales database as "Ventas", "Brisco" and an
+// application whose database does not exist.
+struct ManagedReport : SalesReport {
+    std::string file = dir.file("connections.ini");
+    ScopedEnv env{"ORVANE_CONNECTIONS_FILE", file};
+
+    ManagedReport() {
+        WriteFile(file, "[Ventas]\nConnectionString=" + SqliteString() + "\n[Brisco]\nConnectionString=" +
+                            SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n[Rota]\nConnectionString=" +
+                            "Provider=SQLite;Data Source=" + dir.file("absent.db") + "\nPWD=Sup3rS3cret\n");
+    }
+};
+
+TEST(OpenConnection, ManagerApplicationsOpenByName) {
+    ManagedReport s;
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"ventas\")";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+    s.cnn->cnnString = "@gtCnnManager.oldBriscoDb";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = "@gtCnnManager.oldMaltevaDb";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("no application \"Malteva\""), std::string::npos) << s.cnn->LastOpenError;
+    // The manager found no application: the connection comes back unopened.
+    const auto closed = OpenAdoConnection(s.cnn->cnnString);
+    ASSERT_NE(closed, nullptr);
+    EXPECT_EQ(closed->State(), 0);
+
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Rota\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("application \"Rota\""), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_EQ(s.cnn->LastOpenError.find("Sup3rS3cret"), std::string::npos);
+    EXPECT_EQ(OpenAdoConnection(s.cnn->cnnString)->State(), 0);  // the failed open is ignored
+}
+
+TEST(OpenConnection, WithoutTheManagerFileManagerKindsFail) {
+    SalesReport s;
+    ScopedEnv env("ORVANE_CONNECTIONS_FILE", s.dir.file("not-installed.ini"));
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("not installed"), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_THROW(OpenAdoConnection(s.cnn->cnnString), DataError);
 }
 
 }  // namespace
