@@ -3,14 +3,19 @@
 // when the driver library is not installed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
+#include "data/ado/OdbcCatalog.h"
 #include "support/TestSupport.h"
 
 using namespace orvane;
 using namespace orvane::data;
 
 namespace {
+
+using orvane::testing::WriteFile;
 
 const char* const kDriverLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
@@ -19,9 +24,9 @@ protected:
     void SetUp() override {
         if (!std::filesystem::exists(kDriverLibrary)) GTEST_SKIP() << "SQLite3 ODBC driver not installed";
         db_ = dir_.file("odbc.db");
-        orvane::testing::WriteFile(dir_.path() / "odbcinst.ini",
-                                   std::string("[SQLite3]\nDescription=test\nDriver=") + kDriverLibrary + "\n");
-        orvane::testing::WriteFile(dir_.path() / "odbc.ini", "[orvanetest]\nDriver=SQLite3\nDatabase=" + db_ + "\n");
+        WriteFile(dir_.path() / "odbcinst.ini",
+                  std::string("[SQLite3]\nDescription=test\nDriver=") + kDriverLibrary + "\n");
+        WriteFile(dir_.path() / "odbc.ini", "[orvanetest]\nDriver=SQLite3\nDatabase=" + db_ + "\n");
         sysIni_.emplace("ODBCSYSINI", dir_.path().string());
         userIni_.emplace("ODBCINI", (dir_.path() / "odbc.ini").string());
         cnn_ = std::make_shared<Connection>();
@@ -155,3 +160,41 @@ TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
     EXPECT_EQ(select(1), "x;");
     EXPECT_EQ(Run("SELECT * FROM k WHERE n = 2")->Fields()(2).Name(), "extra");
 }
+
+// The driver and data-source lists, read from a private driver manager
+// configuration (ODBCSYSINI for drivers and system data sources, ODBCINI for
+// the user's), so what they must list is known. No driver is loaded to list.
+// The driver manager reads ODBCSYSINI once per process, so this test runs in
+// a process of its own (tests/CMakeLists.txt).
+namespace {
+
+std::vector<std::pair<std::string, std::string>> Sorted(const std::vector<OdbcDataSource>& sources) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& s : sources) out.emplace_back(s.Name, s.Description);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Both lists from a private configuration, then from one without entries.
+TEST(OdbcCatalog, ListsTheConfiguredDriversAndBothKindsOfDataSource) {
+    orvane::testing::ScratchDir dir;
+    orvane::testing::ScopedEnv sys("ODBCSYSINI", dir.path().string()), user("ODBCINI", dir.file("user.ini"));
+    WriteFile(dir.path() / "odbcinst.ini",
+              "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=/nonexistent/libsqlite3odbc.so\n\n"
+              "[Controlador {raro}; con blancos]\nDriver=/nonexistent/otro.so\n");
+    WriteFile(dir.path() / "odbc.ini", "[ventas_sistema]\nDriver=SQLite3\nDatabase=/nonexistent/v.db\n");
+    WriteFile(dir.path() / "user.ini", "[compras personal]\nDriver=Controlador {raro}; con blancos\n");
+    EXPECT_EQ(ListOdbcDrivers(), (std::vector<std::string>{"SQLite3", "Controlador {raro}; con blancos"}));
+    // The description names the data source's driver.
+    EXPECT_EQ(Sorted(ListOdbcDataSources()),
+              (std::vector<std::pair<std::string, std::string>>{{"compras personal", "Controlador {raro}; con blancos"},
+                                                                {"ventas_sistema", "SQLite3"}}));
+
+    WriteFile(dir.path() / "odbcinst.ini", "");
+    WriteFile(dir.path() / "odbc.ini", "# nothing yet\n");
+    std::filesystem::remove(dir.file("user.ini"));
+    EXPECT_TRUE(ListOdbcDrivers().empty());
+    EXPECT_TRUE(ListOdbcDataSources().empty());
+}
+
+}  // namespace
