@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "data/ado/Connection.h"
 #include "data/ado/DataError.h"
 #include "support/TestSupport.h"
@@ -120,20 +122,14 @@ TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
 }
 
 // A manager file holding the sales database as "Ventas", "Brisco" and an
-// application whose database does not exist.
-struct ManagedReport : SalesReport {
-    std::string file = dir.file("connections.ini");
-    ScopedEnv env{"ORVANE_CONNECTIONS_FILE", file};
-
-    ManagedReport() {
-        WriteFile(file, "[Ventas]\nConnectionString=" + SqliteString() + "\n[Brisco]\nConnectionString=" +
-                            SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n[Rota]\nConnectionString=" +
-                            "Provider=SQLite;Data Source=" + dir.file("absent.db") + "\nPWD=Sup3rS3cret\n");
-    }
-};
-
+// application whose database does not exist; then no manager file at all.
 TEST(OpenConnection, ManagerApplicationsOpenByName) {
-    ManagedReport s;
+    SalesReport s;
+    const std::string file = s.dir.file("connections.ini");
+    std::optional<ScopedEnv> env(std::in_place, "ORVANE_CONNECTIONS_FILE", file);
+    WriteFile(file, "[Ventas]\nConnectionString=" + s.SqliteString() + "\n[Brisco]\nConnectionString=" +
+                        s.SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n[Rota]\nConnectionString=" +
+                        "Provider=SQLite;Data Source=" + s.dir.file("absent.db") + "\nPWD=Sup3rS3cret\n");
     s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"ventas\")";
     ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
     s.cnn->cnnString = "@gtCnnManager.oldBriscoDb";
@@ -152,11 +148,8 @@ TEST(OpenConnection, ManagerApplicationsOpenByName) {
     EXPECT_NE(s.cnn->LastOpenError.find("application \"Rota\""), std::string::npos) << s.cnn->LastOpenError;
     EXPECT_EQ(s.cnn->LastOpenError.find("Sup3rS3cret"), std::string::npos);
     EXPECT_EQ(OpenAdoConnection(s.cnn->cnnString)->State(), 0);  // the failed open is ignored
-}
 
-TEST(OpenConnection, WithoutTheManagerFileManagerKindsFail) {
-    SalesReport s;
-    ScopedEnv env("ORVANE_CONNECTIONS_FILE", s.dir.file("not-installed.ini"));
+    env.emplace("ORVANE_CONNECTIONS_FILE", s.dir.file("not-installed.ini"));
     s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
     EXPECT_FALSE(s.cnn->OpenConnection());
     EXPECT_NE(s.cnn->LastOpenError.find("not installed"), std::string::npos) << s.cnn->LastOpenError;
