@@ -149,9 +149,6 @@ TEST(RecordSource, CommandTypes) {
     table->TypeofCommand = "2";
     ASSERT_TRUE(table->OpenRecordsource()) << table->LastOpenError;
     EXPECT_EQ(Column(table, "nombre").size(), 3u);
-    auto proc = s.Source("Proc", "sp_ventas");
-    proc->TypeofCommand = "4";  // SQLite has no stored procedures
-    EXPECT_FALSE(proc->OpenRecordsource());
 
     // "" is the command's default, SQL text. Not numbers, or numbers no
     // command type can be, are refused before running.
