@@ -107,8 +107,10 @@ TEST(CliRun, LimitStopsTheWalkAndConnectionStringsCanBeReplaced) {
     EXPECT_NE(o.out.find("step 1\n"), std::string::npos);
     EXPECT_EQ(o.out.find("step 2\n"), std::string::npos);
     EXPECT_TRUE(o.out.ends_with("1 step (limit reached)\n")) << o.out;
-    o = f.Run(f.xml + " --limit 5");
-    EXPECT_TRUE(o.out.ends_with("\n2 steps\n")) << o.out;
+    o = f.Run(f.xml + " --limit 5 -p pCiudad=Quito");
+    EXPECT_TRUE(o.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
+                                "  Total: n=3, nada=NULL\n1 step\n"))
+        << o.out;
 
     const std::string other = f.dir.file("otra.db");
     testing::MakeDatabase(other,
