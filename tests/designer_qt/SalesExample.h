@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/RunTimeFixture.h"
+#include "support/TestSupport.h"
 
 namespace orvane::testing {
 
