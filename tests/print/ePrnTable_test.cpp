@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "platform/NumberFormat.h"
 #include "support/NotWellFormed.h"
 
@@ -36,17 +34,35 @@ ePrnTable FullTable() {
     t.Width = 190.5f;
     t.Height = -0.25f;
     auto r = Row("Encabezado");
-    std::tie(r->Index, r->Height, r->Width, r->Caption, r->TypeRow, r->LockRow, r->MultiLine) =
-        std::tuple(-3, 12.5f, 0.1f, "Título", 2, -1, 1);
-    std::tie(r->KeyField, r->KeyGroups) = std::tuple("IdCliente", "g1;g2");
+    r->Index = -3;
+    r->Height = 12.5f;
+    r->Width = 0.1f;
+    r->Caption = "Título";
+    r->TypeRow = 2;
+    r->LockRow = -1;
+    r->MultiLine = 1;
+    r->KeyField = "IdCliente";
     r->KeyValue = 42;
+    r->KeyGroups = "g1;g2";
     auto c = Cell("Celda1", 33.25f);
-    std::tie(c->Subtype, c->BorderColor, c->DrawStyle, c->DrawWidth, c->BackColor, c->FontColor, c->ForeColor) =
-        std::tuple(7, 16777215, 2, 3, -2147483647 - 1, 255, 65280);
-    std::tie(c->TagData, c->Caption, c->FontName, c->eResDataName, c->eSource) =
-        std::tuple("tag", "Año", "Arial Narrow", "logo", "[Clientes].[Nombre]");
-    std::tie(c->HAlig, c->VAlig, c->FontSize, c->FontBold, c->FontItalic, c->FontUnderline) =
-        std::tuple(1, 2, 9, -1, 1, -1);
+    c->Subtype = 7;
+    c->BorderColor = 16777215;
+    c->DrawStyle = 2;
+    c->DrawWidth = 3;
+    c->BackColor = -2147483647 - 1;
+    c->FontColor = 255;
+    c->ForeColor = 65280;
+    c->TagData = "tag";
+    c->Caption = "Año";
+    c->HAlig = 1;
+    c->VAlig = 2;
+    c->FontName = "Arial Narrow";
+    c->FontSize = 9;
+    c->FontBold = -1;
+    c->FontItalic = 1;
+    c->FontUnderline = -1;
+    c->eResDataName = "logo";
+    c->eSource = "[Clientes].[Nombre]";
     r->Cells->Add(c);
     r->Cells->Add(Cell("Celda2", 1e-5f));
     t.Rows->Add(r);
