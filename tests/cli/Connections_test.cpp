@@ -7,9 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/CliRunner.h"
-#include "data/RunTimeFixture.h"
 #include "platform/Text.h"
+#include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
@@ -59,7 +58,8 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
         {"nadie", "Provider=Nadie.1;Data Source=ventas.db", ": Provider=Nadie.1;Data Source=ventas.db"},
         {"enlace", "@DataLinkFile(\"enlace.udl\")",
          " via " + d + "/enlace.udl: Provider=SQLite;Data Source=" + d + "/ventas.db;"},
-        {"enlace2", "@DataLinkFile(\"falta.udl\")", " via falta.udl: data-link file \"falta.udl\": no connection string there"},
+        {"enlace2", "@DataLinkFile(\"falta.udl\")",
+         " via falta.udl: data-link file \"falta.udl\": no connection string there"},
         {"app", "@gtCnnManager.ApplicationDb(\"Conta\")",
          " via Conta: Driver={PostgreSQL Unicode};Server=pg;Port=5433;Database=c;UID=u;PWD=***;"},
     };

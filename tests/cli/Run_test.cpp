@@ -4,8 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/CliRunner.h"
-#include "data/RunTimeFixture.h"
+#include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
@@ -73,115 +72,87 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsText) {
               "2 steps\n");
 }
 
-TEST(CliRun, JsonHoldsTheSameWalk) {
+// The package names its database relative to itself and runs from another
+// folder; JSON keeps the field order and nests the rows; a parameter given
+// twice holds both values.
+TEST(CliRun, RunsAPackageAsJson) {
     RunFixture f;
-    const Outcome o = f.Run(f.xml + " --format json -p pCiudad=Quito");
+    f.cnn->cnnString = "Provider=SQLite;Data Source=ventas.db";
+    const std::string xpd = f.dir.file("ventas.xpd");
+    ASSERT_TRUE(f.rpt->SaveXPDFile(xpd));
+    Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito -p pCiudad=Lima");
     ASSERT_EQ(o.status, 0) << o.err;
-    const auto j = nlohmann::json::parse(o.out);
+    auto j = nlohmann::ordered_json::parse(o.out);
     EXPECT_EQ(j["report"], "Ventas");
-    EXPECT_EQ(j["parameters"], nlohmann::json::parse(R"({"pCliente":"0","pPedido":"0","pCiudad":"Quito"})"));
-    ASSERT_EQ(j["steps"].size(), 1u);
-    EXPECT_EQ(j["steps"][0], nlohmann::json::parse(R"([
-        {"source":"Clientes","fields":{"id":2,"nombre":"Luis"},"children":[{"source":"Pedidos","rows":[]}]},
-        {"source":"Total","fields":{"n":3,"nada":null},"children":[]}])"));
-}
-
-TEST(CliRun, JsonKeepsFieldOrderAndNestsRows) {
-    RunFixture f;
-    const Outcome o = f.Run(f.xml + " --format=json --limit 1");
-    ASSERT_EQ(o.status, 0) << o.err;
-    const auto j = nlohmann::ordered_json::parse(o.out);
-    ASSERT_EQ(j["steps"].size(), 1u);
+    EXPECT_EQ(j["parameters"].dump(), R"({"pCliente":"0","pPedido":"0","pCiudad":["Quito","Lima"]})");
+    ASSERT_EQ(j["steps"].size(), 3u);
+    EXPECT_EQ(j["steps"][1].dump(), R"([{"source":"Clientes","fields":{"id":2,"nombre":"Luis"},)"
+                                    R"("children":[{"source":"Pedidos","rows":[]}]}])");
+    EXPECT_EQ(j["steps"][0][1].dump(), R"({"source":"Total","fields":{"n":3,"nada":null},"children":[]})");
     const auto& pedidos = j["steps"][0][0]["children"][0];
     EXPECT_EQ(pedidos["source"], "Pedidos");
     ASSERT_EQ(pedidos["rows"].size(), 2u);
     EXPECT_EQ(pedidos["rows"][0]["fields"].dump(), R"({"id":10,"total":5.5,"fecha":"2024-01-05"})");
     EXPECT_EQ(pedidos["rows"][1]["children"][0]["rows"].dump(), R"([{"fields":{"producto":"queso"},"children":[]}])");
+
+    o = f.Run(xpd + " --format=json --limit 0");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(nlohmann::json::parse(o.out)["steps"], nlohmann::json::array());
 }
 
-TEST(CliRun, LimitStopsTheWalk) {
+TEST(CliRun, LimitStopsTheWalkAndConnectionStringsCanBeReplaced) {
     RunFixture f;
     Outcome o = f.Run(f.xml + " --limit 1");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_NE(o.out.find("step 1\n"), std::string::npos);
     EXPECT_EQ(o.out.find("step 2\n"), std::string::npos);
     EXPECT_TRUE(o.out.ends_with("1 step (limit reached)\n")) << o.out;
+    o = f.Run(f.xml + " --limit 5 -p pCiudad=Quito");
+    EXPECT_TRUE(o.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
+                                "  Total: n=3, nada=NULL\n1 step\n"))
+        << o.out;
 
-    o = f.Run(f.xml + " --limit 0 --format json");
-    ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(nlohmann::json::parse(o.out)["steps"], nlohmann::json::array());
-
-    o = f.Run(f.xml + " --limit 5");
-    EXPECT_TRUE(o.out.ends_with("\n2 steps\n")) << o.out;
-
-    o = f.Run(f.xml + " --limit -2");
-    EXPECT_EQ(o.status, 2);
-    EXPECT_NE(o.err.find("--limit"), std::string::npos);
-}
-
-TEST(CliRun, ConnectionStringsCanBeReplaced) {
-    RunFixture f;
     const std::string other = f.dir.file("otra.db");
     testing::MakeDatabase(other,
                           std::string(testing::kSalesScript) + "UPDATE clientes SET nombre = 'Ann' WHERE id = 1;");
-    Outcome o = f.Run(f.xml + " --limit 1 --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
+    o = f.Run(f.xml + " --limit 1 --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_NE(o.out.find("nombre=\"Ann\""), std::string::npos) << o.out;
-
-    o = f.Run(f.xml + " --connection 'ventas=Provider=SQLite;Data Source=" + f.dir.file("none.db") +
-              ";PWD=Hidd3nPass'");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("connection \"ventas\""), std::string::npos) << o.err;
-    EXPECT_NE(o.err.find("none.db"), std::string::npos) << o.err;
-    EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
-
-    o = f.Run(f.xml + " --connection 'otra=x'");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("unknown connection \"otra\""), std::string::npos) << o.err;
-
-    o = f.Run(f.xml + " --connection Hidd3nPass");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
 }
 
-TEST(CliRun, BadParametersAndFailingSourcesEndTheRun) {
+// Bad arguments and failing sources: nothing on standard output, the cause
+// on standard error, and no password.
+TEST(CliRun, BadArgumentsAndFailingSourcesEndTheRun) {
     RunFixture f;
-    Outcome o = f.Run(f.xml + " -p nadie=1");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("unknown parameter \"nadie\""), std::string::npos) << o.err;
-    EXPECT_NE(o.err.find("pCiudad"), std::string::npos) << o.err;  // the names it has
-
-    o = f.Run(f.xml + " -p pCiudad");
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("NAME=VALUE"), std::string::npos) << o.err;
-
+    const struct {
+        std::string args;
+        int status;
+        std::vector<std::string> says;
+    } cases[] = {
+        {f.xml + " --limit -2", 2, {"--limit"}},
+        {f.xml + " --connection 'ventas=Provider=SQLite;Data Source=" + f.dir.file("none.db") + ";PWD=Hidd3nPass'",
+         1,
+         {"connection \"ventas\"", "none.db"}},
+        {f.xml + " --connection 'otra=x'", 1, {"unknown connection \"otra\""}},
+        {f.xml + " --connection Hidd3nPass", 1, {}},
+        {f.xml + " -p nadie=1", 1, {"unknown parameter \"nadie\"", "pCiudad"}},  // with the names it has
+        {f.xml + " -p pCiudad", 1, {"NAME=VALUE"}},
+        {f.dir.file("none.xml"), 1, {"none.xml"}},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = f.Run(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args;
+        EXPECT_EQ(o.out, "") << c.args;
+        for (const std::string& part : c.says) EXPECT_NE(o.err.find(part), std::string::npos) << c.args << o.err;
+        EXPECT_EQ(o.err.find("Hidd3nPass"), std::string::npos) << o.err;
+    }
     f.rpt->eConections->Item(1)->eRSources->Item(1)->SQLCommand = "SELECT * FROM nada";
     f.Save();
-    o = f.Run(f.xml);
+    const Outcome o = f.Run(f.xml);
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "");
     EXPECT_NE(o.err.find("record source \"Clientes\""), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("nada"), std::string::npos) << o.err;
-
-    o = f.Run(f.dir.file("none.xml"));
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("none.xml"), std::string::npos) << o.err;
-}
-
-// The package names its database relative to itself and runs from another
-// folder; a parameter given twice holds both values.
-TEST(CliRun, RunsAPackage) {
-    RunFixture f;
-    f.cnn->cnnString = "Provider=SQLite;Data Source=ventas.db";
-    const std::string xpd = f.dir.file("ventas.xpd");
-    ASSERT_TRUE(f.rpt->SaveXPDFile(xpd));
-    const Outcome o = f.Run(xpd + " --format json -p ' pciudad '=Quito -p pCiudad=Lima");
-    ASSERT_EQ(o.status, 0) << o.err;
-    const auto j = nlohmann::json::parse(o.out);
-    EXPECT_EQ(j["parameters"]["pCiudad"], nlohmann::json::parse(R"(["Quito","Lima"])"));
-    ASSERT_EQ(j["steps"].size(), 3u);
-    EXPECT_EQ(j["steps"][1][0]["fields"]["nombre"], "Luis");
 }
 
 }  // namespace

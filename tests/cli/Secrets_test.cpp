@@ -3,20 +3,15 @@
 // the library, whether they come from a connection string (plain, quoted or
 // braced), a data-link file or the connection manager.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 
 #include "data/Connections.h"
-#include "data/RunTimeFixture.h"
 #include "data/ado/DataError.h"
-#include "platform/Text.h"
+#include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
 
 using orvane::testing::MessageRecorder;
-using orvane::testing::ReadFile;
 using orvane::testing::SalesReport;
 using orvane::testing::ScopedEnv;
 using orvane::testing::WriteFile;
@@ -24,10 +19,9 @@ using orvane::testing::WriteFile;
 // Every password below holds this; no output may.
 constexpr const char* kMark = "ZQX";
 
-std::string Shell(const std::string& args, const std::string& dir) {
-    const std::string out = dir + "/out", cmd = std::string(ORVANE_CLI) + " " + args + " >" + out + " 2>&1 </dev/null";
-    const int raw = std::system(cmd.c_str());
-    return "[status " + std::to_string(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1) + "] " + ReadFile(out);
+std::string Shell(const std::string& args) {
+    const orvane::testing::Outcome o = orvane::testing::RunOrvane(args);
+    return "[status " + std::to_string(o.status) + "] " + o.out + o.err;
 }
 
 // A sales report whose one connection can take each of the password-bearing
@@ -59,13 +53,8 @@ struct SecretReport : SalesReport {
     }
 };
 
-std::string Quoted(const std::string& arg) {
-    return "'" + text::ReplaceAll(arg, "'", "'\\''") + "'";
-}
-
 TEST(Secrets, NoCommandOfTheHostShowsAPassword) {
     SecretReport s;
-    const std::string d = s.dir.path().string();
     const std::string xml = s.dir.file("ventas.xml"), xpd = s.dir.file("ventas.xpd");
     std::vector<std::string> outputs;
     // Running: one connection at a time, since a run ends at the first that fails.
@@ -73,9 +62,10 @@ TEST(Secrets, NoCommandOfTheHostShowsAPassword) {
         s.cnn->cnnString = cnnString;
         WriteFile(xml, s.rpt->ToXML());
         ASSERT_TRUE(s.rpt->SaveXPDFile(xpd));
-        outputs.push_back(Shell("run " + xml, d));
-        outputs.push_back(Shell("run --format json " + xpd, d));
-        outputs.push_back(Shell("run " + xml + " --limit 1 --connection " + Quoted("ventas=" + cnnString), d));
+        outputs.push_back(Shell("run " + xml));
+        outputs.push_back(Shell("run --format json " + xpd));
+        outputs.push_back(
+            Shell("run " + xml + " --limit 1 --connection " + orvane::testing::ShellQuote("ventas=" + cnnString)));
     }
     // Showing: every string at once.
     for (std::size_t i = 1; i < s.Strings().size(); ++i) {
@@ -87,19 +77,19 @@ TEST(Secrets, NoCommandOfTheHostShowsAPassword) {
     WriteFile(xml, s.rpt->ToXML());
     WriteFile(s.dir.file("broken.xml"), s.rpt->ToXML() + "<sin cerrar");
     ASSERT_TRUE(s.rpt->SaveXPDFile(xpd));
-    const std::string detailed = Shell("show --detailed " + xml, d);
+    const std::string detailed = Shell("show --detailed " + xml);
     outputs.push_back(detailed);
     for (const std::string& file : {xml, xpd}) {
-        outputs.push_back(Shell("show " + file, d));
-        outputs.push_back(Shell("xml " + file, d));
-        outputs.push_back(Shell("grid " + file + " nada", d));
-        outputs.push_back(Shell("connections --open --format json " + file, d));
+        outputs.push_back(Shell("show " + file));
+        outputs.push_back(Shell("xml " + file));
+        outputs.push_back(Shell("grid " + file + " nada"));
+        outputs.push_back(Shell("connections --open --format json " + file));
     }
-    outputs.push_back(Shell("pack " + xml + " -o " + s.dir.file("otro.xpd"), d));
-    outputs.push_back(Shell("show " + s.dir.file("broken.xml"), d));
-    outputs.push_back(Shell("pack " + s.dir.file("broken.xml") + " -o " + s.dir.file("otro.xpd"), d));
+    outputs.push_back(Shell("pack " + xml + " -o " + s.dir.file("otro.xpd")));
+    outputs.push_back(Shell("show " + s.dir.file("broken.xml")));
+    outputs.push_back(Shell("pack " + s.dir.file("broken.xml") + " -o " + s.dir.file("otro.xpd")));
     for (const char* args : {"show 'PWD=ZQX8' 'Password=ZQX9'", "'Password=ZQX10'", "run x --bogus 'PWD=ZQX11'"})
-        outputs.push_back(Shell(args, d));
+        outputs.push_back(Shell(args));
     for (const std::string& out : outputs) EXPECT_EQ(out.find(kMark), std::string::npos) << out;
     // The commands did run: the strings are there with their passwords hidden.
     EXPECT_NE(detailed.find("Password = ***"), std::string::npos) << detailed;

@@ -3,17 +3,19 @@
 // when the driver library is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
 
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
+#include "data/ado/OdbcCatalog.h"
 #include "support/TestSupport.h"
 
 using namespace orvane;
 using namespace orvane::data;
 
 namespace {
+
+using orvane::testing::WriteFile;
 
 const char* const kDriverLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
@@ -22,9 +24,9 @@ protected:
     void SetUp() override {
         if (!std::filesystem::exists(kDriverLibrary)) GTEST_SKIP() << "SQLite3 ODBC driver not installed";
         db_ = dir_.file("odbc.db");
-        orvane::testing::WriteFile(dir_.path() / "odbcinst.ini",
-                                   std::string("[SQLite3]\nDescription=test\nDriver=") + kDriverLibrary + "\n");
-        orvane::testing::WriteFile(dir_.path() / "odbc.ini", "[orvanetest]\nDriver=SQLite3\nDatabase=" + db_ + "\n");
+        WriteFile(dir_.path() / "odbcinst.ini",
+                  std::string("[SQLite3]\nDescription=test\nDriver=") + kDriverLibrary + "\n");
+        WriteFile(dir_.path() / "odbc.ini", "[orvanetest]\nDriver=SQLite3\nDatabase=" + db_ + "\n");
         sysIni_.emplace("ODBCSYSINI", dir_.path().string());
         userIni_.emplace("ODBCINI", (dir_.path() / "odbc.ini").string());
         cnn_ = std::make_shared<Connection>();
@@ -35,12 +37,7 @@ protected:
         userIni_.reset();
         sysIni_.reset();
     }
-    std::shared_ptr<Recordset> Run(const std::string& sql) {
-        Command cmd;
-        cmd.ActiveConnection = cnn_;
-        cmd.CommandText = sql;
-        return cmd.Execute();
-    }
+    std::shared_ptr<Recordset> Run(const std::string& sql) { return orvane::testing::Execute(cnn_, sql); }
 
     orvane::testing::ScratchDir dir_;
     // The suite may run under another driver configuration (the PostgreSQL
@@ -67,41 +64,39 @@ TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
 
 TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
     Run("CREATE TABLE v(i INTEGER, r DOUBLE, t VARCHAR(50), d DATE, ts TIMESTAMP, b BIT)");
+    const struct {
+        int type;
+        Variant value;
+        long size;
+    } values[] = {{3, 42, 0},
+                  {5, 2.25, 0},
+                  {202, "Ñandú ☃ 😀", 10},
+                  {133, DateTime{2024, 2, 29}, 0},
+                  {135, DateTime{2024, 3, 1, 13, 14, 15}, 0},
+                  {11, true, 0}};
     Command ins;
     ins.ActiveConnection = cnn_;
     ins.CommandText = "INSERT INTO v VALUES (?, ?, ?, ?, ?, ?)";
-    auto add = [&](int type, const Variant& v, long size = 0) {
-        auto p = ins.CreateParameter("p", type, size);
-        p->Value(v);
+    for (const auto& v : values) {
+        auto p = ins.CreateParameter("p", v.type, v.size);
+        p->Value(v.value);
         ins.Parameters().Append(p);
-    };
-    add(3, 42);
-    add(5, 2.25);
-    add(202, "Ñandú ☃ 😀", 10);
-    add(133, DateTime{2024, 2, 29});
-    add(135, DateTime{2024, 3, 1, 13, 14, 15});
-    add(11, true);
+    }
     EXPECT_EQ(ins.Execute()->State(), 0);
     Run("INSERT INTO v VALUES (NULL, NULL, NULL, NULL, NULL, NULL)");
 
     Command sel;
     sel.ActiveConnection = cnn_;
     sel.CommandText = "SELECT * FROM v WHERE t = ? OR i IS ?";
-    auto p = sel.CreateParameter("t", 200, 3);
-    p->Value("Ñandú ☃ 😀");
-    sel.Parameters().Append(p);
-    auto n = sel.CreateParameter("n", 3);
-    n->Value(Variant::MakeNull());
-    sel.Parameters().Append(n);
+    for (const auto& [type, value] : {std::pair{200, Variant("Ñandú ☃ 😀")}, {3, Variant::MakeNull()}}) {
+        auto p = sel.CreateParameter("p", type, 3);
+        p->Value(value);
+        sel.Parameters().Append(p);
+    }
     auto rs = sel.Execute();
     ASSERT_EQ(rs->RecordCount(), 2u);
     const auto& f = rs->Fields();
-    EXPECT_EQ(f("i").Value(), Variant(42));
-    EXPECT_EQ(f("r").Value(), Variant(2.25));
-    EXPECT_EQ(f("t").Value(), Variant("Ñandú ☃ 😀"));
-    EXPECT_EQ(f("d").Value(), Variant(DateTime{2024, 2, 29}));
-    EXPECT_EQ(f("ts").Value(), Variant(DateTime{2024, 3, 1, 13, 14, 15}));
-    EXPECT_EQ(f("b").Value(), Variant(true));
+    for (std::size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(f(i).Value(), values[i].value) << f(i).Name();
     rs->MoveNext();
     for (const Field& field : f) EXPECT_TRUE(field.Value().IsNull()) << field.Name();
 
@@ -119,9 +114,7 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
 }
 
 TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
-    Run("CREATE TABLE \"it's\"(a INTEGER)");
-    Run("INSERT INTO \"it's\" VALUES (1)");
-    Run("CREATE VIEW w AS SELECT a FROM \"it's\"");
+    Run("CREATE TABLE \"it's\"(a INTEGER); INSERT INTO \"it's\" VALUES (1); CREATE VIEW w AS SELECT a FROM \"it's\"");
     Command t;
     t.ActiveConnection = cnn_;
     t.CommandType = kCommandTable;
@@ -137,14 +130,7 @@ TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
     }
     EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
     EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
-    auto procs = cnn_->OpenSchema(kSchemaProcedures);
-    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
-
-    Command call;
-    call.ActiveConnection = cnn_;
-    call.CommandType = kCommandStoredProcedure;
-    call.CommandText = "nothing_here";
-    EXPECT_THROW(call.Execute(), DataError);
+    EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
 }
 
 TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
@@ -172,8 +158,43 @@ TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
     // Its columns are described again when their number changes.
     Run("ALTER TABLE k ADD COLUMN extra VARCHAR(10) DEFAULT 'x'");
     EXPECT_EQ(select(1), "x;");
-    Command star;
-    star.ActiveConnection = cnn_;
-    star.CommandText = "SELECT * FROM k WHERE n = 2";
-    EXPECT_EQ(star.Execute()->Fields()(2).Name(), "extra");
+    EXPECT_EQ(Run("SELECT * FROM k WHERE n = 2")->Fields()(2).Name(), "extra");
 }
+
+// The driver and data-source lists, read from a private driver manager
+// configuration (ODBCSYSINI for drivers and system data sources, ODBCINI for
+// the user's), so what they must list is known. No driver is loaded to list.
+// The driver manager reads ODBCSYSINI once per process, so this test runs in
+// a process of its own (tests/CMakeLists.txt).
+namespace {
+
+std::vector<std::pair<std::string, std::string>> Sorted(const std::vector<OdbcDataSource>& sources) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& s : sources) out.emplace_back(s.Name, s.Description);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Both lists from a private configuration, then from one without entries.
+TEST(OdbcCatalog, ListsTheConfiguredDriversAndBothKindsOfDataSource) {
+    orvane::testing::ScratchDir dir;
+    orvane::testing::ScopedEnv sys("ODBCSYSINI", dir.path().string()), user("ODBCINI", dir.file("user.ini"));
+    WriteFile(dir.path() / "odbcinst.ini",
+              "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=/nonexistent/libsqlite3odbc.so\n\n"
+              "[Controlador {raro}; con blancos]\nDriver=/nonexistent/otro.so\n");
+    WriteFile(dir.path() / "odbc.ini", "[ventas_sistema]\nDriver=SQLite3\nDatabase=/nonexistent/v.db\n");
+    WriteFile(dir.path() / "user.ini", "[compras personal]\nDriver=Controlador {raro}; con blancos\n");
+    EXPECT_EQ(ListOdbcDrivers(), (std::vector<std::string>{"SQLite3", "Controlador {raro}; con blancos"}));
+    // The description names the data source's driver.
+    EXPECT_EQ(Sorted(ListOdbcDataSources()),
+              (std::vector<std::pair<std::string, std::string>>{{"compras personal", "Controlador {raro}; con blancos"},
+                                                                {"ventas_sistema", "SQLite3"}}));
+
+    WriteFile(dir.path() / "odbcinst.ini", "");
+    WriteFile(dir.path() / "odbc.ini", "# nothing yet\n");
+    std::filesystem::remove(dir.file("user.ini"));
+    EXPECT_TRUE(ListOdbcDrivers().empty());
+    EXPECT_TRUE(ListOdbcDataSources().empty());
+}
+
+}  // namespace

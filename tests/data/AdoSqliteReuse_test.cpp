@@ -7,10 +7,10 @@
 
 #include <thread>
 
-#include "RunTimeFixture.h"
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
+#include "support/TestSupport.h"
 
 using namespace orvane;
 using namespace orvane::data;
@@ -34,12 +34,7 @@ struct TwoConnections {
     int OtherWrites(const std::string& sql) { return sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr); }
 };
 
-std::shared_ptr<Recordset> Execute(const std::shared_ptr<Connection>& cnn, const std::string& sql) {
-    Command cmd;
-    cmd.ActiveConnection = cnn;
-    cmd.CommandText = sql;
-    return cmd.Execute();
-}
+using orvane::testing::Execute;
 
 // The first column of every row, as text.
 std::string Rows(const std::shared_ptr<Connection>& cnn, const std::string& sql, std::vector<Variant> values = {}) {
@@ -65,7 +60,7 @@ TEST(AdoSqliteReuse, ATextRunAgainSeesItsNewValuesAndTheDatabaseAsItIsNow) {
     const std::string sql = "SELECT s FROM t WHERE n >= ? ORDER BY n";
     EXPECT_EQ(Rows(c.cnn, sql, {2}), "b;c;");
     EXPECT_EQ(Rows(c.cnn, sql, {3}), "c;");
-    EXPECT_EQ(Rows(c.cnn, sql, {Variant::MakeNull()}), "");  // a NULL bound, not the last value kept
+    EXPECT_EQ(Rows(c.cnn, sql, {Variant::MakeNull()}), "");               // a NULL bound, not the last value kept
     ASSERT_EQ(c.OtherWrites("INSERT INTO t VALUES (4,'d')"), SQLITE_OK);  // no lock left by the runs
     EXPECT_EQ(Rows(c.cnn, sql, {3}), "c;d;");
 
@@ -96,7 +91,7 @@ TEST(AdoSqliteReuse, AFailedRunLeavesTheKeptStatementClean) {
     c.cnn->RowLimit = 2;
     EXPECT_THROW(Rows(c.cnn, sql, {1}), DataError);  // stopped while reading the third row
     EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (0,'z')"), SQLITE_OK);
-    EXPECT_EQ(Rows(c.cnn, sql, {3}), "3;");  // from the start, not where the failed run stopped
+    EXPECT_EQ(Rows(c.cnn, sql, {3}), "3;");             // from the start, not where the failed run stopped
     EXPECT_THROW(Rows(c.cnn, sql, {1, 2}), DataError);  // one value too many: refused after the run
     EXPECT_EQ(Rows(c.cnn, sql, {2}), "2;3;");
     EXPECT_THROW(Rows(c.cnn, sql), DataError);  // too few: refused before binding

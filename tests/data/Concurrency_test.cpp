@@ -7,12 +7,11 @@
 #include <atomic>
 #include <thread>
 
-#include "data/RunTimeFixture.h"
-#include "data/ado/Recordset.h"
 #include "model/Help.h"
 #include "platform/Help.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
+#include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
@@ -75,12 +74,8 @@ TEST(Concurrency, DefinitionsInDifferentThreadsWorkAtOnce) {
             platform::ScopedDecimalSeparator scoped(separator);
             SalesReport s;
             s.rpt->Name = "Mismo";  // the same name in every thread
-            s.Param("pCliente", "adInteger", 0);
             s.Param("pTotal", "adDouble");
-            auto clientes = s.Source("Clientes", "SELECT * FROM clientes ORDER BY id");
-            clientes->eFieldNametoParameters = "id";
-            clientes->idParameterLinked = "pCliente";
-            s.Source("Pedidos", "SELECT * FROM pedidos WHERE cliente_id = @pCliente", clientes);
+            s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
             const std::string pkg = s.dir.file("informe.xpd");
             std::string& outcome = outcomes[t];
             for (int round = 0; round < kRounds; ++round) {

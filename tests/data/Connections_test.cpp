@@ -1,14 +1,20 @@
-// Connection-string kinds, macro arguments and data-link files.
+// Connection-string kinds, macro arguments and data-link files, and opening
+// report connections by kind with the failures each can have.
 #include "data/Connections.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "data/ado/Connection.h"
 #include "data/ado/DataError.h"
 #include "support/TestSupport.h"
 
 namespace orvane::data {
 namespace {
 
+using orvane::testing::SalesReport;
+using orvane::testing::ScopedEnv;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
@@ -32,21 +38,21 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrder) {
 }
 
 TEST(ConnectionKind, ArgumentsAreTakenByDeletingTheMacro) {
-    EXPECT_EQ(ApplicationNameOf("@gtCnnManager.ApplicationDb(\"Ventas\")"), "Ventas");
-    EXPECT_EQ(ApplicationNameOf("a@gtCnnManager.ApplicationDb(\"Ventas\")b"), "aVentasb");
-    EXPECT_EQ(ApplicationNameOf("@gtCnnManager.ApplicationDb(\"A\")@gtCnnManager.ApplicationDb(\"B\")"), "AB");
-    EXPECT_EQ(ApplicationNameOf("plain"), "plain");
-    EXPECT_EQ(DataLinkPathOf("@DataLinkFile(\"/srv/a b.udl\")"), "/srv/a b.udl");
-    EXPECT_EQ(DataLinkPathOf("@DataLinkFile(/x.udl)"), "@DataLinkFile(/x.udl)");
-}
-
-TEST(DropLinesStartingWith, KeepsTrimmedLinesEndedByCrLf) {
-    EXPECT_EQ(DropLinesStartingWith("[oledb]\r\n; comment\r\n  Provider=X  \r\n", "[oledb]"),
-              "; comment\r\nProvider=X\r\n");
-    EXPECT_EQ(DropLinesStartingWith("a\n\nb", ";"), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(DropLinesStartingWith("[OLEDB]\r;x\r y", "[oledb]"), "[OLEDB]\r\n;x\r\ny\r\n");
-    EXPECT_EQ(DropLinesStartingWith("   ;indented\n", ";"), "");
-    EXPECT_EQ(DropLinesStartingWith("", ";"), "");
+    const std::pair<std::string, std::string> cases[] = {
+        {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"Ventas\")"), "Ventas"},
+        {ApplicationNameOf("a@gtCnnManager.ApplicationDb(\"Ventas\")b"), "aVentasb"},
+        {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"A\")@gtCnnManager.ApplicationDb(\"B\")"), "AB"},
+        {ApplicationNameOf("plain"), "plain"},
+        {DataLinkPathOf("@DataLinkFile(\"/srv/a b.udl\")"), "/srv/a b.udl"},
+        {DataLinkPathOf("@DataLinkFile(/x.udl)"), "@DataLinkFile(/x.udl)"},
+        // Data-link lines: trimmed, ended by CR LF, those starting with the prefix dropped.
+        {DropLinesStartingWith("[oledb]\r\n; comment\r\n  Provider=X  \r\n", "[oledb]"), "; comment\r\nProvider=X\r\n"},
+        {DropLinesStartingWith("a\n\nb", ";"), "a\r\n\r\nb\r\n"},
+        {DropLinesStartingWith("[OLEDB]\r;x\r y", "[oledb]"), "[OLEDB]\r\n;x\r\ny\r\n"},
+        {DropLinesStartingWith("   ;indented\n", ";"), ""},
+        {DropLinesStartingWith("", ";"), ""},
+    };
+    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }
 
 // UTF-16 bytes of an ASCII or Latin-1 text, with its byte-order mark.
@@ -60,48 +66,94 @@ std::string Utf16(const std::string& latin1, bool bigEndian) {
     return out;
 }
 
+// The connection line of every encoding; nothing from a file missing,
+// empty, a folder, or past the size limit, whose opening says why.
 TEST(ReadDataLinkFile, GivesTheConnectionLineOfEveryEncoding) {
     const std::string lines =
         "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n   Provider=SQLite;Data Source=/d.db\r\n";
-    const std::string expected = "Provider=SQLite;Data Source=/d.db\r\n";
-    ScratchDir dir;
-    const std::pair<const char*, std::string> files[] = {
-        {"le.udl", Utf16(lines, false)},
-        {"be.udl", Utf16(lines, true)},
-        {"bom.udl", "\xEF\xBB\xBF" + lines},
-        {"plain.udl", lines},
-    };
-    for (const auto& [name, bytes] : files) {
-        WriteFile(dir.file(name), bytes);
-        EXPECT_EQ(ReadDataLinkFile(dir.file(name)), expected) << name;
-    }
-    WriteFile(dir.file("latin1.udl"), "[oledb]\nData Source=/a\xF1o.db\n");
-    EXPECT_EQ(ReadDataLinkFile(dir.file("latin1.udl")), "Data Source=/a\xC3\xB1o.db\r\n");
-    WriteFile(dir.file("utf16-latin1.udl"), Utf16("Data Source=/a\xF1o.db", false));
-    EXPECT_EQ(ReadDataLinkFile(dir.file("utf16-latin1.udl")), "Data Source=/a\xC3\xB1o.db\r\n");
-}
-
-TEST(ReadDataLinkFile, MissingOrUnreadableGivesEmpty) {
-    ScratchDir dir;
-    EXPECT_EQ(ReadDataLinkFile(dir.file("none.udl")), "");
-    EXPECT_EQ(ReadDataLinkFile(dir.path().string()), "");
-    EXPECT_EQ(ReadDataLinkFile(""), "");
-    WriteFile(dir.file("empty.udl"), "");
-    EXPECT_EQ(ReadDataLinkFile(dir.file("empty.udl")), "");
-
-    // A huge file named as a data link is not read, and opening says why.
+    const std::string expected = "Provider=SQLite;Data Source=/d.db\r\n", latin1 = "Data Source=/a\xF1o.db";
     const std::string line = "Provider=SQLite;Data Source=/x.db\r\n";
-    std::string big = line + std::string(kMaxDataLinkFileBytes - line.size(), ' ');
-    WriteFile(dir.file("limit.udl"), big);
-    EXPECT_EQ(ReadDataLinkFile(dir.file("limit.udl")), line + "\r\n");
-    WriteFile(dir.file("big.udl"), big + " ");
-    EXPECT_EQ(ReadDataLinkFile(dir.file("big.udl")), "");
+    const std::string big = line + std::string(kMaxDataLinkFileBytes - line.size(), ' ');
+    ScratchDir dir;
+    const struct {
+        const char* name;
+        std::string bytes, read;
+    } files[] = {
+        {"le.udl", Utf16(lines, false), expected},
+        {"be.udl", Utf16(lines, true), expected},
+        {"bom.udl", "\xEF\xBB\xBF" + lines, expected},
+        {"plain.udl", lines, expected},
+        {"latin1.udl", "[oledb]\n" + latin1 + "\n", "Data Source=/a\xC3\xB1o.db\r\n"},
+        {"utf16-latin1.udl", Utf16(latin1, false), "Data Source=/a\xC3\xB1o.db\r\n"},
+        {"empty.udl", "", ""},
+        {"limit.udl", big, line + "\r\n"},
+        {"big.udl", big + " ", ""},
+    };
+    for (const auto& f : files) {
+        WriteFile(dir.file(f.name), f.bytes);
+        EXPECT_EQ(ReadDataLinkFile(dir.file(f.name)), f.read) << f.name;
+    }
+    for (const std::string& path : {dir.file("none.udl"), dir.path().string(), std::string()})
+        EXPECT_EQ(ReadDataLinkFile(path), "") << path;
     try {
         OpenAdoConnection("@DataLinkFile(\"" + dir.file("big.udl") + "\")");
         ADD_FAILURE() << "opened";
     } catch (const DataError& e) {
         EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
     }
+}
+
+// A plain string opens a new connection each time; a failed reopen keeps
+// the previous one.
+TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
+    SalesReport s;
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+    const auto first = s.cnn->ADOCnn;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->CursorLocation, 3);
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->ADOCnn, first);
+    EXPECT_EQ(first->State() + s.cnn->ADOCnn->State(), 2);
+    EXPECT_EQ(s.cnn->LastOpenError, "");
+    const auto second = s.cnn->ADOCnn;
+    s.cnn->cnnString = "Provider=Nadie";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_EQ(s.cnn->ADOCnn, second);
+}
+
+// A manager file holding the sales database as "Ventas", "Brisco" and an
+// application whose database does not exist; then no manager file at all.
+TEST(OpenConnection, ManagerApplicationsOpenByName) {
+    SalesReport s;
+    const std::string file = s.dir.file("connections.ini");
+    std::optional<ScopedEnv> env(std::in_place, "ORVANE_CONNECTIONS_FILE", file);
+    WriteFile(file, "[Ventas]\nConnectionString=" + s.SqliteString() + "\n[Brisco]\nConnectionString=" +
+                        s.SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n[Rota]\nConnectionString=" +
+                        "Provider=SQLite;Data Source=" + s.dir.file("absent.db") + "\nPWD=Sup3rS3cret\n");
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"ventas\")";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+    s.cnn->cnnString = "@gtCnnManager.oldBriscoDb";
+    ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
+
+    s.cnn->cnnString = "@gtCnnManager.oldMaltevaDb";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("no application \"Malteva\""), std::string::npos) << s.cnn->LastOpenError;
+    // The manager found no application: the connection comes back unopened.
+    const auto closed = OpenAdoConnection(s.cnn->cnnString);
+    ASSERT_NE(closed, nullptr);
+    EXPECT_EQ(closed->State(), 0);
+
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Rota\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("application \"Rota\""), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_EQ(s.cnn->LastOpenError.find("Sup3rS3cret"), std::string::npos);
+    EXPECT_EQ(OpenAdoConnection(s.cnn->cnnString)->State(), 0);  // the failed open is ignored
+
+    env.emplace("ORVANE_CONNECTIONS_FILE", s.dir.file("not-installed.ini"));
+    s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
+    EXPECT_FALSE(s.cnn->OpenConnection());
+    EXPECT_NE(s.cnn->LastOpenError.find("not installed"), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_THROW(OpenAdoConnection(s.cnn->cnnString), DataError);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "model/Orvane.h"
+#include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
@@ -17,63 +18,39 @@ Tokens Scan(const std::string& s) {
     return Orvane().GetMacros(s);
 }
 
-TEST(MacroScan, FindsPlainAndBracedTokensInOrder) {
-    EXPECT_EQ(Scan(""), Tokens{});
-    EXPECT_EQ(Scan("SELECT 1"), Tokens{});
-    EXPECT_EQ(Scan("SELECT * FROM t WHERE a=@p1 AND b=@{p2}"), (Tokens{"p1", "{p2}"}));
-    EXPECT_EQ(Scan("@{a\tb}@x"), (Tokens{"{a b}", "x"}));
-    EXPECT_EQ(Scan("@{}"), Tokens{"{}"});
-    EXPECT_EQ(Scan("@a,@b;@c"), (Tokens{"a", "b", "c"}));
-    EXPECT_EQ(Scan("x=@año)"), Tokens{"año"});
-}
-
-TEST(MacroScan, EveryDelimiterEndsAName) {
+TEST(MacroScan, FindsTokensAndWhereTheyEnd) {
+    const std::pair<const char*, Tokens> cases[] = {
+        {"", {}},
+        {"SELECT 1", {}},
+        {"SELECT * FROM t WHERE a=@p1 AND b=@{p2}", {"p1", "{p2}"}},
+        {"@{a\tb}@x", {"{a b}", "x"}},
+        {"@{}", {"{}"}},
+        {"@a,@b;@c", {"a", "b", "c"}},
+        {"x=@año)", {"año"}},
+        // Tabs, line breaks, dots and at signs belong to the name.
+        {"a=@p1\r\nAND b=1", {"p1\r\nAND"}},
+        {"@p\t1 x", {"p\t1"}},
+        {"@rs1.total>0", {"rs1.total"}},
+        {"@a@b", {"a@b"}},
+        // An at sign without a name yields nothing.
+        {"mail@", {}},
+        {"@ x", {}},
+        {"a @= b @) @p", {"p"}},
+        {"@{", {}},
+        // An unclosed brace ends the scan.
+        {"@p1 @{x @p2 @p3", {"p1"}},
+        {"@{x @p2 }", {"{x @p2 }"}},
+    };
+    for (const auto& [text, tokens] : cases) EXPECT_EQ(Scan(text), tokens) << text;
     for (char d : std::string(" {}[]+-*/<>=!(),;:?'&\"")) {
-        SCOPED_TRACE(std::string("delimiter ") + d);
-        EXPECT_TRUE(data::IsMacroDelimiter(d));
-        EXPECT_EQ(Scan(std::string("@ab") + d + "x"), Tokens{"ab"});
+        EXPECT_TRUE(data::IsMacroDelimiter(d)) << d;
+        EXPECT_EQ(Scan(std::string("@ab") + d + "x"), Tokens{"ab"}) << d;
     }
 }
 
-TEST(MacroScan, TabsLineBreaksDotsAndAtSignsBelongToTheName) {
-    EXPECT_EQ(Scan("a=@p1\r\nAND b=1"), Tokens{"p1\r\nAND"});
-    EXPECT_EQ(Scan("@p\t1 x"), Tokens{"p\t1"});
-    EXPECT_EQ(Scan("@rs1.total>0"), Tokens{"rs1.total"});
-    EXPECT_EQ(Scan("@a@b"), Tokens{"a@b"});
-}
-
-TEST(MacroScan, AnAtSignWithoutANameYieldsNothing) {
-    EXPECT_EQ(Scan("mail@"), Tokens{});
-    EXPECT_EQ(Scan("@ x"), Tokens{});
-    EXPECT_EQ(Scan("a @= b @) @p"), Tokens{"p"});
-    EXPECT_EQ(Scan("@{"), Tokens{});
-}
-
-TEST(MacroScan, AnUnclosedBraceEndsTheScan) {
-    EXPECT_EQ(Scan("@p1 @{x @p2 @p3"), Tokens{"p1"});
-    EXPECT_EQ(Scan("@{x @p2 }"), Tokens{"{x @p2 }"});
-}
-
-// A report with one connection and one record source on it, and parameters
-// given as (name, type, value).
-struct Fixture {
-    std::shared_ptr<Orvane> rpt = std::make_shared<Orvane>();
-    std::shared_ptr<eConnection> cnn = std::make_shared<eConnection>();
-    std::shared_ptr<eRSource> rs = std::make_shared<eRSource>();
-
-    Fixture() {
-        cnn->Name = "c";
-        rpt->AddConnection(cnn);
-        rs->eCnn = cnn;
-        cnn->eRSources->Add(rs);
-    }
-    void Param(const std::string& name, const std::string& type, Variant value) {
-        auto p = std::make_shared<eParameter>();
-        p->Name = name;
-        p->eType(type);
-        p->Value = std::move(value);
-        rpt->eParameters->Add(p);
-    }
+// A report with one connection and one record source on it.
+struct Fixture : testing::ReportOn {
+    std::shared_ptr<eRSource> rs = Source("rs", "");
     std::string Replace(const std::string& s) const { return rs->ReplaceMacros(s); }
 };
 
@@ -85,22 +62,12 @@ TEST(ReplaceMacros, WithoutConnectionOrReportTheTextStays) {
     EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
 }
 
-TEST(ReplaceMacros, SystemMacrosInAnyCase) {
-    Fixture f;
-    EXPECT_EQ(f.Replace("d=@FeCha AND e=@date"), "d=DATE() AND e=DATE()");
-    EXPECT_EQ(f.Replace("t=@hora OR t=@TIME"), "t=TIME() OR t=TIME()");
-
+TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
     passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
     const std::string user = std::string("'") + pw->pw_name + "'";
-    EXPECT_EQ(f.Replace("u=@winuser,@UsuarioWin"), "u=" + user + "," + user);
-
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
-    EXPECT_EQ(f.Replace("@nombrepcwin=@WinPcName"), std::string("'") + host + "'='" + host + "'");
-}
-
-TEST(ReplaceMacros, ParametersAndWhatStays) {
     Fixture f;
     f.Param("rs1.total", "adInteger", "3");
     f.Param("cliente", "adVarChar", "O'Brien");
@@ -113,9 +80,13 @@ TEST(ReplaceMacros, ParametersAndWhatStays) {
     f.Param("p2", "adInteger", "6");
     f.Param("nulo", "adVarChar", Variant::MakeNull());
     f.Param("p 1", "adVarChar", "v");
-    f.Param("lista", "adVarChar", "no");
-    f.rpt->GetParameter("lista")->Values = std::vector<Variant>{"a", 2};
-    const std::pair<const char*, const char*> cases[] = {
+    f.Param("lista", "adVarChar", "no")->Values = std::vector<Variant>{"a", 2};
+    const std::pair<std::string, std::string> cases[] = {
+        // System macros, in any case.
+        {"d=@FeCha AND e=@date", "d=DATE() AND e=DATE()"},
+        {"t=@hora OR t=@TIME", "t=TIME() OR t=TIME()"},
+        {"u=@winuser,@UsuarioWin", "u=" + user + "," + user},
+        {"@nombrepcwin=@WinPcName", std::string("'") + host + "'='" + host + "'"},
         // Print macros, field references and unknown names stay.
         {"@PageNumber/@paginas @numpagina @pages @fechahora @DateTime @rs1.total @nadie @{nadie}",
          "@PageNumber/@paginas @numpagina @pages @fechahora @DateTime @rs1.total @nadie @{nadie}"},
@@ -142,20 +113,17 @@ TEST(ReplaceMacros, ParametersAndWhatStays) {
     for (const auto& [text, expected] : cases) EXPECT_EQ(f.Replace(text), expected) << text;
 }
 
-TEST(ReplaceMacros, ValuesHoldingMacrosAreNotExpandedAgain) {
-    // Each repeated token used to replace every occurrence once more, values
-    // included, doubling the text at every step.
+// Each repeated token used to replace every occurrence once more, values
+// included, doubling the text at every step; a replacement past the limit is
+// skipped.
+TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimit) {
     Fixture f;
     f.Param("p", "adVarChar", "@p@p");
+    f.Param("big", "adVarChar", std::string(data::kMaxReplacedMacroText / 2 + 1, 'x'));
+    f.Param("n", "adInteger", "7");
     std::string text, expected;
     for (int i = 0; i < 12; ++i) text += "@p ", expected += "'@p@p' ";
     EXPECT_EQ(f.Replace(text), expected);
-}
-
-TEST(ReplaceMacros, AReplacementPastTheLimitIsSkipped) {
-    Fixture f;
-    f.Param("big", "adVarChar", std::string(data::kMaxReplacedMacroText / 2 + 1, 'x'));
-    f.Param("n", "adInteger", "7");
     EXPECT_EQ(f.Replace("@{big}@{big} @n"), "@{big}@{big} 7");
     EXPECT_EQ(f.Replace("@{big}").size(), data::kMaxReplacedMacroText / 2 + 1);
 }

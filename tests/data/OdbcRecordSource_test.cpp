@@ -7,22 +7,15 @@
 // call and refused strings run on each.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "data/SchemaLists.h"
 #include "data/ado/OdbcCatalog.h"
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
-#include "model/Orvane.h"
 #include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
+
+using testing::Rows;
+using Texts = std::vector<std::string>;
 
 const char* const kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
@@ -36,9 +29,12 @@ const char* const kPgFunction =
     "CREATE OR REPLACE FUNCTION pedidos_de(cid INTEGER) RETURNS TABLE(id INTEGER, total DOUBLE PRECISION) "
     "AS $$ SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY id $$ LANGUAGE SQL";
 const char* const kMariaProcedure =
-    "CREATE OR REPLACE PROCEDURE pedidos_de(IN cid INT) SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY id";
+    "CREATE OR REPLACE PROCEDURE pedidos_de(IN cid INT) SELECT id, total FROM pedidos WHERE cliente_id = cid ORDER BY "
+    "id";
 
-void PrintTo(const Backend& b, std::ostream* os) { *os << b.name; }
+void PrintTo(const Backend& b, std::ostream* os) {
+    *os << b.name;
+}
 
 const std::vector<std::string> kSchema = {
     "DROP TABLE IF EXISTS lineas",
@@ -52,7 +48,7 @@ const std::vector<std::string> kSchema = {
     "INSERT INTO lineas VALUES (10, 'pan', 2), (10, 'leche', 1), (11, 'queso', 4), (12, 'pan', 9)",
 };
 
-class OdbcRecordSources : public ::testing::TestWithParam<Backend> {
+class OdbcRecordSources : public ::testing::TestWithParam<Backend>, public testing::ReportOn {
 protected:
     void SetUp() override {
         if (const std::string server = GetParam().server ? GetParam().server : ""; !server.empty()) {
@@ -69,62 +65,14 @@ protected:
         }
         auto raw = std::make_shared<data::Connection>();
         raw->Open(cnnString_, "", "");
-        for (const auto& sql : kSchema) Exec(raw, sql);
-        if (GetParam().procedure) Exec(raw, GetParam().procedure);
+        for (const auto& sql : kSchema) testing::Execute(raw, sql);
+        if (GetParam().procedure) testing::Execute(raw, GetParam().procedure);
         raw->Close();
-
-        cnn_->Name = "ventas";
-        cnn_->cnnString = cnnString_;
-        rpt_->AddConnection(cnn_);
-    }
-
-    static void Exec(const std::shared_ptr<data::Connection>& cnn, const std::string& sql) {
-        data::Command cmd;
-        cmd.ActiveConnection = cnn;
-        cmd.CommandText = sql;
-        cmd.Execute();
-    }
-
-    std::shared_ptr<eRSource> Source(const std::string& name, const std::string& sql,
-                                     const std::shared_ptr<eRSource>& parent = nullptr) {
-        auto rs = std::make_shared<eRSource>();
-        rs->Name = name;
-        rs->SQLCommand = sql;
-        rs->TypeofCommand = "1";
-        rs->eCnn = cnn_;
-        (parent ? parent->eRSources : cnn_->eRSources)->Add(rs);
-        return rs;
-    }
-
-    std::shared_ptr<eParameter> Param(const std::string& name, const std::string& type, Variant value = {}) {
-        auto p = std::make_shared<eParameter>();
-        p->Name = name;
-        p->eType(type);
-        p->Value = std::move(value);
-        rpt_->eParameters->Add(p);
-        return p;
-    }
-
-    // Every row of a record source as "field=value|..." texts, from the first.
-    static std::vector<std::string> Rows(eRSource& rs) {
-        std::vector<std::string> rows;
-        if (!rs.ADORecordset) return rows;
-        auto& set = *rs.ADORecordset;
-        if (set.Eof() && set.Bof()) return rows;
-        set.MoveFirst();
-        while (!set.Eof()) {
-            std::string row;
-            for (const auto& f : set.Fields()) row += (row.empty() ? "" : "|") + f.Value().TextOr("NULL");
-            rows.push_back(row);
-            set.MoveNext();
-        }
-        return rows;
+        cnn->cnnString = cnnString_;
     }
 
     testing::ScratchDir dir_;
     std::string cnnString_;
-    std::shared_ptr<Orvane> rpt_ = std::make_shared<Orvane>();
-    std::shared_ptr<eConnection> cnn_ = std::make_shared<eConnection>();
 };
 
 TEST_P(OdbcRecordSources, WalksMasterDetailLinkedByAMacroAndBySentParameters) {
@@ -140,28 +88,24 @@ TEST_P(OdbcRecordSources, WalksMasterDetailLinkedByAMacroAndBySentParameters) {
         Source("lineas", "SELECT producto, cantidad FROM lineas WHERE pedido_id = ? ORDER BY producto", pedidos);
     lineas->SendParameters = "IdPedido";
 
-    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
     ASSERT_TRUE(clientes->OpenRecordsource()) << clientes->LastOpenError;
-    EXPECT_EQ(Rows(*pedidos), (std::vector<std::string>{"10", "11"}));
-    EXPECT_EQ(Rows(*lineas), (std::vector<std::string>{"leche|1", "pan|2"}));
+    EXPECT_EQ(Rows(pedidos->ADORecordset), (Texts{"10", "11"}));
+    EXPECT_EQ(Rows(lineas->ADORecordset), (Texts{"leche|1", "pan|2"}));
 
-    std::vector<std::string> seen{clientes->ADORecordset->Fields()("nombre").Value().TextOr()};
     // Walk the top level; each move re-queries both lower levels.
-    clientes->MoveFirst();
     clientes->MoveNext();
-    seen.push_back(clientes->ADORecordset->Fields()("nombre").Value().TextOr());
-    EXPECT_TRUE(Rows(*pedidos).empty()) << "Luis has no orders";
+    EXPECT_EQ(clientes->ADORecordset->Fields()("nombre").Value().TextOr(), "Luis");
+    EXPECT_TRUE(Rows(pedidos->ADORecordset).empty()) << "Luis has no orders";
     clientes->MoveNext();
-    seen.push_back(clientes->ADORecordset->Fields()("nombre").Value().TextOr());
-    EXPECT_EQ(Rows(*pedidos), (std::vector<std::string>{"12"}));
+    EXPECT_EQ(Rows(pedidos->ADORecordset), (Texts{"12"}));
     pedidos->MoveFirst();
-    EXPECT_EQ(Rows(*lineas), (std::vector<std::string>{"pan|9"}));
+    EXPECT_EQ(Rows(lineas->ADORecordset), (Texts{"pan|9"}));
     clientes->MoveNext();
     EXPECT_TRUE(clientes->Eof());
-    EXPECT_EQ(seen, (std::vector<std::string>{"Ana", "Luis", "Eva"}));
 }
 
-TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategory) {
+TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategoryAndFiltersOnTheClient) {
     Param("Minimo", "adDouble", 5.0);
     Param("Desde", "adDBDate", "2024-01-10");
     Param("Nombre", "adVarChar", "Ana");
@@ -170,26 +114,23 @@ TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategory) {
                      "SELECT id FROM pedidos WHERE total > ? AND fecha >= ? "
                      "AND cliente_id IN (SELECT id FROM clientes WHERE nombre = ?) ORDER BY id");
     rs->SendParameters = "Minimo, ,Desde,,Nombre";
-    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
     ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
-    EXPECT_EQ(Rows(*rs), (std::vector<std::string>{"11"}));
+    EXPECT_EQ(Rows(rs->ADORecordset), (Texts{"11"}));
 
     auto none = Source("ninguno", "SELECT id FROM pedidos WHERE cliente_id = ?");
     none->SendParameters = "Cliente";
     ASSERT_TRUE(none->OpenRecordsource()) << none->LastOpenError;
     EXPECT_TRUE(none->Eof()) << "a NULL parameter matches no row";
-}
 
-TEST_P(OdbcRecordSources, FiltersAndSortsOnTheClient) {
-    auto rs = Source("pedidos", "SELECT id, cliente_id, total FROM pedidos");
-    rs->RTFilter = "total > 1 AND cliente_id = 1";
-    rs->RTOrder = "total DESC";
-    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
-    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
-    EXPECT_EQ(Rows(*rs), (std::vector<std::string>{"11|1|7.25", "10|1|5.5"}));
-
-    rs->RTFilter = "total >";
-    EXPECT_FALSE(rs->ApplyFilter()) << "a malformed filter is refused, not applied";
+    // Filters and sorts apply on the client; a malformed filter is refused, not applied.
+    auto all = Source("pedidos", "SELECT id, cliente_id, total FROM pedidos");
+    all->RTFilter = "total > 1 AND cliente_id = 1";
+    all->RTOrder = "total DESC";
+    ASSERT_TRUE(all->OpenRecordsource()) << all->LastOpenError;
+    EXPECT_EQ(Rows(all->ADORecordset), (Texts{"11|1|7.25", "10|1|5.5"}));
+    all->RTFilter = "total >";
+    EXPECT_FALSE(all->ApplyFilter());
 }
 
 TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
@@ -198,8 +139,8 @@ TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
         void Clear() override { items.clear(); }
         void AddItem(const std::string& t) override { items.push_back(t); }
     } tables, procedures;
-    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
-    data::ListTables(cnn_->ADOCnn, tables);
+    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
+    data::ListTables(cnn->ADOCnn, tables);
     for (const char* t : {"clientes", "pedidos", "lineas"})
         EXPECT_NE(std::find(tables.items.begin(), tables.items.end(), t), tables.items.end()) << t;
 
@@ -211,25 +152,25 @@ TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
         EXPECT_FALSE(call->OpenRecordsource()) << "SQLite has no stored procedures";
         return;
     }
-    data::ListProcedures(cnn_->ADOCnn, procedures);
+    data::ListProcedures(cnn->ADOCnn, procedures);
     EXPECT_NE(std::find(procedures.items.begin(), procedures.items.end(), "pedidos_de"), procedures.items.end());
     ASSERT_TRUE(call->OpenRecordsource()) << call->LastOpenError;
-    EXPECT_EQ(Rows(*call), (std::vector<std::string>{"10|5.5", "11|7.25"}));
+    EXPECT_EQ(Rows(call->ADORecordset), (Texts{"10|5.5", "11|7.25"}));
 }
 
 TEST_P(OdbcRecordSources, ARefusedConnectionStringIsAFalseResultWithoutThePassword) {
     // A wrong password (and database) for the servers; a driver nobody has.
-    cnn_->cnnString = GetParam().server ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;"
-                                        : "Driver={No Such Driver};PWD=S3cretPw;";
-    EXPECT_FALSE(cnn_->OpenConnection());
-    EXPECT_FALSE(cnn_->LastOpenError.empty());
-    EXPECT_EQ(cnn_->LastOpenError.find("S3cretPw"), std::string::npos) << cnn_->LastOpenError;
+    cnn->cnnString =
+        GetParam().server ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;" : "Driver={No Such Driver};PWD=S3cretPw;";
+    EXPECT_FALSE(cnn->OpenConnection());
+    EXPECT_FALSE(cnn->LastOpenError.empty());
+    EXPECT_EQ(cnn->LastOpenError.find("S3cretPw"), std::string::npos) << cnn->LastOpenError;
     auto rs = Source("x", "SELECT 1");
     EXPECT_FALSE(rs->OpenRecordsource());
     EXPECT_TRUE(rs->Eof());
 
-    cnn_->cnnString = cnnString_;
-    ASSERT_TRUE(cnn_->OpenConnection()) << cnn_->LastOpenError;
+    cnn->cnnString = cnnString_;
+    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
     auto refused = Source("refused", "SELECT nada FROM ninguna");
     EXPECT_FALSE(refused->OpenRecordsource());
     EXPECT_NE(refused->LastOpenError, "");
@@ -242,7 +183,9 @@ TEST(Servers, ASqlServerStringReachesFreeTds) {
     if (std::find(drivers.begin(), drivers.end(), "FreeTDS") == drivers.end()) GTEST_SKIP() << "no FreeTDS";
     data::Connection cnn;
     EXPECT_THROW(cnn.Open("Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=Pw0rd;"
-                          "Persist Security Info=False", "", ""), data::DataError);
+                          "Persist Security Info=False",
+                          "", ""),
+                 data::DataError);
     EXPECT_NE(cnn.LastError().find("[FreeTDS]"), std::string::npos) << cnn.LastError();
     EXPECT_EQ(cnn.LastError().find("Pw0rd"), std::string::npos) << cnn.LastError();
 }

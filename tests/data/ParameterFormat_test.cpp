@@ -1,8 +1,12 @@
+// The rules of the parameter type table: how a type name is found, how a
+// parameter's value is written into SQL and script text by its category, and
+// how a command binds it by its code (kind, range, refusals).
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
+#include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "model/eParameter.h"
 #include "platform/DateTime.h"
@@ -24,94 +28,97 @@ std::string Sql(const std::string& type, Variant value, const std::string& forma
     return Param(type, std::move(value), format).SQLExpresion();
 }
 std::string Vb(const std::string& type, Variant value, const std::string& format = "") {
-    return Param(type, std::move(value), format).VBExpresion();
+    try {
+        return Param(type, std::move(value), format).VBExpresion();
+    } catch (const ConversionError&) {
+        return "<refused>";
+    }
+}
+
+const Variant kObject(std::make_shared<HostObject>());
+
+TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksAndUnknownOnesAreTextOfCode13) {
+    EXPECT_EQ(AdoTypeTable().size(), 41u);
+    for (const char* name : {"adDBTime", "ADDBTIME", "  addbtime "}) {
+        EXPECT_EQ(AdoTypeCode(name), 134) << '"' << name << '"';
+        EXPECT_EQ(AdoTypeCategory(name), kCategoryDateTime) << '"' << name << '"';
+    }
+    for (const char* name : {"", "   ", "adDat", "adDateX", "ad Date", "adDate\t", "adDáte", "varchar",
+                             "adUnsignedSmallIntegerAndMoreThanThirtyTwoCharacters"}) {
+        EXPECT_EQ(AdoTypeCode(name), 13) << '"' << name << '"';
+        EXPECT_EQ(AdoTypeCategory(name), kCategoryText) << '"' << name << '"';
+        EXPECT_EQ(FindAdoType(name), nullptr) << '"' << name << '"';
+    }
+    // strDateTime shares adVarChar's code; the code finds adVarChar.
+    EXPECT_EQ(AdoTypeCode("strDateTime"), 200);
+    EXPECT_EQ(FindAdoTypeCode(200)->Name, "adVarChar");
+    EXPECT_EQ(FindAdoTypeCode(1), nullptr);
+    std::string defaults;
+    for (const AdoTypeRow& row : AdoTypeTable())
+        if (row.IsDefault) defaults += std::string(row.Name) + " ";
+    EXPECT_EQ(defaults, "adDouble adVarChar strDateTime ");
 }
 
 TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
     eParameter p;
     p.DTFormat = "old";
-    p.eType("adDate");
-    EXPECT_EQ(p.eType(), "adDate");
-    EXPECT_EQ(p.DTFormat, "old");
-    p.eType("adDate|dd/mm/yy");
-    EXPECT_EQ(p.eType(), "adDate");
-    EXPECT_EQ(p.DTFormat, "dd/mm/yy");
-    p.eType("adDBDate|");
-    EXPECT_EQ(p.eType(), "adDBDate");
-    EXPECT_EQ(p.DTFormat, "");
-    p.eType("adDate|yyyy|rest");
-    EXPECT_EQ(p.DTFormat, "yyyy");
+    for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
+                                        {"adDate|dd/mm/yy", "adDate|dd/mm/yy"},
+                                        {"adDBDate|", "adDBDate|"},
+                                        {"adDate|yyyy|rest", "adDate|yyyy"}}) {
+        p.eType(stored);
+        EXPECT_EQ(p.eType() + "|" + p.DTFormat, split);
+    }
     // SelectDTF ignores a format of blanks.
-    p.DTFormat = "   ";
-    EXPECT_EQ(p.SelectDTF("yyyy"), "yyyy");
-    p.DTFormat = "";
-    EXPECT_EQ(p.SelectDTF("yyyy"), "yyyy");
-    p.DTFormat = " dd/mm ";
-    EXPECT_EQ(p.SelectDTF("yyyy"), " dd/mm ");
+    for (const auto& [own, chosen] : {std::pair{"   ", "yyyy"}, {"", "yyyy"}, {" dd/mm ", " dd/mm "}}) {
+        p.DTFormat = own;
+        EXPECT_EQ(p.SelectDTF("yyyy"), chosen);
+    }
 }
 
-TEST(ParameterNumber, ReadsTheLeadingNumberOfTheText) {
-    EXPECT_EQ(Sql("adInteger", "123abc"), "123");
-    EXPECT_EQ(Sql("adInteger", ""), "0");
-    EXPECT_EQ(Sql("adInteger", "abc"), "0");
-    EXPECT_EQ(Sql("adDouble", "  -3.5e2 units"), "-350");
-    EXPECT_EQ(Sql("adDouble", "-0"), "0");
-    EXPECT_EQ(Sql("adDouble", "0.1234567890123456789"), "0.123456789012346");
-    EXPECT_EQ(Sql("adGUID", "42"), "42");
-    EXPECT_EQ(Sql("adInteger", Variant(7)), "7");
-    EXPECT_EQ(Sql("adInteger", Variant::MakeNull()), "0");
-    EXPECT_EQ(Sql("adInteger", Variant(std::make_shared<HostObject>())), "0");
-    EXPECT_EQ(Sql("adDouble", "1e999"), "");
-    // The script form keeps the text as it is.
-    EXPECT_EQ(Vb("adInteger", "123abc"), "123abc");
-    EXPECT_EQ(Vb("adInteger", ""), "");
-    EXPECT_EQ(Vb("adDouble", Variant(2.5)), "2.5");
-    EXPECT_THROW(Vb("adInteger", Variant::MakeNull()), ConversionError);
-}
-
-TEST(ParameterNumber, WritesTheLocaleDecimalSeparatorInSql) {
-    platform::ScopedDecimalSeparator comma(',');
-    EXPECT_EQ(Sql("adDouble", "1.5"), "1,5");
-    // The text is read with "." whatever the locale: "2,5" stops at the comma.
-    EXPECT_EQ(Sql("adDouble", "2,5"), "2");
-    // A value held as a number (a field copied into a linked parameter)
-    // keeps its fraction.
-    EXPECT_EQ(Sql("adDouble", Variant(2.5)), "2,5");
-}
-
-TEST(ParameterText, QuotesWithoutEscapingAndTakesUnknownTypes) {
-    EXPECT_EQ(Sql("adVarChar", "O'Brien"), "'O'Brien'");
-    EXPECT_EQ(Vb("adVarChar", "say \"hi\""), "\"say \"hi\"\"");
-    EXPECT_EQ(Sql("adChar", Variant(2.5)), "'2.5'");
-    EXPECT_EQ(Sql("adVarChar", Variant::MakeNull()), "''");
-    EXPECT_EQ(Vb("adVarChar", Variant::MakeNull()), "\"\"");
-    EXPECT_EQ(Sql("adVarChar", Variant(std::make_shared<HostObject>())), "");
-    EXPECT_THROW(Vb("adVarChar", Variant(std::make_shared<HostObject>())), ConversionError);
-    // Unknown types render as text.
-    EXPECT_EQ(Sql("varchar2", "abc"), "'abc'");
-    EXPECT_EQ(Vb("varchar2", "abc"), "\"abc\"");
-    EXPECT_EQ(Sql("", "2024-03-05"), "'2024-03-05'");
-}
-
-TEST(ParameterTruth, RendersTruthValuesAndUnreadableOnes) {
+// One literal per category and value kind: the SQL form and the script form.
+TEST(ParameterLiteral, RendersEachCategory) {
     const struct {
+        const char* type;
         Variant value;
         const char* sql;
         const char* vb;
     } cases[] = {
-        {"True", "-1", "TRUE"}, {"FALSE", "0", "FALSE"},      {"0", "0", "FALSE"},       {"2", "-1", "TRUE"},
-        {true, "-1", "TRUE"},   {Variant(0.0), "0", "FALSE"}, {Variant(), "0", "FALSE"},
+        // clang-format off
+        // Numbers: the leading number of a text in SQL, the text as it is in script.
+        {"adInteger", "123abc", "123", "123abc"}, {"adInteger", "", "0", ""}, {"adInteger", "abc", "0", "abc"},
+        {"adDouble", "  -3.5e2 units", "-350", "  -3.5e2 units"}, {"adDouble", "-0", "0", "-0"},
+        {"adDouble", "0.1234567890123456789", "0.123456789012346", "0.1234567890123456789"},
+        {"adDouble", "1e999", "", "1e999"}, {"adGUID", "42", "42", "42"}, {"adInteger", 7, "7", "7"},
+        {"adDouble", 2.5, "2.5", "2.5"}, {"adInteger", Variant::MakeNull(), "0", "<refused>"},
+        {"adInteger", kObject, "0", "<refused>"},
+        // Texts: quoted, nothing escaped; unknown types are texts.
+        {"adVarChar", "O'Brien", "'O'Brien'", "\"O'Brien\""},
+        {"adVarChar", "say \"hi\"", "'say \"hi\"'", "\"say \"hi\"\""},
+        {"adChar", 2.5, "'2.5'", "\"2.5\""}, {"adVarChar", Variant::MakeNull(), "''", "\"\""},
+        {"adVarChar", kObject, "", "<refused>"}, {"varchar2", "abc", "'abc'", "\"abc\""},
+        {"", "2024-03-05", "'2024-03-05'", "\"2024-03-05\""},
+        // Truth values.
+        {"adBoolean", "True", "-1", "TRUE"}, {"adBoolean", "FALSE", "0", "FALSE"}, {"adBoolean", "0", "0", "FALSE"},
+        {"adBoolean", "2", "-1", "TRUE"}, {"ADBOOLEAN", true, "-1", "TRUE"}, {"adBoolean", 0.0, "0", "FALSE"},
+        {"adBoolean", Variant(), "0", "FALSE"}, {"adBoolean", "yes", "-1", "<refused>"},
+        {"adBoolean", Variant::MakeNull(), "-1", "<refused>"},
+        // Dates: what reads as one is converted, the rest kept.
+        {"adDBDate", DateTime{2024, 3, 5, 0, 0, 0}, "'2024-03-05'", "\"2024-03-05\""},
+        {"adDBDate", 45000, "'2023-03-15'", "\"2023-03-15\""}, {"adDBDate", "mañana", "'mañana'", "\"mañana\""},
+        {"adDBDate", Variant::MakeNull(), "''", "\"\""}, {"adDBDate", kObject, "", "<refused>"},
+        // Other categories render nothing, whatever the value.
+        {"adEmpty", "x", "", ""}, {"adError", "x", "", ""}, {"adBinary", "x", "", ""}, {"adVariant", kObject, "", ""},
+        {"adArray", "x", "", ""},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Sql("adBoolean", c.value), c.sql) << c.value.TextOr("?");
-        EXPECT_EQ(Vb("adBoolean", c.value), c.vb) << c.value.TextOr("?");
+        SCOPED_TRACE(std::string(c.type) + " " + c.value.TextOr("?"));
+        EXPECT_EQ(Sql(c.type, c.value), c.sql);
+        EXPECT_EQ(Vb(c.type, c.value), c.vb);
     }
-    EXPECT_EQ(Sql("adBoolean", "yes"), "-1");
-    EXPECT_EQ(Sql("adBoolean", Variant::MakeNull()), "-1");
-    EXPECT_THROW(Vb("adBoolean", "yes"), ConversionError);
-    EXPECT_THROW(Vb("adBoolean", Variant::MakeNull()), ConversionError);
     try {
-        Vb("ADBOOLEAN", "quizá");
+        Param("ADBOOLEAN", "quizá").VBExpresion();
         FAIL() << "no ConversionError";
     } catch (const ConversionError& e) {
         EXPECT_NE(std::string(e.what()).find("P1"), std::string::npos) << e.what();
@@ -119,25 +126,41 @@ TEST(ParameterTruth, RendersTruthValuesAndUnreadableOnes) {
     }
 }
 
-TEST(ParameterDate, ChoosesTheFormatByTypeNameAndParameter) {
+TEST(ParameterLiteral, WritesTheLocaleDecimalSeparatorInSql) {
+    platform::ScopedDecimalSeparator comma(',');
+    EXPECT_EQ(Sql("adDouble", "1.5"), "1,5");
+    // The text is read with "." whatever the locale: "2,5" stops at the comma.
+    EXPECT_EQ(Sql("adDouble", "2,5"), "2");
+    // A value held as a number (a field copied into a linked parameter) keeps its fraction.
+    EXPECT_EQ(Sql("adDouble", Variant(2.5)), "2,5");
+}
+
+TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameter) {
     const Variant when("2024-03-05 14:07:09");
-    EXPECT_EQ(Sql("strDateTime", when), "'20240305 14:07:09'");
-    EXPECT_EQ(Sql("adDate", when), "'2024-03-05 14:07:09'");
-    EXPECT_EQ(Sql("adDBTimeStamp", when), "'2024-03-05 14:07:09'");
-    EXPECT_EQ(Sql("adDBTime", when), "'14:07:09'");
-    EXPECT_EQ(Sql("adDBDate", when), "'2024-03-05'");
-    EXPECT_EQ(Sql("ADDATE", when), "'2024-03-05 14:07:09'");
-    // Blanks around the name still make it a date type, but not "adDate".
-    EXPECT_EQ(Sql(" adDate", when), "'2024-03-05'");
-    EXPECT_EQ(Vb(" adDate", when), "\"2024-03-05\"");
-    EXPECT_EQ(Vb("strdatetime", when), "\"20240305 14:07:09\"");
-    EXPECT_EQ(Vb("adDBTime", when), "\"14:07:09\"");
-    // The parameter's own format, where it applies.
-    EXPECT_EQ(Sql("adDBDate", when, "dd/mm/yy"), "'05/03/24'");
-    EXPECT_EQ(Vb("adDBDate", when, "dd/mm/yy"), "\"2024-03-05\"");
-    EXPECT_EQ(Sql("adDate", when, "dd/mm/yyyy hh:mm"), "'05/03/2024 14:07'");
-    EXPECT_EQ(Vb("adDate", when, "dd/mm/yyyy hh:mm"), "\"05/03/2024 14:07\"");
-    EXPECT_EQ(Sql("strDateTime", when, "   "), "'20240305 14:07:09'");
+    const struct {
+        const char* type;
+        const char* format;
+        const char* sql;
+        const char* vb;
+    } cases[] = {
+        // clang-format off
+        {"strDateTime", "", "'20240305 14:07:09'", "\"20240305 14:07:09\""},
+        {"adDate", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
+        {"adDBTimeStamp", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
+        {"adDBTime", "", "'14:07:09'", "\"14:07:09\""}, {"adDBDate", "", "'2024-03-05'", "\"2024-03-05\""},
+        {"ADDATE", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
+        // Blanks around the name still make it a date type, but not "adDate".
+        {" adDate", "", "'2024-03-05'", "\"2024-03-05\""},
+        // The parameter's own format, where it applies.
+        {"adDBDate", "dd/mm/yy", "'05/03/24'", "\"2024-03-05\""},
+        {"adDate", "dd/mm/yyyy hh:mm", "'05/03/2024 14:07'", "\"05/03/2024 14:07\""},
+        {"strDateTime", "   ", "'20240305 14:07:09'", "\"20240305 14:07:09\""},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Sql(c.type, when, c.format), c.sql) << c.type << " " << c.format;
+        EXPECT_EQ(Vb(c.type, when, c.format), c.vb) << c.type << " " << c.format;
+    }
     // The stored "type|format" form sets both.
     eParameter stored;
     stored.eType("adDate|yyyy");
@@ -145,29 +168,21 @@ TEST(ParameterDate, ChoosesTheFormatByTypeNameAndParameter) {
     EXPECT_EQ(stored.SQLExpresion(), "'2024'");
 }
 
-TEST(ParameterDate, ConvertsWhatReadsAsADateAndKeepsTheRest) {
-    EXPECT_EQ(Sql("adDBDate", Variant(DateTime{2024, 3, 5, 0, 0, 0})), "'2024-03-05'");
-    EXPECT_EQ(Sql("adDBDate", Variant(45000)), "'2023-03-15'");
-    EXPECT_EQ(Sql("adDBDate", "mañana"), "'mañana'");
-    EXPECT_EQ(Vb("adDBDate", "mañana"), "\"mañana\"");
-    EXPECT_EQ(Sql("adDBDate", Variant::MakeNull()), "''");
-    EXPECT_EQ(Sql("adDBDate", Variant(std::make_shared<HostObject>())), "");
-    EXPECT_THROW(Vb("adDBDate", Variant(std::make_shared<HostObject>())), ConversionError);
-}
-
 // Dates as typed and as written by machines: the SQL literal of an adDate
 // parameter and the date its bound value carries. What is no real date stays
 // text, and binding it is refused with the parameter's name and text.
-TEST(ParameterDate, ReadsDatesAsPeopleAndMachinesWriteThem) {
+TEST(ParameterLiteral, ReadsDatesAsPeopleAndMachinesWriteThem) {
     const std::pair<const char*, const char*> dates[] = {
-        {"25/12/24", "2024-12-25 00:00:00"},         {"25/12/2024 9:30", "2024-12-25 09:30:00"},
-        {"25-dic-2024", "2024-12-25 00:00:00"},      {"25 de diciembre de 2024", "2024-12-25 00:00:00"},
-        {"Dec 25, 2024", "2024-12-25 00:00:00"},     {"1/1/30", "1930-01-01 00:00:00"},
-        {"9:30 PM", "1899-12-30 21:30:00"},          {"  25.12.2024  09:30:15 ", "2024-12-25 09:30:15"},
-        {"5 Sept. 2029 12:05 a.m.", "2029-09-05 00:05:00"}, {"05-03-2024 08:30", "2024-03-05 08:30:00"},
-        {"13:45:01", "1899-12-30 13:45:01"},         {"1 enero 00 9 pm", "2000-01-01 21:00:00"},
-        {"2024-03-05T13:45:01.250+01:00", "2024-03-05 13:45:01"}, {"20240305T134501", "2024-03-05 13:45:01"},
-        {"2024-03-05T13:45:01-0530", "2024-03-05 13:45:01"},      {"  2024/3/5  ", "2024-03-05 00:00:00"},
+        // clang-format off
+        {"25/12/24", "2024-12-25 00:00:00"}, {"25/12/2024 9:30", "2024-12-25 09:30:00"},
+        {"25-dic-2024", "2024-12-25 00:00:00"}, {"25 de diciembre de 2024", "2024-12-25 00:00:00"},
+        {"Dec 25, 2024", "2024-12-25 00:00:00"}, {"1/1/30", "1930-01-01 00:00:00"}, {"9:30 PM", "1899-12-30 21:30:00"},
+        {"  25.12.2024  09:30:15 ", "2024-12-25 09:30:15"}, {"5 Sept. 2029 12:05 a.m.", "2029-09-05 00:05:00"},
+        {"05-03-2024 08:30", "2024-03-05 08:30:00"}, {"13:45:01", "1899-12-30 13:45:01"},
+        {"1 enero 00 9 pm", "2000-01-01 21:00:00"}, {"2024-03-05T13:45:01.250+01:00", "2024-03-05 13:45:01"},
+        {"20240305T134501", "2024-03-05 13:45:01"}, {"2024-03-05T13:45:01-0530", "2024-03-05 13:45:01"},
+        {"  2024/3/5  ", "2024-03-05 00:00:00"},
+        // clang-format on
     };
     for (const auto& [typed, when] : dates) {
         EXPECT_EQ(Sql("adDate", typed), "'" + std::string(when) + "'") << typed;
@@ -175,25 +190,71 @@ TEST(ParameterDate, ReadsDatesAsPeopleAndMachinesWriteThem) {
         bound.Value(Variant(typed));
         EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), when) << typed;
     }
-    for (const char* text : {"31/02/2024", "29/2/23", "1/1/230", "9:30 XM", "13:00 PM", "25 de foo de 2024", "abc",
-                             "2024", "134501", "2023-02-29", "2024-13-01", "2024-01-01 24:00", "12:60", "2024-01-01T"}) {
+    for (const char* text :
+         {"31/02/2024", "29/2/23", "1/1/230", "9:30 XM", "13:00 PM", "25 de foo de 2024", "abc", "2024", "134501",
+          "2023-02-29", "2024-13-01", "2024-01-01 24:00", "12:60", "2024-01-01T"}) {
         EXPECT_EQ(Sql("adDate", text), "'" + std::string(text) + "'");
         try {
             data::Parameter("Desde", 7, 0).Value(Variant(text));
             ADD_FAILURE() << text;
         } catch (const data::DataError& e) {
-            EXPECT_NE(std::string(e.what()).find("Parameter Desde (type 7): the value is not a date: \"" +
-                                                 std::string(text) + "\""), std::string::npos) << e.what();
+            EXPECT_EQ(e.what(), "Parameter Desde (type 7): the value is not a date: \"" + std::string(text) + "\"");
         }
     }
 }
 
-TEST(ParameterOther, RendersNothingForOtherCategories) {
-    for (const char* type : {"adEmpty", "adError", "adBinary", "adVariant", "adArray"}) {
-        EXPECT_EQ(Sql(type, "x"), "") << type;
-        EXPECT_EQ(Vb(type, "x"), "") << type;
-        EXPECT_NO_THROW(Vb(type, Variant(std::make_shared<HostObject>()))) << type;
-    }
+// What a command binds for a type code and a value: the kind and value, or
+// the refusal. A refused value leaves the parameter's previous one.
+TEST(ParameterBinding, BindsByTheCodesBindingAndRange) {
+    using K = data::detail::BoundValue::Kind;
+    const auto bind = [](int code, const Variant& v) -> std::string {
+        data::Parameter p("p", code, 0);
+        try {
+            p.Value(v);
+        } catch (const data::DataError& e) {
+            EXPECT_TRUE(p.Value().IsEmpty()) << code;
+            return e.what();
+        }
+        const auto& b = p.Bound();
+        const char* const kinds[] = {"null", "int", "real", "text", "bool", "date", "time", "timestamp", "bytes"};
+        std::string out = kinds[static_cast<int>(b.kind)];
+        if (b.kind == K::Int || b.kind == K::Bool) out += " " + std::to_string(b.integer);
+        if (b.kind == K::Double) out += " " + std::to_string(b.real);
+        if (b.kind == K::Text || b.kind == K::Binary) out += " " + b.text;
+        return out;
+    };
+    const std::string range = "the value is out of range", none = "this type cannot be sent to the database";
+    const struct {
+        int code;
+        Variant value;
+        std::string bound;
+    } cases[] = {
+        // clang-format off
+        // Whole numbers: texts read as numbers, fractions rounded half to even, within the code's range.
+        {3, " 42 ", "int 42"}, {3, 2.5, "int 2"}, {3, 3.5, "int 4"}, {3, true, "int -1"},
+        {3, "abc", "Parameter p (type 3): the value is not a number: \"abc\""},
+        {3, 3e10, "Parameter p (type 3): " + range + ": \"30000000000\""},
+        {3, 2147483648LL, "Parameter p (type 3): " + range + ": \"2147483648\""}, {3, 2147483647LL, "int 2147483647"},
+        {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, -128, "int -128"}, {16, 127, "int 127"},
+        {16, 128, "Parameter p (type 16): " + range + ": \"128\""},
+        {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
+        {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
+        {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
+        // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
+        // receives of each kind is the provider test's.)
+        {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
+        {200, 2.5, "text 2.5"}, {72, "42", "text 42"}, {128, "ab", "bytes ab"}, {11, "true", "bool 1"},
+        {11, "maybe", "Parameter p (type 11): the value is not a truth value: \"maybe\""},
+        {12, 2.5, "real 2.500000"}, {13, "x", "text x"},
+        // Null and Empty bind NULL whatever the type; objects and some types are never sent.
+        {136, Variant::MakeNull(), "null"}, {8192, Variant(), "null"},
+        {136, 1, "Parameter p (type 136): " + none + ": \"1\""},
+        {999, "x", "Parameter p (type 999): " + none + ": \"x\""},
+        {200, kObject, "Parameter p (type 200): an object cannot be sent to the database"},
+        // clang-format on
+    };
+    for (const auto& c : cases) EXPECT_EQ(bind(c.code, c.value), c.bound) << c.code << " " << c.value.TextOr("?");
+    EXPECT_THROW(data::Command().Parameters().Append(nullptr), data::DataError);
 }
 
 }  // namespace

@@ -1,17 +1,12 @@
 // The report-wide run-time operations: initial parameter values and the walk
 // over every top-level record source.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <functional>
 
-#include "RunTimeFixture.h"
 #include "data/SchemaLists.h"
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
 #include "data/ado/detail/Provider.h"
+#include "support/TestSupport.h"
 
 namespace orvane {
 namespace {
@@ -19,20 +14,12 @@ namespace {
 using testing::SalesReport;
 
 TEST(ReportRuntime, IniParametersTakesThePredefTextWhateverTheType) {
-    Orvane rpt;
-    auto n = std::make_shared<eParameter>();
-    n->Name = "n";
-    n->eType("adInteger");
-    n->Predef = "";
-    n->Value = 5;
-    auto d = std::make_shared<eParameter>();
-    d->Name = "d";
-    d->eType("adDate");
+    testing::ReportOn r;
+    auto n = r.Param("n", "adInteger", 5);
+    r.rpt->eParameters->Add(nullptr);
+    auto d = r.Param("d", "adDate");
     d->Predef = "Date()";
-    rpt.eParameters->Add(n);
-    rpt.eParameters->Add(nullptr);
-    rpt.eParameters->Add(d);
-    rpt.IniParameters();
+    r.rpt->IniParameters();
     EXPECT_EQ(n->Value, Variant(""));
     EXPECT_EQ(d->Value, Variant("Date()"));
     EXPECT_EQ(n->SQLExpresion(), "0");
@@ -98,28 +85,13 @@ TEST(ReportRuntime, APlainReportWalksLikeASharedOne) {
     }
 }
 
-// Adds a row from another process (the sqlite3 program, which waits for no
-// lock): true when the write went in, false when the database kept it out.
-bool OtherProcessWrites(const std::string& db) {
-    const pid_t child = fork();
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execlp("sqlite3", "sqlite3", db.c_str(), "INSERT INTO lineas VALUES (13, 'sal', 1)",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_NE(WEXITSTATUS(status), 127) << "the sqlite3 program is missing";
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
     using End = std::function<void(SalesReport&, eRSource&)>;
     const std::vector<std::pair<std::string, End>> ends{
-        {"walked to the end", [](SalesReport& s, eRSource&) { while (!s.rpt->EOF_All()) s.rpt->MoveNext_All(); }},
+        {"walked to the end",
+         [](SalesReport& s, eRSource&) {
+             while (!s.rpt->EOF_All()) s.rpt->MoveNext_All();
+         }},
         {"EndWalk", [](SalesReport& s, eRSource&) { s.rpt->EndWalk(); }},
         {"recordset let go", [](SalesReport&, eRSource& top) { top.ADORecordset.reset(); }},
         {"reopened", [](SalesReport&, eRSource& top) { top.OpenRecordsource(); }},
@@ -133,14 +105,14 @@ TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
             pedidos->SendParameters = "pCliente";
             ASSERT_TRUE(s.cnn->OpenConnection());
             ASSERT_TRUE(clientes->OpenRecordsource());
-            EXPECT_TRUE(OtherProcessWrites(s.dbPath));  // opening alone holds nothing
+            EXPECT_TRUE(testing::OtherProcessWrites(s.dbPath));  // opening alone holds nothing
             EXPECT_TRUE(s.rpt->MoveNext_All());
             EXPECT_TRUE(s.rpt->MoveNext_All());  // two steps of three
             EXPECT_EQ(pedidos->ADORecordset->RecordCount(), 1u);
             EXPECT_FALSE(s.rpt->EOF_All());
-            EXPECT_EQ(OtherProcessWrites(s.dbPath), wal);  // only WAL lets writers in during a walk
+            EXPECT_EQ(testing::OtherProcessWrites(s.dbPath), wal);  // only WAL lets writers in during a walk
             end(s, *clientes);
-            EXPECT_TRUE(OtherProcessWrites(s.dbPath));
+            EXPECT_TRUE(testing::OtherProcessWrites(s.dbPath));
         }
     }
 }

@@ -44,28 +44,27 @@ public:
     }
 };
 
+template <typename T>
+std::shared_ptr<T> Named(const std::string& name) {
+    auto x = std::make_shared<T>();
+    x->Name = name;
+    return x;
+}
+
 TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereInTheDefinition) {
     auto editor = std::make_shared<NamingEditor>();
     auto previous = SetDesignerDialogs(editor);
     testing::MessageRecorder messages;
     OrvaneUI ui;
     ui.objOrvane = std::make_shared<Orvane>();
-    auto first = std::make_shared<eConnection>();
-    auto second = std::make_shared<eConnection>();
-    first->Name = "uno";
-    second->Name = "dos";
+    auto first = Named<eConnection>("uno"), second = Named<eConnection>("dos");
     ui.objOrvane->AddConnection(first);
     ui.objOrvane->AddConnection(second);
-    auto top = std::make_shared<eRSource>();
-    top->Name = "Clientes";
-    auto nested = std::make_shared<eRSource>();
-    nested->Name = "Lineas";
+    auto top = Named<eRSource>("Clientes"), nested = Named<eRSource>("Lineas");
     top->eRSources->Add(nested);
     first->eRSources->Add(top);
     auto dialog = std::make_shared<eDialog>();
-    auto inDialog = std::make_shared<eRSource>();
-    inDialog->Name = "ciudades";
-    dialog->eRSources->Add(inDialog);
+    dialog->eRSources->Add(Named<eRSource>("ciudades"));
     ui.objOrvane->eDialogs->Add(dialog);
 
     for (const char* taken : {"CLIENTES", "lineas", "Ciudades"}) {

@@ -105,11 +105,22 @@ std::shared_ptr<Orvane> DialogReport() {
     return rpt;
 }
 
-TEST(ReportTree, PlainTreeListsDialogRecordSourcesOnly) {
+TEST(ReportTree, PlainTreeNestsRecordSourcesAndListsDialogRecordSourcesOnly) {
     auto rpt = DialogReport();
+    auto c = Cnn(*rpt, "c");
+    auto clientes = RS("clientes"), pedidos = RS("pedidos");
+    c->eRSources->Add(clientes);
+    clientes->eRSources->Add(pedidos);
+    pedidos->eRSources->Add(RS("lineas"));
+    c->eRSources->Add(RS("otros"));
     EXPECT_EQ(Tree(*rpt),
               "D [@OvD]\n"
               "  Conexiones [@Connections]\n"
+              "    c [Cnn_c]\n"
+              "      clientes [Rst_clientes]\n"
+              "        pedidos [Rst_pedidos]\n"
+              "          lineas [Rst_lineas]\n"
+              "      otros [Rst_otros]\n"
               "  Parámetros [@Parameters]\n"
               "  Diálogos [@Dialogs]\n"
               "    dlg [Dlg_dlg]\n"
@@ -122,11 +133,38 @@ TEST(ReportTree, PlainTreeListsDialogRecordSourcesOnly) {
 
 TEST(ReportTree, DetailedTreeShowsDetailsThenControlsThenRecordSources) {
     auto rpt = DialogReport();
+    Cnn(*rpt, "uno", "Provider=SQLite;Data Source=a.db");
+    auto c2 = Cnn(*rpt, "dos", "@DataLinkFile(\"b.udl\")");
+    c2->Internal = true;
+    auto top = RS("clientes", "SELECT *\r\nFROM clientes");
+    top->eCnn = c2;
+    top->TypeofCommand = "1";
+    top->eFieldNametoParameters = "id";
+    top->idParameterLinked = "IdCliente";
+    c2->eRSources->Add(top);
+    auto p = std::make_shared<eParameter>();
+    p->Name = "Desde";
+    p->Predef = "@fecha";
+    p->eType("adDBDate|dd/mm/yy");
+    rpt->eParameters->Add(p);
     platform::ScopedDecimalSeparator comma(',');
     EXPECT_EQ(Tree(*rpt, 2),
               "D [@OvD]\n"
               "  Conexiones [@Connections]\n"
+              "    uno [Cnn_uno]\n"
+              "      Provider=SQLite;Data Source=a.db [cnnString1]\n"
+              "      False [Internal1]\n"
+              "    dos [Cnn_dos]\n"
+              "      @DataLinkFile(\"b.udl\") [cnnString2]\n"
+              "      True [Internal2]\n"
+              "      clientes [Rst_clientes]\n"
+              "        dos\n        \n        \n"
+              "        SELECT *\\r\\nFROM clientes\n"
+              "        1\n        \n        id\n        IdCliente\n"
               "  Parámetros [@Parameters]\n"
+              "    Desde [Prm_Desde]\n"
+              "      @fecha\n"
+              "      adDBDate\n"
               "  Diálogos [@Dialogs]\n"
               "    dlg [Dlg_dlg]\n"
               "      cls\n      1,5\n      L\n      C\n      E\n      K\n      T\n      V\n      4500\n"
@@ -149,72 +187,6 @@ TEST(ReportTree, DetailedTreeShowsDetailsThenControlsThenRecordSources) {
               "          Data\n"
               "  Imágenes y textos [@ResDataCol]\n"
               "  Sub-Programa [@ScriptCode]\n");
-}
-
-TEST(ReportTree, ConnectionsRecordSourcesAndParametersInDetail) {
-    Orvane rpt;
-    rpt.Name = "V";
-    auto c1 = Cnn(rpt, "uno", "Provider=SQLite;Data Source=a.db");
-    auto c2 = Cnn(rpt, "dos", "@DataLinkFile(\"b.udl\")");
-    c2->Internal = true;
-    auto top = RS("clientes", "SELECT *\r\nFROM clientes");
-    top->eCnn = c2;
-    top->TypeofCommand = "1";
-    top->eFieldNametoParameters = "id";
-    top->idParameterLinked = "IdCliente";
-    c2->eRSources->Add(top);
-    auto p = std::make_shared<eParameter>();
-    p->Name = "Desde";
-    p->Predef = "@fecha";
-    p->eType("adDBDate|dd/mm/yy");
-    rpt.eParameters->Add(p);
-    EXPECT_EQ(Tree(rpt, 2),
-              "V [@OvV]\n"
-              "  Conexiones [@Connections]\n"
-              "    uno [Cnn_uno]\n"
-              "      Provider=SQLite;Data Source=a.db [cnnString1]\n"
-              "      False [Internal1]\n"
-              "    dos [Cnn_dos]\n"
-              "      @DataLinkFile(\"b.udl\") [cnnString2]\n"
-              "      True [Internal2]\n"
-              "      clientes [Rst_clientes]\n"
-              "        dos\n        \n        \n"
-              "        SELECT *\\r\\nFROM clientes\n"
-              "        1\n        \n        id\n        IdCliente\n"
-              "  Parámetros [@Parameters]\n"
-              "    Desde [Prm_Desde]\n"
-              "      @fecha\n"
-              "      adDBDate\n"
-              "  Diálogos [@Dialogs]\n"
-              "  Formatos de impresión [@PrnFormats]\n"
-              "  Imágenes y textos [@ResDataCol]\n"
-              "  Sub-Programa [@ScriptCode]\n");
-}
-
-TEST(ReportTree, NestedRecordSourcesHangBelowTheirParents) {
-    Orvane rpt;
-    auto c = Cnn(rpt, "c");
-    auto a = RS("clientes");
-    auto b = RS("pedidos");
-    auto l = RS("lineas");
-    c->eRSources->Add(a);
-    a->eRSources->Add(b);
-    b->eRSources->Add(l);
-    c->eRSources->Add(RS("otros"));
-    OrvaneUI ui;
-    TextTree tree;
-    ui.ShowInTvw(rpt, tree);
-    auto lineas = tree.Nodes().Item("Rst_lineas");
-    ASSERT_NE(lineas, nullptr);
-    EXPECT_EQ(lineas->Parent(), tree.Nodes().Item("Rst_pedidos"));
-    EXPECT_EQ(lineas->Parent()->Parent(), tree.Nodes().Item("Rst_clientes"));
-    EXPECT_EQ(lineas->Parent()->Parent()->Parent(), tree.Nodes().Item("Cnn_c"));
-    EXPECT_EQ(tree.Nodes().Item("Rst_otros")->Parent(), tree.Nodes().Item("Cnn_c"));
-    const std::string text = tree.Print();
-    EXPECT_NE(text.find("    c [Cnn_c]\n      clientes [Rst_clientes]\n        pedidos [Rst_pedidos]\n"
-                        "          lineas [Rst_lineas]\n      otros [Rst_otros]\n"),
-              std::string::npos)
-        << text;
 }
 
 TEST(ReportTree, RecordSourcesEndAtTheDepthLimitAndAtACycle) {

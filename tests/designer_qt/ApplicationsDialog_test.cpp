@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -34,12 +33,7 @@ void Pick(QDialog& d, const QString& name) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
 }
 
-QStringList Listed(QDialog& d) {
-    QStringList names;
-    auto* list = Find<QListWidget>(d, "lstApplications");
-    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    return names;
-}
+QStringList Listed(QDialog& d) { return Entries(Find<QListWidget>(d, "lstApplications")); }
 
 // Whether any text the dialog shows (fields, hints, labels, list) holds secret.
 bool Shows(QDialog& d, const QString& secret) {
@@ -51,21 +45,20 @@ bool Shows(QDialog& d, const QString& secret) {
     return Listed(d).join('\n').contains(secret);
 }
 
-QStringList ComboItems(QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
-TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
-    ManagerFile file(true);
+// The manager's file holds "Ventas" (user u, password "secreto") and "Compras".
+class ApplicationsDialog : public ::testing::Test {
+protected:
+    ManagerFile file{true};
     ScriptedRunner runner;
     MessageRecorder messages;
+};
+
+TEST_F(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
     designer::frmConnection editor;
     editor.Agregar();
     runner.Then([&](QDialog& d) {
         Click(d, "bCfg");
-        EXPECT_EQ(ComboItems(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
+        EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
     });
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
@@ -102,37 +95,11 @@ TEST(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(ApplicationsDialog, CancelKeepsTheFileAndTheListAsTheyWere) {
-    ManagerFile file(true);
+TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndCancelKeepsTheFileAndTheList) {
     const std::string before = ReadFile(file.path());
-    ScriptedRunner runner;
-    MessageRecorder messages;
     designer::frmConnection editor;
     editor.Agregar();
     runner.Then([](QDialog& d) { Click(d, "bCfg"); });
-    runner.Then([](QDialog& d) {
-        Pick(d, "Ventas");
-        Click(d, "cmdRemove");
-        Pick(d, "Compras");
-        Type(d, "txtPassword", "otra");
-        Click(d, "cmdApply");
-        EXPECT_EQ(Listed(d), QStringList{"Compras"});
-        Click(d, "cmdCancel");
-    });
-    RunModal(editor);
-    EXPECT_EQ(runner.Shown(), 2);
-    EXPECT_EQ(ReadFile(file.path()), before);
-    EXPECT_EQ(ComboItems(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
-TEST(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
-    ManagerFile file(true);
-    const std::string before = ReadFile(file.path());
-    auto manager = ConnectionManager::Load(file.path());
-    ASSERT_NE(manager, nullptr);
-    ScriptedRunner runner;
-    MessageRecorder messages;
     runner.Then([](QDialog& d) {
         Click(d, "cmdNew");
         Type(d, "txtConnectionString", "DSN=x");
@@ -146,11 +113,18 @@ TEST(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
         Click(d, "cmdOk");
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
+        Pick(d, "Ventas");  // applied changes, then "Cancelar"
+        Click(d, "cmdRemove");
+        Pick(d, "Compras");
+        Type(d, "txtPassword", "otra");
+        Click(d, "cmdApply");
+        EXPECT_EQ(Listed(d), QStringList{"Compras"});
         Click(d, "cmdCancel");
     });
-    EXPECT_FALSE(designer::ApplicationsDialog::PromptConnectionsTree(*manager, nullptr));
-    EXPECT_EQ(manager->applicationdb("Ventas")->PWD, "secreto");
+    RunModal(editor);
+    EXPECT_EQ(runner.Shown(), 2);
     EXPECT_EQ(ReadFile(file.path()), before);
+    EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 3u);
     EXPECT_EQ(taken[0].text, "Debe indicar el nombre de la aplicación");
@@ -159,12 +133,10 @@ TEST(ApplicationsDialog, RefusesABlankOrTakenNameAndStaysOpen) {
     EXPECT_EQ(taken[2].text, taken[1].text);
 }
 
-TEST(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately) {
+TEST_F(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately) {
     ScratchDir dir;
     const std::string path = dir.file("config/orvanespt/connections.ini");
     ScopedEnv env("ORVANE_CONNECTIONS_FILE", path);
-    ScriptedRunner runner;
-    MessageRecorder messages;
     designer::OrvaneE window;
     auto* tools = window.findChild<QAction*>("mnuAplicaciones");
     ASSERT_NE(tools, nullptr);
@@ -192,7 +164,7 @@ TEST(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately)
     designer::frmConnection editor;
     editor.Agregar();
     EXPECT_TRUE(editor.opt[0]->isEnabled());
-    EXPECT_EQ(ComboItems(editor.dxCombo), QStringList{"Ventas"});
+    EXPECT_EQ(Entries(editor.dxCombo), QStringList{"Ventas"});
     auto saved = ConnectionManager::Load(path);
     ASSERT_NE(saved, nullptr);
     ASSERT_NE(saved->applicationdb("Ventas"), nullptr);

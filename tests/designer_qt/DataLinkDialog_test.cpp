@@ -49,12 +49,6 @@ protected:
     const std::string db_ = Odbc().db;
 };
 
-QStringList Items(QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
 void Choose(QDialog& d, const char* combo, const QString& text) {
     auto* c = Find<QComboBox>(d, combo);
     const int i = c->findText(text);
@@ -114,10 +108,10 @@ TEST_F(DataLinkDialog, ComposesOdbcStringsFromTheListedSourcesAndDriversWithoutS
     runner.Then([&](QDialog& d) {
         Click(d, "optDsn");
         auto* dsn = Find<QComboBox>(d, "cmbDsn");
-        QStringList sources = Items(dsn);
+        QStringList sources = Entries(dsn);
         sources.sort();
         EXPECT_EQ(sources, (QStringList{"compras personal", "ventas_sistema"}));
-        EXPECT_EQ(Items(Find<QComboBox>(d, "cmbDriver")), (QStringList{"SQLite3", "Roto"}));
+        EXPECT_EQ(Entries(Find<QComboBox>(d, "cmbDriver")), (QStringList{"SQLite3", "Roto"}));
         EXPECT_FALSE(Find<QLineEdit>(d, "txtParameters")->isEnabled());
         Choose(d, "cmbDsn", "ventas_sistema");
         Click(d, "cmdTest");

@@ -13,24 +13,6 @@ namespace {
 
 using designer::DlgFilterDesign;
 
-QStringList Entries(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-    return out;
-}
-
-QStringList Entries(const QComboBox* combo) {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
-    return out;
-}
-
-void TypeIn(QComboBox* combo, const QString& text) {
-    combo->lineEdit()->selectAll();
-    QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
-    QTest::keyClicks(combo->lineEdit(), text);
-}
-
 void ClickEntry(DlgFilterDesign& d, int row) {
     QListWidget* list = d.lstExpresion;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
@@ -38,10 +20,10 @@ void ClickEntry(DlgFilterDesign& d, int row) {
 
 void AddCondition(DlgFilterDesign& d, const QString& field, const QString& op, const QString& value,
                   const QString& unionWord) {
-    TypeIn(d.cmbCampo, field);
-    TypeIn(d.cmbOperador, op);
-    TypeIn(d.cmbParametros, value);
-    TypeIn(d.cmbUnion, unionWord);
+    Type(d, "cmbCampo", field);
+    Type(d, "cmbOperador", op);
+    Type(d, "cmbParametros", value);
+    Type(d, "cmbUnion", unionWord);
     QTest::mouseClick(d.BntAgregar, Qt::LeftButton);
 }
 
@@ -67,7 +49,6 @@ TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParameters) {
     EXPECT_EQ(Entries(d.cmbCampo), QStringList({"id_pedido", "fecha", "Total"}));
     EXPECT_EQ(d.cmbCampo->currentText(), "id_pedido");
     EXPECT_EQ(Entries(d.cmbOperador), QStringList({"=", ">", "<", ">=", "<=", "<>", "Like"}));
-    EXPECT_EQ(Entries(d.cmbUnion), QStringList({"AND", "OR"}));
     EXPECT_EQ(Entries(d.cmbParametros), QStringList({"@Desde", "@Hasta"}));
     EXPECT_EQ(d.cmbParametros->currentText(), "@Desde");
     EXPECT_FALSE(d.Editing());
@@ -114,13 +95,13 @@ TEST(DlgFilterDesign, EditsTheSelectedEntryInPlaceAndNeverAnotherAfterEliminar) 
     OpenDialog o("a = 1 AND b = 2 OR c = 3");
     DlgFilterDesign& d = o.d;
     // Before any entry is selected, combo changes do nothing.
-    TypeIn(d.cmbOperador, "<>");
+    Type(d, "cmbOperador", "<>");
     EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "b = 2 OR", "c = 3 AND"}));
 
     ClickEntry(d, 1);
     d.cmbOperador->setCurrentIndex(d.cmbOperador->findText(">="));
     EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "b >= 2 OR", "c = 3 AND"}));
-    TypeIn(d.cmbParametros, "@Hasta");
+    Type(d, "cmbParametros", "@Hasta");
     EXPECT_EQ(d.lstExpresion->item(1)->text(), "b >= @Hasta OR");
 
     QTest::mouseClick(d.bntEliminar, Qt::LeftButton);
@@ -128,7 +109,7 @@ TEST(DlgFilterDesign, EditsTheSelectedEntryInPlaceAndNeverAnotherAfterEliminar) 
     EXPECT_FALSE(d.Editing());
     EXPECT_TRUE(d.BntAgregar->isEnabled());
     EXPECT_FALSE(d.bntEliminar->isEnabled());
-    for (QComboBox* combo : {d.cmbCampo, d.cmbOperador, d.cmbParametros, d.cmbUnion}) TypeIn(combo, "zz");
+    for (const char* combo : {"cmbCampo", "cmbOperador", "cmbParametros", "cmbUnion"}) Type(d, combo, "zz");
     EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
 
     // "Nuevo" ends editing too: "Agregar" then appends.
@@ -148,7 +129,7 @@ TEST(DlgFilterDesign, KeepsAFilterItCannotSplitWhole) {
     ClickEntry(d, 0);
     EXPECT_FALSE(d.Editing());
     EXPECT_TRUE(d.bntEliminar->isEnabled());
-    TypeIn(d.cmbOperador, "<");
+    Type(d, "cmbOperador", "<");
     EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
     QTest::mouseClick(d.bntAceptar, Qt::LeftButton);
     EXPECT_EQ(d.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");

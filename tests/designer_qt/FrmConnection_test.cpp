@@ -3,27 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QPlainTextEdit>
 #include <QRadioButton>
-#include <cstdlib>
 
 #include "data/Connections.h"
-#include "designer/qt/QtDesignerDialogs.h"
 #include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {
 namespace {
 
-using designer::frmConnection;
 using platform::MsgIcon;
 
-const char* const kNotInstalled =
-    "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que no es posible "
-    "obtener información sobre las aplicaciones instaladas.";
 const char* const kNeedString = "Debe indicarse una cadena de conexión.";
-const char* const kNeedName = "Debe indicar un nombre para la conexión.";
 
 std::shared_ptr<Orvane> ReportWith(std::initializer_list<const char*> names) {
     auto report = std::make_shared<Orvane>();
@@ -38,75 +29,85 @@ std::shared_ptr<Orvane> ReportWith(std::initializer_list<const char*> names) {
 
 QString CnnText(QDialog& d) { return Find<QPlainTextEdit>(d, "txtCnn")->toPlainText(); }
 
-void TypeCnn(QDialog& d, const QString& text) {
-    auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
+// The connection manager's file holds "Ventas" and "Compras".
+class FrmConnection : public ::testing::Test {
+protected:
+    ManagerFile manager{true};
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    designer::QtDesignerDialogs dialogs;
+};
 
-std::vector<std::string> Texts(const platform::RecordingMessages& m) {
-    std::vector<std::string> out;
-    for (const auto& x : m.Taken()) out.push_back(x.text);
-    return out;
-}
-
-TEST(FrmConnection, OptionsEnableTheirOwnControlsOnly) {
-    ManagerFile manager(true);
-    EnsureApplication();
-    frmConnection d;
+TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnly) {
+    designer::frmConnection d;
     d.Agregar();
-    EXPECT_EQ(d.dxCombo->count(), 2);
-    EXPECT_EQ(d.dxCombo->itemText(1), "Compras");
+    EXPECT_EQ(Entries(d.dxCombo), QStringList({"Ventas", "Compras"}));
+    EXPECT_TRUE(d.dxCheckEdit1->isChecked());
     struct Row {
         int option;
         bool managerOn, textOn;
     };
     for (Row r : {Row{3, false, true}, Row{1, false, false}, Row{0, true, false}, Row{2, false, false}}) {
-        QTest::mouseClick(d.opt[r.option], Qt::LeftButton, {}, QPoint(8, d.opt[r.option]->height() / 2));
+        Click(d, ("opt(" + std::to_string(r.option) + ")").c_str());
         EXPECT_EQ(d.dxCombo->isEnabled(), r.managerOn) << r.option;
         EXPECT_EQ(d.bCfg->isEnabled(), r.managerOn) << r.option;
-        for (QWidget* w : {static_cast<QWidget*>(d.txtCnn), static_cast<QWidget*>(d.Command1),
-                           static_cast<QWidget*>(d.Command2), static_cast<QWidget*>(d.Command3)})
+        for (QWidget* w : std::initializer_list<QWidget*>{d.txtCnn, d.Command1, d.Command2, d.Command3})
             EXPECT_EQ(w->isEnabled(), r.textOn) << r.option;
     }
-    EXPECT_TRUE(d.dxCheckEdit1->isChecked());
 }
 
-TEST(FrmConnection, AddProposesTheNextNameAndBuildsTheManagerMacro) {
-    ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
+TEST_F(FrmConnection, OpensOnTheOptionOfTheStoredKind) {
+    const struct {
+        const char* stored;
+        int option;
+        const char* application;
+        const char* text;
+    } cases[] = {
+        {"@gtCnnManager.ApplicationDb(\"Compras\")", 0, "Compras", ""},
+        {"@gtCnnManager.oldMaltevaDb", 2, "", ""},
+        {"@DataLinkFile(\"/srv/ventas.udl\")", 3, "", "@DataLinkFile(\"/srv/ventas.udl\")"},
+        {"Provider=SQLite;Data Source=x.db", 3, "", "Provider=SQLite;Data Source=x.db"},
+    };
+    for (const auto& c : cases) {
+        auto cnn = std::make_shared<eConnection>();
+        cnn->cnnString = c.stored;
+        cnn->Internal = c.option == 3;
+        designer::frmConnection d;
+        d.Editar(cnn);
+        EXPECT_TRUE(d.opt[c.option]->isChecked()) << c.stored;
+        EXPECT_EQ(d.dxCombo->currentText(), c.application) << c.stored;
+        EXPECT_EQ(d.txtCnn->toPlainText(), c.text) << c.stored;
+        EXPECT_EQ(d.dxCheckEdit1->isChecked(), cnn->Internal) << c.stored;
+        EXPECT_EQ(d.Mode, 2) << c.stored;
+    }
+}
+
+TEST_F(FrmConnection, AddProposesTheNextNameAndBuildsTheManagerMacro) {
     auto report = ReportWith({"eConnection1"});
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Find<QLineEdit>(d, "txtName")->text(), "eConnection2");
         Click(d, "cmdOk");  // no application chosen yet
         EXPECT_TRUE(d.isVisible());
-        auto* app = Find<QComboBox>(d, "dxCombo");
-        QTest::keyClicks(app->lineEdit(), " Ventas");
+        QTest::keyClicks(Find<QComboBox>(d, "dxCombo")->lineEdit(), " Ventas");
         Click(d, "dxCheckEdit1");
         Click(d, "cmdOk");
     });
-    designer::QtDesignerDialogs dialogs;
     auto added = dialogs.AddeConnection(report);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->Name, "eConnection2");
     EXPECT_EQ(added->cnnString, "@gtCnnManager.ApplicationDb(\" Ventas\")");
     EXPECT_FALSE(added->Internal);
     EXPECT_EQ(report->eConections->Count(), 1);  // the caller adds it
-    EXPECT_EQ(Texts(*messages), std::vector<std::string>{"Debe indicar el nombre de la aplicación"});
+    EXPECT_EQ(Texts(messages), std::vector<std::string>{"Debe indicar el nombre de la aplicación"});
 }
 
-TEST(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
-    ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
+TEST_F(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
     auto report = ReportWith({"Ventas"});
     runner.Then([](QDialog& d) {
         Type(d, "txtName", "");
         Click(d, "opt(3)");
         Click(d, "cmdOk");
-        TypeCnn(d, "Provider=SQLite;Data Source=a.db");
+        Type(d, "txtCnn", "Provider=SQLite;Data Source=a.db");
         Click(d, "cmdOk");
         EXPECT_EQ(d.focusWidget(), Find<QLineEdit>(d, "txtName"));
         Type(d, "txtName", " ventas ");
@@ -114,7 +115,6 @@ TEST(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
         Type(d, "txtName", " Nueva ");
         Click(d, "cmdOk");
     });
-    designer::QtDesignerDialogs dialogs;
     auto added = dialogs.AddeConnection(report);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->Name, " Nueva ");
@@ -123,30 +123,24 @@ TEST(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 3u);
     EXPECT_EQ(taken[0].text, kNeedString);
-    EXPECT_EQ(taken[1].text, kNeedName);
+    EXPECT_EQ(taken[1].text, "Debe indicar un nombre para la conexión.");
     EXPECT_EQ(taken[2].text, "Ya existe una conexión con el mismo nombre.");
     EXPECT_EQ(taken[0].icon, MsgIcon::None);
     EXPECT_EQ(taken[1].icon, MsgIcon::None);
     EXPECT_EQ(taken[2].icon, MsgIcon::Information);
 }
 
-TEST(FrmConnection, EditingMayTakeAnotherConnectionsNameAndWritesOnAccept) {
-    ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
+TEST_F(FrmConnection, EditingMayTakeAnotherConnectionsNameAndWritesOnAccept) {
     auto report = ReportWith({"Ventas", "Compras"});
     auto edited = report->eConections->Item(2);
     edited->cnnString = "@gtCnnManager.oldMaltevaDb";
     edited->Internal = false;
     runner.Then([](QDialog& d) {
-        EXPECT_TRUE(Find<QRadioButton>(d, "opt(2)")->isChecked());
-        EXPECT_FALSE(Find<QCheckBox>(d, "dxCheckEdit1")->isChecked());
         Type(d, "txtName", "Ventas ");
         Click(d, "opt(1)");
         Click(d, "dxCheckEdit1");
         Click(d, "cmdOk");
     });
-    designer::QtDesignerDialogs dialogs;
     EXPECT_TRUE(dialogs.EditeConnection(report, edited));
     EXPECT_EQ(edited->Name, "Ventas ");
     EXPECT_EQ(edited->cnnString, "@gtCnnManager.oldBriscoDb");
@@ -154,30 +148,8 @@ TEST(FrmConnection, EditingMayTakeAnotherConnectionsNameAndWritesOnAccept) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(FrmConnection, EditOpensOnTheOptionOfTheStoredKind) {
-    ManagerFile manager(true);
-    EnsureApplication();
-    auto c = std::make_shared<eConnection>();
-    c->cnnString = "@gtCnnManager.ApplicationDb(\"Compras\")";
-    frmConnection kind1;
-    kind1.EditedCnn = c;
-    kind1.Editar(c);
-    EXPECT_TRUE(kind1.opt[0]->isChecked());
-    EXPECT_EQ(kind1.dxCombo->currentText(), "Compras");
-    EXPECT_EQ(kind1.txtCnn->toPlainText(), "");
-
-    c->cnnString = "@DataLinkFile(\"/srv/ventas.udl\")";
-    frmConnection kind4;
-    kind4.Editar(c);
-    EXPECT_TRUE(kind4.opt[3]->isChecked());
-    EXPECT_EQ(kind4.txtCnn->toPlainText().toStdString(), c->cnnString);
-    EXPECT_EQ(kind4.Mode, 2);
-}
-
-TEST(FrmConnection, WithoutTheManagerOnlyTheStringOptionIsLeft) {
-    ManagerFile manager(false);
-    ScriptedRunner runner;
-    MessageRecorder messages;
+TEST_F(FrmConnection, WithoutTheManagerOnlyTheStringOptionIsLeft) {
+    ManagerFile missing(false);
     auto report = ReportWith({"Ventas"});
     auto edited = report->eConections->Item(1);
     edited->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
@@ -188,16 +160,16 @@ TEST(FrmConnection, WithoutTheManagerOnlyTheStringOptionIsLeft) {
         Click(d, "cmdOk");
         Click(d, "cmdCancel");
     });
-    designer::QtDesignerDialogs dialogs;
     EXPECT_FALSE(dialogs.EditeConnection(report, edited));
     EXPECT_EQ(edited->cnnString, "@gtCnnManager.ApplicationDb(\"Ventas\")");
-    EXPECT_EQ(Texts(*messages), (std::vector<std::string>{kNotInstalled, kNeedString}));
+    EXPECT_EQ(Texts(messages),
+              (std::vector<std::string>{
+                  "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que "
+                  "no es posible obtener información sobre las aplicaciones instaladas.",
+                  kNeedString}));
 }
 
-TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
-    ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
+TEST_F(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
     ScratchDir dir;
     const std::string udl = dir.file("ventas.udl");
     WriteFile(udl, "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
@@ -209,7 +181,6 @@ TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
         filters << filter;
         return answer;
     });
-    auto report = ReportWith({});
     runner.Then([&](QDialog& d) {
         Click(d, "opt(3)");
         Click(d, "Command2");
@@ -222,8 +193,7 @@ TEST(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
         Click(d, "Command3");
         Click(d, "cmdOk");
     });
-    designer::QtDesignerDialogs dialogs;
-    auto added = dialogs.AddeConnection(report);
+    auto added = dialogs.AddeConnection(ReportWith({}));
     designer::SetFileChooser(previous);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->cnnString, "@DataLinkFile(\"" + udl + "\")");

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QDate>
 #include <QRadioButton>
 
-#include "designer/qt/QtDesignerDialogs.h"
 #include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
@@ -15,52 +13,26 @@ namespace {
 
 using designer::frmParameter;
 
-std::shared_ptr<eParameter> Parameter(const std::string& name, const std::string& type, const std::string& predef,
-                                      const std::string& format = "") {
+std::shared_ptr<eParameter> Parameter(const std::string& type, const std::string& predef, const std::string& format) {
     auto p = std::make_shared<eParameter>();
-    p->Name = name;
+    p->Name = "p";
     p->eType(type);
     p->Predef = predef;
     p->DTFormat = format;
     return p;
 }
 
-QStringList Entries(QComboBox* combo) {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
-    return out;
-}
-
-void ChooseFormat(QDialog& d, const QString& format) {
-    auto* combo = Find<QComboBox>(d, "Combo1");
-    combo->lineEdit()->selectAll();
-    QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
-    QTest::keyClicks(combo->lineEdit(), format);
-}
-
-TEST(FrmParameter, ListsTheThreeTypeGroupsWithTheirDefaults) {
+TEST(FrmParameter, ListsTheThreeTypeGroupsWithoutBinaryOrEmpty) {
     EnsureApplication();
     frmParameter d;
-    const QStringList text = Entries(d.cmbTipos[0]);
-    const QStringList numbers = Entries(d.cmbTipos[1]);
-    const QStringList dates = Entries(d.cmbTipos[2]);
+    const QStringList text = Entries(d.cmbTipos[0]), numbers = Entries(d.cmbTipos[1]);
     EXPECT_TRUE(text.contains("adBSTR") && text.contains("adChar") && text.contains("adVarChar"));
     EXPECT_TRUE(numbers.contains("adBoolean") && numbers.contains("adInteger"));
-    EXPECT_EQ(dates, QStringList({"adDate", "adDBDate", "adDBTime", "adDBTimeStamp", "strDateTime"}));
-    for (const QStringList* list : {&text, &numbers, &dates}) {
-        EXPECT_FALSE(list->contains("adBinary"));
-        EXPECT_FALSE(list->contains("adEmpty"));
-    }
-    EXPECT_EQ(d.cmbTipos[0]->currentText(), "adVarChar");
-    EXPECT_EQ(d.cmbTipos[1]->currentText(), "adDouble");
-    EXPECT_EQ(d.cmbTipos[2]->currentText(), "strDateTime");
+    EXPECT_EQ(Entries(d.cmbTipos[2]), QStringList({"adDate", "adDBDate", "adDBTime", "adDBTimeStamp", "strDateTime"}));
+    for (const QStringList& list : {text, numbers})
+        EXPECT_FALSE(list.contains("adBinary") || list.contains("adEmpty"));
     EXPECT_EQ(Entries(d.Combo1), QStringList({"yyyymmdd", "yyyy-mm-dd", "yyyymmdd hh:mm:ss", "yyyy-mm-dd hh:mm:ss",
                                               "yyyy-mm-ddThh:mm:ss", "yyyymmdd hhmmss"}));
-    EXPECT_TRUE(d.optSuperType[0]->isChecked());
-    EXPECT_TRUE(d.Option1->isChecked());
-    EXPECT_TRUE(d.cmbTipos[0]->isEnabled());
-    EXPECT_FALSE(d.cmbTipos[1]->isEnabled());
-    EXPECT_FALSE(d.Combo1->isEnabled());
 }
 
 struct Opening {
@@ -76,7 +48,7 @@ TEST_P(FrmParameterOpens, InTheGroupOfTheStoredType) {
     EnsureApplication();
     const Opening& o = GetParam();
     frmParameter d;
-    d.Editar(Parameter("pFecha", o.type, "20240131", "yyyymmdd"));
+    d.Editar(Parameter(o.type, "20240131", "yyyymmdd"));
     EXPECT_TRUE(d.optSuperType[o.group]->isChecked());
     EXPECT_EQ(d.cmbTipos[o.group]->currentText(), o.entry);
     EXPECT_EQ(d.Option2->isChecked(), o.option2);
@@ -94,87 +66,70 @@ INSTANTIATE_TEST_SUITE_P(Types, FrmParameterOpens,
                                            Opening{"adBinary", 0, false, "adVarChar"},
                                            Opening{"adChar", 0, false, "adChar"}));
 
-TEST(FrmParameter, EditWritesTypeAndDefaultsByGroup) {
+// A date written "=yyyyMMdd" is today in that form.
+std::string Expected(const char* text) {
+    return *text == '=' ? QDate::currentDate().toString(text + 1).toStdString() : text;
+}
+
+// The person chooses a type group (and, for dates, maybe the OLE DB type and
+// a format), then types the default; type "" adds a new parameter.
+struct EditCase {
+    const char* type;
+    const char* predef;
+    const char* format;
+    int group;
+    const char* shown;  // the default right after the group is chosen
+    const char* oleDb;  // "": the plain date type
+    const char* formatTyped;
+    const char* predefTyped;
+    const char* typeAfter;
+    const char* predefAfter;
+    const char* formatAfter;
+};
+
+class FrmParameterEdits : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(FrmParameterEdits, WritesTypeDefaultAndFormatByGroup) {
+    const EditCase& c = GetParam();
     ScriptedRunner runner;
     MessageRecorder messages;
     designer::QtDesignerDialogs dialogs;
-    auto number = Parameter("pNum", "adVarChar", "abc");
-    runner.Then([](QDialog& d) {
-        Click(d, "optSuperType(1)");
-        EXPECT_EQ(Find<QLineEdit>(d, "txtPredef")->text(), "0");
-        Type(d, "txtPredef", "");
-        Click(d, "cmdOK");
-    });
-    EXPECT_TRUE(dialogs.EditeParameter(number));
-    EXPECT_EQ(number->eType(), "adDouble");
-    EXPECT_EQ(number->Predef, "0");
-
-    auto text = Parameter("pTexto", "adInteger", "5");
-    runner.Then([](QDialog& d) {
-        Click(d, "optSuperType(0)");
+    runner.Then([&c](QDialog& d) {
         Type(d, "txtName", " pNombre ");
+        Click(d, ("optSuperType(" + std::to_string(c.group) + ")").c_str());
+        EXPECT_EQ(Find<QLineEdit>(d, "txtPredef")->text().toStdString(), Expected(c.shown));
+        EXPECT_FALSE(Find<QComboBox>(d, "cmbTipos(2)")->isEnabled());
+        if (*c.oleDb) {
+            Click(d, "Option2");
+            EXPECT_TRUE(Find<QComboBox>(d, "cmbTipos(2)")->isEnabled());
+            Find<QComboBox>(d, "cmbTipos(2)")->setCurrentText(c.oleDb);
+        }
+        if (c.formatTyped) Type(d, "Combo1", c.formatTyped);
+        Type(d, "txtPredef", c.predefTyped);
         Click(d, "cmdOK");
     });
-    EXPECT_TRUE(dialogs.EditeParameter(text));
-    EXPECT_EQ(text->Name, " pNombre ");
-    EXPECT_EQ(text->eType(), "adVarChar");
-    EXPECT_EQ(text->Predef, "");
+    auto p = Parameter(*c.type ? c.type : "adVarChar", c.predef, c.format);
+    if (*c.type)
+        EXPECT_TRUE(dialogs.EditeParameter(p));
+    else
+        ASSERT_NE(p = dialogs.AddeParameter(), nullptr);
+    EXPECT_EQ(p->Name, " pNombre ");
+    EXPECT_EQ(p->eType(), c.typeAfter);
+    EXPECT_EQ(p->Predef, Expected(c.predefAfter));
+    EXPECT_EQ(p->DTFormat, c.formatAfter);
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(FrmParameter, DateGroupFormatsTodayAndTakesTheOleDbTypeOnlyWhenAsked) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    designer::QtDesignerDialogs dialogs;
-    auto p = Parameter("pDia", "adVarChar", "x", "yyyy-mm-dd");
-    runner.Then([](QDialog& d) {
-        Click(d, "optSuperType(2)");
-        EXPECT_EQ(Find<QLineEdit>(d, "txtPredef")->text(), QDate::currentDate().toString("yyyy-MM-dd"));
-        EXPECT_FALSE(Find<QComboBox>(d, "cmbTipos(2)")->isEnabled());
-        Click(d, "Option2");
-        auto* types = Find<QComboBox>(d, "cmbTipos(2)");
-        EXPECT_TRUE(types->isEnabled());
-        types->setCurrentText("adDBTimeStamp");
-        Type(d, "txtPredef", "");
-        Click(d, "cmdOK");
-    });
-    EXPECT_TRUE(dialogs.EditeParameter(p));
-    EXPECT_EQ(p->eType(), "adDBTimeStamp");
-    EXPECT_EQ(p->DTFormat, "yyyy-mm-dd");
-    // A blank default becomes now, in the parameter's own format.
-    EXPECT_EQ(p->Predef, QDate::currentDate().toString("yyyy-MM-dd").toStdString());
-}
-
-TEST(FrmParameter, AddedDateParameterDefaultsToTodayAsStoredFormatOrYyyymmdd) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    designer::QtDesignerDialogs dialogs;
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "pDesde");
-        Click(d, "optSuperType(2)");
-        ChooseFormat(d, "");
-        Type(d, "txtPredef", "");
-        Click(d, "cmdOK");
-    });
-    auto added = dialogs.AddeParameter();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->Name, "pDesde");
-    EXPECT_EQ(added->eType(), "strDateTime");
-    EXPECT_EQ(added->DTFormat, "");
-    EXPECT_EQ(added->Predef, QDate::currentDate().toString("yyyyMMdd").toStdString());
-
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "pHasta");
-        Click(d, "optSuperType(2)");
-        ChooseFormat(d, "dd/mm/yyyy");
-        Type(d, "txtPredef", "  ");
-        Click(d, "cmdOK");
-    });
-    added = dialogs.AddeParameter();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->DTFormat, "dd/mm/yyyy");
-    EXPECT_EQ(added->Predef, QDate::currentDate().toString("dd/MM/yyyy").toStdString());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Groups, FrmParameterEdits,
+    ::testing::Values(EditCase{"adVarChar", "abc", "", 1, "0", "", nullptr, "", "adDouble", "0", ""},
+                      EditCase{"adInteger", "5", "", 0, "", "", nullptr, "", "adVarChar", "", ""},
+                      // A blank date default becomes today, in the parameter's own format.
+                      EditCase{"adVarChar", "x", "yyyy-mm-dd", 2, "=yyyy-MM-dd", "adDBTimeStamp", nullptr, "",
+                               "adDBTimeStamp", "=yyyy-MM-dd", "yyyy-mm-dd"},
+                      EditCase{"", "", "", 2, "=yyyyMMdd", "", "", "", "strDateTime", "=yyyyMMdd", ""},
+                      EditCase{"", "", "", 2, "=yyyyMMdd", "", "dd/mm/yyyy", "  ", "strDateTime", "=dd/MM/yyyy",
+                               "dd/mm/yyyy"}));
 
 TEST(FrmParameter, BlankNameIsRefusedWithTheInformationIcon) {
     ScriptedRunner runner;
@@ -191,10 +146,11 @@ TEST(FrmParameter, BlankNameIsRefusedWithTheInformationIcon) {
     auto added = dialogs.AddeParameter();
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->eType(), "adVarChar");
-    ASSERT_EQ(messages->Taken().size(), 1u);
-    EXPECT_EQ(messages->Taken()[0].text, "Debe indicar el nombre del parámetro.");
-    EXPECT_EQ(messages->Taken()[0].icon, platform::MsgIcon::Information);
-    EXPECT_EQ(messages->Taken()[0].buttons, platform::MsgButtons::Ok);
+    const auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text, "Debe indicar el nombre del parámetro.");
+    EXPECT_EQ(taken[0].icon, platform::MsgIcon::Information);
+    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
 }
 
 }  // namespace

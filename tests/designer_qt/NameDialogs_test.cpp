@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "designer/qt/QtDesignerDialogs.h"
 #include "model/eDialog.h"
 #include "model/ePrnFormat.h"
 #include "support/TestSupport.h"
@@ -11,91 +10,76 @@
 namespace orvane::testing {
 namespace {
 
-using platform::MsgButtons;
-using platform::MsgIcon;
-
 const char* const kBlankFields = "Los campos no pueden quedar vacíos, indique un nombre.";
 
-TEST(NameDialogs, AddedDialogCarriesOnlyTheTypedName) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "dlgFechas");
-        Type(d, "txtProperties", "x");
-        Click(d, "cmdOK");
-    });
-    designer::QtDesignerDialogs dialogs;
-    auto added = dialogs.AddeDialog();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->Name, "dlgFechas");
-    const eDialog fresh;
-    EXPECT_EQ(added->Title, fresh.Title);
-    EXPECT_EQ(added->Width, fresh.Width);
-    EXPECT_EQ(added->eControls->Count(), 0);
-    EXPECT_TRUE(messages->Taken().empty());
+// Types the name, then each properties text in turn, pressing "Aceptar" after each.
+Person Fill(const QString& name, const QStringList& properties) {
+    return [=](QDialog& d) {
+        Type(d, "txtName", name);
+        for (const QString& p : properties) {
+            Type(d, "txtProperties", p);
+            Click(d, "cmdOK");
+        }
+    };
 }
 
-TEST(NameDialogs, EditedDialogNeedsPropertiesThatAreThenDiscarded) {
+TEST(NameDialogs, DialogsNeedPropertiesThatAreThenDiscarded) {
     ScriptedRunner runner;
     MessageRecorder messages;
+    designer::QtDesignerDialogs dialogs;
     auto edited = std::make_shared<eDialog>();
     edited->Name = "dlgUno";
     edited->Title = "Fechas";
     runner.Then([&](QDialog& d) {
         EXPECT_EQ(Find<QLineEdit>(d, "txtName")->text(), "dlgUno");
         EXPECT_EQ(Find<QLineEdit>(d, "txtProperties")->text(), "");
-        Type(d, "txtName", "dlgDos");
-        Click(d, "cmdOK");  // properties still blank: refused, nothing written
+        Fill("dlgDos", {"", "   "})(d);  // blank, then blanks only: refused, nothing written
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(edited->Name, "dlgUno");
-        Type(d, "txtProperties", "   ");
-        Click(d, "cmdOK");  // blanks only: refused again
-        Type(d, "txtProperties", "algo");
-        Click(d, "cmdOK");
+        Fill("dlgDos", {"algo"})(d);
     });
-    designer::QtDesignerDialogs dialogs;
     EXPECT_TRUE(dialogs.EditeDialog(edited));
     EXPECT_EQ(edited->Name, "dlgDos");
     EXPECT_EQ(edited->Title, "Fechas");
-    auto taken = messages->Taken();
+    const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 2u);
     for (const auto& m : taken) {
         EXPECT_EQ(m.text, kBlankFields);
-        EXPECT_EQ(m.buttons, MsgButtons::Ok);
-        EXPECT_EQ(m.icon, MsgIcon::Information);
+        EXPECT_EQ(m.buttons, platform::MsgButtons::Ok);
+        EXPECT_EQ(m.icon, platform::MsgIcon::Information);
         EXPECT_EQ(m.title, platform::ApplicationTitle());
     }
+
+    runner.Then(Fill("dlgFechas", {"x"}));
+    auto added = dialogs.AddeDialog();
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Name, "dlgFechas");
+    EXPECT_EQ(added->Title, eDialog().Title);
+    EXPECT_EQ(added->Width, eDialog().Width);
+    EXPECT_EQ(added->eControls->Count(), 0);
 }
 
 TEST(NameDialogs, FormatEditAndAddWriteNameAndProperties) {
     ScriptedRunner runner;
     MessageRecorder messages;
+    designer::QtDesignerDialogs dialogs;
     auto format = std::make_shared<ePrnFormat>();
     format->Name = "Factura";
     format->Properties = "A4";
     runner.Then([](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Formats");
         EXPECT_EQ(Find<QLineEdit>(d, "txtProperties")->text(), "A4");
-        Type(d, "txtName", "Recibo");
-        Type(d, "txtProperties", "Media carta");
-        Click(d, "cmdOK");
+        Fill("Recibo", {"Media carta"})(d);
     });
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Etiqueta");
-        Click(d, "cmdOK");
-        Type(d, "txtProperties", "3x10");
-        Click(d, "cmdOK");
-    });
-    designer::QtDesignerDialogs dialogs;
     EXPECT_TRUE(dialogs.EditePrnFormat(format));
     EXPECT_EQ(format->Name, "Recibo");
     EXPECT_EQ(format->Properties, "Media carta");
+    runner.Then(Fill("Etiqueta", {"", "3x10"}));
     auto added = dialogs.AddPrnFormat();
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->Name, "Etiqueta");
     EXPECT_EQ(added->Properties, "3x10");
-    ASSERT_EQ(messages->Taken().size(), 1u);
-    EXPECT_EQ(messages->Taken()[0].text, kBlankFields);
+    EXPECT_EQ(Texts(messages), std::vector<std::string>{kBlankFields});
 }
 
 }  // namespace

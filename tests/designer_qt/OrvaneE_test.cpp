@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QComboBox>
-#include <QPlainTextEdit>
 #include <QTranslator>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QFileInfo>
 
-#include "designer/DesignerDialogs.h"
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/FrmParameter.h"
-#include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
@@ -22,30 +18,19 @@
 namespace orvane::testing {
 namespace {
 
-using designer::OrvaneE;
 using designer::QtTreeControl;
 using designer::TreeError;
 
 const QString kExample = ORVANE_SOURCE_DIR "/examples/sales/ventas.xml";
 
-// Installs the Qt dialogs for one test.
-class WithDialogs {
-public:
-    WithDialogs() : previous_(designer::SetDesignerDialogs(std::make_shared<designer::QtDesignerDialogs>())) {}
-    ~WithDialogs() { designer::SetDesignerDialogs(previous_); }
-
-private:
-    std::shared_ptr<designer::DesignerDialogs> previous_;
-};
-
 // Shows the window as the active one: its shortcuts answer only then.
-void Activate(OrvaneE& w) {
+void Activate(designer::OrvaneE& w) {
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 }
 
-void Select(OrvaneE& w, const std::string& key) {
+void Select(designer::OrvaneE& w, const std::string& key) {
     auto node = w.Tree().Nodes().Item(key);
     ASSERT_NE(node, nullptr) << key;
     w.Tree().SelectedItem(node);
@@ -72,7 +57,7 @@ TEST(QtTreeControl, RefusesRepeatedExactKeysAndMissingImagesButShowsEveryIcon) {
     EXPECT_EQ(child->Text(), "x");
     EXPECT_THROW(tree.Nodes().Add(child, designer::tvwChild, "", "z"), TreeError);
 
-    OrvaneE window;
+    designer::OrvaneE window;
     ASSERT_TRUE(window.OpenFile(kExample));
     QTreeWidgetItemIterator it(window.tvwOrvane);
     int keyed = 0;
@@ -86,6 +71,15 @@ TEST(QtTreeControl, RefusesRepeatedExactKeysAndMissingImagesButShowsEveryIcon) {
     EXPECT_GT(keyed, 10);
 }
 
+// The editor window's tests record the messages and play the dialogs they
+// script, over the Qt dialogs.
+class OrvaneE : public ::testing::Test {
+protected:
+    ScriptedRunner runner;
+    MessageRecorder messages;
+    WithDialogs dialogs;
+};
+
 // Packs the example as its build script does, into folder; "" on failure.
 std::string PackExample(const ScratchDir& folder) {
     const std::string out = folder.file("ventas.xpd");
@@ -94,16 +88,13 @@ std::string PackExample(const ScratchDir& folder) {
     return std::system(cmd.c_str()) == 0 ? out : std::string();
 }
 
-TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsDirty) {
+TEST_F(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsDirty) {
     ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    WithDialogs dialogs;
     ScratchDir dir;
     const std::string package = PackExample(dir);
     ASSERT_FALSE(package.empty());
     const QString copy = QString::fromStdString(dir.file("copia.xpd"));
-    OrvaneE w;
+    designer::OrvaneE w;
     auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString& at) {
         EXPECT_TRUE(save);
         EXPECT_EQ(at, w.FileName());  // opens in the report's folder with its name filled in
@@ -127,10 +118,7 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     for (const std::string& text : {moved, original, moved}) {
         Select(w, "Cnn_ventas");
         runner.Then([text](QDialog& d) {
-            auto* edit = Find<QPlainTextEdit>(d, "txtCnn");
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_Delete);
-            QTest::keyClicks(edit, QString::fromStdString(text));
+            Type(d, "txtCnn", QString::fromStdString(text));
             Click(d, "cmdOk");
         });
         w.mnuEditar->trigger();
@@ -169,16 +157,13 @@ TEST(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingIsD
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    WithDialogs dialogs;
+TEST_F(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
     ScratchDir dir;
     const QString saved = QString::fromStdString(dir.file("guardado.xml"));
     auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
         return saved;
     });
-    OrvaneE w;
+    designer::OrvaneE w;
     w.show();
     ASSERT_TRUE(w.OpenFile(kExample));
     auto addDialog = [&](const char* name) {
@@ -217,26 +202,20 @@ TEST(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
     }
 }
 
-TEST(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedoes) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    WithDialogs dialogs;
-    OrvaneE w;
+TEST_F(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedoes) {
+    designer::OrvaneE w;
     Activate(w);
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string original = w.Report()->ToXML();
     Select(w, "Rst_lineas");  // accepted untouched: its CR LF line breaks stay, nothing to save
-    runner.Then([](QDialog& d) { Find<QAbstractButton>(d, "Command10")->click(); });
+    runner.Then([](QDialog& d) { Press(d, "Command10"); });
     QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
     EXPECT_FALSE(w.isWindowModified());
     Select(w, "Rst_clientes");
     runner.Then([](QDialog& d) {
-        auto* sql = Find<QPlainTextEdit>(d, "txtSQL");
-        sql->selectAll();
-        QTest::keyClick(sql, Qt::Key_Delete);
-        QTest::keyClicks(sql, "SELECT nombre FROM clientes");
-        Find<QAbstractButton>(d, "btnProbarCons")->click();  // writes the record source first
-        Find<QAbstractButton>(d, "Command11")->click();       // "&Cancelar" keeps that write
+        Type(d, "txtSQL", "SELECT nombre FROM clientes");
+        Press(d, "btnProbarCons");  // writes the record source first
+        Press(d, "Command11");      // "&Cancelar" keeps that write
     });
     QTest::keyClick(w.tvwOrvane, Qt::Key_Return);
     EXPECT_EQ(w.Report()->GetRSource("clientes")->SQLCommand, "SELECT nombre FROM clientes");
@@ -282,11 +261,8 @@ TEST(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedo
     EXPECT_TRUE(w.isWindowModified());
 }
 
-TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
+TEST_F(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
     ManagerFile manager(true);
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    WithDialogs dialogs;
     ScratchDir dir;
     std::string text = ReadFile(kExample.toStdString());
     // Two parameters "Desde" and "desde", and two dialogs of one name: a file may hold them.
@@ -295,7 +271,7 @@ TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
     text.insert(dialog, "<eDialog Name=\"dlgFiltro\"></eDialog>");
     const std::string file = dir.file("casos.xml");
     WriteFile(file, text);
-    OrvaneE w;
+    designer::OrvaneE w;
     ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
     ASSERT_NE(w.Tree().Nodes().Item("Prm_desde"), nullptr);
     EXPECT_NE(w.Tree().Nodes().Item("Prm_desde"), w.Tree().Nodes().Item("Prm_Desde"));
@@ -350,9 +326,7 @@ TEST(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
                                                "Ya existe una conexión con el mismo nombre."}));
 }
 
-TEST(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
-    EnsureApplication();
-    MessageRecorder messages;
+TEST_F(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
     ScratchDir dir;
     const struct {
         const char* name;
@@ -365,7 +339,7 @@ TEST(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
         {"roto.xpd", "no es un zip", "no es un paquete de reporte."},
         {"falta.xml", "", "no se puede leer el archivo."},
     };
-    OrvaneE w;
+    designer::OrvaneE w;
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string before = w.Report()->ToXML();
     for (const auto& c : cases) {
@@ -386,9 +360,7 @@ TEST(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
     EXPECT_EQ(w.RecentFiles().value(0), QFileInfo(kExample).absoluteFilePath());
 }
 
-TEST(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
-    EnsureApplication();
-    MessageRecorder messages;
+TEST_F(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
     const QString folder = designer::HelpFolderBeside(ORVANE_BINARY_DIR);
     ASSERT_FALSE(folder.isEmpty());
     const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
@@ -398,7 +370,7 @@ TEST(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
         opened.push_back(url.toLocalFile());
         return true;
     }));
-    OrvaneE w;
+    designer::OrvaneE w;
     Activate(w);
     QTest::keyClick(&w, Qt::Key_F1);
     designer::frmParameter parameter;  // the dialogs' help buttons open their own topics

@@ -4,20 +4,26 @@
 // runner returns the dialog's result as exec() would.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
-#include <QAbstractButton>
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "designer/DesignerDialogs.h"
+#include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtSeams.h"
 #include "support/TestSupport.h"
 
@@ -80,16 +86,25 @@ W* Find(QWidget& dialog, const char* name) {
     return w;
 }
 
-// Replaces a line edit's text by typing, as a person would.
+// Replaces the text of a line edit, a plain-text box or an editable combo
+// box by typing, as a person would.
 inline void Type(QWidget& dialog, const char* name, const QString& text) {
-    auto* edit = Find<QLineEdit>(dialog, name);
-    if (!edit) return;
-    edit->selectAll();
-    if (!edit->text().isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
+    auto* w = Find<QWidget>(dialog, name);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) w = combo->lineEdit();
+    auto* plain = qobject_cast<QPlainTextEdit*>(w);
+    auto* edit = qobject_cast<QLineEdit*>(w);
+    if (!plain && !edit) {
+        if (w) ADD_FAILURE() << name << " takes no typing";
+        return;
+    }
+    plain ? plain->selectAll() : edit->selectAll();
+    if (!(plain ? plain->toPlainText() : edit->text()).isEmpty()) QTest::keyClick(w, Qt::Key_Delete);
     // QTest types ASCII only; other characters arrive as a text input would.
     for (const QChar c : text) {
         if (c.unicode() < 128)
-            QTest::keyClick(edit, c.toLatin1());
+            QTest::keyClick(w, c.toLatin1());
+        else if (plain)
+            plain->insertPlainText(QString(c));
         else
             edit->insert(QString(c));
     }
@@ -101,6 +116,56 @@ inline void Click(QWidget& dialog, const char* name) {
     if (auto* b = Find<QAbstractButton>(dialog, name))
         QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(std::min(8, b->width() / 2), b->height() / 2));
 }
+
+// Presses a button by name, on whichever tab it is.
+inline void Press(QWidget& dialog, const char* name) {
+    if (auto* b = Find<QAbstractButton>(dialog, name)) b->click();
+}
+
+// The entries of a list or combo box, in order.
+inline QStringList Entries(const QComboBox* combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
+    return out;
+}
+inline QStringList Entries(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+// What the named combo boxes, line edits and text boxes show, in order.
+inline QStringList Shown(QWidget& dialog, std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* name : names) {
+        QWidget* w = Find<QWidget>(dialog, name);
+        if (auto* combo = qobject_cast<QComboBox*>(w)) out << combo->currentText();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w)) out << edit->text();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) out << plain->toPlainText();
+        else out << QString("(%1 shows no text)").arg(name);
+    }
+    return out;
+}
+
+// The texts of the messages shown so far, which are then forgotten.
+inline std::vector<std::string> Texts(MessageRecorder& messages) {
+    std::vector<std::string> out;
+    for (const auto& m : messages->Taken()) out.push_back(m.text);
+    messages->Clear();
+    return out;
+}
+
+// Installs the Qt designer dialogs for one scope.
+class WithDialogs {
+public:
+    WithDialogs() : previous_(designer::SetDesignerDialogs(std::make_shared<designer::QtDesignerDialogs>())) {}
+    ~WithDialogs() { designer::SetDesignerDialogs(previous_); }
+    WithDialogs(const WithDialogs&) = delete;
+    WithDialogs& operator=(const WithDialogs&) = delete;
+
+private:
+    std::shared_ptr<designer::DesignerDialogs> previous_;
+};
 
 // Points the connection manager at a file of the scratch folder; with
 // installed false no file is there, so the manager is "not installed".

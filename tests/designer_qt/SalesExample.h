@@ -7,9 +7,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/RunTimeFixture.h"
+#include "support/TestSupport.h"
 
 namespace orvane::testing {
+
+// A copy of the example's sales database at path.
+inline void MakeSalesDatabase(const std::string& path) {
+    std::ifstream script(std::string(ORVANE_SOURCE_DIR) + "/examples/sales/ventas.sql");
+    std::stringstream text;
+    text << script.rdbuf();
+    MakeDatabase(path, text.str());
+}
 
 struct SalesExample {
     ScratchDir dir;
@@ -18,11 +26,8 @@ struct SalesExample {
     std::shared_ptr<eRSource> ventas;
 
     SalesExample() {
-        std::ifstream script(std::string(ORVANE_SOURCE_DIR) + "/examples/sales/ventas.sql");
-        std::stringstream text;
-        text << script.rdbuf();
         const std::string db = dir.file("ventas.db");
-        MakeDatabase(db, text.str());
+        MakeSalesDatabase(db);
         cnn->Name = "Ventas";
         cnn->cnnString = "Provider=SQLite;Data Source=" + db;
         rpt->AddConnection(cnn);

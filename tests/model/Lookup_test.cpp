@@ -1,46 +1,38 @@
 // Lookups, name generators and ownership of the report object model.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "model/Orvane.h"
 
 namespace orvane {
 namespace {
 
-std::shared_ptr<eRSource> RS(const std::string& name) {
-    auto rs = std::make_shared<eRSource>();
-    rs->Name = name;
-    return rs;
+template <class T>
+std::shared_ptr<T> Named(const std::string& name) {
+    auto item = std::make_shared<T>();
+    item->Name = name;
+    return item;
 }
+const auto RS = &Named<eRSource>;
+const auto Cnn = &Named<eConnection>;
 
-std::shared_ptr<eConnection> Cnn(const std::string& name) {
-    auto c = std::make_shared<eConnection>();
-    c->Name = name;
-    return c;
-}
-
-TEST(ModelLookup, NamesMatchIgnoringCaseAndOnlyParametersAreTrimmed) {
+TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParametersAreTrimmed) {
     auto rpt = std::make_shared<Orvane>();
     ASSERT_TRUE(rpt->AddConnection(Cnn("eConnection1")));
-    auto p = std::make_shared<eParameter>();
-    p->Name = "fecha";
+    auto p = Named<eParameter>("fecha");
+    auto accented = Named<eParameter>("Código");
+    auto d = Named<eDialog>("eDialog1");
     rpt->eParameters->Add(p);
-    auto d = std::make_shared<eDialog>();
-    d->Name = "eDialog1";
+    rpt->eParameters->Add(accented);
     rpt->eDialogs->Add(d);
 
     EXPECT_EQ(rpt->GetConnection("ECONNECTION1"), rpt->eConections->Item(1));
     EXPECT_EQ(rpt->GetParameter("  Fecha "), p);
+    EXPECT_EQ(rpt->GetParameter("CÓDIGO"), accented);
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
     EXPECT_EQ(rpt->GetDialog("EDIALOG1"), d);
     EXPECT_EQ(rpt->GetConnection("nope"), nullptr);
-}
-
-TEST(ModelLookup, AccentedNamesMatchInEitherCase) {
-    auto rpt = std::make_shared<Orvane>();
-    auto p = std::make_shared<eParameter>();
-    p->Name = "Código";
-    rpt->eParameters->Add(p);
-    EXPECT_EQ(rpt->GetParameter("CÓDIGO"), p);
 }
 
 TEST(ModelLookup, RecordSourcesAreSearchedDepthFirstInPreOrder) {
@@ -91,36 +83,28 @@ TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
     for (auto& rs : chain) rs->eRSources->Clear();  // the cycle would keep them alive
 }
 
-TEST(ModelLookup, AddConnectionRefusesNullAndNamesDifferingOnlyInCase) {
-    auto rpt = std::make_shared<Orvane>();
-    EXPECT_FALSE(rpt->AddConnection(nullptr));
-    auto c = Cnn("Ventas");
-    EXPECT_TRUE(rpt->AddConnection(c));
-    EXPECT_EQ(c->RPTParent.lock(), rpt);
-    EXPECT_FALSE(rpt->AddConnection(Cnn("VENTAS")));
-    EXPECT_EQ(rpt->eConections->Count(), 1);
-}
-
-TEST(ModelLookup, BackReferencesDoNotKeepTheReportAlive) {
+// Adding refuses null and case twins; the back reference does not keep the report alive.
+TEST(ModelLookup, AddingRefusesNullAndNamesDifferingOnlyInCase) {
     std::weak_ptr<Orvane> weak;
-    std::shared_ptr<eConnection> c = Cnn("x");
+    auto c = Cnn("Ventas");
     {
         auto rpt = std::make_shared<Orvane>();
-        rpt->AddConnection(c);
         weak = rpt;
+        EXPECT_FALSE(rpt->AddConnection(nullptr));
+        EXPECT_TRUE(rpt->AddConnection(c));
+        EXPECT_EQ(c->RPTParent.lock(), rpt);
+        EXPECT_FALSE(rpt->AddConnection(Cnn("VENTAS")));
+        EXPECT_EQ(rpt->eConections->Count(), 1);
+
+        auto r = rpt->NewResData("logo");
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->Name, "logo");
+        EXPECT_EQ(r->ResType, 0);
+        EXPECT_EQ(rpt->NewResData("LOGO"), nullptr);
+        EXPECT_EQ(rpt->ResDataCollection->Count(), 1);
     }
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(c->RPTParent.lock(), nullptr);
-}
-
-TEST(ModelLookup, NewResDataRefusesAnExistingName) {
-    auto rpt = std::make_shared<Orvane>();
-    auto r = rpt->NewResData("logo");
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->Name, "logo");
-    EXPECT_EQ(r->ResType, 0);
-    EXPECT_EQ(rpt->NewResData("LOGO"), nullptr);
-    EXPECT_EQ(rpt->ResDataCollection->Count(), 1);
 }
 
 TEST(ModelLookup, DeletesRemoveOnlyTheFirstDirectMatch) {
@@ -144,6 +128,8 @@ TEST(ModelLookup, DeletesRemoveOnlyTheFirstDirectMatch) {
     EXPECT_EQ(d.eRSources->Count(), 0);
 }
 
+// Each generator starts at its count + 1 and skips names taken in any case;
+// record source names are free under connections and dialogs alike.
 TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
     auto rpt = std::make_shared<Orvane>();
     EXPECT_EQ(rpt->UniqueFormatName(), "eFormat1");
@@ -151,41 +137,24 @@ TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
     EXPECT_EQ(rpt->UniqueDialogName(), "eDialog1");
     EXPECT_EQ(rpt->UniqueResDataName(), "eResData1");
 
-    auto f2 = std::make_shared<ePrnFormat>();
-    f2->Name = "eFormat2";
-    rpt->ePrnFormats->Add(f2);
-    EXPECT_EQ(rpt->UniqueFormatName(), "eFormat3") << "count + 1 = 2 is taken";
-
-    for (const char* n : {"eDialog1", "EDIALOG3"}) {
-        auto d = std::make_shared<eDialog>();
-        d->Name = n;
-        rpt->eDialogs->Add(d);
-    }
+    rpt->ePrnFormats->Add(Named<ePrnFormat>("eFormat2"));
+    EXPECT_EQ(rpt->UniqueFormatName(), "eFormat3");
+    rpt->eDialogs->Add(Named<eDialog>("eDialog1"));
+    rpt->eDialogs->Add(Named<eDialog>("EDIALOG3"));
     EXPECT_EQ(rpt->UniqueDialogName(), "eDialog4");
 
-    rpt->AddConnection(Cnn("eConnection1"));
-    EXPECT_EQ(rpt->GetNewCnnName(), "eConnection2");
-}
-
-TEST(ModelNames, NewRecordSourceNameIsFreeUnderConnectionsAndDialogs) {
-    auto rpt = std::make_shared<Orvane>();
-    auto c = Cnn("c");
+    auto c = Cnn("eConnection1");
     rpt->AddConnection(c);
+    EXPECT_EQ(rpt->GetNewCnnName(), "eConnection2");
     auto top = RS("x");
     top->eRSources->Add(RS("eRSource1"));
     c->eRSources->Add(top);
-    auto d = std::make_shared<eDialog>();
-    d->eRSources->Add(RS("ERSOURCE2"));
-    rpt->eDialogs->Add(d);
+    rpt->eDialogs->Item(1)->eRSources->Add(RS("ERSOURCE2"));
     EXPECT_EQ(rpt->GetNewRSName(), "eRSource3");
-}
 
-TEST(ModelNames, ControlNamesCountFromTheControlCount) {
     eDialog d;
     EXPECT_EQ(d.GetNewName(), "Control1");
-    auto c = std::make_shared<eControl>();
-    c->Name = "Control2";
-    d.eControls->Add(c);
+    d.eControls->Add(Named<eControl>("Control2"));
     EXPECT_EQ(d.GetNewName(), "Control3");
     ePrnFormat f;
     f.eControls->Add(std::make_shared<eControl>());
@@ -219,19 +188,19 @@ TEST(ModelControl, ExtDataAndExtPropertyGetOrCreate) {
     EXPECT_EQ(c.ExtendedProperties->Count(), 1);
 }
 
+// Type text -> type, format; the format is kept when no bar is given.
 TEST(ModelParameter, TypeTextSplitsAtTheBars) {
-    eParameter p;
-    p.DTFormat = "keep";
-    p.eType("adDate");
-    EXPECT_EQ(p.eType(), "adDate");
-    EXPECT_EQ(p.DTFormat, "keep");
-    p.eType("adDate|dd/mm/yy");
-    EXPECT_EQ(p.DTFormat, "dd/mm/yy");
-    p.eType("adDate|");
-    EXPECT_EQ(p.DTFormat, "");
-    p.eType("adDBDate|yyyy|rest");
-    EXPECT_EQ(p.eType(), "adDBDate");
-    EXPECT_EQ(p.DTFormat, "yyyy");
+    const std::tuple<const char*, const char*, const char*> cases[] = {{"adDate", "adDate", "keep"},
+                                                                       {"adDate|dd/mm/yy", "adDate", "dd/mm/yy"},
+                                                                       {"adDate|", "adDate", ""},
+                                                                       {"adDBDate|yyyy|rest", "adDBDate", "yyyy"}};
+    for (const auto& [text, type, format] : cases) {
+        eParameter p;
+        p.DTFormat = "keep";
+        p.eType(text);
+        EXPECT_EQ(p.eType(), type);
+        EXPECT_EQ(p.DTFormat, format) << text;
+    }
 }
 
 TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {

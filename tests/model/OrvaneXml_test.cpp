@@ -2,6 +2,8 @@
 // abort rules, round trips, the parse-error message and the dirty check.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "platform/Digest.h"
@@ -163,6 +165,17 @@ std::shared_ptr<Orvane> MakeAwkward() {
     return r;
 }
 
+// The awkward fields, compared with the definition they were written from.
+auto AwkwardFields(const Orvane& r) {
+    auto rs = r.GetRSource("eRSource1");
+    auto c = r.GetDialog("eDialog1")->GetControl("Control1");
+    auto f = r.GetFormat("fmt");
+    return std::tuple(r.Code, rs->SQLCommand, rs->eRSources->Item(1)->ecnnName(),
+                      r.GetConnection("eConnection1")->cnnString, c->GetExtProperty("caption")->Value.TextOr(),
+                      c->GetData("Tables")->DatB64, c->TabIndex, f->BeginCommand, f->VerticalN, f->MoveOn,
+                      f->PaperWidth, r.GetDialog("eDialog1")->BackColor);
+}
+
 TEST(ReportXml, AwkwardTextSurvivesRoundTrip) {
     auto original = MakeAwkward();
     const std::string xml = original->ToXML();
@@ -176,23 +189,8 @@ TEST(ReportXml, AwkwardTextSurvivesRoundTrip) {
     auto r = std::make_shared<Orvane>();
     ASSERT_TRUE(r->FromXML(xml));
     EXPECT_EQ(r->ToXML(), xml);
-    EXPECT_EQ(r->Code, original->Code);
-    auto rs = r->GetRSource("eRSource1");
-    EXPECT_EQ(rs->SQLCommand, original->GetRSource("eRSource1")->SQLCommand);
-    ASSERT_EQ(rs->eRSources->Count(), 1);
-    EXPECT_EQ(rs->eRSources->Item(1)->ecnnName(), "eConnection1");
-    EXPECT_EQ(r->GetConnection("eConnection1")->cnnString, original->GetConnection("eConnection1")->cnnString);
-    auto c = r->GetDialog("eDialog1")->GetControl("Control1");
-    EXPECT_EQ(c->GetExtProperty("caption")->Value.TextOr(), "it's\r\n<x>");
-    EXPECT_EQ(c->GetData("Tables")->DatB64, "QUJD\r\nREVG");
-    EXPECT_EQ(c->TabIndex, -3);
-    auto f = r->GetFormat("fmt");
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->BeginCommand, original->GetFormat("fmt")->BeginCommand);
-    EXPECT_EQ(f->VerticalN, -7);
-    EXPECT_EQ(f->MoveOn, Col);
-    EXPECT_FLOAT_EQ(f->PaperWidth, 21.59f);
-    EXPECT_EQ(r->GetDialog("eDialog1")->BackColor, -2147483633);
+    // Equal texts do not show a field the writer cuts the same way each time.
+    EXPECT_EQ(AwkwardFields(*r), AwkwardFields(*original));
 }
 
 TEST(ReportXml, CommaLocaleWritesCommaAndReadsBoth) {

@@ -18,7 +18,6 @@ using orvane::testing::ScopedEnv;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
-
 unsigned ModeOf(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return 0;
@@ -84,9 +83,7 @@ TEST(ConnectionManagerFile, LoadOrNewWritesOnlyWhenSavedAndNeverReplacesAnUnread
     EXPECT_TRUE(fresh->ApplicationsCollection().empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
     ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
-    ASSERT_TRUE(fresh->Save());
-    EXPECT_EQ(ModeOf(path), 0600u);
-    EXPECT_EQ(ModeOf(dir.file("cfg/orvanespt")), 0700u);
+    ASSERT_TRUE(fresh->Save());  // how a save writes is below, in SavingRoundTripsPrivately
     auto again = ConnectionManager::LoadOrNew(path);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
@@ -145,7 +142,7 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivately) {
     ASSERT_TRUE(m->SetApplication({"Otra", "DSN=x", "", "", {}}));
     app.UserID = "luis";
     ASSERT_TRUE(m->SetApplication(app));  // replaces, keeps the order
-    ::chmod(path.c_str(), 0644);  // loosened by hand: saving makes it private again
+    ::chmod(path.c_str(), 0644);          // loosened by hand: saving makes it private again
     ASSERT_TRUE(m->Save());
     EXPECT_EQ(ModeOf(path), 0600u);
 
@@ -171,13 +168,11 @@ TEST(ConnectionManagerFile, RefusesWhatTheFileCouldNotGiveBack) {
     WriteFile(dir.file("c.ini"), "");
     auto m = ConnectionManager::Load(dir.file("c.ini"));
     ASSERT_NE(m, nullptr);
-    EXPECT_FALSE(m->SetApplication({"  ", "DSN=x", "", "", {}}));
-    EXPECT_FALSE(m->SetApplication({"a", "DSN=x", "", "pw\nd", {}}));
-    EXPECT_FALSE(m->SetApplication({"a\rb", "DSN=x", "", "", {}}));
-    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"[x", "]"}}}));
-    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"pwd", "1"}}}));
-    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"k", "1"}, {"K", "2"}}}));
-    EXPECT_FALSE(m->SetApplication({"a", "", "", "", {{"# c", "1"}}}));
+    const ApplicationDb refused[] = {{"  ", "DSN=x", "", "", {}},       {"a", "DSN=x", "", "pw\nd", {}},
+                                     {"a\rb", "DSN=x", "", "", {}},     {"a", "", "", "", {{"[x", "]"}}},
+                                     {"a", "", "", "", {{"pwd", "1"}}}, {"a", "", "", "", {{"k", "1"}, {"K", "2"}}},
+                                     {"a", "", "", "", {{"# c", "1"}}}};
+    for (const ApplicationDb& app : refused) EXPECT_FALSE(m->SetApplication(app)) << &app - refused;
     EXPECT_TRUE(m->ApplicationsCollection().empty());
     EXPECT_TRUE(m->SetApplication({" a ", "", "", "", {}}));
     EXPECT_EQ(m->ApplicationsCollection()[0].Name, "a");

@@ -8,6 +8,16 @@
 namespace orvane::platform {
 namespace {
 
+// A split filter as "clause UNION|..."; a split entry as "field|op|value|union".
+std::string Shown(const std::vector<FilterCondition>& split) {
+    std::string out;
+    for (const FilterCondition& c : split) out += c.Expresion + " " + c.UnionOperator + "|";
+    return out;
+}
+std::string Shown(const ConditionParts& p) {
+    return p.Field + "|" + p.Operator + "|" + p.Value + "|" + p.Union;
+}
+
 struct Parts {
     const char* field;
     const char* op;
@@ -45,10 +55,8 @@ TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndParts) {
         for (std::size_t i = 0; i < list.size(); ++i) {
             const auto parts = SplitCondition(entries[i]);
             ASSERT_TRUE(parts.has_value()) << entries[i];
-            EXPECT_EQ(parts->Field, list[i].field);
-            EXPECT_EQ(parts->Operator, list[i].op);
-            EXPECT_EQ(parts->Value, list[i].value);
-            EXPECT_EQ(parts->Union, i + 1 == list.size() ? "AND" : list[i].unionWord);
+            EXPECT_EQ(Shown(*parts), std::string(list[i].field) + "|" + list[i].op + "|" + list[i].value + "|" +
+                                         (i + 1 == list.size() ? "AND" : list[i].unionWord));
         }
     }
 }
@@ -68,32 +76,20 @@ TEST(FilterConditions, ComposingDropsOnlyAWholeTrailingUnionWordInCapitals) {
     EXPECT_EQ(ComposeFilter({"a = 'x AND' ", "c = 3 OR"}), "a = 'x AND' AND c = 3  ");
 }
 
-struct HandWritten {
-    const char* text;
-    std::vector<FilterCondition> conditions;
-};
-
 TEST(FilterConditions, SplitsHandWrittenFilters) {
-    const std::vector<HandWritten> cases = {
-        {"A=1", {{"A=1", "AND"}}},
-        {"  nombre LIKE 'Smit*'  ", {{"nombre LIKE 'Smit*'", "AND"}}},
-        {"a>=1 and b<=2 or c<>3", {{"a>=1", "AND"}, {"b<=2", "OR"}, {"c<>3", "AND"}}},
-        {"[Fecha alta] > #8/24/95# OR\tx = 'It''s AND more'",
-         {{"[Fecha alta] > #8/24/95#", "OR"}, {"x = 'It''s AND more'", "AND"}}},
-        {"[AND] = 1 AND [OR x] like '%y'", {{"[AND] = 1", "AND"}, {"[OR x] like '%y'", "AND"}}},
-        {"total > $5.5E2 OR", {{"total > $5.5E2", "OR"}}},
-        {"Fecha alta = 1", {{"Fecha alta = 1", "AND"}}},
-        {"x='a'AND y=#2024-01-31#", {{"x='a'", "AND"}, {"y=#2024-01-31#", "AND"}}},
-    };
-    for (const HandWritten& c : cases) {
-        SCOPED_TRACE(c.text);
-        const auto split = SplitFilter(c.text);
-        ASSERT_TRUE(split.has_value());
-        ASSERT_EQ(split->size(), c.conditions.size());
-        for (std::size_t i = 0; i < split->size(); ++i) {
-            EXPECT_EQ((*split)[i].Expresion, c.conditions[i].Expresion);
-            EXPECT_EQ((*split)[i].UnionOperator, c.conditions[i].UnionOperator);
-        }
+    const std::pair<const char*, const char*> cases[] = {
+        {"A=1", "A=1 AND|"},
+        {"  nombre LIKE 'Smit*'  ", "nombre LIKE 'Smit*' AND|"},
+        {"a>=1 and b<=2 or c<>3", "a>=1 AND|b<=2 OR|c<>3 AND|"},
+        {"[Fecha alta] > #8/24/95# OR\tx = 'It''s AND more'", "[Fecha alta] > #8/24/95# OR|x = 'It''s AND more' AND|"},
+        {"[AND] = 1 AND [OR x] like '%y'", "[AND] = 1 AND|[OR x] like '%y' AND|"},
+        {"total > $5.5E2 OR", "total > $5.5E2 OR|"},
+        {"Fecha alta = 1", "Fecha alta = 1 AND|"},
+        {"x='a'AND y=#2024-01-31#", "x='a' AND|y=#2024-01-31# AND|"}};
+    for (const auto& [text, conditions] : cases) {
+        const auto split = SplitFilter(text);
+        ASSERT_TRUE(split.has_value()) << text;
+        EXPECT_EQ(Shown(*split), conditions);
     }
 }
 
@@ -107,19 +103,12 @@ TEST(FilterConditions, RefusesWhatItCannotSplit) {
 }
 
 TEST(FilterConditions, SplitsOneEntryKeepingAnEmptyFieldOrValue) {
-    const auto noValue = SplitCondition("A =  AND");
-    ASSERT_TRUE(noValue.has_value());
-    EXPECT_EQ(noValue->Value, "");
-    EXPECT_EQ(noValue->Union, "AND");
-    const auto noField = SplitCondition(" = 1 OR");
-    ASSERT_TRUE(noField.has_value());
-    EXPECT_EQ(noField->Field, "");
-    EXPECT_EQ(noField->Value, "1");
-    EXPECT_EQ(noField->Union, "OR");
-    const auto noUnion = SplitCondition("A = 1 ");
-    ASSERT_TRUE(noUnion.has_value());
-    EXPECT_EQ(noUnion->Value, "1");
-    EXPECT_EQ(noUnion->Union, "");
+    for (const auto& [entry, parts] :
+         {std::pair{"A =  AND", "A|=||AND"}, {" = 1 OR", "|=|1|OR"}, {"A = 1 ", "A|=|1|"}}) {
+        const auto split = SplitCondition(entry);
+        ASSERT_TRUE(split.has_value()) << entry;
+        EXPECT_EQ(Shown(*split), parts);
+    }
 }
 
 TEST(FilterConditions, SurvivesAnyBytes) {

@@ -135,10 +135,7 @@ TEST(RuntimeServices, ConvertsDataLinkEncodings) {
     // surrogate, which becomes the replacement character.
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)), "\xF0\x9F\x98\x80");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x00\xDC", 4)), "\xEF\xBF\xBD");
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE"
-                                                               "a\0\0\0",
-                                                               6)),
-              "a");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x61\0\0\0", 6)), "a");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(""), "");
 }
 

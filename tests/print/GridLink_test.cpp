@@ -22,32 +22,25 @@ eControl Grid(const std::string& cls, const std::string& block, const std::strin
     return c;
 }
 
-TEST(PrintGridLink, GridControlGetsTheTableOfItsTablesBlock) {
-    auto c = Grid("ePrnGridControl.ePrnGrid", "TABLES", kTable);  // the block name ignores case
-    LinkPrintGrid(c);
-    auto table = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->Name, "Detalle");
-    EXPECT_EQ(table->Rows->Count(), 1);
-}
-
-TEST(PrintGridLink, OtherControlsAndUnreadableTablesGetNothing) {
-    const std::vector<eControl> controls = {
-        Grid("eprngridcontrol.eprngrid", "Tables", kTable),  // the class is matched exactly
-        Grid("ePrnGridControl.ePrnGrid ", "Tables", kTable),
-        Grid("ePrnGridControl.ePrnGrid", "Tablas", kTable),
-        Grid("ePrnGridControl.ePrnGrid", "Tables", "<eCTable Name='x'>"),
+// Only the exact grid class gets a table, read from its Tables block (name in
+// any case); -1 rows: no table linked.
+TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOne) {
+    const std::vector<std::pair<eControl, int>> cases = {
+        {Grid("ePrnGridControl.ePrnGrid", "TABLES", kTable), 1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tables", "<Otro/>"), 0},  // well-formed, of another kind
+        {Grid("eprngridcontrol.eprngrid", "Tables", kTable), -1},
+        {Grid("ePrnGridControl.ePrnGrid ", "Tables", kTable), -1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tablas", kTable), -1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tables", "<eCTable Name='x'>"), -1},
     };
-    for (auto c : controls) {
+    for (auto [c, rows] : cases) {
         LinkPrintGrid(c);
-        EXPECT_EQ(c.LinkObject, nullptr) << c.Class;
+        auto table = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
+        EXPECT_EQ(table ? table->Rows->Count() : -1, rows) << c.Class << " " << c.ExtData("Tables")->DatB64;
+        if (rows == 1) {
+            EXPECT_EQ(table->Name, "Detalle");
+        }
     }
-    // A well-formed text of another kind still links an empty table.
-    auto other = Grid("ePrnGridControl.ePrnGrid", "Tables", "<Otro/>");
-    LinkPrintGrid(other);
-    auto table = std::dynamic_pointer_cast<ePrnTable>(other.LinkObject);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->Rows->Count(), 0);
 }
 
 TEST(PrintGridLink, ReadingADefinitionLinksItsGridControls) {

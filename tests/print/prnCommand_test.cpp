@@ -9,127 +9,63 @@ namespace {
 const std::string STX = "\x02";
 const std::string SOH = "\x01";
 
-prnCommand Unpacked(const std::string& s, const std::string& infoBefore = "before") {
-    prnCommand c;
-    c.EncoderInfo = infoBefore;
-    c.StrType = ccustom;
-    c.Track1 = c.Track2 = c.Track3 = c.SmartCard = c.Custom = "old";
-    c.SourceTrack1 = c.SourceTrack2 = c.SourceTrack3 = c.SourceSmartCard = cFormula;
-    c.StrCommand(s);
-    return c;
+// Every field in one text: type|info|source:track 1|2|3|smart card|custom.
+std::string Fields(const prnCommand& c) {
+    auto part = [](SourceType s, const std::string& t) { return std::to_string(static_cast<int>(s)) + ":" + t; };
+    return std::to_string(static_cast<int>(c.StrType)) + "|" + c.EncoderInfo + "|" + part(c.SourceTrack1, c.Track1) +
+           "|" + part(c.SourceTrack2, c.Track2) + "|" + part(c.SourceTrack3, c.Track3) + "|" +
+           part(c.SourceSmartCard, c.SmartCard) + "|" + c.Custom;
 }
 
-void ExpectResetTracks(const prnCommand& c) {
-    EXPECT_EQ(c.SourceTrack1, cEmpty);
-    EXPECT_EQ(c.SourceTrack2, cEmpty);
-    EXPECT_EQ(c.SourceTrack3, cEmpty);
-    EXPECT_EQ(c.SourceSmartCard, cEmpty);
-    EXPECT_EQ(c.Track1 + c.Track2 + c.Track3 + c.SmartCard + c.Custom, "");
-}
-
-TEST(PrnCommand, NothingPacksToEmptyTextWhateverTheFieldsHold) {
-    prnCommand c;
-    EXPECT_EQ(c.StrCommand(), "");
-    c.Track1 = "x";
-    c.Custom = "y";
-    c.EncoderInfo = "z";
-    EXPECT_EQ(c.StrCommand(), "");
-    c.StrType = static_cast<StrTypes>(7);
-    EXPECT_EQ(c.StrCommand(), "");
-}
-
-TEST(PrnCommand, MagneticCommandPacksExactlyAndRoundTrips) {
-    prnCommand c;
-    c.StrType = cmagneticstrip;
-    c.EncoderInfo = "Fargo";
-    c.SourceTrack1 = cText;
-    c.Track1 = "%B123^DOE/J?";
-    c.SourceTrack2 = cFormula;
-    c.Track2 = "[Cuenta] & \"=\"";
-    c.SourceTrack3 = cEmpty;
-    c.Track3 = "";
-    const std::string packed = c.StrCommand();
-    EXPECT_EQ(packed,
-              "1Fargo" + STX + "1" + SOH + "%B123^DOE/J?" + STX + "2" + SOH + "[Cuenta] & \"=\"" + STX + "0" + SOH);
-
-    prnCommand back;
-    back.StrCommand(packed);
-    EXPECT_EQ(back.StrType, cmagneticstrip);
-    EXPECT_EQ(back.EncoderInfo, "Fargo");
-    EXPECT_EQ(back.SourceTrack1, cText);
-    EXPECT_EQ(back.Track1, c.Track1);
-    EXPECT_EQ(back.SourceTrack2, cFormula);
-    EXPECT_EQ(back.Track2, c.Track2);
-    EXPECT_EQ(back.SourceTrack3, cEmpty);
-    EXPECT_EQ(back.Track3, "");
-}
-
-TEST(PrnCommand, SmartCardAndCustomRoundTrip) {
-    prnCommand c;
-    c.StrType = csmartcard;
-    c.EncoderInfo = "chip";
-    c.SourceSmartCard = cFormula;
-    c.SmartCard = "Mid([Id], 2)";
-    EXPECT_EQ(c.StrCommand(), "2chip" + STX + "2" + SOH + "Mid([Id], 2)");
-    prnCommand back;
-    back.StrCommand(c.StrCommand());
-    EXPECT_EQ(back.StrType, csmartcard);
-    EXPECT_EQ(back.EncoderInfo, "chip");
-    EXPECT_EQ(back.SourceSmartCard, cFormula);
-    EXPECT_EQ(back.SmartCard, "Mid([Id], 2)");
-
-    c.StrType = ccustom;
-    c.Custom = "  raw " + STX + " bytes ";
-    EXPECT_EQ(c.StrCommand(), "3  raw " + STX + " bytes ");
-    back.StrCommand(c.StrCommand());
-    EXPECT_EQ(back.StrType, ccustom);
-    EXPECT_EQ(back.Custom, c.Custom);
-}
-
-TEST(PrnCommand, UnpackingResetsEverythingButEncoderInfo) {
-    for (const std::string s : {"", "   ", "0", " 1abc", "9", "x1"}) {
-        SCOPED_TRACE(s);
-        const auto c = Unpacked(s);
-        EXPECT_EQ(c.StrType, cnothing);
-        EXPECT_EQ(c.EncoderInfo, "before");
-        ExpectResetTracks(c);
+TEST(PrnCommand, PacksExactlyAndUnpacksToTheSameFields) {
+    // Fields in order: type, info, sources of tracks 1-3 and smart card, tracks 1-3, smart card, custom.
+    const std::vector<std::pair<prnCommand, std::string>> cases = {
+        {{cmagneticstrip, "Fargo", cText, cFormula, cEmpty, cEmpty, "%B123^DOE/J?", "[Cuenta] & \"=\"", "", "", ""},
+         "1Fargo" + STX + "1" + SOH + "%B123^DOE/J?" + STX + "2" + SOH + "[Cuenta] & \"=\"" + STX + "0" + SOH},
+        {{csmartcard, "chip", cEmpty, cEmpty, cEmpty, cFormula, "", "", "", "Mid([Id], 2)", ""},
+         "2chip" + STX + "2" + SOH + "Mid([Id], 2)"},
+        {{ccustom, "", cEmpty, cEmpty, cEmpty, cEmpty, "", "", "", "", "  raw " + STX + " bytes "},
+         "3  raw " + STX + " bytes "},
+    };
+    for (const auto& [command, packed] : cases) {
+        EXPECT_EQ(command.StrCommand(), packed);
+        prnCommand back;
+        back.StrCommand(packed);
+        EXPECT_EQ(Fields(back), Fields(command));
     }
-    const auto magnetic = Unpacked("1");
-    EXPECT_EQ(magnetic.StrType, cmagneticstrip);
-    EXPECT_EQ(magnetic.EncoderInfo, "before");
-    ExpectResetTracks(magnetic);
-
-    const auto custom = Unpacked("3");
-    EXPECT_EQ(custom.StrType, ccustom);
-    EXPECT_EQ(custom.Custom, "");
-
-    const auto smart = Unpacked("2");
-    EXPECT_EQ(smart.StrType, csmartcard);
-    ExpectResetTracks(smart);
+    // Nothing, or a type out of range, packs to empty text whatever the fields hold.
+    for (int type : {0, 7}) {
+        prnCommand c{static_cast<StrTypes>(type), "z", cText, cText, cText, cText, "x", "x", "x", "x", "y"};
+        EXPECT_EQ(c.StrCommand(), "");
+    }
 }
 
-TEST(PrnCommand, EachFieldIsReadOnItsOwn) {
-    // A source that is not a number leaves its source reset but the content is still read.
-    auto c = Unpacked("2info" + STX + "abc" + SOH + "DATA");
-    EXPECT_EQ(c.EncoderInfo, "info");
-    EXPECT_EQ(c.SourceSmartCard, cEmpty);
-    EXPECT_EQ(c.SmartCard, "DATA");
-
-    // Track 2 has no content part, track 3 is missing, extra groups and parts are ignored.
-    c = Unpacked("1" + STX + "1" + SOH + "T1" + SOH + "extra" + STX + "2");
-    EXPECT_EQ(c.EncoderInfo, "");
-    EXPECT_EQ(c.SourceTrack1, cText);
-    EXPECT_EQ(c.Track1, "T1");
-    EXPECT_EQ(c.SourceTrack2, cFormula);
-    EXPECT_EQ(c.Track2, "");
-    EXPECT_EQ(c.SourceTrack3, cEmpty);
-
-    c = Unpacked("1i" + STX + "1" + SOH + "a" + STX + "1" + SOH + "b" + STX + "1" + SOH + "c" + STX + "1" + SOH + "d");
-    EXPECT_EQ(c.Track3, "c");
-
-    // Any integer is kept, even one that names no source kind.
-    c = Unpacked("2" + STX + "17" + SOH + "x");
-    EXPECT_EQ(static_cast<int>(c.SourceSmartCard), 17);
+// Unpacking replaces every field but EncoderInfo, which only a group sets; a
+// missing group or part, or a source that is not a number, leaves its field
+// reset while the others are still read.
+TEST(PrnCommand, UnpackingReadsEachFieldOnItsOwn) {
+    const std::string reset = "|before|0:|0:|0:|0:|";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "0" + reset},
+        {"   ", "0" + reset},
+        {"0", "0" + reset},
+        {" 1abc", "0" + reset},
+        {"9", "0" + reset},
+        {"x1", "0" + reset},
+        {"1", "1" + reset},
+        {"2", "2" + reset},
+        {"3", "3" + reset},
+        {"2info" + STX + "abc" + SOH + "DATA", "2|info|0:|0:|0:|0:DATA|"},
+        {"1" + STX + "1" + SOH + "T1" + SOH + "extra" + STX + "2", "1||1:T1|2:|0:|0:|"},
+        {"1i" + STX + "1" + SOH + "a" + STX + "1" + SOH + "b" + STX + "1" + SOH + "c" + STX + "1" + SOH + "d",
+         "1|i|1:a|1:b|1:c|0:|"},
+        {"2" + STX + "17" + SOH + "x", "2||0:|0:|0:|17:x|"},  // any integer is kept as the source
+    };
+    for (const auto& [packed, fields] : cases) {
+        prnCommand c{ccustom, "before", cFormula, cFormula, cFormula, cFormula, "old", "old", "old", "old", "old"};
+        c.StrCommand(packed);
+        EXPECT_EQ(Fields(c), fields) << packed;
+    }
 }
 
 }  // namespace

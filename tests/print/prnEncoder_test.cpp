@@ -8,53 +8,34 @@
 namespace orvane {
 namespace {
 
-TEST(PrnEncoder, NewEncoderPacksToSeparatorsOnlyAndBack) {
-    prnEncoder e;
-    const std::string packed = e.StrEncoder();
-    EXPECT_EQ(packed, "\r\n\r\n\r\n|\r\n|\r\n|");
-    prnEncoder back;
-    back.Name = back.Command3 = back.Sufijo2 = "x";
-    back.StrEncoder(packed);
-    EXPECT_EQ(back.StrEncoder(), packed);
-    EXPECT_EQ(back.Name + back.Command3 + back.Sufijo2, "");
+std::vector<std::string> Fields(const prnEncoder& e) {
+    return {e.Name, e.PreCommand, e.PostCommand, e.Command1, e.Sufijo1, e.Command2, e.Sufijo2, e.Command3, e.Sufijo3};
 }
 
-TEST(PrnEncoder, FullEncoderRoundTripsWithPostCommandThird) {
-    prnEncoder e;
-    e.Name = "Zebra";
-    e.PreCommand = "1B 40";
-    e.Command1 = "1B 01";
-    e.Sufijo1 = "0D";
-    e.Command2 = "1B 02";
-    e.Sufijo2 = "0A";
-    e.Command3 = "1B 03";
-    e.Sufijo3 = "0C";
-    e.PostCommand = "1B 45";
-    EXPECT_EQ(e.StrEncoder(), "Zebra\r\n1B 40\r\n1B 45\r\n1B 01|0D\r\n1B 02|0A\r\n1B 03|0C");
-    prnEncoder back;
-    back.StrEncoder(e.StrEncoder());
-    EXPECT_EQ(back.StrEncoder(), e.StrEncoder());
-    EXPECT_EQ(back.PostCommand, "1B 45");
-}
-
-TEST(PrnEncoder, UnpackingToleratesShortLinesLoneCrAndExtraBars) {
-    prnEncoder e;
-    e.Command1 = e.Sufijo3 = "stale";
-    e.StrEncoder("N\rPre\r\nPost");
-    EXPECT_EQ(e.Name, "N");
-    EXPECT_EQ(e.PreCommand, "Pre");
-    EXPECT_EQ(e.PostCommand, "Post");
-    EXPECT_EQ(e.Command1 + e.Sufijo1 + e.Command2 + e.Sufijo2 + e.Command3 + e.Sufijo3, "");
-
-    e.StrEncoder("a\nb\r\r\r1|2|3\r4\r|6\rignored");
-    EXPECT_EQ(e.Name, "a\nb");  // a lone LF is not a line break
-    EXPECT_EQ(e.PreCommand, "");
-    EXPECT_EQ(e.Command1, "1");
-    EXPECT_EQ(e.Sufijo1, "2");
-    EXPECT_EQ(e.Command2, "4");
-    EXPECT_EQ(e.Sufijo2, "");
-    EXPECT_EQ(e.Command3, "");
-    EXPECT_EQ(e.Sufijo3, "6");
+TEST(PrnEncoder, UnpacksEveryFieldAndPacksThemBack) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> fields;
+        bool packsBack;
+    };
+    const std::vector<Case> cases = {
+        {"\r\n\r\n\r\n|\r\n|\r\n|", {"", "", "", "", "", "", "", "", ""}, true},
+        {"Zebra\r\n1B 40\r\n1B 45\r\n1B 01|0D\r\n1B 02|0A\r\n1B 03|0C",
+         {"Zebra", "1B 40", "1B 45", "1B 01", "0D", "1B 02", "0A", "1B 03", "0C"},
+         true},
+        // Short text, a lone CR ends a line, a lone LF does not, extra bars and lines are dropped.
+        {"N\rPre\r\nPost", {"N", "Pre", "Post", "", "", "", "", "", ""}, false},
+        {"a\nb\r\r\r1|2|3\r4\r|6\rignored", {"a\nb", "", "", "1", "2", "4", "", "", "6"}, false},
+    };
+    for (const auto& c : cases) {
+        prnEncoder e;
+        e.Name = e.PreCommand = e.Command1 = e.Sufijo2 = e.Command3 = e.Sufijo3 = "stale";
+        e.StrEncoder(c.text);
+        EXPECT_EQ(Fields(e), c.fields) << c.text;
+        if (c.packsBack) {
+            EXPECT_EQ(e.StrEncoder(), c.text);
+        }
+    }
 }
 
 TEST(PrnEncoder, BinStringGivesRawBytes) {
