@@ -93,6 +93,7 @@ struct eRSource::Kept {
     std::string text;                      // SQLCommand with its macros replaced, before lists widen its marks
     std::weak_ptr<data::Recordset> rows;   // the recordset that open gave
     const data::Connection* on = nullptr;  // the connection it ran on
+    std::size_t rowLimit = 0;              // on's RowLimit then: a lower one may refuse the rows
     std::uint64_t state = 0;               // on's ReadState then; 0 when the rows are not to be kept
 };
 
@@ -204,7 +205,7 @@ bool eRSource::Open(bool mayReuse) {
         if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
         if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
         data::Connection* const on = cnn->ADOCnn.get();
-        bool same = mayReuse && ReuseRows && keptState != 0 && k.on == on;
+        bool same = mayReuse && ReuseRows && keptState != 0 && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.
         if (SQLCommand.find('@') == std::string::npos) {
             if (k.text != SQLCommand) {
@@ -228,6 +229,7 @@ bool eRSource::Open(bool mayReuse) {
         leftOut = BindParameters(command, rpt.get(), same);
         const std::uint64_t state = mayReuse && ReuseRows ? cnn->ADOCnn->ReadState() : 0;
         k.on = on;
+        k.rowLimit = on->RowLimit;
         if (same && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
             !previous.owner_before(k.rows)) {
             k.state = state;
