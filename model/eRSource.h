@@ -68,10 +68,11 @@ public:
 
     // Runs the query on the connection's open ADOCnn (macros replaced, the
     // SendParameters bound in order), applies RTFilter and RTOrder, and opens
-    // the children. Always runs the query; only the reopening of a child by
-    // its parent may keep rows (ReuseRows). False when the connection is not open, the command type
-    // is not a number, the provider refuses the command, it returns no
-    // recordset, or the last child fails; LastOpenError then says why.
+    // the children. It always runs the query: only a parent reopening its
+    // children may keep their rows (ReuseRows). False when the connection is
+    // not open, the command type is not a number, the provider refuses the
+    // command, it returns no recordset, or the last child fails;
+    // LastOpenError then says why.
     bool OpenRecordsource();
     // Sets the recordset's filter to RTFilter with macros replaced ("" removes
     // it). False when there is no recordset or it refuses the text.
