@@ -1,5 +1,5 @@
 // orvane run FILE [-p NAME=VALUE]... [--connection NAME=STRING]...
-//                 [--format text|json] [--limit N]
+//                 [--format text|json] [--limit N] [--requery]
 //
 // Output, JSON form (one step per line inside "steps"):
 //   {"report": NAME, "parameters": {NAME: TEXT-OR-NULL, ...}, "steps": [STEP, ...]}
@@ -23,6 +23,7 @@
 #include "cli/Support.h"
 #include "data/ado/Recordset.h"
 #include "model/Orvane.h"
+#include "model/RSourceWalk.h"
 
 namespace orvane::cli {
 namespace {
@@ -262,6 +263,8 @@ CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
                            : "expected a whole number of steps, 0 or more";
             },
             "N"));
+    run->add_flag("--requery", o.requery,
+                  "Run every child's query again on every move, even when it would give the rows it holds");
     return run;
 }
 
@@ -269,6 +272,14 @@ void RunReport(const RunOptions& o) {
     const auto rpt = LoadDefinition(o.file);
     rpt->IniParameters();
     ApplyArguments(*rpt, o);
+    if (o.requery) {
+        for (const auto& cnn : *rpt->eConections)
+            if (cnn)
+                WalkRSources(cnn->eRSources.get(), [](const std::shared_ptr<eRSource>& rs, int, bool) {
+                    rs->ReuseRows = false;
+                    return true;
+                });
+    }
     const Json parameters = ParametersJson(*rpt);
     OpenData(*rpt);
 

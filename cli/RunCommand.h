@@ -17,6 +17,7 @@ struct RunOptions {
     std::vector<std::string> connections;  // NAME=CONNECTION-STRING
     std::string format = "text";           // text or json
     std::optional<std::size_t> limit;      // most steps printed
+    bool requery = false;                  // every child re-queried on every move (no ReuseRows)
 };
 
 // Adds the "run" subcommand, filling options when it is parsed.

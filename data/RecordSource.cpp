@@ -2,9 +2,12 @@
 // run-time filter and sort, and the re-opening of the children from the
 // current record.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <exception>
 #include <limits>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data/ParameterTypes.h"
@@ -70,6 +73,14 @@ Variant BoundValueOf(const eParameter& p, const Variant& value, const AdoTypeRow
     return value;
 }
 
+// Whether two values bind alike: of one kind and equal, doubles to the bit
+// (0.0 and -0.0 differ, a NaN matches itself).
+bool SameValue(const Variant& a, const Variant& b) {
+    if (a.kind() == Variant::Kind::Double && b.kind() == Variant::Kind::Double)
+        return std::bit_cast<std::uint64_t>(*a.AsDouble()) == std::bit_cast<std::uint64_t>(*b.AsDouble());
+    return a == b;
+}
+
 }  // namespace
 
 std::shared_ptr<Orvane> eRSource::Report() const {
@@ -77,20 +88,35 @@ std::shared_ptr<Orvane> eRSource::Report() const {
     return cnn ? cnn->RPTParent.lock() : nullptr;
 }
 
-std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) const {
+struct eRSource::Kept {
+    data::Command command;
+    std::string text;                      // SQLCommand with its macros replaced, before lists widen its marks
+    std::weak_ptr<data::Recordset> rows;   // the recordset that open gave
+    const data::Connection* on = nullptr;  // the connection it ran on
+    std::size_t rowLimit = 0;              // on's RowLimit then: a lower one may refuse the rows
+    std::uint64_t state = 0;               // on's ReadState then; 0 when the rows are not to be kept
+};
+
+// Made and destroyed here, where Kept is complete.
+eRSource::eRSource() : eRSources(std::make_shared<Collection<eRSource>>()) {}
+eRSource::~eRSource() = default;
+
+std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt, bool& same) const {
     std::string leftOut;
-    if (!rpt) return leftOut;
-    // The "?" each bound parameter takes, in order; kept only once a list
-    // comes, so the common open allocates nothing for it.
+    data::ParameterList& list = command.Parameters();
+    const std::size_t before = list.Count();
+    std::size_t bound = 0;  // parameters given to the command
+    // The "?" each SendParameters name takes, in order; kept only once a
+    // list comes, so the common open allocates nothing for it.
     std::vector<std::size_t> marks;
-    std::size_t bound = 0;
+    std::size_t names = 0;
     bool lists = false;
     std::string_view rest = SendParameters;
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
         const std::string piece(rest.substr(0, comma));
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-        if (text::TrimBlanks(piece).empty()) continue;
+        if (!rpt || text::TrimBlanks(piece).empty()) continue;
         const eParameter* p = rpt->FindParameter(piece);
         if (!p) continue;
         try {
@@ -98,31 +124,46 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
             const std::int16_t code = row ? row->Code : AdoTypeCode(p->eType());
             const bool sized = (row ? row->Category : AdoTypeCategory(p->eType())) == kCategoryText ||
                                code == AdoCode(AdoType::VarChar);
-            const auto make = [&](const Variant& value) {
+            // Gives the parameter at position `at` a value, reusing the one
+            // there when it has this name and type: its value is converted
+            // again only when it differs.
+            const auto give = [&](std::size_t at, const Variant& given) {
+                const Variant value = BoundValueOf(*p, given, row);
                 // The size is that of the value's own text, even for
                 // strDateTime, whose formatted text may be longer.
-                const long size = sized ? std::max(1L, CharacterCount(value.TextOr())) : 0;
-                auto param = command.CreateParameter(p->Name, code, size);
-                param->Value(BoundValueOf(*p, value, row));
-                return param;
+                const long size = sized ? std::max(1L, CharacterCount(given.TextOr())) : 0;
+                data::Parameter* old = list.At(at);
+                if (old && old->Type == code && old->Name == p->Name) {
+                    if (!SameValue(old->Value(), value)) {
+                        same = false;
+                        old->Value(value);
+                    }
+                    old->Size = size;
+                    return;
+                }
+                same = false;
+                auto made = command.CreateParameter(p->Name, code, size);
+                made->Value(value);
+                list.Set(at, std::move(made));
             };
             if (!p->Values) {
-                command.Parameters().Append(make(p->Value));
-                if (lists) marks.push_back(1);
+                give(bound, p->Value);
                 ++bound;
+                if (lists) marks.push_back(1);
+                ++names;
                 continue;
             }
             // A list binds one parameter per value, all converted before any
-            // is appended: it is bound whole or left out. An empty list binds
-            // one NULL, so that "IN (?)" matches no row instead of "IN ()"
-            // being a syntax error.
-            std::vector<std::shared_ptr<data::Parameter>> made;
-            for (const auto& value : *p->Values) made.push_back(make(value));
-            if (made.empty()) made.push_back(make(Variant::MakeNull()));
-            for (auto& param : made) command.Parameters().Append(std::move(param));
-            if (!lists) marks.assign(bound, 1);
-            marks.push_back(made.size());
-            ++bound;
+            // counts: it is bound whole or left out. An empty list binds one
+            // NULL, so that "IN (?)" matches no row instead of "IN ()" being
+            // a syntax error.
+            std::size_t count = 0;
+            for (const auto& value : *p->Values) give(bound + count++, value);
+            if (count == 0) give(bound + count++, Variant::MakeNull());
+            bound += count;
+            if (!lists) marks.assign(names, 1);
+            marks.push_back(count);
+            ++names;
             lists = true;
         } catch (const std::exception& e) {
             // This parameter is left out; the next is tried.
@@ -130,6 +171,8 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
         } catch (...) {
         }
     }
+    if (bound != before) same = false;
+    list.Truncate(bound);
     // A stored procedure's call takes one mark per parameter already.
     if (!lists || command.CommandType != data::kCommandText) return leftOut;
     try {
@@ -142,6 +185,10 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt) 
 }
 
 bool eRSource::OpenRecordsource() {
+    return Open(false);
+}
+
+bool eRSource::Open(bool mayReuse) {
     // The recordset of the last open serves the new one when nobody else
     // holds it (a child re-opened for each parent record).
     std::shared_ptr<data::Recordset> previous = std::move(ADORecordset);
@@ -150,22 +197,56 @@ bool eRSource::OpenRecordsource() {
     DepthGuard depth;
     const auto cnn = eCnn.lock();
     std::string leftOut;
+    if (!kept_) kept_ = std::make_unique<Kept>();
+    Kept& k = *kept_;
+    const std::uint64_t keptState = std::exchange(k.state, 0);
+    data::Command& command = k.command;
     try {
         if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
         if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
-        data::Command command;
-        command.CommandText = ReplaceMacros(SQLCommand);
-        command.ActiveConnection = cnn->ADOCnn;
+        data::Connection* const on = cnn->ADOCnn.get();
+        bool same = mayReuse && ReuseRows && keptState != 0 && k.on == on && k.rowLimit == on->RowLimit;
+        // Without macros the stored text itself, copied into the room kept.
+        if (SQLCommand.find('@') == std::string::npos) {
+            if (k.text != SQLCommand) {
+                same = false;
+                k.text = SQLCommand;
+            }
+        } else {
+            std::string text = ReplaceMacros(SQLCommand);
+            if (text != k.text) {
+                same = false;
+                k.text = std::move(text);
+            }
+        }
+        command.CommandText = k.text;
+        const int type = command.CommandType;
+        command.CommandType = data::kCommandText;
         if (!SetCommandType(command, TypeofCommand))
             throw data::DataError("the command type \"" + TypeofCommand + "\" is not a number");
+        if (command.CommandType != type) same = false;
         const auto rpt = cnn->RPTParent.lock();
-        leftOut = BindParameters(command, rpt.get());
+        leftOut = BindParameters(command, rpt.get(), same);
+        const std::uint64_t state = mayReuse && ReuseRows ? cnn->ADOCnn->ReadState() : 0;
+        k.on = on;
+        k.rowLimit = on->RowLimit;
+        if (same && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
+            !previous.owner_before(k.rows)) {
+            k.state = state;
+            ReuseRowsHeld(std::move(previous));
+            return RefreshChilds();
+        }
+        command.ActiveConnection = cnn->ADOCnn;
         ADORecordset = command.Execute(std::move(previous));
+        command.ActiveConnection = nullptr;  // the kept command keeps no connection open
         if (!ADORecordset || ADORecordset->State() != 1) {
             ADORecordset = nullptr;
             throw data::DataError("the command returned no records");
         }
+        k.rows = ADORecordset;
+        k.state = state;
     } catch (const std::exception& e) {
+        command.ActiveConnection = nullptr;
         LastOpenError = e.what();
         if (!leftOut.empty()) LastOpenError += " (parameters left out: " + leftOut + ")";
         return false;
@@ -175,6 +256,28 @@ bool eRSource::OpenRecordsource() {
     if (!RTFilter.empty()) ApplyFilter();
     if (!RTOrder.empty()) ApplySort();
     return RefreshChilds();
+}
+
+void eRSource::ReuseRowsHeld(std::shared_ptr<data::Recordset> rows) {
+    // A recordset a host still holds never changes: it gets a copy.
+    if (rows.use_count() > 1) {
+        rows = rows->Clone();
+        kept_->rows = rows;
+    }
+    ADORecordset = std::move(rows);
+    data::Recordset& rs = *ADORecordset;
+    const std::string filter = RTFilter.empty() ? std::string() : ReplaceMacros(RTFilter);
+    const std::string order = RTOrder.empty() ? std::string() : ReplaceMacros(RTOrder);
+    // The same filter and sort give the same rows in the same order, however
+    // they were set; others are set on the rows as the command left them, as
+    // on a fresh recordset.
+    if (rs.Filter() != filter || rs.Sort() != order) {
+        rs.Filter("");
+        rs.Sort("");
+        if (!RTFilter.empty()) ApplyFilter();
+        if (!RTOrder.empty()) ApplySort();
+    }
+    rs.MoveFirst();
 }
 
 bool eRSource::ApplyFilter() {
@@ -217,7 +320,7 @@ bool eRSource::RefreshChilds() {
         if (!child) continue;
         child->RTFilter = child->Filter;
         child->RTOrder = child->Order;
-        result = child->OpenRecordsource();
+        result = child->Open(true);
         LastOpenError = result ? "" : "record source \"" + child->Name + "\": " + child->LastOpenError;
     }
     return result;

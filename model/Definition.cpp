@@ -4,8 +4,6 @@
 
 namespace orvane {
 
-eRSource::eRSource() : eRSources(std::make_shared<Collection<eRSource>>()) {}
-
 std::string eRSource::ecnnName() const {
     if (auto c = eCnn.lock()) ecnnName_ = c->Name;
     return ecnnName_;

@@ -20,6 +20,9 @@ inline constexpr int kMaxRecordSourceDepth = 256;
 class eRSource : public std::enable_shared_from_this<eRSource> {
 public:
     eRSource();
+    ~eRSource();
+    eRSource(const eRSource&) = delete;
+    eRSource& operator=(const eRSource&) = delete;
 
     std::string Name;
     std::string CursorLocation;          // stored setting, decimal text
@@ -34,6 +37,12 @@ public:
     std::string SQLCommand;              // command text with macros
     std::string RTFilter;                // run-time filter, never persisted
     std::string RTOrder;                 // run-time sort, never persisted
+    // Run time, never persisted: when a parent's move would run this child's
+    // query again with the same text and the same bound values on an unchanged
+    // database, its rows are kept instead. On by default because the rows are
+    // then those the query would give, so every report gains without editing;
+    // turn it off for a query that is not deterministic (RANDOM(), the time).
+    bool ReuseRows = true;
 
     std::shared_ptr<Collection<eRSource>> eRSources;  // children
     std::weak_ptr<eConnection> eCnn;                  // the connection used; non-owning
@@ -59,9 +68,11 @@ public:
 
     // Runs the query on the connection's open ADOCnn (macros replaced, the
     // SendParameters bound in order), applies RTFilter and RTOrder, and opens
-    // the children. False when the connection is not open, the command type
-    // is not a number, the provider refuses the command, it returns no
-    // recordset, or the last child fails; LastOpenError then says why.
+    // the children. It always runs the query: only a parent reopening its
+    // children may keep their rows (ReuseRows). False when the connection is
+    // not open, the command type is not a number, the provider refuses the
+    // command, it returns no recordset, or the last child fails;
+    // LastOpenError then says why.
     bool OpenRecordsource();
     // Sets the recordset's filter to RTFilter with macros replaced ("" removes
     // it). False when there is no recordset or it refuses the text.
@@ -71,8 +82,13 @@ public:
     Variant ApplySort();
     // Copies eFieldNametoParameters of the current record into the parameter
     // idParameterLinked (kept when it cannot be read), then reopens every
-    // child with its design-time Filter and Order. True without children,
-    // otherwise the last child's result.
+    // child with its design-time Filter and Order. A child with ReuseRows
+    // whose query would be the same as for the rows it holds (its text with
+    // macros replaced, its command type and bound values), while the
+    // connection's held read says the database has not changed since
+    // (data::Connection::ReadState), keeps those rows: its filter and sort
+    // applied again and the cursor on its first row, as a fresh query leaves
+    // them. True without children, otherwise the last child's result.
     bool RefreshChilds();
 
     // Move the recordset, then RefreshChilds(). False without an open
@@ -94,14 +110,25 @@ public:
     std::string LastOpenError;
 
 private:
-    // Appends a command parameter per SendParameters name; a parameter that
-    // cannot be created or given its value is left out. Returns why each
-    // was left out ("" when none was), for the error of a command that then
-    // fails. A list of values appends one per value and widens its "?" in
+    struct Kept;
+    // OpenRecordsource; mayReuse lets the rows held be kept (see RefreshChilds).
+    bool Open(bool mayReuse);
+    // Gives the command one parameter per SendParameters name, reusing the
+    // parameters it holds from the last open; a parameter that cannot be
+    // created or given its value is left out. Clears same when the
+    // parameters or their values differ from the last open's. Returns why
+    // each was left out ("" when none was), for the error of a command that
+    // then fails. A list of values binds one per value and widens its "?" in
     // a text command to as many; raises DataError when the marks and the
     // parameters do not pair up.
-    std::string BindParameters(data::Command& command, const Orvane* rpt) const;
+    std::string BindParameters(data::Command& command, const Orvane* rpt, bool& same) const;
+    // The held rows made current again as a fresh open of them would be.
+    void ReuseRowsHeld(std::shared_ptr<data::Recordset> rows);
     std::shared_ptr<Orvane> Report() const;
+
+    // The command of the last open, kept across opens with its parameters,
+    // and what is needed to tell whether that open would give the same rows.
+    std::unique_ptr<Kept> kept_;
 
     mutable std::string ecnnName_;
 };

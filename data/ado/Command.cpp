@@ -181,6 +181,15 @@ void ParameterList::Append(std::shared_ptr<Parameter> p) {
     items_.push_back(std::move(p));
 }
 
+void ParameterList::Set(std::size_t index, std::shared_ptr<Parameter> p) {
+    if (!p) throw DataError("Cannot set a null parameter");
+    if (index > items_.size()) throw DataError("No parameter at position " + std::to_string(index));
+    if (index == items_.size())
+        items_.push_back(std::move(p));
+    else
+        items_[index] = std::move(p);
+}
+
 std::shared_ptr<Parameter> ParameterList::Item(std::size_t index) const {
     if (index >= items_.size()) throw DataError("No parameter at position " + std::to_string(index));
     return items_[index];

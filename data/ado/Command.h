@@ -53,6 +53,15 @@ public:
     std::size_t Count() const { return items_.size(); }
     // 0-based; raises DataError out of range.
     std::shared_ptr<Parameter> Item(std::size_t index) const;
+    // 0-based, without a share in it; null out of range.
+    Parameter* At(std::size_t index) const { return index < items_.size() ? items_[index].get() : nullptr; }
+    // Puts p at index, replacing the parameter there, or appends it when
+    // index is Count(); raises DataError for a null p or a larger index.
+    void Set(std::size_t index, std::shared_ptr<Parameter> p);
+    // Keeps the first count parameters.
+    void Truncate(std::size_t count) {
+        if (count < items_.size()) items_.resize(count);
+    }
 
 private:
     friend class Command;

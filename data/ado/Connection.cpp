@@ -168,6 +168,10 @@ void Connection::ReleaseReads() {
     if (provider_) provider_->HoldReads(false);
 }
 
+std::uint64_t Connection::ReadState() {
+    return provider_ ? provider_->ReadState() : 0;
+}
+
 void Connection::Close() {
     provider_.reset();
 }

@@ -68,6 +68,12 @@ public:
     std::shared_ptr<void> HoldReads();
     // Ends the hold now, whoever keeps its token. Does nothing without one.
     void ReleaseReads();
+    // While reads are held, a number that changes whenever the database this
+    // connection reads may have changed (a write of its own, another held
+    // read begun), so results read under one value are still current under
+    // the same value. 0 means unknown (closed, no hold, a provider that
+    // cannot tell: ODBC): anything read before must be read again.
+    std::uint64_t ReadState();
     // The text of the last failure of this connection or of a command run on
     // it; "" when nothing failed yet.
     const std::string& LastError() const { return lastError_; }

@@ -485,6 +485,11 @@ std::size_t Recordset::RecordCount() const {
     return table_ ? visible_.size() : 0;
 }
 
+std::shared_ptr<Recordset> Recordset::Clone() const {
+    RequireOpen();
+    return std::make_shared<Recordset>(table_);
+}
+
 void Recordset::Close() {
     Detach();
     visible_.shrink_to_fit();

@@ -130,6 +130,10 @@ public:
         return fields_;
     }
 
+    // A new recordset over the same rows, as the command left them: no filter
+    // or sort, on the first row. Raises DataError when closed.
+    std::shared_ptr<Recordset> Clone() const;
+
     // Releases the rows; State becomes 0. Closing twice does nothing.
     void Close();
 

@@ -12,6 +12,7 @@
 // command that writes, or a pin the database refuses, releases it first.
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdio>
 #include <list>
 #include <unordered_map>
@@ -257,6 +258,16 @@ public:
         if (!on) ReleasePin();
     }
 
+    // The number of the held read transaction, taken here when reads are
+    // held and it is not open yet: while it stays open, no write is seen
+    // (other connections wait or write past its snapshot, and a write of
+    // this one ends it first).
+    std::uint64_t ReadState() override {
+        if (!holdReads_) return 0;
+        Pin();
+        return pinned_ ? pinNumber_ : 0;
+    }
+
     std::string QuoteIdentifier(std::string_view name) const override { return QuoteWith(name, '"'); }
 
     std::string ProcedureCall(std::string_view, std::size_t) const override {
@@ -322,10 +333,15 @@ private:
             pin_ = nullptr;
             return;
         }
-        if (sqlite3_step(pin_) == SQLITE_ROW)
+        // Numbered across every connection of the process, so that a
+        // connection closed and opened again never repeats a number.
+        static std::atomic<std::uint64_t> pins{0};
+        if (sqlite3_step(pin_) == SQLITE_ROW) {
             pinned_ = true;
-        else
+            pinNumber_ = ++pins;
+        } else {
             sqlite3_reset(pin_);
+        }
     }
 
     void ReleasePin() {
@@ -445,6 +461,7 @@ private:
     sqlite3_stmt* pin_ = nullptr;  // the held read transaction's statement
     bool holdReads_ = false;
     bool pinned_ = false;
+    std::uint64_t pinNumber_ = 0;  // of the held read transaction, while pinned_
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // from the command line, the step limit, and the errors that end a run.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "support/TestSupport.h"
@@ -153,6 +154,19 @@ TEST(CliRun, BadArgumentsAndFailingSourcesEndTheRun) {
     EXPECT_EQ(o.out, "");
     EXPECT_NE(o.err.find("record source \"Clientes\""), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("nada"), std::string::npos) << o.err;
+}
+
+// The example as scripts/build-example.sh makes it: the same walk keeping rows as re-querying.
+TEST(CliRun, TheExampleWalksTheSameKeepingRowsAsRequerying) {
+    orvane::testing::ScratchDir dir;
+    const auto example = std::filesystem::path(ORVANE_SOURCE_DIR) / "examples/sales";
+    for (const char* name : {"ventas.xml", "ventas.udl"}) std::filesystem::copy_file(example / name, dir.path() / name);
+    testing::MakeDatabase(dir.file("ventas.db"), testing::ReadFile(example / "ventas.sql"));
+    const Outcome kept = orvane::testing::RunOrvane("run " + dir.file("ventas.xml"));
+    const Outcome requeried = orvane::testing::RunOrvane("run " + dir.file("ventas.xml") + " --requery");
+    ASSERT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out, requeried.out);
+    EXPECT_TRUE(kept.out.ends_with("\n8 steps\n")) << kept.out;
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <functional>
 
 #include "data/SchemaLists.h"
+#include "data/ado/Command.h"
+#include "data/ado/Connection.h"
+#include "data/ado/Recordset.h"
 #include "data/ado/detail/Provider.h"
 #include "support/TestSupport.h"
 
@@ -43,46 +46,99 @@ TEST(ReportRuntime, SourcesNeverOpenedAreAtTheirEndAndAClosedOneMakesTheStepFals
     EXPECT_TRUE(ok->Eof());  // the open one moved all the same
 }
 
-TEST(ReportRuntime, WalksAllTopLevelSourcesUntilTheLastEnds) {
-    SalesReport s;
-    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
-    auto todos = s.Source("Pedidos", "SELECT * FROM pedidos ORDER BY id");  // 3 rows, like clientes
-    auto uno = s.Source("Uno", "SELECT 1 AS x");
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    for (const auto& rs : {clientes, todos, uno}) ASSERT_TRUE(rs->OpenRecordsource());
-
-    int steps = 0;
-    std::vector<int> childRows;
-    while (!s.rpt->EOF_All() && steps < 10) {
-        int rows = 0;
-        for (; !pedidos->Eof(); pedidos->ADORecordset->MoveNext()) ++rows;
-        childRows.push_back(rows);
-        EXPECT_TRUE(s.rpt->MoveNext_All());
-        ++steps;
+// SQLite behind "Provider=Fallo", whose failAt-th command fails.
+class FailingProvider : public data::detail::Provider {
+public:
+    static inline int calls = 0, failAt = 0, alive = 0;
+    explicit FailingProvider(std::unique_ptr<Provider> inner) : inner_(std::move(inner)) { ++alive; }
+    ~FailingProvider() override { --alive; }
+    std::shared_ptr<data::detail::Table> Execute(const std::string& sql, data::detail::BoundValues params,
+                                                 std::size_t rowLimit) override {
+        if (++calls == failAt) throw data::DataError("fallo provocado");
+        return inner_->Execute(sql, params, rowLimit);
     }
-    EXPECT_EQ(steps, 3);
-    EXPECT_EQ(childRows, (std::vector<int>{2, 0, 1}));
-    EXPECT_TRUE(uno->Eof());
-    EXPECT_TRUE(s.rpt->MoveNext_All());  // every source is open: the moves still happen
-}
+    std::string QuoteIdentifier(std::string_view n) const override { return inner_->QuoteIdentifier(n); }
+    std::string ProcedureCall(std::string_view n, std::size_t c) const override { return inner_->ProcedureCall(n, c); }
+    std::shared_ptr<data::detail::Table> Tables(std::size_t limit) override { return inner_->Tables(limit); }
+    std::shared_ptr<data::detail::Table> Procedures(std::size_t limit) override { return inner_->Procedures(limit); }
+    void HoldReads(bool on) override { inner_->HoldReads(on); }
+    std::uint64_t ReadState() override { return inner_->ReadState(); }
 
-// However the host creates the report, its connections link back to it: the
-// children's macros are replaced from the parent's current record.
-TEST(ReportRuntime, APlainReportWalksLikeASharedOne) {
-    SalesReport s;
-    s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
-    const std::string xml = s.rpt->ToXML();
-    auto shared = std::make_shared<Orvane>();
-    Orvane plain;
-    for (Orvane* r : {shared.get(), &plain}) {
-        ASSERT_TRUE(r->FromXML(xml));
-        ASSERT_TRUE(r->GetConnection("ventas")->OpenConnection());
-        ASSERT_TRUE(r->GetRSource("Clientes")->OpenRecordsource());
-        const auto pedidos = r->GetRSource("Pedidos");
-        std::vector<std::size_t> rows;
-        for (; !r->EOF_All(); r->MoveNext_All()) rows.push_back(pedidos->ADORecordset->RecordCount());
-        EXPECT_EQ(rows, (std::vector<std::size_t>{2, 0, 1}));
+private:
+    std::unique_ptr<Provider> inner_;
+};
+
+// A walk whose child's link repeats (Lima x4, Quito), by macro and bound, kept and
+// re-queried (a plain report read from the XML): the same rows at every step, though
+// the host leaves each child at its end with its own filter, holds it over some moves
+// and writes between the last two Lima steps. Two top-level sources walk together.
+TEST(ReportRuntime, KeptRowsAreTheRowsARequeryGives) {
+    const auto previous = data::detail::RegisterProvider("Fallo", [](const data::detail::ProviderRequest& r) {
+        return std::make_unique<FailingProvider>(data::detail::OpenSqliteProvider(r.Find("Data Source")->value));
+    });
+    FailingProvider::failAt = 0;
+    for (const bool bound : {false, true}) {
+        SCOPED_TRACE(bound ? "bound" : "macro");
+        SalesReport s;
+        testing::MakeDatabase(s.dbPath, "INSERT INTO clientes VALUES (5, 'Sol', 'Lima'), (6, 'Leo', 'Lima');");
+        s.cnn->cnnString = "Provider=Fallo;Data Source=" + s.dbPath;
+        s.Param("pCiudad", "adVarChar", "");
+        s.Param("pCliente", "adInteger", 0);
+        auto top = s.Source("Clientes", "SELECT id, ciudad FROM clientes ORDER BY ciudad, id");
+        auto vecinos = s.Source(
+            "Vecinos", std::string("SELECT * FROM clientes WHERE ciudad = ") + (bound ? "?" : "@pCiudad"), top);
+        std::tie(top->eFieldNametoParameters, top->idParameterLinked) = std::pair("ciudad", "pCiudad");
+        std::tie(vecinos->eFieldNametoParameters, vecinos->idParameterLinked) = std::pair("id", "pCliente");
+        std::tie(vecinos->SendParameters, vecinos->Filter, vecinos->Order) =
+            std::tuple(bound ? "pCiudad" : "", "id <> 3", "nombre DESC");
+        s.Source("Pedidos", "SELECT id FROM pedidos WHERE cliente_id = ?", vecinos)->SendParameters = "pCliente";
+        s.Source("Uno", "SELECT 1 AS x");
+        Orvane plain;
+        ASSERT_TRUE(plain.FromXML(s.rpt->ToXML()));
+        std::string shown[2];
+        std::vector<int> queries[2];
+        for (const bool reuse : {true, false}) {
+            Orvane& rpt = reuse ? *s.rpt : plain;
+            const auto cnn = rpt.GetConnection("ventas");
+            const auto child = rpt.GetRSource("Vecinos");
+            const auto grandchild = rpt.GetRSource("Pedidos");
+            child->ReuseRows = grandchild->ReuseRows = reuse;
+            ASSERT_TRUE(cnn->OpenConnection());
+            data::Command write;  // of the walk's own connection
+            write.ActiveConnection = cnn->ADOCnn;
+            write.CommandText = "INSERT INTO clientes VALUES (4, 'Rosa', 'Lima')";
+            for (const auto& name : {"Clientes", "Uno"}) ASSERT_TRUE(rpt.GetRSource(name)->OpenRecordsource());
+            for (int step = 0; !rpt.EOF_All() && step < 9; ++step) {
+                shown[reuse] += "|";
+                for (; !child->Eof(); child->MoveNext()) {
+                    shown[reuse] += " " + child->ADORecordset->Fields()("nombre").Value().TextOr() + ":";
+                    for (auto& rs = *grandchild->ADORecordset; !rs.Eof(); rs.MoveNext())
+                        shown[reuse] += rs.Fields()(0).Value().TextOr();
+                }
+                child->RTFilter = "id = 1";  // replaced by the design-time filter at the next refresh
+                child->ApplyFilter();
+                if (step == 2) write.Execute();
+                const auto held = step == 1 || step == 2 ? child->ADORecordset : nullptr;  // kept, fresh
+                data::Recordset* const was = child->ADORecordset.get();
+                FailingProvider::calls = 0;
+                EXPECT_TRUE(rpt.MoveNext_All());
+                queries[reuse].push_back(FailingProvider::calls);
+                EXPECT_EQ(child->ADORecordset.get() == was, !held);  // one the host holds never changes
+                EXPECT_TRUE(!held || held->Filter() == "id = 1");
+            }
+            EXPECT_TRUE(rpt.MoveNext_All());  // at the end, the open sources still move
+            write.CommandText = "DELETE FROM clientes WHERE id = 4";
+            write.Execute();
+        }
+        EXPECT_EQ(shown[true], shown[false]);
+        EXPECT_EQ(shown[true],
+                  "| Sol: Leo: Ana:1011| Sol: Leo: Ana:1011| Sol: Leo: Ana:1011| Sol: Rosa: Leo: Ana:1011| Luis:");
+        // Kept: Vecinos runs again for the 2nd Lima (the 1st was read before the walk held
+        // its read), the 4th (after the write) and Quito; Pedidos keeps Luis's past the end.
+        EXPECT_EQ(queries[true], (std::vector<int>{2, 1, 2, 2, 0}));
+        EXPECT_EQ(queries[false], (std::vector<int>{2, 2, 2, 2, 2}));
     }
+    data::detail::RegisterProvider("Fallo", previous);
 }
 
 TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
@@ -117,27 +173,6 @@ TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
     }
 }
 
-// SQLite behind "Provider=Fallo", whose failAt-th command fails.
-class FailingProvider : public data::detail::Provider {
-public:
-    static inline int calls = 0, failAt = 0, alive = 0;
-    explicit FailingProvider(std::unique_ptr<Provider> inner) : inner_(std::move(inner)) { ++alive; }
-    ~FailingProvider() override { --alive; }
-    std::shared_ptr<data::detail::Table> Execute(const std::string& sql, data::detail::BoundValues params,
-                                                 std::size_t rowLimit) override {
-        if (++calls == failAt) throw data::DataError("fallo provocado");
-        return inner_->Execute(sql, params, rowLimit);
-    }
-    std::string QuoteIdentifier(std::string_view n) const override { return inner_->QuoteIdentifier(n); }
-    std::string ProcedureCall(std::string_view n, std::size_t c) const override { return inner_->ProcedureCall(n, c); }
-    std::shared_ptr<data::detail::Table> Tables(std::size_t limit) override { return inner_->Tables(limit); }
-    std::shared_ptr<data::detail::Table> Procedures(std::size_t limit) override { return inner_->Procedures(limit); }
-    void HoldReads(bool on) override { inner_->HoldReads(on); }
-
-private:
-    std::unique_ptr<Provider> inner_;
-};
-
 // Each command of a master-detail walk failed in turn (1, 2: the opens; 3 to
 // 5: the children's reopening by each step): only the step that met it says
 // its data may be incomplete, the walk ends where it would, the other steps'
@@ -153,6 +188,7 @@ TEST(ReportRuntime, EachFailingCommandOfAWalkSpoilsOnlyItsOwnStep) {
             SalesReport s;
             s.cnn->cnnString = "Provider=Fallo;Data Source=" + s.dbPath;
             auto [clientes, pedidos] = s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
+            pedidos->ReuseRows = false;  // the move past the end runs its query again too
             ASSERT_TRUE(s.cnn->OpenConnection());
             FailingProvider::calls = 0;
             FailingProvider::failAt = n;
