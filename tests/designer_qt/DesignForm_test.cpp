@@ -51,7 +51,7 @@ void DoubleClick(dlgDesignForm& d, const std::string& key) {
     emit d.TvwSelec->itemDoubleClicked(node, 0);
 }
 
-TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaret) {
+TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaretAndCancelGivesBackTheCallers) {
     runner.Then([](QDialog& shown) {
         auto& d = static_cast<dlgDesignForm&>(shown);
         EXPECT_EQ(d.dxMemoF->toPlainText(), "=");
@@ -89,9 +89,8 @@ TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaret) {
     EXPECT_EQ(runner.Shown(), 1);
     EXPECT_EQ(result, "= (  +  + @Desde & @Pages");
     EXPECT_EQ(format, "$ #,#.00");
-}
 
-TEST_F(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormatAndAcceptKeepsLineEnds) {
+    // "Cancelar" gives back the caller's formula and format; "Aceptar" keeps line ends.
     runner.Then([](QDialog& shown) {
         auto& d = static_cast<dlgDesignForm&>(shown);
         EXPECT_EQ(d.CmbFmt->currentText(), "#.00");
@@ -99,7 +98,7 @@ TEST_F(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormatAndAcceptKeepsLin
         d.CmbFmt->setCurrentIndex(0);
         Click(d, "BntCancelar");
     });
-    std::string format = "#.00";
+    format = "#.00";
     EXPECT_EQ(sales.rpt->ShowDesignerF("@Ventas.Total * 2", format), "@Ventas.Total * 2");
     EXPECT_EQ(format, "#.00");
     runner.Then([](QDialog& shown) { Click(shown, "BntAceptar"); });

@@ -68,7 +68,7 @@ TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParameters) {
     EXPECT_EQ(d.lstExpresion->item(2)->text(), "fecha LIKE '2024-0*' AND");
 }
 
-TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAField) {
+TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAFieldAndKeepsWhatItCannotSplit) {
     OpenDialog o("");
     DlgFilterDesign& d = o.d;
     EXPECT_EQ(d.lstExpresion->count(), 0);
@@ -89,6 +89,20 @@ TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAField) {
     QTest::mouseClick(empty.d.bntAceptar, Qt::LeftButton);
     EXPECT_TRUE(empty.d.Accepted());
     EXPECT_EQ(empty.d.FilterText(), "");
+
+    // A filter it cannot split is kept whole.
+    OpenDialog whole("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
+    DlgFilterDesign& w = whole.d;
+    ASSERT_EQ(w.lstExpresion->count(), 1);
+    EXPECT_EQ(w.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
+    EXPECT_TRUE(w.lstExpresion->item(0)->isSelected());
+    ClickEntry(w, 0);
+    EXPECT_FALSE(w.Editing());
+    EXPECT_TRUE(w.bntEliminar->isEnabled());
+    Type(w, "cmbOperador", "<");
+    EXPECT_EQ(w.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
+    QTest::mouseClick(w.bntAceptar, Qt::LeftButton);
+    EXPECT_EQ(w.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
 }
 
 TEST(DlgFilterDesign, EditsTheSelectedEntryInPlaceAndNeverAnotherAfterEliminar) {
@@ -118,21 +132,6 @@ TEST(DlgFilterDesign, EditsTheSelectedEntryInPlaceAndNeverAnotherAfterEliminar) 
     EXPECT_FALSE(d.Editing());
     AddCondition(d, "d", "<", "4", "AND");
     EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND", "d < 4 AND"}));
-}
-
-TEST(DlgFilterDesign, KeepsAFilterItCannotSplitWhole) {
-    OpenDialog o("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
-    DlgFilterDesign& d = o.d;
-    ASSERT_EQ(d.lstExpresion->count(), 1);
-    EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
-    EXPECT_TRUE(d.lstExpresion->item(0)->isSelected());
-    ClickEntry(d, 0);
-    EXPECT_FALSE(d.Editing());
-    EXPECT_TRUE(d.bntEliminar->isEnabled());
-    Type(d, "cmbOperador", "<");
-    EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
-    QTest::mouseClick(d.bntAceptar, Qt::LeftButton);
-    EXPECT_EQ(d.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
 }
 
 }  // namespace

@@ -109,8 +109,11 @@ void Pick(QListWidget* list, int row) {
     list->item(row)->setSelected(true);
 }
 
-TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesAndParameters) {
+TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesParametersAndAFreeName) {
+    const QString proposed = QString::fromStdString(rpt->GetNewRSName());
     auto d = Adding();
+    d->show();
+    EXPECT_EQ(d->txtName->text(), proposed);
     EXPECT_EQ(d->windowTitle(), "Origen de registros");
     EXPECT_EQ(Entries(d->dxTable), QStringList({"clientes", "lineas", "pedidos"}));
     EXPECT_EQ(Entries(d->List3), QStringList({"Ciudad", "Desde", "IdCliente"}));
@@ -130,6 +133,18 @@ TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesAndParameters) {
     EXPECT_EQ(other.dxTable->count(), 0);
     EXPECT_EQ(other.List3->count(), 0);
     EXPECT_TRUE(messages->Taken().empty());
+
+    // A child's default name avoids its parent's; a typed name stays.
+    auto child = Adding(" " + proposed.toUpper().toStdString());
+    child->show();
+    const QString name = child->txtName->text();
+    ASSERT_TRUE(name.startsWith(proposed + "R_")) << name.toStdString();
+    const int number = name.mid(proposed.size() + 2).toInt();
+    EXPECT_GE(number, 1);
+    EXPECT_LE(number, 99);
+    child->txtName->setText("mio");
+    child->DefaultName();
+    EXPECT_EQ(child->txtName->text(), "mio");
 }
 
 struct SaveCase {
@@ -223,22 +238,6 @@ TEST_F(FrmRSource, EditLoadsAndSavesBackEveryField) {
     EXPECT_EQ(unknown->txtSQL->toPlainText(), "");
 }
 
-TEST_F(FrmRSource, TheSourceTypeFollowsWhatThePersonTypes) {
-    auto d = Editing(clientes);
-    d->show();
-    Type(*d, "txtSQL", "SELECT 1");
-    EXPECT_TRUE(d->Option3->isChecked());
-    Type(*d, "dxProc", "sp");
-    EXPECT_TRUE(d->Option2->isChecked());
-    Type(*d, "dxTable", "pedidos");
-    EXPECT_TRUE(d->Option1->isChecked());
-    // Refreshing the table list keeps the typed name and the choice.
-    Press(*d, "Option3");
-    Press(*d, "Command12");
-    EXPECT_EQ(d->dxTable->currentText(), "pedidos");
-    EXPECT_TRUE(d->Option3->isChecked());
-}
-
 TEST_F(FrmRSource, ServerParameterListButtons) {
     auto d = Editing(clientes);
     for (const char* button : {"KewlButtons3", "KewlButtons4", "KewlButtons1", "KewlButtons2"}) Press(*d, button);
@@ -287,24 +286,7 @@ TEST_F(FrmRSource, ServerParameterListButtons) {
               std::vector<std::string>({"No hay ningún parámetro, cree uno usando el botón 'Nuevo parámetro'"}));
 }
 
-TEST_F(FrmRSource, DefaultNameAvoidsTheParentsNameAndKeepsATypedOne) {
-    const QString proposed = QString::fromStdString(rpt->GetNewRSName());
-    auto plain = Adding();
-    plain->show();
-    EXPECT_EQ(plain->txtName->text(), proposed);
-    auto child = Adding(" " + proposed.toUpper().toStdString());
-    child->show();
-    const QString name = child->txtName->text();
-    ASSERT_TRUE(name.startsWith(proposed + "R_")) << name.toStdString();
-    const int number = name.mid(proposed.size() + 2).toInt();
-    EXPECT_GE(number, 1);
-    EXPECT_LE(number, 99);
-    child->txtName->setText("mio");
-    child->DefaultName();
-    EXPECT_EQ(child->txtName->text(), "mio");
-}
-
-TEST_F(FrmRSource, TestButtonsOpenTheSourceAndOfferItsFields) {
+TEST_F(FrmRSource, TestButtonsOpenTheSourceOfferItsFieldsAndThePreviewNarrowsWideColumns) {
     auto d = Editing(clientes);
     Press(*d, "btnProbarCons");  // "Tabla o vista": nothing at all
     EXPECT_TRUE(messages->Taken().empty());
@@ -343,10 +325,8 @@ TEST_F(FrmRSource, TestButtonsOpenTheSourceAndOfferItsFields) {
     cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("no-existe.db");
     Press(*d, "btnProbarCons");
     EXPECT_EQ(Texts(messages), std::vector<std::string>({"Error al abrir la conexión"}));
-}
 
-TEST_F(FrmRSource, PreviewNarrowsOnlyColumnsWiderThan150) {
-    EnsureApplication();
+    // The preview narrows only the columns wider than 150.
     QStandardItemModel model(1, 2);
     model.setItem(0, 0, new QStandardItem(QString(80, 'x')));
     model.setItem(0, 1, new QStandardItem("ab"));
@@ -357,7 +337,7 @@ TEST_F(FrmRSource, PreviewNarrowsOnlyColumnsWiderThan150) {
     EXPECT_LT(view.horizontalHeader()->sectionSize(1), 150);
 }
 
-TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
+TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirTextAndTheTypeFollowsTyping) {
     auto d = Editing(clientes);
     runner.Then([](QDialog& zoom) {
         EXPECT_EQ(zoom.windowTitle(), "SQL");
@@ -402,6 +382,20 @@ TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
     Press(*d, "cmdConsulta");
     EXPECT_EQ(d->txtSQL->toPlainText(), "SELECT fecha FROM pedidos WHERE estado <> @Ciudad");
     EXPECT_EQ(runner.Shown(), 3);
+
+    // The source type follows what the person types; refreshing the table
+    // list keeps the typed name and the choice.
+    d->show();
+    Type(*d, "dxProc", "sp");
+    EXPECT_TRUE(d->Option2->isChecked());
+    Type(*d, "txtSQL", "SELECT 1");
+    EXPECT_TRUE(d->Option3->isChecked());
+    Type(*d, "dxTable", "pedidos");
+    EXPECT_TRUE(d->Option1->isChecked());
+    Press(*d, "Option3");
+    Press(*d, "Command12");
+    EXPECT_EQ(d->dxTable->currentText(), "pedidos");
+    EXPECT_TRUE(d->Option3->isChecked());
 
     cnn->ADOCnn.reset();
     cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("no-existe.db");
