@@ -46,16 +46,14 @@ const char* const kEmptyTree =
     "  Imágenes y textos [@ResDataCol]\n"
     "  Sub-Programa [@ScriptCode]\n";
 
-TEST(ReportTree, EmptyDefinitionHasRootAndSixGroupsInBothForms) {
-    Orvane rpt;
-    rpt.Name = "R";
-    EXPECT_EQ(Tree(rpt), kEmptyTree);
-    EXPECT_EQ(Tree(rpt, 2), kEmptyTree);
-    rpt.ePrnFormats = nullptr;  // a host may drop the collection
-    EXPECT_EQ(Tree(rpt, 2), kEmptyTree);
-}
+TEST(ReportTree, EmptyDefinitionsShowSixGroupsUnderTheRootNodeGivenWithResourcesAsPicturesOrTexts) {
+    Orvane named;
+    named.Name = "R";
+    EXPECT_EQ(Tree(named), kEmptyTree);  // the root and six groups, in both forms
+    EXPECT_EQ(Tree(named, 2), kEmptyTree);
+    named.ePrnFormats = nullptr;  // a host may drop the collection
+    EXPECT_EQ(Tree(named, 2), kEmptyTree);
 
-TEST(ReportTree, EmptyNameGivesBareRootKeyRootNodeIsHonouredAndResourcesArePicturesOrTexts) {
     Orvane rpt;
     OrvaneUI ui;
     ui.IconOrvane = 7;

@@ -109,7 +109,7 @@ void Pick(QListWidget* list, int row) {
     list->item(row)->setSelected(true);
 }
 
-TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesParametersAndAFreeName) {
+TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesParametersAndAFreeNameAndCancelWritesNothing) {
     const QString proposed = QString::fromStdString(rpt->GetNewRSName());
     auto d = Adding();
     d->show();
@@ -132,6 +132,23 @@ TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesParametersAndAFreeName) {
     other.SetCnn(broken);
     EXPECT_EQ(other.dxTable->count(), 0);
     EXPECT_EQ(other.List3->count(), 0);
+
+    // "&Cancelar" leaves the definition as it was, in add and edit mode.
+    const std::string before = rpt->ToXML();
+    runner.Then([](QDialog& adding) {
+        Type(adding, "txtName", "otro");
+        Type(adding, "txtSQL", "SELECT 1");
+        Press(adding, "KewlButtons5");
+        Press(adding, "Command11");
+    });
+    EXPECT_EQ(ui.AddeRSource(cnn, cnn->eRSources), nullptr);
+    runner.Then([](QDialog& editing) {
+        Type(editing, "txtSQL", "SELECT 2");
+        Find<QLineEdit>(editing, "txtFilter")->setText("x = 1");
+        Press(editing, "Command11");
+    });
+    EXPECT_FALSE(ui.EditeRSource(clientes));
+    EXPECT_EQ(rpt->ToXML(), before);
     EXPECT_TRUE(messages->Taken().empty());
 
     // A child's default name avoids its parent's; a typed name stays.
@@ -506,25 +523,6 @@ TEST_F(FrmRSource, NewParametersJoinTheListsAndChildrenAreEditedOrRemoved) {
               std::vector<std::string>(2, "¿Seguro desea eliminar el origen de registros dependiente seleccionado?"));
     EXPECT_EQ(clientes->eRSources->Count(), 0);
     EXPECT_EQ(d->List2->count(), 0);
-}
-
-TEST_F(FrmRSource, CancelLeavesTheDefinitionAsItWas) {
-    const std::string before = rpt->ToXML();
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "otro");
-        Type(d, "txtSQL", "SELECT 1");
-        Press(d, "KewlButtons5");
-        Press(d, "Command11");
-    });
-    EXPECT_EQ(ui.AddeRSource(cnn, cnn->eRSources), nullptr);
-    runner.Then([](QDialog& d) {
-        Type(d, "txtSQL", "SELECT 2");
-        Find<QLineEdit>(d, "txtFilter")->setText("x = 1");
-        Press(d, "Command11");
-    });
-    EXPECT_FALSE(ui.EditeRSource(clientes));
-    EXPECT_EQ(rpt->ToXML(), before);
-    EXPECT_TRUE(messages->Taken().empty());
 }
 
 std::string RunCli(const std::string& args, const std::string& out) {
