@@ -424,47 +424,6 @@ TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirTextAndTheTypeFollowsTyping) {
     EXPECT_EQ(runner.Shown(), 3);
 }
 
-// The filter button saves first; a formula (an "=" after any blanks) goes to
-// the report's formula designer, any other text to the filter designer.
-TEST_F(FrmRSource, FilterButtonOpensTheFormulaOrTheFilterDesigner) {
-    std::vector<std::string> formulas;
-    auto previousFormula =
-        SetFormulaDesigner([&formulas](const std::shared_ptr<Orvane>&, std::string& text, std::string& format) {
-            formulas.push_back(text + "|" + format);
-            text = "=@clientes.ciudad";
-            return true;
-        });
-    auto d = Editing(clientes);
-    d->txtFilter->setText("  = @Desde");
-    Press(*d, "bntDesign");
-    EXPECT_EQ(formulas, std::vector<std::string>({"  = @Desde|"}));
-    EXPECT_EQ(clientes->Filter, "  = @Desde");
-    EXPECT_EQ(d->txtFilter->text(), "=@clientes.ciudad");
-    EXPECT_EQ(runner.Shown(), 0);
-
-    runner.Then([](QDialog& filter) {  // a condition added, then cancelled: the caller's text comes back
-        EXPECT_EQ(filter.objectName(), "dlgFilterDesign");
-        Find<QComboBox>(filter, "cmbCampo")->setEditText("fecha");
-        Find<QComboBox>(filter, "cmbOperador")->setEditText("=");
-        Find<QComboBox>(filter, "cmbParametros")->setEditText("'x'");
-        Press(filter, "BntAgregar");
-        Press(filter, "bntCancelar");
-    });
-    d->txtFilter->setText("ciudad = 'Madrid'");
-    Press(*d, "bntDesign");
-    EXPECT_EQ(runner.Shown(), 1);
-    EXPECT_EQ(d->txtFilter->text(), "ciudad = 'Madrid'");
-    EXPECT_EQ(formulas.size(), 1u);
-
-    // A save that fails opens nothing.
-    d->dxTable->setEditText("");
-    Press(*d, "Option1");
-    Press(*d, "bntDesign");
-    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Debe indicar el nombre de la tabla origen"}));
-    EXPECT_EQ(runner.Shown(), 1);
-    SetFormulaDesigner(previousFormula);
-}
-
 // The parameter editor as a person fills it for a number parameter.
 Person NumberParameter(const QString& name) {
     return [name](QDialog& d) {
@@ -475,9 +434,9 @@ Person NumberParameter(const QString& name) {
 }
 
 // The window path below links a child through a new parameter and runs it;
-// here, what it does not reach: a repeated parameter name, and a child
-// edited and removed through the list.
-TEST_F(FrmRSource, NewParametersJoinTheListsAndChildrenAreEditedOrRemoved) {
+// here, what it does not reach: a repeated parameter name, a child edited and
+// removed through the list, and the filter button's two designers.
+TEST_F(FrmRSource, NewParametersJoinTheListsChildrenAreEditedOrRemovedAndTheFilterButtonDesigns) {
     auto d = Editing(clientes);
     d->show();
     runner.Then(NumberParameter("IdCli"));
@@ -523,6 +482,45 @@ TEST_F(FrmRSource, NewParametersJoinTheListsAndChildrenAreEditedOrRemoved) {
               std::vector<std::string>(2, "¿Seguro desea eliminar el origen de registros dependiente seleccionado?"));
     EXPECT_EQ(clientes->eRSources->Count(), 0);
     EXPECT_EQ(d->List2->count(), 0);
+
+    // The filter button saves first; a formula (an "=" after any blanks) goes to
+    // the report's formula designer, any other text to the filter designer.
+    const int shown = runner.Shown();
+    std::vector<std::string> formulas;
+    auto previousFormula =
+        SetFormulaDesigner([&formulas](const std::shared_ptr<Orvane>&, std::string& text, std::string& format) {
+            formulas.push_back(text + "|" + format);
+            text = "=@clientes.ciudad";
+            return true;
+        });
+    d->txtFilter->setText("  = @Desde");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(formulas, std::vector<std::string>({"  = @Desde|"}));
+    EXPECT_EQ(clientes->Filter, "  = @Desde");
+    EXPECT_EQ(d->txtFilter->text(), "=@clientes.ciudad");
+    EXPECT_EQ(runner.Shown(), shown);
+
+    runner.Then([](QDialog& filter) {  // a condition added, then cancelled: the caller's text comes back
+        EXPECT_EQ(filter.objectName(), "dlgFilterDesign");
+        Find<QComboBox>(filter, "cmbCampo")->setEditText("fecha");
+        Find<QComboBox>(filter, "cmbOperador")->setEditText("=");
+        Find<QComboBox>(filter, "cmbParametros")->setEditText("'x'");
+        Press(filter, "BntAgregar");
+        Press(filter, "bntCancelar");
+    });
+    d->txtFilter->setText("ciudad = 'Madrid'");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(runner.Shown(), shown + 1);
+    EXPECT_EQ(d->txtFilter->text(), "ciudad = 'Madrid'");
+    EXPECT_EQ(formulas.size(), 1u);
+
+    // A save that fails opens nothing.
+    d->dxTable->setEditText("");
+    Press(*d, "Option1");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Debe indicar el nombre de la tabla origen"}));
+    EXPECT_EQ(runner.Shown(), shown + 1);
+    SetFormulaDesigner(previousFormula);
 }
 
 std::string RunCli(const std::string& args, const std::string& out) {

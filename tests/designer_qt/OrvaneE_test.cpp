@@ -157,52 +157,7 @@ TEST_F(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingI
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST_F(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
-    ScratchDir dir;
-    const QString saved = QString::fromStdString(dir.file("guardado.xml"));
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
-        return saved;
-    });
-    designer::OrvaneE w;
-    w.show();
-    ASSERT_TRUE(w.OpenFile(kExample));
-    auto addDialog = [&](const char* name) {
-        Select(w, "@Dialogs");
-        runner.Then([name](QDialog& d) {
-            Type(d, "txtName", name);
-            Type(d, "txtProperties", "p");
-            Click(d, "cmdOK");
-        });
-        w.mnuADialogo->trigger();
-    };
-    addDialog("dlgNuevo");
-    ASSERT_TRUE(w.isWindowModified());
-    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "dlgNuevo");  // the new item is revealed and selected
-
-    messages->QueueAnswer(platform::MsgAnswer::Cancel);
-    EXPECT_FALSE(w.close());
-    w.Nuevo();  // unanswered: Cancel, as Escape would
-    EXPECT_NE(w.Report()->GetDialog("dlgNuevo"), nullptr);
-    messages->QueueAnswer(platform::MsgAnswer::Discard);
-    w.Nuevo();
-    EXPECT_EQ(w.Report()->eDialogs->Count(), 0);
-    EXPECT_EQ(w.windowTitle(), "Sin título[*] - Diseñador de reportes");
-    addDialog("dlgOtro");
-    messages->QueueAnswer(platform::MsgAnswer::Save);  // untitled: "Guardar como" first
-    EXPECT_TRUE(w.close());
-    designer::SetFileChooser(previous);
-    EXPECT_NE(ReadFile(saved.toStdString()).find("<eDialog Name=\"dlgOtro\""), std::string::npos);
-    EXPECT_FALSE(w.isWindowModified());
-    const auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 4u);
-    for (const auto& m : taken) {
-        EXPECT_EQ(m.text, "El reporte tiene cambios sin guardar. ¿Desea guardarlos?");
-        EXPECT_EQ(m.buttons, platform::MsgButtons::SaveDiscardCancel);
-        EXPECT_EQ(m.defaultButton, platform::MsgAnswer::Save);
-    }
-}
-
-TEST_F(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedoes) {
+TEST_F(OrvaneE, TheMarkFollowsEditsDeletesRenamesUndoRedoAndDroppingWorkAsksToSave) {
     designer::OrvaneE w;
     Activate(w);
     ASSERT_TRUE(w.OpenFile(kExample));
@@ -259,6 +214,43 @@ TEST_F(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRe
     for (int i = 0; i < 4; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_TRUE(w.Report()->ToXML() == edited);
     EXPECT_TRUE(w.isWindowModified());
+
+    // Work is never dropped without asking to save it, "Guardar" being the Enter answer.
+    ScratchDir dir;
+    const QString saved = QString::fromStdString(dir.file("guardado.xml"));
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
+        return saved;
+    });
+    messages->Clear();
+    messages->QueueAnswer(platform::MsgAnswer::Cancel);
+    EXPECT_FALSE(w.close());
+    w.Nuevo();  // unanswered: Cancel, as Escape would
+    EXPECT_TRUE(w.Report()->ToXML() == edited);
+    messages->QueueAnswer(platform::MsgAnswer::Discard);
+    w.Nuevo();
+    EXPECT_EQ(w.Report()->eConections->Count(), 0);
+    EXPECT_EQ(w.windowTitle(), "Sin título[*] - Diseñador de reportes");
+    Select(w, "@Dialogs");
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "dlgOtro");
+        Type(d, "txtProperties", "p");
+        Click(d, "cmdOK");
+    });
+    w.mnuADialogo->trigger();
+    ASSERT_TRUE(w.isWindowModified());
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "dlgOtro");  // the new item is revealed and selected
+    messages->QueueAnswer(platform::MsgAnswer::Save);  // untitled: "Guardar como" first
+    EXPECT_TRUE(w.close());
+    designer::SetFileChooser(previous);
+    EXPECT_NE(ReadFile(saved.toStdString()).find("<eDialog Name=\"dlgOtro\""), std::string::npos);
+    EXPECT_FALSE(w.isWindowModified());
+    const auto asked = messages->Taken();
+    ASSERT_EQ(asked.size(), 4u);
+    for (const auto& m : asked) {
+        EXPECT_EQ(m.text, "El reporte tiene cambios sin guardar. ¿Desea guardarlos?");
+        EXPECT_EQ(m.buttons, platform::MsgButtons::SaveDiscardCancel);
+        EXPECT_EQ(m.defaultButton, platform::MsgAnswer::Save);
+    }
 }
 
 TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheReportOverABadFile) {
