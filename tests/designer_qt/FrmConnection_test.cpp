@@ -81,7 +81,7 @@ TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnlyAndEditingOpensOnTheStore
     }
 }
 
-TEST_F(FrmConnection, AddProposesTheNextNameBuildsTheManagerMacroAndChecksTheStringBeforeTheName) {
+TEST_F(FrmConnection, AddProposesTheNextNameBuildsTheManagerMacroChecksTheStringFirstAndTakesDataLinkFiles) {
     auto report = ReportWith({"eConnection1"});
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Find<QLineEdit>(d, "txtName")->text(), "eConnection2");
@@ -126,6 +126,38 @@ TEST_F(FrmConnection, AddProposesTheNextNameBuildsTheManagerMacroAndChecksTheStr
     EXPECT_EQ(taken[0].icon, MsgIcon::None);
     EXPECT_EQ(taken[1].icon, MsgIcon::None);
     EXPECT_EQ(taken[2].icon, MsgIcon::Information);
+
+    // Data-link files are imported or referenced.
+    ScratchDir dir;
+    const std::string udl = dir.file("ventas.udl");
+    WriteFile(udl, "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+                   "Provider=SQLite;Data Source=/srv/ventas.db\r\n");
+    QStringList filters;
+    QString answer = QString::fromStdString(udl);
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString& filter, bool save, const QString&) {
+        EXPECT_FALSE(save);
+        filters << filter;
+        return answer;
+    });
+    runner.Then([&](QDialog& d) {
+        Click(d, "opt(3)");
+        Click(d, "Command2");
+        // The line break the data-link reader appends stays; the text box keeps it as LF.
+        EXPECT_EQ(CnnText(d).toStdString(), "Provider=SQLite;Data Source=/srv/ventas.db\n");
+        Click(d, "Command3");
+        EXPECT_EQ(CnnText(d).toStdString(), "@DataLinkFile(\"" + udl + "\")");
+        answer.clear();  // the person cancels the file dialog: nothing changes
+        Click(d, "Command2");
+        Click(d, "Command3");
+        Click(d, "cmdOk");
+    });
+    auto linked = dialogs.AddeConnection(report);
+    designer::SetFileChooser(previous);
+    ASSERT_NE(linked, nullptr);
+    EXPECT_EQ(linked->cnnString, "@DataLinkFile(\"" + udl + "\")");
+    EXPECT_EQ(data::ConnectionKind(linked->cnnString), 4);
+    ASSERT_EQ(filters.size(), 4);
+    EXPECT_EQ(filters[0], "Archivos de vínculo de datos (*.udl);;Todos los archivos (*)");
 }
 
 TEST_F(FrmConnection, EditingMayTakeAnotherConnectionsNameWritesOnAcceptAndNeedsTheManagerForItsOptions) {
@@ -162,39 +194,6 @@ TEST_F(FrmConnection, EditingMayTakeAnotherConnectionsNameWritesOnAcceptAndNeeds
                   "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que "
                   "no es posible obtener información sobre las aplicaciones instaladas.",
                   kNeedString}));
-}
-
-TEST_F(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
-    ScratchDir dir;
-    const std::string udl = dir.file("ventas.udl");
-    WriteFile(udl, "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
-                   "Provider=SQLite;Data Source=/srv/ventas.db\r\n");
-    QStringList filters;
-    QString answer = QString::fromStdString(udl);
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString& filter, bool save, const QString&) {
-        EXPECT_FALSE(save);
-        filters << filter;
-        return answer;
-    });
-    runner.Then([&](QDialog& d) {
-        Click(d, "opt(3)");
-        Click(d, "Command2");
-        // The line break the data-link reader appends stays; the text box keeps it as LF.
-        EXPECT_EQ(CnnText(d).toStdString(), "Provider=SQLite;Data Source=/srv/ventas.db\n");
-        Click(d, "Command3");
-        EXPECT_EQ(CnnText(d).toStdString(), "@DataLinkFile(\"" + udl + "\")");
-        answer.clear();  // the person cancels the file dialog: nothing changes
-        Click(d, "Command2");
-        Click(d, "Command3");
-        Click(d, "cmdOk");
-    });
-    auto added = dialogs.AddeConnection(ReportWith({}));
-    designer::SetFileChooser(previous);
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->cnnString, "@DataLinkFile(\"" + udl + "\")");
-    EXPECT_EQ(data::ConnectionKind(added->cnnString), 4);
-    ASSERT_EQ(filters.size(), 4);
-    EXPECT_EQ(filters[0], "Archivos de vínculo de datos (*.udl);;Todos los archivos (*)");
 }
 
 }  // namespace

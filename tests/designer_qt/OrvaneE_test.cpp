@@ -157,9 +157,40 @@ TEST_F(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingI
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST_F(OrvaneE, TheMarkFollowsEditsDeletesRenamesUndoRedoAndDroppingWorkAsksToSave) {
+TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAndDroppingWorkAsksToSave) {
     designer::OrvaneE w;
     Activate(w);
+    // Help is found in the build tree, and Qt speaks Spanish.
+    const QString folder = designer::HelpFolderBeside(ORVANE_BINARY_DIR);
+    ASSERT_FALSE(folder.isEmpty());
+    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
+    platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
+    std::vector<QString> opened;
+    auto viewer = std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
+        opened.push_back(url.toLocalFile());
+        return true;
+    });
+    auto previousViewer = platform::SetHelpViewer(viewer);
+    QTest::keyClick(&w, Qt::Key_F1);
+    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
+    Click(parameter, "btnAyuda");
+    designer::frmConnection connection;
+    Click(connection, "BtnAyuda");
+    EXPECT_TRUE(viewer->Open(folder.toStdString() + "/orvane.html", 10099));  // a topic without a page: the index
+    platform::SetHelpViewer(previousViewer);
+    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
+    EXPECT_TRUE(messages->Taken().empty());
+    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
+                                            folder + "/orvane-10036.html", folder + "/orvane.html"}));
+
+    ASSERT_TRUE(designer::LoadSpanishTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    messages->Clear();
+
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string original = w.Report()->ToXML();
     Select(w, "Rst_lineas");  // accepted untouched: its CR LF line breaks stay, nothing to save
@@ -345,39 +376,6 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
     EXPECT_TRUE(w.Report()->ToXML() == before);
     EXPECT_EQ(w.windowTitle(), "casos.xml[*] - Diseñador de reportes");
     EXPECT_EQ(w.RecentFiles().value(0), QFileInfo(QString::fromStdString(file)).absoluteFilePath());
-}
-
-TEST_F(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
-    const QString folder = designer::HelpFolderBeside(ORVANE_BINARY_DIR);
-    ASSERT_FALSE(folder.isEmpty());
-    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
-    platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
-    std::vector<QString> opened;
-    auto viewer = std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
-        opened.push_back(url.toLocalFile());
-        return true;
-    });
-    auto previous = platform::SetHelpViewer(viewer);
-    designer::OrvaneE w;
-    Activate(w);
-    QTest::keyClick(&w, Qt::Key_F1);
-    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
-    Click(parameter, "btnAyuda");
-    designer::frmConnection connection;
-    Click(connection, "BtnAyuda");
-    EXPECT_TRUE(viewer->Open(folder.toStdString() + "/orvane.html", 10099));  // a topic without a page: the index
-    platform::SetHelpViewer(previous);
-    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
-    EXPECT_TRUE(messages->Taken().empty());
-    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
-                                            folder + "/orvane-10036.html", folder + "/orvane.html"}));
-
-    ASSERT_TRUE(designer::LoadSpanishTranslations());
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
-    for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(t);
-        delete t;
-    }
 }
 
 }  // namespace
