@@ -9,26 +9,6 @@
 namespace orvane::designer {
 namespace {
 
-TEST(DesignerDialogs, WithoutInstalledDialogsEveryOperationCancels) {
-    auto previous = SetDesignerDialogs(nullptr);
-    auto dialogs = CurrentDesignerDialogs();
-    auto report = std::make_shared<Orvane>();
-    auto format = std::make_shared<ePrnFormat>();
-    auto connection = std::make_shared<eConnection>();
-    EXPECT_FALSE(dialogs->EditePrnFormat(format));
-    EXPECT_FALSE(dialogs->EditeConnection(report, connection));
-    EXPECT_EQ(dialogs->AddeConnection(report), nullptr);
-    EXPECT_EQ(dialogs->AddeParameter(), nullptr);
-    EXPECT_EQ(dialogs->AddeDialog(), nullptr);
-    EXPECT_EQ(dialogs->AddPrnFormat(), nullptr);
-    OrvaneUI ui;
-    auto rs = std::make_shared<eRSource>();
-    EXPECT_FALSE(ui.EditeRSource(rs));
-    EXPECT_EQ(ui.AddeRSource(connection, connection->eRSources), nullptr);
-    EXPECT_EQ(connection->eRSources->Count(), 0);
-    EXPECT_EQ(SetDesignerDialogs(previous), dialogs);
-}
-
 // The record source editor accepted with a name chosen by the test.
 class NamingEditor : public CancellingDialogs {
 public:
@@ -51,7 +31,7 @@ std::shared_ptr<T> Named(const std::string& name) {
     return x;
 }
 
-TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereInTheDefinition) {
+TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereAndWithoutDialogsEverythingCancels) {
     auto editor = std::make_shared<NamingEditor>();
     auto previous = SetDesignerDialogs(editor);
     testing::MessageRecorder messages;
@@ -87,7 +67,24 @@ TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereInTheDefinition) {
     EXPECT_EQ(second->eRSources->Count(), 0);
     EXPECT_EQ(messages->Taken().size(), 3u);
     EXPECT_EQ(ui.AddeRSource(second, nullptr), nullptr);
-    SetDesignerDialogs(previous);
+
+    SetDesignerDialogs(nullptr);
+    auto dialogs = CurrentDesignerDialogs();
+    auto report = std::make_shared<Orvane>();
+    auto format = std::make_shared<ePrnFormat>();
+    auto connection = std::make_shared<eConnection>();
+    EXPECT_FALSE(dialogs->EditePrnFormat(format));
+    EXPECT_FALSE(dialogs->EditeConnection(report, connection));
+    EXPECT_EQ(dialogs->AddeConnection(report), nullptr);
+    EXPECT_EQ(dialogs->AddeParameter(), nullptr);
+    EXPECT_EQ(dialogs->AddeDialog(), nullptr);
+    EXPECT_EQ(dialogs->AddPrnFormat(), nullptr);
+    OrvaneUI none;
+    auto rs = std::make_shared<eRSource>();
+    EXPECT_FALSE(none.EditeRSource(rs));
+    EXPECT_EQ(none.AddeRSource(connection, connection->eRSources), nullptr);
+    EXPECT_EQ(connection->eRSources->Count(), 0);
+    EXPECT_EQ(SetDesignerDialogs(previous), dialogs);  // without installed dialogs every operation cancels
 }
 
 }  // namespace

@@ -46,20 +46,23 @@ const char* const kEmptyTree =
     "  Imágenes y textos [@ResDataCol]\n"
     "  Sub-Programa [@ScriptCode]\n";
 
-TEST(ReportTree, EmptyDefinitionHasRootAndSixGroupsInBothForms) {
-    Orvane rpt;
-    rpt.Name = "R";
-    EXPECT_EQ(Tree(rpt), kEmptyTree);
-    EXPECT_EQ(Tree(rpt, 2), kEmptyTree);
-    rpt.ePrnFormats = nullptr;  // a host may drop the collection
-    EXPECT_EQ(Tree(rpt, 2), kEmptyTree);
-}
+TEST(ReportTree, EmptyDefinitionsShowSixGroupsUnderTheRootNodeGivenWithResourcesAsPicturesOrTexts) {
+    Orvane named;
+    named.Name = "R";
+    EXPECT_EQ(Tree(named), kEmptyTree);  // the root and six groups, in both forms
+    EXPECT_EQ(Tree(named, 2), kEmptyTree);
+    named.ePrnFormats = nullptr;  // a host may drop the collection
+    EXPECT_EQ(Tree(named, 2), kEmptyTree);
 
-TEST(ReportTree, EmptyNameGivesBareRootKeyAndRootNodeIsHonoured) {
     Orvane rpt;
     OrvaneUI ui;
     ui.IconOrvane = 7;
     ui.IconSctriptCode = 3;
+    ui.IconePicResData = 11;
+    ui.IconeTxtResData = 12;
+    rpt.NewResData("logo")->ResType = rtPicture;
+    rpt.NewResData("pie")->ResType = rtText;
+    rpt.NewResData("nuevo");  // ResType 0: a text
     TextTree tree;
     auto host = tree.Nodes().Add(nullptr, designer::tvwChild, "host", "Informes");
     ui.ShowInTvw(rpt, tree, host);
@@ -70,7 +73,11 @@ TEST(ReportTree, EmptyNameGivesBareRootKeyAndRootNodeIsHonoured) {
     EXPECT_EQ(root->Image(), 7);
     EXPECT_EQ(tree.Nodes().Item("@ScriptCode")->Image(), 3);
     EXPECT_EQ(tree.Nodes().Item("@ScriptCode")->Parent(), root);
-    EXPECT_EQ(tree.Nodes().Count(), 8);
+    EXPECT_EQ(tree.Nodes().Count(), 11);
+    EXPECT_EQ(tree.Nodes().Item("Pic_logo")->Image(), 11);
+    EXPECT_EQ(tree.Nodes().Item("Txt_pie")->Image(), 12);
+    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Image(), 12);
+    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Parent(), tree.Nodes().Item("@ResDataCol"));
 }
 
 // A dialog with a control and a record source; a format with a control.
@@ -207,22 +214,6 @@ TEST(ReportTree, RecordSourcesEndAtTheDepthLimitAndAtACycle) {
         EXPECT_EQ(tree.Nodes().Item("Rst_r255")->Parent()->Text(), "r254");
     }
     for (auto& rs : chain) rs->eRSources->Clear();
-}
-
-TEST(ReportTree, ResourcesArePicturesOrElseTexts) {
-    Orvane rpt;
-    OrvaneUI ui;
-    ui.IconePicResData = 11;
-    ui.IconeTxtResData = 12;
-    rpt.NewResData("logo")->ResType = rtPicture;
-    rpt.NewResData("pie")->ResType = rtText;
-    rpt.NewResData("nuevo");  // ResType 0
-    TextTree tree;
-    ui.ShowInTvw(rpt, tree);
-    EXPECT_EQ(tree.Nodes().Item("Pic_logo")->Image(), 11);
-    EXPECT_EQ(tree.Nodes().Item("Txt_pie")->Image(), 12);
-    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Image(), 12);
-    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Parent(), tree.Nodes().Item("@ResDataCol"));
 }
 
 TEST(ReportTree, RejectedNodeEndsTheCallAndKeepsEarlierNodes) {

@@ -6,7 +6,7 @@
 namespace orvane::designer {
 namespace {
 
-TEST(TextTree, RelationshipsPlaceNodesAmongSiblings) {
+TEST(TextTree, RelationshipsPlaceNodesAmongSiblingsAndClearFreesTheKeys) {
     TextTree t;
     auto& n = t.Nodes();
     auto root = n.Add(nullptr, tvwChild, "root", "root");
@@ -24,6 +24,20 @@ TEST(TextTree, RelationshipsPlaceNodesAmongSiblings) {
     EXPECT_EQ(n.Item("c")->Parent(), root);
     EXPECT_EQ(n.Item("top2")->Parent(), nullptr);
     EXPECT_EQ(n.Item("nope"), nullptr);
+
+    // Clear detaches the nodes and frees their keys; line breaks in texts stay on one line.
+    t.SelectedItem(d);
+    EXPECT_EQ(t.SelectedItem(), d);
+    n.Clear();
+    EXPECT_EQ(t.Print(), "");
+    EXPECT_EQ(n.Count(), 0);
+    EXPECT_EQ(t.SelectedItem(), nullptr);
+    EXPECT_EQ(d->Parent(), nullptr);
+    EXPECT_THROW(n.Add(d, tvwChild, "x", "x"), TreeError);
+    auto again = n.Add(nullptr, tvwChild, "d", "SELECT *\r\nFROM t\r");
+    again->Text(again->Text() + "!");
+    n.Add(nullptr, tvwChild, "k\n", "k");
+    EXPECT_EQ(t.Print(), "SELECT *\\r\\nFROM t\\r! [d]\nk [k\\n]\n");
 }
 
 TEST(TextTree, RejectsBadNodesWithoutChangingTheTree) {
@@ -45,29 +59,6 @@ TEST(TextTree, RejectsBadNodesWithoutChangingTheTree) {
     EXPECT_EQ(kindOf([&] { t.SelectedItem(stranger); }), TreeError::Kind::BadRelative);
     EXPECT_EQ(t.Print(), "x [Key]\n");
     EXPECT_EQ(t.Nodes().Count(), 1);
-}
-
-TEST(TextTree, ClearDetachesNodesAndFreesKeys) {
-    TextTree t;
-    auto root = t.Nodes().Add(nullptr, tvwChild, "r", "r");
-    auto child = t.Nodes().Add(root, tvwChild, "c", "c");
-    t.SelectedItem(child);
-    EXPECT_EQ(t.SelectedItem(), child);
-    t.Nodes().Clear();
-    EXPECT_EQ(t.Print(), "");
-    EXPECT_EQ(t.Nodes().Count(), 0);
-    EXPECT_EQ(t.SelectedItem(), nullptr);
-    EXPECT_EQ(child->Parent(), nullptr);
-    EXPECT_THROW(t.Nodes().Add(child, tvwChild, "x", "x"), TreeError);
-    t.Nodes().Add(nullptr, tvwChild, "c", "again");
-    EXPECT_EQ(t.Print(), "again [c]\n");
-}
-
-TEST(TextTree, LineBreaksInTextsStayOnOneLine) {
-    TextTree t;
-    auto n = t.Nodes().Add(nullptr, tvwChild, "k\n", "SELECT *\r\nFROM t\r");
-    n->Text(n->Text() + "!");
-    EXPECT_EQ(t.Print(), "SELECT *\\r\\nFROM t\\r! [k\\n]\n");
 }
 
 }  // namespace

@@ -53,49 +53,7 @@ protected:
     MessageRecorder messages;
 };
 
-TEST_F(ApplicationsDialog, ConfigurarRenamesEditsAddsAndTheEditorListsTheResult) {
-    designer::frmConnection editor;
-    editor.Agregar();
-    runner.Then([&](QDialog& d) {
-        Click(d, "bCfg");
-        EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
-    });
-    runner.Then([](QDialog& d) {
-        EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
-        EXPECT_FALSE(Find<QPushButton>(d, "cmdRemove")->isEnabled());
-        Pick(d, "Ventas");
-        auto* password = Find<QLineEdit>(d, "txtPassword");
-        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
-        EXPECT_TRUE(password->text().isEmpty());
-        EXPECT_FALSE(Shows(d, "secreto"));
-        Type(d, "txtAppName", "Ventas 2026");  // a rename: the stored password stays
-        Click(d, "cmdApply");
-        Pick(d, "Compras");
-        Type(d, "txtUser", "luis");
-        Type(d, "txtPassword", "n3w;pw");
-        Click(d, "cmdApply");
-        EXPECT_TRUE(Find<QLineEdit>(d, "txtPassword")->text().isEmpty());
-        EXPECT_FALSE(Shows(d, "n3w;pw"));
-        Click(d, "cmdNew");
-        Type(d, "txtAppName", "Almacén");
-        Type(d, "txtConnectionString", "Provider=SQLite;Data Source=a.db");
-        Click(d, "cmdOk");  // the fields being edited are kept without "Guardar aplicación"
-    });
-    RunModal(editor);
-    EXPECT_EQ(runner.Shown(), 2);
-
-    auto saved = ConnectionManager::Load(file.path());
-    ASSERT_NE(saved, nullptr);
-    const auto& apps = saved->ApplicationsCollection();
-    ASSERT_EQ(apps.size(), 3u);
-    EXPECT_EQ(apps[0], (platform::ApplicationDb{"Compras", "Provider=SQLite;Data Source=c.db", "luis", "n3w;pw", {}}));
-    EXPECT_EQ(apps[1], (platform::ApplicationDb{"Ventas 2026", "Provider=SQLite;Data Source=v.db", "u", "secreto", {}}));
-    EXPECT_EQ(apps[2], (platform::ApplicationDb{"Almacén", "Provider=SQLite;Data Source=a.db", "", "", {}}));
-    EXPECT_EQ(ModeOf(file.path()), 0600u);
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
-TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndCancelKeepsTheFileAndTheList) {
+TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameCancelKeepsTheFileThenConfigurarRenamesEditsAdds) {
     const std::string before = ReadFile(file.path());
     designer::frmConnection editor;
     editor.Agregar();
@@ -122,7 +80,6 @@ TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndCancelKeepsTheFileAndTheLi
         Click(d, "cmdCancel");
     });
     RunModal(editor);
-    EXPECT_EQ(runner.Shown(), 2);
     EXPECT_EQ(ReadFile(file.path()), before);
     EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Ventas", "Compras"}));
     const auto taken = messages->Taken();
@@ -131,6 +88,46 @@ TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameAndCancelKeepsTheFileAndTheLi
     EXPECT_EQ(taken[1].text, "Ya existe una aplicación con el nombre \"Ventas\".");
     EXPECT_EQ(taken[1].icon, platform::MsgIcon::Information);
     EXPECT_EQ(taken[2].text, taken[1].text);
+    messages->Clear();
+
+    // Again, accepted: the editor lists the result.
+    runner.Then([&](QDialog& d) {
+        Click(d, "bCfg");
+        EXPECT_EQ(Entries(editor.dxCombo), (QStringList{"Compras", "Ventas 2026", "Almacén"}));
+    });
+    runner.Then([](QDialog& d) {
+        EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
+        EXPECT_FALSE(Find<QPushButton>(d, "cmdRemove")->isEnabled());
+        Pick(d, "Ventas");
+        auto* password = Find<QLineEdit>(d, "txtPassword");
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        EXPECT_TRUE(password->text().isEmpty());
+        EXPECT_FALSE(Shows(d, "secreto"));
+        Type(d, "txtAppName", "Ventas 2026");  // a rename: the stored password stays
+        Click(d, "cmdApply");
+        Pick(d, "Compras");
+        Type(d, "txtUser", "luis");
+        Type(d, "txtPassword", "n3w;pw");
+        Click(d, "cmdApply");
+        EXPECT_TRUE(Find<QLineEdit>(d, "txtPassword")->text().isEmpty());
+        EXPECT_FALSE(Shows(d, "n3w;pw"));
+        Click(d, "cmdNew");
+        Type(d, "txtAppName", "Almacén");
+        Type(d, "txtConnectionString", "Provider=SQLite;Data Source=a.db");
+        Click(d, "cmdOk");  // the fields being edited are kept without "Guardar aplicación"
+    });
+    RunModal(editor);
+    EXPECT_EQ(runner.Shown(), 4);
+
+    auto saved = ConnectionManager::Load(file.path());
+    ASSERT_NE(saved, nullptr);
+    const auto& apps = saved->ApplicationsCollection();
+    ASSERT_EQ(apps.size(), 3u);
+    EXPECT_EQ(apps[0], (platform::ApplicationDb{"Compras", "Provider=SQLite;Data Source=c.db", "luis", "n3w;pw", {}}));
+    EXPECT_EQ(apps[1], (platform::ApplicationDb{"Ventas 2026", "Provider=SQLite;Data Source=v.db", "u", "secreto", {}}));
+    EXPECT_EQ(apps[2], (platform::ApplicationDb{"Almacén", "Provider=SQLite;Data Source=a.db", "", "", {}}));
+    EXPECT_EQ(ModeOf(file.path()), 0600u);
+    EXPECT_TRUE(messages->Taken().empty());
 }
 
 TEST_F(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivately) {

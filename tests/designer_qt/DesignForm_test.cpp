@@ -51,7 +51,7 @@ void DoubleClick(dlgDesignForm& d, const std::string& key) {
     emit d.TvwSelec->itemDoubleClicked(node, 0);
 }
 
-TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaret) {
+TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaretAndCancelGivesBackTheCallers) {
     runner.Then([](QDialog& shown) {
         auto& d = static_cast<dlgDesignForm&>(shown);
         EXPECT_EQ(d.dxMemoF->toPlainText(), "=");
@@ -89,9 +89,8 @@ TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaret) {
     EXPECT_EQ(runner.Shown(), 1);
     EXPECT_EQ(result, "= (  +  + @Desde & @Pages");
     EXPECT_EQ(format, "$ #,#.00");
-}
 
-TEST_F(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormatAndAcceptKeepsLineEnds) {
+    // "Cancelar" gives back the caller's formula and format; "Aceptar" keeps line ends.
     runner.Then([](QDialog& shown) {
         auto& d = static_cast<dlgDesignForm&>(shown);
         EXPECT_EQ(d.CmbFmt->currentText(), "#.00");
@@ -99,32 +98,30 @@ TEST_F(DlgDesignForm, CancelGivesBackTheCallersFormulaAndFormatAndAcceptKeepsLin
         d.CmbFmt->setCurrentIndex(0);
         Click(d, "BntCancelar");
     });
-    std::string format = "#.00";
+    format = "#.00";
     EXPECT_EQ(sales.rpt->ShowDesignerF("@Ventas.Total * 2", format), "@Ventas.Total * 2");
     EXPECT_EQ(format, "#.00");
     runner.Then([](QDialog& shown) { Click(shown, "BntAceptar"); });
     EXPECT_EQ(sales.rpt->ShowDesignerF("@Ventas.Total\r\n* 2", format), "@Ventas.Total\r\n* 2");
 }
 
-TEST_F(DlgDesignForm, ShowsTopLevelSourcesAndParameters) {
-    dlgDesignForm d;
-    Show(d);
+TEST_F(DlgDesignForm, ShowsTopLevelSourcesAndParametersAndLoadsFieldsLazilySayingWhyItCannot) {
+    dlgDesignForm shown;
+    Show(shown);
     QStringList top;
-    for (int i = 0; i < d.TvwSelec->topLevelItemCount(); ++i)
-        top << QString::fromStdString(dlgDesignForm::KeyOf(d.TvwSelec->topLevelItem(i)));
+    for (int i = 0; i < shown.TvwSelec->topLevelItemCount(); ++i)
+        top << QString::fromStdString(dlgDesignForm::KeyOf(shown.TvwSelec->topLevelItem(i)));
     EXPECT_EQ(top, QStringList({"Rsc_Ventas", "PrmR"}));  // the child Lineas has no node
-    EXPECT_EQ(Children(Node(d.TvwSelec, "Rsc_Ventas")), QStringList({"F_Ventas"}));
-    EXPECT_EQ(Children(Node(d.TvwSelec, "PrmR")), QStringList({"Prm_Desde", "Prm_Hasta"}));
-    EXPECT_TRUE(Node(d.TvwSelec, "PrmR")->isExpanded());
+    EXPECT_EQ(Children(Node(shown.TvwSelec, "Rsc_Ventas")), QStringList({"F_Ventas"}));
+    EXPECT_EQ(Children(Node(shown.TvwSelec, "PrmR")), QStringList({"Prm_Desde", "Prm_Hasta"}));
+    EXPECT_TRUE(Node(shown.TvwSelec, "PrmR")->isExpanded());
 
     dlgDesignForm bare;
     Show(bare, std::make_shared<Orvane>());
     ASSERT_EQ(bare.TvwSelec->topLevelItemCount(), 1);
     EXPECT_EQ(bare.TvwSelec->topLevelItem(0)->text(0), QString::fromUtf8("Parámetros"));
     EXPECT_FALSE(bare.TvwSelec->topLevelItem(0)->isExpanded());
-}
 
-TEST_F(DlgDesignForm, LoadsFieldsLazilyAndSaysWhyItCannot) {
     auto broken = std::make_shared<eConnection>();
     broken->Name = "Rota";
     broken->cnnString = "Provider=Inexistente;Data Source=x";

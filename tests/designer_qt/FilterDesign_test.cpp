@@ -40,7 +40,7 @@ struct OpenDialog {
     }
 };
 
-TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParameters) {
+TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParametersAndEditsTheSelectedEntryInPlace) {
     OpenDialog o("id_pedido >= @Desde and [Total] < 100 OR fecha LIKE '2024-0*'");
     DlgFilterDesign& d = o.d;
     EXPECT_EQ(d.windowTitle(), QString::fromUtf8("Diseñador de filtros"));
@@ -66,9 +66,37 @@ TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParameters) {
     EXPECT_EQ(d.cmbUnion->currentText(), "AND");
     // Loading the combos from the entry does not rewrite it.
     EXPECT_EQ(d.lstExpresion->item(2)->text(), "fecha LIKE '2024-0*' AND");
+
+    // The selected entry is edited in place, and never another after "Eliminar".
+    OpenDialog edited("a = 1 AND b = 2 OR c = 3");
+    DlgFilterDesign& e = edited.d;
+    // Before any entry is selected, combo changes do nothing.
+    Type(e, "cmbOperador", "<>");
+    EXPECT_EQ(Entries(e.lstExpresion), QStringList({"a = 1 AND", "b = 2 OR", "c = 3 AND"}));
+
+    ClickEntry(e, 1);
+    e.cmbOperador->setCurrentIndex(e.cmbOperador->findText(">="));
+    EXPECT_EQ(Entries(e.lstExpresion), QStringList({"a = 1 AND", "b >= 2 OR", "c = 3 AND"}));
+    Type(e, "cmbParametros", "@Hasta");
+    EXPECT_EQ(e.lstExpresion->item(1)->text(), "b >= @Hasta OR");
+
+    QTest::mouseClick(e.bntEliminar, Qt::LeftButton);
+    EXPECT_EQ(Entries(e.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
+    EXPECT_FALSE(e.Editing());
+    EXPECT_TRUE(e.BntAgregar->isEnabled());
+    EXPECT_FALSE(e.bntEliminar->isEnabled());
+    for (const char* combo : {"cmbCampo", "cmbOperador", "cmbParametros", "cmbUnion"}) Type(e, combo, "zz");
+    EXPECT_EQ(Entries(e.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
+
+    // "Nuevo" ends editing too: "Agregar" then appends.
+    ClickEntry(e, 0);
+    QTest::mouseClick(e.BntNuevo, Qt::LeftButton);
+    EXPECT_FALSE(e.Editing());
+    AddCondition(e, "d", "<", "4", "AND");
+    EXPECT_EQ(Entries(e.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND", "d < 4 AND"}));
 }
 
-TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAField) {
+TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAFieldAndKeepsWhatItCannotSplit) {
     OpenDialog o("");
     DlgFilterDesign& d = o.d;
     EXPECT_EQ(d.lstExpresion->count(), 0);
@@ -89,50 +117,20 @@ TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAField) {
     QTest::mouseClick(empty.d.bntAceptar, Qt::LeftButton);
     EXPECT_TRUE(empty.d.Accepted());
     EXPECT_EQ(empty.d.FilterText(), "");
-}
 
-TEST(DlgFilterDesign, EditsTheSelectedEntryInPlaceAndNeverAnotherAfterEliminar) {
-    OpenDialog o("a = 1 AND b = 2 OR c = 3");
-    DlgFilterDesign& d = o.d;
-    // Before any entry is selected, combo changes do nothing.
-    Type(d, "cmbOperador", "<>");
-    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "b = 2 OR", "c = 3 AND"}));
-
-    ClickEntry(d, 1);
-    d.cmbOperador->setCurrentIndex(d.cmbOperador->findText(">="));
-    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "b >= 2 OR", "c = 3 AND"}));
-    Type(d, "cmbParametros", "@Hasta");
-    EXPECT_EQ(d.lstExpresion->item(1)->text(), "b >= @Hasta OR");
-
-    QTest::mouseClick(d.bntEliminar, Qt::LeftButton);
-    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
-    EXPECT_FALSE(d.Editing());
-    EXPECT_TRUE(d.BntAgregar->isEnabled());
-    EXPECT_FALSE(d.bntEliminar->isEnabled());
-    for (const char* combo : {"cmbCampo", "cmbOperador", "cmbParametros", "cmbUnion"}) Type(d, combo, "zz");
-    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND"}));
-
-    // "Nuevo" ends editing too: "Agregar" then appends.
-    ClickEntry(d, 0);
-    QTest::mouseClick(d.BntNuevo, Qt::LeftButton);
-    EXPECT_FALSE(d.Editing());
-    AddCondition(d, "d", "<", "4", "AND");
-    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND", "d < 4 AND"}));
-}
-
-TEST(DlgFilterDesign, KeepsAFilterItCannotSplitWhole) {
-    OpenDialog o("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
-    DlgFilterDesign& d = o.d;
-    ASSERT_EQ(d.lstExpresion->count(), 1);
-    EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
-    EXPECT_TRUE(d.lstExpresion->item(0)->isSelected());
-    ClickEntry(d, 0);
-    EXPECT_FALSE(d.Editing());
-    EXPECT_TRUE(d.bntEliminar->isEnabled());
-    Type(d, "cmbOperador", "<");
-    EXPECT_EQ(d.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
-    QTest::mouseClick(d.bntAceptar, Qt::LeftButton);
-    EXPECT_EQ(d.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
+    // A filter it cannot split is kept whole.
+    OpenDialog whole("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
+    DlgFilterDesign& w = whole.d;
+    ASSERT_EQ(w.lstExpresion->count(), 1);
+    EXPECT_EQ(w.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
+    EXPECT_TRUE(w.lstExpresion->item(0)->isSelected());
+    ClickEntry(w, 0);
+    EXPECT_FALSE(w.Editing());
+    EXPECT_TRUE(w.bntEliminar->isEnabled());
+    Type(w, "cmbOperador", "<");
+    EXPECT_EQ(w.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
+    QTest::mouseClick(w.bntAceptar, Qt::LeftButton);
+    EXPECT_EQ(w.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
     designer::QtDesignerDialogs dialogs;
 };
 
-TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnly) {
+TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnlyAndEditingOpensOnTheStoredKind) {
     designer::frmConnection d;
     d.Agregar();
     EXPECT_EQ(Entries(d.dxCombo), QStringList({"Ventas", "Compras"}));
@@ -54,9 +54,8 @@ TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnly) {
         for (QWidget* w : std::initializer_list<QWidget*>{d.txtCnn, d.Command1, d.Command2, d.Command3})
             EXPECT_EQ(w->isEnabled(), r.textOn) << r.option;
     }
-}
 
-TEST_F(FrmConnection, OpensOnTheOptionOfTheStoredKind) {
+    // Editing opens on the option of the stored kind.
     const struct {
         const char* stored;
         int option;
@@ -72,17 +71,17 @@ TEST_F(FrmConnection, OpensOnTheOptionOfTheStoredKind) {
         auto cnn = std::make_shared<eConnection>();
         cnn->cnnString = c.stored;
         cnn->Internal = c.option == 3;
-        designer::frmConnection d;
-        d.Editar(cnn);
-        EXPECT_TRUE(d.opt[c.option]->isChecked()) << c.stored;
-        EXPECT_EQ(d.dxCombo->currentText(), c.application) << c.stored;
-        EXPECT_EQ(d.txtCnn->toPlainText(), c.text) << c.stored;
-        EXPECT_EQ(d.dxCheckEdit1->isChecked(), cnn->Internal) << c.stored;
-        EXPECT_EQ(d.Mode, 2) << c.stored;
+        designer::frmConnection edited;
+        edited.Editar(cnn);
+        EXPECT_TRUE(edited.opt[c.option]->isChecked()) << c.stored;
+        EXPECT_EQ(edited.dxCombo->currentText(), c.application) << c.stored;
+        EXPECT_EQ(edited.txtCnn->toPlainText(), c.text) << c.stored;
+        EXPECT_EQ(edited.dxCheckEdit1->isChecked(), cnn->Internal) << c.stored;
+        EXPECT_EQ(edited.Mode, 2) << c.stored;
     }
 }
 
-TEST_F(FrmConnection, AddProposesTheNextNameAndBuildsTheManagerMacro) {
+TEST_F(FrmConnection, AddProposesTheNextNameBuildsTheManagerMacroChecksTheStringFirstAndTakesDataLinkFiles) {
     auto report = ReportWith({"eConnection1"});
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Find<QLineEdit>(d, "txtName")->text(), "eConnection2");
@@ -99,10 +98,9 @@ TEST_F(FrmConnection, AddProposesTheNextNameAndBuildsTheManagerMacro) {
     EXPECT_FALSE(added->Internal);
     EXPECT_EQ(report->eConections->Count(), 1);  // the caller adds it
     EXPECT_EQ(Texts(messages), std::vector<std::string>{"Debe indicar el nombre de la aplicación"});
-}
 
-TEST_F(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
-    auto report = ReportWith({"Ventas"});
+    // The connection string is checked before the name.
+    report->AddConnection(added);
     runner.Then([](QDialog& d) {
         Type(d, "txtName", "");
         Click(d, "opt(3)");
@@ -110,16 +108,16 @@ TEST_F(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
         Type(d, "txtCnn", "Provider=SQLite;Data Source=a.db");
         Click(d, "cmdOk");
         EXPECT_EQ(d.focusWidget(), Find<QLineEdit>(d, "txtName"));
-        Type(d, "txtName", " ventas ");
+        Type(d, "txtName", " econnection2 ");
         Click(d, "cmdOk");  // taken, compared trimmed and ignoring case
         Type(d, "txtName", " Nueva ");
         Click(d, "cmdOk");
     });
-    auto added = dialogs.AddeConnection(report);
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->Name, " Nueva ");
-    EXPECT_EQ(added->cnnString, "Provider=SQLite;Data Source=a.db");
-    EXPECT_TRUE(added->Internal);
+    auto second = dialogs.AddeConnection(report);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Name, " Nueva ");
+    EXPECT_EQ(second->cnnString, "Provider=SQLite;Data Source=a.db");
+    EXPECT_TRUE(second->Internal);
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 3u);
     EXPECT_EQ(taken[0].text, kNeedString);
@@ -128,48 +126,8 @@ TEST_F(FrmConnection, ChecksTheConnectionStringBeforeTheName) {
     EXPECT_EQ(taken[0].icon, MsgIcon::None);
     EXPECT_EQ(taken[1].icon, MsgIcon::None);
     EXPECT_EQ(taken[2].icon, MsgIcon::Information);
-}
 
-TEST_F(FrmConnection, EditingMayTakeAnotherConnectionsNameAndWritesOnAccept) {
-    auto report = ReportWith({"Ventas", "Compras"});
-    auto edited = report->eConections->Item(2);
-    edited->cnnString = "@gtCnnManager.oldMaltevaDb";
-    edited->Internal = false;
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Ventas ");
-        Click(d, "opt(1)");
-        Click(d, "dxCheckEdit1");
-        Click(d, "cmdOk");
-    });
-    EXPECT_TRUE(dialogs.EditeConnection(report, edited));
-    EXPECT_EQ(edited->Name, "Ventas ");
-    EXPECT_EQ(edited->cnnString, "@gtCnnManager.oldBriscoDb");
-    EXPECT_TRUE(edited->Internal);
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
-TEST_F(FrmConnection, WithoutTheManagerOnlyTheStringOptionIsLeft) {
-    ManagerFile missing(false);
-    auto report = ReportWith({"Ventas"});
-    auto edited = report->eConections->Item(1);
-    edited->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
-    runner.Then([](QDialog& d) {
-        EXPECT_TRUE(Find<QRadioButton>(d, "opt(3)")->isChecked());
-        for (const char* name : {"opt(0)", "opt(1)", "opt(2)"}) EXPECT_FALSE(Find<QRadioButton>(d, name)->isEnabled());
-        EXPECT_EQ(CnnText(d), "");
-        Click(d, "cmdOk");
-        Click(d, "cmdCancel");
-    });
-    EXPECT_FALSE(dialogs.EditeConnection(report, edited));
-    EXPECT_EQ(edited->cnnString, "@gtCnnManager.ApplicationDb(\"Ventas\")");
-    EXPECT_EQ(Texts(messages),
-              (std::vector<std::string>{
-                  "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que "
-                  "no es posible obtener información sobre las aplicaciones instaladas.",
-                  kNeedString}));
-}
-
-TEST_F(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
+    // Data-link files are imported or referenced.
     ScratchDir dir;
     const std::string udl = dir.file("ventas.udl");
     WriteFile(udl, "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
@@ -193,13 +151,49 @@ TEST_F(FrmConnection, DataLinkFilesAreImportedOrReferenced) {
         Click(d, "Command3");
         Click(d, "cmdOk");
     });
-    auto added = dialogs.AddeConnection(ReportWith({}));
+    auto linked = dialogs.AddeConnection(report);
     designer::SetFileChooser(previous);
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->cnnString, "@DataLinkFile(\"" + udl + "\")");
-    EXPECT_EQ(data::ConnectionKind(added->cnnString), 4);
+    ASSERT_NE(linked, nullptr);
+    EXPECT_EQ(linked->cnnString, "@DataLinkFile(\"" + udl + "\")");
+    EXPECT_EQ(data::ConnectionKind(linked->cnnString), 4);
     ASSERT_EQ(filters.size(), 4);
     EXPECT_EQ(filters[0], "Archivos de vínculo de datos (*.udl);;Todos los archivos (*)");
+}
+
+TEST_F(FrmConnection, EditingMayTakeAnotherConnectionsNameWritesOnAcceptAndNeedsTheManagerForItsOptions) {
+    auto report = ReportWith({"Ventas", "Compras"});
+    auto edited = report->eConections->Item(2);
+    edited->cnnString = "@gtCnnManager.oldMaltevaDb";
+    edited->Internal = false;
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "Ventas ");
+        Click(d, "opt(1)");
+        Click(d, "dxCheckEdit1");
+        Click(d, "cmdOk");
+    });
+    EXPECT_TRUE(dialogs.EditeConnection(report, edited));
+    EXPECT_EQ(edited->Name, "Ventas ");
+    EXPECT_EQ(edited->cnnString, "@gtCnnManager.oldBriscoDb");
+    EXPECT_TRUE(edited->Internal);
+    EXPECT_TRUE(messages->Taken().empty());
+
+    // Without the manager only the string option is left.
+    ManagerFile missing(false);
+    edited->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
+    runner.Then([](QDialog& d) {
+        EXPECT_TRUE(Find<QRadioButton>(d, "opt(3)")->isChecked());
+        for (const char* name : {"opt(0)", "opt(1)", "opt(2)"}) EXPECT_FALSE(Find<QRadioButton>(d, name)->isEnabled());
+        EXPECT_EQ(CnnText(d), "");
+        Click(d, "cmdOk");
+        Click(d, "cmdCancel");
+    });
+    EXPECT_FALSE(dialogs.EditeConnection(report, edited));
+    EXPECT_EQ(edited->cnnString, "@gtCnnManager.ApplicationDb(\"Ventas\")");
+    EXPECT_EQ(Texts(messages),
+              (std::vector<std::string>{
+                  "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que "
+                  "no es posible obtener información sobre las aplicaciones instaladas.",
+                  kNeedString}));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ std::shared_ptr<eParameter> Parameter(const std::string& type, const std::string
     return p;
 }
 
-TEST(FrmParameter, ListsTheThreeTypeGroupsWithoutBinaryOrEmpty) {
+TEST(FrmParameter, ListsTheThreeTypeGroupsAndOpensInTheGroupOfTheStoredType) {
     EnsureApplication();
     frmParameter d;
     const QStringList text = Entries(d.cmbTipos[0]), numbers = Entries(d.cmbTipos[1]);
@@ -33,46 +33,36 @@ TEST(FrmParameter, ListsTheThreeTypeGroupsWithoutBinaryOrEmpty) {
         EXPECT_FALSE(list.contains("adBinary") || list.contains("adEmpty"));
     EXPECT_EQ(Entries(d.Combo1), QStringList({"yyyymmdd", "yyyy-mm-dd", "yyyymmdd hh:mm:ss", "yyyy-mm-dd hh:mm:ss",
                                               "yyyy-mm-ddThh:mm:ss", "yyyymmdd hhmmss"}));
+
+    const struct {
+        const char* type;
+        int group;
+        bool option2;
+        const char* entry;
+    } openings[] = {{"STRDATETIME ", 2, false, "strDateTime"}, {"adDBDate", 2, true, "adDBDate"},
+                    {"ADINTEGER", 1, false, "adInteger"},      {"adBoolean", 1, false, "adBoolean"},
+                    {"adBinary", 0, false, "adVarChar"},       {"adChar", 0, false, "adChar"}};
+    for (const auto& o : openings) {
+        frmParameter opened;
+        opened.Editar(Parameter(o.type, "20240131", "yyyymmdd"));
+        EXPECT_TRUE(opened.optSuperType[o.group]->isChecked()) << o.type;
+        EXPECT_EQ(opened.cmbTipos[o.group]->currentText(), o.entry) << o.type;
+        EXPECT_EQ(opened.Option2->isChecked(), o.option2) << o.type;
+        EXPECT_EQ(opened.cmbTipos[2]->isEnabled(), o.group == 2 && o.option2) << o.type;
+        EXPECT_EQ(opened.Combo1->isEnabled(), o.group == 2) << o.type;
+        EXPECT_EQ(opened.cmbTipos[0]->isEnabled(), o.group == 0) << o.type;
+        EXPECT_EQ(opened.txtPredef->text(), "20240131") << o.type;
+    }
 }
-
-struct Opening {
-    const char* type;
-    int group;
-    bool option2;
-    const char* entry;
-};
-
-class FrmParameterOpens : public ::testing::TestWithParam<Opening> {};
-
-TEST_P(FrmParameterOpens, InTheGroupOfTheStoredType) {
-    EnsureApplication();
-    const Opening& o = GetParam();
-    frmParameter d;
-    d.Editar(Parameter(o.type, "20240131", "yyyymmdd"));
-    EXPECT_TRUE(d.optSuperType[o.group]->isChecked());
-    EXPECT_EQ(d.cmbTipos[o.group]->currentText(), o.entry);
-    EXPECT_EQ(d.Option2->isChecked(), o.option2);
-    EXPECT_EQ(d.cmbTipos[2]->isEnabled(), o.group == 2 && o.option2);
-    EXPECT_EQ(d.Combo1->isEnabled(), o.group == 2);
-    EXPECT_EQ(d.cmbTipos[0]->isEnabled(), o.group == 0);
-    EXPECT_EQ(d.txtPredef->text(), "20240131");
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, FrmParameterOpens,
-                         ::testing::Values(Opening{"STRDATETIME ", 2, false, "strDateTime"},
-                                           Opening{"adDBDate", 2, true, "adDBDate"},
-                                           Opening{"ADINTEGER", 1, false, "adInteger"},
-                                           Opening{"adBoolean", 1, false, "adBoolean"},
-                                           Opening{"adBinary", 0, false, "adVarChar"},
-                                           Opening{"adChar", 0, false, "adChar"}));
 
 // A date written "=yyyyMMdd" is today in that form.
 std::string Expected(const char* text) {
     return *text == '=' ? QDate::currentDate().toString(text + 1).toStdString() : text;
 }
 
-// The person chooses a type group (and, for dates, maybe the OLE DB type and
-// a format), then types the default; type "" adds a new parameter.
+// The person first leaves the name blank (refused), then chooses a type group
+// (and, for dates, maybe the OLE DB type and a format) and types the default;
+// type "" adds a new parameter.
 struct EditCase {
     const char* type;
     const char* predef;
@@ -95,6 +85,10 @@ TEST_P(FrmParameterEdits, WritesTypeDefaultAndFormatByGroup) {
     MessageRecorder messages;
     designer::QtDesignerDialogs dialogs;
     runner.Then([&c](QDialog& d) {
+        Type(d, "txtName", "   ");
+        Click(d, "cmdOK");
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.focusWidget(), Find<QLineEdit>(d, "txtName"));
         Type(d, "txtName", " pNombre ");
         Click(d, ("optSuperType(" + std::to_string(c.group) + ")").c_str());
         EXPECT_EQ(Find<QLineEdit>(d, "txtPredef")->text().toStdString(), Expected(c.shown));
@@ -117,7 +111,11 @@ TEST_P(FrmParameterEdits, WritesTypeDefaultAndFormatByGroup) {
     EXPECT_EQ(p->eType(), c.typeAfter);
     EXPECT_EQ(p->Predef, Expected(c.predefAfter));
     EXPECT_EQ(p->DTFormat, c.formatAfter);
-    EXPECT_TRUE(messages->Taken().empty());
+    const auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text, "Debe indicar el nombre del parámetro.");
+    EXPECT_EQ(taken[0].icon, platform::MsgIcon::Information);
+    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,31 +125,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // A blank date default becomes today, in the parameter's own format.
                       EditCase{"adVarChar", "x", "yyyy-mm-dd", 2, "=yyyy-MM-dd", "adDBTimeStamp", nullptr, "",
                                "adDBTimeStamp", "=yyyy-MM-dd", "yyyy-mm-dd"},
+                      EditCase{"", "", "", 0, "", "", nullptr, "", "adVarChar", "", ""},
                       EditCase{"", "", "", 2, "=yyyyMMdd", "", "", "", "strDateTime", "=yyyyMMdd", ""},
                       EditCase{"", "", "", 2, "=yyyyMMdd", "", "dd/mm/yyyy", "  ", "strDateTime", "=dd/MM/yyyy",
                                "dd/mm/yyyy"}));
-
-TEST(FrmParameter, BlankNameIsRefusedWithTheInformationIcon) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    designer::QtDesignerDialogs dialogs;
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "   ");
-        Click(d, "cmdOK");
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(d.focusWidget(), Find<QLineEdit>(d, "txtName"));
-        Type(d, "txtName", "pCliente");
-        Click(d, "cmdOK");
-    });
-    auto added = dialogs.AddeParameter();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->eType(), "adVarChar");
-    const auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 1u);
-    EXPECT_EQ(taken[0].text, "Debe indicar el nombre del parámetro.");
-    EXPECT_EQ(taken[0].icon, platform::MsgIcon::Information);
-    EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
-}
 
 }  // namespace
 }  // namespace orvane::testing

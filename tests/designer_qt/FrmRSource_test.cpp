@@ -109,8 +109,11 @@ void Pick(QListWidget* list, int row) {
     list->item(row)->setSelected(true);
 }
 
-TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesAndParameters) {
+TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesParametersAndAFreeNameAndCancelWritesNothing) {
+    const QString proposed = QString::fromStdString(rpt->GetNewRSName());
     auto d = Adding();
+    d->show();
+    EXPECT_EQ(d->txtName->text(), proposed);
     EXPECT_EQ(d->windowTitle(), "Origen de registros");
     EXPECT_EQ(Entries(d->dxTable), QStringList({"clientes", "lineas", "pedidos"}));
     EXPECT_EQ(Entries(d->List3), QStringList({"Ciudad", "Desde", "IdCliente"}));
@@ -129,7 +132,36 @@ TEST_F(FrmRSource, OpensOnTheConnectionWithItsTablesAndParameters) {
     other.SetCnn(broken);
     EXPECT_EQ(other.dxTable->count(), 0);
     EXPECT_EQ(other.List3->count(), 0);
+
+    // "&Cancelar" leaves the definition as it was, in add and edit mode.
+    const std::string before = rpt->ToXML();
+    runner.Then([](QDialog& adding) {
+        Type(adding, "txtName", "otro");
+        Type(adding, "txtSQL", "SELECT 1");
+        Press(adding, "KewlButtons5");
+        Press(adding, "Command11");
+    });
+    EXPECT_EQ(ui.AddeRSource(cnn, cnn->eRSources), nullptr);
+    runner.Then([](QDialog& editing) {
+        Type(editing, "txtSQL", "SELECT 2");
+        Find<QLineEdit>(editing, "txtFilter")->setText("x = 1");
+        Press(editing, "Command11");
+    });
+    EXPECT_FALSE(ui.EditeRSource(clientes));
+    EXPECT_EQ(rpt->ToXML(), before);
     EXPECT_TRUE(messages->Taken().empty());
+
+    // A child's default name avoids its parent's; a typed name stays.
+    auto child = Adding(" " + proposed.toUpper().toStdString());
+    child->show();
+    const QString name = child->txtName->text();
+    ASSERT_TRUE(name.startsWith(proposed + "R_")) << name.toStdString();
+    const int number = name.mid(proposed.size() + 2).toInt();
+    EXPECT_GE(number, 1);
+    EXPECT_LE(number, 99);
+    child->txtName->setText("mio");
+    child->DefaultName();
+    EXPECT_EQ(child->txtName->text(), "mio");
 }
 
 struct SaveCase {
@@ -223,22 +255,6 @@ TEST_F(FrmRSource, EditLoadsAndSavesBackEveryField) {
     EXPECT_EQ(unknown->txtSQL->toPlainText(), "");
 }
 
-TEST_F(FrmRSource, TheSourceTypeFollowsWhatThePersonTypes) {
-    auto d = Editing(clientes);
-    d->show();
-    Type(*d, "txtSQL", "SELECT 1");
-    EXPECT_TRUE(d->Option3->isChecked());
-    Type(*d, "dxProc", "sp");
-    EXPECT_TRUE(d->Option2->isChecked());
-    Type(*d, "dxTable", "pedidos");
-    EXPECT_TRUE(d->Option1->isChecked());
-    // Refreshing the table list keeps the typed name and the choice.
-    Press(*d, "Option3");
-    Press(*d, "Command12");
-    EXPECT_EQ(d->dxTable->currentText(), "pedidos");
-    EXPECT_TRUE(d->Option3->isChecked());
-}
-
 TEST_F(FrmRSource, ServerParameterListButtons) {
     auto d = Editing(clientes);
     for (const char* button : {"KewlButtons3", "KewlButtons4", "KewlButtons1", "KewlButtons2"}) Press(*d, button);
@@ -287,24 +303,7 @@ TEST_F(FrmRSource, ServerParameterListButtons) {
               std::vector<std::string>({"No hay ningún parámetro, cree uno usando el botón 'Nuevo parámetro'"}));
 }
 
-TEST_F(FrmRSource, DefaultNameAvoidsTheParentsNameAndKeepsATypedOne) {
-    const QString proposed = QString::fromStdString(rpt->GetNewRSName());
-    auto plain = Adding();
-    plain->show();
-    EXPECT_EQ(plain->txtName->text(), proposed);
-    auto child = Adding(" " + proposed.toUpper().toStdString());
-    child->show();
-    const QString name = child->txtName->text();
-    ASSERT_TRUE(name.startsWith(proposed + "R_")) << name.toStdString();
-    const int number = name.mid(proposed.size() + 2).toInt();
-    EXPECT_GE(number, 1);
-    EXPECT_LE(number, 99);
-    child->txtName->setText("mio");
-    child->DefaultName();
-    EXPECT_EQ(child->txtName->text(), "mio");
-}
-
-TEST_F(FrmRSource, TestButtonsOpenTheSourceAndOfferItsFields) {
+TEST_F(FrmRSource, TestButtonsOpenTheSourceOfferItsFieldsAndThePreviewNarrowsWideColumns) {
     auto d = Editing(clientes);
     Press(*d, "btnProbarCons");  // "Tabla o vista": nothing at all
     EXPECT_TRUE(messages->Taken().empty());
@@ -343,10 +342,8 @@ TEST_F(FrmRSource, TestButtonsOpenTheSourceAndOfferItsFields) {
     cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("no-existe.db");
     Press(*d, "btnProbarCons");
     EXPECT_EQ(Texts(messages), std::vector<std::string>({"Error al abrir la conexión"}));
-}
 
-TEST_F(FrmRSource, PreviewNarrowsOnlyColumnsWiderThan150) {
-    EnsureApplication();
+    // The preview narrows only the columns wider than 150.
     QStandardItemModel model(1, 2);
     model.setItem(0, 0, new QStandardItem(QString(80, 'x')));
     model.setItem(0, 1, new QStandardItem("ab"));
@@ -357,7 +354,7 @@ TEST_F(FrmRSource, PreviewNarrowsOnlyColumnsWiderThan150) {
     EXPECT_LT(view.horizontalHeader()->sectionSize(1), 150);
 }
 
-TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
+TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirTextAndTheTypeFollowsTyping) {
     auto d = Editing(clientes);
     runner.Then([](QDialog& zoom) {
         EXPECT_EQ(zoom.windowTitle(), "SQL");
@@ -403,6 +400,20 @@ TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
     EXPECT_EQ(d->txtSQL->toPlainText(), "SELECT fecha FROM pedidos WHERE estado <> @Ciudad");
     EXPECT_EQ(runner.Shown(), 3);
 
+    // The source type follows what the person types; refreshing the table
+    // list keeps the typed name and the choice.
+    d->show();
+    Type(*d, "dxProc", "sp");
+    EXPECT_TRUE(d->Option2->isChecked());
+    Type(*d, "txtSQL", "SELECT 1");
+    EXPECT_TRUE(d->Option3->isChecked());
+    Type(*d, "dxTable", "pedidos");
+    EXPECT_TRUE(d->Option1->isChecked());
+    Press(*d, "Option3");
+    Press(*d, "Command12");
+    EXPECT_EQ(d->dxTable->currentText(), "pedidos");
+    EXPECT_TRUE(d->Option3->isChecked());
+
     cnn->ADOCnn.reset();
     cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("no-existe.db");
     Press(*d, "cmdConsulta");
@@ -411,47 +422,6 @@ TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirText) {
                                         "información para establecerla es correcta.\r\nEl diseñador de SQL no puede "
                                         "iniciarse sin una conexión válida."}));
     EXPECT_EQ(runner.Shown(), 3);
-}
-
-// The filter button saves first; a formula (an "=" after any blanks) goes to
-// the report's formula designer, any other text to the filter designer.
-TEST_F(FrmRSource, FilterButtonOpensTheFormulaOrTheFilterDesigner) {
-    std::vector<std::string> formulas;
-    auto previousFormula =
-        SetFormulaDesigner([&formulas](const std::shared_ptr<Orvane>&, std::string& text, std::string& format) {
-            formulas.push_back(text + "|" + format);
-            text = "=@clientes.ciudad";
-            return true;
-        });
-    auto d = Editing(clientes);
-    d->txtFilter->setText("  = @Desde");
-    Press(*d, "bntDesign");
-    EXPECT_EQ(formulas, std::vector<std::string>({"  = @Desde|"}));
-    EXPECT_EQ(clientes->Filter, "  = @Desde");
-    EXPECT_EQ(d->txtFilter->text(), "=@clientes.ciudad");
-    EXPECT_EQ(runner.Shown(), 0);
-
-    runner.Then([](QDialog& filter) {  // a condition added, then cancelled: the caller's text comes back
-        EXPECT_EQ(filter.objectName(), "dlgFilterDesign");
-        Find<QComboBox>(filter, "cmbCampo")->setEditText("fecha");
-        Find<QComboBox>(filter, "cmbOperador")->setEditText("=");
-        Find<QComboBox>(filter, "cmbParametros")->setEditText("'x'");
-        Press(filter, "BntAgregar");
-        Press(filter, "bntCancelar");
-    });
-    d->txtFilter->setText("ciudad = 'Madrid'");
-    Press(*d, "bntDesign");
-    EXPECT_EQ(runner.Shown(), 1);
-    EXPECT_EQ(d->txtFilter->text(), "ciudad = 'Madrid'");
-    EXPECT_EQ(formulas.size(), 1u);
-
-    // A save that fails opens nothing.
-    d->dxTable->setEditText("");
-    Press(*d, "Option1");
-    Press(*d, "bntDesign");
-    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Debe indicar el nombre de la tabla origen"}));
-    EXPECT_EQ(runner.Shown(), 1);
-    SetFormulaDesigner(previousFormula);
 }
 
 // The parameter editor as a person fills it for a number parameter.
@@ -464,9 +434,9 @@ Person NumberParameter(const QString& name) {
 }
 
 // The window path below links a child through a new parameter and runs it;
-// here, what it does not reach: a repeated parameter name, and a child
-// edited and removed through the list.
-TEST_F(FrmRSource, NewParametersJoinTheListsAndChildrenAreEditedOrRemoved) {
+// here, what it does not reach: a repeated parameter name, a child edited and
+// removed through the list, and the filter button's two designers.
+TEST_F(FrmRSource, NewParametersJoinTheListsChildrenAreEditedOrRemovedAndTheFilterButtonDesigns) {
     auto d = Editing(clientes);
     d->show();
     runner.Then(NumberParameter("IdCli"));
@@ -512,25 +482,45 @@ TEST_F(FrmRSource, NewParametersJoinTheListsAndChildrenAreEditedOrRemoved) {
               std::vector<std::string>(2, "¿Seguro desea eliminar el origen de registros dependiente seleccionado?"));
     EXPECT_EQ(clientes->eRSources->Count(), 0);
     EXPECT_EQ(d->List2->count(), 0);
-}
 
-TEST_F(FrmRSource, CancelLeavesTheDefinitionAsItWas) {
-    const std::string before = rpt->ToXML();
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "otro");
-        Type(d, "txtSQL", "SELECT 1");
-        Press(d, "KewlButtons5");
-        Press(d, "Command11");
+    // The filter button saves first; a formula (an "=" after any blanks) goes to
+    // the report's formula designer, any other text to the filter designer.
+    const int shown = runner.Shown();
+    std::vector<std::string> formulas;
+    auto previousFormula =
+        SetFormulaDesigner([&formulas](const std::shared_ptr<Orvane>&, std::string& text, std::string& format) {
+            formulas.push_back(text + "|" + format);
+            text = "=@clientes.ciudad";
+            return true;
+        });
+    d->txtFilter->setText("  = @Desde");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(formulas, std::vector<std::string>({"  = @Desde|"}));
+    EXPECT_EQ(clientes->Filter, "  = @Desde");
+    EXPECT_EQ(d->txtFilter->text(), "=@clientes.ciudad");
+    EXPECT_EQ(runner.Shown(), shown);
+
+    runner.Then([](QDialog& filter) {  // a condition added, then cancelled: the caller's text comes back
+        EXPECT_EQ(filter.objectName(), "dlgFilterDesign");
+        Find<QComboBox>(filter, "cmbCampo")->setEditText("fecha");
+        Find<QComboBox>(filter, "cmbOperador")->setEditText("=");
+        Find<QComboBox>(filter, "cmbParametros")->setEditText("'x'");
+        Press(filter, "BntAgregar");
+        Press(filter, "bntCancelar");
     });
-    EXPECT_EQ(ui.AddeRSource(cnn, cnn->eRSources), nullptr);
-    runner.Then([](QDialog& d) {
-        Type(d, "txtSQL", "SELECT 2");
-        Find<QLineEdit>(d, "txtFilter")->setText("x = 1");
-        Press(d, "Command11");
-    });
-    EXPECT_FALSE(ui.EditeRSource(clientes));
-    EXPECT_EQ(rpt->ToXML(), before);
-    EXPECT_TRUE(messages->Taken().empty());
+    d->txtFilter->setText("ciudad = 'Madrid'");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(runner.Shown(), shown + 1);
+    EXPECT_EQ(d->txtFilter->text(), "ciudad = 'Madrid'");
+    EXPECT_EQ(formulas.size(), 1u);
+
+    // A save that fails opens nothing.
+    d->dxTable->setEditText("");
+    Press(*d, "Option1");
+    Press(*d, "bntDesign");
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Debe indicar el nombre de la tabla origen"}));
+    EXPECT_EQ(runner.Shown(), shown + 1);
+    SetFormulaDesigner(previousFormula);
 }
 
 std::string RunCli(const std::string& args, const std::string& out) {

@@ -23,7 +23,7 @@ Person Fill(const QString& name, const QStringList& properties) {
     };
 }
 
-TEST(NameDialogs, DialogsNeedPropertiesThatAreThenDiscarded) {
+TEST(NameDialogs, DialogsNeedPropertiesThatAreThenDiscardedAndFormatsWriteThem) {
     ScriptedRunner runner;
     MessageRecorder messages;
     designer::QtDesignerDialogs dialogs;
@@ -57,12 +57,8 @@ TEST(NameDialogs, DialogsNeedPropertiesThatAreThenDiscarded) {
     EXPECT_EQ(added->Title, eDialog().Title);
     EXPECT_EQ(added->Width, eDialog().Width);
     EXPECT_EQ(added->eControls->Count(), 0);
-}
+    messages->Clear();
 
-TEST(NameDialogs, FormatEditAndAddWriteNameAndProperties) {
-    ScriptedRunner runner;
-    MessageRecorder messages;
-    designer::QtDesignerDialogs dialogs;
     auto format = std::make_shared<ePrnFormat>();
     format->Name = "Factura";
     format->Properties = "A4";
@@ -75,10 +71,10 @@ TEST(NameDialogs, FormatEditAndAddWriteNameAndProperties) {
     EXPECT_EQ(format->Name, "Recibo");
     EXPECT_EQ(format->Properties, "Media carta");
     runner.Then(Fill("Etiqueta", {"", "3x10"}));
-    auto added = dialogs.AddPrnFormat();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->Name, "Etiqueta");
-    EXPECT_EQ(added->Properties, "3x10");
+    auto addedFormat = dialogs.AddPrnFormat();
+    ASSERT_NE(addedFormat, nullptr);
+    EXPECT_EQ(addedFormat->Name, "Etiqueta");
+    EXPECT_EQ(addedFormat->Properties, "3x10");
     EXPECT_EQ(Texts(messages), std::vector<std::string>{kBlankFields});
 }
 

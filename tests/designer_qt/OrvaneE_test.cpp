@@ -157,54 +157,40 @@ TEST_F(OrvaneE, ThePackagedExampleIsEditedSavedAndLoadsBackWithTheMarkFollowingI
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST_F(OrvaneE, AsksToSaveBeforeDroppingWorkWithSaveAsTheEnterAnswer) {
-    ScratchDir dir;
-    const QString saved = QString::fromStdString(dir.file("guardado.xml"));
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
-        return saved;
-    });
-    designer::OrvaneE w;
-    w.show();
-    ASSERT_TRUE(w.OpenFile(kExample));
-    auto addDialog = [&](const char* name) {
-        Select(w, "@Dialogs");
-        runner.Then([name](QDialog& d) {
-            Type(d, "txtName", name);
-            Type(d, "txtProperties", "p");
-            Click(d, "cmdOK");
-        });
-        w.mnuADialogo->trigger();
-    };
-    addDialog("dlgNuevo");
-    ASSERT_TRUE(w.isWindowModified());
-    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "dlgNuevo");  // the new item is revealed and selected
-
-    messages->QueueAnswer(platform::MsgAnswer::Cancel);
-    EXPECT_FALSE(w.close());
-    w.Nuevo();  // unanswered: Cancel, as Escape would
-    EXPECT_NE(w.Report()->GetDialog("dlgNuevo"), nullptr);
-    messages->QueueAnswer(platform::MsgAnswer::Discard);
-    w.Nuevo();
-    EXPECT_EQ(w.Report()->eDialogs->Count(), 0);
-    EXPECT_EQ(w.windowTitle(), "Sin título[*] - Diseñador de reportes");
-    addDialog("dlgOtro");
-    messages->QueueAnswer(platform::MsgAnswer::Save);  // untitled: "Guardar como" first
-    EXPECT_TRUE(w.close());
-    designer::SetFileChooser(previous);
-    EXPECT_NE(ReadFile(saved.toStdString()).find("<eDialog Name=\"dlgOtro\""), std::string::npos);
-    EXPECT_FALSE(w.isWindowModified());
-    const auto taken = messages->Taken();
-    ASSERT_EQ(taken.size(), 4u);
-    for (const auto& m : taken) {
-        EXPECT_EQ(m.text, "El reporte tiene cambios sin guardar. ¿Desea guardarlos?");
-        EXPECT_EQ(m.buttons, platform::MsgButtons::SaveDiscardCancel);
-        EXPECT_EQ(m.defaultButton, platform::MsgAnswer::Save);
-    }
-}
-
-TEST_F(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRedoes) {
+TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAndDroppingWorkAsksToSave) {
     designer::OrvaneE w;
     Activate(w);
+    // Help is found in the build tree, and Qt speaks Spanish.
+    const QString folder = designer::HelpFolderBeside(ORVANE_BINARY_DIR);
+    ASSERT_FALSE(folder.isEmpty());
+    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
+    platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
+    std::vector<QString> opened;
+    auto viewer = std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
+        opened.push_back(url.toLocalFile());
+        return true;
+    });
+    auto previousViewer = platform::SetHelpViewer(viewer);
+    QTest::keyClick(&w, Qt::Key_F1);
+    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
+    Click(parameter, "btnAyuda");
+    designer::frmConnection connection;
+    Click(connection, "BtnAyuda");
+    EXPECT_TRUE(viewer->Open(folder.toStdString() + "/orvane.html", 10099));  // a topic without a page: the index
+    platform::SetHelpViewer(previousViewer);
+    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
+    EXPECT_TRUE(messages->Taken().empty());
+    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
+                                            folder + "/orvane-10036.html", folder + "/orvane.html"}));
+
+    ASSERT_TRUE(designer::LoadSpanishTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    messages->Clear();
+
     ASSERT_TRUE(w.OpenFile(kExample));
     const std::string original = w.Report()->ToXML();
     Select(w, "Rst_lineas");  // accepted untouched: its CR LF line breaks stay, nothing to save
@@ -259,9 +245,46 @@ TEST_F(OrvaneE, TheMarkFollowsACancelledDialogThatWroteAndDeletesRenamesUndoesRe
     for (int i = 0; i < 4; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_TRUE(w.Report()->ToXML() == edited);
     EXPECT_TRUE(w.isWindowModified());
+
+    // Work is never dropped without asking to save it, "Guardar" being the Enter answer.
+    ScratchDir dir;
+    const QString saved = QString::fromStdString(dir.file("guardado.xml"));
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
+        return saved;
+    });
+    messages->Clear();
+    messages->QueueAnswer(platform::MsgAnswer::Cancel);
+    EXPECT_FALSE(w.close());
+    w.Nuevo();  // unanswered: Cancel, as Escape would
+    EXPECT_TRUE(w.Report()->ToXML() == edited);
+    messages->QueueAnswer(platform::MsgAnswer::Discard);
+    w.Nuevo();
+    EXPECT_EQ(w.Report()->eConections->Count(), 0);
+    EXPECT_EQ(w.windowTitle(), "Sin título[*] - Diseñador de reportes");
+    Select(w, "@Dialogs");
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "dlgOtro");
+        Type(d, "txtProperties", "p");
+        Click(d, "cmdOK");
+    });
+    w.mnuADialogo->trigger();
+    ASSERT_TRUE(w.isWindowModified());
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "dlgOtro");  // the new item is revealed and selected
+    messages->QueueAnswer(platform::MsgAnswer::Save);  // untitled: "Guardar como" first
+    EXPECT_TRUE(w.close());
+    designer::SetFileChooser(previous);
+    EXPECT_NE(ReadFile(saved.toStdString()).find("<eDialog Name=\"dlgOtro\""), std::string::npos);
+    EXPECT_FALSE(w.isWindowModified());
+    const auto asked = messages->Taken();
+    ASSERT_EQ(asked.size(), 4u);
+    for (const auto& m : asked) {
+        EXPECT_EQ(m.text, "El reporte tiene cambios sin guardar. ¿Desea guardarlos?");
+        EXPECT_EQ(m.buttons, platform::MsgButtons::SaveDiscardCancel);
+        EXPECT_EQ(m.defaultButton, platform::MsgAnswer::Save);
+    }
 }
 
-TEST_F(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
+TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheReportOverABadFile) {
     ManagerFile manager(true);
     ScratchDir dir;
     std::string text = ReadFile(kExample.toStdString());
@@ -324,10 +347,8 @@ TEST_F(OrvaneE, RefusesARepeatedNameAndShowsItemsThatDifferOnlyInCase) {
                                                "Ya existe un origen de registros con el mismo nombre",
                                                "Ya existe un parámetro con el mismo nombre.",
                                                "Ya existe una conexión con el mismo nombre."}));
-}
 
-TEST_F(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
-    ScratchDir dir;
+    // A file that is not a report is refused with one message, and the report is kept.
     const struct {
         const char* name;
         std::string bytes;
@@ -339,9 +360,6 @@ TEST_F(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
         {"roto.xpd", "no es un zip", "no es un paquete de reporte."},
         {"falta.xml", "", "no se puede leer el archivo."},
     };
-    designer::OrvaneE w;
-    ASSERT_TRUE(w.OpenFile(kExample));
-    const std::string before = w.Report()->ToXML();
     for (const auto& c : cases) {
         messages->Clear();
         const std::string path = dir.file(c.name);
@@ -355,40 +373,9 @@ TEST_F(OrvaneE, AFileThatIsNotAReportIsRefusedWithOneMessageAndTheReportKept) {
         }
         EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
     }
-    EXPECT_EQ(w.Report()->ToXML(), before);
-    EXPECT_EQ(w.windowTitle(), "ventas.xml[*] - Diseñador de reportes");
-    EXPECT_EQ(w.RecentFiles().value(0), QFileInfo(kExample).absoluteFilePath());
-}
-
-TEST_F(OrvaneE, HelpIsFoundInTheBuildTreeAndQtSpeaksSpanish) {
-    const QString folder = designer::HelpFolderBeside(ORVANE_BINARY_DIR);
-    ASSERT_FALSE(folder.isEmpty());
-    const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
-    platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
-    std::vector<QString> opened;
-    auto previous = platform::SetHelpViewer(std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
-        opened.push_back(url.toLocalFile());
-        return true;
-    }));
-    designer::OrvaneE w;
-    Activate(w);
-    QTest::keyClick(&w, Qt::Key_F1);
-    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
-    Click(parameter, "btnAyuda");
-    designer::frmConnection connection;
-    Click(connection, "BtnAyuda");
-    platform::SetHelpViewer(previous);
-    platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
-    EXPECT_TRUE(messages->Taken().empty());
-    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
-                                            folder + "/orvane-10036.html"}));
-
-    ASSERT_TRUE(designer::LoadSpanishTranslations());
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
-    for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(t);
-        delete t;
-    }
+    EXPECT_TRUE(w.Report()->ToXML() == before);
+    EXPECT_EQ(w.windowTitle(), "casos.xml[*] - Diseñador de reportes");
+    EXPECT_EQ(w.RecentFiles().value(0), QFileInfo(QString::fromStdString(file)).absoluteFilePath());
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <QMessageBox>
 #include <QSet>
-#include <QUrl>
 #include <optional>
 
 #include "support/TestSupport.h"
@@ -75,20 +74,6 @@ TEST(QtMessageSink, ShowsTheButtonSetsInSpanishWithTheirEnterAnswerIconsAndTitle
                   QSet<QString>(c.captions.begin(), c.captions.end()));  // in the platform's order
         EXPECT_EQ(seen.enter, c.enterCaption);
     }
-}
-
-// The editor window's help test opens the index and two topic pages.
-TEST(QtHelpViewer, ATopicWithoutAPageOpensTheIndex) {
-    ScratchDir dir;
-    const std::string index = dir.file("orvane.html");
-    WriteFile(index, "<p>indice</p>");
-    std::vector<QString> opened;
-    designer::QtHelpViewer viewer([&](const QUrl& url) {
-        opened.push_back(url.toLocalFile());
-        return true;
-    });
-    EXPECT_TRUE(viewer.Open(index, 10099));
-    EXPECT_EQ(opened, std::vector<QString>{QString::fromStdString(index)});
 }
 
 }  // namespace
