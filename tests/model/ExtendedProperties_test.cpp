@@ -6,7 +6,7 @@
 namespace orvane {
 namespace {
 
-TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNulls) {
+TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndReplacesThem) {
     eControl c;
     EXPECT_EQ(c.Extended(), "");
     c.ExtProperty("Caption")->Value = "Total";
@@ -16,10 +16,9 @@ TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNulls) {
     c.ExtProperty("FontBold")->Value = true;
     c.ExtProperty("Size")->Value = 12;
     EXPECT_EQ(c.Extended(), "Caption='Total'; Font='Arial';FontBold='True';Size='12';");
-}
 
-TEST(ControlExtended, EscapedValuesReadBackUnchanged) {
-    eControl c;
+    // Escaped values read back unchanged.
+    c.ExtendedProperties = nullptr;
     c.ExtProperty("A")->Value = "it's";
     c.ExtProperty("B")->Value = "a\r\nb";
     c.ExtProperty("C")->Value = "x;y\\z\r";
@@ -33,20 +32,17 @@ TEST(ControlExtended, EscapedValuesReadBackUnchanged) {
     EXPECT_EQ(back.GetExtProperty("B")->Value.TextOr(), "a\r\nb");
     EXPECT_EQ(back.GetExtProperty("c")->Value.TextOr(), "x;y\\z\r");
     EXPECT_EQ(back.Extended(), s);
-}
 
-TEST(ControlExtended, WritingReplacesTheListOrDropsItOnFailure) {
-    eControl c;
-    c.ExtProperty("Old")->Value = "1";
-    c.Extended("New='2';");
-    ASSERT_EQ(c.ExtendedProperties->Count(), 1);
-    EXPECT_FALSE(c.GetExtProperty("Old"));
-    c.Extended("New='unterminated");
-    EXPECT_FALSE(c.ExtendedProperties);
-    EXPECT_EQ(c.Extended(), "");
-    c.Extended("");
-    ASSERT_TRUE(c.ExtendedProperties);
-    EXPECT_EQ(c.ExtendedProperties->Count(), 0);
+    // Writing replaces the list, or drops it on failure.
+    back.Extended("New='2';");
+    ASSERT_EQ(back.ExtendedProperties->Count(), 1);
+    EXPECT_FALSE(back.GetExtProperty("A"));
+    back.Extended("New='unterminated");
+    EXPECT_FALSE(back.ExtendedProperties);
+    EXPECT_EQ(back.Extended(), "");
+    back.Extended("");
+    ASSERT_TRUE(back.ExtendedProperties);
+    EXPECT_EQ(back.ExtendedProperties->Count(), 0);
 }
 
 TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {

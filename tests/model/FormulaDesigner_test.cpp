@@ -14,27 +14,26 @@ struct NoDesignerAfter {
     ~NoDesignerAfter() { SetFormulaDesigner(nullptr); }
 };
 
-TEST(ShowDesignerF, WithoutADesignerGivesTheFormulaBackAndLeavesTheFormat) {
+// Without a designer the formula comes back and the format stays; with one,
+// its answer is taken only when accepted.
+TEST(ShowDesignerF, TakesTheDesignersAnswerOnlyWhenAccepted) {
     NoDesignerAfter cleanup;
     SetFormulaDesigner(nullptr);
     Orvane onStack;
     std::string format = "hh:mm:ss";
     EXPECT_EQ(onStack.ShowDesignerF("@Desde + 1", format), "@Desde + 1");
     EXPECT_EQ(format, "hh:mm:ss");
-}
 
-TEST(ShowDesignerF, TakesTheDesignersAnswerOnlyWhenAccepted) {
-    NoDesignerAfter cleanup;
     auto report = std::make_shared<Orvane>();
     bool accept = true;
     Orvane* seen = nullptr;
-    SetFormulaDesigner([&](const std::shared_ptr<Orvane>& r, std::string& text, std::string& format) {
+    SetFormulaDesigner([&](const std::shared_ptr<Orvane>& r, std::string& text, std::string& fmt) {
         seen = r.get();
         text += " * 2";
-        format = "#.00";
+        fmt = "#.00";
         return accept;
     });
-    std::string format = "Yes/No";
+    format = "Yes/No";
     EXPECT_EQ(report->ShowDesignerF("@Ventas.Total", format), "@Ventas.Total * 2");
     EXPECT_EQ(format, "#.00");
     EXPECT_EQ(seen, report.get());
@@ -46,7 +45,6 @@ TEST(ShowDesignerF, TakesTheDesignersAnswerOnlyWhenAccepted) {
         text = r ? "lost" : "";
         throw std::runtime_error("boom");
     });
-    Orvane onStack;
     EXPECT_EQ(onStack.ShowDesignerF("@Desde", format), "@Desde");
     EXPECT_EQ(format, "#.00");
 }

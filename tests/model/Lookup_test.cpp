@@ -1,9 +1,8 @@
 // Lookups, name generators and ownership of the report object model.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "model/Orvane.h"
+#include "model/detail/XmlLookup.h"
 
 namespace orvane {
 namespace {
@@ -17,7 +16,7 @@ std::shared_ptr<T> Named(const std::string& name) {
 const auto RS = &Named<eRSource>;
 const auto Cnn = &Named<eConnection>;
 
-TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParametersAreTrimmed) {
+TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndRecordSourcesAreSearchedDepthFirst) {
     auto rpt = std::make_shared<Orvane>();
     ASSERT_TRUE(rpt->AddConnection(Cnn("eConnection1")));
     auto p = Named<eParameter>("fecha");
@@ -33,10 +32,8 @@ TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParametersAreTrimmed) {
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
     EXPECT_EQ(rpt->GetDialog("EDIALOG1"), d);
     EXPECT_EQ(rpt->GetConnection("nope"), nullptr);
-}
 
-TEST(ModelLookup, RecordSourcesAreSearchedDepthFirstInPreOrder) {
-    auto rpt = std::make_shared<Orvane>();
+    // Record sources: depth first, in pre-order.
     auto c = Cnn("c");
     rpt->AddConnection(c);
     auto first = RS("A");
@@ -188,21 +185,6 @@ TEST(ModelControl, ExtDataAndExtPropertyGetOrCreate) {
     EXPECT_EQ(c.ExtendedProperties->Count(), 1);
 }
 
-// Type text -> type, format; the format is kept when no bar is given.
-TEST(ModelParameter, TypeTextSplitsAtTheBars) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {{"adDate", "adDate", "keep"},
-                                                                       {"adDate|dd/mm/yy", "adDate", "dd/mm/yy"},
-                                                                       {"adDate|", "adDate", ""},
-                                                                       {"adDBDate|yyyy|rest", "adDBDate", "yyyy"}};
-    for (const auto& [text, type, format] : cases) {
-        eParameter p;
-        p.DTFormat = "keep";
-        p.eType(text);
-        EXPECT_EQ(p.eType(), type);
-        EXPECT_EQ(p.DTFormat, format) << text;
-    }
-}
-
 TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {
     Collection<eData> col;
     auto a = std::make_shared<eData>();
@@ -214,6 +196,36 @@ TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {
     EXPECT_EQ(col.Count(), 1);
     col.Remove(1);
     EXPECT_EQ(col.Count(), 0);
+}
+
+// The XML readers' lookups: tags and attribute names ignore case (ASCII and
+// Latin-1 letters only), a Name value does not; the first match wins.
+TEST(XmlLookup, TagsAndAttributeNamesIgnoreCaseNameValuesDoNot) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string("<r><!--c--><Item Name='a'/><ITEM Name='b' name='x'/><item NAME='c'/>"
+                                "<other Name='b'/></r>"));
+    const pugi::xml_node root = doc.child("r");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "  ").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "ITEM", "b").name(), "ITEM");
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "B"));
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "c"));  // NAME='c' is not Name
+    EXPECT_FALSE(FindElementByName(root.children(), "missing", ""));
+    EXPECT_FALSE(FindElementByName(pugi::xml_node().children(), "item", ""));
+
+    const pugi::xml_node b = FindElementByName(root.children(), "item", "b");
+    EXPECT_STREQ(FindAttribute(b, "NAME").value(), "b");
+    EXPECT_STREQ(FindAttribute(b, "name").value(), "b");
+    EXPECT_FALSE(FindAttribute(b, "nam"));
+    EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
+
+    EXPECT_TRUE(XmlNameEquals("eRSources", "ERSOURCES"));
+    EXPECT_TRUE(XmlNameEquals("\xC3\x91" "ame", "\xC3\xB1" "AME"));  // Ñame / ñAME
+    EXPECT_FALSE(XmlNameEquals("Name", "Nam"));
+    EXPECT_FALSE(XmlNameEquals("Nam", "Name"));
+    EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
+    EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
+    EXPECT_TRUE(XmlNameEquals("", ""));
 }
 
 }  // namespace

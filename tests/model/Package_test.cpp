@@ -156,17 +156,13 @@ TEST_F(PackageTest, LoadingFollowsTheIndexAndUpdatingKeepsOtherEntries) {
     ASSERT_TRUE(loaded.LoadXPDFile(pkg));
     ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
     EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0xABCDEF));
-}
 
-TEST_F(PackageTest, MissingIndexMeansNoResources) {
-    Orvane src;
-    src.Name = "SinIndice";
-    const std::string pkg = files_.file("p.xpd");
-    MakeRawZip(pkg, {{"Source.XML", src.ToXML()}, {"pie.txt", "huérfano"}});
-    Orvane loaded;
-    EXPECT_TRUE(loaded.LoadXPDFile(pkg));
-    EXPECT_EQ(loaded.Name, "SinIndice");
-    EXPECT_EQ(loaded.ResDataCollection->Count(), 0);
+    // Without an index no resource is read, whatever the entries.
+    MakeRawZip(pkg, {{"Source.XML", rpt->ToXML()}, {"pie.txt", "huérfano"}});
+    Orvane noIndex;
+    EXPECT_TRUE(noIndex.LoadXPDFile(pkg));
+    EXPECT_EQ(noIndex.Name, "Ventas");
+    EXPECT_EQ(noIndex.ResDataCollection->Count(), 0);
 }
 
 // A definition that holds something of everything a failed load must keep.
@@ -188,7 +184,9 @@ void ExpectUnchanged(const Orvane& rpt) {
     EXPECT_EQ(rpt.GetResdata("mine")->TextData, "kept");
 }
 
-TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
+// Without a usable source loading fails quietly; a foreign or truncated file
+// shows the unzip message. Either way the held definition stays.
+TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     MessageRecorder messages;
     auto held = HeldDefinition();
     Orvane& rpt = *held;
@@ -206,12 +204,9 @@ TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
     EXPECT_FALSE(rpt.LoadXPDFile(files_.path().string()));  // a folder
     ExpectUnchanged(rpt);
     EXPECT_TRUE(messages->Taken().empty());
-}
 
-TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
-    auto rpt = ReportWithLogoAndPie();
     const std::string pkg = files_.file("ventas.xpd");
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    ASSERT_TRUE(ReportWithLogoAndPie()->SaveXPDFile(pkg));
     const std::string bytes = ReadFile(pkg);
     WriteFile(pkg, bytes.substr(0, bytes.size() - 30));
     const std::string text = files_.file("notes.xpd");
@@ -232,11 +227,8 @@ TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
         orvane::testing::SetDeclaredSize(bombs.back(), "pie.txt", declared);
     }
     const auto before = Listing(root_.path());
-
-    MessageRecorder messages;
-    auto held = HeldDefinition();
-    for (const std::string& bad : {pkg, text, many, bombs[0], bombs[1]}) EXPECT_FALSE(held->LoadXPDFile(bad)) << bad;
-    ExpectUnchanged(*held);
+    for (const std::string& bad : {pkg, text, many, bombs[0], bombs[1]}) EXPECT_FALSE(rpt.LoadXPDFile(bad)) << bad;
+    ExpectUnchanged(rpt);
     EXPECT_EQ(Listing(root_.path()), before);
     auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 5u);
@@ -378,38 +370,30 @@ TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
     EXPECT_EQ(rpt.ResDataCollection->Count(), 6);
 }
 
-class ResourceFileTest : public ::testing::Test {
-protected:
-    ScratchDir dir_;
-};
-
-TEST_F(ResourceFileTest, TextLoadsWholeFileAndResolvesTheName) {
-    WriteFile(dir_.path() / "t.txt", "línea 1\r\nlínea 2\n");
+// Loading a good picture is proved by packing the example on the command line.
+TEST(ResourceFile, TextLoadsWholeFileAndResolvesTheNameABadPictureKeepsOldValues) {
+    ScratchDir dir;
+    WriteFile(dir.path() / "t.txt", "línea 1\r\nlínea 2\n");
     eResData r;
-    std::string name = dir_.file("sub/../t.txt");
+    std::string name = dir.file("sub/../t.txt");
     EXPECT_TRUE(r.LoadTextFromFile(name));
-    EXPECT_EQ(name, dir_.file("t.txt"));
+    EXPECT_EQ(name, dir.file("t.txt"));
     EXPECT_EQ(r.TextData, "línea 1\r\nlínea 2\n");
     EXPECT_EQ(r.ResType, rtText);
 
     std::string missing = "no-such-file.txt";
     EXPECT_FALSE(r.LoadTextFromFile(missing));
     EXPECT_EQ(missing, (fs::current_path() / "no-such-file.txt").string());
-    EXPECT_FALSE(r.LoadTextFromFile(dir_.path().string()));  // a folder
+    EXPECT_FALSE(r.LoadTextFromFile(dir.path().string()));  // a folder
     std::string empty;
     EXPECT_FALSE(r.LoadTextFromFile(empty));
     EXPECT_EQ(r.TextData, "línea 1\r\nlínea 2\n");
-}
 
-// Loading a good picture is proved by packing the example on the command line.
-TEST_F(ResourceFileTest, ABadPictureShowsTheMessageAndKeepsOldValues) {
-    WriteFile(dir_.path() / "fake.bmp", "BM but not really");
+    WriteFile(dir.path() / "fake.bmp", "BM but not really");
     MessageRecorder messages;
-    eResData r;
     r.PicData = Picture::FromBytes(Bmp(0x445566));
-    r.ResType = rtText;
     auto before = r.PicData;
-    EXPECT_FALSE(r.LoadPictureFromFile(dir_.file("fake.bmp")));
+    EXPECT_FALSE(r.LoadPictureFromFile(dir.file("fake.bmp")));
     EXPECT_EQ(r.PicData, before);
     EXPECT_EQ(r.ResType, rtText);
     auto taken = messages->Taken();
@@ -418,11 +402,8 @@ TEST_F(ResourceFileTest, ABadPictureShowsTheMessageAndKeepsOldValues) {
     EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
     EXPECT_EQ(taken[0].icon, platform::MsgIcon::None);
 
-    eResData untouched;
-    untouched.TextData = "t";
-    untouched.ResType = rtText;
-    EXPECT_FALSE(untouched.LoadPictureFromFile(dir_.file("missing.bmp")));
-    EXPECT_EQ(untouched.ResType, rtText);
+    EXPECT_FALSE(r.LoadPictureFromFile(dir.file("missing.bmp")));
+    EXPECT_EQ(r.PicData, before);
     EXPECT_EQ(messages->Taken().size(), 1u);  // a missing file is not a bad picture
 }
 

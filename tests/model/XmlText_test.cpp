@@ -28,15 +28,13 @@ TEST(XmlText, EncodesMarkerSpecialsAndLatin1) {
     EXPECT_EQ(out, "head a&lt;b");
 }
 
-TEST(XmlText, DecodeRestoresLineBreaksOnly) {
+TEST(XmlText, DecodeRestoresLineBreaksOnlyAndAttrValueQuotes) {
     EXPECT_EQ(DecodeXMLText("A<p>&nbsp;</p>B"), "A\r\nB");
     EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p><p>&nbsp;</p>"), "\r\n\r\n");
     EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p"), "<p>&nbsp;</p");
     EXPECT_EQ(DecodeXMLText("&amp; <P>&nbsp;</P>"), "&amp; <P>&nbsp;</P>");
     EXPECT_EQ(DecodeXMLText(""), "");
-}
-
-TEST(XmlText, AttrValueQuotesAndEscapes) {
+    // Attribute values are quoted and escaped.
     EXPECT_EQ(AttrValue(Variant(true)), "\"True\"");
     EXPECT_EQ(AttrValue(Variant(false)), "\"False\"");
     EXPECT_EQ(AttrValue(Variant("a\"b")), "\"a&quot;b\"");
@@ -45,14 +43,11 @@ TEST(XmlText, AttrValueQuotesAndEscapes) {
     EXPECT_EQ(AttrValue(Variant::MakeNull()), "\"\"");
 }
 
-TEST(XmlText, StrToNumReadsCommaAsPointAndLeadingNumberOnly) {
+TEST(XmlText, StrToNumAndStrToBoolReadCommaAsPointAndTheLeadingNumberOnly) {
     // "1,234.5": grouping is not a thing here.
     const std::pair<const char*, double> cases[] = {{"1,5", 1.5}, {"1.5", 1.5}, {"  -2.25abc", -2.25}, {"1.5e3", 1500},
                                                     {"abc", 0},   {"", 0},      {"1,234.5", 1.234}};
     for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(StrToNum(text), value) << text;
-}
-
-TEST(XmlText, StrToBoolAcceptsNumbersAndWords) {
     for (const char* yes : {"-1", "2abc", "TRUE", "Verdadero", "0.5"}) EXPECT_TRUE(StrToBool(yes)) << yes;
     // "0,5": no comma reading, the leading number is 0.
     for (const char* no : {"0", "0,5", "", "yes", "False"}) EXPECT_FALSE(StrToBool(no)) << no;

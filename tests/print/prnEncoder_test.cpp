@@ -47,10 +47,7 @@ TEST(PrnEncoder, BinStringGivesRawBytes) {
     EXPECT_EQ(e.BinString("FF-00_80.7f"), std::string("\xFF\x00\x80\x7F", 4));
     EXPECT_EQ(e.BinString(""), "");
     EXPECT_EQ(e.BinString(" <-._> "), "");
-}
-
-TEST(PrnEncoder, BinStringOverflowIsAnErrorForTheCaller) {
-    const prnEncoder e;
+    // Overflow is an error for the caller.
     const std::string longest(kMaxHexTextLength, 'A');
     EXPECT_EQ(e.BinString(longest).size(), kMaxHexTextLength / 2);
     // Separators do not count towards the limit, but an odd count is padded first.
