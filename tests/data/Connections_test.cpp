@@ -18,7 +18,7 @@ using orvane::testing::ScopedEnv;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
-TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrder) {
+TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrderAndTakesTheirArguments) {
     const std::pair<const char*, int> cases[] = {
         {"@gtCnnManager.oldBriscoDb", 2},
         {"@gtCnnManager.oldMaltevaDb", 3},
@@ -35,10 +35,9 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrder) {
         {"@gtCnnManager.oldBriscoDb@DataLinkFile", 4},
     };
     for (const auto& [text, kind] : cases) EXPECT_EQ(ConnectionKind(text), kind) << text;
-}
 
-TEST(ConnectionKind, ArgumentsAreTakenByDeletingTheMacro) {
-    const std::pair<std::string, std::string> cases[] = {
+    // Arguments are taken by deleting the macro.
+    const std::pair<std::string, std::string> arguments[] = {
         {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"Ventas\")"), "Ventas"},
         {ApplicationNameOf("a@gtCnnManager.ApplicationDb(\"Ventas\")b"), "aVentasb"},
         {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"A\")@gtCnnManager.ApplicationDb(\"B\")"), "AB"},
@@ -52,7 +51,7 @@ TEST(ConnectionKind, ArgumentsAreTakenByDeletingTheMacro) {
         {DropLinesStartingWith("   ;indented\n", ";"), ""},
         {DropLinesStartingWith("", ";"), ""},
     };
-    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
+    for (const auto& [got, expected] : arguments) EXPECT_EQ(got, expected);
 }
 
 // UTF-16 bytes of an ASCII or Latin-1 text, with its byte-order mark.
@@ -104,8 +103,8 @@ TEST(ReadDataLinkFile, GivesTheConnectionLineOfEveryEncoding) {
 }
 
 // A plain string opens a new connection each time; a failed reopen keeps
-// the previous one.
-TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
+// the previous one. Manager applications open by name.
+TEST(OpenConnection, APlainStringOpensANewConnectionEachTimeAndManagerApplicationsByName) {
     SalesReport s;
     ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
     const auto first = s.cnn->ADOCnn;
@@ -119,12 +118,9 @@ TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
     s.cnn->cnnString = "Provider=Nadie";
     EXPECT_FALSE(s.cnn->OpenConnection());
     EXPECT_EQ(s.cnn->ADOCnn, second);
-}
 
-// A manager file holding the sales database as "Ventas", "Brisco" and an
-// application whose database does not exist; then no manager file at all.
-TEST(OpenConnection, ManagerApplicationsOpenByName) {
-    SalesReport s;
+    // A manager file holding the sales database as "Ventas", "Brisco" and an
+    // application whose database does not exist; then no manager file at all.
     const std::string file = s.dir.file("connections.ini");
     std::optional<ScopedEnv> env(std::in_place, "ORVANE_CONNECTIONS_FILE", file);
     WriteFile(file, "[Ventas]\nConnectionString=" + s.SqliteString() + "\n[Brisco]\nConnectionString=" +

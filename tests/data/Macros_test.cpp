@@ -54,14 +54,6 @@ struct Fixture : testing::ReportOn {
     std::string Replace(const std::string& s) const { return rs->ReplaceMacros(s); }
 };
 
-TEST(ReplaceMacros, WithoutConnectionOrReportTheTextStays) {
-    eRSource lone;
-    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
-    auto cnn = std::make_shared<eConnection>();
-    lone.eCnn = cnn;
-    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
-}
-
 TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
     passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
@@ -115,8 +107,14 @@ TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
 
 // Each repeated token used to replace every occurrence once more, values
 // included, doubling the text at every step; a replacement past the limit is
-// skipped.
-TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimit) {
+// skipped. Without a connection or a report the text stays.
+TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimitNorWithoutAReport) {
+    eRSource lone;
+    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
+    auto cnn = std::make_shared<eConnection>();
+    lone.eCnn = cnn;
+    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
+
     Fixture f;
     f.Param("p", "adVarChar", "@p@p");
     f.Param("big", "adVarChar", std::string(data::kMaxReplacedMacroText / 2 + 1, 'x'));
