@@ -170,21 +170,6 @@ TEST(ModelRecordSource, ConnectionNameFollowsTheConnectionWhileSet) {
     EXPECT_EQ(rs.ecnnName(), "Ventas") << "the copied name stays once the connection is gone";
 }
 
-TEST(ModelControl, ExtDataAndExtPropertyGetOrCreate) {
-    eControl c;
-    auto tables = c.ExtData("Tables");
-    EXPECT_EQ(c.ExtData("TABLES"), tables);
-    EXPECT_EQ(c.Data->Count(), 1);
-
-    EXPECT_EQ(c.GetExtProperty("font"), nullptr);
-    EXPECT_EQ(c.ExtendedProperties, nullptr);
-    auto created = c.ExtProperty("font");
-    ASSERT_NE(c.ExtendedProperties, nullptr);
-    EXPECT_EQ(created->Name, "font");
-    EXPECT_EQ(c.ExtProperty("Font"), created);
-    EXPECT_EQ(c.ExtendedProperties->Count(), 1);
-}
-
 TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {
     Collection<eData> col;
     auto a = std::make_shared<eData>();
@@ -226,6 +211,64 @@ TEST(XmlLookup, TagsAndAttributeNamesIgnoreCaseNameValuesDoNot) {
     EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
     EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
     EXPECT_TRUE(XmlNameEquals("", ""));
+}
+
+// eControl.Extended: building the string and reading it back.
+// Data blocks and properties are got or created by name in any case.
+TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndReplacesThem) {
+    eControl c;
+    auto tables = c.ExtData("Tables");
+    EXPECT_EQ(c.ExtData("TABLES"), tables);
+    EXPECT_EQ(c.Data->Count(), 1);
+    EXPECT_EQ(c.GetExtProperty("font"), nullptr);
+    EXPECT_EQ(c.ExtendedProperties, nullptr);
+    EXPECT_EQ(c.Extended(), "");
+    c.ExtProperty("Caption")->Value = "Total";
+    EXPECT_EQ(c.ExtProperty("CAPTION"), c.GetExtProperty("caption"));  // got, not created again
+    c.ExtProperty("  ")->Value = "hidden";
+    c.ExtProperty(" Font")->Value = "Arial";
+    c.ExtProperty("Obj")->Value = Variant::MakeNull();
+    c.ExtProperty("FontBold")->Value = true;
+    c.ExtProperty("Size")->Value = 12;
+    EXPECT_EQ(c.Extended(), "Caption='Total'; Font='Arial';FontBold='True';Size='12';");
+    EXPECT_EQ(c.ExtendedProperties->Count(), 6);
+
+    // Escaped values read back unchanged.
+    c.ExtendedProperties = nullptr;
+    c.ExtProperty("A")->Value = "it's";
+    c.ExtProperty("B")->Value = "a\r\nb";
+    c.ExtProperty("C")->Value = "x;y\\z\r";
+    const std::string s = c.Extended();
+    EXPECT_EQ(s, "A='it\\0x27\\s';B='a\\0x130x10\\b';C='x;y\\z\r';");
+    eControl back;
+    back.Extended(s);
+    ASSERT_TRUE(back.ExtendedProperties);
+    ASSERT_EQ(back.ExtendedProperties->Count(), 3);
+    EXPECT_EQ(back.GetExtProperty("a")->Value.TextOr(), "it's");
+    EXPECT_EQ(back.GetExtProperty("B")->Value.TextOr(), "a\r\nb");
+    EXPECT_EQ(back.GetExtProperty("c")->Value.TextOr(), "x;y\\z\r");
+    EXPECT_EQ(back.Extended(), s);
+
+    // Writing replaces the list, or drops it on failure.
+    back.Extended("New='2';");
+    ASSERT_EQ(back.ExtendedProperties->Count(), 1);
+    EXPECT_FALSE(back.GetExtProperty("A"));
+    back.Extended("New='unterminated");
+    EXPECT_FALSE(back.ExtendedProperties);
+    EXPECT_EQ(back.Extended(), "");
+    back.Extended("");
+    ASSERT_TRUE(back.ExtendedProperties);
+    EXPECT_EQ(back.ExtendedProperties->Count(), 0);
+}
+
+TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {
+    Orvane r;
+    auto d = std::make_shared<eDialog>();
+    auto c = std::make_shared<eControl>();
+    c->ExtProperty("Caption")->Value = "A";
+    d->eControls->Add(c);
+    r.eDialogs->Add(d);
+    EXPECT_NE(r.ToXML().find(" Extended=\"Caption=&apos;A&apos;;\" "), std::string::npos);
 }
 
 }  // namespace

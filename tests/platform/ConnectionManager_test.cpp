@@ -1,5 +1,6 @@
 // The connection manager's file: where it is, how it reads, what it refuses,
-// and that saving keeps it private and whole.
+// and that saving keeps it private and whole; and how passwords are hidden
+// in the texts that carry them.
 #include "platform/ConnectionManager.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/Secrets.h"
 #include "support/TestSupport.h"
 
 namespace orvane::platform {
@@ -178,6 +180,35 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivatelyAndRefusesWhatTheFileCouldN
     EXPECT_EQ(error.find("with blanks"), std::string::npos);
     std::filesystem::remove(dir.path());
     std::filesystem::create_directories(dir.path());
+}
+
+// Password values hidden in messages, in every form they are written.
+TEST(Secrets, PasswordValuesAreHiddenInEveryForm) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"login failed for DSN=x;UID=u;PWD={a;b}}c};X=1", "login failed for DSN=x;UID=u;PWD=***;X=1"},
+        {"Provider=X;Password=my pass;User ID=u", "Provider=X;Password=***;User ID=u"},
+        {"Password = \"a;b\"\"c\";Data Source=d", "Password = ***;Data Source=d"},
+        {"PASSWORD='x y';z", "PASSWORD=***;z"},
+        {"cnnString=\"Provider=X;Pwd=&quot;q;r&quot;;Y=1\" Internal=\"0\"",
+         "cnnString=\"Provider=X;Pwd=***;Y=1\" Internal=\"0\""},
+        {"cnnString=\"Provider=X;PWD=abc\" Internal=\"0\"", "cnnString=\"Provider=X;PWD=***\" Internal=\"0\""},
+        {"Jet OLEDB:Database Password=k9;", "Jet OLEDB:Database Password=***;"},
+        {"line one PWD=s1\r\nline two", "line one PWD=***\r\nline two"},
+        {"Password={unterminated", "Password=***"},
+        {"Password=\"unterminated", "Password=***"},
+        {"PWD=", "PWD=***"},
+        {"XPWD=kept;my_password=kept;Passwords=kept;PWD kept", "XPWD=kept;my_password=kept;Passwords=kept;PWD kept"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ScrubPasswords(c.in), c.out) << c.in;
+}
+
+TEST(Secrets, KnownSecretsAreHiddenWhereverTheyAppear) {
+    EXPECT_EQ(ScrubPasswords("user u with hunter2 refused", {"hunter2"}), "user u with *** refused");
+    EXPECT_EQ(ScrubPasswords("a b", {"", "b"}), "a ***");
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// Hex text conversions of printer command strings.
+// Text codecs: hex text of printer command strings, and the escaping of
+// extended-property strings.
 #include "platform/HexText.h"
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+#include "platform/ExtPropertyParser.h"
+
+namespace orvane::platform {
 namespace {
 
 TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacter) {
@@ -16,7 +19,7 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacter) {
     EXPECT_EQ(StrToHex("\xE9"), "E9");            // a stray byte is its own code
 }
 
-TEST(HexText, HexToStrIgnoresSeparatorsAndPadsOddLength) {
+TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
     EXPECT_EQ(HexToStr("4142"), "AB");
     EXPECT_EQ(HexToStr(" 41-42 "), "AB");
     EXPECT_EQ(HexToStr("<41><42>"), "AB");
@@ -25,9 +28,7 @@ TEST(HexText, HexToStrIgnoresSeparatorsAndPadsOddLength) {
     EXPECT_EQ(HexToStr("ABC"), "\x0A\xC2\xBC");  // codes 10 and 188
     EXPECT_EQ(HexToStr("   "), "");
     EXPECT_EQ(HexToStr("e9"), "\xC3\xA9");
-}
-
-TEST(HexText, RoundTripsEveryCodeBelow256) {
+    // Every code below 256 goes there and back.
     std::string all;
     for (char32_t c = 0; c < 256; ++c) {
         if (c < 0x80) {
@@ -38,9 +39,7 @@ TEST(HexText, RoundTripsEveryCodeBelow256) {
         }
     }
     EXPECT_EQ(HexToStr(StrToHex(all)), all);
-}
-
-TEST(HexText, HexByte2AndPairValue) {
+    // Single bytes and pairs.
     EXPECT_EQ(HexByte2("A"), "0A");
     EXPECT_EQ(HexByte2(" F "), "0F");
     EXPECT_EQ(HexByte2("1F"), "1F");
@@ -68,5 +67,49 @@ TEST(HexText, OverflowIsAnErrorTheCallerCatches) {
     EXPECT_EQ(HexToStrUnbounded(hex), longText);
 }
 
+// Escaping and splitting of extended-property strings.
+std::string Escaped(std::string_view v) {
+    std::string out;
+    AppendEscapedExtValue(out, v);
+    return out;
+}
+
+// Only CR LF pairs and apostrophes are escaped, and unescaping undoes it
+// reading from the left.
+TEST(ExtPropertyParser, EscapesOnlyCrLfPairsAndApostrophesAndUnescapesBack) {
+    const std::pair<std::string, std::string> cases[] = {{"it's", "it\\0x27\\s"},
+                                                         {"a\r\nb", "a\\0x130x10\\b"},
+                                                         {"a\rb\nc;d\\e", "a\rb\nc;d\\e"},
+                                                         {"''", "\\0x27\\\\0x27\\"}};
+    for (const auto& [value, escaped] : cases) {
+        EXPECT_EQ(Escaped(value), escaped);
+        EXPECT_EQ(UnescapeExtValue(escaped), value);
+    }
+    for (std::string v : {"\r\n0x27\\", "'\r\n'", "\\", "\\0x13", "x\r\n\r\ny"})
+        EXPECT_EQ(UnescapeExtValue(Escaped(v)), v) << v;
+}
+
+// Text -> the items read as name=value|...; names are taken as written,
+// hand-written text is read leniently and damaged text is refused.
+TEST(ExtPropertyParser, SplitsBuilderAndHandWrittenTextAndRefusesDamagedText) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"Caption='Total';FontName='Arial'; Font='x;y';='';Empty='';",
+         "Caption=Total|FontName=Arial| Font=x;y|=|Empty=|"},
+        {"", ""},
+        {"   ", ""},
+        {"Caption='it's fine';Last='end'  \r\n", "Caption=it's fine|Last=end|"},
+        {"Caption", std::nullopt},
+        {"A='1';garbage", std::nullopt},
+        {"Caption='open", std::nullopt}};
+    for (const auto& [text, expected] : cases) {
+        std::optional<std::string> read;
+        if (auto items = ParseExtProperties(text)) {
+            read.emplace();
+            for (const ExtItem& i : *items) *read += i.name + "=" + i.value + "|";
+        }
+        EXPECT_EQ(read, expected) << text;
+    }
+}
+
 }  // namespace
-}  // namespace orvane
+}  // namespace orvane::platform
