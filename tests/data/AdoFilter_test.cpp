@@ -79,7 +79,7 @@ TEST_F(AdoFilter, FiltersByEachClauseForm) {
     for (const auto& [filter, ids] : cases) EXPECT_EQ(Filtered(filter), ids) << filter;
 }
 
-TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombine) {
+TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombineAndOrderStably) {
     rs_->MoveLast();
     rs_->Filter("id > 2");
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(3));
@@ -100,6 +100,20 @@ TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombine)
     rs_->Sort("id desc");
     rs_->Filter("");
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
+
+    // Ties keep the original order; Null sorts first, or last descending; texts
+    // ignore case; mixed kinds go Null, numbers, texts; "" restores.
+    const std::pair<const char*, V> sorts[] = {
+        // clang-format off
+        {"[unit price]", {3, 4, 6, 1, 2, 5}}, {"[unit price] DESC", {2, 5, 1, 6, 4, 3}}, {"name", {5, 4, 3, 1, 2, 6}},
+        {"active desc, name asc", {5, 3, 1, 4, 2, 6}}, {" [unit price] desc , id DESC ", {5, 2, 1, 6, 4, 3}},
+        {"born", {4, 5, 1, 3, 2, 6}}, {"code", {5, 4, 2, 3, 1, 6}}, {"", {1, 2, 3, 4, 5, 6}},
+        // clang-format on
+    };
+    for (const auto& [sort, ids] : sorts) {
+        rs_->Sort(sort);
+        EXPECT_EQ(Ids(), ids) << sort;
+    }
 }
 
 TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
@@ -156,22 +170,6 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
         EXPECT_EQ(rs_->Sort(), "id DESC");
     }
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
-}
-
-// Ties keep the original order; Null sorts first, or last descending; texts
-// ignore case; mixed kinds go Null, numbers, texts; "" restores.
-TEST_F(AdoFilter, SortOrdersStablyAndEmptyRestores) {
-    const std::pair<const char*, V> cases[] = {
-        // clang-format off
-        {"[unit price]", {3, 4, 6, 1, 2, 5}}, {"[unit price] DESC", {2, 5, 1, 6, 4, 3}}, {"name", {5, 4, 3, 1, 2, 6}},
-        {"active desc, name asc", {5, 3, 1, 4, 2, 6}}, {" [unit price] desc , id DESC ", {5, 2, 1, 6, 4, 3}},
-        {"born", {4, 5, 1, 3, 2, 6}}, {"code", {5, 4, 2, 3, 1, 6}}, {"", {1, 2, 3, 4, 5, 6}},
-        // clang-format on
-    };
-    for (const auto& [sort, ids] : cases) {
-        rs_->Sort(sort);
-        EXPECT_EQ(Ids(), ids) << sort;
-    }
 }
 
 TEST_F(AdoFilter, GarbageFiltersEitherApplyOrRaiseTheirOwnError) {

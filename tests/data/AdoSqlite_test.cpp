@@ -62,7 +62,7 @@ TEST(AdoSqlite, OpensMemoryAndFileAndRefusesBadStrings) {
     }
 }
 
-TEST(AdoSqlite, CommandTypesAndStatements) {
+TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     auto cnn = OpenMemory();
     EXPECT_EQ(
         Execute(cnn, "CREATE TABLE \"it's\"(n INTEGER, s TEXT); INSERT INTO \"it's\" VALUES (1,'a'),(2,'b');")->State(),
@@ -89,6 +89,12 @@ TEST(AdoSqlite, CommandTypesAndStatements) {
     Command none;
     none.CommandText = "SELECT 1";
     EXPECT_THROW(none.Execute(), DataError);
+
+    // Past the row limit: a clear error.
+    cnn->RowLimit = 2;
+    EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
+    EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);
+    EXPECT_NE(cnn->LastError().find("more than 2 rows"), std::string::npos);
 }
 
 TEST(AdoSqlite, ValueKindsFollowStorageAndDeclaredTypes) {
@@ -152,14 +158,6 @@ TEST(AdoSqlite, MovesAndEndsOnFullAndEmptyResults) {
     EXPECT_EQ(rs->State(), 0);
     EXPECT_THROW(rs->Fields(), DataError);
     EXPECT_THROW(rs->Filter("n = 1"), DataError);
-}
-
-TEST(AdoSqlite, RowLimitIsAClearError) {
-    auto cnn = OpenMemory();
-    cnn->RowLimit = 2;
-    EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
-    EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);
-    EXPECT_NE(cnn->LastError().find("more than 2 rows"), std::string::npos);
 }
 
 // What SQLite receives for each bound kind, and that the parameters must

@@ -77,7 +77,7 @@ TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
 }
 
 // One literal per category and value kind: the SQL form and the script form.
-TEST(ParameterLiteral, RendersEachCategory) {
+TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
     const struct {
         const char* type;
         Variant value;
@@ -124,9 +124,7 @@ TEST(ParameterLiteral, RendersEachCategory) {
         EXPECT_NE(std::string(e.what()).find("P1"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("quizá"), std::string::npos) << e.what();
     }
-}
-
-TEST(ParameterLiteral, WritesTheLocaleDecimalSeparatorInSql) {
+    // SQL takes the locale's decimal separator.
     platform::ScopedDecimalSeparator comma(',');
     EXPECT_EQ(Sql("adDouble", "1.5"), "1,5");
     // The text is read with "." whatever the locale: "2,5" stops at the comma.

@@ -26,7 +26,7 @@ std::string Current(const std::shared_ptr<eRSource>& rs, const char* field) {
 
 using Texts = std::vector<std::string>;
 
-TEST(RecordSource, NeverOpenedIsAtBothEndsAndDoesNotMoveOrOpenWithoutAnOpenConnection) {
+TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordset) {
     eRSource lone;
     EXPECT_TRUE(lone.Eof() && lone.Bof());
     EXPECT_FALSE(lone.MoveNext() || lone.MovePrevious() || lone.MoveFirst() || lone.MoveLast() || lone.ApplyFilter());
@@ -40,6 +40,34 @@ TEST(RecordSource, NeverOpenedIsAtBothEndsAndDoesNotMoveOrOpenWithoutAnOpenConne
     EXPECT_FALSE(rs->OpenRecordsource());
     EXPECT_NE(rs->LastOpenError.find("not open"), std::string::npos);
     EXPECT_EQ(rs->ADORecordset, nullptr);
+
+    // Refused queries give false and leave no recordset.
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    auto bad = s.Source("Mala", "SELECT * FROM nada");
+    auto child = s.Source("Hija", "SELECT 1", bad);
+    EXPECT_FALSE(bad->OpenRecordsource());
+    EXPECT_NE(bad->LastOpenError.find("nada"), std::string::npos) << bad->LastOpenError;
+    EXPECT_EQ(bad->ADORecordset, nullptr);
+    EXPECT_TRUE(bad->Eof());
+    EXPECT_EQ(child->ADORecordset, nullptr);  // children are not opened
+
+    auto update = s.Source("Cambio", "UPDATE clientes SET ciudad = 'Lima' WHERE id = 99");
+    EXPECT_FALSE(update->OpenRecordsource());
+    EXPECT_EQ(update->ADORecordset, nullptr);
+
+    // A failing child makes its parent's open false, with the child named.
+    auto parent = s.Source("Padre", "SELECT 1 AS x");
+    s.Source("Rota", "SELECT * FROM nada", parent);
+    EXPECT_FALSE(parent->OpenRecordsource());
+    EXPECT_NE(parent->LastOpenError.find("\"Rota\""), std::string::npos) << parent->LastOpenError;
+    EXPECT_NE(parent->ADORecordset, nullptr);
+
+    // A source that is its own child stops.
+    auto loop = s.Source("Bucle", "SELECT 1 AS x");
+    loop->eRSources->Add(loop);
+    EXPECT_FALSE(loop->OpenRecordsource());
+    EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
+    loop->eRSources->Clear();  // break the cycle so the objects can go
 }
 
 TEST(RecordSource, ChildrenFollowTheirParentsCurrentRecord) {
@@ -110,36 +138,6 @@ TEST(RecordSource, RunTimeFilterAndSortApplyWithMacrosOrAreRefused) {
     ASSERT_TRUE(clientes->OpenRecordsource());
     EXPECT_EQ(pedidos->RTFilter + ", " + pedidos->RTOrder, "total > 1, total DESC");
     EXPECT_EQ(Column(pedidos, "id"), (Texts{"11", "10"}));
-}
-
-TEST(RecordSource, RefusedQueriesGiveFalseAndLeaveNoRecordset) {
-    SalesReport s;
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    auto bad = s.Source("Mala", "SELECT * FROM nada");
-    auto child = s.Source("Hija", "SELECT 1", bad);
-    EXPECT_FALSE(bad->OpenRecordsource());
-    EXPECT_NE(bad->LastOpenError.find("nada"), std::string::npos) << bad->LastOpenError;
-    EXPECT_EQ(bad->ADORecordset, nullptr);
-    EXPECT_TRUE(bad->Eof());
-    EXPECT_EQ(child->ADORecordset, nullptr);  // children are not opened
-
-    auto update = s.Source("Cambio", "UPDATE clientes SET ciudad = 'Lima' WHERE id = 99");
-    EXPECT_FALSE(update->OpenRecordsource());
-    EXPECT_EQ(update->ADORecordset, nullptr);
-
-    // A failing child makes its parent's open false, with the child named.
-    auto parent = s.Source("Padre", "SELECT 1 AS x");
-    s.Source("Rota", "SELECT * FROM nada", parent);
-    EXPECT_FALSE(parent->OpenRecordsource());
-    EXPECT_NE(parent->LastOpenError.find("\"Rota\""), std::string::npos) << parent->LastOpenError;
-    EXPECT_NE(parent->ADORecordset, nullptr);
-
-    // A source that is its own child stops.
-    auto loop = s.Source("Bucle", "SELECT 1 AS x");
-    loop->eRSources->Add(loop);
-    EXPECT_FALSE(loop->OpenRecordsource());
-    EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
-    loop->eRSources->Clear();  // break the cycle so the objects can go
 }
 
 TEST(RecordSource, CommandTypes) {

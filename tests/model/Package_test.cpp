@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -350,6 +352,66 @@ TEST_F(PackageTest, EachFailingFileOperationOfASaveLeavesTheOldPackageOrTheNew) 
         EXPECT_EQ(Listing(files_.path()), std::vector<fs::path>{pkg});
     }
     EXPECT_FALSE(rpt->SaveXPDFile(files_.file("no/such/folder/x.xpd")));
+}
+
+// A definition with three connections and a text resource.
+std::shared_ptr<Orvane> Definition(const std::string& text) {
+    auto rpt = std::make_shared<Orvane>();
+    rpt->Name = "Mismo";
+    for (int i = 0; i < 3; ++i) {
+        auto cnn = std::make_shared<eConnection>();
+        cnn->Name = "cnn" + std::to_string(i);
+        cnn->cnnString = "Provider=SQLite;Data Source=/srv/db" + std::to_string(i) + ".db";
+        rpt->AddConnection(cnn);
+    }
+    auto res = rpt->NewResData("texto");
+    res->TextData = text;
+    res->ResType = rtText;
+    return rpt;
+}
+
+// The resource text of a package that loads cleanly with the written text of
+// expected (both workers write the same), or "" when it does not.
+std::string LoadedText(const std::string& pkg, const Orvane& expected) {
+    Orvane back;
+    if (!back.LoadXPDFile(pkg) || back.ToXML() != expected.ToXML() || !back.GetResdata("texto")) return "";
+    return back.GetResdata("texto")->TextData;
+}
+
+// Saves and loads its own package and a shared one, again and again; the
+// exit status counts the failures.
+int SameNameWorker(const fs::path& folder, int worker) {
+    int failures = 0;
+    const std::string own = (folder / ("own" + std::to_string(worker) + ".xpd")).string();
+    const std::string shared = (folder / "shared.xpd").string();
+    for (int i = 0; i < 25; ++i) {
+        const std::string text = "worker " + std::to_string(worker) + " round " + std::to_string(i);
+        auto def = Definition(text);
+        if (!def->SaveXPDFile(own) || LoadedText(own, *def) != text) ++failures;
+        if (!def->SaveXPDFile(shared) || LoadedText(shared, *def).rfind("worker ", 0) != 0) ++failures;
+    }
+    return failures;
+}
+
+// Two processes using definitions of the same name at once both succeed.
+TEST_F(PackageTest, TwoProcessesUsingTheSameReportNameBothSucceed) {
+    MessageRecorder messages;
+    std::vector<pid_t> children;
+    for (int worker = 0; worker < 2; ++worker) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) _exit(std::min(SameNameWorker(files_.path(), worker), 100));
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "failed saves or loads in one process";
+    }
+    EXPECT_EQ(Listing(files_.path()),
+              (std::vector<fs::path>{files_.file("own0.xpd"), files_.file("own1.xpd"), files_.file("shared.xpd")}));
+    EXPECT_TRUE(messages->Taken().empty());
 }
 
 TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
