@@ -49,7 +49,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
+TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceNameAndListsTables) {
     EXPECT_EQ(cnn_->State(), 1);
     Connection viaProvider;
     viaProvider.Open("Provider=MSDASQL;Driver={SQLite3};Database=" + db_, "", "");
@@ -60,6 +60,24 @@ TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
     EXPECT_EQ(viaDsn.State(), 1);
     viaDsn.Close();
     EXPECT_EQ(viaDsn.State(), 0);
+
+    Run("CREATE TABLE \"it's\"(a INTEGER); INSERT INTO \"it's\" VALUES (1); CREATE VIEW w AS SELECT a FROM \"it's\"");
+    Command t;
+    t.ActiveConnection = cnn_;
+    t.CommandType = kCommandTable;
+    t.CommandText = "it's";
+    auto rs = t.Execute();
+    EXPECT_EQ(rs->Fields()("a").Value(), Variant(1));
+
+    auto tables = cnn_->OpenSchema(kSchemaTables);
+    std::vector<std::string> names, types;
+    for (; !tables->Eof(); tables->MoveNext()) {
+        names.push_back(tables->Fields()("TABLE_NAME").Value().TextOr());
+        types.push_back(tables->Fields()("TABLE_TYPE").Value().TextOr());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
+    EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
+    EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
 }
 
 TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
@@ -111,26 +129,6 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
     bp->Value(longText);
     big.Parameters().Append(bp);
     EXPECT_EQ(big.Execute()->Fields()("t").Value(), Variant(longText));
-}
-
-TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
-    Run("CREATE TABLE \"it's\"(a INTEGER); INSERT INTO \"it's\" VALUES (1); CREATE VIEW w AS SELECT a FROM \"it's\"");
-    Command t;
-    t.ActiveConnection = cnn_;
-    t.CommandType = kCommandTable;
-    t.CommandText = "it's";
-    auto rs = t.Execute();
-    EXPECT_EQ(rs->Fields()("a").Value(), Variant(1));
-
-    auto tables = cnn_->OpenSchema(kSchemaTables);
-    std::vector<std::string> names, types;
-    for (; !tables->Eof(); tables->MoveNext()) {
-        names.push_back(tables->Fields()("TABLE_NAME").Value().TextOr());
-        types.push_back(tables->Fields()("TABLE_TYPE").Value().TextOr());
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
-    EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
-    EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
 }
 
 TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {

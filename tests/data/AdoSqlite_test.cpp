@@ -30,11 +30,26 @@ std::vector<std::string> Column(Recordset& rs, const std::string& field) {
 
 }  // namespace
 
-TEST(AdoSqlite, OpensMemoryAndFileAndRefusesBadStrings) {
+// The schema lists have the ADO columns.
+TEST(AdoSqlite, OpensMemoryAndFileListsTheSchemaAndRefusesBadStrings) {
     auto cnn = OpenMemory();
     EXPECT_EQ(cnn->State(), 1);
     EXPECT_EQ(cnn->CursorLocation, 3);
     EXPECT_THROW(cnn->Open(), DataError);  // already open
+    Execute(cnn,
+            "CREATE TABLE b_table(x); CREATE VIEW a_view AS SELECT 1; CREATE TABLE c(id INTEGER PRIMARY KEY "
+            "AUTOINCREMENT);");
+    auto tables = cnn->OpenSchema(kSchemaTables);
+    EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"a_view", "b_table", "c", "sqlite_sequence"}));
+    EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"VIEW", "TABLE", "TABLE", "SYSTEM TABLE"}));
+    tables->MoveFirst();
+    EXPECT_TRUE(tables->Fields()("TABLE_CATALOG").Value().IsNull());
+    EXPECT_EQ(tables->Fields().Count(), 9u);
+    tables->Close();
+    auto procs = cnn->OpenSchema(kSchemaProcedures);
+    EXPECT_TRUE(procs->Eof());
+    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
+    EXPECT_THROW(cnn->OpenSchema(4), DataError);
     cnn->Close();
     EXPECT_EQ(cnn->State(), 0);
     EXPECT_THROW(cnn->OpenSchema(kSchemaTables), DataError);
@@ -200,23 +215,4 @@ TEST(AdoSqlite, ParametersBindByTypeCodeAndMatchTheMarks) {
     EXPECT_EQ(pair.Execute()->Fields()(0).Value(), Variant(2));
     pair.Parameters().Append(one);
     EXPECT_THROW(pair.Execute(), DataError);  // too many
-}
-
-TEST(AdoSqlite, SchemaListsHaveTheAdoColumns) {
-    auto cnn = OpenMemory();
-    Execute(cnn,
-            "CREATE TABLE b_table(x); CREATE VIEW a_view AS SELECT 1; CREATE TABLE c(id INTEGER PRIMARY KEY "
-            "AUTOINCREMENT);");
-    auto tables = cnn->OpenSchema(kSchemaTables);
-    EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"a_view", "b_table", "c", "sqlite_sequence"}));
-    EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"VIEW", "TABLE", "TABLE", "SYSTEM TABLE"}));
-    tables->MoveFirst();
-    EXPECT_TRUE(tables->Fields()("TABLE_CATALOG").Value().IsNull());
-    EXPECT_EQ(tables->Fields().Count(), 9u);
-    tables->Close();
-
-    auto procs = cnn->OpenSchema(kSchemaProcedures);
-    EXPECT_TRUE(procs->Eof());
-    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
-    EXPECT_THROW(cnn->OpenSchema(4), DataError);
 }

@@ -37,7 +37,7 @@ std::string Vb(const std::string& type, Variant value, const std::string& format
 
 const Variant kObject(std::make_shared<HostObject>());
 
-TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksAndUnknownOnesAreTextOfCode13) {
+TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13AndFormatsFollowTheBar) {
     EXPECT_EQ(AdoTypeTable().size(), 41u);
     for (const char* name : {"adDBTime", "ADDBTIME", "  addbtime "}) {
         EXPECT_EQ(AdoTypeCode(name), 134) << '"' << name << '"';
@@ -57,9 +57,8 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksAndUnknownOnesAreTextOfCode13) {
     for (const AdoTypeRow& row : AdoTypeTable())
         if (row.IsDefault) defaults += std::string(row.Name) + " ";
     EXPECT_EQ(defaults, "adDouble adVarChar strDateTime ");
-}
 
-TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
+    // A parameter's type splits from its format at the bar.
     eParameter p;
     p.DTFormat = "old";
     for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},

@@ -1,7 +1,9 @@
-// Lookups, name generators and ownership of the report object model.
+// Lookups, name generators and ownership of the report object model, control
+// properties, and the lookups and text escaping of its XML.
 #include <gtest/gtest.h>
 
 #include "model/Orvane.h"
+#include "model/XmlText.h"
 #include "model/detail/XmlLookup.h"
 
 namespace orvane {
@@ -81,7 +83,7 @@ TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
 }
 
 // Adding refuses null and case twins; the back reference does not keep the report alive.
-TEST(ModelLookup, AddingRefusesNullAndNamesDifferingOnlyInCase) {
+TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatch) {
     std::weak_ptr<Orvane> weak;
     auto c = Cnn("Ventas");
     {
@@ -102,10 +104,8 @@ TEST(ModelLookup, AddingRefusesNullAndNamesDifferingOnlyInCase) {
     }
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(c->RPTParent.lock(), nullptr);
-}
 
-TEST(ModelLookup, DeletesRemoveOnlyTheFirstDirectMatch) {
-    auto c = Cnn("c");
+    // Deletes remove only the first direct match.
     auto a = RS("a");
     auto deep = RS("b");
     a->eRSources->Add(deep);
@@ -158,7 +158,7 @@ TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
     EXPECT_EQ(f.GetNewName(), "Control2");
 }
 
-TEST(ModelRecordSource, ConnectionNameFollowsTheConnectionWhileSet) {
+TEST(ModelRecordSource, ConnectionNameFollowsTheConnectionWhileSetAndItemsCountFromOne) {
     auto c = Cnn("Ventas");
     eRSource rs;
     rs.ecnnName("Stored");
@@ -168,9 +168,8 @@ TEST(ModelRecordSource, ConnectionNameFollowsTheConnectionWhileSet) {
     EXPECT_EQ(rs.ecnnName(), "Ventas");
     c.reset();
     EXPECT_EQ(rs.ecnnName(), "Ventas") << "the copied name stays once the connection is gone";
-}
 
-TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {
+    // Collections: Item is one-based, Remove ignores what is out of range.
     Collection<eData> col;
     auto a = std::make_shared<eData>();
     col.Add(a);
@@ -269,6 +268,50 @@ TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {
     d->eControls->Add(c);
     r.eDialogs->Add(d);
     EXPECT_NE(r.ToXML().find(" Extended=\"Caption=&apos;A&apos;;\" "), std::string::npos);
+}
+
+// Escaping of the definition XML's texts and the lenient readings.
+TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksAndQuotesAttributes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"A\r\nB", "A&lt;p&gt;&amp;nbsp;&lt;/p&gt;B"},
+        {"\r\n\r\n", "&lt;p&gt;&amp;nbsp;&lt;/p&gt;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"},
+        // Only the CR LF pair is the marker; lone and reversed breaks are references.
+        {"\n\r", "&#xA;&#xD;"}, {"\r\r\n", "&#xD;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"}, {"a\rb", "a&#xD;b"},
+        {"a&b<c>d'e\"f\tg", "a&amp;b&lt;c&gt;d&apos;e&quot;f&#x9;g"}, {"&amp;", "&amp;amp;"}, {"", ""},
+        {"plain text 123", "plain text 123"},
+        {"\xC3\xA9", "&#233;"}, {"\xC2\x80\xC3\xBF", "&#128;&#255;"},  // é; U+0080, ÿ
+        {"\xE2\x82\xAC", "\xE2\x82\xAC"}, {"x\xF0\x9F\x98\x80y", "x\xF0\x9F\x98\x80y"},  // higher ones stay
+        // A stray byte is read as the code point of its value.
+        {"\xE9z", "&#233;z"}, {"\xE2\x82", "&#226;&#130;"},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(EncodeXMLText(in), out) << in;
+    std::string out = "head ";  // appending keeps what is there
+    AppendEncodedXMLText(out, "a<b");
+    AppendEncodedXMLText(out, "");
+    EXPECT_EQ(out, "head a&lt;b");
+    // Decoding restores line breaks only.
+    EXPECT_EQ(DecodeXMLText("A<p>&nbsp;</p>B"), "A\r\nB");
+    EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p><p>&nbsp;</p>"), "\r\n\r\n");
+    EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p"), "<p>&nbsp;</p");
+    EXPECT_EQ(DecodeXMLText("&amp; <P>&nbsp;</P>"), "&amp; <P>&nbsp;</P>");
+    EXPECT_EQ(DecodeXMLText(""), "");
+    // Attribute values are quoted and escaped.
+    EXPECT_EQ(AttrValue(Variant(true)), "\"True\"");
+    EXPECT_EQ(AttrValue(Variant(false)), "\"False\"");
+    EXPECT_EQ(AttrValue(Variant("a\"b")), "\"a&quot;b\"");
+    EXPECT_EQ(AttrValue(Variant(-12)), "\"-12\"");
+    EXPECT_EQ(AttrValue(Variant()), "\"\"");
+    EXPECT_EQ(AttrValue(Variant::MakeNull()), "\"\"");
+}
+
+TEST(XmlText, StrToNumAndStrToBoolReadCommaAsPointAndTheLeadingNumberOnly) {
+    // "1,234.5": grouping is not a thing here.
+    const std::pair<const char*, double> cases[] = {{"1,5", 1.5}, {"1.5", 1.5}, {"  -2.25abc", -2.25}, {"1.5e3", 1500},
+                                                    {"abc", 0},   {"", 0},      {"1,234.5", 1.234}};
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(StrToNum(text), value) << text;
+    for (const char* yes : {"-1", "2abc", "TRUE", "Verdadero", "0.5"}) EXPECT_TRUE(StrToBool(yes)) << yes;
+    // "0,5": no comma reading, the leading number is 0.
+    for (const char* no : {"0", "0,5", "", "yes", "False"}) EXPECT_FALSE(StrToBool(no)) << no;
 }
 
 }  // namespace
