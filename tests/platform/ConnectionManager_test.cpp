@@ -40,7 +40,7 @@ const char* kSample =
     "[ventas]\n"
     "ConnectionString=second of the same name\n";
 
-TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValues) {
+TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValuesAndRefusesMalformedFiles) {
     ScratchDir dir;
     WriteFile(dir.file("c.ini"), kSample);
     auto m = ConnectionManager::Load(dir.file("c.ini"));
@@ -60,6 +60,21 @@ TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValues) {
     EXPECT_EQ(brisco->OtherKeys, (std::vector<std::pair<std::string, std::string>>{{"Timeout", "30"}}));
     EXPECT_EQ(m->oldMaltevadb(), nullptr);
     EXPECT_EQ(m->applicationdb("nadie"), nullptr);
+
+    // Malformed files are refused with the line and no password.
+    const std::pair<const char*, const char*> cases[] = {
+        {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
+        {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
+    };
+    for (const auto& [content, where] : cases) {
+        SCOPED_TRACE(content);
+        WriteFile(dir.file("bad.ini"), content);
+        std::string error;
+        EXPECT_EQ(ConnectionManager::Load(dir.file("bad.ini"), &error), nullptr);
+        EXPECT_NE(error.find(where), std::string::npos) << error;
+        EXPECT_NE(error.find("bad.ini"), std::string::npos) << error;
+        EXPECT_EQ(error.find("hunter2"), std::string::npos) << error;
+    }
 }
 
 // Absent means not installed; where it is looked for follows the environment.
@@ -110,23 +125,6 @@ TEST(ConnectionManagerFile, LoadOrNewWritesOnlyWhenSavedAndNeverReplacesAnUnread
     EXPECT_NE(error.find("line 3"), std::string::npos) << error;
     EXPECT_EQ(ConnectionManager::LoadOrNew("", &error), nullptr);
     EXPECT_FALSE(error.empty());
-}
-
-TEST(ConnectionManagerFile, MalformedFilesAreRefusedWithTheLineAndNoPassword) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
-        {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
-    };
-    ScratchDir dir;
-    for (const auto& [content, where] : cases) {
-        SCOPED_TRACE(content);
-        WriteFile(dir.file("bad.ini"), content);
-        std::string error;
-        EXPECT_EQ(ConnectionManager::Load(dir.file("bad.ini"), &error), nullptr);
-        EXPECT_NE(error.find(where), std::string::npos) << error;
-        EXPECT_NE(error.find("bad.ini"), std::string::npos) << error;
-        EXPECT_EQ(error.find("hunter2"), std::string::npos) << error;
-    }
 }
 
 // Saving round-trips privately, refusing first what the file could not give
@@ -183,7 +181,7 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivatelyAndRefusesWhatTheFileCouldN
 }
 
 // Password values hidden in messages, in every form they are written.
-TEST(Secrets, PasswordValuesAreHiddenInEveryForm) {
+TEST(Secrets, PasswordValuesAreHiddenInEveryFormAndKnownSecretsEverywhere) {
     struct Case {
         const char* in;
         const char* out;
@@ -204,9 +202,7 @@ TEST(Secrets, PasswordValuesAreHiddenInEveryForm) {
         {"XPWD=kept;my_password=kept;Passwords=kept;PWD kept", "XPWD=kept;my_password=kept;Passwords=kept;PWD kept"},
     };
     for (const Case& c : cases) EXPECT_EQ(ScrubPasswords(c.in), c.out) << c.in;
-}
-
-TEST(Secrets, KnownSecretsAreHiddenWhereverTheyAppear) {
+    // Known secrets are hidden wherever they appear.
     EXPECT_EQ(ScrubPasswords("user u with hunter2 refused", {"hunter2"}), "user u with *** refused");
     EXPECT_EQ(ScrubPasswords("a b", {"", "b"}), "a ***");
 }

@@ -13,7 +13,7 @@ DateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 // Every pattern the parameter editor offers must read back as the value it
 // wrote, or a parameter formatted for a query cannot be typed back in.
-TEST(ParseDateText, ReadsBackEveryOfferedPattern) {
+TEST(FormatDateTime, WritesEveryTokenAndEveryOfferedPatternReadsBack) {
     const DateTime when = At(2024, 2, 29, 7, 5, 9);
     const DateTime day = At(2024, 2, 29);
     const struct {
@@ -33,18 +33,16 @@ TEST(ParseDateText, ReadsBackEveryOfferedPattern) {
         ASSERT_TRUE(read.has_value()) << c.format << " wrote " << written;
         EXPECT_EQ(*read, c.expected) << c.format << " wrote " << written;
     }
-}
 
-// Tokens in either case, minutes told from months by their neighbours,
-// literal and escaped text, Spanish names, twelve-hour forms and weeks
-// counted from Sunday (2023-01-01 is a Sunday, 2022-01-01 a Saturday).
-TEST(FormatDateTime, WritesEveryToken) {
+    // Every token: in either case, minutes told from months by their neighbours,
+    // literal and escaped text, Spanish names, twelve-hour forms and weeks
+    // counted from Sunday (2023-01-01 is a Sunday, 2022-01-01 a Saturday).
     const DateTime v = At(2024, 3, 5, 14, 7, 9);
     const struct {
         DateTime when;
         const char* format;
         const char* expected;
-    } cases[] = {{v, "yyyy-mm-dd hh:mm:ss", "2024-03-05 14:07:09"},
+    } tokens[] = {{v, "yyyy-mm-dd hh:mm:ss", "2024-03-05 14:07:09"},
                  {v, "yyyymmdd hhmmss", "20240305 140709"},
                  {v, "hh:mm:ss", "14:07:09"},
                  {v, "dd/mm/yy", "05/03/24"},
@@ -76,7 +74,7 @@ TEST(FormatDateTime, WritesEveryToken) {
                  {At(2022, 1, 1), "ww", "1"},
                  {At(2022, 1, 2), "ww", "2"},
                  {At(2024, 12, 31), "ww y q", "53 366 4"}};
-    for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.when, c.format), c.expected) << c.format;
+    for (const auto& c : tokens) EXPECT_EQ(FormatDateTime(c.when, c.format), c.expected) << c.format;
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ std::vector<std::string> EncoderFields(const prnEncoder& e) {
     return {e.Name, e.PreCommand, e.PostCommand, e.Command1, e.Sufijo1, e.Command2, e.Sufijo2, e.Command3, e.Sufijo3};
 }
 
-TEST(PrnEncoder, UnpacksEveryFieldAndPacksThemBack) {
+TEST(PrnEncoder, UnpacksEveryFieldPacksThemBackAndGivesRawBytes) {
     struct Case {
         std::string text;
         std::vector<std::string> fields;
@@ -99,9 +99,7 @@ TEST(PrnEncoder, UnpacksEveryFieldAndPacksThemBack) {
             EXPECT_EQ(e.StrEncoder(), c.text);
         }
     }
-}
-
-TEST(PrnEncoder, BinStringGivesRawBytes) {
+    // BinString gives raw bytes.
     const prnEncoder e;
     EXPECT_EQ(e.BinString("1b 41"), "\x1B\x41");
     EXPECT_EQ(e.BinString("abc"), std::string("\x0A\xBC"));
