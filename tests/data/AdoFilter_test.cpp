@@ -116,7 +116,7 @@ TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombineA
     }
 }
 
-TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
+TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseTheirOwnErrorAndKeepThePreviousOne) {
     rs_->Filter("id > 4");
     const char* bad[] = {
         "id",
@@ -170,9 +170,8 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
         EXPECT_EQ(rs_->Sort(), "id DESC");
     }
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
-}
 
-TEST_F(AdoFilter, GarbageFiltersEitherApplyOrRaiseTheirOwnError) {
+    // Garbage filters either apply or raise their own error.
     const char* pieces[] = {"(",    ")",    "[",    "]",          "'",      "#", " AND ",       " OR ", "id",
                             "name", "=",    "<>",   "<",          " LIKE ", "5", "$",           "e",    " ",
                             "*",    "NULL", "'a*'", "#1/2/2003#", "-",      ".", "[unit price]"};

@@ -112,28 +112,6 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     EXPECT_NE(cnn->LastError().find("more than 2 rows"), std::string::npos);
 }
 
-TEST(AdoSqlite, ValueKindsFollowStorageAndDeclaredTypes) {
-    auto cnn = OpenMemory();
-    Execute(cnn,
-            "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
-            "INSERT INTO v VALUES (5, 2.5, 'x', '2024-02-29', '2024-03-01 10:20:30', '08:15', 1, NULL);"
-            "INSERT INTO v VALUES (NULL, NULL, NULL, 'not a date', NULL, NULL, 0, x'41');");
-    auto rs = Execute(cnn, "SELECT * FROM v");
-    const auto& f = rs->Fields();
-    const Variant null = Variant::MakeNull();
-    const std::vector<Variant> first{
-        5,    2.5, "x", DateTime{2024, 2, 29}, DateTime{2024, 3, 1, 10, 20, 30}, DateTime{1899, 12, 30, 8, 15, 0},
-        true, null};
-    const std::vector<Variant> second{null, null, null, "not a date", null, null, false, "A"};
-    for (const auto* row : {&first, &second}) {
-        for (std::size_t i = 0; i < row->size(); ++i) EXPECT_EQ(f(i).Value(), (*row)[i]) << i;
-        rs->MoveNext();
-    }
-    EXPECT_EQ(f("T").Name(), "t");
-    EXPECT_THROW(f("nope"), DataError);
-    EXPECT_THROW(f(8), DataError);
-}
-
 // Moves given as letters (First, Last, Next, Previous, Close) and what each
 // leaves: the value of n, the end it is at, or "!" for a refused move.
 std::string Moves(Recordset& rs, const std::string& moves) {
@@ -156,8 +134,28 @@ std::string Moves(Recordset& rs, const std::string& moves) {
     return trace;
 }
 
-TEST(AdoSqlite, MovesAndEndsOnFullAndEmptyResults) {
+// Value kinds follow the storage and declared types.
+TEST(AdoSqlite, ValueKindsFollowTheTypesAndMovesEndOnFullAndEmptyResults) {
     auto cnn = OpenMemory();
+    Execute(cnn,
+            "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
+            "INSERT INTO v VALUES (5, 2.5, 'x', '2024-02-29', '2024-03-01 10:20:30', '08:15', 1, NULL);"
+            "INSERT INTO v VALUES (NULL, NULL, NULL, 'not a date', NULL, NULL, 0, x'41');");
+    auto values = Execute(cnn, "SELECT * FROM v");
+    const auto& f = values->Fields();
+    const Variant null = Variant::MakeNull();
+    const std::vector<Variant> first{
+        5,    2.5, "x", DateTime{2024, 2, 29}, DateTime{2024, 3, 1, 10, 20, 30}, DateTime{1899, 12, 30, 8, 15, 0},
+        true, null};
+    const std::vector<Variant> second{null, null, null, "not a date", null, null, false, "A"};
+    for (const auto* row : {&first, &second}) {
+        for (std::size_t i = 0; i < row->size(); ++i) EXPECT_EQ(f(i).Value(), (*row)[i]) << i;
+        values->MoveNext();
+    }
+    EXPECT_EQ(f("T").Name(), "t");
+    EXPECT_THROW(f("nope"), DataError);
+    EXPECT_THROW(f(8), DataError);
+
     auto rs = Execute(cnn, "SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3");
     EXPECT_EQ(rs->Fields()("n").Value(), Variant(1));
     EXPECT_EQ(Moves(*rs, "PPNLNNPF"), "bof ! 1 3 eof ! 3 1 ");

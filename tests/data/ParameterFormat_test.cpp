@@ -132,7 +132,7 @@ TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
     EXPECT_EQ(Sql("adDouble", Variant(2.5)), "2,5");
 }
 
-TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameter) {
+TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameterAndReadsDatesAsPeopleWriteThem) {
     const Variant when("2024-03-05 14:07:09");
     const struct {
         const char* type;
@@ -163,12 +163,10 @@ TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameter) {
     stored.eType("adDate|yyyy");
     stored.Value = when;
     EXPECT_EQ(stored.SQLExpresion(), "'2024'");
-}
 
-// Dates as typed and as written by machines: the SQL literal of an adDate
-// parameter and the date its bound value carries. What is no real date stays
-// text, and binding it is refused with the parameter's name and text.
-TEST(ParameterLiteral, ReadsDatesAsPeopleAndMachinesWriteThem) {
+    // Dates as typed and as written by machines: the SQL literal of an adDate
+    // parameter and the date its bound value carries. What is no real date stays
+    // text, and binding it is refused with the parameter's name and text.
     const std::pair<const char*, const char*> dates[] = {
         // clang-format off
         {"25/12/24", "2024-12-25 00:00:00"}, {"25/12/2024 9:30", "2024-12-25 09:30:00"},
@@ -181,11 +179,11 @@ TEST(ParameterLiteral, ReadsDatesAsPeopleAndMachinesWriteThem) {
         {"  2024/3/5  ", "2024-03-05 00:00:00"},
         // clang-format on
     };
-    for (const auto& [typed, when] : dates) {
-        EXPECT_EQ(Sql("adDate", typed), "'" + std::string(when) + "'") << typed;
+    for (const auto& [typed, read] : dates) {
+        EXPECT_EQ(Sql("adDate", typed), "'" + std::string(read) + "'") << typed;
         data::Parameter bound("Desde", 7, 0);
         bound.Value(Variant(typed));
-        EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), when) << typed;
+        EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), read) << typed;
     }
     for (const char* text :
          {"31/02/2024", "29/2/23", "1/1/230", "9:30 XM", "13:00 PM", "25 de foo de 2024", "abc", "2024", "134501",

@@ -33,6 +33,7 @@ protected:
     }
     void TearDown() override {
         platform::SetHelpViewer(previous_);
+        SetFormulaDesigner(nullptr);
         RuntimeServices::Instance().SetHelpFolder("");
     }
     orvane::testing::ScratchDir dir_;
@@ -67,16 +68,9 @@ TEST_F(HelpTest, OpensTheHelpFoundInTheHelpFolderAtTheTopicOrSaysItIsMissing) {
     EXPECT_TRUE(std::filesystem::exists(folder + "libOrvaneSpt.so"));
 }
 
-// Removes any designer a test installed.
-struct NoDesignerAfter {
-    ~NoDesignerAfter() { SetFormulaDesigner(nullptr); }
-};
-
 // Without a designer the formula comes back and the format stays; with one,
 // its answer is taken only when accepted.
-TEST(ShowDesignerF, TakesTheDesignersAnswerOnlyWhenAccepted) {
-    NoDesignerAfter cleanup;
-    SetFormulaDesigner(nullptr);
+TEST_F(HelpTest, ShowDesignerFTakesTheDesignersAnswerOnlyWhenAccepted) {
     Orvane onStack;
     std::string format = "hh:mm:ss";
     EXPECT_EQ(onStack.ShowDesignerF("@Desde + 1", format), "@Desde + 1");
