@@ -60,7 +60,6 @@ TEST(Cli, ShowPrintsTheExampleTreeAndInDetailItsPropertiesControlsAndData) {
               "  Imágenes y textos [@ResDataCol]\n"
               "  Sub-Programa [@ScriptCode]\n");
 
-    // Detailed, it adds properties, controls and data.
     const Outcome d = Orvane("show --detailed " + kExampleXml);
     EXPECT_EQ(d.status, 0);
     EXPECT_EQ(d.err, "");

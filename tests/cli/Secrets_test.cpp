@@ -95,7 +95,6 @@ TEST(Secrets, NoCommandOfTheHostNorMessageOfTheLibraryShowsAPassword) {
     EXPECT_NE(detailed.find("Password = ***"), std::string::npos) << detailed;
     EXPECT_NE(outputs.back().find("PWD=***"), std::string::npos) << outputs.back();
 
-    // Nor does any message or error of the library.
     MessageRecorder messages;
     std::vector<std::string> texts;
     for (const std::string& cnnString : s.Strings()) {

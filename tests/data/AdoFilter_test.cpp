@@ -171,7 +171,6 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseTheirOwnErrorAndKeepThePreviousOn
     }
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
 
-    // Garbage filters either apply or raise their own error.
     const char* pieces[] = {"(",    ")",    "[",    "]",          "'",      "#", " AND ",       " OR ", "id",
                             "name", "=",    "<>",   "<",          " LIKE ", "5", "$",           "e",    " ",
                             "*",    "NULL", "'a*'", "#1/2/2003#", "-",      ".", "[unit price]"};

@@ -105,7 +105,6 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     none.CommandText = "SELECT 1";
     EXPECT_THROW(none.Execute(), DataError);
 
-    // Past the row limit: a clear error.
     cnn->RowLimit = 2;
     EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
     EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);

@@ -36,7 +36,6 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrderAndTakesTheirArgument
     };
     for (const auto& [text, kind] : cases) EXPECT_EQ(ConnectionKind(text), kind) << text;
 
-    // Arguments are taken by deleting the macro.
     const std::pair<std::string, std::string> arguments[] = {
         {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"Ventas\")"), "Ventas"},
         {ApplicationNameOf("a@gtCnnManager.ApplicationDb(\"Ventas\")b"), "aVentasb"},

@@ -58,7 +58,6 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13AndFormatsF
         if (row.IsDefault) defaults += std::string(row.Name) + " ";
     EXPECT_EQ(defaults, "adDouble adVarChar strDateTime ");
 
-    // A parameter's type splits from its format at the bar.
     eParameter p;
     p.DTFormat = "old";
     for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
@@ -123,7 +122,6 @@ TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
         EXPECT_NE(std::string(e.what()).find("P1"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("quizá"), std::string::npos) << e.what();
     }
-    // SQL takes the locale's decimal separator.
     platform::ScopedDecimalSeparator comma(',');
     EXPECT_EQ(Sql("adDouble", "1.5"), "1,5");
     // The text is read with "." whatever the locale: "2,5" stops at the comma.

@@ -41,7 +41,6 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordset) {
     EXPECT_NE(rs->LastOpenError.find("not open"), std::string::npos);
     EXPECT_EQ(rs->ADORecordset, nullptr);
 
-    // Refused queries give false and leave no recordset.
     ASSERT_TRUE(s.cnn->OpenConnection());
     auto bad = s.Source("Mala", "SELECT * FROM nada");
     auto child = s.Source("Hija", "SELECT 1", bad);

@@ -61,7 +61,6 @@ TEST_F(HelpTest, OpensTheHelpFoundInTheHelpFolderAtTheTopicOrSaysItIsMissing) {
     EXPECT_EQ(viewer_->calls[1], std::make_pair(expected, 0));
     EXPECT_EQ(messages->Taken().size(), 1u);  // no message this time
 
-    // The library folder is where the library lives.
     std::string folder = platform::LibraryFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');

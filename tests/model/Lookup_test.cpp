@@ -105,7 +105,6 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(c->RPTParent.lock(), nullptr);
 
-    // Deletes remove only the first direct match.
     auto a = RS("a");
     auto deep = RS("b");
     a->eRSources->Add(deep);
@@ -232,7 +231,6 @@ TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackA
     EXPECT_EQ(c.Extended(), "Caption='Total'; Font='Arial';FontBold='True';Size='12';");
     EXPECT_EQ(c.ExtendedProperties->Count(), 6);
 
-    // Escaped values read back unchanged.
     c.ExtendedProperties = nullptr;
     c.ExtProperty("A")->Value = "it's";
     c.ExtProperty("B")->Value = "a\r\nb";
@@ -289,13 +287,11 @@ TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksAndQuotesAttributes
     AppendEncodedXMLText(out, "a<b");
     AppendEncodedXMLText(out, "");
     EXPECT_EQ(out, "head a&lt;b");
-    // Decoding restores line breaks only.
     EXPECT_EQ(DecodeXMLText("A<p>&nbsp;</p>B"), "A\r\nB");
     EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p><p>&nbsp;</p>"), "\r\n\r\n");
     EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p"), "<p>&nbsp;</p");
     EXPECT_EQ(DecodeXMLText("&amp; <P>&nbsp;</P>"), "&amp; <P>&nbsp;</P>");
     EXPECT_EQ(DecodeXMLText(""), "");
-    // Attribute values are quoted and escaped.
     EXPECT_EQ(AttrValue(Variant(true)), "\"True\"");
     EXPECT_EQ(AttrValue(Variant(false)), "\"False\"");
     EXPECT_EQ(AttrValue(Variant("a\"b")), "\"a&quot;b\"");

@@ -61,7 +61,6 @@ TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValuesAndRefusesMalformedFi
     EXPECT_EQ(m->oldMaltevadb(), nullptr);
     EXPECT_EQ(m->applicationdb("nadie"), nullptr);
 
-    // Malformed files are refused with the line and no password.
     const std::pair<const char*, const char*> cases[] = {
         {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
         {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
@@ -202,7 +201,6 @@ TEST(Secrets, PasswordValuesAreHiddenInEveryFormAndKnownSecretsEverywhere) {
         {"XPWD=kept;my_password=kept;Passwords=kept;PWD kept", "XPWD=kept;my_password=kept;Passwords=kept;PWD kept"},
     };
     for (const Case& c : cases) EXPECT_EQ(ScrubPasswords(c.in), c.out) << c.in;
-    // Known secrets are hidden wherever they appear.
     EXPECT_EQ(ScrubPasswords("user u with hunter2 refused", {"hunter2"}), "user u with *** refused");
     EXPECT_EQ(ScrubPasswords("a b", {"", "b"}), "a ***");
 }

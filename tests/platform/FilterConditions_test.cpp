@@ -91,7 +91,6 @@ TEST(FilterConditions, SplitsHandWrittenFiltersAndEntries) {
         ASSERT_TRUE(split.has_value()) << text;
         EXPECT_EQ(Shown(*split), conditions);
     }
-    // One entry keeps an empty field or value.
     for (const auto& [entry, parts] :
          {std::pair{"A =  AND", "A|=||AND"}, {" = 1 OR", "|=|1|OR"}, {"A = 1 ", "A|=|1|"}}) {
         const auto split = SplitCondition(entry);

@@ -39,7 +39,6 @@ TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
         }
     }
     EXPECT_EQ(HexToStr(StrToHex(all)), all);
-    // Single bytes and pairs.
     EXPECT_EQ(HexByte2("A"), "0A");
     EXPECT_EQ(HexByte2(" F "), "0F");
     EXPECT_EQ(HexByte2("1F"), "1F");

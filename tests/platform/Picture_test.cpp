@@ -93,7 +93,6 @@ TEST(Picture, RecognisesEveryFormatKeepingTheBytesAndRefusesTruncatedFilesAndLoo
         EXPECT_EQ(p->Extension(), c.ext);
         EXPECT_EQ(p->Bytes(), c.bytes);
     }
-    // Truncated files and lookalikes are refused.
     const std::pair<const char*, std::string> bad[] = {
         {"empty", ""},
         {"text", "La imágen nos es válida."},

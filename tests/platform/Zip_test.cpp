@@ -94,7 +94,6 @@ TEST(Zip, RefusesUnsafeNamesLinksCaseDuplicatesAndDamagedEntries) {
     EXPECT_EQ(r.entries[1].data, "first");
     EXPECT_EQ(r.refused, (V{"", "../x", "/abs", "C:x", "a\\b", "sub/../../y", "a/..", "c:/a", "link.txt", "dup.TXT"}));
 
-    // A damaged entry is skipped and reported.
     MakeRawZip(path, {{"good.txt", "good"}, {"bad.txt", std::string(1000, 'b')}});
     std::string bytes = ReadFile(path);
     // Flip a byte of bad.txt's compressed data (it follows its local header).

@@ -99,7 +99,6 @@ TEST(PrnEncoder, UnpacksEveryFieldPacksThemBackAndGivesRawBytes) {
             EXPECT_EQ(e.StrEncoder(), c.text);
         }
     }
-    // BinString gives raw bytes.
     const prnEncoder e;
     EXPECT_EQ(e.BinString("1b 41"), "\x1B\x41");
     EXPECT_EQ(e.BinString("abc"), std::string("\x0A\xBC"));
