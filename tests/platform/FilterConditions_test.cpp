@@ -37,7 +37,7 @@ const std::vector<std::vector<Parts>> kComposed = {
     {{"ciudad", "LIKE", "'*OR*'", "OR"}, {"CANDADO", "=", "\"x\"", "AND"}},
 };
 
-TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndParts) {
+TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndPartsDroppingOnlyAWholeTrailingUnionWord) {
     for (const auto& list : kComposed) {
         std::vector<std::string> entries;
         for (const Parts& p : list) entries.push_back(ComposeCondition(p.field, p.op, p.value, p.unionWord));
@@ -59,9 +59,7 @@ TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndParts) {
                                          (i + 1 == list.size() ? "AND" : list[i].unionWord));
         }
     }
-}
 
-TEST(FilterConditions, ComposingDropsOnlyAWholeTrailingUnionWordInCapitals) {
     EXPECT_EQ(ComposeCondition("  A ", " = ", " 1  ", " AND "), "A = 1 AND");
     EXPECT_EQ(ComposeFilter({"A = 1 AND"}), "A = 1  ");
     EXPECT_EQ(ComposeFilter({"A = 1 AND", "B = 2 AND"}), "A = 1 AND B = 2  ");

@@ -9,7 +9,7 @@
 namespace orvane::platform {
 namespace {
 
-TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacter) {
+TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTheCallerCatches) {
     EXPECT_EQ(StrToHex("AB"), "4142");
     EXPECT_EQ(StrToHex("\n"), "0A");
     EXPECT_EQ(StrToHex(std::string("\0\x1b", 2)), "001B");
@@ -17,6 +17,19 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacter) {
     EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");       // ÿ is one character
     EXPECT_EQ(StrToHex("\xE2\x82\xAC"), "20AC");  // above 255: more digits
     EXPECT_EQ(StrToHex("\xE9"), "E9");            // a stray byte is its own code
+
+    EXPECT_NO_THROW(StrToHex(std::string(kMaxHexTextLength, 'x')));
+    EXPECT_THROW(StrToHex(std::string(kMaxHexTextLength + 1, 'x')), HexOverflow);
+    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A')));
+    EXPECT_THROW(HexToStr(std::string(kMaxHexTextLength + 1, 'A')), HexOverflow);  // padded, still too long
+    // Ignored characters do not count.
+    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A') + std::string(100, '-')));
+    // The unbounded forms used by the definition XML take any length.
+    const std::string longText(40000, 'Q');
+    std::string hex;
+    AppendHexText(hex, longText);
+    EXPECT_EQ(hex.size(), 80000u);
+    EXPECT_EQ(HexToStrUnbounded(hex), longText);
 }
 
 TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
@@ -49,21 +62,6 @@ TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
     EXPECT_EQ(HexPairValue("z1"), 1);
     EXPECT_EQ(HexPairValue("1"), 0);
     EXPECT_EQ(HexPairValue("123"), 0);
-}
-
-TEST(HexText, OverflowIsAnErrorTheCallerCatches) {
-    EXPECT_NO_THROW(StrToHex(std::string(kMaxHexTextLength, 'x')));
-    EXPECT_THROW(StrToHex(std::string(kMaxHexTextLength + 1, 'x')), HexOverflow);
-    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A')));
-    EXPECT_THROW(HexToStr(std::string(kMaxHexTextLength + 1, 'A')), HexOverflow);  // padded, still too long
-    // Ignored characters do not count.
-    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A') + std::string(100, '-')));
-    // The unbounded forms used by the definition XML take any length.
-    const std::string longText(40000, 'Q');
-    std::string hex;
-    AppendHexText(hex, longText);
-    EXPECT_EQ(hex.size(), 80000u);
-    EXPECT_EQ(HexToStrUnbounded(hex), longText);
 }
 
 // Escaping and splitting of extended-property strings.

@@ -55,7 +55,7 @@ TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
 }
 
 // Separators, file names, relative names and line breaks.
-TEST(RuntimeServices, PathAndLineHelpers) {
+TEST(RuntimeServices, PathLineAndDataLinkTextHelpers) {
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp"), "/tmp/");
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp/"), "/tmp/");
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp//"), "/tmp/");
@@ -74,6 +74,24 @@ TEST(RuntimeServices, PathAndLineHelpers) {
     EXPECT_EQ(SplitLines("\n"), (V{""}));
     EXPECT_EQ(SplitLines("\r\r\n"), (V{"", ""}));
     EXPECT_EQ(SplitLines(""), V{});
+
+    const std::string expected = "[oledb]\r\nProvider=X;Data Source=ñ\r\n";
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (char32_t c : text::DecodeUtf8(expected)) {
+        le += static_cast<char>(c & 0xFF), le += static_cast<char>(c >> 8);
+        be += static_cast<char>(c >> 8), be += static_cast<char>(c & 0xFF);
+    }
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(le), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(be), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText("\xEF\xBB\xBF" + expected), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(expected), expected);
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText("Data Source=\xF1"), "Data Source=ñ");  // Latin-1
+    // A character outside the basic plane as a surrogate pair, and a lone
+    // surrogate, which becomes the replacement character.
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x00\xDC", 4)), "\xEF\xBF\xBD");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x61\0\0\0", 6)), "a");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(""), "");
 }
 
 mode_t ModeOf(const std::string& path) {
@@ -132,26 +150,6 @@ TEST(RuntimeServices, WritesReplaceWholeFilesKeepingPermissionsAndLinks) {
     EXPECT_TRUE(std::filesystem::exists(live));
     EXPECT_TRUE(std::filesystem::exists(other));  // another file's temporary
     EXPECT_EQ(ReadFile(f), "whole");
-}
-
-TEST(RuntimeServices, ConvertsDataLinkEncodings) {
-    const std::string expected = "[oledb]\r\nProvider=X;Data Source=ñ\r\n";
-    std::string le = "\xFF\xFE", be = "\xFE\xFF";
-    for (char32_t c : text::DecodeUtf8(expected)) {
-        le += static_cast<char>(c & 0xFF), le += static_cast<char>(c >> 8);
-        be += static_cast<char>(c >> 8), be += static_cast<char>(c & 0xFF);
-    }
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(le), expected);
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(be), expected);
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText("\xEF\xBB\xBF" + expected), expected);
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(expected), expected);
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText("Data Source=\xF1"), "Data Source=ñ");  // Latin-1
-    // A character outside the basic plane as a surrogate pair, and a lone
-    // surrogate, which becomes the replacement character.
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x00\xDC", 4)), "\xEF\xBF\xBD");
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x61\0\0\0", 6)), "a");
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(""), "");
 }
 
 }  // namespace

@@ -132,28 +132,6 @@ TEST_P(PrnTableRoundTrip, ReproducesEveryWrittenField) {
 
 INSTANTIATE_TEST_SUITE_P(BothSeparators, PrnTableRoundTrip, ::testing::Values('.', ','));
 
-TEST(PrnTableXml, NumbersFollowTheLocaleBothWays) {
-    std::string text;
-    {
-        ScopedDecimalSeparator comma(',');
-        ePrnTable t;
-        t.Name = "n";
-        t.Width = 12.5f;
-        t.Height = 3.75f;
-        t.Rows->Add(Row("r"));
-        text = t.ToXML();
-        EXPECT_NE(text.find("Width=\"12,5\""), std::string::npos);
-    }
-    ScopedDecimalSeparator point('.');
-    ePrnTable back;
-    EXPECT_TRUE(back.LoadFromXML(text));
-    // Height is read before Width and already fails: the name stays, nothing after it is set.
-    EXPECT_EQ(back.Name, "n");
-    EXPECT_EQ(back.Height, 0);
-    EXPECT_EQ(back.Width, 0);
-    EXPECT_EQ(back.Rows->Count(), 0);
-}
-
 TEST(PrnTableXml, NamesMatchIgnoringCaseExceptData) {
     const std::string text =
         "<ECTABLE name='T' WIDTH='10' height='20'>"
@@ -217,7 +195,7 @@ TEST(PrnTableXml, AFailureStopsTheTableKeepingCompleteRows) {
     }
 }
 
-TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
+TEST(PrnTableXml, LoadingAppendsRowsOverwritesTheTableFieldsAndNumbersFollowTheLocale) {
     const std::string text = FullTable().ToXML();
     ePrnTable t;
     t.Name = "antes";
@@ -229,6 +207,26 @@ TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
     EXPECT_EQ(t.Rows->Item(1)->Name, "existente");
     EXPECT_EQ(t.Rows->Item(4)->Name, "Encabezado");
     EXPECT_EQ(t.LastZoom(), 1.0f);  // run state is not part of the text
+
+    std::string withComma;
+    {
+        ScopedDecimalSeparator comma(',');
+        ePrnTable n;
+        n.Name = "n";
+        n.Width = 12.5f;
+        n.Height = 3.75f;
+        n.Rows->Add(Row("r"));
+        withComma = n.ToXML();
+        EXPECT_NE(withComma.find("Width=\"12,5\""), std::string::npos);
+    }
+    ScopedDecimalSeparator point('.');
+    ePrnTable back;
+    EXPECT_TRUE(back.LoadFromXML(withComma));
+    // Height is read before Width and already fails: the name stays, nothing after it is set.
+    EXPECT_EQ(back.Name, "n");
+    EXPECT_EQ(back.Height, 0);
+    EXPECT_EQ(back.Width, 0);
+    EXPECT_EQ(back.Rows->Count(), 0);
 }
 
 // Each class of fault refuses the text and changes nothing, while the same
@@ -269,7 +267,7 @@ eControl Grid(const std::string& cls, const std::string& block, const std::strin
 
 // Only the exact grid class gets a table, read from its Tables block (name in
 // any case); -1 rows: no table linked.
-TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOne) {
+TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOneAlsoWhenADefinitionIsRead) {
     const std::vector<std::pair<eControl, int>> cases = {
         {Grid("ePrnGridControl.ePrnGrid", "TABLES", kTable), 1},
         {Grid("ePrnGridControl.ePrnGrid", "Tables", "<Otro/>"), 0},  // well-formed, of another kind
@@ -286,9 +284,7 @@ TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOne) {
             EXPECT_EQ(table->Name, "Detalle");
         }
     }
-}
 
-TEST(PrintGridLink, ReadingADefinitionLinksItsGridControls) {
     // Written by the definition writer and read back: the table text travels
     // escaped in the data block and must reach the table reader intact.
     ePrnTable source;
