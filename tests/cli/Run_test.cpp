@@ -76,8 +76,9 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
     ASSERT_EQ(l.status, 0) << l.err;
     EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL\n1 step (limit reached)\n")) << l.out;
     l = f.Run(f.xml + " --limit 5 -p pCiudad=Quito");
-    EXPECT_TRUE(l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
-                                "  Total: n=3, nada=NULL\n1 step\n"))
+    EXPECT_TRUE(
+        l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
+                        "  Total: n=3, nada=NULL\n1 step\n"))
         << l.out;
 
     const std::string other = f.dir.file("otra.db");

@@ -47,7 +47,7 @@ protected:
 }  // namespace
 
 // Each clause form, with the decisions on case, Null, kinds and precedence.
-TEST_F(AdoFilter, FiltersByEachClauseForm) {
+TEST_F(AdoFilter, FiltersByEachClauseFormMovesToTheFirstRowCombinesWithSortsAndSortsStably) {
     const std::pair<const char*, V> cases[] = {
         // clang-format off
         {"id = 3", {3}}, {"id <> 3", {1, 2, 4, 5, 6}}, {"id >= 5", {5, 6}}, {"id<2", {1}}, {"id <= 1.5", {1}},
@@ -77,9 +77,7 @@ TEST_F(AdoFilter, FiltersByEachClauseForm) {
         // clang-format on
     };
     for (const auto& [filter, ids] : cases) EXPECT_EQ(Filtered(filter), ids) << filter;
-}
 
-TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombineAndOrderStably) {
     rs_->MoveLast();
     rs_->Filter("id > 2");
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(3));

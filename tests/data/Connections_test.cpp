@@ -18,6 +18,17 @@ using orvane::testing::ScopedEnv;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
+// UTF-16 bytes of an ASCII or Latin-1 text, with its byte-order mark.
+std::string Utf16(const std::string& latin1, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : latin1) {
+        if (bigEndian) out += '\0';
+        out += c;
+        if (!bigEndian) out += '\0';
+    }
+    return out;
+}
+
 TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrderAndTakesTheirArguments) {
     const std::pair<const char*, int> cases[] = {
         {"@gtCnnManager.oldBriscoDb", 2},
@@ -51,22 +62,9 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrderAndTakesTheirArgument
         {DropLinesStartingWith("", ";"), ""},
     };
     for (const auto& [got, expected] : arguments) EXPECT_EQ(got, expected);
-}
 
-// UTF-16 bytes of an ASCII or Latin-1 text, with its byte-order mark.
-std::string Utf16(const std::string& latin1, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : latin1) {
-        if (bigEndian) out += '\0';
-        out += c;
-        if (!bigEndian) out += '\0';
-    }
-    return out;
-}
-
-// The connection line of every encoding; nothing from a file missing,
-// empty, a folder, or past the size limit, whose opening says why.
-TEST(ReadDataLinkFile, GivesTheConnectionLineOfEveryEncoding) {
+    // The connection line of every encoding; nothing from a file missing,
+    // empty, a folder, or past the size limit, whose opening says why.
     const std::string lines =
         "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n   Provider=SQLite;Data Source=/d.db\r\n";
     const std::string expected = "Provider=SQLite;Data Source=/d.db\r\n", latin1 = "Data Source=/a\xF1o.db";

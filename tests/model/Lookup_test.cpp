@@ -126,7 +126,7 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
 
 // Each generator starts at its count + 1 and skips names taken in any case;
 // record source names are free under connections and dialogs alike.
-TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
+TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNamesCopiedConnectionNamesStayAndItemsCountFromOne) {
     auto rpt = std::make_shared<Orvane>();
     EXPECT_EQ(rpt->UniqueFormatName(), "eFormat1");
     EXPECT_EQ(rpt->GetNewCnnName(), "eConnection1");
@@ -155,17 +155,15 @@ TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
     ePrnFormat f;
     f.eControls->Add(std::make_shared<eControl>());
     EXPECT_EQ(f.GetNewName(), "Control2");
-}
 
-TEST(ModelRecordSource, ConnectionNameFollowsTheConnectionWhileSetAndItemsCountFromOne) {
-    auto c = Cnn("Ventas");
+    auto ventas = Cnn("Ventas");
     eRSource rs;
     rs.ecnnName("Stored");
     EXPECT_EQ(rs.ecnnName(), "Stored");
-    rs.eCnn = c;
+    rs.eCnn = ventas;
     rs.ecnnName("Ignored");
     EXPECT_EQ(rs.ecnnName(), "Ventas");
-    c.reset();
+    ventas.reset();
     EXPECT_EQ(rs.ecnnName(), "Ventas") << "the copied name stays once the connection is gone";
 
     // Collections: Item is one-based, Remove ignores what is out of range.
@@ -269,7 +267,7 @@ TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {
 }
 
 // Escaping of the definition XML's texts and the lenient readings.
-TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksAndQuotesAttributes) {
+TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksQuotesAttributesAndReadsNumbersLeniently) {
     const std::pair<std::string, std::string> cases[] = {
         {"A\r\nB", "A&lt;p&gt;&amp;nbsp;&lt;/p&gt;B"},
         {"\r\n\r\n", "&lt;p&gt;&amp;nbsp;&lt;/p&gt;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"},
@@ -298,13 +296,11 @@ TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksAndQuotesAttributes
     EXPECT_EQ(AttrValue(Variant(-12)), "\"-12\"");
     EXPECT_EQ(AttrValue(Variant()), "\"\"");
     EXPECT_EQ(AttrValue(Variant::MakeNull()), "\"\"");
-}
 
-TEST(XmlText, StrToNumAndStrToBoolReadCommaAsPointAndTheLeadingNumberOnly) {
     // "1,234.5": grouping is not a thing here.
-    const std::pair<const char*, double> cases[] = {{"1,5", 1.5}, {"1.5", 1.5}, {"  -2.25abc", -2.25}, {"1.5e3", 1500},
-                                                    {"abc", 0},   {"", 0},      {"1,234.5", 1.234}};
-    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(StrToNum(text), value) << text;
+    const std::pair<const char*, double> numbers[] = {{"1,5", 1.5}, {"1.5", 1.5},   {"  -2.25abc", -2.25},
+                                                      {"1.5e3", 1500}, {"abc", 0}, {"", 0}, {"1,234.5", 1.234}};
+    for (const auto& [text, value] : numbers) EXPECT_DOUBLE_EQ(StrToNum(text), value) << text;
     for (const char* yes : {"-1", "2abc", "TRUE", "Verdadero", "0.5"}) EXPECT_TRUE(StrToBool(yes)) << yes;
     // "0,5": no comma reading, the leading number is 0.
     for (const char* no : {"0", "0,5", "", "yes", "False"}) EXPECT_FALSE(StrToBool(no)) << no;

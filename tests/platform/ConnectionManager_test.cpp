@@ -77,7 +77,7 @@ TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValuesAndRefusesMalformedFi
 }
 
 // Absent means not installed; where it is looked for follows the environment.
-TEST(ConnectionManagerFile, AbsentMeansNotInstalledAndThePathFollowsTheEnvironment) {
+TEST(ConnectionManagerFile, AbsentMeansNotInstalledLoadOrNewWritesOnlyWhenSavedAndThePathFollowsTheEnvironment) {
     ScratchDir dir;
     std::string error;
     EXPECT_EQ(ConnectionManager::Load(dir.file("none.ini"), &error), nullptr);
@@ -103,23 +103,19 @@ TEST(ConnectionManagerFile, AbsentMeansNotInstalledAndThePathFollowsTheEnvironme
     ScopedEnv config("XDG_CONFIG_HOME", "relative/ignored");
     ScopedEnv home("HOME", "/home/ana");
     EXPECT_EQ(ConnectionManager::DefaultPath(), "/home/ana/.config/orvanespt/connections.ini");
-}
 
-TEST(ConnectionManagerFile, LoadOrNewWritesOnlyWhenSavedAndNeverReplacesAnUnreadableFile) {
-    ScratchDir dir;
     const std::string path = dir.file("cfg/orvanespt/connections.ini");
     auto fresh = ConnectionManager::LoadOrNew(path);
     ASSERT_NE(fresh, nullptr);
     EXPECT_TRUE(fresh->ApplicationsCollection().empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
     ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
-    ASSERT_TRUE(fresh->Save());  // how a save writes is below, in SavingRoundTripsPrivately
+    ASSERT_TRUE(fresh->Save());  // how a save writes is in the saving test below
     auto again = ConnectionManager::LoadOrNew(path);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
 
     WriteFile(path, "[Ventas]\nPWD=hunter2\nnot a key line\n");
-    std::string error;
     EXPECT_EQ(ConnectionManager::LoadOrNew(path, &error), nullptr);
     EXPECT_NE(error.find("line 3"), std::string::npos) << error;
     EXPECT_EQ(ConnectionManager::LoadOrNew("", &error), nullptr);

@@ -14,7 +14,7 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTh
     EXPECT_EQ(StrToHex("\n"), "0A");
     EXPECT_EQ(StrToHex(std::string("\0\x1b", 2)), "001B");
     EXPECT_EQ(StrToHex(""), "");
-    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");       // ÿ is one character
+    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");        // ÿ is one character
     EXPECT_EQ(StrToHex("\xE2\x82\xAC"), "20AC");  // above 255: more digits
     EXPECT_EQ(StrToHex("\xE9"), "E9");            // a stray byte is its own code
 
@@ -73,7 +73,7 @@ std::string Escaped(std::string_view v) {
 
 // Only CR LF pairs and apostrophes are escaped, and unescaping undoes it
 // reading from the left.
-TEST(ExtPropertyParser, EscapesOnlyCrLfPairsAndApostrophesAndUnescapesBack) {
+TEST(ExtPropertyParser, EscapesOnlyCrLfPairsAndApostrophesSplitsItemsAndRefusesDamagedText) {
     const std::pair<std::string, std::string> cases[] = {{"it's", "it\\0x27\\s"},
                                                          {"a\r\nb", "a\\0x130x10\\b"},
                                                          {"a\rb\nc;d\\e", "a\rb\nc;d\\e"},
@@ -84,12 +84,10 @@ TEST(ExtPropertyParser, EscapesOnlyCrLfPairsAndApostrophesAndUnescapesBack) {
     }
     for (std::string v : {"\r\n0x27\\", "'\r\n'", "\\", "\\0x13", "x\r\n\r\ny"})
         EXPECT_EQ(UnescapeExtValue(Escaped(v)), v) << v;
-}
 
-// Text -> the items read as name=value|...; names are taken as written,
-// hand-written text is read leniently and damaged text is refused.
-TEST(ExtPropertyParser, SplitsBuilderAndHandWrittenTextAndRefusesDamagedText) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
+    // Text -> the items read as name=value|...; names are taken as written,
+    // hand-written text is read leniently and damaged text is refused.
+    const std::pair<const char*, std::optional<std::string>> texts[] = {
         {"Caption='Total';FontName='Arial'; Font='x;y';='';Empty='';",
          "Caption=Total|FontName=Arial| Font=x;y|=|Empty=|"},
         {"", ""},
@@ -98,7 +96,7 @@ TEST(ExtPropertyParser, SplitsBuilderAndHandWrittenTextAndRefusesDamagedText) {
         {"Caption", std::nullopt},
         {"A='1';garbage", std::nullopt},
         {"Caption='open", std::nullopt}};
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : texts) {
         std::optional<std::string> read;
         if (auto items = ParseExtProperties(text)) {
             read.emplace();
