@@ -80,7 +80,7 @@ TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceNameAndListsTables) {
     EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
 }
 
-TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
+TEST_F(AdoOdbc, ParametersAndValuesRoundTripAlsoThroughAKeptStatementRunAgain) {
     Run("CREATE TABLE v(i INTEGER, r DOUBLE, t VARCHAR(50), d DATE, ts TIMESTAMP, b BIT)");
     const struct {
         int type;
@@ -129,9 +129,7 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
     bp->Value(longText);
     big.Parameters().Append(bp);
     EXPECT_EQ(big.Execute()->Fields()("t").Value(), Variant(longText));
-}
 
-TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
     Run("CREATE TABLE k(n INTEGER, s VARCHAR(10))");
     Run("INSERT INTO k VALUES (1, 'uno'), (2, 'dos'), (NULL, 'nada')");
     auto select = [&](const Variant& n) {
@@ -144,8 +142,9 @@ TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
             cmd.Parameters().Append(p);
         }
         std::string out;
-        auto rs = cmd.Execute();
-        for (; !rs->Eof(); rs->MoveNext()) out += rs->Fields()(rs->Fields().Count() - 1).Value().TextOr("-") + ";";
+        auto found = cmd.Execute();
+        for (; !found->Eof(); found->MoveNext())
+            out += found->Fields()(found->Fields().Count() - 1).Value().TextOr("-") + ";";
         return out;
     };
     // A NULL bound to a kept statement does not stay for the values after it.

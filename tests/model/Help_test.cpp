@@ -42,7 +42,7 @@ protected:
 };
 
 // Missing help shows the critical message; once there, it opens at the topic.
-TEST_F(HelpTest, OpensTheHelpFoundInTheHelpFolderAtTheTopicOrSaysItIsMissing) {
+TEST_F(HelpTest, OpensTheHelpAtTheTopicOrSaysItIsMissingAndTakesTheDesignersAnswerOnlyWhenAccepted) {
     orvane::testing::MessageRecorder messages;
     ShowHelp(nullptr, 1);
     EXPECT_TRUE(viewer_->calls.empty());
@@ -65,11 +65,9 @@ TEST_F(HelpTest, OpensTheHelpFoundInTheHelpFolderAtTheTopicOrSaysItIsMissing) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(folder + "libOrvaneSpt.so"));
-}
 
-// Without a designer the formula comes back and the format stays; with one,
-// its answer is taken only when accepted.
-TEST_F(HelpTest, ShowDesignerFTakesTheDesignersAnswerOnlyWhenAccepted) {
+    // Without a designer the formula comes back and the format stays; with one,
+    // its answer is taken only when accepted.
     Orvane onStack;
     std::string format = "hh:mm:ss";
     EXPECT_EQ(onStack.ShowDesignerF("@Desde + 1", format), "@Desde + 1");

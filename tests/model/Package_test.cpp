@@ -414,7 +414,7 @@ TEST_F(PackageTest, TwoProcessesUsingTheSameReportNameBothSucceed) {
     EXPECT_TRUE(messages->Taken().empty());
 }
 
-TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
+TEST(ResIndex, ReadsTheIndexByItsRulesAndResourceFilesKeepingOldValuesOnFailure) {
     Orvane rpt;
     rpt.NewResData("held")->ResType = rtPicture;
     rpt.ReadResIndex(kDecl +
@@ -430,10 +430,8 @@ TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
     for (const char* bad : {"", "<eResDataCol><eResData Name=\"a\" Type=\"1\" />", "not xml at all"})
         rpt.ReadResIndex(bad);  // malformed or empty: adds nothing
     EXPECT_EQ(rpt.ResDataCollection->Count(), 6);
-}
 
-// Loading a good picture is proved by packing the example on the command line.
-TEST(ResourceFile, TextLoadsWholeFileAndResolvesTheNameABadPictureKeepsOldValues) {
+    // Loading a good picture is proved by packing the example on the command line.
     ScratchDir dir;
     WriteFile(dir.path() / "t.txt", "línea 1\r\nlínea 2\n");
     eResData r;
