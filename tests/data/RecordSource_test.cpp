@@ -26,7 +26,7 @@ std::string Current(const std::shared_ptr<eRSource>& rs, const char* field) {
 
 using Texts = std::vector<std::string>;
 
-TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordset) {
+TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTypeToo) {
     eRSource lone;
     EXPECT_TRUE(lone.Eof() && lone.Bof());
     EXPECT_FALSE(lone.MoveNext() || lone.MovePrevious() || lone.MoveFirst() || lone.MoveLast() || lone.ApplyFilter());
@@ -67,6 +67,30 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordset) {
     EXPECT_FALSE(loop->OpenRecordsource());
     EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
     loop->eRSources->Clear();  // break the cycle so the objects can go
+
+    auto table = s.Source("Tabla", "clientes");
+    table->TypeofCommand = "2";
+    ASSERT_TRUE(table->OpenRecordsource()) << table->LastOpenError;
+    EXPECT_EQ(Column(table, "nombre").size(), 3u);
+
+    // "" is the command's default, SQL text. Not numbers, or numbers no
+    // command type can be, are refused before running.
+    auto text = s.Source("Texto", "SELECT 7 AS n");
+    const std::pair<const char*, const char*> cases[] = {
+        // clang-format off
+        {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"uno", "uno"}, {"-", "is not a number"},
+        {"1x", "is not a number"}, {"1 2", "is not a number"}, {"2147483648", "is not a number"},
+        {"-99999999999", "is not a number"}, {"0x1", "is not a number"}, {"-2147483648", "not supported"},
+        // clang-format on
+    };
+    for (const auto& [written, says] : cases) {
+        text->TypeofCommand = written;
+        EXPECT_EQ(text->OpenRecordsource(), !*says) << written;
+        if (*says)
+            EXPECT_NE(text->LastOpenError.find(says), std::string::npos) << written << text->LastOpenError;
+        else
+            EXPECT_EQ(Current(text, "n"), "7");
+    }
 }
 
 TEST(RecordSource, ChildrenFollowTheirParentsCurrentRecord) {
@@ -137,34 +161,6 @@ TEST(RecordSource, RunTimeFilterAndSortApplyWithMacrosOrAreRefused) {
     ASSERT_TRUE(clientes->OpenRecordsource());
     EXPECT_EQ(pedidos->RTFilter + ", " + pedidos->RTOrder, "total > 1, total DESC");
     EXPECT_EQ(Column(pedidos, "id"), (Texts{"11", "10"}));
-}
-
-TEST(RecordSource, CommandTypes) {
-    SalesReport s;
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    auto table = s.Source("Tabla", "clientes");
-    table->TypeofCommand = "2";
-    ASSERT_TRUE(table->OpenRecordsource()) << table->LastOpenError;
-    EXPECT_EQ(Column(table, "nombre").size(), 3u);
-
-    // "" is the command's default, SQL text. Not numbers, or numbers no
-    // command type can be, are refused before running.
-    auto text = s.Source("Texto", "SELECT 7 AS n");
-    const std::pair<const char*, const char*> cases[] = {
-        // clang-format off
-        {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"uno", "uno"}, {"-", "is not a number"},
-        {"1x", "is not a number"}, {"1 2", "is not a number"}, {"2147483648", "is not a number"},
-        {"-99999999999", "is not a number"}, {"0x1", "is not a number"}, {"-2147483648", "not supported"},
-        // clang-format on
-    };
-    for (const auto& [written, says] : cases) {
-        text->TypeofCommand = written;
-        EXPECT_EQ(text->OpenRecordsource(), !*says) << written;
-        if (*says)
-            EXPECT_NE(text->LastOpenError.find(says), std::string::npos) << written << text->LastOpenError;
-        else
-            EXPECT_EQ(Current(text, "n"), "7");
-    }
 }
 
 TEST(RecordSource, AReopenedChildNeverChangesARecordsetAHostStillHolds) {
