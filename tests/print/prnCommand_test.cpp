@@ -20,7 +20,7 @@ std::string Fields(const prnCommand& c) {
            part(c.SourceSmartCard, c.SmartCard) + "|" + c.Custom;
 }
 
-TEST(PrnCommand, PacksExactlyAndUnpacksToTheSameFields) {
+TEST(PrnCommand, PacksExactlyAndUnpacksEachFieldOnItsOwn) {
     // Fields in order: type, info, sources of tracks 1-3 and smart card, tracks 1-3, smart card, custom.
     const std::vector<std::pair<prnCommand, std::string>> cases = {
         {{cmagneticstrip, "Fargo", cText, cFormula, cEmpty, cEmpty, "%B123^DOE/J?", "[Cuenta] & \"=\"", "", "", ""},
@@ -41,14 +41,12 @@ TEST(PrnCommand, PacksExactlyAndUnpacksToTheSameFields) {
         prnCommand c{static_cast<StrTypes>(type), "z", cText, cText, cText, cText, "x", "x", "x", "x", "y"};
         EXPECT_EQ(c.StrCommand(), "");
     }
-}
 
-// Unpacking replaces every field but EncoderInfo, which only a group sets; a
-// missing group or part, or a source that is not a number, leaves its field
-// reset while the others are still read.
-TEST(PrnCommand, UnpackingReadsEachFieldOnItsOwn) {
+    // Unpacking replaces every field but EncoderInfo, which only a group sets; a
+    // missing group or part, or a source that is not a number, leaves its field
+    // reset while the others are still read.
     const std::string reset = "|before|0:|0:|0:|0:|";
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::vector<std::pair<std::string, std::string>> unpacked = {
         {"", "0" + reset},
         {"   ", "0" + reset},
         {"0", "0" + reset},
@@ -64,7 +62,7 @@ TEST(PrnCommand, UnpackingReadsEachFieldOnItsOwn) {
          "1|i|1:a|1:b|1:c|0:|"},
         {"2" + STX + "17" + SOH + "x", "2||0:|0:|0:|17:x|"},  // any integer is kept as the source
     };
-    for (const auto& [packed, fields] : cases) {
+    for (const auto& [packed, fields] : unpacked) {
         prnCommand c{ccustom, "before", cFormula, cFormula, cFormula, cFormula, "old", "old", "old", "old", "old"};
         c.StrCommand(packed);
         EXPECT_EQ(Fields(c), fields) << packed;
