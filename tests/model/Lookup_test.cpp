@@ -126,7 +126,7 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
 
 // Each generator starts at its count + 1 and skips names taken in any case;
 // record source names are free under connections and dialogs alike.
-TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNamesCopiedConnectionNamesStayAndItemsCountFromOne) {
+TEST(ModelNames, GeneratorsSkipTakenNamesCopiedConnectionNamesStayAndItemsCountFromOne) {
     auto rpt = std::make_shared<Orvane>();
     EXPECT_EQ(rpt->UniqueFormatName(), "eFormat1");
     EXPECT_EQ(rpt->GetNewCnnName(), "eConnection1");
@@ -177,36 +177,6 @@ TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNamesCopiedConnectionN
     EXPECT_EQ(col.Count(), 1);
     col.Remove(1);
     EXPECT_EQ(col.Count(), 0);
-}
-
-// The XML readers' lookups: tags and attribute names ignore case (ASCII and
-// Latin-1 letters only), a Name value does not; the first match wins.
-TEST(XmlLookup, TagsAndAttributeNamesIgnoreCaseNameValuesDoNot) {
-    pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string("<r><!--c--><Item Name='a'/><ITEM Name='b' name='x'/><item NAME='c'/>"
-                                "<other Name='b'/></r>"));
-    const pugi::xml_node root = doc.child("r");
-    EXPECT_STREQ(FindElementByName(root.children(), "item", "").attribute("Name").value(), "a");
-    EXPECT_STREQ(FindElementByName(root.children(), "item", "  ").attribute("Name").value(), "a");
-    EXPECT_STREQ(FindElementByName(root.children(), "ITEM", "b").name(), "ITEM");
-    EXPECT_FALSE(FindElementByName(root.children(), "item", "B"));
-    EXPECT_FALSE(FindElementByName(root.children(), "item", "c"));  // NAME='c' is not Name
-    EXPECT_FALSE(FindElementByName(root.children(), "missing", ""));
-    EXPECT_FALSE(FindElementByName(pugi::xml_node().children(), "item", ""));
-
-    const pugi::xml_node b = FindElementByName(root.children(), "item", "b");
-    EXPECT_STREQ(FindAttribute(b, "NAME").value(), "b");
-    EXPECT_STREQ(FindAttribute(b, "name").value(), "b");
-    EXPECT_FALSE(FindAttribute(b, "nam"));
-    EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
-
-    EXPECT_TRUE(XmlNameEquals("eRSources", "ERSOURCES"));
-    EXPECT_TRUE(XmlNameEquals("\xC3\x91" "ame", "\xC3\xB1" "AME"));  // Ñame / ñAME
-    EXPECT_FALSE(XmlNameEquals("Name", "Nam"));
-    EXPECT_FALSE(XmlNameEquals("Nam", "Name"));
-    EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
-    EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
-    EXPECT_TRUE(XmlNameEquals("", ""));
 }
 
 // eControl.Extended: building the string and reading it back.
@@ -267,7 +237,7 @@ TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {
 }
 
 // Escaping of the definition XML's texts and the lenient readings.
-TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksQuotesAttributesAndReadsNumbersLeniently) {
+TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoringCase) {
     const std::pair<std::string, std::string> cases[] = {
         {"A\r\nB", "A&lt;p&gt;&amp;nbsp;&lt;/p&gt;B"},
         {"\r\n\r\n", "&lt;p&gt;&amp;nbsp;&lt;/p&gt;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"},
@@ -304,6 +274,34 @@ TEST(XmlText, EncodesMarkerSpecialsAndLatin1DecodesLineBreaksQuotesAttributesAnd
     for (const char* yes : {"-1", "2abc", "TRUE", "Verdadero", "0.5"}) EXPECT_TRUE(StrToBool(yes)) << yes;
     // "0,5": no comma reading, the leading number is 0.
     for (const char* no : {"0", "0,5", "", "yes", "False"}) EXPECT_FALSE(StrToBool(no)) << no;
+
+    // The XML readers' lookups: tags and attribute names ignore case (ASCII and
+    // Latin-1 letters only), a Name value does not; the first match wins.
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string("<r><!--c--><Item Name='a'/><ITEM Name='b' name='x'/><item NAME='c'/>"
+                                "<other Name='b'/></r>"));
+    const pugi::xml_node root = doc.child("r");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "  ").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "ITEM", "b").name(), "ITEM");
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "B"));
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "c"));  // NAME='c' is not Name
+    EXPECT_FALSE(FindElementByName(root.children(), "missing", ""));
+    EXPECT_FALSE(FindElementByName(pugi::xml_node().children(), "item", ""));
+
+    const pugi::xml_node b = FindElementByName(root.children(), "item", "b");
+    EXPECT_STREQ(FindAttribute(b, "NAME").value(), "b");
+    EXPECT_STREQ(FindAttribute(b, "name").value(), "b");
+    EXPECT_FALSE(FindAttribute(b, "nam"));
+    EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
+
+    EXPECT_TRUE(XmlNameEquals("eRSources", "ERSOURCES"));
+    EXPECT_TRUE(XmlNameEquals("\xC3\x91" "ame", "\xC3\xB1" "AME"));  // Ñame / ñAME
+    EXPECT_FALSE(XmlNameEquals("Name", "Nam"));
+    EXPECT_FALSE(XmlNameEquals("Nam", "Name"));
+    EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
+    EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
+    EXPECT_TRUE(XmlNameEquals("", ""));
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ protected:
 
 // The written source, the index, then one entry per resource; loading them
 // back is proved by packing and loading the example on the command line.
-TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResource) {
+TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResourceLoadsByTheIndexAndUpdatesKeepingOtherEntries) {
     Orvane empty;
     empty.Name = "Vacío";
     ASSERT_TRUE(empty.SaveXPDFile(files_.file("empty.xpd")));
@@ -131,12 +131,7 @@ TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResource) {
                      {"logo.img", Bmp(0x102030)},
                      {"pie.txt", "Página 1\r\nfin"}}));
     EXPECT_EQ(Listing(files_.path()), (std::vector<fs::path>{files_.file("empty.xpd"), pkg}));  // nothing else
-}
 
-TEST_F(PackageTest, LoadingFollowsTheIndexAndUpdatingKeepsOtherEntries) {
-    auto rpt = ReportWithLogoAndPie();
-    const std::string pkg = files_.file("ventas.xpd");
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
     // Held resources stay; those the index names are read again.
     Orvane target;
     target.NewResData("mine")->TextData = "kept";

@@ -20,7 +20,7 @@ using orvane::testing::ReadFile;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
-TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
+TEST(RuntimeServices, IsOneSharedInstanceFromManyThreadsAndHasPathLineAndDataLinkHelpers) {
     std::vector<RuntimeServices*> seen(8);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < seen.size(); ++i)
@@ -52,10 +52,8 @@ TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
     EXPECT_EQ(rs.Number(7, 7), 7);
     int swapped = rs.Number(9, 3);
     EXPECT_TRUE(swapped >= 3 && swapped <= 9);
-}
 
-// Separators, file names, relative names and line breaks.
-TEST(RuntimeServices, PathLineAndDataLinkTextHelpers) {
+    // Separators, file names, relative names and line breaks.
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp"), "/tmp/");
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp/"), "/tmp/");
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp//"), "/tmp/");
