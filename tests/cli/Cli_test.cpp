@@ -91,7 +91,7 @@ TEST(Cli, ShowPrintsTheExampleTreeAndInDetailItsPropertiesControlsAndData) {
     }
 }
 
-TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
+TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) {
     ScratchDir dir;
     const std::string xpd = dir.file("ventas.xpd");
     // Resources keep the command line's order, texts and pictures mixed.
@@ -137,12 +137,9 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("    logo [Pic_logo]\n"), std::string::npos);
     EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: logo.img: La imágen nos es válida.\n");
-}
 
-// Every failure: nothing on standard output, one line on standard error
-// naming the cause, and the status.
-TEST(Cli, BadInputsGiveOneLineErrors) {
-    ScratchDir dir;
+    // Every failure: nothing on standard output, one line on standard error
+    // naming the cause, and the status.
     WriteFile(dir.file("plain.txt"), "hello, not a report");
     WriteFile(dir.file("broken.xml"), "<?xml version=\"1.0\"?>\n<Orvane Name=\"x\">\n<eDialogs></eDialog>\n</Orvane>");
     WriteFile(dir.file("other.xml"), "<eCTable Name=\"t\"/>");
@@ -186,12 +183,12 @@ TEST(Cli, BadInputsGiveOneLineErrors) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        const Outcome o = Orvane(c.args);
-        EXPECT_EQ(o.status, c.status);
-        EXPECT_EQ(o.out, "");
-        EXPECT_EQ(o.err.rfind("orvane: ", 0), 0u) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        const Outcome bad = Orvane(c.args);
+        EXPECT_EQ(bad.status, c.status);
+        EXPECT_EQ(bad.out, "");
+        EXPECT_EQ(bad.err.rfind("orvane: ", 0), 0u) << bad.err;
+        EXPECT_EQ(bad.err.find('\n'), bad.err.size() - 1) << bad.err;
+        EXPECT_NE(bad.err.find(c.says), std::string::npos) << bad.err;
     }
     EXPECT_FALSE(fs::exists(d + "o.xpd"));
 }

@@ -29,7 +29,7 @@ std::string Utf16(const std::string& latin1, bool bigEndian) {
     return out;
 }
 
-TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrderAndTakesTheirArguments) {
+TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
     const std::pair<const char*, int> cases[] = {
         {"@gtCnnManager.oldBriscoDb", 2},
         {"@gtCnnManager.oldMaltevaDb", 3},
@@ -97,11 +97,9 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrderAndTakesTheirArgument
     } catch (const DataError& e) {
         EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
     }
-}
 
-// A plain string opens a new connection each time; a failed reopen keeps
-// the previous one. Manager applications open by name.
-TEST(OpenConnection, APlainStringOpensANewConnectionEachTimeAndManagerApplicationsByName) {
+    // A plain string opens a new connection each time; a failed reopen keeps
+    // the previous one. Manager applications open by name.
     SalesReport s;
     ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
     const auto first = s.cnn->ADOCnn;
