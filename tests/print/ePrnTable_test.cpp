@@ -132,7 +132,14 @@ TEST_P(PrnTableRoundTrip, ReproducesEveryWrittenField) {
 
 INSTANTIATE_TEST_SUITE_P(BothSeparators, PrnTableRoundTrip, ::testing::Values('.', ','));
 
-TEST(PrnTableXml, NamesMatchIgnoringCaseExceptData) {
+// A row start tag; index and caption are given as whole attribute texts.
+std::string RowText(const std::string& name, const std::string& index = "Index='0'",
+                    const std::string& caption = "Caption='c'") {
+    return "<TableRow Name='" + name + "' " + index + " Height='1' Width='1' " + caption +
+           " TypeRow='0' LockRow='0' MultiLine='0' KeyField='' KeyValue='' KeyGroups=''>";
+}
+
+TEST(PrnTableXml, NamesMatchIgnoringCaseExceptDataAndAFailureStopsTheTableKeepingCompleteRows) {
     const std::string text =
         "<ECTABLE name='T' WIDTH='10' height='20'>"
         "<tablerow NAME='r' index='1' height='2' width='3' caption='c' typerow='0' lockrow='0' multiline='0' "
@@ -163,16 +170,7 @@ TEST(PrnTableXml, NamesMatchIgnoringCaseExceptData) {
     EXPECT_EQ(b.FontUnderline, 12);
     EXPECT_EQ(b.VAlig, 8);
     EXPECT_EQ(b.eSource, "s");
-}
 
-// A row start tag; index and caption are given as whole attribute texts.
-std::string RowText(const std::string& name, const std::string& index = "Index='0'",
-                    const std::string& caption = "Caption='c'") {
-    return "<TableRow Name='" + name + "' " + index + " Height='1' Width='1' " + caption +
-           " TypeRow='0' LockRow='0' MultiLine='0' KeyField='' KeyValue='' KeyGroups=''>";
-}
-
-TEST(PrnTableXml, AFailureStopsTheTableKeepingCompleteRows) {
     const std::string cell = "<eControl Name='c' Subtype='0' Width='1'/>";
     const std::string head = "<eCTable Name='T' Width='1' Height='1'>" + RowText("r1") + cell + "</TableRow>";
     const std::string tail = RowText("r3") + "</TableRow></eCTable>";
@@ -187,11 +185,11 @@ TEST(PrnTableXml, AFailureStopsTheTableKeepingCompleteRows) {
     };
     for (const auto& [what, bad] : cases) {
         SCOPED_TRACE(what);
-        ePrnTable t;
-        ASSERT_TRUE(t.LoadFromXML(head + bad + tail));
-        ASSERT_EQ(t.Rows->Count(), 1);
-        EXPECT_EQ(t.Rows->Item(1)->Name, "r1");
-        EXPECT_EQ(t.Rows->Item(1)->Cells->Count(), 1);
+        ePrnTable stopped;
+        ASSERT_TRUE(stopped.LoadFromXML(head + bad + tail));
+        ASSERT_EQ(stopped.Rows->Count(), 1);
+        EXPECT_EQ(stopped.Rows->Item(1)->Name, "r1");
+        EXPECT_EQ(stopped.Rows->Item(1)->Cells->Count(), 1);
     }
 }
 
