@@ -134,7 +134,7 @@ std::string Moves(Recordset& rs, const std::string& moves) {
 }
 
 // Value kinds follow the storage and declared types.
-TEST(AdoSqlite, ValueKindsFollowTheTypesAndMovesEndOnFullAndEmptyResults) {
+TEST(AdoSqlite, ValueKindsFollowTheTypesMovesEndOnFullAndEmptyResultsAndParametersBindByCode) {
     auto cnn = OpenMemory();
     Execute(cnn,
             "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
@@ -170,12 +170,9 @@ TEST(AdoSqlite, ValueKindsFollowTheTypesAndMovesEndOnFullAndEmptyResults) {
     EXPECT_EQ(rs->State(), 0);
     EXPECT_THROW(rs->Fields(), DataError);
     EXPECT_THROW(rs->Filter("n = 1"), DataError);
-}
 
-// What SQLite receives for each bound kind, and that the parameters must
-// match the marks.
-TEST(AdoSqlite, ParametersBindByTypeCodeAndMatchTheMarks) {
-    auto cnn = OpenMemory();
+    // What SQLite receives for each bound kind, and that the parameters must
+    // match the marks.
     const struct {
         int type;
         Variant value;
@@ -197,9 +194,9 @@ TEST(AdoSqlite, ParametersBindByTypeCodeAndMatchTheMarks) {
         p->Value(c.value);
         cmd.Parameters().Append(p);
     }
-    auto rs = cmd.Execute();
+    auto bound = cmd.Execute();
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(rs->Fields()(i).Value(), cases[i].read) << cases[i].type;
+        EXPECT_EQ(bound->Fields()(i).Value(), cases[i].read) << cases[i].type;
 
     Command pair;
     pair.ActiveConnection = cnn;
