@@ -459,6 +459,7 @@ TEST(ResIndex, ReadsTheIndexByItsRulesAndResourceFilesKeepingOldValuesOnFailure)
 
     EXPECT_FALSE(r.LoadPictureFromFile(dir.file("missing.bmp")));
     EXPECT_EQ(r.PicData, before);
+    EXPECT_EQ(r.ResType, rtText);
     EXPECT_EQ(messages->Taken().size(), 1u);  // a missing file is not a bad picture
 }
 

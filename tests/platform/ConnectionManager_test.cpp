@@ -141,7 +141,8 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivatelyAndRefusesWhatTheFileCouldN
     EXPECT_TRUE(m->ApplicationsCollection().empty());
     ApplicationDb app{"Malteva", "Driver={SQLite3};Database=/m.db;", "ana", " with blanks ", {{"Extra", "a=b"}}};
     ASSERT_TRUE(m->SetApplication(app));
-    ASSERT_TRUE(m->SetApplication({" Otra ", "DSN=x", "", "", {}}));  // the name is trimmed
+    ASSERT_TRUE(m->SetApplication({" Otra ", "DSN=x", "", "", {}}));
+    EXPECT_EQ(m->ApplicationsCollection()[1].Name, "Otra");  // trimmed
     app.UserID = "luis";
     ASSERT_TRUE(m->SetApplication(app));  // replaces, keeps the order
     ::chmod(path.c_str(), 0644);          // loosened by hand: saving makes it private again
