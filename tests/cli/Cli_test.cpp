@@ -28,7 +28,7 @@ std::string Source(const std::string& rel) {
     return ReadFile(fs::path(ORVANE_SOURCE_DIR) / rel);
 }
 
-TEST(Cli, ShowPrintsTheExampleTree) {
+TEST(Cli, ShowPrintsTheExampleTreeAndInDetailItsPropertiesControlsAndData) {
     const Outcome help = Orvane("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("pack"), std::string::npos);
@@ -59,14 +59,12 @@ TEST(Cli, ShowPrintsTheExampleTree) {
               "    fmtListado [Fmt_fmtListado]\n"
               "  Imágenes y textos [@ResDataCol]\n"
               "  Sub-Programa [@ScriptCode]\n");
-}
 
-TEST(Cli, DetailedShowListsPropertiesControlsAndData) {
-    const Outcome o = Orvane("show --detailed " + kExampleXml);
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.err, "");
+    const Outcome d = Orvane("show --detailed " + kExampleXml);
+    EXPECT_EQ(d.status, 0);
+    EXPECT_EQ(d.err, "");
     const auto has = [&](const std::string& part) {
-        EXPECT_NE(o.out.find(part), std::string::npos) << "missing:\n" << part;
+        EXPECT_NE(d.out.find(part), std::string::npos) << "missing:\n" << part;
     };
     has("    resumen [Cnn_resumen]\n"
         "      @DataLinkFile(\"ventas.udl\") [cnnString2]\n"
@@ -85,16 +83,15 @@ TEST(Cli, DetailedShowListsPropertiesControlsAndData) {
     has("        grdPedidos\n          ePrnGridControl.ePrnGrid\n");
     has("          Data\n            Tables\n            <?xml version=\"1.0\" encoding=\"UTF-8\"?>\\r\\n<eCTable");
     // The plain tree's lines all appear, in the same order.
-    const std::string plain = Orvane("show " + kExampleXml).out;
     std::size_t at = 0;
-    for (std::size_t b = 0, e; (e = plain.find('\n', b)) != std::string::npos; b = e + 1) {
-        const std::string line = plain.substr(b, e - b + 1);
-        at = o.out.find(line, at);
+    for (std::size_t b = 0, e; (e = o.out.find('\n', b)) != std::string::npos; b = e + 1) {
+        const std::string line = o.out.substr(b, e - b + 1);
+        at = d.out.find(line, at);
         ASSERT_NE(at, std::string::npos) << line;
     }
 }
 
-TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
+TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) {
     ScratchDir dir;
     const std::string xpd = dir.file("ventas.xpd");
     // Resources keep the command line's order, texts and pictures mixed.
@@ -140,12 +137,9 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBack) {
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("    logo [Pic_logo]\n"), std::string::npos);
     EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: logo.img: La imágen nos es válida.\n");
-}
 
-// Every failure: nothing on standard output, one line on standard error
-// naming the cause, and the status.
-TEST(Cli, BadInputsGiveOneLineErrors) {
-    ScratchDir dir;
+    // Every failure: nothing on standard output, one line on standard error
+    // naming the cause, and the status.
     WriteFile(dir.file("plain.txt"), "hello, not a report");
     WriteFile(dir.file("broken.xml"), "<?xml version=\"1.0\"?>\n<Orvane Name=\"x\">\n<eDialogs></eDialog>\n</Orvane>");
     WriteFile(dir.file("other.xml"), "<eCTable Name=\"t\"/>");
@@ -189,18 +183,18 @@ TEST(Cli, BadInputsGiveOneLineErrors) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        const Outcome o = Orvane(c.args);
-        EXPECT_EQ(o.status, c.status);
-        EXPECT_EQ(o.out, "");
-        EXPECT_EQ(o.err.rfind("orvane: ", 0), 0u) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        const Outcome bad = Orvane(c.args);
+        EXPECT_EQ(bad.status, c.status);
+        EXPECT_EQ(bad.out, "");
+        EXPECT_EQ(bad.err.rfind("orvane: ", 0), 0u) << bad.err;
+        EXPECT_EQ(bad.err.find('\n'), bad.err.size() - 1) << bad.err;
+        EXPECT_NE(bad.err.find(c.says), std::string::npos) << bad.err;
     }
     EXPECT_FALSE(fs::exists(d + "o.xpd"));
 }
 
 // orvane grid: the linked print table of a print-grid control, as text.
-TEST(CliGrid, PrintsTheExampleTableRowsAndCells) {
+TEST(CliGrid, PrintsTheTableRowsAndCellsOfFormatAndDialogControls) {
     const Outcome o = Orvane("grid examples/sales/ventas.xml grdpedidos");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.err, "");
@@ -219,9 +213,8 @@ TEST(CliGrid, PrintsTheExampleTableRowsAndCells) {
               "row 3 \"total\" height=6 width=190 caption=\"Total del cliente\" cells=2\n"
               "  cell 1 \"tEtiqueta\" width=140 caption=\"Total\" source=\"\"\n"
               "  cell 2 \"tImporte\" width=50 caption=\"\" source=\"=Sum(lineas.importe)\"\n");
-}
 
-TEST(CliGrid, FindsDialogControlsAndKeepsEachItemOnOneLine) {
+    // Dialog controls are found too, and each item stays on one line.
     ePrnTable table;
     table.Name = "t";
     auto row = std::make_shared<ePrnRow>();
@@ -239,9 +232,9 @@ TEST(CliGrid, FindsDialogControlsAndKeepsEachItemOnOneLine) {
     testing::ScratchDir dir;
     testing::WriteFile(dir.file("r.xml"), rpt.ToXML());
 
-    const Outcome o = Orvane("grid " + ShellQuote(dir.file("r.xml")) + " rejilla");
-    EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out,
+    const Outcome d = Orvane("grid " + ShellQuote(dir.file("r.xml")) + " rejilla");
+    EXPECT_EQ(d.status, 0) << d.err;
+    EXPECT_EQ(d.out,
               "table \"t\" width=0 height=0 rows=1\n"
               "row 1 \"\" height=0 width=0 caption=\"dos\\r\\nlíneas \\\"x\\\"\" cells=0\n");
 }

@@ -42,7 +42,7 @@ struct RunFixture : SalesReport {
     Outcome Run(const std::string& args) const { return orvane::testing::RunOrvane("run " + args); }
 };
 
-TEST(CliRun, PrintsEveryStepWithItsChildrenAsText) {
+TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
     RunFixture f;
     const Outcome o = f.Run(f.xml);
     ASSERT_EQ(o.status, 0) << o.err;
@@ -71,6 +71,23 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsText) {
               "        Lineas: 1 row\n"
               "          producto=\"pan\"\n"
               "2 steps\n");
+
+    // The limit stops the walk; connection strings can be replaced.
+    Outcome l = f.Run(f.xml + " --limit 1");
+    ASSERT_EQ(l.status, 0) << l.err;
+    EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL\n1 step (limit reached)\n")) << l.out;
+    l = f.Run(f.xml + " --limit 5 -p pCiudad=Quito");
+    EXPECT_TRUE(
+        l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
+                        "  Total: n=3, nada=NULL\n1 step\n"))
+        << l.out;
+
+    const std::string other = f.dir.file("otra.db");
+    testing::MakeDatabase(other,
+                          std::string(testing::kSalesScript) + "UPDATE clientes SET nombre = 'Ann' WHERE id = 1;");
+    l = f.Run(f.xml + " --limit 1 --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
+    ASSERT_EQ(l.status, 0) << l.err;
+    EXPECT_NE(l.out.find("nombre=\"Ann\""), std::string::npos) << l.out;
 }
 
 // The package names its database relative to itself and runs from another
@@ -99,26 +116,6 @@ TEST(CliRun, RunsAPackageAsJson) {
     o = f.Run(xpd + " --format=json --limit 0");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(nlohmann::json::parse(o.out)["steps"], nlohmann::json::array());
-}
-
-TEST(CliRun, LimitStopsTheWalkAndConnectionStringsCanBeReplaced) {
-    RunFixture f;
-    Outcome o = f.Run(f.xml + " --limit 1");
-    ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_NE(o.out.find("step 1\n"), std::string::npos);
-    EXPECT_EQ(o.out.find("step 2\n"), std::string::npos);
-    EXPECT_TRUE(o.out.ends_with("1 step (limit reached)\n")) << o.out;
-    o = f.Run(f.xml + " --limit 5 -p pCiudad=Quito");
-    EXPECT_TRUE(o.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
-                                "  Total: n=3, nada=NULL\n1 step\n"))
-        << o.out;
-
-    const std::string other = f.dir.file("otra.db");
-    testing::MakeDatabase(other,
-                          std::string(testing::kSalesScript) + "UPDATE clientes SET nombre = 'Ann' WHERE id = 1;");
-    o = f.Run(f.xml + " --limit 1 --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
-    ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_NE(o.out.find("nombre=\"Ann\""), std::string::npos) << o.out;
 }
 
 // Bad arguments and failing sources: nothing on standard output, the cause

@@ -47,7 +47,7 @@ protected:
 }  // namespace
 
 // Each clause form, with the decisions on case, Null, kinds and precedence.
-TEST_F(AdoFilter, FiltersByEachClauseForm) {
+TEST_F(AdoFilter, FiltersByEachClauseFormMovesToTheFirstRowCombinesWithSortsAndSortsStably) {
     const std::pair<const char*, V> cases[] = {
         // clang-format off
         {"id = 3", {3}}, {"id <> 3", {1, 2, 4, 5, 6}}, {"id >= 5", {5, 6}}, {"id<2", {1}}, {"id <= 1.5", {1}},
@@ -77,9 +77,7 @@ TEST_F(AdoFilter, FiltersByEachClauseForm) {
         // clang-format on
     };
     for (const auto& [filter, ids] : cases) EXPECT_EQ(Filtered(filter), ids) << filter;
-}
 
-TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombine) {
     rs_->MoveLast();
     rs_->Filter("id > 2");
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(3));
@@ -100,9 +98,23 @@ TEST_F(AdoFilter, SettingAFilterMovesToTheFirstRowEmptyRemovesItAndSortsCombine)
     rs_->Sort("id desc");
     rs_->Filter("");
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
+
+    // Ties keep the original order; Null sorts first, or last descending; texts
+    // ignore case; mixed kinds go Null, numbers, texts; "" restores.
+    const std::pair<const char*, V> sorts[] = {
+        // clang-format off
+        {"[unit price]", {3, 4, 6, 1, 2, 5}}, {"[unit price] DESC", {2, 5, 1, 6, 4, 3}}, {"name", {5, 4, 3, 1, 2, 6}},
+        {"active desc, name asc", {5, 3, 1, 4, 2, 6}}, {" [unit price] desc , id DESC ", {5, 2, 1, 6, 4, 3}},
+        {"born", {4, 5, 1, 3, 2, 6}}, {"code", {5, 4, 2, 3, 1, 6}}, {"", {1, 2, 3, 4, 5, 6}},
+        // clang-format on
+    };
+    for (const auto& [sort, ids] : sorts) {
+        rs_->Sort(sort);
+        EXPECT_EQ(Ids(), ids) << sort;
+    }
 }
 
-TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
+TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseTheirOwnErrorAndKeepThePreviousOne) {
     rs_->Filter("id > 4");
     const char* bad[] = {
         "id",
@@ -156,25 +168,7 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseAndKeepThePreviousOne) {
         EXPECT_EQ(rs_->Sort(), "id DESC");
     }
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
-}
 
-// Ties keep the original order; Null sorts first, or last descending; texts
-// ignore case; mixed kinds go Null, numbers, texts; "" restores.
-TEST_F(AdoFilter, SortOrdersStablyAndEmptyRestores) {
-    const std::pair<const char*, V> cases[] = {
-        // clang-format off
-        {"[unit price]", {3, 4, 6, 1, 2, 5}}, {"[unit price] DESC", {2, 5, 1, 6, 4, 3}}, {"name", {5, 4, 3, 1, 2, 6}},
-        {"active desc, name asc", {5, 3, 1, 4, 2, 6}}, {" [unit price] desc , id DESC ", {5, 2, 1, 6, 4, 3}},
-        {"born", {4, 5, 1, 3, 2, 6}}, {"code", {5, 4, 2, 3, 1, 6}}, {"", {1, 2, 3, 4, 5, 6}},
-        // clang-format on
-    };
-    for (const auto& [sort, ids] : cases) {
-        rs_->Sort(sort);
-        EXPECT_EQ(Ids(), ids) << sort;
-    }
-}
-
-TEST_F(AdoFilter, GarbageFiltersEitherApplyOrRaiseTheirOwnError) {
     const char* pieces[] = {"(",    ")",    "[",    "]",          "'",      "#", " AND ",       " OR ", "id",
                             "name", "=",    "<>",   "<",          " LIKE ", "5", "$",           "e",    " ",
                             "*",    "NULL", "'a*'", "#1/2/2003#", "-",      ".", "[unit price]"};

@@ -49,7 +49,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
+TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceNameAndListsTables) {
     EXPECT_EQ(cnn_->State(), 1);
     Connection viaProvider;
     viaProvider.Open("Provider=MSDASQL;Driver={SQLite3};Database=" + db_, "", "");
@@ -60,9 +60,27 @@ TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceName) {
     EXPECT_EQ(viaDsn.State(), 1);
     viaDsn.Close();
     EXPECT_EQ(viaDsn.State(), 0);
+
+    Run("CREATE TABLE \"it's\"(a INTEGER); INSERT INTO \"it's\" VALUES (1); CREATE VIEW w AS SELECT a FROM \"it's\"");
+    Command t;
+    t.ActiveConnection = cnn_;
+    t.CommandType = kCommandTable;
+    t.CommandText = "it's";
+    auto rs = t.Execute();
+    EXPECT_EQ(rs->Fields()("a").Value(), Variant(1));
+
+    auto tables = cnn_->OpenSchema(kSchemaTables);
+    std::vector<std::string> names, types;
+    for (; !tables->Eof(); tables->MoveNext()) {
+        names.push_back(tables->Fields()("TABLE_NAME").Value().TextOr());
+        types.push_back(tables->Fields()("TABLE_TYPE").Value().TextOr());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
+    EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
+    EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
 }
 
-TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
+TEST_F(AdoOdbc, ParametersAndValuesRoundTripAlsoThroughAKeptStatementRunAgain) {
     Run("CREATE TABLE v(i INTEGER, r DOUBLE, t VARCHAR(50), d DATE, ts TIMESTAMP, b BIT)");
     const struct {
         int type;
@@ -111,29 +129,7 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTrip) {
     bp->Value(longText);
     big.Parameters().Append(bp);
     EXPECT_EQ(big.Execute()->Fields()("t").Value(), Variant(longText));
-}
 
-TEST_F(AdoOdbc, TablesByNameAndSchemaLists) {
-    Run("CREATE TABLE \"it's\"(a INTEGER); INSERT INTO \"it's\" VALUES (1); CREATE VIEW w AS SELECT a FROM \"it's\"");
-    Command t;
-    t.ActiveConnection = cnn_;
-    t.CommandType = kCommandTable;
-    t.CommandText = "it's";
-    auto rs = t.Execute();
-    EXPECT_EQ(rs->Fields()("a").Value(), Variant(1));
-
-    auto tables = cnn_->OpenSchema(kSchemaTables);
-    std::vector<std::string> names, types;
-    for (; !tables->Eof(); tables->MoveNext()) {
-        names.push_back(tables->Fields()("TABLE_NAME").Value().TextOr());
-        types.push_back(tables->Fields()("TABLE_TYPE").Value().TextOr());
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"it's", "w"}));
-    EXPECT_EQ(types, (std::vector<std::string>{"TABLE", "VIEW"}));
-    EXPECT_EQ(cnn_->OpenSchema(kSchemaProcedures)->Fields()(2).Name(), "PROCEDURE_NAME");
-}
-
-TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
     Run("CREATE TABLE k(n INTEGER, s VARCHAR(10))");
     Run("INSERT INTO k VALUES (1, 'uno'), (2, 'dos'), (NULL, 'nada')");
     auto select = [&](const Variant& n) {
@@ -146,8 +142,9 @@ TEST_F(AdoOdbc, AKeptStatementRunAgainTakesItsNewValuesAndFollowsItsColumns) {
             cmd.Parameters().Append(p);
         }
         std::string out;
-        auto rs = cmd.Execute();
-        for (; !rs->Eof(); rs->MoveNext()) out += rs->Fields()(rs->Fields().Count() - 1).Value().TextOr("-") + ";";
+        auto found = cmd.Execute();
+        for (; !found->Eof(); found->MoveNext())
+            out += found->Fields()(found->Fields().Count() - 1).Value().TextOr("-") + ";";
         return out;
     };
     // A NULL bound to a kept statement does not stay for the values after it.

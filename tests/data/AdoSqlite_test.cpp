@@ -30,11 +30,26 @@ std::vector<std::string> Column(Recordset& rs, const std::string& field) {
 
 }  // namespace
 
-TEST(AdoSqlite, OpensMemoryAndFileAndRefusesBadStrings) {
+// The schema lists have the ADO columns.
+TEST(AdoSqlite, OpensMemoryAndFileListsTheSchemaAndRefusesBadStrings) {
     auto cnn = OpenMemory();
     EXPECT_EQ(cnn->State(), 1);
     EXPECT_EQ(cnn->CursorLocation, 3);
     EXPECT_THROW(cnn->Open(), DataError);  // already open
+    Execute(cnn,
+            "CREATE TABLE b_table(x); CREATE VIEW a_view AS SELECT 1; CREATE TABLE c(id INTEGER PRIMARY KEY "
+            "AUTOINCREMENT);");
+    auto tables = cnn->OpenSchema(kSchemaTables);
+    EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"a_view", "b_table", "c", "sqlite_sequence"}));
+    EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"VIEW", "TABLE", "TABLE", "SYSTEM TABLE"}));
+    tables->MoveFirst();
+    EXPECT_TRUE(tables->Fields()("TABLE_CATALOG").Value().IsNull());
+    EXPECT_EQ(tables->Fields().Count(), 9u);
+    tables->Close();
+    auto procs = cnn->OpenSchema(kSchemaProcedures);
+    EXPECT_TRUE(procs->Eof());
+    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
+    EXPECT_THROW(cnn->OpenSchema(4), DataError);
     cnn->Close();
     EXPECT_EQ(cnn->State(), 0);
     EXPECT_THROW(cnn->OpenSchema(kSchemaTables), DataError);
@@ -62,7 +77,7 @@ TEST(AdoSqlite, OpensMemoryAndFileAndRefusesBadStrings) {
     }
 }
 
-TEST(AdoSqlite, CommandTypesAndStatements) {
+TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     auto cnn = OpenMemory();
     EXPECT_EQ(
         Execute(cnn, "CREATE TABLE \"it's\"(n INTEGER, s TEXT); INSERT INTO \"it's\" VALUES (1,'a'),(2,'b');")->State(),
@@ -89,28 +104,11 @@ TEST(AdoSqlite, CommandTypesAndStatements) {
     Command none;
     none.CommandText = "SELECT 1";
     EXPECT_THROW(none.Execute(), DataError);
-}
 
-TEST(AdoSqlite, ValueKindsFollowStorageAndDeclaredTypes) {
-    auto cnn = OpenMemory();
-    Execute(cnn,
-            "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
-            "INSERT INTO v VALUES (5, 2.5, 'x', '2024-02-29', '2024-03-01 10:20:30', '08:15', 1, NULL);"
-            "INSERT INTO v VALUES (NULL, NULL, NULL, 'not a date', NULL, NULL, 0, x'41');");
-    auto rs = Execute(cnn, "SELECT * FROM v");
-    const auto& f = rs->Fields();
-    const Variant null = Variant::MakeNull();
-    const std::vector<Variant> first{
-        5,    2.5, "x", DateTime{2024, 2, 29}, DateTime{2024, 3, 1, 10, 20, 30}, DateTime{1899, 12, 30, 8, 15, 0},
-        true, null};
-    const std::vector<Variant> second{null, null, null, "not a date", null, null, false, "A"};
-    for (const auto* row : {&first, &second}) {
-        for (std::size_t i = 0; i < row->size(); ++i) EXPECT_EQ(f(i).Value(), (*row)[i]) << i;
-        rs->MoveNext();
-    }
-    EXPECT_EQ(f("T").Name(), "t");
-    EXPECT_THROW(f("nope"), DataError);
-    EXPECT_THROW(f(8), DataError);
+    cnn->RowLimit = 2;
+    EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
+    EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);
+    EXPECT_NE(cnn->LastError().find("more than 2 rows"), std::string::npos);
 }
 
 // Moves given as letters (First, Last, Next, Previous, Close) and what each
@@ -135,8 +133,28 @@ std::string Moves(Recordset& rs, const std::string& moves) {
     return trace;
 }
 
-TEST(AdoSqlite, MovesAndEndsOnFullAndEmptyResults) {
+// Value kinds follow the storage and declared types.
+TEST(AdoSqlite, ValueKindsFollowTheTypesMovesEndOnFullAndEmptyResultsAndParametersBindByCode) {
     auto cnn = OpenMemory();
+    Execute(cnn,
+            "CREATE TABLE v(i INTEGER, r REAL, t TEXT, d DATE, ts DATETIME, tm TIME, b BOOLEAN, z);"
+            "INSERT INTO v VALUES (5, 2.5, 'x', '2024-02-29', '2024-03-01 10:20:30', '08:15', 1, NULL);"
+            "INSERT INTO v VALUES (NULL, NULL, NULL, 'not a date', NULL, NULL, 0, x'41');");
+    auto values = Execute(cnn, "SELECT * FROM v");
+    const auto& f = values->Fields();
+    const Variant null = Variant::MakeNull();
+    const std::vector<Variant> first{
+        5,    2.5, "x", DateTime{2024, 2, 29}, DateTime{2024, 3, 1, 10, 20, 30}, DateTime{1899, 12, 30, 8, 15, 0},
+        true, null};
+    const std::vector<Variant> second{null, null, null, "not a date", null, null, false, "A"};
+    for (const auto* row : {&first, &second}) {
+        for (std::size_t i = 0; i < row->size(); ++i) EXPECT_EQ(f(i).Value(), (*row)[i]) << i;
+        values->MoveNext();
+    }
+    EXPECT_EQ(f("T").Name(), "t");
+    EXPECT_THROW(f("nope"), DataError);
+    EXPECT_THROW(f(8), DataError);
+
     auto rs = Execute(cnn, "SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3");
     EXPECT_EQ(rs->Fields()("n").Value(), Variant(1));
     EXPECT_EQ(Moves(*rs, "PPNLNNPF"), "bof ! 1 3 eof ! 3 1 ");
@@ -152,20 +170,9 @@ TEST(AdoSqlite, MovesAndEndsOnFullAndEmptyResults) {
     EXPECT_EQ(rs->State(), 0);
     EXPECT_THROW(rs->Fields(), DataError);
     EXPECT_THROW(rs->Filter("n = 1"), DataError);
-}
 
-TEST(AdoSqlite, RowLimitIsAClearError) {
-    auto cnn = OpenMemory();
-    cnn->RowLimit = 2;
-    EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
-    EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);
-    EXPECT_NE(cnn->LastError().find("more than 2 rows"), std::string::npos);
-}
-
-// What SQLite receives for each bound kind, and that the parameters must
-// match the marks.
-TEST(AdoSqlite, ParametersBindByTypeCodeAndMatchTheMarks) {
-    auto cnn = OpenMemory();
+    // What SQLite receives for each bound kind, and that the parameters must
+    // match the marks.
     const struct {
         int type;
         Variant value;
@@ -187,9 +194,9 @@ TEST(AdoSqlite, ParametersBindByTypeCodeAndMatchTheMarks) {
         p->Value(c.value);
         cmd.Parameters().Append(p);
     }
-    auto rs = cmd.Execute();
+    auto bound = cmd.Execute();
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(rs->Fields()(i).Value(), cases[i].read) << cases[i].type;
+        EXPECT_EQ(bound->Fields()(i).Value(), cases[i].read) << cases[i].type;
 
     Command pair;
     pair.ActiveConnection = cnn;
@@ -202,23 +209,4 @@ TEST(AdoSqlite, ParametersBindByTypeCodeAndMatchTheMarks) {
     EXPECT_EQ(pair.Execute()->Fields()(0).Value(), Variant(2));
     pair.Parameters().Append(one);
     EXPECT_THROW(pair.Execute(), DataError);  // too many
-}
-
-TEST(AdoSqlite, SchemaListsHaveTheAdoColumns) {
-    auto cnn = OpenMemory();
-    Execute(cnn,
-            "CREATE TABLE b_table(x); CREATE VIEW a_view AS SELECT 1; CREATE TABLE c(id INTEGER PRIMARY KEY "
-            "AUTOINCREMENT);");
-    auto tables = cnn->OpenSchema(kSchemaTables);
-    EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"a_view", "b_table", "c", "sqlite_sequence"}));
-    EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"VIEW", "TABLE", "TABLE", "SYSTEM TABLE"}));
-    tables->MoveFirst();
-    EXPECT_TRUE(tables->Fields()("TABLE_CATALOG").Value().IsNull());
-    EXPECT_EQ(tables->Fields().Count(), 9u);
-    tables->Close();
-
-    auto procs = cnn->OpenSchema(kSchemaProcedures);
-    EXPECT_TRUE(procs->Eof());
-    EXPECT_EQ(procs->Fields()(2).Name(), "PROCEDURE_NAME");
-    EXPECT_THROW(cnn->OpenSchema(4), DataError);
 }

@@ -18,7 +18,18 @@ using orvane::testing::ScopedEnv;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
-TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrder) {
+// UTF-16 bytes of an ASCII or Latin-1 text, with its byte-order mark.
+std::string Utf16(const std::string& latin1, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : latin1) {
+        if (bigEndian) out += '\0';
+        out += c;
+        if (!bigEndian) out += '\0';
+    }
+    return out;
+}
+
+TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
     const std::pair<const char*, int> cases[] = {
         {"@gtCnnManager.oldBriscoDb", 2},
         {"@gtCnnManager.oldMaltevaDb", 3},
@@ -35,10 +46,8 @@ TEST(ConnectionKind, RecognisesTheMacrosExactlyInTheirOrder) {
         {"@gtCnnManager.oldBriscoDb@DataLinkFile", 4},
     };
     for (const auto& [text, kind] : cases) EXPECT_EQ(ConnectionKind(text), kind) << text;
-}
 
-TEST(ConnectionKind, ArgumentsAreTakenByDeletingTheMacro) {
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> arguments[] = {
         {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"Ventas\")"), "Ventas"},
         {ApplicationNameOf("a@gtCnnManager.ApplicationDb(\"Ventas\")b"), "aVentasb"},
         {ApplicationNameOf("@gtCnnManager.ApplicationDb(\"A\")@gtCnnManager.ApplicationDb(\"B\")"), "AB"},
@@ -52,23 +61,10 @@ TEST(ConnectionKind, ArgumentsAreTakenByDeletingTheMacro) {
         {DropLinesStartingWith("   ;indented\n", ";"), ""},
         {DropLinesStartingWith("", ";"), ""},
     };
-    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
-}
+    for (const auto& [got, expected] : arguments) EXPECT_EQ(got, expected);
 
-// UTF-16 bytes of an ASCII or Latin-1 text, with its byte-order mark.
-std::string Utf16(const std::string& latin1, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : latin1) {
-        if (bigEndian) out += '\0';
-        out += c;
-        if (!bigEndian) out += '\0';
-    }
-    return out;
-}
-
-// The connection line of every encoding; nothing from a file missing,
-// empty, a folder, or past the size limit, whose opening says why.
-TEST(ReadDataLinkFile, GivesTheConnectionLineOfEveryEncoding) {
+    // The connection line of every encoding; nothing from a file missing,
+    // empty, a folder, or past the size limit, whose opening says why.
     const std::string lines =
         "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n   Provider=SQLite;Data Source=/d.db\r\n";
     const std::string expected = "Provider=SQLite;Data Source=/d.db\r\n", latin1 = "Data Source=/a\xF1o.db";
@@ -101,11 +97,9 @@ TEST(ReadDataLinkFile, GivesTheConnectionLineOfEveryEncoding) {
     } catch (const DataError& e) {
         EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
     }
-}
 
-// A plain string opens a new connection each time; a failed reopen keeps
-// the previous one.
-TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
+    // A plain string opens a new connection each time; a failed reopen keeps
+    // the previous one. Manager applications open by name.
     SalesReport s;
     ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
     const auto first = s.cnn->ADOCnn;
@@ -119,12 +113,9 @@ TEST(OpenConnection, APlainStringOpensANewConnectionEachTime) {
     s.cnn->cnnString = "Provider=Nadie";
     EXPECT_FALSE(s.cnn->OpenConnection());
     EXPECT_EQ(s.cnn->ADOCnn, second);
-}
 
-// A manager file holding the sales database as "Ventas", "Brisco" and an
-// application whose database does not exist; then no manager file at all.
-TEST(OpenConnection, ManagerApplicationsOpenByName) {
-    SalesReport s;
+    // A manager file holding the sales database as "Ventas", "Brisco" and an
+    // application whose database does not exist; then no manager file at all.
     const std::string file = s.dir.file("connections.ini");
     std::optional<ScopedEnv> env(std::in_place, "ORVANE_CONNECTIONS_FILE", file);
     WriteFile(file, "[Ventas]\nConnectionString=" + s.SqliteString() + "\n[Brisco]\nConnectionString=" +

@@ -18,49 +18,11 @@ Tokens Scan(const std::string& s) {
     return Orvane().GetMacros(s);
 }
 
-TEST(MacroScan, FindsTokensAndWhereTheyEnd) {
-    const std::pair<const char*, Tokens> cases[] = {
-        {"", {}},
-        {"SELECT 1", {}},
-        {"SELECT * FROM t WHERE a=@p1 AND b=@{p2}", {"p1", "{p2}"}},
-        {"@{a\tb}@x", {"{a b}", "x"}},
-        {"@{}", {"{}"}},
-        {"@a,@b;@c", {"a", "b", "c"}},
-        {"x=@año)", {"año"}},
-        // Tabs, line breaks, dots and at signs belong to the name.
-        {"a=@p1\r\nAND b=1", {"p1\r\nAND"}},
-        {"@p\t1 x", {"p\t1"}},
-        {"@rs1.total>0", {"rs1.total"}},
-        {"@a@b", {"a@b"}},
-        // An at sign without a name yields nothing.
-        {"mail@", {}},
-        {"@ x", {}},
-        {"a @= b @) @p", {"p"}},
-        {"@{", {}},
-        // An unclosed brace ends the scan.
-        {"@p1 @{x @p2 @p3", {"p1"}},
-        {"@{x @p2 }", {"{x @p2 }"}},
-    };
-    for (const auto& [text, tokens] : cases) EXPECT_EQ(Scan(text), tokens) << text;
-    for (char d : std::string(" {}[]+-*/<>=!(),;:?'&\"")) {
-        EXPECT_TRUE(data::IsMacroDelimiter(d)) << d;
-        EXPECT_EQ(Scan(std::string("@ab") + d + "x"), Tokens{"ab"}) << d;
-    }
-}
-
 // A report with one connection and one record source on it.
 struct Fixture : testing::ReportOn {
     std::shared_ptr<eRSource> rs = Source("rs", "");
     std::string Replace(const std::string& s) const { return rs->ReplaceMacros(s); }
 };
-
-TEST(ReplaceMacros, WithoutConnectionOrReportTheTextStays) {
-    eRSource lone;
-    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
-    auto cnn = std::make_shared<eConnection>();
-    lone.eCnn = cnn;
-    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
-}
 
 TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
     passwd* pw = getpwuid(geteuid());
@@ -115,8 +77,14 @@ TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
 
 // Each repeated token used to replace every occurrence once more, values
 // included, doubling the text at every step; a replacement past the limit is
-// skipped.
-TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimit) {
+// skipped. Without a connection or a report the text stays.
+TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimitNorWithoutAReportAndTheScanFindsTokens) {
+    eRSource lone;
+    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
+    auto cnn = std::make_shared<eConnection>();
+    lone.eCnn = cnn;
+    EXPECT_EQ(lone.ReplaceMacros("a=@fecha"), "a=@fecha");
+
     Fixture f;
     f.Param("p", "adVarChar", "@p@p");
     f.Param("big", "adVarChar", std::string(data::kMaxReplacedMacroText / 2 + 1, 'x'));
@@ -126,6 +94,34 @@ TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimit) {
     EXPECT_EQ(f.Replace(text), expected);
     EXPECT_EQ(f.Replace("@{big}@{big} @n"), "@{big}@{big} 7");
     EXPECT_EQ(f.Replace("@{big}").size(), data::kMaxReplacedMacroText / 2 + 1);
+
+    const std::pair<const char*, Tokens> cases[] = {
+        {"", {}},
+        {"SELECT 1", {}},
+        {"SELECT * FROM t WHERE a=@p1 AND b=@{p2}", {"p1", "{p2}"}},
+        {"@{a\tb}@x", {"{a b}", "x"}},
+        {"@{}", {"{}"}},
+        {"@a,@b;@c", {"a", "b", "c"}},
+        {"x=@año)", {"año"}},
+        // Tabs, line breaks, dots and at signs belong to the name.
+        {"a=@p1\r\nAND b=1", {"p1\r\nAND"}},
+        {"@p\t1 x", {"p\t1"}},
+        {"@rs1.total>0", {"rs1.total"}},
+        {"@a@b", {"a@b"}},
+        // An at sign without a name yields nothing.
+        {"mail@", {}},
+        {"@ x", {}},
+        {"a @= b @) @p", {"p"}},
+        {"@{", {}},
+        // An unclosed brace ends the scan.
+        {"@p1 @{x @p2 @p3", {"p1"}},
+        {"@{x @p2 }", {"{x @p2 }"}},
+    };
+    for (const auto& [scanned, tokens] : cases) EXPECT_EQ(Scan(scanned), tokens) << scanned;
+    for (char d : std::string(" {}[]+-*/<>=!(),;:?'&\"")) {
+        EXPECT_TRUE(data::IsMacroDelimiter(d)) << d;
+        EXPECT_EQ(Scan(std::string("@ab") + d + "x"), Tokens{"ab"}) << d;
+    }
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ protected:
     std::string cnnString_;
 };
 
-TEST_P(OdbcRecordSources, WalksMasterDetailLinkedByAMacroAndBySentParameters) {
+TEST_P(OdbcRecordSources, WalksMasterDetailByMacroAndSentParametersAndBindsEachCategory) {
     Param("IdCliente", "adInteger", 0);
     Param("IdPedido", "adInteger", 0);
     auto clientes = Source("clientes", "SELECT id, nombre FROM clientes ORDER BY id");
@@ -103,9 +103,7 @@ TEST_P(OdbcRecordSources, WalksMasterDetailLinkedByAMacroAndBySentParameters) {
     EXPECT_EQ(Rows(lineas->ADORecordset), (Texts{"pan|9"}));
     clientes->MoveNext();
     EXPECT_TRUE(clientes->Eof());
-}
 
-TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategoryAndFiltersOnTheClient) {
     Param("Minimo", "adDouble", 5.0);
     Param("Desde", "adDBDate", "2024-01-10");
     Param("Nombre", "adVarChar", "Ana");
@@ -114,7 +112,6 @@ TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategoryAndFiltersOnThe
                      "SELECT id FROM pedidos WHERE total > ? AND fecha >= ? "
                      "AND cliente_id IN (SELECT id FROM clientes WHERE nombre = ?) ORDER BY id");
     rs->SendParameters = "Minimo, ,Desde,,Nombre";
-    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
     ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
     EXPECT_EQ(Rows(rs->ADORecordset), (Texts{"11"}));
 
@@ -124,7 +121,7 @@ TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategoryAndFiltersOnThe
     EXPECT_TRUE(none->Eof()) << "a NULL parameter matches no row";
 
     // Filters and sorts apply on the client; a malformed filter is refused, not applied.
-    auto all = Source("pedidos", "SELECT id, cliente_id, total FROM pedidos");
+    auto all = Source("todos", "SELECT id, cliente_id, total FROM pedidos");
     all->RTFilter = "total > 1 AND cliente_id = 1";
     all->RTOrder = "total DESC";
     ASSERT_TRUE(all->OpenRecordsource()) << all->LastOpenError;
@@ -133,13 +130,30 @@ TEST_P(OdbcRecordSources, BindsPositionalParametersOfEachCategoryAndFiltersOnThe
     EXPECT_FALSE(all->ApplyFilter());
 }
 
-TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
+// A refused connection string is a false result without the password; then
+// the tables are listed and a stored function called.
+TEST_P(OdbcRecordSources, ARefusedStringIsFalseWithoutThePasswordThenTablesListAndAFunctionRuns) {
+    // A wrong password (and database) for the servers; a driver nobody has.
+    cnn->cnnString =
+        GetParam().server ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;" : "Driver={No Such Driver};PWD=S3cretPw;";
+    EXPECT_FALSE(cnn->OpenConnection());
+    EXPECT_FALSE(cnn->LastOpenError.empty());
+    EXPECT_EQ(cnn->LastOpenError.find("S3cretPw"), std::string::npos) << cnn->LastOpenError;
+    auto rs = Source("x", "SELECT 1");
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_TRUE(rs->Eof());
+
+    cnn->cnnString = cnnString_;
+    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
+    auto refused = Source("refused", "SELECT nada FROM ninguna");
+    EXPECT_FALSE(refused->OpenRecordsource());
+    EXPECT_NE(refused->LastOpenError, "");
+
     struct Names : data::Picker {
         std::vector<std::string> items;
         void Clear() override { items.clear(); }
         void AddItem(const std::string& t) override { items.push_back(t); }
     } tables, procedures;
-    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
     data::ListTables(cnn->ADOCnn, tables);
     for (const char* t : {"clientes", "pedidos", "lineas"})
         EXPECT_NE(std::find(tables.items.begin(), tables.items.end(), t), tables.items.end()) << t;
@@ -156,24 +170,6 @@ TEST_P(OdbcRecordSources, ListsTablesAndCallsAStoredFunction) {
     EXPECT_NE(std::find(procedures.items.begin(), procedures.items.end(), "pedidos_de"), procedures.items.end());
     ASSERT_TRUE(call->OpenRecordsource()) << call->LastOpenError;
     EXPECT_EQ(Rows(call->ADORecordset), (Texts{"10|5.5", "11|7.25"}));
-}
-
-TEST_P(OdbcRecordSources, ARefusedConnectionStringIsAFalseResultWithoutThePassword) {
-    // A wrong password (and database) for the servers; a driver nobody has.
-    cnn->cnnString =
-        GetParam().server ? cnnString_ + "Database=no_such_db;PWD=S3cretPw;" : "Driver={No Such Driver};PWD=S3cretPw;";
-    EXPECT_FALSE(cnn->OpenConnection());
-    EXPECT_FALSE(cnn->LastOpenError.empty());
-    EXPECT_EQ(cnn->LastOpenError.find("S3cretPw"), std::string::npos) << cnn->LastOpenError;
-    auto rs = Source("x", "SELECT 1");
-    EXPECT_FALSE(rs->OpenRecordsource());
-    EXPECT_TRUE(rs->Eof());
-
-    cnn->cnnString = cnnString_;
-    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
-    auto refused = Source("refused", "SELECT nada FROM ninguna");
-    EXPECT_FALSE(refused->OpenRecordsource());
-    EXPECT_NE(refused->LastOpenError, "");
 }
 
 // No SQL Server runs here: its OLE DB string reaches FreeTDS, which refuses

@@ -37,7 +37,7 @@ std::string Vb(const std::string& type, Variant value, const std::string& format
 
 const Variant kObject(std::make_shared<HostObject>());
 
-TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksAndUnknownOnesAreTextOfCode13) {
+TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFollowTheBarAndValuesBindByCode) {
     EXPECT_EQ(AdoTypeTable().size(), 41u);
     for (const char* name : {"adDBTime", "ADDBTIME", "  addbtime "}) {
         EXPECT_EQ(AdoTypeCode(name), 134) << '"' << name << '"';
@@ -57,9 +57,7 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksAndUnknownOnesAreTextOfCode13) {
     for (const AdoTypeRow& row : AdoTypeTable())
         if (row.IsDefault) defaults += std::string(row.Name) + " ";
     EXPECT_EQ(defaults, "adDouble adVarChar strDateTime ");
-}
 
-TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
     eParameter p;
     p.DTFormat = "old";
     for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
@@ -74,10 +72,62 @@ TEST(ParameterType, SplitsTypeAndFormatAtTheBarAndSelectsTheFormat) {
         p.DTFormat = own;
         EXPECT_EQ(p.SelectDTF("yyyy"), chosen);
     }
+
+    // What a command binds for a type code and a value: the kind and value, or
+    // the refusal. A refused value leaves the parameter's previous one.
+    using K = data::detail::BoundValue::Kind;
+    const auto bind = [](int code, const Variant& v) -> std::string {
+        data::Parameter bound("p", code, 0);
+        try {
+            bound.Value(v);
+        } catch (const data::DataError& e) {
+            EXPECT_TRUE(bound.Value().IsEmpty()) << code;
+            return e.what();
+        }
+        const auto& b = bound.Bound();
+        const char* const kinds[] = {"null", "int", "real", "text", "bool", "date", "time", "timestamp", "bytes"};
+        std::string out = kinds[static_cast<int>(b.kind)];
+        if (b.kind == K::Int || b.kind == K::Bool) out += " " + std::to_string(b.integer);
+        if (b.kind == K::Double) out += " " + std::to_string(b.real);
+        if (b.kind == K::Text || b.kind == K::Binary) out += " " + b.text;
+        return out;
+    };
+    const std::string range = "the value is out of range", none = "this type cannot be sent to the database";
+    const struct {
+        int code;
+        Variant value;
+        std::string bound;
+    } cases[] = {
+        // clang-format off
+        // Whole numbers: texts read as numbers, fractions rounded half to even, within the code's range.
+        {3, " 42 ", "int 42"}, {3, 2.5, "int 2"}, {3, 3.5, "int 4"}, {3, true, "int -1"},
+        {3, "abc", "Parameter p (type 3): the value is not a number: \"abc\""},
+        {3, 3e10, "Parameter p (type 3): " + range + ": \"30000000000\""},
+        {3, 2147483648LL, "Parameter p (type 3): " + range + ": \"2147483648\""}, {3, 2147483647LL, "int 2147483647"},
+        {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, -128, "int -128"}, {16, 127, "int 127"},
+        {16, 128, "Parameter p (type 16): " + range + ": \"128\""},
+        {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
+        {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
+        {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
+        // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
+        // receives of each kind is the provider test's.)
+        {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
+        {200, 2.5, "text 2.5"}, {72, "42", "text 42"}, {128, "ab", "bytes ab"}, {11, "true", "bool 1"},
+        {11, "maybe", "Parameter p (type 11): the value is not a truth value: \"maybe\""},
+        {12, 2.5, "real 2.500000"}, {13, "x", "text x"},
+        // Null and Empty bind NULL whatever the type; objects and some types are never sent.
+        {136, Variant::MakeNull(), "null"}, {8192, Variant(), "null"},
+        {136, 1, "Parameter p (type 136): " + none + ": \"1\""},
+        {999, "x", "Parameter p (type 999): " + none + ": \"x\""},
+        {200, kObject, "Parameter p (type 200): an object cannot be sent to the database"},
+        // clang-format on
+    };
+    for (const auto& c : cases) EXPECT_EQ(bind(c.code, c.value), c.bound) << c.code << " " << c.value.TextOr("?");
+    EXPECT_THROW(data::Command().Parameters().Append(nullptr), data::DataError);
 }
 
 // One literal per category and value kind: the SQL form and the script form.
-TEST(ParameterLiteral, RendersEachCategory) {
+TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
     const struct {
         const char* type;
         Variant value;
@@ -124,9 +174,6 @@ TEST(ParameterLiteral, RendersEachCategory) {
         EXPECT_NE(std::string(e.what()).find("P1"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("quizá"), std::string::npos) << e.what();
     }
-}
-
-TEST(ParameterLiteral, WritesTheLocaleDecimalSeparatorInSql) {
     platform::ScopedDecimalSeparator comma(',');
     EXPECT_EQ(Sql("adDouble", "1.5"), "1,5");
     // The text is read with "." whatever the locale: "2,5" stops at the comma.
@@ -135,7 +182,7 @@ TEST(ParameterLiteral, WritesTheLocaleDecimalSeparatorInSql) {
     EXPECT_EQ(Sql("adDouble", Variant(2.5)), "2,5");
 }
 
-TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameter) {
+TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameterAndReadsDatesAsPeopleWriteThem) {
     const Variant when("2024-03-05 14:07:09");
     const struct {
         const char* type;
@@ -166,12 +213,10 @@ TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameter) {
     stored.eType("adDate|yyyy");
     stored.Value = when;
     EXPECT_EQ(stored.SQLExpresion(), "'2024'");
-}
 
-// Dates as typed and as written by machines: the SQL literal of an adDate
-// parameter and the date its bound value carries. What is no real date stays
-// text, and binding it is refused with the parameter's name and text.
-TEST(ParameterLiteral, ReadsDatesAsPeopleAndMachinesWriteThem) {
+    // Dates as typed and as written by machines: the SQL literal of an adDate
+    // parameter and the date its bound value carries. What is no real date stays
+    // text, and binding it is refused with the parameter's name and text.
     const std::pair<const char*, const char*> dates[] = {
         // clang-format off
         {"25/12/24", "2024-12-25 00:00:00"}, {"25/12/2024 9:30", "2024-12-25 09:30:00"},
@@ -184,11 +229,11 @@ TEST(ParameterLiteral, ReadsDatesAsPeopleAndMachinesWriteThem) {
         {"  2024/3/5  ", "2024-03-05 00:00:00"},
         // clang-format on
     };
-    for (const auto& [typed, when] : dates) {
-        EXPECT_EQ(Sql("adDate", typed), "'" + std::string(when) + "'") << typed;
+    for (const auto& [typed, read] : dates) {
+        EXPECT_EQ(Sql("adDate", typed), "'" + std::string(read) + "'") << typed;
         data::Parameter bound("Desde", 7, 0);
         bound.Value(Variant(typed));
-        EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), when) << typed;
+        EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), read) << typed;
     }
     for (const char* text :
          {"31/02/2024", "29/2/23", "1/1/230", "9:30 XM", "13:00 PM", "25 de foo de 2024", "abc", "2024", "134501",
@@ -201,60 +246,6 @@ TEST(ParameterLiteral, ReadsDatesAsPeopleAndMachinesWriteThem) {
             EXPECT_EQ(e.what(), "Parameter Desde (type 7): the value is not a date: \"" + std::string(text) + "\"");
         }
     }
-}
-
-// What a command binds for a type code and a value: the kind and value, or
-// the refusal. A refused value leaves the parameter's previous one.
-TEST(ParameterBinding, BindsByTheCodesBindingAndRange) {
-    using K = data::detail::BoundValue::Kind;
-    const auto bind = [](int code, const Variant& v) -> std::string {
-        data::Parameter p("p", code, 0);
-        try {
-            p.Value(v);
-        } catch (const data::DataError& e) {
-            EXPECT_TRUE(p.Value().IsEmpty()) << code;
-            return e.what();
-        }
-        const auto& b = p.Bound();
-        const char* const kinds[] = {"null", "int", "real", "text", "bool", "date", "time", "timestamp", "bytes"};
-        std::string out = kinds[static_cast<int>(b.kind)];
-        if (b.kind == K::Int || b.kind == K::Bool) out += " " + std::to_string(b.integer);
-        if (b.kind == K::Double) out += " " + std::to_string(b.real);
-        if (b.kind == K::Text || b.kind == K::Binary) out += " " + b.text;
-        return out;
-    };
-    const std::string range = "the value is out of range", none = "this type cannot be sent to the database";
-    const struct {
-        int code;
-        Variant value;
-        std::string bound;
-    } cases[] = {
-        // clang-format off
-        // Whole numbers: texts read as numbers, fractions rounded half to even, within the code's range.
-        {3, " 42 ", "int 42"}, {3, 2.5, "int 2"}, {3, 3.5, "int 4"}, {3, true, "int -1"},
-        {3, "abc", "Parameter p (type 3): the value is not a number: \"abc\""},
-        {3, 3e10, "Parameter p (type 3): " + range + ": \"30000000000\""},
-        {3, 2147483648LL, "Parameter p (type 3): " + range + ": \"2147483648\""}, {3, 2147483647LL, "int 2147483647"},
-        {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, -128, "int -128"}, {16, 127, "int 127"},
-        {16, 128, "Parameter p (type 16): " + range + ": \"128\""},
-        {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
-        {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
-        {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
-        // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
-        // receives of each kind is the provider test's.)
-        {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
-        {200, 2.5, "text 2.5"}, {72, "42", "text 42"}, {128, "ab", "bytes ab"}, {11, "true", "bool 1"},
-        {11, "maybe", "Parameter p (type 11): the value is not a truth value: \"maybe\""},
-        {12, 2.5, "real 2.500000"}, {13, "x", "text x"},
-        // Null and Empty bind NULL whatever the type; objects and some types are never sent.
-        {136, Variant::MakeNull(), "null"}, {8192, Variant(), "null"},
-        {136, 1, "Parameter p (type 136): " + none + ": \"1\""},
-        {999, "x", "Parameter p (type 999): " + none + ": \"x\""},
-        {200, kObject, "Parameter p (type 200): an object cannot be sent to the database"},
-        // clang-format on
-    };
-    for (const auto& c : cases) EXPECT_EQ(bind(c.code, c.value), c.bound) << c.code << " " << c.value.TextOr("?");
-    EXPECT_THROW(data::Command().Parameters().Append(nullptr), data::DataError);
 }
 
 }  // namespace

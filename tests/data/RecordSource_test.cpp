@@ -26,7 +26,7 @@ std::string Current(const std::shared_ptr<eRSource>& rs, const char* field) {
 
 using Texts = std::vector<std::string>;
 
-TEST(RecordSource, NeverOpenedIsAtBothEndsAndDoesNotMoveOrOpenWithoutAnOpenConnection) {
+TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTypeToo) {
     eRSource lone;
     EXPECT_TRUE(lone.Eof() && lone.Bof());
     EXPECT_FALSE(lone.MoveNext() || lone.MovePrevious() || lone.MoveFirst() || lone.MoveLast() || lone.ApplyFilter());
@@ -40,6 +40,60 @@ TEST(RecordSource, NeverOpenedIsAtBothEndsAndDoesNotMoveOrOpenWithoutAnOpenConne
     EXPECT_FALSE(rs->OpenRecordsource());
     EXPECT_NE(rs->LastOpenError.find("not open"), std::string::npos);
     EXPECT_EQ(rs->ADORecordset, nullptr);
+
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    auto bad = s.Source("Mala", "SELECT * FROM nada");
+    auto child = s.Source("Hija", "SELECT 1", bad);
+    EXPECT_FALSE(bad->OpenRecordsource());
+    EXPECT_NE(bad->LastOpenError.find("nada"), std::string::npos) << bad->LastOpenError;
+    EXPECT_EQ(bad->ADORecordset, nullptr);
+    EXPECT_TRUE(bad->Eof());
+    EXPECT_EQ(child->ADORecordset, nullptr);  // children are not opened
+
+    auto update = s.Source("Cambio", "UPDATE clientes SET ciudad = 'Lima' WHERE id = 99");
+    EXPECT_FALSE(update->OpenRecordsource());
+    EXPECT_EQ(update->ADORecordset, nullptr);
+
+    // A failing child makes its parent's open false, with the child named.
+    auto parent = s.Source("Padre", "SELECT 1 AS x");
+    s.Source("Rota", "SELECT * FROM nada", parent);
+    EXPECT_FALSE(parent->OpenRecordsource());
+    EXPECT_NE(parent->LastOpenError.find("\"Rota\""), std::string::npos) << parent->LastOpenError;
+    EXPECT_NE(parent->ADORecordset, nullptr);
+
+    // A source that is its own child stops.
+    auto loop = s.Source("Bucle", "SELECT 1 AS x");
+    loop->eRSources->Add(loop);
+    EXPECT_FALSE(loop->OpenRecordsource());
+    EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
+    loop->eRSources->Clear();  // break the cycle so the objects can go
+    parent->SQLCommand = "SELECT nada FROM ninguna";  // a reopen that fails leaves no recordset either
+    EXPECT_FALSE(parent->OpenRecordsource());
+    EXPECT_EQ(parent->ADORecordset, nullptr);
+
+    auto table = s.Source("Tabla", "clientes");
+    table->TypeofCommand = "2";
+    ASSERT_TRUE(table->OpenRecordsource()) << table->LastOpenError;
+    EXPECT_EQ(Column(table, "nombre").size(), 3u);
+
+    // "" is the command's default, SQL text. Not numbers, or numbers no
+    // command type can be, are refused before running.
+    auto text = s.Source("Texto", "SELECT 7 AS n");
+    const std::pair<const char*, const char*> cases[] = {
+        // clang-format off
+        {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"uno", "uno"}, {"-", "is not a number"},
+        {"1x", "is not a number"}, {"1 2", "is not a number"}, {"2147483648", "is not a number"},
+        {"-99999999999", "is not a number"}, {"0x1", "is not a number"}, {"-2147483648", "not supported"},
+        // clang-format on
+    };
+    for (const auto& [written, says] : cases) {
+        text->TypeofCommand = written;
+        EXPECT_EQ(text->OpenRecordsource(), !*says) << written;
+        if (*says)
+            EXPECT_NE(text->LastOpenError.find(says), std::string::npos) << written << text->LastOpenError;
+        else
+            EXPECT_EQ(Current(text, "n"), "7");
+    }
 }
 
 TEST(RecordSource, ChildrenFollowTheirParentsCurrentRecord) {
@@ -99,71 +153,10 @@ TEST(RecordSource, RunTimeFilterAndSortApplyWithMacrosOrAreRefused) {
     EXPECT_EQ(Column(clientes, "nombre"), (Texts{"Ana", "Luis", "Eva"}));
 }
 
-TEST(RecordSource, RefusedQueriesGiveFalseAndLeaveNoRecordset) {
-    SalesReport s;
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    auto bad = s.Source("Mala", "SELECT * FROM nada");
-    auto child = s.Source("Hija", "SELECT 1", bad);
-    EXPECT_FALSE(bad->OpenRecordsource());
-    EXPECT_NE(bad->LastOpenError.find("nada"), std::string::npos) << bad->LastOpenError;
-    EXPECT_EQ(bad->ADORecordset, nullptr);
-    EXPECT_TRUE(bad->Eof());
-    EXPECT_EQ(child->ADORecordset, nullptr);  // children are not opened
-
-    auto update = s.Source("Cambio", "UPDATE clientes SET ciudad = 'Lima' WHERE id = 99");
-    EXPECT_FALSE(update->OpenRecordsource());
-    EXPECT_EQ(update->ADORecordset, nullptr);
-
-    // A failing child makes its parent's open false, with the child named.
-    auto parent = s.Source("Padre", "SELECT 1 AS x");
-    s.Source("Rota", "SELECT * FROM nada", parent);
-    EXPECT_FALSE(parent->OpenRecordsource());
-    EXPECT_NE(parent->LastOpenError.find("\"Rota\""), std::string::npos) << parent->LastOpenError;
-    EXPECT_NE(parent->ADORecordset, nullptr);
-
-    // A source that is its own child stops.
-    auto loop = s.Source("Bucle", "SELECT 1 AS x");
-    loop->eRSources->Add(loop);
-    EXPECT_FALSE(loop->OpenRecordsource());
-    EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
-    loop->eRSources->Clear();  // break the cycle so the objects can go
-    parent->SQLCommand = "SELECT nada FROM ninguna";  // a reopen that fails leaves no recordset either
-    EXPECT_FALSE(parent->OpenRecordsource());
-    EXPECT_EQ(parent->ADORecordset, nullptr);
-}
-
-TEST(RecordSource, CommandTypes) {
-    SalesReport s;
-    ASSERT_TRUE(s.cnn->OpenConnection());
-    auto table = s.Source("Tabla", "clientes");
-    table->TypeofCommand = "2";
-    ASSERT_TRUE(table->OpenRecordsource()) << table->LastOpenError;
-    EXPECT_EQ(Column(table, "nombre").size(), 3u);
-
-    // "" is the command's default, SQL text. Not numbers, or numbers no
-    // command type can be, are refused before running.
-    auto text = s.Source("Texto", "SELECT 7 AS n");
-    const std::pair<const char*, const char*> cases[] = {
-        // clang-format off
-        {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"uno", "uno"}, {"-", "is not a number"},
-        {"1x", "is not a number"}, {"1 2", "is not a number"}, {"2147483648", "is not a number"},
-        {"-99999999999", "is not a number"}, {"0x1", "is not a number"}, {"-2147483648", "not supported"},
-        // clang-format on
-    };
-    for (const auto& [written, says] : cases) {
-        text->TypeofCommand = written;
-        EXPECT_EQ(text->OpenRecordsource(), !*says) << written;
-        if (*says)
-            EXPECT_NE(text->LastOpenError.find(says), std::string::npos) << written << text->LastOpenError;
-        else
-            EXPECT_EQ(Current(text, "n"), "7");
-    }
-}
-
 // A list of values by macro ("IN (@L)") and bound ("IN (?)"): the bound
 // form also pairs the parameters before and after it with their marks, in
 // SendParameters order, past empty pieces and a "?" in quotes or a comment.
-TEST(RecordSource, ListsOfValuesByMacroAndBound) {
+TEST(RecordSource, ListsOfValuesByMacroAndBoundEmptyTextDateTextAndUnboundParameters) {
     struct Case {
         const char* type;
         const char* column;
@@ -205,15 +198,11 @@ TEST(RecordSource, ListsOfValuesByMacroAndBound) {
     rs->SendParameters = "L,Otro";
     EXPECT_FALSE(rs->OpenRecordsource());
     EXPECT_NE(rs->LastOpenError.find("1 parameter marks for 2 parameters"), std::string::npos) << rs->LastOpenError;
-}
 
-TEST(RecordSource, EmptyTextDateTextAndUnboundParameters) {
-    SalesReport s;
     s.Param("vacio", "adVarChar", "");
     auto fecha = s.Param("fecha", "strDateTime", "2024-03-09 10:20:30");
-    auto rs = s.Source("P", "SELECT length(?) AS n, ? AS f, typeof(?) AS t");
+    rs->SQLCommand = "SELECT length(?) AS n, ? AS f, typeof(?) AS t";
     rs->SendParameters = "vacio,fecha,fecha";
-    ASSERT_TRUE(s.cnn->OpenConnection());
     ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
     EXPECT_EQ(Current(rs, "n"), "0");
     EXPECT_EQ(Current(rs, "f"), "20240309");

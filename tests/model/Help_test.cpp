@@ -1,7 +1,12 @@
+// What a host installs: the help viewer and the formula designer.
 #include "model/Help.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "model/FormulaDesigner.h"
+#include "model/Orvane.h"
 #include "platform/Help.h"
 #include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
@@ -28,6 +33,7 @@ protected:
     }
     void TearDown() override {
         platform::SetHelpViewer(previous_);
+        SetFormulaDesigner(nullptr);
         RuntimeServices::Instance().SetHelpFolder("");
     }
     orvane::testing::ScratchDir dir_;
@@ -35,19 +41,8 @@ protected:
     std::shared_ptr<platform::HelpViewer> previous_;
 };
 
-TEST_F(HelpTest, OpensTheHelpFoundInTheHelpFolderAtTheTopic) {
-    orvane::testing::WriteFile(dir_.path() / std::string(kHelpFileName), "<html></html>");
-    orvane::testing::MessageRecorder messages;
-    ShowHelp(nullptr, 4200);
-    ShowHelp(nullptr, 0);
-    const std::string expected = RuntimeServices::EndWithSeparator(dir_.path().string()) + std::string(kHelpFileName);
-    ASSERT_EQ(viewer_->calls.size(), 2u);
-    EXPECT_EQ(viewer_->calls[0], std::make_pair(expected, 4200));
-    EXPECT_EQ(viewer_->calls[1], std::make_pair(expected, 0));
-    EXPECT_TRUE(messages->Taken().empty());
-}
-
-TEST_F(HelpTest, MissingHelpShowsTheCriticalMessage) {
+// Missing help shows the critical message; once there, it opens at the topic.
+TEST_F(HelpTest, OpensTheHelpAtTheTopicOrSaysItIsMissingAndTakesTheDesignersAnswerOnlyWhenAccepted) {
     orvane::testing::MessageRecorder messages;
     ShowHelp(nullptr, 1);
     EXPECT_TRUE(viewer_->calls.empty());
@@ -56,13 +51,51 @@ TEST_F(HelpTest, MissingHelpShowsTheCriticalMessage) {
     EXPECT_EQ(taken[0].text, "No se encontró el archivo de ayuda");
     EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
     EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
-}
 
-TEST(HelpLibrary, LibraryFolderIsWhereTheLibraryLives) {
+    orvane::testing::WriteFile(dir_.path() / std::string(kHelpFileName), "<html></html>");
+    ShowHelp(nullptr, 4200);
+    ShowHelp(nullptr, 0);
+    const std::string expected = RuntimeServices::EndWithSeparator(dir_.path().string()) + std::string(kHelpFileName);
+    ASSERT_EQ(viewer_->calls.size(), 2u);
+    EXPECT_EQ(viewer_->calls[0], std::make_pair(expected, 4200));
+    EXPECT_EQ(viewer_->calls[1], std::make_pair(expected, 0));
+    EXPECT_EQ(messages->Taken().size(), 1u);  // no message this time
+
     std::string folder = platform::LibraryFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(folder + "libOrvaneSpt.so"));
+
+    // Without a designer the formula comes back and the format stays; with one,
+    // its answer is taken only when accepted.
+    Orvane onStack;
+    std::string format = "hh:mm:ss";
+    EXPECT_EQ(onStack.ShowDesignerF("@Desde + 1", format), "@Desde + 1");
+    EXPECT_EQ(format, "hh:mm:ss");
+
+    auto report = std::make_shared<Orvane>();
+    bool accept = true;
+    Orvane* seen = nullptr;
+    SetFormulaDesigner([&](const std::shared_ptr<Orvane>& r, std::string& text, std::string& fmt) {
+        seen = r.get();
+        text += " * 2";
+        fmt = "#.00";
+        return accept;
+    });
+    format = "Yes/No";
+    EXPECT_EQ(report->ShowDesignerF("@Ventas.Total", format), "@Ventas.Total * 2");
+    EXPECT_EQ(format, "#.00");
+    EXPECT_EQ(seen, report.get());
+    accept = false;
+    EXPECT_EQ(report->ShowDesignerF("@Desde", format), "@Desde");
+    EXPECT_EQ(format, "#.00");
+    // A designer that raises counts as cancelled; a report on the stack still gets one.
+    SetFormulaDesigner([](const std::shared_ptr<Orvane>& r, std::string& text, std::string&) -> bool {
+        text = r ? "lost" : "";
+        throw std::runtime_error("boom");
+    });
+    EXPECT_EQ(onStack.ShowDesignerF("@Desde", format), "@Desde");
+    EXPECT_EQ(format, "#.00");
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// Lookups, name generators and ownership of the report object model.
+// Lookups, name generators and ownership of the report object model, control
+// properties, and the lookups and text escaping of its XML.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "model/Orvane.h"
+#include "model/XmlText.h"
+#include "model/detail/XmlLookup.h"
 
 namespace orvane {
 namespace {
@@ -17,7 +18,7 @@ std::shared_ptr<T> Named(const std::string& name) {
 const auto RS = &Named<eRSource>;
 const auto Cnn = &Named<eConnection>;
 
-TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParametersAreTrimmed) {
+TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndRecordSourcesAreSearchedDepthFirst) {
     auto rpt = std::make_shared<Orvane>();
     ASSERT_TRUE(rpt->AddConnection(Cnn("eConnection1")));
     auto p = Named<eParameter>("fecha");
@@ -33,10 +34,8 @@ TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParametersAreTrimmed) {
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
     EXPECT_EQ(rpt->GetDialog("EDIALOG1"), d);
     EXPECT_EQ(rpt->GetConnection("nope"), nullptr);
-}
 
-TEST(ModelLookup, RecordSourcesAreSearchedDepthFirstInPreOrder) {
-    auto rpt = std::make_shared<Orvane>();
+    // Record sources: depth first, in pre-order.
     auto c = Cnn("c");
     rpt->AddConnection(c);
     auto first = RS("A");
@@ -84,7 +83,7 @@ TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
 }
 
 // Adding refuses null and case twins; the back reference does not keep the report alive.
-TEST(ModelLookup, AddingRefusesNullAndNamesDifferingOnlyInCase) {
+TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatch) {
     std::weak_ptr<Orvane> weak;
     auto c = Cnn("Ventas");
     {
@@ -105,10 +104,7 @@ TEST(ModelLookup, AddingRefusesNullAndNamesDifferingOnlyInCase) {
     }
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(c->RPTParent.lock(), nullptr);
-}
 
-TEST(ModelLookup, DeletesRemoveOnlyTheFirstDirectMatch) {
-    auto c = Cnn("c");
     auto a = RS("a");
     auto deep = RS("b");
     a->eRSources->Add(deep);
@@ -130,7 +126,7 @@ TEST(ModelLookup, DeletesRemoveOnlyTheFirstDirectMatch) {
 
 // Each generator starts at its count + 1 and skips names taken in any case;
 // record source names are free under connections and dialogs alike.
-TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
+TEST(ModelNames, GeneratorsSkipTakenNamesCopiedConnectionNamesStayAndItemsCountFromOne) {
     auto rpt = std::make_shared<Orvane>();
     EXPECT_EQ(rpt->UniqueFormatName(), "eFormat1");
     EXPECT_EQ(rpt->GetNewCnnName(), "eConnection1");
@@ -159,51 +155,18 @@ TEST(ModelNames, GeneratorsStartAtTheirCounterAndSkipTakenNames) {
     ePrnFormat f;
     f.eControls->Add(std::make_shared<eControl>());
     EXPECT_EQ(f.GetNewName(), "Control2");
-}
 
-TEST(ModelRecordSource, ConnectionNameFollowsTheConnectionWhileSet) {
-    auto c = Cnn("Ventas");
+    auto ventas = Cnn("Ventas");
     eRSource rs;
     rs.ecnnName("Stored");
     EXPECT_EQ(rs.ecnnName(), "Stored");
-    rs.eCnn = c;
+    rs.eCnn = ventas;
     rs.ecnnName("Ignored");
     EXPECT_EQ(rs.ecnnName(), "Ventas");
-    c.reset();
+    ventas.reset();
     EXPECT_EQ(rs.ecnnName(), "Ventas") << "the copied name stays once the connection is gone";
-}
 
-TEST(ModelControl, ExtDataAndExtPropertyGetOrCreate) {
-    eControl c;
-    auto tables = c.ExtData("Tables");
-    EXPECT_EQ(c.ExtData("TABLES"), tables);
-    EXPECT_EQ(c.Data->Count(), 1);
-
-    EXPECT_EQ(c.GetExtProperty("font"), nullptr);
-    EXPECT_EQ(c.ExtendedProperties, nullptr);
-    auto created = c.ExtProperty("font");
-    ASSERT_NE(c.ExtendedProperties, nullptr);
-    EXPECT_EQ(created->Name, "font");
-    EXPECT_EQ(c.ExtProperty("Font"), created);
-    EXPECT_EQ(c.ExtendedProperties->Count(), 1);
-}
-
-// Type text -> type, format; the format is kept when no bar is given.
-TEST(ModelParameter, TypeTextSplitsAtTheBars) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {{"adDate", "adDate", "keep"},
-                                                                       {"adDate|dd/mm/yy", "adDate", "dd/mm/yy"},
-                                                                       {"adDate|", "adDate", ""},
-                                                                       {"adDBDate|yyyy|rest", "adDBDate", "yyyy"}};
-    for (const auto& [text, type, format] : cases) {
-        eParameter p;
-        p.DTFormat = "keep";
-        p.eType(text);
-        EXPECT_EQ(p.eType(), type);
-        EXPECT_EQ(p.DTFormat, format) << text;
-    }
-}
-
-TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {
+    // Collections: Item is one-based, Remove ignores what is out of range.
     Collection<eData> col;
     auto a = std::make_shared<eData>();
     col.Add(a);
@@ -214,6 +177,131 @@ TEST(ModelCollection, ItemIsOneBasedAndRemoveIgnoresOutOfRange) {
     EXPECT_EQ(col.Count(), 1);
     col.Remove(1);
     EXPECT_EQ(col.Count(), 0);
+}
+
+// eControl.Extended: building the string and reading it back.
+// Data blocks and properties are got or created by name in any case.
+TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndReplacesThem) {
+    eControl c;
+    auto tables = c.ExtData("Tables");
+    EXPECT_EQ(c.ExtData("TABLES"), tables);
+    EXPECT_EQ(c.Data->Count(), 1);
+    EXPECT_EQ(c.GetExtProperty("font"), nullptr);
+    EXPECT_EQ(c.ExtendedProperties, nullptr);
+    EXPECT_EQ(c.Extended(), "");
+    c.ExtProperty("Caption")->Value = "Total";
+    EXPECT_EQ(c.ExtProperty("CAPTION"), c.GetExtProperty("caption"));  // got, not created again
+    c.ExtProperty("  ")->Value = "hidden";
+    c.ExtProperty(" Font")->Value = "Arial";
+    c.ExtProperty("Obj")->Value = Variant::MakeNull();
+    c.ExtProperty("FontBold")->Value = true;
+    c.ExtProperty("Size")->Value = 12;
+    EXPECT_EQ(c.Extended(), "Caption='Total'; Font='Arial';FontBold='True';Size='12';");
+    EXPECT_EQ(c.ExtendedProperties->Count(), 6);
+
+    c.ExtendedProperties = nullptr;
+    c.ExtProperty("A")->Value = "it's";
+    c.ExtProperty("B")->Value = "a\r\nb";
+    c.ExtProperty("C")->Value = "x;y\\z\r";
+    const std::string s = c.Extended();
+    EXPECT_EQ(s, "A='it\\0x27\\s';B='a\\0x130x10\\b';C='x;y\\z\r';");
+    eControl back;
+    back.Extended(s);
+    ASSERT_TRUE(back.ExtendedProperties);
+    ASSERT_EQ(back.ExtendedProperties->Count(), 3);
+    EXPECT_EQ(back.GetExtProperty("a")->Value.TextOr(), "it's");
+    EXPECT_EQ(back.GetExtProperty("B")->Value.TextOr(), "a\r\nb");
+    EXPECT_EQ(back.GetExtProperty("c")->Value.TextOr(), "x;y\\z\r");
+    EXPECT_EQ(back.Extended(), s);
+
+    // Writing replaces the list, or drops it on failure.
+    back.Extended("New='2';");
+    ASSERT_EQ(back.ExtendedProperties->Count(), 1);
+    EXPECT_FALSE(back.GetExtProperty("A"));
+    back.Extended("New='unterminated");
+    EXPECT_FALSE(back.ExtendedProperties);
+    EXPECT_EQ(back.Extended(), "");
+    back.Extended("");
+    ASSERT_TRUE(back.ExtendedProperties);
+    EXPECT_EQ(back.ExtendedProperties->Count(), 0);
+}
+
+TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {
+    Orvane r;
+    auto d = std::make_shared<eDialog>();
+    auto c = std::make_shared<eControl>();
+    c->ExtProperty("Caption")->Value = "A";
+    d->eControls->Add(c);
+    r.eDialogs->Add(d);
+    EXPECT_NE(r.ToXML().find(" Extended=\"Caption=&apos;A&apos;;\" "), std::string::npos);
+}
+
+// Escaping of the definition XML's texts and the lenient readings.
+TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoringCase) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"A\r\nB", "A&lt;p&gt;&amp;nbsp;&lt;/p&gt;B"},
+        {"\r\n\r\n", "&lt;p&gt;&amp;nbsp;&lt;/p&gt;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"},
+        // Only the CR LF pair is the marker; lone and reversed breaks are references.
+        {"\n\r", "&#xA;&#xD;"}, {"\r\r\n", "&#xD;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"}, {"a\rb", "a&#xD;b"},
+        {"a&b<c>d'e\"f\tg", "a&amp;b&lt;c&gt;d&apos;e&quot;f&#x9;g"}, {"&amp;", "&amp;amp;"}, {"", ""},
+        {"plain text 123", "plain text 123"},
+        {"\xC3\xA9", "&#233;"}, {"\xC2\x80\xC3\xBF", "&#128;&#255;"},  // é; U+0080, ÿ
+        {"\xE2\x82\xAC", "\xE2\x82\xAC"}, {"x\xF0\x9F\x98\x80y", "x\xF0\x9F\x98\x80y"},  // higher ones stay
+        // A stray byte is read as the code point of its value.
+        {"\xE9z", "&#233;z"}, {"\xE2\x82", "&#226;&#130;"},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(EncodeXMLText(in), out) << in;
+    std::string out = "head ";  // appending keeps what is there
+    AppendEncodedXMLText(out, "a<b");
+    AppendEncodedXMLText(out, "");
+    EXPECT_EQ(out, "head a&lt;b");
+    EXPECT_EQ(DecodeXMLText("A<p>&nbsp;</p>B"), "A\r\nB");
+    EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p><p>&nbsp;</p>"), "\r\n\r\n");
+    EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p"), "<p>&nbsp;</p");
+    EXPECT_EQ(DecodeXMLText("&amp; <P>&nbsp;</P>"), "&amp; <P>&nbsp;</P>");
+    EXPECT_EQ(DecodeXMLText(""), "");
+    EXPECT_EQ(AttrValue(Variant(true)), "\"True\"");
+    EXPECT_EQ(AttrValue(Variant(false)), "\"False\"");
+    EXPECT_EQ(AttrValue(Variant("a\"b")), "\"a&quot;b\"");
+    EXPECT_EQ(AttrValue(Variant(-12)), "\"-12\"");
+    EXPECT_EQ(AttrValue(Variant()), "\"\"");
+    EXPECT_EQ(AttrValue(Variant::MakeNull()), "\"\"");
+
+    // "1,234.5": grouping is not a thing here.
+    const std::pair<const char*, double> numbers[] = {{"1,5", 1.5}, {"1.5", 1.5},   {"  -2.25abc", -2.25},
+                                                      {"1.5e3", 1500}, {"abc", 0}, {"", 0}, {"1,234.5", 1.234}};
+    for (const auto& [text, value] : numbers) EXPECT_DOUBLE_EQ(StrToNum(text), value) << text;
+    for (const char* yes : {"-1", "2abc", "TRUE", "Verdadero", "0.5"}) EXPECT_TRUE(StrToBool(yes)) << yes;
+    // "0,5": no comma reading, the leading number is 0.
+    for (const char* no : {"0", "0,5", "", "yes", "False"}) EXPECT_FALSE(StrToBool(no)) << no;
+
+    // The XML readers' lookups: tags and attribute names ignore case (ASCII and
+    // Latin-1 letters only), a Name value does not; the first match wins.
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string("<r><!--c--><Item Name='a'/><ITEM Name='b' name='x'/><item NAME='c'/>"
+                                "<other Name='b'/></r>"));
+    const pugi::xml_node root = doc.child("r");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "item", "  ").attribute("Name").value(), "a");
+    EXPECT_STREQ(FindElementByName(root.children(), "ITEM", "b").name(), "ITEM");
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "B"));
+    EXPECT_FALSE(FindElementByName(root.children(), "item", "c"));  // NAME='c' is not Name
+    EXPECT_FALSE(FindElementByName(root.children(), "missing", ""));
+    EXPECT_FALSE(FindElementByName(pugi::xml_node().children(), "item", ""));
+
+    const pugi::xml_node b = FindElementByName(root.children(), "item", "b");
+    EXPECT_STREQ(FindAttribute(b, "NAME").value(), "b");
+    EXPECT_STREQ(FindAttribute(b, "name").value(), "b");
+    EXPECT_FALSE(FindAttribute(b, "nam"));
+    EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
+
+    EXPECT_TRUE(XmlNameEquals("eRSources", "ERSOURCES"));
+    EXPECT_TRUE(XmlNameEquals("\xC3\x91" "ame", "\xC3\xB1" "AME"));  // Ñame / ñAME
+    EXPECT_FALSE(XmlNameEquals("Name", "Nam"));
+    EXPECT_FALSE(XmlNameEquals("Nam", "Name"));
+    EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
+    EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
+    EXPECT_TRUE(XmlNameEquals("", ""));
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -109,7 +111,7 @@ protected:
 
 // The written source, the index, then one entry per resource; loading them
 // back is proved by packing and loading the example on the command line.
-TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResource) {
+TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResourceLoadsByTheIndexAndUpdatesKeepingOtherEntries) {
     Orvane empty;
     empty.Name = "Vacío";
     ASSERT_TRUE(empty.SaveXPDFile(files_.file("empty.xpd")));
@@ -129,12 +131,7 @@ TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResource) {
                      {"logo.img", Bmp(0x102030)},
                      {"pie.txt", "Página 1\r\nfin"}}));
     EXPECT_EQ(Listing(files_.path()), (std::vector<fs::path>{files_.file("empty.xpd"), pkg}));  // nothing else
-}
 
-TEST_F(PackageTest, LoadingFollowsTheIndexAndUpdatingKeepsOtherEntries) {
-    auto rpt = ReportWithLogoAndPie();
-    const std::string pkg = files_.file("ventas.xpd");
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
     // Held resources stay; those the index names are read again.
     Orvane target;
     target.NewResData("mine")->TextData = "kept";
@@ -156,17 +153,13 @@ TEST_F(PackageTest, LoadingFollowsTheIndexAndUpdatingKeepsOtherEntries) {
     ASSERT_TRUE(loaded.LoadXPDFile(pkg));
     ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
     EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0xABCDEF));
-}
 
-TEST_F(PackageTest, MissingIndexMeansNoResources) {
-    Orvane src;
-    src.Name = "SinIndice";
-    const std::string pkg = files_.file("p.xpd");
-    MakeRawZip(pkg, {{"Source.XML", src.ToXML()}, {"pie.txt", "huérfano"}});
-    Orvane loaded;
-    EXPECT_TRUE(loaded.LoadXPDFile(pkg));
-    EXPECT_EQ(loaded.Name, "SinIndice");
-    EXPECT_EQ(loaded.ResDataCollection->Count(), 0);
+    // Without an index no resource is read, whatever the entries.
+    MakeRawZip(pkg, {{"Source.XML", rpt->ToXML()}, {"pie.txt", "huérfano"}});
+    Orvane noIndex;
+    EXPECT_TRUE(noIndex.LoadXPDFile(pkg));
+    EXPECT_EQ(noIndex.Name, "Ventas");
+    EXPECT_EQ(noIndex.ResDataCollection->Count(), 0);
 }
 
 // A definition that holds something of everything a failed load must keep.
@@ -188,7 +181,9 @@ void ExpectUnchanged(const Orvane& rpt) {
     EXPECT_EQ(rpt.GetResdata("mine")->TextData, "kept");
 }
 
-TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
+// Without a usable source loading fails quietly; a foreign or truncated file
+// shows the unzip message. Either way the held definition stays.
+TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     MessageRecorder messages;
     auto held = HeldDefinition();
     Orvane& rpt = *held;
@@ -206,12 +201,9 @@ TEST_F(PackageTest, WithoutUsableSourceLoadingFails) {
     EXPECT_FALSE(rpt.LoadXPDFile(files_.path().string()));  // a folder
     ExpectUnchanged(rpt);
     EXPECT_TRUE(messages->Taken().empty());
-}
 
-TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
-    auto rpt = ReportWithLogoAndPie();
     const std::string pkg = files_.file("ventas.xpd");
-    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    ASSERT_TRUE(ReportWithLogoAndPie()->SaveXPDFile(pkg));
     const std::string bytes = ReadFile(pkg);
     WriteFile(pkg, bytes.substr(0, bytes.size() - 30));
     const std::string text = files_.file("notes.xpd");
@@ -232,11 +224,8 @@ TEST_F(PackageTest, ForeignOrTruncatedFilesShowTheUnzipMessage) {
         orvane::testing::SetDeclaredSize(bombs.back(), "pie.txt", declared);
     }
     const auto before = Listing(root_.path());
-
-    MessageRecorder messages;
-    auto held = HeldDefinition();
-    for (const std::string& bad : {pkg, text, many, bombs[0], bombs[1]}) EXPECT_FALSE(held->LoadXPDFile(bad)) << bad;
-    ExpectUnchanged(*held);
+    for (const std::string& bad : {pkg, text, many, bombs[0], bombs[1]}) EXPECT_FALSE(rpt.LoadXPDFile(bad)) << bad;
+    ExpectUnchanged(rpt);
     EXPECT_EQ(Listing(root_.path()), before);
     auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 5u);
@@ -360,7 +349,67 @@ TEST_F(PackageTest, EachFailingFileOperationOfASaveLeavesTheOldPackageOrTheNew) 
     EXPECT_FALSE(rpt->SaveXPDFile(files_.file("no/such/folder/x.xpd")));
 }
 
-TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
+// A definition with three connections and a text resource.
+std::shared_ptr<Orvane> Definition(const std::string& text) {
+    auto rpt = std::make_shared<Orvane>();
+    rpt->Name = "Mismo";
+    for (int i = 0; i < 3; ++i) {
+        auto cnn = std::make_shared<eConnection>();
+        cnn->Name = "cnn" + std::to_string(i);
+        cnn->cnnString = "Provider=SQLite;Data Source=/srv/db" + std::to_string(i) + ".db";
+        rpt->AddConnection(cnn);
+    }
+    auto res = rpt->NewResData("texto");
+    res->TextData = text;
+    res->ResType = rtText;
+    return rpt;
+}
+
+// The resource text of a package that loads cleanly with the written text of
+// expected (both workers write the same), or "" when it does not.
+std::string LoadedText(const std::string& pkg, const Orvane& expected) {
+    Orvane back;
+    if (!back.LoadXPDFile(pkg) || back.ToXML() != expected.ToXML() || !back.GetResdata("texto")) return "";
+    return back.GetResdata("texto")->TextData;
+}
+
+// Saves and loads its own package and a shared one, again and again; the
+// exit status counts the failures.
+int SameNameWorker(const fs::path& folder, int worker) {
+    int failures = 0;
+    const std::string own = (folder / ("own" + std::to_string(worker) + ".xpd")).string();
+    const std::string shared = (folder / "shared.xpd").string();
+    for (int i = 0; i < 25; ++i) {
+        const std::string text = "worker " + std::to_string(worker) + " round " + std::to_string(i);
+        auto def = Definition(text);
+        if (!def->SaveXPDFile(own) || LoadedText(own, *def) != text) ++failures;
+        if (!def->SaveXPDFile(shared) || LoadedText(shared, *def).rfind("worker ", 0) != 0) ++failures;
+    }
+    return failures;
+}
+
+// Two processes using definitions of the same name at once both succeed.
+TEST_F(PackageTest, TwoProcessesUsingTheSameReportNameBothSucceed) {
+    MessageRecorder messages;
+    std::vector<pid_t> children;
+    for (int worker = 0; worker < 2; ++worker) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) _exit(std::min(SameNameWorker(files_.path(), worker), 100));
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "failed saves or loads in one process";
+    }
+    EXPECT_EQ(Listing(files_.path()),
+              (std::vector<fs::path>{files_.file("own0.xpd"), files_.file("own1.xpd"), files_.file("shared.xpd")}));
+    EXPECT_TRUE(messages->Taken().empty());
+}
+
+TEST(ResIndex, ReadsTheIndexByItsRulesAndResourceFilesKeepingOldValuesOnFailure) {
     Orvane rpt;
     rpt.NewResData("held")->ResType = rtPicture;
     rpt.ReadResIndex(kDecl +
@@ -376,40 +425,30 @@ TEST(ResIndex, ReadsNamesAndTypesByTheIndexRules) {
     for (const char* bad : {"", "<eResDataCol><eResData Name=\"a\" Type=\"1\" />", "not xml at all"})
         rpt.ReadResIndex(bad);  // malformed or empty: adds nothing
     EXPECT_EQ(rpt.ResDataCollection->Count(), 6);
-}
 
-class ResourceFileTest : public ::testing::Test {
-protected:
-    ScratchDir dir_;
-};
-
-TEST_F(ResourceFileTest, TextLoadsWholeFileAndResolvesTheName) {
-    WriteFile(dir_.path() / "t.txt", "línea 1\r\nlínea 2\n");
+    // Loading a good picture is proved by packing the example on the command line.
+    ScratchDir dir;
+    WriteFile(dir.path() / "t.txt", "línea 1\r\nlínea 2\n");
     eResData r;
-    std::string name = dir_.file("sub/../t.txt");
+    std::string name = dir.file("sub/../t.txt");
     EXPECT_TRUE(r.LoadTextFromFile(name));
-    EXPECT_EQ(name, dir_.file("t.txt"));
+    EXPECT_EQ(name, dir.file("t.txt"));
     EXPECT_EQ(r.TextData, "línea 1\r\nlínea 2\n");
     EXPECT_EQ(r.ResType, rtText);
 
     std::string missing = "no-such-file.txt";
     EXPECT_FALSE(r.LoadTextFromFile(missing));
     EXPECT_EQ(missing, (fs::current_path() / "no-such-file.txt").string());
-    EXPECT_FALSE(r.LoadTextFromFile(dir_.path().string()));  // a folder
+    EXPECT_FALSE(r.LoadTextFromFile(dir.path().string()));  // a folder
     std::string empty;
     EXPECT_FALSE(r.LoadTextFromFile(empty));
     EXPECT_EQ(r.TextData, "línea 1\r\nlínea 2\n");
-}
 
-// Loading a good picture is proved by packing the example on the command line.
-TEST_F(ResourceFileTest, ABadPictureShowsTheMessageAndKeepsOldValues) {
-    WriteFile(dir_.path() / "fake.bmp", "BM but not really");
+    WriteFile(dir.path() / "fake.bmp", "BM but not really");
     MessageRecorder messages;
-    eResData r;
     r.PicData = Picture::FromBytes(Bmp(0x445566));
-    r.ResType = rtText;
     auto before = r.PicData;
-    EXPECT_FALSE(r.LoadPictureFromFile(dir_.file("fake.bmp")));
+    EXPECT_FALSE(r.LoadPictureFromFile(dir.file("fake.bmp")));
     EXPECT_EQ(r.PicData, before);
     EXPECT_EQ(r.ResType, rtText);
     auto taken = messages->Taken();
@@ -418,11 +457,9 @@ TEST_F(ResourceFileTest, ABadPictureShowsTheMessageAndKeepsOldValues) {
     EXPECT_EQ(taken[0].buttons, platform::MsgButtons::Ok);
     EXPECT_EQ(taken[0].icon, platform::MsgIcon::None);
 
-    eResData untouched;
-    untouched.TextData = "t";
-    untouched.ResType = rtText;
-    EXPECT_FALSE(untouched.LoadPictureFromFile(dir_.file("missing.bmp")));
-    EXPECT_EQ(untouched.ResType, rtText);
+    EXPECT_FALSE(r.LoadPictureFromFile(dir.file("missing.bmp")));
+    EXPECT_EQ(r.PicData, before);
+    EXPECT_EQ(r.ResType, rtText);
     EXPECT_EQ(messages->Taken().size(), 1u);  // a missing file is not a bad picture
 }
 

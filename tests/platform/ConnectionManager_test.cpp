@@ -1,5 +1,6 @@
 // The connection manager's file: where it is, how it reads, what it refuses,
-// and that saving keeps it private and whole.
+// and that saving keeps it private and whole; and how passwords are hidden
+// in the texts that carry them.
 #include "platform/ConnectionManager.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/Secrets.h"
 #include "support/TestSupport.h"
 
 namespace orvane::platform {
@@ -38,7 +40,7 @@ const char* kSample =
     "[ventas]\n"
     "ConnectionString=second of the same name\n";
 
-TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValues) {
+TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValuesAndRefusesMalformedFiles) {
     ScratchDir dir;
     WriteFile(dir.file("c.ini"), kSample);
     auto m = ConnectionManager::Load(dir.file("c.ini"));
@@ -58,9 +60,24 @@ TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValues) {
     EXPECT_EQ(brisco->OtherKeys, (std::vector<std::pair<std::string, std::string>>{{"Timeout", "30"}}));
     EXPECT_EQ(m->oldMaltevadb(), nullptr);
     EXPECT_EQ(m->applicationdb("nadie"), nullptr);
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
+        {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
+    };
+    for (const auto& [content, where] : cases) {
+        SCOPED_TRACE(content);
+        WriteFile(dir.file("bad.ini"), content);
+        std::string error;
+        EXPECT_EQ(ConnectionManager::Load(dir.file("bad.ini"), &error), nullptr);
+        EXPECT_NE(error.find(where), std::string::npos) << error;
+        EXPECT_NE(error.find("bad.ini"), std::string::npos) << error;
+        EXPECT_EQ(error.find("hunter2"), std::string::npos) << error;
+    }
 }
 
-TEST(ConnectionManagerFile, AbsentMeansNotInstalled) {
+// Absent means not installed; where it is looked for follows the environment.
+TEST(ConnectionManagerFile, AbsentMeansNotInstalledLoadOrNewWritesOnlyWhenSavedAndThePathFollowsTheEnvironment) {
     ScratchDir dir;
     std::string error;
     EXPECT_EQ(ConnectionManager::Load(dir.file("none.ini"), &error), nullptr);
@@ -73,47 +90,7 @@ TEST(ConnectionManagerFile, AbsentMeansNotInstalled) {
     auto m = ConnectionManager::Create();
     ASSERT_NE(m, nullptr);
     EXPECT_TRUE(m->ApplicationsCollection().empty());
-}
 
-TEST(ConnectionManagerFile, LoadOrNewWritesOnlyWhenSavedAndNeverReplacesAnUnreadableFile) {
-    ScratchDir dir;
-    const std::string path = dir.file("cfg/orvanespt/connections.ini");
-    auto fresh = ConnectionManager::LoadOrNew(path);
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(fresh->ApplicationsCollection().empty());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
-    ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
-    ASSERT_TRUE(fresh->Save());  // how a save writes is below, in SavingRoundTripsPrivately
-    auto again = ConnectionManager::LoadOrNew(path);
-    ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
-
-    WriteFile(path, "[Ventas]\nPWD=hunter2\nnot a key line\n");
-    std::string error;
-    EXPECT_EQ(ConnectionManager::LoadOrNew(path, &error), nullptr);
-    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
-    EXPECT_EQ(ConnectionManager::LoadOrNew("", &error), nullptr);
-    EXPECT_FALSE(error.empty());
-}
-
-TEST(ConnectionManagerFile, MalformedFilesAreRefusedWithTheLineAndNoPassword) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
-        {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
-    };
-    ScratchDir dir;
-    for (const auto& [content, where] : cases) {
-        SCOPED_TRACE(content);
-        WriteFile(dir.file("bad.ini"), content);
-        std::string error;
-        EXPECT_EQ(ConnectionManager::Load(dir.file("bad.ini"), &error), nullptr);
-        EXPECT_NE(error.find(where), std::string::npos) << error;
-        EXPECT_NE(error.find("bad.ini"), std::string::npos) << error;
-        EXPECT_EQ(error.find("hunter2"), std::string::npos) << error;
-    }
-}
-
-TEST(ConnectionManagerFile, DefaultPathFollowsTheEnvironment) {
     {
         ScopedEnv file("ORVANE_CONNECTIONS_FILE", "/x/c.ini");
         EXPECT_EQ(ConnectionManager::DefaultPath(), "/x/c.ini");
@@ -126,9 +103,28 @@ TEST(ConnectionManagerFile, DefaultPathFollowsTheEnvironment) {
     ScopedEnv config("XDG_CONFIG_HOME", "relative/ignored");
     ScopedEnv home("HOME", "/home/ana");
     EXPECT_EQ(ConnectionManager::DefaultPath(), "/home/ana/.config/orvanespt/connections.ini");
+
+    const std::string path = dir.file("cfg/orvanespt/connections.ini");
+    auto fresh = ConnectionManager::LoadOrNew(path);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->ApplicationsCollection().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
+    ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
+    ASSERT_TRUE(fresh->Save());  // how a save writes is in the saving test below
+    auto again = ConnectionManager::LoadOrNew(path);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
+
+    WriteFile(path, "[Ventas]\nPWD=hunter2\nnot a key line\n");
+    EXPECT_EQ(ConnectionManager::LoadOrNew(path, &error), nullptr);
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+    EXPECT_EQ(ConnectionManager::LoadOrNew("", &error), nullptr);
+    EXPECT_FALSE(error.empty());
 }
 
-TEST(ConnectionManagerFile, SavingRoundTripsPrivately) {
+// Saving round-trips privately, refusing first what the file could not give
+// back; a failed save reports without the password.
+TEST(ConnectionManagerFile, SavingRoundTripsPrivatelyAndRefusesWhatTheFileCouldNotGiveBack) {
     ScratchDir dir;
     const std::string path = dir.file("cfg/orvanespt/connections.ini");
     ASSERT_TRUE(ConnectionManager::Install(path));
@@ -137,9 +133,16 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivately) {
 
     auto m = ConnectionManager::Load(path);
     ASSERT_NE(m, nullptr);
+    const ApplicationDb refused[] = {{"  ", "DSN=x", "", "", {}},       {"a", "DSN=x", "", "pw\nd", {}},
+                                     {"a\rb", "DSN=x", "", "", {}},     {"a", "", "", "", {{"[x", "]"}}},
+                                     {"a", "", "", "", {{"pwd", "1"}}}, {"a", "", "", "", {{"k", "1"}, {"K", "2"}}},
+                                     {"a", "", "", "", {{"# c", "1"}}}};
+    for (const ApplicationDb& bad : refused) EXPECT_FALSE(m->SetApplication(bad)) << &bad - refused;
+    EXPECT_TRUE(m->ApplicationsCollection().empty());
     ApplicationDb app{"Malteva", "Driver={SQLite3};Database=/m.db;", "ana", " with blanks ", {{"Extra", "a=b"}}};
     ASSERT_TRUE(m->SetApplication(app));
-    ASSERT_TRUE(m->SetApplication({"Otra", "DSN=x", "", "", {}}));
+    ASSERT_TRUE(m->SetApplication({" Otra ", "DSN=x", "", "", {}}));
+    EXPECT_EQ(m->ApplicationsCollection()[1].Name, "Otra");  // trimmed
     app.UserID = "luis";
     ASSERT_TRUE(m->SetApplication(app));  // replaces, keeps the order
     ::chmod(path.c_str(), 0644);          // loosened by hand: saving makes it private again
@@ -161,37 +164,42 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivately) {
     const std::string before = ReadFile(path);
     ASSERT_TRUE(ConnectionManager::Install(path));  // already installed: left alone
     EXPECT_EQ(ReadFile(path), before);
-}
 
-TEST(ConnectionManagerFile, RefusesWhatTheFileCouldNotGiveBack) {
-    ScratchDir dir;
-    WriteFile(dir.file("c.ini"), "");
-    auto m = ConnectionManager::Load(dir.file("c.ini"));
-    ASSERT_NE(m, nullptr);
-    const ApplicationDb refused[] = {{"  ", "DSN=x", "", "", {}},       {"a", "DSN=x", "", "pw\nd", {}},
-                                     {"a\rb", "DSN=x", "", "", {}},     {"a", "", "", "", {{"[x", "]"}}},
-                                     {"a", "", "", "", {{"pwd", "1"}}}, {"a", "", "", "", {{"k", "1"}, {"K", "2"}}},
-                                     {"a", "", "", "", {{"# c", "1"}}}};
-    for (const ApplicationDb& app : refused) EXPECT_FALSE(m->SetApplication(app)) << &app - refused;
-    EXPECT_TRUE(m->ApplicationsCollection().empty());
-    EXPECT_TRUE(m->SetApplication({" a ", "", "", "", {}}));
-    EXPECT_EQ(m->ApplicationsCollection()[0].Name, "a");
-}
-
-TEST(ConnectionManagerFile, AFailedSaveReportsAndLeavesNoFile) {
-    ScratchDir dir;
-    WriteFile(dir.file("c.ini"), "[a]\nPWD=hunter2\n");
-    auto m = ConnectionManager::Load(dir.file("c.ini"));
-    ASSERT_NE(m, nullptr);
     // Take the file's folder away and put a plain file where it was.
     std::filesystem::remove_all(dir.path());
     WriteFile(dir.path(), "in the way");
     std::string error;
     EXPECT_FALSE(m->Save(&error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(error.find("hunter2"), std::string::npos);
+    EXPECT_EQ(error.find("with blanks"), std::string::npos);
     std::filesystem::remove(dir.path());
     std::filesystem::create_directories(dir.path());
+}
+
+// Password values hidden in messages, in every form they are written.
+TEST(Secrets, PasswordValuesAreHiddenInEveryFormAndKnownSecretsEverywhere) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"login failed for DSN=x;UID=u;PWD={a;b}}c};X=1", "login failed for DSN=x;UID=u;PWD=***;X=1"},
+        {"Provider=X;Password=my pass;User ID=u", "Provider=X;Password=***;User ID=u"},
+        {"Password = \"a;b\"\"c\";Data Source=d", "Password = ***;Data Source=d"},
+        {"PASSWORD='x y';z", "PASSWORD=***;z"},
+        {"cnnString=\"Provider=X;Pwd=&quot;q;r&quot;;Y=1\" Internal=\"0\"",
+         "cnnString=\"Provider=X;Pwd=***;Y=1\" Internal=\"0\""},
+        {"cnnString=\"Provider=X;PWD=abc\" Internal=\"0\"", "cnnString=\"Provider=X;PWD=***\" Internal=\"0\""},
+        {"Jet OLEDB:Database Password=k9;", "Jet OLEDB:Database Password=***;"},
+        {"line one PWD=s1\r\nline two", "line one PWD=***\r\nline two"},
+        {"Password={unterminated", "Password=***"},
+        {"Password=\"unterminated", "Password=***"},
+        {"PWD=", "PWD=***"},
+        {"XPWD=kept;my_password=kept;Passwords=kept;PWD kept", "XPWD=kept;my_password=kept;Passwords=kept;PWD kept"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ScrubPasswords(c.in), c.out) << c.in;
+    EXPECT_EQ(ScrubPasswords("user u with hunter2 refused", {"hunter2"}), "user u with *** refused");
+    EXPECT_EQ(ScrubPasswords("a b", {"", "b"}), "a ***");
 }
 
 }  // namespace

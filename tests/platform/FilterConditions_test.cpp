@@ -37,7 +37,7 @@ const std::vector<std::vector<Parts>> kComposed = {
     {{"ciudad", "LIKE", "'*OR*'", "OR"}, {"CANDADO", "=", "\"x\"", "AND"}},
 };
 
-TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndParts) {
+TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndPartsDroppingOnlyAWholeTrailingUnionWord) {
     for (const auto& list : kComposed) {
         std::vector<std::string> entries;
         for (const Parts& p : list) entries.push_back(ComposeCondition(p.field, p.op, p.value, p.unionWord));
@@ -59,9 +59,7 @@ TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndParts) {
                                          (i + 1 == list.size() ? "AND" : list[i].unionWord));
         }
     }
-}
 
-TEST(FilterConditions, ComposingDropsOnlyAWholeTrailingUnionWordInCapitals) {
     EXPECT_EQ(ComposeCondition("  A ", " = ", " 1  ", " AND "), "A = 1 AND");
     EXPECT_EQ(ComposeFilter({"A = 1 AND"}), "A = 1  ");
     EXPECT_EQ(ComposeFilter({"A = 1 AND", "B = 2 AND"}), "A = 1 AND B = 2  ");
@@ -76,7 +74,7 @@ TEST(FilterConditions, ComposingDropsOnlyAWholeTrailingUnionWordInCapitals) {
     EXPECT_EQ(ComposeFilter({"a = 'x AND' ", "c = 3 OR"}), "a = 'x AND' AND c = 3  ");
 }
 
-TEST(FilterConditions, SplitsHandWrittenFilters) {
+TEST(FilterConditions, SplitsHandWrittenFiltersAndEntries) {
     const std::pair<const char*, const char*> cases[] = {
         {"A=1", "A=1 AND|"},
         {"  nombre LIKE 'Smit*'  ", "nombre LIKE 'Smit*' AND|"},
@@ -91,18 +89,6 @@ TEST(FilterConditions, SplitsHandWrittenFilters) {
         ASSERT_TRUE(split.has_value()) << text;
         EXPECT_EQ(Shown(*split), conditions);
     }
-}
-
-TEST(FilterConditions, RefusesWhatItCannotSplit) {
-    for (const char* text :
-         {"", "   ", "(A = 1 OR B = 2) AND C = 3", "A = 1 AND (B = 2)", "A = 'open", "[A = 1", "A = #1/1/2024",
-          "A = 1 B = 2", "A 1", "AND A = 1", "A = 1 AND AND B = 2", "A == 1", "A =< 1", "OR"})
-        EXPECT_FALSE(SplitFilter(text).has_value()) << text;
-    for (const char* entry : {"", "AND", "A = 1 AND B = 2", "(A = 1) AND", "A 1 AND", "A = 'x AND", "x < 1 > 2"})
-        EXPECT_FALSE(SplitCondition(entry).has_value()) << entry;
-}
-
-TEST(FilterConditions, SplitsOneEntryKeepingAnEmptyFieldOrValue) {
     for (const auto& [entry, parts] :
          {std::pair{"A =  AND", "A|=||AND"}, {" = 1 OR", "|=|1|OR"}, {"A = 1 ", "A|=|1|"}}) {
         const auto split = SplitCondition(entry);
@@ -111,7 +97,13 @@ TEST(FilterConditions, SplitsOneEntryKeepingAnEmptyFieldOrValue) {
     }
 }
 
-TEST(FilterConditions, SurvivesAnyBytes) {
+TEST(FilterConditions, RefusesWhatItCannotSplitAndSurvivesAnyBytes) {
+    for (const char* text :
+         {"", "   ", "(A = 1 OR B = 2) AND C = 3", "A = 1 AND (B = 2)", "A = 'open", "[A = 1", "A = #1/1/2024",
+          "A = 1 B = 2", "A 1", "AND A = 1", "A = 1 AND AND B = 2", "A == 1", "A =< 1", "OR"})
+        EXPECT_FALSE(SplitFilter(text).has_value()) << text;
+    for (const char* entry : {"", "AND", "A = 1 AND B = 2", "(A = 1) AND", "A 1 AND", "A = 'x AND", "x < 1 > 2"})
+        EXPECT_FALSE(SplitCondition(entry).has_value()) << entry;
     // Every prefix of awkward texts: no crash, no hang, and a split always
     // gives clauses that are pieces of the text.
     using namespace std::string_literals;

@@ -1,59 +1,23 @@
-// Hex text conversions of printer command strings.
+// Text codecs: hex text of printer command strings, and the escaping of
+// extended-property strings.
 #include "platform/HexText.h"
 
 #include <gtest/gtest.h>
 
-namespace orvane {
+#include "platform/ExtPropertyParser.h"
+
+namespace orvane::platform {
 namespace {
 
-TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacter) {
+TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTheCallerCatches) {
     EXPECT_EQ(StrToHex("AB"), "4142");
     EXPECT_EQ(StrToHex("\n"), "0A");
     EXPECT_EQ(StrToHex(std::string("\0\x1b", 2)), "001B");
     EXPECT_EQ(StrToHex(""), "");
-    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");       // ÿ is one character
+    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");        // ÿ is one character
     EXPECT_EQ(StrToHex("\xE2\x82\xAC"), "20AC");  // above 255: more digits
     EXPECT_EQ(StrToHex("\xE9"), "E9");            // a stray byte is its own code
-}
 
-TEST(HexText, HexToStrIgnoresSeparatorsAndPadsOddLength) {
-    EXPECT_EQ(HexToStr("4142"), "AB");
-    EXPECT_EQ(HexToStr(" 41-42 "), "AB");
-    EXPECT_EQ(HexToStr("<41><42>"), "AB");
-    EXPECT_EQ(HexToStr("41.42_43"), "ABC");
-    EXPECT_EQ(HexToStr("G1"), "\x01");
-    EXPECT_EQ(HexToStr("ABC"), "\x0A\xC2\xBC");  // codes 10 and 188
-    EXPECT_EQ(HexToStr("   "), "");
-    EXPECT_EQ(HexToStr("e9"), "\xC3\xA9");
-}
-
-TEST(HexText, RoundTripsEveryCodeBelow256) {
-    std::string all;
-    for (char32_t c = 0; c < 256; ++c) {
-        if (c < 0x80) {
-            all += static_cast<char>(c);
-        } else {
-            all += static_cast<char>(0xC0 | (c >> 6));
-            all += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    EXPECT_EQ(HexToStr(StrToHex(all)), all);
-}
-
-TEST(HexText, HexByte2AndPairValue) {
-    EXPECT_EQ(HexByte2("A"), "0A");
-    EXPECT_EQ(HexByte2(" F "), "0F");
-    EXPECT_EQ(HexByte2("1F"), "1F");
-    EXPECT_EQ(HexByte2(""), "0");
-    EXPECT_EQ(HexByte2("20AC"), "20AC");
-    EXPECT_EQ(HexPairValue("ff"), 255);
-    EXPECT_EQ(HexPairValue("Ff"), 255);
-    EXPECT_EQ(HexPairValue("z1"), 1);
-    EXPECT_EQ(HexPairValue("1"), 0);
-    EXPECT_EQ(HexPairValue("123"), 0);
-}
-
-TEST(HexText, OverflowIsAnErrorTheCallerCatches) {
     EXPECT_NO_THROW(StrToHex(std::string(kMaxHexTextLength, 'x')));
     EXPECT_THROW(StrToHex(std::string(kMaxHexTextLength + 1, 'x')), HexOverflow);
     EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A')));
@@ -68,5 +32,79 @@ TEST(HexText, OverflowIsAnErrorTheCallerCatches) {
     EXPECT_EQ(HexToStrUnbounded(hex), longText);
 }
 
+TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
+    EXPECT_EQ(HexToStr("4142"), "AB");
+    EXPECT_EQ(HexToStr(" 41-42 "), "AB");
+    EXPECT_EQ(HexToStr("<41><42>"), "AB");
+    EXPECT_EQ(HexToStr("41.42_43"), "ABC");
+    EXPECT_EQ(HexToStr("G1"), "\x01");
+    EXPECT_EQ(HexToStr("ABC"), "\x0A\xC2\xBC");  // codes 10 and 188
+    EXPECT_EQ(HexToStr("   "), "");
+    EXPECT_EQ(HexToStr("e9"), "\xC3\xA9");
+    // Every code below 256 goes there and back.
+    std::string all;
+    for (char32_t c = 0; c < 256; ++c) {
+        if (c < 0x80) {
+            all += static_cast<char>(c);
+        } else {
+            all += static_cast<char>(0xC0 | (c >> 6));
+            all += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    EXPECT_EQ(HexToStr(StrToHex(all)), all);
+    EXPECT_EQ(HexByte2("A"), "0A");
+    EXPECT_EQ(HexByte2(" F "), "0F");
+    EXPECT_EQ(HexByte2("1F"), "1F");
+    EXPECT_EQ(HexByte2(""), "0");
+    EXPECT_EQ(HexByte2("20AC"), "20AC");
+    EXPECT_EQ(HexPairValue("ff"), 255);
+    EXPECT_EQ(HexPairValue("Ff"), 255);
+    EXPECT_EQ(HexPairValue("z1"), 1);
+    EXPECT_EQ(HexPairValue("1"), 0);
+    EXPECT_EQ(HexPairValue("123"), 0);
+}
+
+// Escaping and splitting of extended-property strings.
+std::string Escaped(std::string_view v) {
+    std::string out;
+    AppendEscapedExtValue(out, v);
+    return out;
+}
+
+// Only CR LF pairs and apostrophes are escaped, and unescaping undoes it
+// reading from the left.
+TEST(ExtPropertyParser, EscapesOnlyCrLfPairsAndApostrophesSplitsItemsAndRefusesDamagedText) {
+    const std::pair<std::string, std::string> cases[] = {{"it's", "it\\0x27\\s"},
+                                                         {"a\r\nb", "a\\0x130x10\\b"},
+                                                         {"a\rb\nc;d\\e", "a\rb\nc;d\\e"},
+                                                         {"''", "\\0x27\\\\0x27\\"}};
+    for (const auto& [value, escaped] : cases) {
+        EXPECT_EQ(Escaped(value), escaped);
+        EXPECT_EQ(UnescapeExtValue(escaped), value);
+    }
+    for (std::string v : {"\r\n0x27\\", "'\r\n'", "\\", "\\0x13", "x\r\n\r\ny"})
+        EXPECT_EQ(UnescapeExtValue(Escaped(v)), v) << v;
+
+    // Text -> the items read as name=value|...; names are taken as written,
+    // hand-written text is read leniently and damaged text is refused.
+    const std::pair<const char*, std::optional<std::string>> texts[] = {
+        {"Caption='Total';FontName='Arial'; Font='x;y';='';Empty='';",
+         "Caption=Total|FontName=Arial| Font=x;y|=|Empty=|"},
+        {"", ""},
+        {"   ", ""},
+        {"Caption='it's fine';Last='end'  \r\n", "Caption=it's fine|Last=end|"},
+        {"Caption", std::nullopt},
+        {"A='1';garbage", std::nullopt},
+        {"Caption='open", std::nullopt}};
+    for (const auto& [text, expected] : texts) {
+        std::optional<std::string> read;
+        if (auto items = ParseExtProperties(text)) {
+            read.emplace();
+            for (const ExtItem& i : *items) *read += i.name + "=" + i.value + "|";
+        }
+        EXPECT_EQ(read, expected) << text;
+    }
+}
+
 }  // namespace
-}  // namespace orvane
+}  // namespace orvane::platform

@@ -77,7 +77,7 @@ struct Case {
     const char* ext;
 };
 
-TEST(Picture, RecognisesEveryFormatAndKeepsTheBytes) {
+TEST(Picture, RecognisesEveryFormatKeepingTheBytesAndRefusesTruncatedFilesAndLookalikes) {
     const Case cases[] = {
         {"bmp", Bmp(), PictureFormat::Bmp, "bmp"},      {"png", Png(), PictureFormat::Png, "png"},
         {"jpeg", Jpeg(), PictureFormat::Jpeg, "jpg"},   {"gif", Gif(), PictureFormat::Gif, "gif"},
@@ -93,9 +93,6 @@ TEST(Picture, RecognisesEveryFormatAndKeepsTheBytes) {
         EXPECT_EQ(p->Extension(), c.ext);
         EXPECT_EQ(p->Bytes(), c.bytes);
     }
-}
-
-TEST(Picture, RefusesTruncatedFilesAndLookalikes) {
     const std::pair<const char*, std::string> bad[] = {
         {"empty", ""},
         {"text", "La imágen nos es válida."},

@@ -20,26 +20,15 @@ using orvane::testing::ReadFile;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
-TEST(RuntimeServices, IsOneSharedInstanceEvenWhenFirstUsedFromManyThreads) {
+TEST(RuntimeServices, IsOneSharedInstanceFromManyThreadsAndHasPathLineAndDataLinkHelpers) {
     std::vector<RuntimeServices*> seen(8);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < seen.size(); ++i)
         threads.emplace_back([&, i] { seen[i] = &RuntimeServices::Instance(); });
     for (auto& t : threads) t.join();
     for (auto* p : seen) EXPECT_EQ(p, seen[0]);
-}
 
-TEST(RuntimeServices, PathHelpers) {
-    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp"), "/tmp/");
-    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp/"), "/tmp/");
-    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp//"), "/tmp/");
-    EXPECT_EQ(RuntimeServices::EndWithSeparator(""), "");
-    EXPECT_EQ(RuntimeServices::FileNameOf("/a/b/report.xpd"), "report.xpd");
-    EXPECT_EQ(RuntimeServices::FileNameOf("report.xpd"), "report.xpd");
-    EXPECT_EQ(RuntimeServices::FileNameOf("/a/b/"), "");
-}
-
-TEST(RuntimeServices, TempFolderEndsWithSeparatorAndCanBeOverridden) {
+    // Its temporary folder ends with a separator and can be overridden.
     auto& rs = RuntimeServices::Instance();
     std::string system = rs.TempFolder();
     ASSERT_FALSE(system.empty());
@@ -50,76 +39,40 @@ TEST(RuntimeServices, TempFolderEndsWithSeparatorAndCanBeOverridden) {
     rs.SetTempFolder("");
     EXPECT_EQ(rs.TempFolder(), system);
     EXPECT_EQ(rs.HelpFolder().back(), '/');
-}
 
-TEST(RuntimeServices, WriteReplacesWholeFileAndLeavesNoTemporaryBehind) {
-    ScratchDir dir;
-    const std::string f = dir.file("a.txt");
-    ASSERT_TRUE(RuntimeServices::WriteTextFile(f, "first, longer content"));
-    ASSERT_TRUE(RuntimeServices::WriteTextFile(f, "second"));
-    EXPECT_EQ(ReadFile(f), "second");
-    EXPECT_EQ(RuntimeServices::ReadTextFile(f).value_or("?"), "second");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
+    // Its numbers stay in range and vary.
+    std::set<int> numbers;
+    for (int i = 0; i < 2000; ++i) {
+        int n = rs.Number(1, 99);
+        ASSERT_GE(n, 1);
+        ASSERT_LE(n, 99);
+        numbers.insert(n);
+    }
+    EXPECT_GT(numbers.size(), 50u);
+    EXPECT_EQ(rs.Number(7, 7), 7);
+    int swapped = rs.Number(9, 3);
+    EXPECT_TRUE(swapped >= 3 && swapped <= 9);
 
-mode_t ModeOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
+    // Separators, file names, relative names and line breaks.
+    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp"), "/tmp/");
+    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp/"), "/tmp/");
+    EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp//"), "/tmp/");
+    EXPECT_EQ(RuntimeServices::EndWithSeparator(""), "");
+    EXPECT_EQ(RuntimeServices::FileNameOf("/a/b/report.xpd"), "report.xpd");
+    EXPECT_EQ(RuntimeServices::FileNameOf("report.xpd"), "report.xpd");
+    EXPECT_EQ(RuntimeServices::FileNameOf("/a/b/"), "");
+    const std::string cwd = std::filesystem::current_path().string();
+    EXPECT_EQ(ResolvePath("pic.bmp"), cwd + "/pic.bmp");
+    EXPECT_EQ(ResolvePath("/a/./b/../c.txt"), "/a/c.txt");
+    EXPECT_EQ(ResolvePath(""), "");
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (V{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (V{"a"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\n"), (V{""}));
+    EXPECT_EQ(SplitLines("\r\r\n"), (V{"", ""}));
+    EXPECT_EQ(SplitLines(""), V{});
 
-TEST(RuntimeServices, ReplacingKeepsPermissionsAndLinksAndANewFileFollowsTheUmask) {
-    ScratchDir dir;
-    const std::string f = dir.file("a.txt");
-    WriteFile(f, "old");
-    ::chmod(f.c_str(), 0640);
-    ASSERT_TRUE(WriteFileAtomically(f, "new"));
-    EXPECT_EQ(ReadFile(f), "new");
-    EXPECT_EQ(ModeOf(f), 0640u);
-
-    const std::string link = dir.file("link.txt");
-    std::filesystem::create_symlink(f, link);
-    ASSERT_TRUE(WriteFileAtomically(link, "through the link"));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(ReadFile(f), "through the link");
-
-    const mode_t old = ::umask(027);
-    const bool made = WriteFileAtomically(dir.file("fresh.txt"), "x");
-    ::umask(old);
-    ASSERT_TRUE(made);
-    EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
-    EXPECT_FALSE(WriteFileAtomically(dir.path().string(), "a folder is not replaced"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
-}
-
-TEST(RuntimeServices, TemporariesOfDeadWritersAreRemovedAndLiveOnesKept) {
-    ScratchDir dir;
-    const std::string f = dir.file("a.txt");
-    const std::string dead = dir.file(".a.txt.tmp.Dead01");
-    const std::string live = dir.file(".a.txt.tmp.Live01");
-    const std::string other = dir.file(".b.txt.tmp.Dead02");
-    for (const auto& p : {dead, live, other}) WriteFile(p, "half written");
-    const int fd = ::open(live.c_str(), O_RDONLY);  // a writer still at work holds its lock
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    ASSERT_TRUE(WriteFileAtomically(f, "whole"));
-    ::close(fd);
-    EXPECT_FALSE(std::filesystem::exists(dead));
-    EXPECT_TRUE(std::filesystem::exists(live));
-    EXPECT_TRUE(std::filesystem::exists(other));  // another file's temporary
-    EXPECT_EQ(ReadFile(f), "whole");
-}
-
-TEST(RuntimeServices, FailedWriteKeepsOldFileAndMissingFilesAreReported) {
-    ScratchDir dir;
-    EXPECT_FALSE(RuntimeServices::WriteTextFile(dir.file("no/such/folder/x.txt"), "x"));
-    EXPECT_FALSE(RuntimeServices::WriteTextFile("", "x"));
-    EXPECT_FALSE(RuntimeServices::FileExists(dir.file("missing")));
-    EXPECT_FALSE(RuntimeServices::FileExists(dir.path().string()));  // a folder is not a file
-    EXPECT_FALSE(RuntimeServices::ReadTextFile(dir.file("missing")).has_value());
-    EXPECT_FALSE(RuntimeServices::FileExists(""));
-}
-
-TEST(RuntimeServices, ConvertsDataLinkEncodings) {
     const std::string expected = "[oledb]\r\nProvider=X;Data Source=ñ\r\n";
     std::string le = "\xFF\xFE", be = "\xFE\xFF";
     for (char32_t c : text::DecodeUtf8(expected)) {
@@ -139,36 +92,62 @@ TEST(RuntimeServices, ConvertsDataLinkEncodings) {
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(""), "");
 }
 
-TEST(RuntimeServices, NumberStaysInRangeAndVaries) {
-    auto& rs = RuntimeServices::Instance();
-    std::set<int> seen;
-    for (int i = 0; i < 2000; ++i) {
-        int n = rs.Number(1, 99);
-        ASSERT_GE(n, 1);
-        ASSERT_LE(n, 99);
-        seen.insert(n);
-    }
-    EXPECT_GT(seen.size(), 50u);
-    EXPECT_EQ(rs.Number(7, 7), 7);
-    int swapped = rs.Number(9, 3);
-    EXPECT_TRUE(swapped >= 3 && swapped <= 9);
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
-TEST(RuntimeServices, ResolvesRelativeNamesAgainstCurrentFolder) {
-    const std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(ResolvePath("pic.bmp"), cwd + "/pic.bmp");
-    EXPECT_EQ(ResolvePath("/a/./b/../c.txt"), "/a/c.txt");
-    EXPECT_EQ(ResolvePath(""), "");
-}
+// A write replaces the whole file, leaves no temporary behind and keeps the
+// old file's permissions and links and its writers' live temporaries; a new
+// file follows the umask; missing files are reported.
+TEST(RuntimeServices, WritesReplaceWholeFilesKeepingPermissionsAndLinks) {
+    ScratchDir dir;
+    const std::string f = dir.file("a.txt");
+    ASSERT_TRUE(RuntimeServices::WriteTextFile(f, "first, longer content"));
+    ASSERT_TRUE(RuntimeServices::WriteTextFile(f, "old"));
+    EXPECT_EQ(ReadFile(f), "old");
+    EXPECT_EQ(RuntimeServices::ReadTextFile(f).value_or("?"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    ::chmod(f.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(f, "new"));
+    EXPECT_EQ(ReadFile(f), "new");
+    EXPECT_EQ(ModeOf(f), 0640u);
 
-TEST(RuntimeServices, SplitsLinesAtEveryKindOfBreak) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (V{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n"), (V{"a"}));
-    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (V{"a", "", "b"}));
-    EXPECT_EQ(SplitLines("\n"), (V{""}));
-    EXPECT_EQ(SplitLines("\r\r\n"), (V{"", ""}));
-    EXPECT_EQ(SplitLines(""), V{});
+    const std::string link = dir.file("link.txt");
+    std::filesystem::create_symlink(f, link);
+    ASSERT_TRUE(WriteFileAtomically(link, "through the link"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(f), "through the link");
+
+    const mode_t old = ::umask(027);
+    const bool made = WriteFileAtomically(dir.file("fresh.txt"), "x");
+    ::umask(old);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0640u);
+    EXPECT_FALSE(WriteFileAtomically(dir.path().string(), "a folder is not replaced"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+
+    EXPECT_FALSE(RuntimeServices::WriteTextFile(dir.file("no/such/folder/x.txt"), "x"));
+    EXPECT_FALSE(RuntimeServices::WriteTextFile("", "x"));
+    EXPECT_FALSE(RuntimeServices::FileExists(dir.file("missing")));
+    EXPECT_FALSE(RuntimeServices::FileExists(dir.path().string()));  // a folder is not a file
+    EXPECT_FALSE(RuntimeServices::ReadTextFile(dir.file("missing")).has_value());
+    EXPECT_FALSE(RuntimeServices::FileExists(""));
+
+    // Temporaries of dead writers are removed, live ones kept.
+    const std::string dead = dir.file(".a.txt.tmp.Dead01");
+    const std::string live = dir.file(".a.txt.tmp.Live01");
+    const std::string other = dir.file(".b.txt.tmp.Dead02");
+    for (const auto& p : {dead, live, other}) WriteFile(p, "half written");
+    const int fd = ::open(live.c_str(), O_RDONLY);  // a writer still at work holds its lock
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ASSERT_TRUE(WriteFileAtomically(f, "whole"));
+    ::close(fd);
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));  // another file's temporary
+    EXPECT_EQ(ReadFile(f), "whole");
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // The table layout XML: exact written text, write-then-read under both
 // decimal separators, the reader's name matching, its stop-at-first-failure
-// rule and what it does with text that is not well-formed.
+// rule and what it does with text that is not well-formed; and which
+// controls get a print table after reading.
 #include "print/ePrnTable.h"
 
 #include <gtest/gtest.h>
 
+#include "model/GridLink.h"
+#include "model/Orvane.h"
 #include "platform/NumberFormat.h"
 #include "support/NotWellFormed.h"
 
@@ -26,24 +29,25 @@ std::shared_ptr<ePrnRow> Row(const std::string& name) {
     return r;
 }
 
-// A table with every written field away from its initial value. The exact-text
-// test below shows every field is written, so equal texts mean equal tables.
+// A table with every written field away from its initial value, line breaks
+// and markup in its texts. The exact-text test below shows every field is
+// written, so equal texts mean equal tables.
 ePrnTable FullTable() {
     ePrnTable t;
-    t.Name = "Ventas";
+    t.Name = "Ventas\r\nlíneas";
     t.Width = 190.5f;
     t.Height = -0.25f;
     auto r = Row("Encabezado");
     r->Index = -3;
     r->Height = 12.5f;
     r->Width = 0.1f;
-    r->Caption = "Título";
+    r->Caption = "Título\r\nb";
     r->TypeRow = 2;
     r->LockRow = -1;
     r->MultiLine = 1;
-    r->KeyField = "IdCliente";
+    r->KeyField = "Id\"<&>'y";
     r->KeyValue = 42;
-    r->KeyGroups = "g1;g2";
+    r->KeyGroups = "g1&g2";
     auto c = Cell("Celda1", 33.25f);
     c->Subtype = 7;
     c->BorderColor = 16777215;
@@ -52,21 +56,22 @@ ePrnTable FullTable() {
     c->BackColor = -2147483647 - 1;
     c->FontColor = 255;
     c->ForeColor = 65280;
-    c->TagData = "tag";
+    c->TagData = "t1\r\nt2";
     c->Caption = "Año";
     c->HAlig = 1;
     c->VAlig = 2;
-    c->FontName = "Arial Narrow";
+    c->FontName = "Fuente \"rara\"";
     c->FontSize = 9;
     c->FontBold = -1;
     c->FontItalic = 1;
     c->FontUnderline = -1;
     c->eResDataName = "logo";
-    c->eSource = "[Clientes].[Nombre]";
+    c->eSource = "=[A] & \"<\"";
     r->Cells->Add(c);
     r->Cells->Add(Cell("Celda2", 1e-5f));
     t.Rows->Add(r);
     t.Rows->Add(Row("Vacía"));
+    t.Rows->Item(2)->KeyValue = "v\r\nw\tz";
     return t;
 }
 
@@ -96,10 +101,11 @@ TEST(PrnTableXml, WritesTableRowsAndCellsExactly) {
     c->Subtype = -2;
     c->Caption = "Total é";
     c->FontName = "Arial";
+    c->eSource = "[Tabla].[Campo] > 0 'x'";  // needs no escaping: written as it is
     const std::string cell =
         "<eControl Name=\"C1\" Width =\"12.5\" SubType=\"-2\">\r"
         "<Data BorderColor=\"0\" DrawWidth=\"0\" BackColor=\"0\" DrawStyle=\"0\" ForeColor=\"0\" "
-        "FontColor=\"0\" TagData=\"\" Caption=\"Total &#233;\" eResDataName=\"\" eSource=\"\" "
+        "FontColor=\"0\" TagData=\"\" Caption=\"Total &#233;\" eResDataName=\"\" eSource=\"[Tabla].[Campo] > 0 'x'\" "
         "HAlig=\"0\" VAlig=\"0\" FontName=\"Arial\" FontSize=\"0\" FontBold=\"0\" FontItalic=\"0\" "
         "FontUnderline=\"0\" />\r</eControl>";
     EXPECT_EQ(c->ToXML(), cell);
@@ -126,53 +132,14 @@ TEST_P(PrnTableRoundTrip, ReproducesEveryWrittenField) {
 
 INSTANTIATE_TEST_SUITE_P(BothSeparators, PrnTableRoundTrip, ::testing::Values('.', ','));
 
-TEST(PrnTableXml, NumbersFollowTheLocaleBothWays) {
-    std::string text;
-    {
-        ScopedDecimalSeparator comma(',');
-        ePrnTable t;
-        t.Name = "n";
-        t.Width = 12.5f;
-        t.Height = 3.75f;
-        t.Rows->Add(Row("r"));
-        text = t.ToXML();
-        EXPECT_NE(text.find("Width=\"12,5\""), std::string::npos);
-    }
-    ScopedDecimalSeparator point('.');
-    ePrnTable back;
-    EXPECT_TRUE(back.LoadFromXML(text));
-    // Height is read before Width and already fails: the name stays, nothing after it is set.
-    EXPECT_EQ(back.Name, "n");
-    EXPECT_EQ(back.Height, 0);
-    EXPECT_EQ(back.Width, 0);
-    EXPECT_EQ(back.Rows->Count(), 0);
+// A row start tag; index and caption are given as whole attribute texts.
+std::string RowText(const std::string& name, const std::string& index = "Index='0'",
+                    const std::string& caption = "Caption='c'") {
+    return "<TableRow Name='" + name + "' " + index + " Height='1' Width='1' " + caption +
+           " TypeRow='0' LockRow='0' MultiLine='0' KeyField='' KeyValue='' KeyGroups=''>";
 }
 
-TEST(PrnTableXml, LineBreaksAndMarkupInValuesComeBack) {
-    ePrnTable t;
-    t.Name = "dos\r\nlíneas";
-    auto r = Row("r");
-    r->Caption = "a\r\nb";
-    r->KeyField = "x\"<&>'y";
-    r->KeyValue = "v\r\nw\tz";
-    r->KeyGroups = "a&b";
-    auto c = Cell("c", 1);
-    c->TagData = "t1\r\nt2";
-    c->eSource = "=[A] & \"<\"";
-    c->FontName = "Fuente \"rara\"";
-    r->Cells->Add(c);
-    t.Rows->Add(r);
-
-    ePrnTable back;
-    ASSERT_TRUE(back.LoadFromXML(t.ToXML()));
-    EXPECT_EQ(back.ToXML(), t.ToXML());
-    // A value that needs no escaping is written as it is.
-    auto plain = Cell("c", 1);
-    plain->eSource = "[Tabla].[Campo] > 0 'x'";
-    EXPECT_NE(plain->ToXML().find("eSource=\"[Tabla].[Campo] > 0 'x'\""), std::string::npos);
-}
-
-TEST(PrnTableXml, NamesMatchIgnoringCaseExceptData) {
+TEST(PrnTableXml, NamesMatchIgnoringCaseExceptDataAndAFailureStopsTheTableKeepingCompleteRows) {
     const std::string text =
         "<ECTABLE name='T' WIDTH='10' height='20'>"
         "<tablerow NAME='r' index='1' height='2' width='3' caption='c' typerow='0' lockrow='0' multiline='0' "
@@ -203,16 +170,7 @@ TEST(PrnTableXml, NamesMatchIgnoringCaseExceptData) {
     EXPECT_EQ(b.FontUnderline, 12);
     EXPECT_EQ(b.VAlig, 8);
     EXPECT_EQ(b.eSource, "s");
-}
 
-// A row start tag; index and caption are given as whole attribute texts.
-std::string RowText(const std::string& name, const std::string& index = "Index='0'",
-                    const std::string& caption = "Caption='c'") {
-    return "<TableRow Name='" + name + "' " + index + " Height='1' Width='1' " + caption +
-           " TypeRow='0' LockRow='0' MultiLine='0' KeyField='' KeyValue='' KeyGroups=''>";
-}
-
-TEST(PrnTableXml, AFailureStopsTheTableKeepingCompleteRows) {
     const std::string cell = "<eControl Name='c' Subtype='0' Width='1'/>";
     const std::string head = "<eCTable Name='T' Width='1' Height='1'>" + RowText("r1") + cell + "</TableRow>";
     const std::string tail = RowText("r3") + "</TableRow></eCTable>";
@@ -227,26 +185,46 @@ TEST(PrnTableXml, AFailureStopsTheTableKeepingCompleteRows) {
     };
     for (const auto& [what, bad] : cases) {
         SCOPED_TRACE(what);
-        ePrnTable t;
-        ASSERT_TRUE(t.LoadFromXML(head + bad + tail));
-        ASSERT_EQ(t.Rows->Count(), 1);
-        EXPECT_EQ(t.Rows->Item(1)->Name, "r1");
-        EXPECT_EQ(t.Rows->Item(1)->Cells->Count(), 1);
+        ePrnTable stopped;
+        ASSERT_TRUE(stopped.LoadFromXML(head + bad + tail));
+        ASSERT_EQ(stopped.Rows->Count(), 1);
+        EXPECT_EQ(stopped.Rows->Item(1)->Name, "r1");
+        EXPECT_EQ(stopped.Rows->Item(1)->Cells->Count(), 1);
     }
 }
 
-TEST(PrnTableXml, LoadingAppendsRowsAndOverwritesTheTableFields) {
+TEST(PrnTableXml, LoadingAppendsRowsOverwritesTheTableFieldsAndNumbersFollowTheLocale) {
     const std::string text = FullTable().ToXML();
     ePrnTable t;
     t.Name = "antes";
     t.Rows->Add(Row("existente"));
     ASSERT_TRUE(t.LoadFromXML(text));
     ASSERT_TRUE(t.LoadFromXML(text));
-    EXPECT_EQ(t.Name, "Ventas");
+    EXPECT_EQ(t.Name, "Ventas\r\nlíneas");
     ASSERT_EQ(t.Rows->Count(), 5);
     EXPECT_EQ(t.Rows->Item(1)->Name, "existente");
     EXPECT_EQ(t.Rows->Item(4)->Name, "Encabezado");
     EXPECT_EQ(t.LastZoom(), 1.0f);  // run state is not part of the text
+
+    std::string withComma;
+    {
+        ScopedDecimalSeparator comma(',');
+        ePrnTable n;
+        n.Name = "n";
+        n.Width = 12.5f;
+        n.Height = 3.75f;
+        n.Rows->Add(Row("r"));
+        withComma = n.ToXML();
+        EXPECT_NE(withComma.find("Width=\"12,5\""), std::string::npos);
+    }
+    ScopedDecimalSeparator point('.');
+    ePrnTable back;
+    EXPECT_TRUE(back.LoadFromXML(withComma));
+    // Height is read before Width and already fails: the name stays, nothing after it is set.
+    EXPECT_EQ(back.Name, "n");
+    EXPECT_EQ(back.Height, 0);
+    EXPECT_EQ(back.Width, 0);
+    EXPECT_EQ(back.Rows->Count(), 0);
 }
 
 // Each class of fault refuses the text and changes nothing, while the same
@@ -269,6 +247,68 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     EXPECT_TRUE(other.LoadFromXML("<?xml version='1.0'?><Orvane Name='x'><TableRow/></Orvane>"));
     EXPECT_EQ(other.Name, "");
     EXPECT_EQ(other.Rows->Count(), 0);
+}
+
+// The print-grid link: which controls get a print table after reading.
+const char* kTable =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"Detalle\" Width=\"100\" Height=\"20\"> "
+    "<TableRow Name=\"R\" Index=\"1\" Height=\"5\" Width=\"100\" Caption=\"\" TypeRow=\"0\" LockRow=\"0\" "
+    "MultiLine=\"0\" KeyField=\"\" KeyValue=\"\" KeyGroups=\"\">\r</TableRow>\r</eCTable>";
+
+eControl Grid(const std::string& cls, const std::string& block, const std::string& text) {
+    eControl c;
+    c.Class = cls;
+    c.ExtData("Otro")->DatB64 = "AAAA";
+    c.ExtData(block)->DatB64 = text;
+    return c;
+}
+
+// Only the exact grid class gets a table, read from its Tables block (name in
+// any case); -1 rows: no table linked.
+TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOneAlsoWhenADefinitionIsRead) {
+    const std::vector<std::pair<eControl, int>> cases = {
+        {Grid("ePrnGridControl.ePrnGrid", "TABLES", kTable), 1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tables", "<Otro/>"), 0},  // well-formed, of another kind
+        {Grid("eprngridcontrol.eprngrid", "Tables", kTable), -1},
+        {Grid("ePrnGridControl.ePrnGrid ", "Tables", kTable), -1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tablas", kTable), -1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tables", "<eCTable Name='x'>"), -1},
+    };
+    for (auto [c, rows] : cases) {
+        LinkPrintGrid(c);
+        auto table = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
+        EXPECT_EQ(table ? table->Rows->Count() : -1, rows) << c.Class << " " << c.ExtData("Tables")->DatB64;
+        if (rows == 1) {
+            EXPECT_EQ(table->Name, "Detalle");
+        }
+    }
+
+    // Written by the definition writer and read back: the table text travels
+    // escaped in the data block and must reach the table reader intact.
+    ePrnTable source;
+    source.Name = "Líneas \"A\" & <B>";
+    source.Rows->Add(std::make_shared<ePrnRow>());
+    Orvane rpt;
+    auto format = std::make_shared<ePrnFormat>();
+    format->Name = "Formato1";
+    for (const char* cls : {"ePrnGridControl.ePrnGrid", "eprngridcontrol.eprngrid"}) {
+        auto c = std::make_shared<eControl>();
+        c->Name = cls;
+        c->Class = cls;
+        c->ExtData("Tables")->DatB64 = source.ToXML();
+        format->eControls->Add(c);
+    }
+    rpt.ePrnFormats->Add(format);
+
+    Orvane back;
+    ASSERT_TRUE(back.FromXML(rpt.ToXML()));
+    const auto& controls = *back.GetFormat("Formato1")->eControls;
+    ASSERT_EQ(controls.Count(), 2);
+    auto table = std::dynamic_pointer_cast<ePrnTable>(controls.Item(1)->LinkObject);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->Name, source.Name);
+    EXPECT_EQ(table->Rows->Count(), 1);
+    EXPECT_EQ(controls.Item(2)->LinkObject, nullptr);
 }
 
 }  // namespace

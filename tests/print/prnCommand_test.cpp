@@ -1,7 +1,10 @@
-// Packing and unpacking of card-encoding commands.
+// Packing and unpacking of card-encoding commands and encoder descriptions.
 #include "print/prnCommand.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/HexText.h"
+#include "print/prnEncoder.h"
 
 namespace orvane {
 namespace {
@@ -17,7 +20,7 @@ std::string Fields(const prnCommand& c) {
            part(c.SourceSmartCard, c.SmartCard) + "|" + c.Custom;
 }
 
-TEST(PrnCommand, PacksExactlyAndUnpacksToTheSameFields) {
+TEST(PrnCommand, PacksExactlyAndUnpacksEachFieldOnItsOwn) {
     // Fields in order: type, info, sources of tracks 1-3 and smart card, tracks 1-3, smart card, custom.
     const std::vector<std::pair<prnCommand, std::string>> cases = {
         {{cmagneticstrip, "Fargo", cText, cFormula, cEmpty, cEmpty, "%B123^DOE/J?", "[Cuenta] & \"=\"", "", "", ""},
@@ -38,14 +41,12 @@ TEST(PrnCommand, PacksExactlyAndUnpacksToTheSameFields) {
         prnCommand c{static_cast<StrTypes>(type), "z", cText, cText, cText, cText, "x", "x", "x", "x", "y"};
         EXPECT_EQ(c.StrCommand(), "");
     }
-}
 
-// Unpacking replaces every field but EncoderInfo, which only a group sets; a
-// missing group or part, or a source that is not a number, leaves its field
-// reset while the others are still read.
-TEST(PrnCommand, UnpackingReadsEachFieldOnItsOwn) {
+    // Unpacking replaces every field but EncoderInfo, which only a group sets; a
+    // missing group or part, or a source that is not a number, leaves its field
+    // reset while the others are still read.
     const std::string reset = "|before|0:|0:|0:|0:|";
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::vector<std::pair<std::string, std::string>> unpacked = {
         {"", "0" + reset},
         {"   ", "0" + reset},
         {"0", "0" + reset},
@@ -61,11 +62,56 @@ TEST(PrnCommand, UnpackingReadsEachFieldOnItsOwn) {
          "1|i|1:a|1:b|1:c|0:|"},
         {"2" + STX + "17" + SOH + "x", "2||0:|0:|0:|17:x|"},  // any integer is kept as the source
     };
-    for (const auto& [packed, fields] : cases) {
+    for (const auto& [packed, fields] : unpacked) {
         prnCommand c{ccustom, "before", cFormula, cFormula, cFormula, cFormula, "old", "old", "old", "old", "old"};
         c.StrCommand(packed);
         EXPECT_EQ(Fields(c), fields) << packed;
     }
+}
+
+std::vector<std::string> EncoderFields(const prnEncoder& e) {
+    return {e.Name, e.PreCommand, e.PostCommand, e.Command1, e.Sufijo1, e.Command2, e.Sufijo2, e.Command3, e.Sufijo3};
+}
+
+TEST(PrnEncoder, UnpacksEveryFieldPacksThemBackAndGivesRawBytes) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> fields;
+        bool packsBack;
+    };
+    const std::vector<Case> cases = {
+        {"\r\n\r\n\r\n|\r\n|\r\n|", {"", "", "", "", "", "", "", "", ""}, true},
+        {"Zebra\r\n1B 40\r\n1B 45\r\n1B 01|0D\r\n1B 02|0A\r\n1B 03|0C",
+         {"Zebra", "1B 40", "1B 45", "1B 01", "0D", "1B 02", "0A", "1B 03", "0C"},
+         true},
+        // Short text, a lone CR ends a line, a lone LF does not, extra bars and lines are dropped.
+        {"N\rPre\r\nPost", {"N", "Pre", "Post", "", "", "", "", "", ""}, false},
+        {"a\nb\r\r\r1|2|3\r4\r|6\rignored", {"a\nb", "", "", "1", "2", "4", "", "", "6"}, false},
+    };
+    for (const auto& c : cases) {
+        prnEncoder e;
+        e.Name = e.PreCommand = e.Command1 = e.Sufijo2 = e.Command3 = e.Sufijo3 = "stale";
+        e.StrEncoder(c.text);
+        EXPECT_EQ(EncoderFields(e), c.fields) << c.text;
+        if (c.packsBack) {
+            EXPECT_EQ(e.StrEncoder(), c.text);
+        }
+    }
+    const prnEncoder e;
+    EXPECT_EQ(e.BinString("1b 41"), "\x1B\x41");
+    EXPECT_EQ(e.BinString("abc"), std::string("\x0A\xBC"));
+    EXPECT_EQ(e.BinString("<1B>"), "\x1B");
+    EXPECT_EQ(e.BinString("zz"), std::string(1, '\0'));
+    EXPECT_EQ(e.BinString("FF-00_80.7f"), std::string("\xFF\x00\x80\x7F", 4));
+    EXPECT_EQ(e.BinString(""), "");
+    EXPECT_EQ(e.BinString(" <-._> "), "");
+    // Overflow is an error for the caller.
+    const std::string longest(kMaxHexTextLength, 'A');
+    EXPECT_EQ(e.BinString(longest).size(), kMaxHexTextLength / 2);
+    // Separators do not count towards the limit, but an odd count is padded first.
+    EXPECT_EQ(e.BinString(" " + longest + "--").size(), kMaxHexTextLength / 2);
+    EXPECT_THROW(e.BinString(longest + "A"), HexOverflow);
+    EXPECT_THROW(e.BinString(longest + "AB"), HexOverflow);
 }
 
 }  // namespace
