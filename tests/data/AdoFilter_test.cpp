@@ -61,6 +61,7 @@ TEST_F(AdoFilter, FiltersByEachClauseFormMovesToTheFirstRowCombinesWithSortsAndS
         {"active = TRUE", {1, 3, 5}},
         {"active = -1", {1, 3, 5}},  // any non-zero number is true
         {"active <> 0", {1, 3, 5}},
+        {"active <> 2", {2, 4, 6}},  // 2 is true as well
         {"code = 5", {2, 3}},  // number cell and text cell alike
         {"code = 'x y'", {6}}, {"[unit price] = NULL", {3}}, {"born <> null", {1, 2, 3, 5, 6}},
         {"[unit price] <> 20", {1, 4, 6}},  // Null matches no comparison

@@ -26,6 +26,8 @@ TEST(FormatDateTime, WritesEveryTokenAndEveryOfferedPatternReadsBack) {
         {"yyyy-mm-dd hh:mm:ss", when},
         {"yyyy-mm-ddThh:mm:ss", when},
         {"yyyymmdd hhmmss", when},
+        {"dd.mm.yyyy", day},
+        {"dd/mm/yyyy hh:mm:ss", when},
     };
     for (const auto& c : cases) {
         const std::string written = FormatDateTime(when, c.format);
@@ -33,6 +35,7 @@ TEST(FormatDateTime, WritesEveryTokenAndEveryOfferedPatternReadsBack) {
         ASSERT_TRUE(read.has_value()) << c.format << " wrote " << written;
         EXPECT_EQ(*read, c.expected) << c.format << " wrote " << written;
     }
+    EXPECT_FALSE(ParseDateText("05x03x2024").has_value());
 
     // Every token: in either case, minutes told from months by their neighbours,
     // literal and escaped text, Spanish names, twelve-hour forms and weeks
