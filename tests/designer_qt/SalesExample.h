@@ -19,10 +19,8 @@ inline void MakeSalesDatabase(const std::string& path) {
     MakeDatabase(path, text.str());
 }
 
-struct SalesExample {
+struct SalesExample : ReportOn {
     ScratchDir dir;
-    std::shared_ptr<Orvane> rpt = std::make_shared<Orvane>();
-    std::shared_ptr<eConnection> cnn = std::make_shared<eConnection>();
     std::shared_ptr<eRSource> ventas;
 
     SalesExample() {
@@ -30,29 +28,11 @@ struct SalesExample {
         MakeSalesDatabase(db);
         cnn->Name = "Ventas";
         cnn->cnnString = "Provider=SQLite;Data Source=" + db;
-        rpt->AddConnection(cnn);
         ventas = Source("Ventas",
                         "SELECT p.id_pedido, p.fecha, SUM(l.cantidad * l.precio) AS Total FROM pedidos p "
                         "JOIN lineas l ON l.id_pedido = p.id_pedido GROUP BY p.id_pedido, p.fecha");
         Source("Lineas", "SELECT producto, cantidad FROM lineas", ventas);
-        for (const char* name : {"Desde", "Hasta"}) {
-            auto p = std::make_shared<eParameter>();
-            p->Name = name;
-            p->eType("adInteger");
-            p->Predef = "0";
-            rpt->eParameters->Add(p);
-        }
-    }
-
-    std::shared_ptr<eRSource> Source(const std::string& name, const std::string& sql,
-                                     const std::shared_ptr<eRSource>& parent = nullptr) {
-        auto rs = std::make_shared<eRSource>();
-        rs->Name = name;
-        rs->SQLCommand = sql;
-        rs->TypeofCommand = "1";
-        rs->eCnn = cnn;
-        (parent ? parent->eRSources : cnn->eRSources)->Add(rs);
-        return rs;
+        for (const char* name : {"Desde", "Hasta"}) Param(name, "adInteger")->Predef = "0";
     }
 };
 
