@@ -45,7 +45,6 @@ const PrivateOdbc& g_privateOdbc = Odbc();
 
 class DataLinkDialog : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApplication(); }
     const std::string db_ = Odbc().db;
 };
 

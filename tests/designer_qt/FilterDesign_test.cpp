@@ -31,7 +31,6 @@ struct OpenDialog {
     SalesExample sales;
     DlgFilterDesign d;
     explicit OpenDialog(const std::string& filter, bool openConnection = true) {
-        EnsureApplication();
         if (openConnection) sales.cnn->OpenConnection();
         d.SetConnection(sales.cnn);
         d.SetRecordSource(sales.ventas);

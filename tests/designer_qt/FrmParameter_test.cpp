@@ -23,7 +23,6 @@ std::shared_ptr<eParameter> Parameter(const std::string& type, const std::string
 }
 
 TEST(FrmParameter, ListsTheThreeTypeGroupsAndOpensInTheGroupOfTheStoredType) {
-    EnsureApplication();
     frmParameter d;
     const QStringList text = Entries(d.cmbTipos[0]), numbers = Entries(d.cmbTipos[1]);
     EXPECT_TRUE(text.contains("adBSTR") && text.contains("adChar") && text.contains("adVarChar"));

@@ -42,7 +42,6 @@ struct Sales {
     WithDialogs dialogs;
 
     Sales() {
-        EnsureApplication();
         MakeSalesDatabase(dir.file("ventas.db"));
         cnn->Name = "ventas";
         cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("ventas.db");

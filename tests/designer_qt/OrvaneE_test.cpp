@@ -37,7 +37,6 @@ void Select(designer::OrvaneE& w, const std::string& key) {
 }
 
 TEST(QtTreeControl, RefusesRepeatedExactKeysAndMissingImagesButShowsEveryIcon) {
-    EnsureApplication();
     QTreeWidget widget;
     QtTreeControl tree(&widget);
     tree.SetImageList(designer::StandardImages());

@@ -29,13 +29,20 @@
 
 namespace orvane::testing {
 
-inline void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "designer_qt_tests";
-    static char* argv[] = {name, nullptr};
-    QStandardPaths::setTestModeEnabled(true);  // settings (recent files) away from the user's own
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+// The application exists before any test, so a dialog held as a member can
+// be built before its fixture's constructor body runs.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "designer_qt_tests";
+        static char* argv[] = {name, nullptr};
+        QStandardPaths::setTestModeEnabled(true);  // settings (recent files) away from the user's own
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+};
+inline ::testing::Environment* const kQtApplication =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 using Person = std::function<void(QDialog&)>;
 
@@ -44,7 +51,6 @@ using Person = std::function<void(QDialog&)>;
 class ScriptedRunner {
 public:
     ScriptedRunner() {
-        EnsureApplication();
         previous_ = designer::SetModalRunner([this](QDialog& d) { return Play(d); });
     }
     ~ScriptedRunner() { designer::SetModalRunner(previous_); }
