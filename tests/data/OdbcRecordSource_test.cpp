@@ -148,6 +148,12 @@ TEST_P(OdbcRecordSources, ARefusedStringIsFalseWithoutThePasswordThenTablesListA
     auto refused = Source("refused", "SELECT nada FROM ninguna");
     EXPECT_FALSE(refused->OpenRecordsource());
     EXPECT_NE(refused->LastOpenError, "");
+    if (GetParam().server) {
+        // Eighteen digits with no scale still fit a whole number exactly; read as a real they would not.
+        auto wide = Source("ancho", "SELECT CAST(123456789012345678 AS DECIMAL(18,0)) AS n");
+        ASSERT_TRUE(wide->OpenRecordsource()) << wide->LastOpenError;
+        EXPECT_EQ(Rows(wide->ADORecordset), (Texts{"123456789012345678"}));
+    }
 
     struct Names : data::Picker {
         std::vector<std::string> items;
