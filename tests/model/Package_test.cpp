@@ -105,6 +105,15 @@ TEST_F(PackageTest, SavesSourceIndexAndOneEntryPerResourceLoadsByTheIndexAndUpda
                      {"logo.img", Bmp(0x102030)},
                      {"pie.txt", "Página 1\r\nfin"}}));
     EXPECT_EQ(Listing(files_), std::vector<fs::path>{pkg});  // nothing else
+
+    // An update keeps the entries no longer in the index; loading skips them.
+    rpt->ResDataCollection->Remove(2);  // pie
+    ASSERT_TRUE(rpt->SaveXPDFile(pkg));
+    EXPECT_EQ(Entries(pkg).size(), 4u);
+    Orvane loaded;
+    ASSERT_TRUE(loaded.LoadXPDFile(pkg));
+    ASSERT_EQ(loaded.ResDataCollection->Count(), 1);
+    EXPECT_EQ(loaded.GetResdata("logo")->PicData->Bytes(), Bmp(0x102030));
 }
 
 // A definition that holds something of everything a failed load must keep.
@@ -212,7 +221,6 @@ TEST_F(PackageTest, ResourcesNamedUnlikeFilesAreSkippedWithAMessageAndTheRestSav
         rpt.ResDataCollection->Add(std::make_shared<eResData>());
         rpt.ResDataCollection->Item(3)->Name = "A&B É";
         ASSERT_TRUE(rpt.SaveXPDFile(pkg));
-        EXPECT_FALSE(rpt.IsDirty());
         EXPECT_EQ(Entries(pkg),
                   (Pairs{{"source.xml", rpt.ToXML()},
                          {"resdata.xml", kDecl + "<eResDataCol Count=\"3\" ><eResData Name=\"" + bad +
