@@ -104,7 +104,7 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
 
 // Each generator starts at its count + 1 and skips names taken in any case;
 // record source names are free under connections and dialogs alike.
-TEST(ModelNames, GeneratorsSkipTakenNamesCopiedConnectionNamesStayAndItemsCountFromOne) {
+TEST(ModelNames, GeneratorsSkipTakenNamesAndCopiedConnectionNamesStay) {
     auto rpt = std::make_shared<Orvane>();
     EXPECT_EQ(rpt->UniqueFormatName(), "eFormat1");
     EXPECT_EQ(rpt->GetNewCnnName(), "eConnection1");
@@ -146,7 +146,7 @@ TEST(ModelNames, GeneratorsSkipTakenNamesCopiedConnectionNamesStayAndItemsCountF
 
 // eControl.Extended: building the string and reading it back.
 // Data blocks and properties are got or created by name in any case.
-TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndReplacesThem) {
+TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndDropsThemOnAFailedRead) {
     eControl c;
     auto tables = c.ExtData("Tables");
     EXPECT_EQ(c.ExtData("TABLES"), tables);
