@@ -222,12 +222,6 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
     }
 }
 
-// The print-grid link: which controls get a print table after reading.
-const char* kTable =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<eCTable Name=\"Detalle\" Width=\"100\" Height=\"20\"> "
-    "<TableRow Name=\"R\" Index=\"1\" Height=\"5\" Width=\"100\" Caption=\"\" TypeRow=\"0\" LockRow=\"0\" "
-    "MultiLine=\"0\" KeyField=\"\" KeyValue=\"\" KeyGroups=\"\">\r</TableRow>\r</eCTable>";
-
 eControl Grid(const std::string& cls, const std::string& block, const std::string& text) {
     eControl c;
     c.Class = cls;
@@ -239,17 +233,18 @@ eControl Grid(const std::string& cls, const std::string& block, const std::strin
 // Only the exact grid class gets a table, read from its Tables block (name in
 // any case); -1 rows: no table linked.
 TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOne) {
+    const std::string table = FullTable().ToXML();  // two rows
     const std::vector<std::pair<eControl, int>> cases = {
-        {Grid("ePrnGridControl.ePrnGrid", "TABLES", kTable), 1},
+        {Grid("ePrnGridControl.ePrnGrid", "TABLES", table), 2},
         {Grid("ePrnGridControl.ePrnGrid", "Tables", "<Otro/>"), 0},  // well-formed, of another kind
-        {Grid("eprngridcontrol.eprngrid", "Tables", kTable), -1},
-        {Grid("ePrnGridControl.ePrnGrid", "Tablas", kTable), -1},
+        {Grid("eprngridcontrol.eprngrid", "Tables", table), -1},
+        {Grid("ePrnGridControl.ePrnGrid", "Tablas", table), -1},
         {Grid("ePrnGridControl.ePrnGrid", "Tables", "<eCTable Name='x'>"), -1},
     };
     for (auto [c, rows] : cases) {
         LinkPrintGrid(c);
-        auto table = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
-        EXPECT_EQ(table ? table->Rows->Count() : -1, rows) << c.Class << " " << c.ExtData("Tables")->DatB64;
+        auto linked = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
+        EXPECT_EQ(linked ? linked->Rows->Count() : -1, rows) << c.Class << " " << c.ExtData("Tables")->DatB64;
     }
 }
 
