@@ -18,43 +18,28 @@ std::shared_ptr<T> Named(const std::string& name) {
 const auto RS = &Named<eRSource>;
 const auto Cnn = &Named<eConnection>;
 
+// Names match ignoring case, accented letters too; only parameter names are
+// trimmed. Record sources are searched depth first, connections and dialogs apart.
 TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndRecordSourcesAreSearchedDepthFirst) {
     auto rpt = std::make_shared<Orvane>();
-    ASSERT_TRUE(rpt->AddConnection(Cnn("eConnection1")));
-    auto p = Named<eParameter>("fecha");
     auto accented = Named<eParameter>("Código");
-    auto d = Named<eDialog>("eDialog1");
-    rpt->eParameters->Add(p);
     rpt->eParameters->Add(accented);
-    rpt->eDialogs->Add(d);
-
-    EXPECT_EQ(rpt->GetConnection("ECONNECTION1"), rpt->eConections->Item(1));
-    EXPECT_EQ(rpt->GetParameter("  Fecha "), p);
-    EXPECT_EQ(rpt->GetParameter("CÓDIGO"), accented);
+    rpt->eDialogs->Add(Named<eDialog>("eDialog1"));
+    EXPECT_EQ(rpt->GetParameter("  CÓDIGO "), accented);
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
-    EXPECT_EQ(rpt->GetDialog("EDIALOG1"), d);
-    EXPECT_EQ(rpt->GetConnection("nope"), nullptr);
 
-    // Record sources: depth first, in pre-order.
     auto c = Cnn("c");
     rpt->AddConnection(c);
     auto first = RS("A");
     auto nested = RS("R");
     first->eRSources->Add(nested);
-    auto later = RS("R");
     c->eRSources->Add(first);
-    c->eRSources->Add(later);
+    c->eRSources->Add(RS("R"));
     EXPECT_EQ(rpt->GetRSource("r"), nested);
-
-    auto d1 = std::make_shared<eDialog>();
-    auto d2 = std::make_shared<eDialog>();
-    auto inD1 = RS("L");
-    d1->eRSources->Add(inD1);
-    d2->eRSources->Add(RS("L"));
-    rpt->eDialogs->Add(d1);
-    rpt->eDialogs->Add(d2);
-    EXPECT_EQ(rpt->GetRSourceInDlg("L"), inD1);
-    EXPECT_EQ(rpt->GetRSource("L"), nullptr) << "connections and dialogs are separate areas";
+    auto inDialog = RS("L");
+    rpt->eDialogs->Item(1)->eRSources->Add(inDialog);
+    EXPECT_EQ(rpt->GetRSourceInDlg("l"), inDialog);
+    EXPECT_EQ(rpt->GetRSource("L"), nullptr);
     EXPECT_EQ(rpt->GetRSourceInDlg("R"), nullptr);
 }
 
@@ -94,13 +79,6 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
         EXPECT_EQ(c->RPTParent.lock(), rpt);
         EXPECT_FALSE(rpt->AddConnection(Cnn("VENTAS")));
         EXPECT_EQ(rpt->eConections->Count(), 1);
-
-        auto r = rpt->NewResData("logo");
-        ASSERT_NE(r, nullptr);
-        EXPECT_EQ(r->Name, "logo");
-        EXPECT_EQ(r->ResType, 0);
-        EXPECT_EQ(rpt->NewResData("LOGO"), nullptr);
-        EXPECT_EQ(rpt->ResDataCollection->Count(), 1);
     }
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(c->RPTParent.lock(), nullptr);
@@ -126,7 +104,7 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
 
 // Each generator starts at its count + 1 and skips names taken in any case;
 // record source names are free under connections and dialogs alike.
-TEST(ModelNames, GeneratorsSkipTakenNamesCopiedConnectionNamesStayAndItemsCountFromOne) {
+TEST(ModelNames, GeneratorsSkipTakenNamesAndCopiedConnectionNamesStay) {
     auto rpt = std::make_shared<Orvane>();
     EXPECT_EQ(rpt->UniqueFormatName(), "eFormat1");
     EXPECT_EQ(rpt->GetNewCnnName(), "eConnection1");
@@ -156,32 +134,19 @@ TEST(ModelNames, GeneratorsSkipTakenNamesCopiedConnectionNamesStayAndItemsCountF
     f.eControls->Add(std::make_shared<eControl>());
     EXPECT_EQ(f.GetNewName(), "Control2");
 
+    // A record source's connection name follows its connection and stays once it is gone.
     auto ventas = Cnn("Ventas");
     eRSource rs;
-    rs.ecnnName("Stored");
-    EXPECT_EQ(rs.ecnnName(), "Stored");
     rs.eCnn = ventas;
     rs.ecnnName("Ignored");
     EXPECT_EQ(rs.ecnnName(), "Ventas");
     ventas.reset();
-    EXPECT_EQ(rs.ecnnName(), "Ventas") << "the copied name stays once the connection is gone";
-
-    // Collections: Item is one-based, Remove ignores what is out of range.
-    Collection<eData> col;
-    auto a = std::make_shared<eData>();
-    col.Add(a);
-    EXPECT_EQ(col.Item(0), nullptr);
-    EXPECT_EQ(col.Item(1), a);
-    EXPECT_EQ(col.Item(2), nullptr);
-    col.Remove(5);
-    EXPECT_EQ(col.Count(), 1);
-    col.Remove(1);
-    EXPECT_EQ(col.Count(), 0);
+    EXPECT_EQ(rs.ecnnName(), "Ventas");
 }
 
 // eControl.Extended: building the string and reading it back.
 // Data blocks and properties are got or created by name in any case.
-TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndReplacesThem) {
+TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackAndDropsThemOnAFailedRead) {
     eControl c;
     auto tables = c.ExtData("Tables");
     EXPECT_EQ(c.ExtData("TABLES"), tables);
@@ -199,52 +164,27 @@ TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackA
     EXPECT_EQ(c.Extended(), "Caption='Total'; Font='Arial';FontBold='True';Size='12';");
     EXPECT_EQ(c.ExtendedProperties->Count(), 6);
 
+    // Values are escaped as they are written and unescaped as they are read.
     c.ExtendedProperties = nullptr;
-    c.ExtProperty("A")->Value = "it's";
-    c.ExtProperty("B")->Value = "a\r\nb";
-    c.ExtProperty("C")->Value = "x;y\\z\r";
+    c.ExtProperty("A")->Value = "it's\r\n\r";
     const std::string s = c.Extended();
-    EXPECT_EQ(s, "A='it\\0x27\\s';B='a\\0x130x10\\b';C='x;y\\z\r';");
+    EXPECT_EQ(s, "A='it\\0x27\\s\\0x130x10\\\r';");  // a lone CR stays
     eControl back;
     back.Extended(s);
     ASSERT_TRUE(back.ExtendedProperties);
-    ASSERT_EQ(back.ExtendedProperties->Count(), 3);
-    EXPECT_EQ(back.GetExtProperty("a")->Value.TextOr(), "it's");
-    EXPECT_EQ(back.GetExtProperty("B")->Value.TextOr(), "a\r\nb");
-    EXPECT_EQ(back.GetExtProperty("c")->Value.TextOr(), "x;y\\z\r");
-    EXPECT_EQ(back.Extended(), s);
-
-    // Writing replaces the list, or drops it on failure.
-    back.Extended("New='2';");
     ASSERT_EQ(back.ExtendedProperties->Count(), 1);
-    EXPECT_FALSE(back.GetExtProperty("A"));
-    back.Extended("New='unterminated");
+    EXPECT_EQ(back.GetExtProperty("a")->Value.TextOr(), "it's\r\n\r");
+    back.Extended("New='unterminated");  // a text that does not parse drops the list
     EXPECT_FALSE(back.ExtendedProperties);
-    EXPECT_EQ(back.Extended(), "");
-    back.Extended("");
-    ASSERT_TRUE(back.ExtendedProperties);
-    EXPECT_EQ(back.ExtendedProperties->Count(), 0);
-}
-
-TEST(ControlExtended, ApostrophesAreEscapedAgainInTheDefinitionXml) {
-    Orvane r;
-    auto d = std::make_shared<eDialog>();
-    auto c = std::make_shared<eControl>();
-    c->ExtProperty("Caption")->Value = "A";
-    d->eControls->Add(c);
-    r.eDialogs->Add(d);
-    EXPECT_NE(r.ToXML().find(" Extended=\"Caption=&apos;A&apos;;\" "), std::string::npos);
 }
 
 // Escaping of the definition XML's texts and the lenient readings.
 TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoringCase) {
     const std::pair<std::string, std::string> cases[] = {
         {"A\r\nB", "A&lt;p&gt;&amp;nbsp;&lt;/p&gt;B"},
-        {"\r\n\r\n", "&lt;p&gt;&amp;nbsp;&lt;/p&gt;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"},
         // Only the CR LF pair is the marker; lone and reversed breaks are references.
         {"\n\r", "&#xA;&#xD;"}, {"\r\r\n", "&#xD;&lt;p&gt;&amp;nbsp;&lt;/p&gt;"}, {"a\rb", "a&#xD;b"},
         {"a&b<c>d'e\"f\tg", "a&amp;b&lt;c&gt;d&apos;e&quot;f&#x9;g"}, {"&amp;", "&amp;amp;"}, {"", ""},
-        {"plain text 123", "plain text 123"},
         {"\xC3\xA9", "&#233;"}, {"\xC2\x80\xC3\xBF", "&#128;&#255;"},  // é; U+0080, ÿ
         {"\xE2\x82\xAC", "\xE2\x82\xAC"}, {"x\xF0\x9F\x98\x80y", "x\xF0\x9F\x98\x80y"},  // higher ones stay
         // A stray byte is read as the code point of its value.
@@ -256,15 +196,11 @@ TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoring
     AppendEncodedXMLText(out, "");
     EXPECT_EQ(out, "head a&lt;b");
     EXPECT_EQ(DecodeXMLText("A<p>&nbsp;</p>B"), "A\r\nB");
-    EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p><p>&nbsp;</p>"), "\r\n\r\n");
     EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p"), "<p>&nbsp;</p");
     EXPECT_EQ(DecodeXMLText("&amp; <P>&nbsp;</P>"), "&amp; <P>&nbsp;</P>");
-    EXPECT_EQ(DecodeXMLText(""), "");
     EXPECT_EQ(AttrValue(Variant(true)), "\"True\"");
     EXPECT_EQ(AttrValue(Variant(false)), "\"False\"");
     EXPECT_EQ(AttrValue(Variant("a\"b")), "\"a&quot;b\"");
-    EXPECT_EQ(AttrValue(Variant(-12)), "\"-12\"");
-    EXPECT_EQ(AttrValue(Variant()), "\"\"");
     EXPECT_EQ(AttrValue(Variant::MakeNull()), "\"\"");
 
     // "1,234.5": grouping is not a thing here.
@@ -282,16 +218,13 @@ TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoring
                                 "<other Name='b'/></r>"));
     const pugi::xml_node root = doc.child("r");
     EXPECT_STREQ(FindElementByName(root.children(), "item", "").attribute("Name").value(), "a");
-    EXPECT_STREQ(FindElementByName(root.children(), "item", "  ").attribute("Name").value(), "a");
     EXPECT_STREQ(FindElementByName(root.children(), "ITEM", "b").name(), "ITEM");
     EXPECT_FALSE(FindElementByName(root.children(), "item", "B"));
     EXPECT_FALSE(FindElementByName(root.children(), "item", "c"));  // NAME='c' is not Name
-    EXPECT_FALSE(FindElementByName(root.children(), "missing", ""));
     EXPECT_FALSE(FindElementByName(pugi::xml_node().children(), "item", ""));
 
     const pugi::xml_node b = FindElementByName(root.children(), "item", "b");
     EXPECT_STREQ(FindAttribute(b, "NAME").value(), "b");
-    EXPECT_STREQ(FindAttribute(b, "name").value(), "b");
     EXPECT_FALSE(FindAttribute(b, "nam"));
     EXPECT_FALSE(FindAttribute(pugi::xml_node(), "Name"));
 
@@ -300,8 +233,6 @@ TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoring
     EXPECT_FALSE(XmlNameEquals("Name", "Nam"));
     EXPECT_FALSE(XmlNameEquals("Nam", "Name"));
     EXPECT_FALSE(XmlNameEquals("N@me", "N`me"));  // differ by 0x20 but are not letters
-    EXPECT_FALSE(XmlNameEquals("a\xC3\xA9", "a"));
-    EXPECT_TRUE(XmlNameEquals("", ""));
 }
 
 }  // namespace
