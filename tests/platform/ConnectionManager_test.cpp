@@ -59,7 +59,6 @@ TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValuesAndRefusesMalformedFi
     EXPECT_EQ(brisco->ConnectionString, "DSN=brisco");
     EXPECT_EQ(brisco->OtherKeys, (std::vector<std::pair<std::string, std::string>>{{"Timeout", "30"}}));
     EXPECT_EQ(m->oldMaltevadb(), nullptr);
-    EXPECT_EQ(m->applicationdb("nadie"), nullptr);
 
     const std::pair<const char*, const char*> cases[] = {
         {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
@@ -111,9 +110,7 @@ TEST(ConnectionManagerFile, AbsentMeansNotInstalledLoadOrNewWritesOnlyWhenSavedA
     EXPECT_FALSE(std::filesystem::exists(dir.file("cfg")));
     ASSERT_TRUE(fresh->SetApplication({"Ventas", "DSN=ventas", "ana", "pw", {}}));
     ASSERT_TRUE(fresh->Save());  // how a save writes is in the saving test below
-    auto again = ConnectionManager::LoadOrNew(path);
-    ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->ApplicationsCollection(), fresh->ApplicationsCollection());
+    EXPECT_EQ(ConnectionManager::LoadOrNew(path)->ApplicationsCollection(), fresh->ApplicationsCollection());
 
     WriteFile(path, "[Ventas]\nPWD=hunter2\nnot a key line\n");
     EXPECT_EQ(ConnectionManager::LoadOrNew(path, &error), nullptr);
@@ -154,7 +151,6 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivatelyAndRefusesWhatTheFileCouldN
     EXPECT_EQ(again->ApplicationsCollection(), m->ApplicationsCollection());
     ASSERT_NE(again->oldMaltevadb(), nullptr);
     EXPECT_EQ(*again->oldMaltevadb(), app);
-    EXPECT_EQ(again->ApplicationsCollection()[1].Name, "Otra");
 
     EXPECT_TRUE(again->RemoveApplication("MALTEVA"));
     EXPECT_FALSE(again->RemoveApplication("Malteva"));

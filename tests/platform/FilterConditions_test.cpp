@@ -61,7 +61,6 @@ TEST(FilterConditions, ComposedFiltersSplitBackIntoTheSameEntriesAndPartsDroppin
     }
 
     EXPECT_EQ(ComposeCondition("  A ", " = ", " 1  ", " AND "), "A = 1 AND");
-    EXPECT_EQ(ComposeFilter({"A = 1 AND"}), "A = 1  ");
     EXPECT_EQ(ComposeFilter({"A = 1 AND", "B = 2 AND"}), "A = 1 AND B = 2  ");
     EXPECT_EQ(ComposeFilter({"A = 1 OR", "B = 2 OR"}), "A = 1 OR B = 2  ");
     EXPECT_EQ(ComposeFilter({"x = BRAND"}), "x = BRAND ");
