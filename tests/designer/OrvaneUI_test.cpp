@@ -50,7 +50,7 @@ TEST(ReportTree, EmptyDefinitionsShowSixGroupsUnderTheRootNodeGivenWithResources
     Orvane named;
     named.Name = "R";
     EXPECT_EQ(Tree(named), kEmptyTree);  // the root and six groups
-    named.ePrnFormats = nullptr;  // a host may drop the collection
+    named.ePrnFormats = nullptr;         // a host may drop the collection
     EXPECT_EQ(Tree(named, 2), kEmptyTree);
 
     Orvane rpt;

@@ -13,9 +13,9 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTh
     EXPECT_EQ(StrToHex("AB"), "4142");
     EXPECT_EQ(StrToHex(std::string("\0\x1b", 2)), "001B");
     EXPECT_EQ(StrToHex(""), "");
-    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");        // ÿ is one character
-    EXPECT_EQ(StrToHex("\xE2\x82\xAC"), "20AC");  // above 255: more digits
-    EXPECT_EQ(StrToHex("\xE9"), "E9");            // a stray byte is its own code
+    EXPECT_EQ(StrToHex("\xC3\xBF"), "FF");          // ÿ is one character
+    EXPECT_EQ(StrToHex("\xE2\x82\xAC"), "20AC");    // above 255: more digits
+    EXPECT_EQ(StrToHex("\xE9"), "E9");              // a stray byte is its own code
     EXPECT_EQ(StrToHex("\xC1\x81"), "C181");        // so are the bytes of an overlong form
     EXPECT_EQ(StrToHex("\xED\xA0\x80"), "EDA080");  // and of a surrogate
 
