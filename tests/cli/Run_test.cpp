@@ -106,7 +106,6 @@ TEST(CliRun, RunsAPackageAsJson) {
                                     R"("children":[{"source":"Pedidos","rows":[]}]}])");
     EXPECT_EQ(j["steps"][0][1].dump(), R"({"source":"Total","fields":{"n":3,"nada":null},"children":[]})");
     const auto& pedidos = j["steps"][0][0]["children"][0];
-    EXPECT_EQ(pedidos["source"], "Pedidos");
     ASSERT_EQ(pedidos["rows"].size(), 2u);
     EXPECT_EQ(pedidos["rows"][0]["fields"].dump(), R"({"id":10,"total":5.5,"fecha":"2024-01-05"})");
     EXPECT_EQ(pedidos["rows"][1]["children"][0]["rows"].dump(), R"([{"fields":{"producto":"queso"},"children":[]}])");
