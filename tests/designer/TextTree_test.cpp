@@ -51,7 +51,6 @@ TEST(TextTree, RejectsBadNodesWithoutChangingTheTree) {
         ADD_FAILURE() << "no error";
         return TreeError::Kind::BadImage;
     };
-    EXPECT_EQ(kindOf([&] { t.Nodes().Add(root, tvwChild, "Key", "y"); }), TreeError::Kind::DuplicateKey);
     EXPECT_EQ(kindOf([&] { t.Nodes().Add(stranger, tvwChild, "z", "z"); }), TreeError::Kind::BadRelative);
     EXPECT_EQ(kindOf([&] { t.Nodes().Add(root, 5, "z", "z"); }), TreeError::Kind::BadRelationship);
     EXPECT_EQ(kindOf([&] { t.SelectedItem(stranger); }), TreeError::Kind::BadRelative);
