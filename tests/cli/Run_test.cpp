@@ -72,22 +72,20 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
               "          producto=\"pan\"\n"
               "2 steps\n");
 
-    // The limit stops the walk; connection strings can be replaced.
+    // The limit stops the walk; parameters and connection strings can be replaced.
     Outcome l = f.Run(f.xml + " --limit 1");
     ASSERT_EQ(l.status, 0) << l.err;
     EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL\n1 step (limit reached)\n")) << l.out;
-    l = f.Run(f.xml + " --limit 5 -p pCiudad=Quito");
-    EXPECT_TRUE(
-        l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Luis\"\n    Pedidos: 0 rows\n"
-                        "  Total: n=3, nada=NULL\n1 step\n"))
-        << l.out;
 
     const std::string other = f.dir.file("otra.db");
     testing::MakeDatabase(other,
-                          std::string(testing::kSalesScript) + "UPDATE clientes SET nombre = 'Ann' WHERE id = 1;");
-    l = f.Run(f.xml + " --limit 1 --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
+                          std::string(testing::kSalesScript) + "UPDATE clientes SET nombre = 'Lucho' WHERE id = 2;");
+    l = f.Run(f.xml + " --limit 5 -p pCiudad=Quito --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
     ASSERT_EQ(l.status, 0) << l.err;
-    EXPECT_NE(l.out.find("nombre=\"Ann\""), std::string::npos) << l.out;
+    EXPECT_TRUE(
+        l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Lucho\"\n    Pedidos: 0 rows\n"
+                        "  Total: n=3, nada=NULL\n1 step\n"))
+        << l.out;
 }
 
 // The package names its database relative to itself and runs from another
@@ -108,7 +106,6 @@ TEST(CliRun, RunsAPackageAsJson) {
                                     R"("children":[{"source":"Pedidos","rows":[]}]}])");
     EXPECT_EQ(j["steps"][0][1].dump(), R"({"source":"Total","fields":{"n":3,"nada":null},"children":[]})");
     const auto& pedidos = j["steps"][0][0]["children"][0];
-    EXPECT_EQ(pedidos["source"], "Pedidos");
     ASSERT_EQ(pedidos["rows"].size(), 2u);
     EXPECT_EQ(pedidos["rows"][0]["fields"].dump(), R"({"id":10,"total":5.5,"fecha":"2024-01-05"})");
     EXPECT_EQ(pedidos["rows"][1]["children"][0]["rows"].dump(), R"([{"fields":{"producto":"queso"},"children":[]}])");

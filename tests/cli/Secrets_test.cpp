@@ -82,7 +82,6 @@ TEST(Secrets, NoCommandOfTheHostNorMessageOfTheLibraryShowsAPassword) {
     for (const std::string& file : {xml, xpd}) {
         outputs.push_back(Shell("show " + file));
         outputs.push_back(Shell("xml " + file));
-        outputs.push_back(Shell("grid " + file + " nada"));
         outputs.push_back(Shell("connections --open --format json " + file));
     }
     outputs.push_back(Shell("pack " + xml + " -o " + s.dir.file("otro.xpd")));

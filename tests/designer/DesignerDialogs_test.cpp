@@ -64,26 +64,19 @@ TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereAndWithoutDialogsEveryt
     EXPECT_EQ(editor->noNameSeen, "");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(nested->eRSources->Item(1), added);
-    EXPECT_EQ(second->eRSources->Count(), 0);
     EXPECT_EQ(messages->Taken().size(), 3u);
     EXPECT_EQ(ui.AddeRSource(second, nullptr), nullptr);
 
     SetDesignerDialogs(nullptr);
     auto dialogs = CurrentDesignerDialogs();
     auto report = std::make_shared<Orvane>();
-    auto format = std::make_shared<ePrnFormat>();
     auto connection = std::make_shared<eConnection>();
-    EXPECT_FALSE(dialogs->EditePrnFormat(format));
     EXPECT_FALSE(dialogs->EditeConnection(report, connection));
     EXPECT_EQ(dialogs->AddeConnection(report), nullptr);
-    EXPECT_EQ(dialogs->AddeParameter(), nullptr);
-    EXPECT_EQ(dialogs->AddeDialog(), nullptr);
-    EXPECT_EQ(dialogs->AddPrnFormat(), nullptr);
     OrvaneUI none;
     auto rs = std::make_shared<eRSource>();
     EXPECT_FALSE(none.EditeRSource(rs));
     EXPECT_EQ(none.AddeRSource(connection, connection->eRSources), nullptr);
-    EXPECT_EQ(connection->eRSources->Count(), 0);
     EXPECT_EQ(SetDesignerDialogs(previous), dialogs);  // without installed dialogs every operation cancels
 }
 
