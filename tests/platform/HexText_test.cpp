@@ -30,7 +30,7 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTh
 }
 
 TEST(HexText, HexToStrIgnoresSeparatorsPadsOddLengthAndRoundTrips) {
-    EXPECT_EQ(HexToStr(" 41-42 "), "AB");
+    EXPECT_EQ(HexToStr(" <41>-42 "), "AB");
     EXPECT_EQ(HexToStr("41.42_43"), "ABC");
     EXPECT_EQ(HexToStr("G1"), "\x01");
     EXPECT_EQ(HexToStr("ABC"), "\x0A\xC2\xBC");  // codes 10 and 188
