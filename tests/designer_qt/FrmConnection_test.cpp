@@ -47,7 +47,6 @@ TEST_F(FrmConnection, EditingOpensOnTheOptionOfTheStoredKind) {
         {"@gtCnnManager.ApplicationDb(\"Compras\")", 0, "Compras", ""},
         {"@gtCnnManager.oldMaltevaDb", 2, "", ""},
         {"@DataLinkFile(\"/srv/ventas.udl\")", 3, "", "@DataLinkFile(\"/srv/ventas.udl\")"},
-        {"Provider=SQLite;Data Source=x.db", 3, "", "Provider=SQLite;Data Source=x.db"},
     };
     for (const auto& c : cases) {
         auto cnn = std::make_shared<eConnection>();

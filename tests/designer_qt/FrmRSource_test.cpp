@@ -286,7 +286,7 @@ TEST_F(FrmRSource, ServerParameterListButtons) {
               std::vector<std::string>({"No hay ningún parámetro, cree uno usando el botón 'Nuevo parámetro'"}));
 }
 
-TEST_F(FrmRSource, TestButtonsOpenTheSourceOfferItsFieldsAndThePreviewNarrowsWideColumns) {
+TEST_F(FrmRSource, TestButtonsOpenTheSourceOfferItsFieldsAndPreviewItsRows) {
     auto d = Editing(clientes);
     Press(*d, "btnProbarCons");  // "Tabla o vista": nothing at all
     EXPECT_TRUE(messages->Taken().empty());
