@@ -16,9 +16,7 @@
 #include "data/ado/Recordset.h"
 #include "designer/OrvaneUI.h"
 #include "designer/qt/OrvaneE.h"
-#include "designer/qt/QtDesignerDialogs.h"
 #include "designer/qt/QtTreeControl.h"
-#include "designer/qt/SqlDesigner.h"
 #include "model/FormulaDesigner.h"
 
 namespace orvane::testing {
