@@ -13,7 +13,6 @@
 
 #include "designer/qt/FrmConnection.h"
 #include "designer/qt/OrvaneE.h"
-#include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {
@@ -157,11 +156,6 @@ TEST_F(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivatel
     EXPECT_EQ(ModeOf(path), 0600u);
     EXPECT_EQ(ModeOf(dir.file("config/orvanespt")), 0700u);
 
-    // The connection editor now finds the manager and its application.
-    designer::frmConnection editor;
-    editor.Agregar();
-    EXPECT_TRUE(editor.opt[0]->isEnabled());
-    EXPECT_EQ(Entries(editor.dxCombo), QStringList{"Ventas"});
     auto saved = ConnectionManager::Load(path);
     ASSERT_NE(saved, nullptr);
     ASSERT_NE(saved->applicationdb("Ventas"), nullptr);

@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "designer/qt/FrmConnection.h"
-#include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {

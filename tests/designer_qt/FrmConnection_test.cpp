@@ -6,7 +6,6 @@
 #include <QRadioButton>
 
 #include "data/Connections.h"
-#include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {
@@ -38,24 +37,7 @@ protected:
     designer::QtDesignerDialogs dialogs;
 };
 
-TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnlyAndEditingOpensOnTheStoredKind) {
-    designer::frmConnection d;
-    d.Agregar();
-    EXPECT_EQ(Entries(d.dxCombo), QStringList({"Ventas", "Compras"}));
-    EXPECT_TRUE(d.dxCheckEdit1->isChecked());
-    struct Row {
-        int option;
-        bool managerOn, textOn;
-    };
-    for (Row r : {Row{3, false, true}, Row{1, false, false}, Row{0, true, false}, Row{2, false, false}}) {
-        Click(d, ("opt(" + std::to_string(r.option) + ")").c_str());
-        EXPECT_EQ(d.dxCombo->isEnabled(), r.managerOn) << r.option;
-        EXPECT_EQ(d.bCfg->isEnabled(), r.managerOn) << r.option;
-        for (QWidget* w : std::initializer_list<QWidget*>{d.txtCnn, d.Command1, d.Command2, d.Command3})
-            EXPECT_EQ(w->isEnabled(), r.textOn) << r.option;
-    }
-
-    // Editing opens on the option of the stored kind.
+TEST_F(FrmConnection, EditingOpensOnTheOptionOfTheStoredKind) {
     const struct {
         const char* stored;
         int option;
@@ -65,7 +47,6 @@ TEST_F(FrmConnection, OptionsEnableTheirOwnControlsOnlyAndEditingOpensOnTheStore
         {"@gtCnnManager.ApplicationDb(\"Compras\")", 0, "Compras", ""},
         {"@gtCnnManager.oldMaltevaDb", 2, "", ""},
         {"@DataLinkFile(\"/srv/ventas.udl\")", 3, "", "@DataLinkFile(\"/srv/ventas.udl\")"},
-        {"Provider=SQLite;Data Source=x.db", 3, "", "Provider=SQLite;Data Source=x.db"},
     };
     for (const auto& c : cases) {
         auto cnn = std::make_shared<eConnection>();

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QRadioButton>
 
-#include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {
@@ -120,11 +119,9 @@ TEST_P(FrmParameterEdits, WritesTypeDefaultAndFormatByGroup) {
 INSTANTIATE_TEST_SUITE_P(
     Groups, FrmParameterEdits,
     ::testing::Values(EditCase{"adVarChar", "abc", "", 1, "0", "", nullptr, "", "adDouble", "0", ""},
-                      EditCase{"adInteger", "5", "", 0, "", "", nullptr, "", "adVarChar", "", ""},
                       // A blank date default becomes today, in the parameter's own format.
                       EditCase{"adVarChar", "x", "yyyy-mm-dd", 2, "=yyyy-MM-dd", "adDBTimeStamp", nullptr, "",
                                "adDBTimeStamp", "=yyyy-MM-dd", "yyyy-mm-dd"},
-                      EditCase{"", "", "", 0, "", "", nullptr, "", "adVarChar", "", ""},
                       EditCase{"", "", "", 2, "=yyyyMMdd", "", "", "", "strDateTime", "=yyyyMMdd", ""},
                       EditCase{"", "", "", 2, "=yyyyMMdd", "", "dd/mm/yyyy", "  ", "strDateTime", "=dd/MM/yyyy",
                                "dd/mm/yyyy"}));

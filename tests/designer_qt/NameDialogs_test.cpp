@@ -4,7 +4,6 @@
 
 #include "model/eDialog.h"
 #include "model/ePrnFormat.h"
-#include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {

@@ -6,7 +6,6 @@
 #include <QSet>
 #include <optional>
 
-#include "support/TestSupport.h"
 #include "QtTestSupport.h"
 
 namespace orvane::testing {
