@@ -125,10 +125,13 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseTheirOwnErrorAndKeepThePreviousOn
         "id = #13/45/2020#",
         "id = #2/29/2023#",
         "id = #1/1/2020",
+        "id = #5#",
         "id == 3",
         "id = 3 AND",
         "id = 3 XOR id = 4",
         "(id = 3",
+        "(id = 3]",
+        "name = 'a' 'b'",
         "id = 3)",
         "id = abc",
         "[id = 3",
@@ -136,6 +139,10 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseTheirOwnErrorAndKeepThePreviousOn
         "id LIKE 3",
         "id > NULL",
         "id = 1e",
+        "id = 1e2e3",
+        "id = 1ex",
+        "id = -",
+        "id = -e",
         "id = $",
         "id = 1.2.3",
         "nosuchfield = 1",
@@ -169,25 +176,4 @@ TEST_F(AdoFilter, MalformedFiltersAndSortsRaiseTheirOwnErrorAndKeepThePreviousOn
         EXPECT_EQ(rs_->Sort(), "id DESC");
     }
     EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
-
-    const char* pieces[] = {"(",    ")",    "[",    "]",          "'",      "#", " AND ",       " OR ", "id",
-                            "name", "=",    "<>",   "<",          " LIKE ", "5", "$",           "e",    " ",
-                            "*",    "NULL", "'a*'", "#1/2/2003#", "-",      ".", "[unit price]"};
-    std::uint32_t seed = 12345;
-    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
-    int applied = 0, refused = 0;
-    for (int i = 0; i < 3000; ++i) {
-        std::string text;
-        const std::uint32_t length = next() % 9;
-        for (std::uint32_t k = 0; k < length; ++k) text += pieces[next() % std::size(pieces)];
-        try {
-            rs_->Filter(text);
-            ++applied;
-        } catch (const ExpressionError&) {
-            ++refused;
-        }
-        ASSERT_LE(rs_->RecordCount(), 6u) << text;
-    }
-    EXPECT_GT(applied, 50);
-    EXPECT_GT(refused, 50);
 }
