@@ -114,13 +114,12 @@ TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
     EXPECT_FALSE(s.cnn->OpenConnection());
     EXPECT_EQ(s.cnn->ADOCnn, second);
 
-    // A manager file holding the sales database as "Ventas", "Brisco" and an
-    // application whose database does not exist; then no manager file at all.
+    // A manager file holding the sales database as "Ventas" and "Brisco"; then
+    // no manager file at all.
     const std::string file = s.dir.file("connections.ini");
     std::optional<ScopedEnv> env(std::in_place, "ORVANE_CONNECTIONS_FILE", file);
     WriteFile(file, "[Ventas]\nConnectionString=" + s.SqliteString() + "\n[Brisco]\nConnectionString=" +
-                        s.SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n[Rota]\nConnectionString=" +
-                        "Provider=SQLite;Data Source=" + s.dir.file("absent.db") + "\nPWD=Sup3rS3cret\n");
+                        s.SqliteString() + "\nUserID=u\nPWD=Sup3rS3cret\n");
     s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"ventas\")";
     ASSERT_TRUE(s.cnn->OpenConnection()) << s.cnn->LastOpenError;
     s.cnn->cnnString = "@gtCnnManager.oldBriscoDb";
