@@ -146,7 +146,6 @@ TEST(ReportRuntime, AWalkHoldsItsReadUntilItEndsOrTheHostLetsGo) {
          }},
         {"EndWalk", [](SalesReport& s, eRSource&) { s.rpt->EndWalk(); }},
         {"recordset let go", [](SalesReport&, eRSource& top) { top.ADORecordset.reset(); }},
-        {"reopened", [](SalesReport&, eRSource& top) { top.OpenRecordsource(); }},
         {"connection closed", [](SalesReport& s, eRSource&) { s.cnn->ADOCnn->Close(); }}};
     for (const bool wal : {false, true}) {
         for (const auto& [how, end] : ends) {
