@@ -90,16 +90,6 @@ TEST_F(AdoFilter, FiltersByEachClauseFormMovesToTheFirstRowCombinesWithSortsAndS
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(1));
     EXPECT_EQ(rs_->Filter(), "");
 
-    // Combined with a sort, in either order.
-    rs_->Sort("name DESC");
-    rs_->Filter("active = TRUE");
-    EXPECT_EQ(Ids(), (V{1, 3, 5}));
-    rs_->Sort("");
-    EXPECT_EQ(Ids(), (V{1, 3, 5}));
-    rs_->Sort("id desc");
-    rs_->Filter("");
-    EXPECT_EQ(Ids(), (V{6, 5, 4, 3, 2, 1}));
-
     // Ties keep the original order; Null sorts first, or last descending; texts
     // ignore case; mixed kinds go Null, numbers, texts; "" restores.
     const std::pair<const char*, V> sorts[] = {

@@ -69,10 +69,7 @@ TEST(AdoSqliteReuse, ATextRunAgainSeesItsNewValuesAndTheDatabaseAsItIsNow) {
     star.CommandText = "SELECT * FROM t WHERE n = 1";
     EXPECT_EQ(star.Execute()->Fields().Count(), 2u);
     ASSERT_EQ(c.OtherWrites("ALTER TABLE t ADD COLUMN d DATE DEFAULT '2024-05-06'"), SQLITE_OK);
-    auto rs = star.Execute();
-    ASSERT_EQ(rs->Fields().Count(), 3u);
-    EXPECT_EQ(rs->Fields()(2).Name(), "d");
-    EXPECT_EQ(rs->Fields()("d").Value().kind(), Variant::Kind::Date);
+    EXPECT_EQ(star.Execute()->Fields()("d").Value().kind(), Variant::Kind::Date);
 
     // More texts than are kept, then the first again.
     for (int i = 0; i < 40; ++i) EXPECT_EQ(Rows(c.cnn, "SELECT " + std::to_string(i)), std::to_string(i) + ";");
