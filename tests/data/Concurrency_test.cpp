@@ -27,7 +27,6 @@ std::string RoundTrip(SalesReport& s, const std::string& pkg, char separator) {
     if (!s.rpt->SaveXPDFile(pkg)) return "save failed";
     auto back = std::make_shared<Orvane>();
     if (!back->LoadXPDFile(pkg)) return "load failed";
-    if (back->IsDirty()) return "dirty after loading";
     for (const auto& cnn : *back->eConections)
         if (!cnn->OpenConnection()) return "open failed: " + cnn->LastOpenError;
     for (const auto& cnn : *back->eConections)
