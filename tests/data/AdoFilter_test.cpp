@@ -82,7 +82,6 @@ TEST_F(AdoFilter, FiltersByEachClauseFormMovesToTheFirstRowCombinesWithSortsAndS
     rs_->MoveLast();
     rs_->Filter("id > 2");
     EXPECT_EQ(rs_->Fields()("id").Value(), Variant(3));
-    EXPECT_EQ(rs_->RecordCount(), 4u);
     rs_->Filter("id > 100");
     EXPECT_TRUE(rs_->Eof() && rs_->Bof());
     rs_->Filter("");
