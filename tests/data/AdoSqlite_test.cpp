@@ -72,11 +72,7 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     cmd.ActiveConnection = cnn;
     cmd.CommandType = kCommandTable;
     cmd.CommandText = "it's";
-    auto rs = cmd.Execute();
-    ASSERT_EQ(rs->State(), 1);
-    EXPECT_EQ(rs->RecordCount(), 2u);
-    EXPECT_EQ(rs->Fields().Count(), 2u);
-    EXPECT_EQ(rs->Fields()(1).Name(), "s");
+    EXPECT_EQ(cmd.Execute()->RecordCount(), 2u);
 
     // Refused: a stored procedure, an unknown command type, bad SQL, no connection.
     for (const auto& [type, text, says] : {std::tuple{kCommandStoredProcedure, "anything", "stored procedures"},
