@@ -46,7 +46,6 @@ protected:
 
 }  // namespace
 
-// Each clause form, with the decisions on case, Null, kinds and precedence.
 TEST_F(AdoFilter, FiltersByEachClauseFormMovesToTheFirstRowCombinesWithSortsAndSortsStably) {
     const std::pair<const char*, V> cases[] = {
         // clang-format off

@@ -150,7 +150,8 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTripAlsoThroughAKeptStatementRunAgain) {
 
 // The driver and data-source lists, read from a private driver manager
 // configuration (ODBCSYSINI for drivers and system data sources, ODBCINI for
-// the user's), so what they must list is known. No driver is loaded to list.
+// the user's), so what they must list is known, then from one without entries.
+// No driver is loaded to list.
 // The driver manager reads ODBCSYSINI once per process, so this test runs in
 // a process of its own (tests/CMakeLists.txt).
 namespace {
@@ -162,7 +163,6 @@ std::vector<std::pair<std::string, std::string>> Sorted(const std::vector<OdbcDa
     return out;
 }
 
-// Both lists from a private configuration, then from one without entries.
 TEST(OdbcCatalog, ListsTheConfiguredDriversAndBothKindsOfDataSource) {
     orvane::testing::ScratchDir dir;
     orvane::testing::ScopedEnv sys("ODBCSYSINI", dir.path().string()), user("ODBCINI", dir.file("user.ini"));

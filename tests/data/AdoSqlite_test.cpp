@@ -115,7 +115,6 @@ std::string Moves(Recordset& rs, const std::string& moves) {
     return trace;
 }
 
-// Value kinds follow the storage and declared types.
 TEST(AdoSqlite, ValueKindsFollowTheTypesMovesEndOnFullAndEmptyResultsAndParametersBindByCode) {
     auto cnn = OpenMemory();
     Execute(cnn,
