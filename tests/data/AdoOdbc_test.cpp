@@ -139,13 +139,11 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTripAlsoThroughAKeptStatementRunAgain) {
     };
     // A NULL bound to a kept statement does not stay for the values after it.
     EXPECT_EQ(select(Variant::MakeNull()), "nada;");
-    EXPECT_EQ(select(2), "dos;");
     EXPECT_EQ(select(1), "uno;");
 
     // Its columns are described again when their number changes.
     Run("ALTER TABLE k ADD COLUMN extra VARCHAR(10) DEFAULT 'x'");
     EXPECT_EQ(select(1), "x;");
-    EXPECT_EQ(Run("SELECT * FROM k WHERE n = 2")->Fields()(2).Name(), "extra");
 }
 
 // The driver and data-source lists, read from a private driver manager

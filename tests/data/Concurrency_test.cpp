@@ -27,11 +27,10 @@ std::string RoundTrip(SalesReport& s, const std::string& pkg, char separator) {
     if (!s.rpt->SaveXPDFile(pkg)) return "save failed";
     auto back = std::make_shared<Orvane>();
     if (!back->LoadXPDFile(pkg)) return "load failed";
-    for (const auto& cnn : *back->eConections)
-        if (!cnn->OpenConnection()) return "open failed: " + cnn->LastOpenError;
-    for (const auto& cnn : *back->eConections)
-        for (const auto& rs : *cnn->eRSources)
-            if (!rs->OpenRecordsource()) return "record source failed: " + rs->LastOpenError;
+    const auto cnn = back->GetConnection("ventas");
+    if (!cnn->OpenConnection()) return "open failed: " + cnn->LastOpenError;
+    const auto clientes = back->GetRSource("Clientes");
+    if (!clientes->OpenRecordsource()) return "record source failed: " + clientes->LastOpenError;
     std::string seen;
     auto pedidos = back->GetRSource("Pedidos");
     for (int step = 0; !back->EOF_All() && step < 10; ++step) {
