@@ -49,7 +49,7 @@ protected:
 
 }  // namespace
 
-TEST_F(AdoOdbc, OpensByDriverProviderAndDataSourceNameAndListsTables) {
+TEST_F(AdoOdbc, OpensByDriverAndDataSourceNameAndListsTables) {
     EXPECT_EQ(cnn_->State(), 1);
     Connection viaDsn;
     viaDsn.ConnectionString = "DSN=orvanetest";

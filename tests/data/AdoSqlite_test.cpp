@@ -31,7 +31,7 @@ std::vector<std::string> Column(Recordset& rs, const std::string& field) {
 }  // namespace
 
 // The schema lists have the ADO columns.
-TEST(AdoSqlite, OpensMemoryAndFileListsTheSchemaAndRefusesBadStrings) {
+TEST(AdoSqlite, OpensMemoryListsTheSchemaAndRefusesMissingFilesAndBadStrings) {
     auto cnn = OpenMemory();
     EXPECT_EQ(cnn->State(), 1);
     EXPECT_EQ(cnn->CursorLocation, 3);
