@@ -71,6 +71,10 @@ TEST(AdoSqliteReuse, ATextRunAgainSeesItsNewValuesAndTheDatabaseAsItIsNow) {
     ASSERT_EQ(c.OtherWrites("ALTER TABLE t ADD COLUMN d DATE DEFAULT '2024-05-06'"), SQLITE_OK);
     EXPECT_EQ(star.Execute()->Fields()("d").Value().kind(), Variant::Kind::Date);
 
+    // More texts than are kept, then the first again.
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(Rows(c.cnn, "SELECT " + std::to_string(i)), std::to_string(i) + ";");
+    EXPECT_EQ(Rows(c.cnn, sql, {4}), "d;");
+
     // Closing finalizes the kept statements; a reopened connection prepares anew.
     c.cnn->Close();
     c.cnn->Open();
