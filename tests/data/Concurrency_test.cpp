@@ -1,14 +1,11 @@
 // Several definitions of one host used from different threads at once, one
 // definition per thread: packages, the data walk over SQLite, parameter
-// formatting with each thread's own decimal separator, messages and help all
-// share the library's process-wide state. Run under the thread sanitizer too.
+// formatting with each thread's own decimal separator and messages all share
+// the library's process-wide state. Run under the thread sanitizer too.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
-#include "model/Help.h"
-#include "platform/Help.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
 #include "support/TestSupport.h"
@@ -19,20 +16,10 @@ namespace {
 using orvane::testing::MessageRecorder;
 using orvane::testing::SalesReport;
 using orvane::testing::ScratchDir;
-using orvane::testing::WriteFile;
 using platform::RuntimeServices;
 
 constexpr int kThreads = 4;
 constexpr int kRounds = 6;
-
-class CountingViewer : public platform::HelpViewer {
-public:
-    bool Open(const std::string&, int) override {
-        ++opened;
-        return true;
-    }
-    std::atomic<int> opened{0};
-};
 
 // Saves the definition, loads it back into a new one, opens its data and
 // walks it; returns the child rows seen at each step, or a failure text.
@@ -40,12 +27,10 @@ std::string RoundTrip(SalesReport& s, const std::string& pkg, char separator) {
     if (!s.rpt->SaveXPDFile(pkg)) return "save failed";
     auto back = std::make_shared<Orvane>();
     if (!back->LoadXPDFile(pkg)) return "load failed";
-    if (back->IsDirty()) return "dirty after loading";
-    for (const auto& cnn : *back->eConections)
-        if (!cnn->OpenConnection()) return "open failed: " + cnn->LastOpenError;
-    for (const auto& cnn : *back->eConections)
-        for (const auto& rs : *cnn->eRSources)
-            if (!rs->OpenRecordsource()) return "record source failed: " + rs->LastOpenError;
+    const auto cnn = back->GetConnection("ventas");
+    if (!cnn->OpenConnection()) return "open failed: " + cnn->LastOpenError;
+    const auto clientes = back->GetRSource("Clientes");
+    if (!clientes->OpenRecordsource()) return "record source failed: " + clientes->LastOpenError;
     std::string seen;
     auto pedidos = back->GetRSource("Pedidos");
     for (int step = 0; !back->EOF_All() && step < 10; ++step) {
@@ -59,12 +44,8 @@ std::string RoundTrip(SalesReport& s, const std::string& pkg, char separator) {
 
 TEST(Concurrency, DefinitionsInDifferentThreadsWorkAtOnce) {
     MessageRecorder messages;
-    ScratchDir help, temp;
-    WriteFile(help.file(std::string(kHelpFileName)), "<html></html>");
-    RuntimeServices::Instance().SetHelpFolder(help.path().string());
+    ScratchDir temp;
     RuntimeServices::Instance().SetTempFolder(temp.path().string());
-    auto viewer = std::make_shared<CountingViewer>();
-    auto previousViewer = platform::SetHelpViewer(viewer);
 
     std::vector<std::string> outcomes(kThreads);
     std::vector<std::thread> threads;
@@ -82,7 +63,6 @@ TEST(Concurrency, DefinitionsInDifferentThreadsWorkAtOnce) {
                 std::string got = RoundTrip(s, pkg, separator);
                 if (round > 0 && got != outcome) got = "round " + std::to_string(round) + ": " + got;
                 outcome = got;
-                ShowHelp(nullptr, 10 + t);
                 Orvane broken;
                 broken.LoadXPDFile(s.dbPath);  // not a package: one message each time
                 RuntimeServices::Instance().Number(1, 99);
@@ -90,13 +70,10 @@ TEST(Concurrency, DefinitionsInDifferentThreadsWorkAtOnce) {
         });
     }
     for (auto& t : threads) t.join();
-    platform::SetHelpViewer(previousViewer);
-    RuntimeServices::Instance().SetHelpFolder("");
     RuntimeServices::Instance().SetTempFolder("");
 
     for (int t = 0; t < kThreads; ++t)
         EXPECT_EQ(outcomes[t], t % 2 ? "201 1,5 comma" : "201 1.5 point") << "thread " << t;
-    EXPECT_EQ(viewer->opened.load(), kThreads * kRounds);
     const auto taken = messages->Taken();
     EXPECT_EQ(taken.size(), static_cast<std::size_t>(kThreads * kRounds));
     for (const auto& m : taken) EXPECT_EQ(m.text.rfind("Unzip: ", 0), 0u) << m.text;
