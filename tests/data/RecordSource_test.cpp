@@ -105,6 +105,7 @@ TEST(RecordSource, ChildrenFollowTheirParentsCurrentRecord) {
     lineas->SendParameters = "pPedido";
     ASSERT_TRUE(s.cnn->OpenConnection());
     ASSERT_TRUE(clientes->OpenRecordsource()) << clientes->LastOpenError;
+    EXPECT_FALSE(clientes->Bof() || clientes->Eof());
     EXPECT_EQ(Column(lineas, "producto"), (Texts{"leche", "pan"}));
     ASSERT_TRUE(pedidos->MoveNext());
     EXPECT_EQ(Column(lineas, "producto"), Texts{"queso"});

@@ -18,6 +18,7 @@ TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTh
     EXPECT_EQ(StrToHex("\xE9"), "E9");              // a stray byte is its own code
     EXPECT_EQ(StrToHex("\xC1\x81"), "C181");        // so are the bytes of an overlong form
     EXPECT_EQ(StrToHex("\xED\xA0\x80"), "EDA080");  // and of a surrogate
+    EXPECT_EQ(StrToHex("\xF4\x8F\xBF\xBF"), "10FFFF");  // the last character is still one
 
     EXPECT_NO_THROW(StrToHex(std::string(kMaxHexTextLength, 'x')));
     EXPECT_THROW(StrToHex(std::string(kMaxHexTextLength + 1, 'x')), HexOverflow);

@@ -66,7 +66,7 @@ TEST(RuntimeServices, HasTempFolderNumbersAndPathLineAndDataLinkHelpers) {
     // trailing NULs are dropped.
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText("Data Source=ñ"), "Data Source=ñ");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText("Data Source=\xF1"), "Data Source=ñ");
-    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6)), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\xFF\xDB\xFF\xDF", 6)), "\xF4\x8F\xBF\xBF");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x00\xDC", 4)), "\xEF\xBF\xBD");
     EXPECT_EQ(RuntimeServices::ConvertDataLinkText(std::string("\xFF\xFE\x61\0\0\0", 6)), "a");
 }
