@@ -222,6 +222,7 @@ TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameterAndReadsDatesAs
         bound.Value(Variant(typed));
         EXPECT_EQ(FormatDateTime(bound.Bound().date, "yyyy-mm-dd hh:mm:ss"), read) << typed;
     }
+    EXPECT_EQ(Sql("adDate", 2958466), "'2958466'");  // a serial past the last day, 9999-12-31, is no date
     for (const char* text :
          {"31/02/2024", "29/2/23", "1/1/230", "9:30 XM", "13:00 PM", "25 de foo de 2024", "abc", "2024", "134501",
           "2023-02-29", "2024-13-01", "2024-01-01 24:00", "12:60", "2024-01-01T"}) {
