@@ -19,28 +19,14 @@ const auto RS = &Named<eRSource>;
 const auto Cnn = &Named<eConnection>;
 
 // Names match ignoring case, accented letters too; only parameter names are
-// trimmed. Record sources are searched depth first, connections and dialogs apart.
-TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndRecordSourcesAreSearchedDepthFirst) {
+// trimmed.
+TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParameterNamesAreTrimmed) {
     auto rpt = std::make_shared<Orvane>();
     auto accented = Named<eParameter>("Código");
     rpt->eParameters->Add(accented);
     rpt->eDialogs->Add(Named<eDialog>("eDialog1"));
     EXPECT_EQ(rpt->GetParameter("  CÓDIGO "), accented);
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
-
-    auto c = Cnn("c");
-    rpt->AddConnection(c);
-    auto first = RS("A");
-    auto nested = RS("R");
-    first->eRSources->Add(nested);
-    c->eRSources->Add(first);
-    c->eRSources->Add(RS("R"));
-    EXPECT_EQ(rpt->GetRSource("r"), nested);
-    auto inDialog = RS("L");
-    rpt->eDialogs->Item(1)->eRSources->Add(inDialog);
-    EXPECT_EQ(rpt->GetRSourceInDlg("l"), inDialog);
-    EXPECT_EQ(rpt->GetRSource("L"), nullptr);
-    EXPECT_EQ(rpt->GetRSourceInDlg("R"), nullptr);
 }
 
 // Every walk over record sources ends: at the depth limit (but the writer
