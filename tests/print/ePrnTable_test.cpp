@@ -1,12 +1,10 @@
 // The table layout XML: exact written text, write-then-read under both
 // decimal separators, the reader's name matching, its stop-at-first-failure
-// rule and what it does with text that is not well-formed; and which
-// controls get a print table.
+// rule and what it does with text that is not well-formed.
 #include "print/ePrnTable.h"
 
 #include <gtest/gtest.h>
 
-#include "model/GridLink.h"
 #include "platform/NumberFormat.h"
 #include "support/NotWellFormed.h"
 
@@ -191,19 +189,6 @@ TEST(PrnTableXml, NamesMatchIgnoringCaseExceptDataAndAFailureStopsTheTableKeepin
     }
 }
 
-// Numbers follow the locale: under a point a comma fails at Height, which is
-// read before Width, so the name stays and nothing after it is set.
-TEST(PrnTableXml, NumbersFollowTheLocaleAndAFailingTableFieldStopsTheReading) {
-    ScopedDecimalSeparator point('.');
-    ePrnTable comma;
-    const std::string row = RowText("r") + "</TableRow>";
-    EXPECT_TRUE(comma.LoadFromXML("<eCTable Name='n' Width='12' Height='3,75'>" + row + "</eCTable>"));
-    EXPECT_EQ(comma.Name, "n");
-    EXPECT_EQ(comma.Height, 0);
-    EXPECT_EQ(comma.Width, 0);
-    EXPECT_EQ(comma.Rows->Count(), 0);
-}
-
 // Each class of fault refuses the text and changes nothing, while the same
 // text without the fault is read.
 TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
@@ -219,32 +204,6 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothing) {
         EXPECT_FALSE(t.LoadFromXML(c.bad)) << c.bad;
         EXPECT_EQ(t.ToXML(), good);
         EXPECT_TRUE(t.LoadFromXML(c.good)) << c.good;
-    }
-}
-
-eControl Grid(const std::string& cls, const std::string& block, const std::string& text) {
-    eControl c;
-    c.Class = cls;
-    c.ExtData("Otro")->DatB64 = "AAAA";
-    c.ExtData(block)->DatB64 = text;
-    return c;
-}
-
-// Only the exact grid class gets a table, read from its Tables block (name in
-// any case); -1 rows: no table linked.
-TEST(PrintGridLink, OnlyGridControlsWithAReadableTableGetOne) {
-    const std::string table = FullTable().ToXML();  // two rows
-    const std::vector<std::pair<eControl, int>> cases = {
-        {Grid("ePrnGridControl.ePrnGrid", "TABLES", table), 2},
-        {Grid("ePrnGridControl.ePrnGrid", "Tables", "<Otro/>"), 0},  // well-formed, of another kind
-        {Grid("eprngridcontrol.eprngrid", "Tables", table), -1},
-        {Grid("ePrnGridControl.ePrnGrid", "Tablas", table), -1},
-        {Grid("ePrnGridControl.ePrnGrid", "Tables", "<eCTable Name='x'>"), -1},
-    };
-    for (auto [c, rows] : cases) {
-        LinkPrintGrid(c);
-        auto linked = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
-        EXPECT_EQ(linked ? linked->Rows->Count() : -1, rows) << c.Class << " " << c.ExtData("Tables")->DatB64;
     }
 }
 
