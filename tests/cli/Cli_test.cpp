@@ -138,7 +138,6 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --picture logo=" + ShellQuote(d + "none.png"), 1,
          "none.png: no such file"},
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "nofolder/o.xpd"), 1, "the folder does not exist"},
-        {"show --colour " + kExampleXml, 2, "--colour"},
         {"", 2, "subcommand is required"},
         {"grid " + kExampleXml + " lblPie", 1,
          "orvane: examples/sales/ventas.xml: control \"lblPie\" (class \"Label\") has no linked print table: it must "
