@@ -31,7 +31,7 @@ std::shared_ptr<T> Named(const std::string& name) {
     return x;
 }
 
-TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereAndWithoutDialogsEverythingCancels) {
+TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhere) {
     auto editor = std::make_shared<NamingEditor>();
     auto previous = SetDesignerDialogs(editor);
     testing::MessageRecorder messages;
@@ -54,10 +54,7 @@ TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereAndWithoutDialogsEveryt
     }
     EXPECT_EQ(second->eRSources->Count(), 0);
     ASSERT_EQ(messages->Taken().size(), 3u);
-    for (const auto& m : messages->Taken()) {
-        EXPECT_EQ(m.text, "El nombre no es válido porque ya existe en el proyecto");
-        EXPECT_EQ(m.icon, platform::MsgIcon::None);
-    }
+    for (const auto& m : messages->Taken()) EXPECT_EQ(m.text, "El nombre no es válido porque ya existe en el proyecto");
 
     editor->name = "pedidos";
     auto added = ui.AddeRSource(second, nested->eRSources);
@@ -66,18 +63,7 @@ TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhereAndWithoutDialogsEveryt
     EXPECT_EQ(nested->eRSources->Item(1), added);
     EXPECT_EQ(messages->Taken().size(), 3u);
     EXPECT_EQ(ui.AddeRSource(second, nullptr), nullptr);
-
-    SetDesignerDialogs(nullptr);
-    auto dialogs = CurrentDesignerDialogs();
-    auto report = std::make_shared<Orvane>();
-    auto connection = std::make_shared<eConnection>();
-    EXPECT_FALSE(dialogs->EditeConnection(report, connection));
-    EXPECT_EQ(dialogs->AddeConnection(report), nullptr);
-    OrvaneUI none;
-    auto rs = std::make_shared<eRSource>();
-    EXPECT_FALSE(none.EditeRSource(rs));
-    EXPECT_EQ(none.AddeRSource(connection, connection->eRSources), nullptr);
-    EXPECT_EQ(SetDesignerDialogs(previous), dialogs);  // without installed dialogs every operation cancels
+    SetDesignerDialogs(previous);
 }
 
 }  // namespace

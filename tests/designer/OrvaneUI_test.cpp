@@ -37,47 +37,7 @@ std::string Tree(const Orvane& rpt, int appearance = 0) {
     return tree.Print();
 }
 
-const char* const kEmptyTree =
-    "R [@OvR]\n"
-    "  Conexiones [@Connections]\n"
-    "  Parámetros [@Parameters]\n"
-    "  Diálogos [@Dialogs]\n"
-    "  Formatos de impresión [@PrnFormats]\n"
-    "  Imágenes y textos [@ResDataCol]\n"
-    "  Sub-Programa [@ScriptCode]\n";
-
-TEST(ReportTree, EmptyDefinitionsShowSixGroupsUnderTheRootNodeGivenWithResourcesAsPicturesOrTexts) {
-    Orvane named;
-    named.Name = "R";
-    EXPECT_EQ(Tree(named), kEmptyTree);  // the root and six groups
-    named.ePrnFormats = nullptr;         // a host may drop the collection
-    EXPECT_EQ(Tree(named, 2), kEmptyTree);
-
-    Orvane rpt;
-    OrvaneUI ui;
-    ui.IconOrvane = 7;
-    ui.IconSctriptCode = 3;
-    ui.IconePicResData = 11;
-    ui.IconeTxtResData = 12;
-    rpt.NewResData("logo")->ResType = rtPicture;
-    rpt.NewResData("pie")->ResType = rtText;
-    rpt.NewResData("nuevo");  // ResType 0: a text
-    TextTree tree;
-    auto host = tree.Nodes().Add(nullptr, designer::tvwChild, "host", "Informes");
-    ui.ShowInTvw(rpt, tree, host);
-    auto root = tree.Nodes().Item("@Ov");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->Parent(), host);
-    EXPECT_EQ(root->Image(), 7);
-    EXPECT_EQ(tree.Nodes().Item("@ScriptCode")->Image(), 3);
-    EXPECT_EQ(tree.Nodes().Count(), 11);
-    EXPECT_EQ(tree.Nodes().Item("Pic_logo")->Image(), 11);
-    EXPECT_EQ(tree.Nodes().Item("Txt_pie")->Image(), 12);
-    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Image(), 12);
-    EXPECT_EQ(tree.Nodes().Item("Txt_nuevo")->Parent(), tree.Nodes().Item("@ResDataCol"));
-}
-
-// A dialog with a control and a record source; a format with a control.
+// A dialog with a control and a record source; a format.
 std::shared_ptr<Orvane> DialogReport() {
     auto rpt = std::make_shared<Orvane>();
     rpt->Name = "D";
@@ -104,7 +64,6 @@ std::shared_ptr<Orvane> DialogReport() {
     auto f = std::make_shared<ePrnFormat>();
     f->Name = "fmt";
     f->Properties = "P";
-    f->eControls->Add(std::make_shared<eControl>());
     rpt->ePrnFormats->Add(f);
     return rpt;
 }
@@ -155,10 +114,6 @@ TEST(ReportTree, DetailedTreeShowsDetailsThenControlsThenRecordSources) {
               "    fmt [Fmt_fmt]\n"
               "      P\n"
               "      Controls\n"
-              "        \n"
-              "          \n          \n          False\n          \n"
-              "          0\n          0\n          False\n          0\n          0\n          False\n          0\n"
-              "          Data\n"
               "  Imágenes y textos [@ResDataCol]\n"
               "  Sub-Programa [@ScriptCode]\n");
 }

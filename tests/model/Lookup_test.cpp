@@ -19,52 +19,14 @@ const auto RS = &Named<eRSource>;
 const auto Cnn = &Named<eConnection>;
 
 // Names match ignoring case, accented letters too; only parameter names are
-// trimmed. Record sources are searched depth first, connections and dialogs apart.
-TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndRecordSourcesAreSearchedDepthFirst) {
+// trimmed.
+TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParameterNamesAreTrimmed) {
     auto rpt = std::make_shared<Orvane>();
     auto accented = Named<eParameter>("Código");
     rpt->eParameters->Add(accented);
     rpt->eDialogs->Add(Named<eDialog>("eDialog1"));
     EXPECT_EQ(rpt->GetParameter("  CÓDIGO "), accented);
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
-
-    auto c = Cnn("c");
-    rpt->AddConnection(c);
-    auto first = RS("A");
-    auto nested = RS("R");
-    first->eRSources->Add(nested);
-    c->eRSources->Add(first);
-    c->eRSources->Add(RS("R"));
-    EXPECT_EQ(rpt->GetRSource("r"), nested);
-    auto inDialog = RS("L");
-    rpt->eDialogs->Item(1)->eRSources->Add(inDialog);
-    EXPECT_EQ(rpt->GetRSourceInDlg("l"), inDialog);
-    EXPECT_EQ(rpt->GetRSource("L"), nullptr);
-    EXPECT_EQ(rpt->GetRSourceInDlg("R"), nullptr);
-}
-
-// Every walk over record sources ends: at the depth limit (but the writer
-// keeps every level), and where a host made a record source its descendant.
-TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
-    Orvane rpt;
-    auto c = Cnn("c");
-    rpt.AddConnection(c);
-    std::vector<std::shared_ptr<eRSource>> chain;
-    for (auto owner = c->eRSources; static_cast<int>(chain.size()) <= kMaxRecordSourceDepth;
-         owner = chain.back()->eRSources) {
-        chain.push_back(RS("n" + std::to_string(chain.size() + 1)));
-        owner->Add(chain.back());
-    }
-    chain[1]->eRSources->Add(chain[1]);
-    chain[2]->eRSources->Add(chain[1]);
-    EXPECT_EQ(rpt.GetRSource("N256"), chain[255]);
-    EXPECT_EQ(rpt.GetRSource("n257"), nullptr);
-    EXPECT_EQ(rpt.GetRSource("missing"), nullptr);
-    const std::string xml = rpt.ToXML();
-    std::size_t written = 0;
-    for (auto at = xml.find("<eRSource "); at != std::string::npos; at = xml.find("<eRSource ", at + 1)) ++written;
-    EXPECT_EQ(written, chain.size());
-    for (auto& rs : chain) rs->eRSources->Clear();  // the cycle would keep them alive
 }
 
 // Adding refuses null and case twins; the back reference does not keep the report alive.
@@ -151,8 +113,6 @@ TEST(ControlExtended, BuildsItemsInOrderSkippingBlankNamesAndNullsReadsThemBackA
     auto tables = c.ExtData("Tables");
     EXPECT_EQ(c.ExtData("TABLES"), tables);
     EXPECT_EQ(c.Data->Count(), 1);
-    EXPECT_EQ(c.GetExtProperty("font"), nullptr);
-    EXPECT_EQ(c.ExtendedProperties, nullptr);
     EXPECT_EQ(c.Extended(), "");
     c.ExtProperty("Caption")->Value = "Total";
     EXPECT_EQ(c.ExtProperty("CAPTION"), c.GetExtProperty("caption"));  // got, not created again

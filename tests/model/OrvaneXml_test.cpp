@@ -231,21 +231,6 @@ TEST(ReportXml, NamesAndTagsMatchAsStated) {
     EXPECT_EQ(r.Code, "x");
 }
 
-TEST(ReportXml, DialogTakesConnectionFromFirstSourceThatNamesOne) {
-    Orvane r;
-    ASSERT_TRUE(r.FromXML(Doc(
-        "<eConnections><eConnection Name='A' cnnString='' Internal='0'/><eConnection Name='B' cnnString='' "
-        "Internal='0'/></eConnections><eDialogs><eDialog Name='d'><eRSources><eRSource Name='r1' ecnnName='none'/>"
-        "<eRSource Name='r2' ecnnName='b'><eRSources><eRSource Name='r2c' ecnnName='A'/></eRSources></eRSource>"
-        "<eRSource Name='r3' ecnnName='A'/></eRSources></eDialog></eDialogs>")));
-    auto d = r.GetDialog("d");
-    ASSERT_EQ(d->eRSources->Count(), 3);
-    EXPECT_EQ(d->eRSources->Item(1)->ecnnName(), "");  // "none" names no connection: none taken
-    EXPECT_EQ(d->eRSources->Item(2)->ecnnName(), "B");
-    EXPECT_EQ(d->eRSources->Item(2)->eRSources->Item(1)->ecnnName(), "B");
-    EXPECT_EQ(d->eRSources->Item(3)->eCnn.lock(), r.GetConnection("B"));
-}
-
 // Each class of fault, in a bare text and as a package's source.xml: refused
 // with the parse-error message, the definition left as it was (and clean),
 // while the same text without the fault is read.

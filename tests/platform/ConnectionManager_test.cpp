@@ -26,43 +26,16 @@ unsigned ModeOf(const std::string& path) {
     return st.st_mode & 0777;
 }
 
-const char* kSample =
-    "\xEF\xBB\xBF# registered applications\r\n"
-    "[Ventas]\r\n"
-    "ConnectionString=Provider=SQLite;Data Source=/srv/ventas.db\r\n"
-    "userid=informes\r\n"
-    "  PWD = s3cr=t  \r\n"
-    "\r\n"
-    "; the older product\n"
-    "[ Brisco ]\n"
-    "ConnectionString=DSN=brisco\n"
-    "Timeout=30\n"
-    "[ventas]\n"
-    "ConnectionString=second of the same name\n";
-
-TEST(ConnectionManagerFile, ReadsSectionsKeysAndExactValuesAndRefusesMalformedFiles) {
+// Each malformed line is refused naming its number and not the password;
+// a mark, a comment, a blank line and CR LF endings are no fault.
+TEST(ConnectionManagerFile, RefusesMalformedFilesWithoutShowingThePassword) {
     ScratchDir dir;
-    WriteFile(dir.file("c.ini"), kSample);
-    auto m = ConnectionManager::Load(dir.file("c.ini"));
-    ASSERT_NE(m, nullptr);
-    ASSERT_EQ(m->ApplicationsCollection().size(), 3u);
-
-    auto ventas = m->applicationdb("  VENTAS ");
-    ASSERT_NE(ventas, nullptr);
-    EXPECT_EQ(ventas->Name, "Ventas");
-    EXPECT_EQ(ventas->ConnectionString, "Provider=SQLite;Data Source=/srv/ventas.db");
-    EXPECT_EQ(ventas->UserID, "informes");
-    EXPECT_EQ(ventas->PWD, " s3cr=t  ");
-
-    auto brisco = m->oldbriscodb();
-    ASSERT_NE(brisco, nullptr);
-    EXPECT_EQ(brisco->ConnectionString, "DSN=brisco");
-    EXPECT_EQ(brisco->OtherKeys, (std::vector<std::pair<std::string, std::string>>{{"Timeout", "30"}}));
-    EXPECT_EQ(m->oldMaltevadb(), nullptr);
-
     const std::pair<const char*, const char*> cases[] = {
-        {"PWD=hunter2\n", "line 1"},   {"[a]\nPWD=hunter2\nhunter2\n", "line 3"},     {"[  ]\n", "line 1"},
-        {"[a]\n=hunter2\n", "line 2"}, {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
+        {"\xEF\xBB\xBF# c\r\n\r\nPWD=hunter2\r\n", "line 3"},
+        {"[a]\n; c\nPWD=hunter2\nhunter2\n", "line 4"},
+        {"[  ]\n", "line 1"},
+        {"[a]\n=hunter2\n", "line 2"},
+        {"[a]\nPWD=hunter2\npwd=hunter2\n", "line 3"},
     };
     for (const auto& [content, where] : cases) {
         SCOPED_TRACE(content);

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <set>
 
 #include "support/TestSupport.h"
 
@@ -18,7 +17,7 @@ using orvane::testing::ReadFile;
 using orvane::testing::ScratchDir;
 using orvane::testing::WriteFile;
 
-TEST(RuntimeServices, HasTempFolderNumbersAndPathLineAndDataLinkHelpers) {
+TEST(RuntimeServices, HasTempFolderAndPathLineAndDataLinkHelpers) {
     // Its temporary folder ends with a separator and can be overridden.
     auto& rs = RuntimeServices::Instance();
     std::string system = rs.TempFolder();
@@ -30,18 +29,6 @@ TEST(RuntimeServices, HasTempFolderNumbersAndPathLineAndDataLinkHelpers) {
     rs.SetTempFolder("");
     EXPECT_EQ(rs.TempFolder(), system);
     EXPECT_EQ(rs.HelpFolder().back(), '/');
-
-    // Its numbers stay in range and vary.
-    std::set<int> numbers;
-    for (int i = 0; i < 2000; ++i) {
-        int n = rs.Number(1, 99);
-        ASSERT_GE(n, 1);
-        ASSERT_LE(n, 99);
-        numbers.insert(n);
-    }
-    EXPECT_GT(numbers.size(), 50u);
-    int swapped = rs.Number(9, 3);
-    EXPECT_TRUE(swapped >= 3 && swapped <= 9);
 
     // Separators, file names, relative names and line breaks.
     EXPECT_EQ(RuntimeServices::EndWithSeparator("/tmp"), "/tmp/");

@@ -48,7 +48,6 @@ TEST(PrnCommand, PacksExactlyAndUnpacksEachFieldOnItsOwn) {
     const std::string reset = "|before|0:|0:|0:|0:|";
     const std::vector<std::pair<std::string, std::string>> unpacked = {
         {"   ", "0" + reset},
-        {" 1abc", "0" + reset},
         {"1", "1" + reset},
         {"2info" + STX + "abc" + SOH + "DATA", "2|info|0:|0:|0:|0:DATA|"},
         {"1" + STX + "1" + SOH + "T1" + SOH + "extra" + STX + "2", "1||1:T1|2:|0:|0:|"},
