@@ -29,6 +29,30 @@ TEST(ModelLookup, NamesMatchIgnoringCaseAccentsTooAndOnlyParameterNamesAreTrimme
     EXPECT_EQ(rpt->GetDialog(" eDialog1"), nullptr);
 }
 
+// Every walk over record sources ends: at the depth limit (but the writer
+// keeps every level), and where a host made a record source its descendant.
+TEST(ModelLookup, RecordSourceWalksEndAtTheDepthLimitAndAtACycle) {
+    Orvane rpt;
+    auto c = Cnn("c");
+    rpt.AddConnection(c);
+    std::vector<std::shared_ptr<eRSource>> chain;
+    for (auto owner = c->eRSources; static_cast<int>(chain.size()) <= kMaxRecordSourceDepth;
+         owner = chain.back()->eRSources) {
+        chain.push_back(RS("n" + std::to_string(chain.size() + 1)));
+        owner->Add(chain.back());
+    }
+    chain[1]->eRSources->Add(chain[1]);
+    chain[2]->eRSources->Add(chain[1]);
+    EXPECT_EQ(rpt.GetRSource("N256"), chain[255]);
+    EXPECT_EQ(rpt.GetRSource("n257"), nullptr);
+    EXPECT_EQ(rpt.GetRSource("missing"), nullptr);
+    const std::string xml = rpt.ToXML();
+    std::size_t written = 0;
+    for (auto at = xml.find("<eRSource "); at != std::string::npos; at = xml.find("<eRSource ", at + 1)) ++written;
+    EXPECT_EQ(written, chain.size());
+    for (auto& rs : chain) rs->eRSources->Clear();  // the cycle would keep them alive
+}
+
 // Adding refuses null and case twins; the back reference does not keep the report alive.
 TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatch) {
     std::weak_ptr<Orvane> weak;
