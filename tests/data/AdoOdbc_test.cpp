@@ -3,11 +3,8 @@
 // when the driver library is not installed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "data/ado/Command.h"
 #include "data/ado/Connection.h"
-#include "data/ado/OdbcCatalog.h"
 #include "support/TestSupport.h"
 
 using namespace orvane;
@@ -145,35 +142,3 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTripAlsoThroughAKeptStatementRunAgain) {
     Run("ALTER TABLE k ADD COLUMN extra VARCHAR(10) DEFAULT 'x'");
     EXPECT_EQ(select(1), "x;");
 }
-
-// The driver and data-source lists, read from a private driver manager
-// configuration (ODBCSYSINI for drivers and system data sources, ODBCINI for
-// the user's), so what they must list is known.
-// No driver is loaded to list.
-// The driver manager reads ODBCSYSINI once per process, so this test runs in
-// a process of its own (tests/CMakeLists.txt).
-namespace {
-
-std::vector<std::pair<std::string, std::string>> Sorted(const std::vector<OdbcDataSource>& sources) {
-    std::vector<std::pair<std::string, std::string>> out;
-    for (const auto& s : sources) out.emplace_back(s.Name, s.Description);
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
-TEST(OdbcCatalog, ListsTheConfiguredDriversAndBothKindsOfDataSource) {
-    orvane::testing::ScratchDir dir;
-    orvane::testing::ScopedEnv sys("ODBCSYSINI", dir.path().string()), user("ODBCINI", dir.file("user.ini"));
-    WriteFile(dir.path() / "odbcinst.ini",
-              "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=/nonexistent/libsqlite3odbc.so\n\n"
-              "[Controlador {raro}; con blancos]\nDriver=/nonexistent/otro.so\n");
-    WriteFile(dir.path() / "odbc.ini", "[ventas_sistema]\nDriver=SQLite3\nDatabase=/nonexistent/v.db\n");
-    WriteFile(dir.path() / "user.ini", "[compras personal]\nDriver=Controlador {raro}; con blancos\n");
-    EXPECT_EQ(ListOdbcDrivers(), (std::vector<std::string>{"SQLite3", "Controlador {raro}; con blancos"}));
-    // The description names the data source's driver.
-    EXPECT_EQ(Sorted(ListOdbcDataSources()),
-              (std::vector<std::pair<std::string, std::string>>{{"compras personal", "Controlador {raro}; con blancos"},
-                                                                {"ventas_sistema", "SQLite3"}}));
-}
-
-}  // namespace
