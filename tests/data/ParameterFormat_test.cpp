@@ -99,10 +99,8 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
         {3, 3e10, "Parameter p (type 3): " + range + ": \"30000000000\""},
         {3, 2147483648LL, "Parameter p (type 3): " + range + ": \"2147483648\""}, {3, 2147483647LL, "int 2147483647"},
         {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, -128, "int -128"}, {16, 127, "int 127"},
-        {16, 128, "Parameter p (type 16): " + range + ": \"128\""}, {16, "-128.4", "int -128"},
         {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
         {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
-        {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
         // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
         // receives of each kind is the provider test's.)
         {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
