@@ -119,26 +119,21 @@ TEST_F(AdoOdbc, ParametersAndValuesRoundTripAlsoThroughAKeptStatementRunAgain) {
 
     Run("CREATE TABLE k(n INTEGER, s VARCHAR(10))");
     Run("INSERT INTO k VALUES (1, 'uno'), (2, 'dos'), (NULL, 'nada')");
+    // The rows whose n is the value bound, each run by one kept statement.
     auto select = [&](const Variant& n) {
         Command cmd;
         cmd.ActiveConnection = cnn_;
-        cmd.CommandText = "SELECT * FROM k WHERE n = ? OR (n IS NULL AND ? IS NULL)";
-        for (int i = 0; i < 2; ++i) {
-            auto p = cmd.CreateParameter("n", 3);
-            p->Value(n);
-            cmd.Parameters().Append(p);
-        }
-        std::string out;
-        auto found = cmd.Execute();
-        for (; !found->Eof(); found->MoveNext())
-            out += found->Fields()(found->Fields().Count() - 1).Value().TextOr("-") + ";";
-        return out;
+        cmd.CommandText = "SELECT * FROM k WHERE n IS ?";
+        auto p = cmd.CreateParameter("n", 3);
+        p->Value(n);
+        cmd.Parameters().Append(p);
+        return orvane::testing::Rows(cmd.Execute());
     };
     // A NULL bound to a kept statement does not stay for the values after it.
-    EXPECT_EQ(select(Variant::MakeNull()), "nada;");
-    EXPECT_EQ(select(1), "uno;");
+    EXPECT_EQ(select(Variant::MakeNull()), std::vector<std::string>{"NULL|nada"});
+    EXPECT_EQ(select(1), std::vector<std::string>{"1|uno"});
 
     // Its columns are described again when their number changes.
     Run("ALTER TABLE k ADD COLUMN extra VARCHAR(10) DEFAULT 'x'");
-    EXPECT_EQ(select(1), "x;");
+    EXPECT_EQ(select(1), std::vector<std::string>{"1|uno|x"});
 }

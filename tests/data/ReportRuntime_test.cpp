@@ -157,7 +157,7 @@ public:
     std::vector<std::string> items{"stale"};
 };
 
-TEST(SchemaLists, ListsEveryTableAndClearsOnFailure) {
+TEST(SchemaLists, ClearThePickerWithoutAnOpenConnection) {
     SalesReport s;
     RecordingPicker picker;
     data::ListTables(nullptr, picker);
