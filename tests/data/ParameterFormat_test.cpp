@@ -56,9 +56,8 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
 
     eParameter p;
     p.DTFormat = "old";
-    for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
-                                        {"adDBDate|", "adDBDate|"},
-                                        {"adDate|yyyy|rest", "adDate|yyyy"}}) {
+    for (const auto& [stored, split] :
+         {std::pair{"adDate", "adDate|old"}, {"adDBDate|", "adDBDate|"}, {"adDate|yyyy|rest", "adDate|yyyy"}}) {
         p.eType(stored);
         EXPECT_EQ(p.eType() + "|" + p.DTFormat, split);
     }
