@@ -63,14 +63,6 @@ TEST(AdoSqliteReuse, ATextRunAgainSeesItsNewValuesAndTheDatabaseAsItIsNow) {
     ASSERT_EQ(c.OtherWrites("INSERT INTO t VALUES (4,'d')"), SQLITE_OK);  // no lock left by the runs
     EXPECT_EQ(Rows(c.cnn, sql, {3}), "c;d;");
 
-    // A schema change makes SQLite prepare the kept text again; its columns follow.
-    Command star;
-    star.ActiveConnection = c.cnn;
-    star.CommandText = "SELECT * FROM t WHERE n = 1";
-    EXPECT_EQ(star.Execute()->Fields().Count(), 2u);
-    ASSERT_EQ(c.OtherWrites("ALTER TABLE t ADD COLUMN d DATE DEFAULT '2024-05-06'"), SQLITE_OK);
-    EXPECT_EQ(star.Execute()->Fields()("d").Value().kind(), Variant::Kind::Date);
-
     // More texts than are kept, then the first again.
     for (int i = 0; i < 40; ++i) EXPECT_EQ(Rows(c.cnn, "SELECT " + std::to_string(i)), std::to_string(i) + ";");
     EXPECT_EQ(Rows(c.cnn, sql, {4}), "d;");
@@ -113,33 +105,6 @@ TEST(AdoSqliteReuse, HeldReadsKeepOtherWritersOutUntilReleased) {
     EXPECT_EQ(c.cnn->HoldReads(), nullptr);  // closed: nothing to hold
     c.cnn.reset();
     token.reset();  // outlives its connection harmlessly
-}
-
-TEST(AdoSqliteReuse, AResultBuiltInTheRoomOfAReleasedOneHoldsOnlyItsOwnCells) {
-    TwoConnections c;
-    // From the second round on, every result is built in the storage of one
-    // released before it, with more columns, rows and text.
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        auto wide = Execute(c.cnn, "SELECT n, s, n * 1.5 AS h, s || s AS ss FROM t ORDER BY n");
-        ASSERT_EQ(wide->RecordCount(), 3u);
-        wide->MoveLast();
-        EXPECT_EQ(wide->Fields()("ss").Value().TextOr(), "cc");
-        EXPECT_EQ(wide->Fields()("h").Value().ToNumber(), 4.5);
-        wide.reset();
-
-        auto narrow = Execute(c.cnn, "SELECT upper(s) AS only FROM t WHERE n = 2");
-        ASSERT_EQ(narrow->Fields().Count(), 1u);
-        EXPECT_EQ(narrow->Fields()(0).Name(), "only");
-        ASSERT_EQ(narrow->RecordCount(), 1u);
-        EXPECT_EQ(narrow->Fields()(0).Value().TextOr(), "B");
-        narrow.reset();
-
-        auto none = Execute(c.cnn, "SELECT n, s FROM t WHERE n > 99");
-        EXPECT_EQ(none->RecordCount(), 0u);
-        EXPECT_TRUE(none->Eof());
-        EXPECT_EQ(none->Fields().Count(), 2u);
-    }
 }
 
 TEST(AdoSqliteReuse, AResultOutlivesTheThreadThatReadIt) {

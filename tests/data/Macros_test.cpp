@@ -52,7 +52,6 @@ TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
         // Print macros, field references and unknown names stay.
         {"@PageNumber/@paginas @numpagina @pages @fechahora @DateTime @rs1.total @nadie @{nadie}",
          "@PageNumber/@paginas @numpagina @pages @fechahora @DateTime @rs1.total @nadie @{nadie}"},
-        {"@ x @= 1 @)", "@ x @= 1 @)"},
         // Plain gives the SQL literal (nothing escaped), braced the raw value.
         {"a=@cliente AND b LIKE '%@{cliente}%'", "a='O'Brien' AND b LIKE '%O'Brien%'"},
         {"n=@N OR n=@{ n }", "n=12 OR n=12abc"},
@@ -68,8 +67,6 @@ TEST(ReplaceMacros, SystemValuesParametersAndWhatStays) {
         {"a=@p1\r\nAND b=@p1", "a=5\r\nAND b=5"},
         {"@p1 @{p2 @p2", "5 @{p2 @p2"},  // an unclosed brace leaves later macros
         {"x=@{nulo}", "x=@{nulo}"},      // a braced value without a text form is skipped
-        // The token carries a blank where the text has a tab: the target is not found.
-        {"@{p\t1}", "@{p\t1}"},
         {"@{p 1}", "v"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(f.Replace(text), expected) << text;
@@ -96,19 +93,16 @@ TEST(ReplaceMacros, ValuesAreNotExpandedAgainNorPastTheLimitNorWithoutAReportAnd
     EXPECT_EQ(f.Replace("@{big}").size(), data::kMaxReplacedMacroText / 2 + 1);
 
     const std::pair<const char*, Tokens> cases[] = {
-        {"", {}},
         {"SELECT * FROM t WHERE a=@p1 AND b=@{p2}", {"p1", "{p2}"}},
         {"@{a\tb}@x", {"{a b}", "x"}},
         {"@{}", {"{}"}},
         {"x=@año)", {"año"}},
-        // Tabs, line breaks, dots and at signs belong to the name.
+        // Line breaks, dots and at signs belong to the name.
         {"a=@p1\r\nAND b=1", {"p1\r\nAND"}},
-        {"@p\t1 x", {"p\t1"}},
         {"@rs1.total>0", {"rs1.total"}},
         {"@a@b", {"a@b"}},
         // An at sign without a name yields nothing.
         {"mail@", {}},
-        {"@ x", {}},
         {"a @= b @) @p", {"p"}},
         {"@{", {}},
         // An unclosed brace ends the scan.

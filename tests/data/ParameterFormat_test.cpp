@@ -56,10 +56,8 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
 
     eParameter p;
     p.DTFormat = "old";
-    for (const auto& [stored, split] : {std::pair{"adDate", "adDate|old"},
-                                        {"adDate|dd/mm/yy", "adDate|dd/mm/yy"},
-                                        {"adDBDate|", "adDBDate|"},
-                                        {"adDate|yyyy|rest", "adDate|yyyy"}}) {
+    for (const auto& [stored, split] :
+         {std::pair{"adDate", "adDate|old"}, {"adDBDate|", "adDBDate|"}, {"adDate|yyyy|rest", "adDate|yyyy"}}) {
         p.eType(stored);
         EXPECT_EQ(p.eType() + "|" + p.DTFormat, split);
     }
@@ -99,10 +97,8 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
         {3, 3e10, "Parameter p (type 3): " + range + ": \"30000000000\""},
         {3, 2147483648LL, "Parameter p (type 3): " + range + ": \"2147483648\""}, {3, 2147483647LL, "int 2147483647"},
         {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, -128, "int -128"}, {16, 127, "int 127"},
-        {16, 128, "Parameter p (type 16): " + range + ": \"128\""}, {16, "-128.4", "int -128"},
         {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
         {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
-        {21, -1, "Parameter p (type 21): " + range + ": \"-1\""},
         // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
         // receives of each kind is the provider test's.)
         {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
@@ -141,7 +137,6 @@ TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
         {"adVarChar", "say \"hi\"", "'say \"hi\"'", "\"say \"hi\"\""},
         {"adChar", 2.5, "'2.5'", "\"2.5\""}, {"adVarChar", Variant::MakeNull(), "''", "\"\""},
         {"adVarChar", kObject, "", "<refused>"}, {"varchar2", "abc", "'abc'", "\"abc\""},
-        {"", "2024-03-05", "'2024-03-05'", "\"2024-03-05\""},
         // Truth values.
         {"adBoolean", "True", "-1", "TRUE"}, {"adBoolean", "FALSE", "0", "FALSE"}, {"adBoolean", "0", "0", "FALSE"},
         {"adBoolean", "2", "-1", "TRUE"}, {"ADBOOLEAN", true, "-1", "TRUE"}, {"adBoolean", 0.0, "0", "FALSE"},
@@ -153,7 +148,6 @@ TEST(ParameterLiteral, RendersEachCategoryWithTheLocaleDecimalSeparator) {
         {"adDBDate", Variant::MakeNull(), "''", "\"\""}, {"adDBDate", kObject, "", "<refused>"},
         // Other categories render nothing, whatever the value.
         {"adEmpty", "x", "", ""}, {"adError", "x", "", ""}, {"adBinary", "x", "", ""}, {"adVariant", kObject, "", ""},
-        {"adArray", "x", "", ""},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -187,7 +181,6 @@ TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameterAndReadsDatesAs
         {"adDate", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
         {"adDBTimeStamp", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
         {"adDBTime", "", "'14:07:09'", "\"14:07:09\""}, {"adDBDate", "", "'2024-03-05'", "\"2024-03-05\""},
-        {"ADDATE", "", "'2024-03-05 14:07:09'", "\"2024-03-05 14:07:09\""},
         // Blanks around the name still make it a date type, but not "adDate".
         {" adDate", "", "'2024-03-05'", "\"2024-03-05\""},
         // The parameter's own format, where it applies.
