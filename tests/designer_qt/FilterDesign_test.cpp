@@ -112,11 +112,6 @@ TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAFieldAndKeepsWhat
     QTest::mouseClick(single.d.bntAceptar, Qt::LeftButton);
     EXPECT_EQ(single.d.FilterText(), "ORDEN = 1  ");
 
-    OpenDialog empty("");
-    QTest::mouseClick(empty.d.bntAceptar, Qt::LeftButton);
-    EXPECT_TRUE(empty.d.Accepted());
-    EXPECT_EQ(empty.d.FilterText(), "");
-
     // A filter it cannot split is kept whole.
     OpenDialog whole("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
     DlgFilterDesign& w = whole.d;
