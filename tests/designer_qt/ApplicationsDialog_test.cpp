@@ -93,7 +93,6 @@ TEST_F(ApplicationsDialog, RefusesABlankOrTakenNameCancelKeepsTheFileThenConfigu
     });
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Listed(d), (QStringList{"Ventas", "Compras"}));
-        EXPECT_FALSE(Find<QPushButton>(d, "cmdRemove")->isEnabled());
         Pick(d, "Ventas");
         auto* password = Find<QLineEdit>(d, "txtPassword");
         EXPECT_EQ(password->echoMode(), QLineEdit::Password);
