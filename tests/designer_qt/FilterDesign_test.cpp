@@ -85,7 +85,6 @@ TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParametersAndEditsTheSele
 TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAFieldAndKeepsWhatItCannotSplit) {
     OpenDialog o("");
     DlgFilterDesign& d = o.d;
-    EXPECT_EQ(d.lstExpresion->count(), 0);
     AddCondition(d, "id_pedido", ">", "@Desde", "OR");
     AddCondition(d, "  BRAND ", "=", "'OR'", "AND");
     EXPECT_EQ(Entries(d.lstExpresion), QStringList({"id_pedido > @Desde OR", "BRAND = 'OR' AND"}));

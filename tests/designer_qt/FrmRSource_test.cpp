@@ -445,7 +445,6 @@ TEST_F(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
     designer::OrvaneE window;
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(xml)));
     window.Tree().SelectedItem(window.Tree().Nodes().Item("Cnn_ventas"));
-    ASSERT_TRUE(window.mnuAeRSource->isEnabled());
 
     runner.Then([this](QDialog& d) {
         Type(d, "txtName", "clientes");

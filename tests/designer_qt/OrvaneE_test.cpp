@@ -127,7 +127,7 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     });
     auto previousViewer = platform::SetHelpViewer(viewer);
     QTest::keyClick(&w, Qt::Key_F1);
-    designer::frmParameter parameter;  // the dialogs' help buttons open their own topics
+    designer::frmParameter parameter;  // a dialog's help button opens its own topic
     Click(parameter, "btnAyuda");
     EXPECT_TRUE(viewer->Open(folder.toStdString() + "/orvane.html", 10099));  // a topic without a page: the index
     platform::SetHelpViewer(previousViewer);
