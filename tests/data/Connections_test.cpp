@@ -108,6 +108,10 @@ TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
     EXPECT_FALSE(s.cnn->OpenConnection());
     EXPECT_NE(s.cnn->LastOpenError.find("not installed"), std::string::npos) << s.cnn->LastOpenError;
     EXPECT_THROW(OpenAdoConnection(s.cnn->cnnString), DataError);
+
+    eConnection detached;  // in no report, so with no folder for relative paths
+    detached.cnnString = "Provider=SQLite;Data Source=:memory:";
+    EXPECT_TRUE(detached.OpenConnection()) << detached.LastOpenError;
 }
 
 }  // namespace
