@@ -84,17 +84,6 @@ protected:
 
 using Strings = std::vector<std::string>;
 
-// A record source's command and options, in the order the editor shows them.
-Strings Fields(const eRSource& rs) {
-    return {rs.TypeofCommand, rs.SQLCommand, rs.CursorLocation, rs.CursorType, rs.LockType, rs.SendParameters,
-            rs.Filter,        rs.Order,      rs.eFieldNametoParameters,        rs.idParameterLinked};
-}
-void SetFields(eRSource& rs, const Strings& f) {
-    rs.TypeofCommand = f[0], rs.SQLCommand = f[1], rs.CursorLocation = f[2], rs.CursorType = f[3];
-    rs.LockType = f[4], rs.SendParameters = f[5], rs.Filter = f[6], rs.Order = f[7];
-    rs.eFieldNametoParameters = f[8], rs.idParameterLinked = f[9];
-}
-
 void Pick(QListWidget* list, int row) {
     list->setCurrentRow(row);
     list->item(row)->setSelected(true);
@@ -173,31 +162,6 @@ TEST_F(FrmRSource, AceptarChecksTheNameThenTheSourceAndABlankNameOnlyAfterSaving
     EXPECT_FALSE(d->BotonOk);
     EXPECT_EQ(d->ThisRC->TypeofCommand, "4");
     EXPECT_EQ(d->ThisRC->SQLCommand, "sp_total");
-}
-
-TEST_F(FrmRSource, EditLoadsAndSavesBackEveryField) {
-    auto rs = std::make_shared<eRSource>();
-    rs->Name = "clientes";  // taken: edit mode never checks the name
-    rs->eCnn = cnn;
-    SetFields(*rs, {"4", "sp_clientes", "", "2", "4", " a ,, b ,", "ciudad = 'Madrid'", "nombre Desc", "id_cliente",
-                    "IdCliente"});
-    auto child = std::make_shared<eRSource>();
-    child->Name = "pedidos";
-    rs->eRSources->Add(child);
-    auto d = Editing(rs);
-    EXPECT_FALSE(d->txtName->isEnabled());
-    EXPECT_TRUE(d->Option2->isChecked());
-    EXPECT_EQ(Entries(d->List1), QStringList({"a", "b"}));
-    EXPECT_EQ(Entries(d->List2), QStringList({"pedidos"}));
-    EXPECT_EQ(Shown(*d, {"dxProc", "dxTable", "dxCursorLocation", "dxCursorType", "dxLockType", "txtFilter",
-                         "txtOrder", "dxIDField", "dxParam"}),
-              QStringList({"sp_clientes", "", "En el Cliente", "Dinámico", "Optimista en lote", "ciudad = 'Madrid'",
-                           "nombre Desc", "id_cliente", "IdCliente"}));
-    Press(*d, "Command10");
-    EXPECT_TRUE(messages->Taken().empty());
-    EXPECT_TRUE(d->BotonOk);
-    EXPECT_EQ(Fields(*rs), Strings({"4", "sp_clientes", "3", "2", "4", "a, b", "ciudad = 'Madrid'", "nombre Desc",
-                                    "id_cliente", "IdCliente"}));
 }
 
 TEST_F(FrmRSource, ServerParameterListButtons) {
@@ -480,9 +444,10 @@ TEST_F(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
     EXPECT_EQ(Texts(messages), std::vector<std::string>({"La consulta se ha ejecutado satisfactoriamente."}));
     auto report = window.Report();
     ASSERT_EQ(report->eConections->Item(1)->eRSources->Count(), 1);
-    EXPECT_NE(window.Tree().Nodes().Item("Rst_pedidos"), nullptr);
     const std::string xpd = dir.file("nuevo.xpd");
     ASSERT_TRUE(window.SaveFile(QString::fromStdString(xpd)));
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString(xpd)));
+    EXPECT_NE(window.Tree().Nodes().Item("Rst_pedidos"), nullptr);
 
     const std::string shown = RunCli("run '" + xpd + "' --limit 1", dir.file("run.txt"));
     EXPECT_NE(shown.find("status 0\n"), std::string::npos) << shown;
