@@ -56,8 +56,6 @@ TEST_F(DlgDesignForm, InsertsReferencesOperatorsAndMacrosAtTheCaretAndCancelGive
         auto& d = static_cast<dlgDesignForm&>(shown);
         EXPECT_EQ(d.dxMemoF->toPlainText(), "=");
         EXPECT_EQ(d.CmbFmt->currentIndex(), -1);
-        DoubleClick(d, "PrmR");  // a group inserts nothing
-        EXPECT_EQ(d.dxMemoF->toPlainText(), "=");
         QTreeWidgetItem* ventas = Node(d.TvwSelec, "Rsc_Ventas");
         ASSERT_NE(ventas, nullptr);
         ventas->setExpanded(true);

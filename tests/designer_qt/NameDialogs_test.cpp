@@ -47,11 +47,6 @@ TEST(NameDialogs, DialogsNeedPropertiesThatAreThenDiscardedAndFormatsWriteThem) 
         EXPECT_EQ(m.icon, platform::MsgIcon::Information);
     }
 
-    runner.Then(Fill("dlgFechas", {"x"}));
-    auto added = dialogs.AddeDialog();
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->Name, "dlgFechas");
-    EXPECT_EQ(added->Title, eDialog().Title);
     messages->Clear();
 
     auto format = std::make_shared<ePrnFormat>();
