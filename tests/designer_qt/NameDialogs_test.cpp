@@ -30,8 +30,6 @@ TEST(NameDialogs, DialogsNeedPropertiesThatAreThenDiscardedAndFormatsWriteThem) 
     edited->Name = "dlgUno";
     edited->Title = "Fechas";
     runner.Then([&](QDialog& d) {
-        EXPECT_EQ(Find<QLineEdit>(d, "txtName")->text(), "dlgUno");
-        EXPECT_EQ(Find<QLineEdit>(d, "txtProperties")->text(), "");
         Fill("dlgDos", {"", "   "})(d);  // blank, then blanks only: refused, nothing written
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(edited->Name, "dlgUno");
