@@ -82,31 +82,14 @@ TEST(DlgFilterDesign, LoadsConditionsFieldsOperatorsAndParametersAndEditsTheSele
     EXPECT_EQ(Entries(e.lstExpresion), QStringList({"a = 1 AND", "c = 3 AND", "d < 4 AND"}));
 }
 
-TEST(DlgFilterDesign, DropsOnlyTheLastUnionWordNotTheLettersOfAFieldAndKeepsWhatItCannotSplit) {
-    OpenDialog o("");
-    DlgFilterDesign& d = o.d;
-    AddCondition(d, "id_pedido", ">", "@Desde", "OR");
-    AddCondition(d, "  BRAND ", "=", "'OR'", "AND");
-    EXPECT_EQ(Entries(d.lstExpresion), QStringList({"id_pedido > @Desde OR", "BRAND = 'OR' AND"}));
-    QTest::mouseClick(d.bntAceptar, Qt::LeftButton);
-    EXPECT_TRUE(d.Accepted());
-    EXPECT_EQ(d.FilterText(), "id_pedido > @Desde OR BRAND = 'OR'  ");
-
-    OpenDialog single("");
-    AddCondition(single.d, "ORDEN", "=", "1", "OR");
-    QTest::mouseClick(single.d.bntAceptar, Qt::LeftButton);
-    EXPECT_EQ(single.d.FilterText(), "ORDEN = 1  ");
-
-    // A filter it cannot split is kept whole.
+// A filter it cannot split is one entry, kept whole and never edited.
+TEST(DlgFilterDesign, KeepsAFilterItCannotSplitWhole) {
     OpenDialog whole("  (id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
     DlgFilterDesign& w = whole.d;
     ASSERT_EQ(w.lstExpresion->count(), 1);
     EXPECT_EQ(w.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
-    EXPECT_TRUE(w.lstExpresion->item(0)->isSelected());
     ClickEntry(w, 0);
     EXPECT_FALSE(w.Editing());
-    Type(w, "cmbOperador", "<");
-    EXPECT_EQ(w.lstExpresion->item(0)->text(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10");
     QTest::mouseClick(w.bntAceptar, Qt::LeftButton);
     EXPECT_EQ(w.FilterText(), "(id_pedido = 1 OR id_pedido = 2) AND Total > 10 ");
 }

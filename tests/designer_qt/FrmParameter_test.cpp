@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
-#include <QRadioButton>
 
 #include "QtTestSupport.h"
 
@@ -19,29 +18,6 @@ std::shared_ptr<eParameter> Parameter(const std::string& type, const std::string
     p->Predef = predef;
     p->DTFormat = format;
     return p;
-}
-
-TEST(FrmParameter, ListsTheThreeTypeGroupsAndOpensInTheGroupOfTheStoredType) {
-    frmParameter d;
-    EXPECT_EQ(Entries(d.cmbTipos[2]), QStringList({"adDate", "adDBDate", "adDBTime", "adDBTimeStamp", "strDateTime"}));
-    EXPECT_EQ(Entries(d.Combo1), QStringList({"yyyymmdd", "yyyy-mm-dd", "yyyymmdd hh:mm:ss", "yyyy-mm-dd hh:mm:ss",
-                                              "yyyy-mm-ddThh:mm:ss", "yyyymmdd hhmmss"}));
-
-    const struct {
-        const char* type;
-        int group;
-        bool option2;
-        const char* entry;
-    } openings[] = {{"STRDATETIME ", 2, false, "strDateTime"}, {"adDBDate", 2, true, "adDBDate"},
-                    {"ADINTEGER", 1, false, "adInteger"},      {"adBinary", 0, false, "adVarChar"}};
-    for (const auto& o : openings) {
-        frmParameter opened;
-        opened.Editar(Parameter(o.type, "20240131", "yyyymmdd"));
-        EXPECT_TRUE(opened.optSuperType[o.group]->isChecked()) << o.type;
-        EXPECT_EQ(opened.cmbTipos[o.group]->currentText(), o.entry) << o.type;
-        EXPECT_EQ(opened.Option2->isChecked(), o.option2) << o.type;
-        EXPECT_EQ(opened.txtPredef->text(), "20240131") << o.type;
-    }
 }
 
 // A date written "=yyyyMMdd" is today in that form.
