@@ -1,18 +1,18 @@
-// The report tree: node order, keys, plain and detailed forms, and what a
-// rejected node leaves behind.
+// The toolkit-free designer: the text tree control, the report tree (node
+// order, keys, plain and detailed forms, what a rejected node leaves behind)
+// and the edit and add operations behind the dialogs.
 #include "designer/OrvaneUI.h"
 
 #include <gtest/gtest.h>
 
+#include "designer/DesignerDialogs.h"
 #include "designer/TextTree.h"
 #include "model/Orvane.h"
 #include "platform/NumberFormat.h"
+#include "support/TestSupport.h"
 
-namespace orvane {
+namespace orvane::designer {
 namespace {
-
-using designer::TextTree;
-using designer::TreeError;
 
 std::shared_ptr<eRSource> RS(const std::string& name, const std::string& sql = {}) {
     auto rs = std::make_shared<eRSource>();
@@ -144,5 +144,113 @@ TEST(ReportTree, RejectedNodeEndsTheCallAndKeepsEarlierNodes) {
     EXPECT_EQ(tree.Nodes().Count(), 6);
 }
 
+
+TEST(TextTree, RelationshipsPlaceNodesAmongSiblingsAndClearFreesTheKeys) {
+    TextTree t;
+    auto& n = t.Nodes();
+    auto root = n.Add(nullptr, tvwChild, "root", "root");
+    auto b = n.Add(root, tvwChild, "b", "b");
+    n.Add(b, tvwFirst, std::nullopt, "a");
+    n.Add(b, tvwLast, "", "e");
+    auto d = n.Add(b, tvwNext, "d", "d");
+    n.Add(d, tvwPrevious, "c", "c");
+    n.Add(d, tvwChild, "d1", "d1", 5);
+    n.Add(root, tvwNext, "top2", "top2");
+    EXPECT_EQ(t.Print(), "root [root]\n  a\n  b [b]\n  c [c]\n  d [d]\n    d1 [d1]\n  e\ntop2 [top2]\n");
+    EXPECT_EQ(n.Item("d1")->Image(), 5);
+    EXPECT_EQ(n.Item("c")->Parent(), root);
+
+    // Clear detaches the nodes and frees their keys; line breaks in texts stay on one line.
+    t.SelectedItem(d);
+    EXPECT_EQ(t.SelectedItem(), d);
+    n.Clear();
+    EXPECT_EQ(t.Print(), "");
+    EXPECT_EQ(n.Count(), 0);
+    EXPECT_EQ(t.SelectedItem(), nullptr);
+    EXPECT_EQ(d->Parent(), nullptr);
+    EXPECT_THROW(n.Add(d, tvwChild, "x", "x"), TreeError);
+    auto again = n.Add(nullptr, tvwChild, "d", "SELECT *\r\nFROM t\r");
+    again->Text(again->Text() + "!");
+    n.Add(nullptr, tvwChild, "k\n", "k");
+    EXPECT_EQ(t.Print(), "SELECT *\\r\\nFROM t\\r! [d]\nk [k\\n]\n");
+}
+
+TEST(TextTree, RejectsBadNodesWithoutChangingTheTree) {
+    TextTree t, other;
+    auto root = t.Nodes().Add(nullptr, tvwChild, "Key", "x");
+    auto stranger = other.Nodes().Add(nullptr, tvwChild, "s", "s");
+    auto kindOf = [&](auto add) {
+        try {
+            add();
+        } catch (const TreeError& e) {
+            return e.kind();
+        }
+        ADD_FAILURE() << "no error";
+        return TreeError::Kind::BadImage;
+    };
+    EXPECT_EQ(kindOf([&] { t.Nodes().Add(stranger, tvwChild, "z", "z"); }), TreeError::Kind::BadRelative);
+    EXPECT_EQ(kindOf([&] { t.Nodes().Add(root, 5, "z", "z"); }), TreeError::Kind::BadRelationship);
+    EXPECT_EQ(kindOf([&] { t.SelectedItem(stranger); }), TreeError::Kind::BadRelative);
+    EXPECT_EQ(t.Print(), "x [Key]\n");
+    EXPECT_EQ(t.Nodes().Count(), 1);
+}
+
+// The record source editor accepted with a name chosen by the test.
+class NamingEditor : public CancellingDialogs {
+public:
+    std::string name;
+    std::string noNameSeen = "unset";
+    std::shared_ptr<eRSource> AddeRSource(const OrvaneUI&, const std::shared_ptr<eConnection>& eC,
+                                          const std::string& noName) override {
+        noNameSeen = noName;
+        auto rs = std::make_shared<eRSource>();
+        rs->Name = name;
+        rs->eCnn = eC;
+        return rs;
+    }
+};
+
+template <typename T>
+std::shared_ptr<T> Named(const std::string& name) {
+    auto x = std::make_shared<T>();
+    x->Name = name;
+    return x;
+}
+
+TEST(DesignerDialogs, AddeRSourceRefusesANameUsedAnywhere) {
+    auto editor = std::make_shared<NamingEditor>();
+    auto previous = SetDesignerDialogs(editor);
+    testing::MessageRecorder messages;
+    OrvaneUI ui;
+    ui.objOrvane = std::make_shared<Orvane>();
+    auto first = Named<eConnection>("uno"), second = Named<eConnection>("dos");
+    ui.objOrvane->AddConnection(first);
+    ui.objOrvane->AddConnection(second);
+    auto top = Named<eRSource>("Clientes"), nested = Named<eRSource>("Lineas");
+    top->eRSources->Add(nested);
+    first->eRSources->Add(top);
+    auto dialog = std::make_shared<eDialog>();
+    dialog->eRSources->Add(Named<eRSource>("ciudades"));
+    ui.objOrvane->eDialogs->Add(dialog);
+
+    for (const char* taken : {"CLIENTES", "lineas", "Ciudades"}) {
+        editor->name = taken;
+        EXPECT_EQ(ui.AddeRSource(second, second->eRSources, "padre"), nullptr) << taken;
+        EXPECT_EQ(editor->noNameSeen, "padre");
+    }
+    EXPECT_EQ(second->eRSources->Count(), 0);
+    ASSERT_EQ(messages->Taken().size(), 3u);
+    for (const auto& m : messages->Taken()) EXPECT_EQ(m.text, "El nombre no es válido porque ya existe en el proyecto");
+
+    editor->name = "pedidos";
+    auto added = ui.AddeRSource(second, nested->eRSources);
+    EXPECT_EQ(editor->noNameSeen, "");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(nested->eRSources->Item(1), added);
+    EXPECT_EQ(messages->Taken().size(), 3u);
+    EXPECT_EQ(ui.AddeRSource(second, nullptr), nullptr);
+    SetDesignerDialogs(previous);
+}
+
 }  // namespace
-}  // namespace orvane
+}  // namespace orvane::designer
