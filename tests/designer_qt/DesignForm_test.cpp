@@ -7,7 +7,6 @@
 #include <QTreeWidget>
 
 #include "QtTestSupport.h"
-#include "SalesExample.h"
 #include "model/FormulaDesigner.h"
 
 namespace orvane::testing {

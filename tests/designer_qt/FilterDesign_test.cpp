@@ -6,7 +6,6 @@
 #include <QListWidget>
 
 #include "QtTestSupport.h"
-#include "SalesExample.h"
 
 namespace orvane::testing {
 namespace {

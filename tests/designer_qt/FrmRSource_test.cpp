@@ -12,7 +12,6 @@
 #include <fstream>
 
 #include "QtTestSupport.h"
-#include "SalesExample.h"
 #include "data/ado/Recordset.h"
 #include "designer/OrvaneUI.h"
 #include "designer/qt/OrvaneE.h"
