@@ -7,8 +7,7 @@
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "platform/Digest.h"
-#include "support/NotWellFormed.h"
-#include "support/RawZip.h"
+#include "support/HostileInput.h"
 #include "support/TestSupport.h"
 
 namespace orvane {

@@ -8,7 +8,7 @@
 #include "platform/FileOps.h"
 #include "platform/RuntimeServices.h"
 #include "platform/Zip.h"
-#include "support/RawZip.h"
+#include "support/HostileInput.h"
 #include "support/TestSupport.h"
 
 namespace orvane {

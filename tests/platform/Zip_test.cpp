@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "support/RawZip.h"
+#include "support/HostileInput.h"
 #include "support/TestSupport.h"
 
 namespace orvane::platform::zip {

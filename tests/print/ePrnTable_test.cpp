@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/NumberFormat.h"
-#include "support/NotWellFormed.h"
+#include "support/HostileInput.h"
 
 namespace orvane {
 namespace {
