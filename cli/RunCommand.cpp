@@ -8,7 +8,8 @@
 //   RECORD = {"source": NAME, "fields": {FIELD: VALUE, ...}, "children": [CHILD, ...]}
 //   CHILD  = {"source": NAME, "rows": [ROW, ...]}  every row after the parent's move
 //   ROW    = {"fields": {...}, "children": [CHILD, ...]}
-// VALUE is a JSON number, string, true/false or null; dates are ISO 8601 text.
+// VALUE is a JSON number (an exact decimal with every digit), string,
+// true/false or null; dates are ISO 8601 text, a time alone "hh:mm:ss[.f]".
 // The text form shows the same content indented, one record per line.
 #include "cli/RunCommand.h"
 
@@ -49,64 +50,54 @@ std::string NamesOf(const Collection<T>& items) {
     return out.empty() ? "none" : out;
 }
 
-std::string IsoText(const DateTime& d) {
-    char out[32];
-    if (!d.HasTime()) {
-        std::snprintf(out, sizeof out, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
-    } else {
-        std::snprintf(out, sizeof out, "%04d-%02d-%02dT%02d:%02d:%02d", d.Year, d.Month, d.Day, d.Hour, d.Minute,
-                      d.Second);
-    }
-    return out;
-}
+// The walk as it stands after a move, kept as values until it is printed,
+// so that each output form writes a value its own way (JSON needs a decimal's
+// every digit as a number, which a JSON library's double cannot carry).
+struct RowOut;
+struct ChildOut {
+    std::string source;
+    std::vector<RowOut> rows;
+};
+struct RowOut {
+    std::vector<std::pair<std::string, Variant>> fields;
+    std::vector<ChildOut> children;
+};
+struct RecordOut {
+    std::string source;
+    RowOut row;
+};
+using StepOut = std::vector<RecordOut>;
 
-Json ValueJson(const Variant& v) {
-    switch (v.kind()) {
-        case Variant::Kind::Bool:
-            return *v.AsBool();
-        case Variant::Kind::Int:
-            return *v.AsInt();
-        case Variant::Kind::Double:
-            return std::isfinite(*v.AsDouble()) ? Json(*v.AsDouble()) : Json(nullptr);
-        case Variant::Kind::Text:
-            return *v.AsText();
-        case Variant::Kind::Date:
-            return IsoText(*v.AsDate());
-        default:
-            return nullptr;  // empty, null, objects
-    }
-}
-
-Json FieldsJson(const data::Recordset& rs) {
-    Json fields = Json::object();
+std::vector<std::pair<std::string, Variant>> FieldsOf(const data::Recordset& rs) {
+    std::vector<std::pair<std::string, Variant>> fields;
     for (const auto& f : rs.Fields()) {
         try {
-            fields[f.Name()] = ValueJson(f.Value());
+            fields.emplace_back(f.Name(), f.Value());
         } catch (const std::exception&) {
-            fields[f.Name()] = nullptr;
+            fields.emplace_back(f.Name(), Variant::MakeNull());
         }
     }
     return fields;
 }
 
-Json ChildrenJson(eRSource& rs, int depth);
+std::vector<ChildOut> ChildrenOf(eRSource& rs, int depth);
 
 // Every row of a child as it stands, walked with the child's own moves so
 // that its children follow each row.
-Json ChildRowsJson(eRSource& child, int depth) {
-    Json rows = Json::array();
+std::vector<RowOut> ChildRowsOf(eRSource& child, int depth) {
+    std::vector<RowOut> rows;
     while (!child.Eof()) {
-        rows.push_back({{"fields", FieldsJson(*child.ADORecordset)}, {"children", ChildrenJson(child, depth + 1)}});
+        rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1)});
         if (!child.MoveNext()) break;
     }
     return rows;
 }
 
-Json ChildrenJson(eRSource& rs, int depth) {
-    Json children = Json::array();
+std::vector<ChildOut> ChildrenOf(eRSource& rs, int depth) {
+    std::vector<ChildOut> children;
     if (!rs.eRSources || depth > kMaxRecordSourceDepth) return children;
     for (const auto& child : *rs.eRSources)
-        if (child) children.push_back({{"source", child->Name}, {"rows", ChildRowsJson(*child, depth)}});
+        if (child) children.push_back({child->Name, ChildRowsOf(*child, depth)});
     return children;
 }
 
@@ -119,42 +110,123 @@ void ForEachTopLevel(const Orvane& rpt, F f) {
     }
 }
 
-Json StepJson(const Orvane& rpt) {
-    Json step = Json::array();
+StepOut StepOf(const Orvane& rpt) {
+    StepOut step;
     ForEachTopLevel(rpt, [&](eRSource& rs) {
         if (rs.Eof()) return;
-        step.push_back(
-            {{"source", rs.Name}, {"fields", FieldsJson(*rs.ADORecordset)}, {"children", ChildrenJson(rs, 1)}});
+        step.push_back({rs.Name, {FieldsOf(*rs.ADORecordset), ChildrenOf(rs, 1)}});
     });
     return step;
 }
 
+// --- JSON form ---
+
+std::string JsonText(const std::string& s) {
+    return Dump(Json(s));
+}
+
+// ISO 8601: "2024-03-14", "2024-03-14T14:30:00.123456", a time alone "23:59:59".
+std::string IsoText(const DateTime& d) {
+    if (d.IsTimeOnly()) return d.TimeText();
+    std::string out = d.ToIsoText();
+    if (d.HasTime()) out[10] = 'T';
+    return out;
+}
+
+std::string JsonValue(const Variant& v) {
+    switch (v.kind()) {
+        case Variant::Kind::Bool:
+            return *v.AsBool() ? "true" : "false";
+        case Variant::Kind::Int:
+            return std::to_string(*v.AsInt());
+        case Variant::Kind::Double:
+            // The shortest text that reads back as the same double.
+            return std::isfinite(*v.AsDouble()) ? Dump(Json(*v.AsDouble())) : "null";
+        case Variant::Kind::Decimal:
+            return v.AsDecimal()->Text('.');
+        case Variant::Kind::Text:
+            return JsonText(*v.AsText());
+        case Variant::Kind::Date:
+            return JsonText(IsoText(*v.AsDate()));
+        default:
+            return "null";  // empty, null, objects
+    }
+}
+
+void WriteFieldsJson(std::ostream& out, const RowOut& row) {
+    out << "\"fields\":{";
+    for (std::size_t i = 0; i < row.fields.size(); ++i)
+        out << (i ? "," : "") << JsonText(row.fields[i].first) << ":" << JsonValue(row.fields[i].second);
+    out << "}";
+}
+
+void WriteChildrenJson(std::ostream& out, const std::vector<ChildOut>& children) {
+    out << "\"children\":[";
+    for (std::size_t c = 0; c < children.size(); ++c) {
+        out << (c ? "," : "") << "{\"source\":" << JsonText(children[c].source) << ",\"rows\":[";
+        const auto& rows = children[c].rows;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            out << (r ? "," : "") << "{";
+            WriteFieldsJson(out, rows[r]);
+            out << ",";
+            WriteChildrenJson(out, rows[r].children);
+            out << "}";
+        }
+        out << "]}";
+    }
+    out << "]";
+}
+
+void WriteStepJson(std::ostream& out, const StepOut& step) {
+    out << "[";
+    for (std::size_t i = 0; i < step.size(); ++i) {
+        out << (i ? "," : "") << "{\"source\":" << JsonText(step[i].source) << ",";
+        WriteFieldsJson(out, step[i].row);
+        out << ",";
+        WriteChildrenJson(out, step[i].row.children);
+        out << "}";
+    }
+    out << "]";
+}
+
 // --- text form ---
 
-std::string FieldsText(const Json& fields) {
-    std::string out;
-    for (const auto& [name, value] : fields.items()) {
-        out += (out.empty() ? "" : ", ") + name + "=" + (value.is_null() ? "NULL" : Dump(value));
+// The library's own text form of each value (26.7, not 26.700000000000003;
+// the locale's decimal separator), texts and dates in quotes.
+std::string TextValue(const Variant& v) {
+    switch (v.kind()) {
+        case Variant::Kind::Text:
+            return JsonText(*v.AsText());
+        case Variant::Kind::Date:
+            return JsonText(v.TextOr());
+        default:
+            if (const auto t = v.Text()) return *t;
+            return "NULL";
     }
+}
+
+std::string FieldsText(const RowOut& row) {
+    std::string out;
+    for (const auto& [name, value] : row.fields) out += (out.empty() ? "" : ", ") + name + "=" + TextValue(value);
     return out.empty() ? "(no fields)" : out;
 }
 
-void PrintChildrenText(std::ostream& out, const Json& children, const std::string& indent) {
+void PrintChildrenText(std::ostream& out, const std::vector<ChildOut>& children, const std::string& indent) {
     for (const auto& child : children) {
-        const auto n = child["rows"].size();
-        out << indent << child["source"].get<std::string>() << ": " << n << (n == 1 ? " row" : " rows") << "\n";
-        for (const auto& row : child["rows"]) {
-            out << indent << "  " << FieldsText(row["fields"]) << "\n";
-            PrintChildrenText(out, row["children"], indent + "    ");
+        const auto n = child.rows.size();
+        out << indent << child.source << ": " << n << (n == 1 ? " row" : " rows") << "\n";
+        for (const auto& row : child.rows) {
+            out << indent << "  " << FieldsText(row) << "\n";
+            PrintChildrenText(out, row.children, indent + "    ");
         }
     }
 }
 
-void PrintStepText(std::ostream& out, std::size_t number, const Json& step) {
+void PrintStepText(std::ostream& out, std::size_t number, const StepOut& step) {
     out << "step " << number << "\n";
     for (const auto& record : step) {
-        out << "  " << record["source"].get<std::string>() << ": " << FieldsText(record["fields"]) << "\n";
-        PrintChildrenText(out, record["children"], "    ");
+        out << "  " << record.source << ": " << FieldsText(record.row) << "\n";
+        PrintChildrenText(out, record.row.children, "    ");
     }
 }
 
@@ -281,6 +353,13 @@ void RunReport(const RunOptions& o) {
                 });
     }
     const Json parameters = ParametersJson(*rpt);
+    // The design-time filter and sort of a top-level record source are the
+    // host's to apply (children get theirs from their parent's move): this
+    // host prints the report as designed.
+    ForEachTopLevel(*rpt, [](eRSource& rs) {
+        rs.RTFilter = rs.Filter;
+        rs.RTOrder = rs.Order;
+    });
     OpenData(*rpt);
 
     const bool json = o.format == "json";
@@ -300,10 +379,10 @@ void RunReport(const RunOptions& o) {
     Progress progress;
     std::size_t steps = 0;
     while (!rpt->EOF_All() && (!o.limit || steps < *o.limit)) {
-        const Json step = StepJson(*rpt);
+        const StepOut step = StepOf(*rpt);
         ++steps;
         if (json)
-            out << (steps > 1 ? ",\n" : "\n") << Dump(step);
+            WriteStepJson(out << (steps > 1 ? ",\n" : "\n"), step);
         else
             PrintStepText(out, steps, step);
         progress.Step(steps);

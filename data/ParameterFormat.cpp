@@ -57,6 +57,8 @@ std::optional<std::string> SqlNumber(const Variant& v) {
         n = static_cast<double>(*i);
     } else if (auto d = v.AsDouble()) {
         n = *d;
+    } else if (auto exact = v.AsDecimal()) {
+        return exact->Text(platform::DecimalSeparator());  // every digit: it is the database's value
     } else {
         const auto t = v.Text();
         if (!t) return std::string("0");
@@ -71,20 +73,27 @@ std::string Quoted(const std::string& s, char quote) {
     return quote + s + quote;
 }
 
-std::string SqlExpression(const eParameter& p, const Variant& value) {
+// A text in quotes. A single value keeps its quotes as they are (a report
+// may rely on that); an item of a list, which is ours, always becomes a valid
+// literal: 'O''Brien'.
+std::string SqlText(const std::string& t, bool listItem) {
+    return Quoted(listItem ? text::ReplaceAll(t, "'", "''") : t, '\'');
+}
+
+std::string SqlExpression(const eParameter& p, const Variant& value, bool listItem = false) {
     switch (AdoTypeCategory(p.eType())) {
         case kCategoryNumber:
             return SqlNumber(value).value_or("");
         case kCategoryText: {
             const auto t = ConcatText(value);
-            return t ? Quoted(*t, '\'') : std::string();
+            return t ? SqlText(*t, listItem) : std::string();
         }
         case kCategoryTruth:
             return value.ToTruth().value_or(true) ? "-1" : "0";
         case kCategoryDateTime: {
             const char* named = NamedDateFormat(p.eType());
             const auto t = DateText(value, p.SelectDTF(named ? named : kPlainDateFormat));
-            return t ? Quoted(*t, '\'') : std::string();
+            return t ? SqlText(*t, listItem) : std::string();
         }
         default:
             return {};
@@ -116,7 +125,7 @@ std::string eParameter::SQLExpresion() const {
         if (Values->empty()) return "NULL";
         std::string out;
         for (std::size_t i = 0; i < Values->size(); ++i) {
-            const std::string one = SqlExpression(*this, (*Values)[i]);
+            const std::string one = SqlExpression(*this, (*Values)[i], true);
             if (one.empty()) return {};  // never a shorter list than the one given
             out += (i ? ", " : "") + one;
         }

@@ -73,6 +73,7 @@ enum class AdoBinding : std::uint8_t {
     Refused,    // the type cannot be sent to the database
     Whole,      // whole number within Low..High (texts read as numbers, fractions rounded half to even)
     Real,       // floating point
+    Exact,      // exact decimal, never through a double
     Text,       // text (a declared size is a hint: longer texts are sent whole)
     Bytes,      // the bytes of the text
     Truth,      // truth value

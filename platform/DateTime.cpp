@@ -11,7 +11,9 @@
 namespace orvane {
 namespace {
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -67,10 +69,11 @@ struct Cursor {
 };
 
 // Optional fractional seconds and zone suffix after the seconds.
-bool TimeTail(Cursor& c) {
+bool TimeTail(Cursor& c, DateTime& dt) {
     if (c.Eat('.') || c.Eat(',')) {
-        int ignored = 0;
-        if (!c.Digits(1, 9, ignored)) return false;
+        const std::size_t from = c.i;
+        if (!c.Digits(1, 9, dt.Nanosecond)) return false;
+        for (std::size_t n = c.i - from; n < 9; ++n) dt.Nanosecond *= 10;
     }
     if (c.Eat('Z')) return true;
     if (c.Peek() == '+' || c.Peek() == '-') {
@@ -91,7 +94,7 @@ bool ReadTime(Cursor& c, DateTime& dt) {
     } else {
         if (!c.Digits(2, 2, dt.Minute) || !c.Digits(2, 2, dt.Second)) return false;
     }
-    return TimeTail(c);
+    return TimeTail(c, dt);
 }
 
 bool ReadYearFirst(Cursor& c, DateTime& dt) {
@@ -119,7 +122,7 @@ bool ReadDayFirst(Cursor& c, DateTime& dt) {
 bool ReadTimeOnly(Cursor& c, DateTime& dt) {
     if (!c.Digits(2, 2, dt.Hour) || !c.Eat(':') || !c.Digits(2, 2, dt.Minute)) return false;
     if (c.Eat(':') && !c.Digits(2, 2, dt.Second)) return false;
-    return TimeTail(c);
+    return TimeTail(c, dt);
 }
 
 // ---- Formatting ----
@@ -144,7 +147,7 @@ enum class Tok {
 struct Token {
     Tok kind;
     std::string_view text;  // Literal: the characters to copy (part of the format)
-    bool upper = false;  // AmPm / AP: write the marker in upper case
+    bool upper = false;     // AmPm / AP: write the marker in upper case
 };
 
 bool StartsWithIgnoreCase(std::string_view s, std::size_t at, std::string_view what) {
@@ -270,12 +273,13 @@ void AppendNumber(std::string& out, long long v, int width) {
 bool DateTime::IsValid() const {
     if (Year < 1 || Year > 9999 || Month < 1 || Month > 12) return false;
     if (Day < 1 || Day > DaysInMonth(Year, Month)) return false;
-    return Hour >= 0 && Hour <= 23 && Minute >= 0 && Minute <= 59 && Second >= 0 && Second <= 59;
+    return Hour >= 0 && Hour <= 23 && Minute >= 0 && Minute <= 59 && Second >= 0 && Second <= 59 && Nanosecond >= 0 &&
+           Nanosecond <= 999999999;
 }
 
 double DateTime::ToSerial() const {
     const double days = static_cast<double>(DaysFromCivil(Year, Month, Day) - kSerialEpoch);
-    const double frac = (Hour * 3600 + Minute * 60 + Second) / 86400.0;
+    const double frac = (Hour * 3600 + Minute * 60 + Second + Nanosecond / 1e9) / 86400.0;
     // Serials before the epoch count days backwards but the time forwards.
     return days >= 0 ? days + frac : days - frac;
 }
@@ -295,13 +299,24 @@ DateTime DateTime::FromSerial(double serial) {
     return dt;
 }
 
-std::string DateTime::ToIsoText() const {
+std::string DateTime::TimeText() const {
     char buf[40];
-    if (HasTime())
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", Year, Month, Day, Hour, Minute, Second);
-    else
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", Year, Month, Day);
-    return buf;
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", Hour, Minute, Second);
+    std::string out = buf;
+    if (Nanosecond > 0 && Nanosecond <= 999999999) {
+        std::snprintf(buf, sizeof buf, ".%09d", Nanosecond);
+        std::size_t n = 10;
+        while (buf[n - 1] == '0') --n;
+        out.append(buf, n);
+    }
+    return out;
+}
+
+std::string DateTime::ToIsoText() const {
+    if (IsTimeOnly()) return TimeText();
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", Year, Month, Day);
+    return HasTime() ? buf + (" " + TimeText()) : std::string(buf);
 }
 
 std::optional<DateTime> ParseDateText(std::string_view text) {
@@ -312,7 +327,7 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
     for (auto reader : {ReadYearFirst, ReadDayFirst}) {
         Cursor c{text};
         DateTime dt;
-        dt.Hour = dt.Minute = dt.Second = 0;
+        dt.Hour = dt.Minute = dt.Second = dt.Nanosecond = 0;
         if (!reader(c, dt)) continue;
         if (!c.AtEnd()) {
             if (!(c.Eat('T') || c.Eat(' '))) continue;

@@ -10,14 +10,18 @@
 namespace orvane {
 
 struct DateTime {
-    int Year = 1899;   // four-digit year
-    int Month = 12;    // 1..12
-    int Day = 30;      // 1..31
-    int Hour = 0;      // 0..23
-    int Minute = 0;    // 0..59
-    int Second = 0;    // 0..59
+    int Year = 1899;     // four-digit year
+    int Month = 12;      // 1..12
+    int Day = 30;        // 1..31
+    int Hour = 0;        // 0..23
+    int Minute = 0;      // 0..59
+    int Second = 0;      // 0..59
+    int Nanosecond = 0;  // 0..999,999,999: the fraction of the second
 
-    bool HasTime() const { return Hour != 0 || Minute != 0 || Second != 0; }
+    bool HasTime() const { return Hour != 0 || Minute != 0 || Second != 0 || Nanosecond != 0; }
+    // True on 1899-12-30, serial day 0: a time of day with no date, as
+    // TIME columns and time-only texts give.
+    bool IsTimeOnly() const { return Year == 1899 && Month == 12 && Day == 30; }
     auto operator<=>(const DateTime&) const = default;
 
     // True when the fields name a real calendar date and time.
@@ -28,14 +32,19 @@ struct DateTime {
     double ToSerial() const;
     static DateTime FromSerial(double serial);
 
-    // "yyyy-mm-dd" or "yyyy-mm-dd hh:mm:ss" when the time is not midnight.
+    // "yyyy-mm-dd", or "yyyy-mm-dd hh:mm:ss" when the time is not midnight,
+    // or "hh:mm:ss" alone on serial day 0; a fraction of the second follows
+    // the seconds with its trailing zeros left out ("14:30:00.1234").
     std::string ToIsoText() const;
+    // "hh:mm:ss" and the fraction as in ToIsoText.
+    std::string TimeText() const;
 };
 
 // Reads a text that holds a date, with or without a time. Accepted:
 // yyyymmdd, yyyy-mm-dd, yyyy/mm/dd, each optionally followed by a blank or "T"
 // and hh:mm[:ss] or hhmmss (with optional fractional seconds and a trailing
-// "Z" or numeric zone offset, which are ignored), and d/m/yyyy and
+// "Z" or numeric zone offset; the fraction is kept to the nanosecond, the
+// zone is ignored), and d/m/yyyy and
 // d-m-yyyy (day first, as written in the user's locale); also a time alone,
 // hh:mm[:ss], which gives that time on 1899-12-30 (serial day 0); and what
 // ReadTypedDate reads (dates as people type them). Surrounding

@@ -29,6 +29,7 @@ std::optional<double> Variant::AsDouble() const {
     if (auto p = std::get_if<double>(&v_)) return *p;
     return std::nullopt;
 }
+const Decimal* Variant::AsDecimal() const { return std::get_if<Decimal>(&v_); }
 const std::string* Variant::AsText() const { return std::get_if<std::string>(&v_); }
 std::optional<DateTime> Variant::AsDate() const {
     if (auto p = std::get_if<DateTime>(&v_)) return *p;
@@ -46,6 +47,7 @@ std::optional<std::string> Variant::Text() const {
         case Kind::Bool: return std::get<bool>(v_) ? "True" : "False";
         case Kind::Int: return std::to_string(std::get<std::int64_t>(v_));
         case Kind::Double: return platform::FormatDouble(std::get<double>(v_));
+        case Kind::Decimal: return std::get<Decimal>(v_).Text(platform::DecimalSeparator());
         case Kind::Text: return std::get<std::string>(v_);
         case Kind::Date: return std::get<DateTime>(v_).ToIsoText();
         case Kind::Object: return std::nullopt;
@@ -64,6 +66,7 @@ std::optional<double> Variant::ToNumber() const {
         case Kind::Bool: return std::get<bool>(v_) ? -1.0 : 0.0;
         case Kind::Int: return static_cast<double>(std::get<std::int64_t>(v_));
         case Kind::Double: return std::get<double>(v_);
+        case Kind::Decimal: return std::get<Decimal>(v_).ToDouble();
         case Kind::Text: return platform::LeadingNumber(std::get<std::string>(v_));
         case Kind::Date: return std::get<DateTime>(v_).ToSerial();
         default: return std::nullopt;
@@ -76,6 +79,7 @@ std::optional<bool> Variant::ToTruth() const {
         case Kind::Bool: return std::get<bool>(v_);
         case Kind::Int: return std::get<std::int64_t>(v_) != 0;
         case Kind::Double: return std::get<double>(v_) != 0.0;
+        case Kind::Decimal: return !std::get<Decimal>(v_).IsZero();
         case Kind::Text: {
             const std::string t = text::LowerAscii(TrimBlanks(std::get<std::string>(v_)));
             if (t == "true") return true;
@@ -92,7 +96,8 @@ std::optional<DateTime> Variant::ToDate() const {
         case Kind::Date: return std::get<DateTime>(v_);
         case Kind::Text: return ParseDateText(std::get<std::string>(v_));
         case Kind::Int:
-        case Kind::Double: {
+        case Kind::Double:
+        case Kind::Decimal: {
             double serial = *ToNumber();
             if (!std::isfinite(serial) || std::fabs(serial) > 2958465.0) return std::nullopt;
             return DateTime::FromSerial(serial);

@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "platform/DateTime.h"
+#include "platform/Decimal.h"
 
 namespace orvane {
 
@@ -25,14 +26,15 @@ public:
 class Variant {
 public:
     enum class Kind {
-        Empty,   // never assigned
-        Null,    // the database null
-        Bool,    // truth value
-        Int,     // 64-bit integer
-        Double,  // floating point
-        Text,    // UTF-8 text
-        Date,    // DateTime
-        Object,  // shared reference to a HostObject
+        Empty,    // never assigned
+        Null,     // the database null
+        Bool,     // truth value
+        Int,      // 64-bit integer
+        Double,   // floating point
+        Decimal,  // exact decimal (NUMERIC, DECIMAL, money)
+        Text,     // UTF-8 text
+        Date,     // DateTime
+        Object,   // shared reference to a HostObject
     };
 
     Variant() = default;
@@ -42,11 +44,16 @@ public:
     Variant(long long v) : v_(static_cast<std::int64_t>(v)) {}
     Variant(double v) : v_(v) {}
     Variant(float v) : v_(static_cast<double>(v)) {}
+    Variant(Decimal v) : v_(std::move(v)) {}
     Variant(std::string v) : v_(std::move(v)) {}
     Variant(const char* v) : v_(std::string(v ? v : "")) {}
     Variant(DateTime v) : v_(v) {}
     Variant(std::shared_ptr<HostObject> v) : v_(std::move(v)) {}
-    static Variant MakeNull() { Variant n; n.v_ = NullTag{}; return n; }
+    static Variant MakeNull() {
+        Variant n;
+        n.v_ = NullTag{};
+        return n;
+    }
 
     Kind kind() const { return static_cast<Kind>(v_.index()); }
     bool IsEmpty() const { return kind() == Kind::Empty; }
@@ -56,19 +63,21 @@ public:
     std::optional<bool> AsBool() const;
     std::optional<std::int64_t> AsInt() const;
     std::optional<double> AsDouble() const;
+    const Decimal* AsDecimal() const;
     const std::string* AsText() const;
     std::optional<DateTime> AsDate() const;
     std::shared_ptr<HostObject> AsObject() const;
 
     // Default text form: "" for Empty, "True"/"False", plain decimal integers,
     // doubles in the shortest form up to 15 significant digits with the
-    // user locale's decimal separator, dates as ISO text. Null and objects
-    // have no text form: nullopt.
+    // user locale's decimal separator, decimals with every digit of their
+    // scale and that separator, dates as DateTime::ToIsoText. Null and
+    // objects have no text form: nullopt.
     std::optional<std::string> Text() const;
     // Text() or "" when there is none.
     std::string TextOr(std::string fallback = {}) const;
 
-    // Numeric reading: numbers as they are, truth values as -1/0, dates as
+    // Numeric reading: numbers as they are (decimals as the nearest double), truth values as -1/0, dates as
     // their serial, texts by their longest leading number (nullopt when the
     // text has none). Empty reads as 0; Null and objects give nullopt.
     std::optional<double> ToNumber() const;
@@ -88,7 +97,7 @@ private:
     struct NullTag {
         bool operator==(const NullTag&) const { return true; }
     };
-    using Storage = std::variant<std::monostate, NullTag, bool, std::int64_t, double, std::string, DateTime,
+    using Storage = std::variant<std::monostate, NullTag, bool, std::int64_t, double, Decimal, std::string, DateTime,
                                  std::shared_ptr<HostObject>>;
     Storage v_;
 
@@ -96,8 +105,9 @@ private:
     template <Kind k, typename T>
     static constexpr bool At = std::is_same_v<std::variant_alternative_t<static_cast<std::size_t>(k), Storage>, T>;
     static_assert(At<Kind::Empty, std::monostate> && At<Kind::Null, NullTag> && At<Kind::Bool, bool> &&
-                  At<Kind::Int, std::int64_t> && At<Kind::Double, double> && At<Kind::Text, std::string> &&
-                  At<Kind::Date, DateTime> && At<Kind::Object, std::shared_ptr<HostObject>> &&
+                  At<Kind::Int, std::int64_t> && At<Kind::Double, double> && At<Kind::Decimal, Decimal> &&
+                  At<Kind::Text, std::string> && At<Kind::Date, DateTime> &&
+                  At<Kind::Object, std::shared_ptr<HostObject>> &&
                   std::variant_size_v<Storage> == static_cast<std::size_t>(Kind::Object) + 1);
 };
 

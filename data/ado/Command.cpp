@@ -27,6 +27,8 @@ std::optional<double> NumberOf(const Variant& v) {
             return static_cast<double>(*v.AsInt());
         case Variant::Kind::Double:
             return *v.AsDouble();
+        case Variant::Kind::Decimal:
+            return v.AsDecimal()->ToDouble();
         case Variant::Kind::Bool:
             return *v.AsBool() ? -1.0 : 0.0;
         case Variant::Kind::Date:
@@ -36,6 +38,27 @@ std::optional<double> NumberOf(const Variant& v) {
         default:
             return std::nullopt;
     }
+}
+
+// An exact number from any value kind: a double by its text form (what the
+// user sees: 3.14, not 3.140000000000000124), a text read whole in the user's
+// locale. nullopt when the value is not a number.
+std::optional<Decimal> ExactOf(const Variant& v) {
+    switch (v.kind()) {
+        case Variant::Kind::Decimal:
+            return *v.AsDecimal();
+        case Variant::Kind::Int:
+            return Decimal::FromInt(*v.AsInt());
+        case Variant::Kind::Bool:
+            return Decimal::FromInt(*v.AsBool() ? -1 : 0);
+        case Variant::Kind::Text:
+            return Decimal::Parse(*v.AsText(), platform::DecimalSeparator());
+        default:
+            break;
+    }
+    const auto n = NumberOf(v);
+    if (!n || !std::isfinite(*n)) return std::nullopt;
+    return Decimal::Parse(platform::FormatDouble(*n), platform::DecimalSeparator());
 }
 
 BoundValue Whole(const Parameter& p, const Variant& v, const AdoTypeRow& row) {
@@ -72,6 +95,10 @@ BoundValue OwnKind(const Variant& v) {
             b.kind = BoundValue::Kind::Bool;
             b.integer = *v.AsBool();
             return b;
+        case Variant::Kind::Decimal:
+            b.kind = BoundValue::Kind::Decimal;
+            b.text = v.AsDecimal()->Text();
+            return b;
         case Variant::Kind::Date:
             b.kind = BoundValue::Kind::Timestamp;
             b.date = *v.AsDate();
@@ -99,6 +126,13 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
             b.real = *n;
             return b;
         }
+        case AdoBinding::Exact: {
+            const auto d = ExactOf(v);
+            if (!d) Refuse(p, "the value is not a number");
+            b.kind = BoundValue::Kind::Decimal;
+            b.text = d->Text();
+            return b;
+        }
         case AdoBinding::Text:
         case AdoBinding::Bytes:
             b.kind = binding == AdoBinding::Text ? BoundValue::Kind::Text : BoundValue::Kind::Binary;
@@ -116,9 +150,9 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
         case AdoBinding::Timestamp: {
             auto d = v.ToDate();
             if (!d || !d->IsValid()) Refuse(p, "the value is not a date");
-            b.kind = binding == AdoBinding::Date ? BoundValue::Kind::Date
-                                                 : (binding == AdoBinding::Time ? BoundValue::Kind::Time
-                                                                                : BoundValue::Kind::Timestamp);
+            b.kind = binding == AdoBinding::Date
+                         ? BoundValue::Kind::Date
+                         : (binding == AdoBinding::Time ? BoundValue::Kind::Time : BoundValue::Kind::Timestamp);
             b.date = *d;
             return b;
         }

@@ -58,11 +58,22 @@ bool ReadTime(std::string_view s, DateTime& dt) {
     }
     auto parts = text::Split(s, ":");
     if (parts.size() < 2 || parts.size() > 3) return false;
+    std::string fraction;
+    if (parts.size() == 3) {  // seconds may carry a fraction: 14:30:00.123456
+        std::string& secs = parts[2];
+        if (const auto dot = secs.find('.'); dot != std::string::npos) {
+            fraction = secs.substr(dot + 1);
+            secs = secs.substr(0, dot);
+            if (fraction.empty() || fraction.size() > 9 || !AllDigits(fraction)) return false;
+        }
+    }
     for (const auto& p : parts)
         if (!AllDigits(p) || p.size() > 2) return false;
     dt.Hour = ToInt(parts[0]);
     dt.Minute = ToInt(parts[1]);
     dt.Second = parts.size() == 3 ? ToInt(parts[2]) : 0;
+    dt.Nanosecond = ToInt(fraction);
+    for (std::size_t n = fraction.size(); n < 9; ++n) dt.Nanosecond *= 10;
     if (pm >= 0) {
         if (dt.Hour < 1 || dt.Hour > 12) return false;
         dt.Hour = dt.Hour % 12 + (pm ? 12 : 0);

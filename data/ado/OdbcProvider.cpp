@@ -122,10 +122,19 @@ DateTime FromStamp(const SQL_TIMESTAMP_STRUCT& t) {
     d.Hour = t.hour;
     d.Minute = t.minute;
     d.Second = t.second;
+    d.Nanosecond = static_cast<int>(t.fraction);
     return d;
 }
 
-enum class ReadAs { Bit, Integer, Real, Stamp, Time, Binary, Text };
+// Digits of a fraction of a second worth sending: 123456000 ns has 6.
+SQLSMALLINT FractionDigits(int nanoseconds) {
+    if (nanoseconds <= 0) return 0;
+    SQLSMALLINT digits = 9;
+    while (nanoseconds % 10 == 0) nanoseconds /= 10, --digits;
+    return digits;
+}
+
+enum class ReadAs { Bit, Integer, Real, Exact, Stamp, Time, Binary, Text, TextBool };
 
 // The columns of a result: their names and how their cells are read.
 struct Columns {
@@ -153,7 +162,7 @@ ReadAs ReadAsFor(SQLSMALLINT type, SQLULEN size, SQLSMALLINT scale) {
             return ReadAs::Integer;
         case SQL_DECIMAL:
         case SQL_NUMERIC:
-            return scale == 0 && size > 0 && size <= 18 ? ReadAs::Integer : ReadAs::Real;
+            return scale == 0 && size > 0 && size <= 18 ? ReadAs::Integer : ReadAs::Exact;
         case SQL_REAL:
         case SQL_FLOAT:
         case SQL_DOUBLE:
@@ -211,8 +220,7 @@ public:
         SQLFreeHandle(SQL_HANDLE_ENV, env_);
     }
 
-    std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params,
-                                   std::size_t rowLimit) override {
+    std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params, std::size_t rowLimit) override {
         KeptStatement& kept = Prepared(sql);
         const StatementHandle& st = *kept.handle;
         CloseOnExit close(st.get());
@@ -334,6 +342,8 @@ private:
                 return b.Int(*v.AsInt());
             case Variant::Kind::Double:
                 return b.Double(*v.AsDouble());
+            case Variant::Kind::Decimal:
+                return b.Decimal(*v.AsDecimal());
             case Variant::Kind::Bool:
                 return b.Bool(*v.AsBool());
             case Variant::Kind::Date:
@@ -373,6 +383,18 @@ private:
                 cType = SQL_C_WCHAR, sqlType = SQL_WVARCHAR, size = std::max<SQLULEN>(s.wide.size(), 1);
                 data = s.wide.data(), bufferLength = s.indicator;
                 break;
+            case BoundValue::Kind::Decimal: {
+                // As text, which the driver sends as the server's own decimal
+                // literal: a double would send 3.1400000000000001.
+                s.bytes = v.text;
+                const auto d = Decimal::Parse(v.text);
+                s.indicator = static_cast<SQLLEN>(s.bytes.size());
+                cType = SQL_C_CHAR, sqlType = SQL_NUMERIC;
+                size = d ? std::max<SQLULEN>(d->Precision(), static_cast<SQLULEN>(d->Scale())) : s.bytes.size();
+                digits = d ? static_cast<SQLSMALLINT>(d->Scale()) : 0;
+                data = s.bytes.data(), bufferLength = s.indicator;
+                break;
+            }
             case BoundValue::Kind::Binary:
                 s.bytes = v.text;
                 s.indicator = static_cast<SQLLEN>(s.bytes.size());
@@ -385,19 +407,28 @@ private:
                 cType = SQL_C_TYPE_DATE, sqlType = SQL_TYPE_DATE, size = 10, data = &s.date;
                 break;
             case BoundValue::Kind::Time:
+                if (v.date.Nanosecond != 0) {
+                    // ODBC's time struct has no fraction and drivers refuse a
+                    // time type with one: sent as text, which the server reads
+                    // as the time it is compared with.
+                    s.bytes = v.date.TimeText();
+                    s.indicator = static_cast<SQLLEN>(s.bytes.size());
+                    cType = SQL_C_CHAR, sqlType = SQL_VARCHAR, size = s.bytes.size();
+                    data = s.bytes.data(), bufferLength = s.indicator;
+                    break;
+                }
                 s.time = {static_cast<SQLUSMALLINT>(v.date.Hour), static_cast<SQLUSMALLINT>(v.date.Minute),
                           static_cast<SQLUSMALLINT>(v.date.Second)};
                 cType = SQL_C_TYPE_TIME, sqlType = SQL_TYPE_TIME, size = 8, data = &s.time;
                 break;
             case BoundValue::Kind::Timestamp:
-                s.stamp = {static_cast<SQLSMALLINT>(v.date.Year),
-                           static_cast<SQLUSMALLINT>(v.date.Month),
-                           static_cast<SQLUSMALLINT>(v.date.Day),
-                           static_cast<SQLUSMALLINT>(v.date.Hour),
-                           static_cast<SQLUSMALLINT>(v.date.Minute),
-                           static_cast<SQLUSMALLINT>(v.date.Second),
-                           0};
-                cType = SQL_C_TYPE_TIMESTAMP, sqlType = SQL_TYPE_TIMESTAMP, size = 19, data = &s.stamp;
+                s.stamp = {static_cast<SQLSMALLINT>(v.date.Year),      static_cast<SQLUSMALLINT>(v.date.Month),
+                           static_cast<SQLUSMALLINT>(v.date.Day),      static_cast<SQLUSMALLINT>(v.date.Hour),
+                           static_cast<SQLUSMALLINT>(v.date.Minute),   static_cast<SQLUSMALLINT>(v.date.Second),
+                           static_cast<SQLUINTEGER>(v.date.Nanosecond)};
+                digits = FractionDigits(v.date.Nanosecond);
+                cType = SQL_C_TYPE_TIMESTAMP, sqlType = SQL_TYPE_TIMESTAMP, data = &s.stamp;
+                size = 19 + (digits ? 1 + static_cast<SQLULEN>(digits) : 0);
                 break;
         }
         st.Check(SQLBindParameter(st.get(), index, SQL_PARAM_INPUT, cType, sqlType, size, digits, data, bufferLength,
@@ -411,7 +442,8 @@ private:
         SQLSMALLINT n = 0;
         st.Check(SQLNumResultCols(st.get(), &n));
         Columns described;
-        const Columns* columns = kept && *kept && (*kept)->names.size() == static_cast<std::size_t>(n) ? &**kept : nullptr;
+        const Columns* columns =
+            kept && *kept && (*kept)->names.size() == static_cast<std::size_t>(n) ? &**kept : nullptr;
         if (!columns) {
             Describe(st, n, described);
             if (kept) {
@@ -434,6 +466,19 @@ private:
         return b.Finish();
     }
 
+    // psqlODBC describes a PostgreSQL boolean as a character column holding
+    // "1" or "0" (its BoolsAsChar option, on by default); its type name
+    // still says what it is.
+    static bool IsBoolTypeName(const StatementHandle& st, SQLUSMALLINT col) {
+        SQLCHAR name[32] = {0};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLColAttribute(st.get(), col, SQL_DESC_TYPE_NAME, name, sizeof name, &length, nullptr)))
+            return false;
+        const std::string_view type(reinterpret_cast<const char*>(name),
+                                    std::min<std::size_t>(length, sizeof name - 1));
+        return text::EqualsIgnoreCase(type, "bool") || text::EqualsIgnoreCase(type, "boolean");
+    }
+
     static void Describe(const StatementHandle& st, SQLSMALLINT n, Columns& out) {
         for (SQLSMALLINT i = 1; i <= n; ++i) {
             SQLWCHAR name[256];
@@ -444,7 +489,9 @@ private:
             std::string utf8;
             AppendUtf16(utf8, name, static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)));
             out.names.push_back(std::move(utf8));
-            out.kinds.push_back(ReadAsFor(type, size, scale));
+            ReadAs as = ReadAsFor(type, size, scale);
+            if (as == ReadAs::Text && IsBoolTypeName(st, static_cast<SQLUSMALLINT>(i))) as = ReadAs::TextBool;
+            out.kinds.push_back(as);
         }
     }
 
@@ -471,17 +518,30 @@ private:
                 st.Check(SQLGetData(st.get(), col, SQL_C_TYPE_TIMESTAMP, &v, sizeof v, &ind));
                 return ind == SQL_NULL_DATA ? b.Null() : b.Date(FromStamp(v));
             }
-            case ReadAs::Time: {
-                SQL_TIME_STRUCT v{};
-                st.Check(SQLGetData(st.get(), col, SQL_C_TYPE_TIME, &v, sizeof v, &ind));
-                if (ind == SQL_NULL_DATA) return b.Null();
-                DateTime d;
-                d.Hour = v.hour, d.Minute = v.minute, d.Second = v.second;
-                return b.Date(d);
-            }
+            case ReadAs::Exact:
+            case ReadAs::Time:
+            case ReadAs::TextBool:
             case ReadAs::Binary:
             case ReadAs::Text:
                 break;
+        }
+        // Decimals and times come as text: ODBC's time struct has no fraction
+        // of a second and its numeric struct would need a conversion of ours.
+        // A text that does not read as one (NaN, a time past 24 hours) stays text.
+        if (as == ReadAs::Exact || as == ReadAs::Time || as == ReadAs::TextBool) {
+            if (!ReadShortText(st, col, buffer)) return b.Null();
+            if (as == ReadAs::TextBool) {
+                const std::string t = text::LowerAscii(std::string(text::TrimWhite(buffer)));
+                if (t == "1" || t == "-1" || t == "t" || t == "true") return b.Bool(true);
+                if (t == "0" || t == "f" || t == "false") return b.Bool(false);
+                return b.Text(buffer);
+            }
+            if (as == ReadAs::Exact) {
+                if (auto d = Decimal::Parse(buffer)) return b.Decimal(*d);
+            } else if (auto t = ParseDateText(buffer); t && t->IsTimeOnly()) {
+                return b.Date(*t);
+            }
+            return b.Text(buffer);
         }
         const bool wide = as == ReadAs::Text;
         buffer.clear();
@@ -514,6 +574,24 @@ private:
         // boundary comes out whole.
         if (wide) AppendUtf16(buffer, reinterpret_cast<const SQLWCHAR*>(wideBuffer_.data()), wideBuffer_.size());
         return b.Text(buffer);
+    }
+
+    // A cell's text of ASCII characters (numbers, times), read as bytes;
+    // false for NULL.
+    static bool ReadShortText(const StatementHandle& st, SQLUSMALLINT col, std::string& out) {
+        out.clear();
+        char chunk[512];
+        while (true) {
+            SQLLEN ind = 0;
+            const SQLRETURN rc = SQLGetData(st.get(), col, SQL_C_CHAR, chunk, sizeof chunk, &ind);
+            if (rc == SQL_NO_DATA) break;
+            st.Check(rc);
+            if (ind == SQL_NULL_DATA) return false;
+            const bool more = rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind >= SQLLEN(sizeof chunk));
+            out.append(chunk, more ? sizeof chunk - 1 : static_cast<std::size_t>(ind));
+            if (!more) break;
+        }
+        return true;
     }
 
     std::u16string wideBuffer_;

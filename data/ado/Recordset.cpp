@@ -12,6 +12,7 @@
 
 #include "data/ado/FilterExpression.h"
 #include "data/ado/detail/Table.h"
+#include "platform/Decimal.h"
 #include "platform/Text.h"
 
 namespace orvane::data {
@@ -28,6 +29,22 @@ int Cmp3(T a, T b) {
 }
 
 constexpr int kIncomparable = 2;
+
+// A Decimal cell's value: stored as its own plain text, so it reads back.
+Decimal DecimalAt(const Column& c, std::size_t row) {
+    return Decimal::Parse(c.TextAt(row)).value_or(Decimal());
+}
+
+double NumberAt(const Column& c, std::size_t row) {
+    switch (c.kinds[row]) {
+        case CellKind::Double:
+            return c.cells[row].d;
+        case CellKind::Decimal:
+            return DecimalAt(c, row).ToDouble();
+        default:
+            return static_cast<double>(c.cells[row].i);
+    }
+}
 
 bool Holds(CompareOp op, int c) {
     if (c == kIncomparable) return op == CompareOp::Ne;
@@ -121,6 +138,7 @@ struct Literal {
     bool hasDate = false;  // a date to compare date cells with
     std::int64_t packedDate = 0;
     double serial = 0;
+    std::optional<Decimal> exact;  // the number exactly, for decimal cells
     std::unique_ptr<LikePattern> like;
 
     explicit Literal(const FilterValue& v, CompareOp op) : value(v) {
@@ -132,6 +150,7 @@ struct Literal {
                 isInteger = v.isInteger;
                 integer = v.integer;
                 folded = text::Lower(v.text);
+                exact = Decimal::Parse(v.text);
                 break;
             case K::Text: {
                 folded = text::Lower(v.text);
@@ -140,6 +159,7 @@ struct Literal {
                 if (!trimmed.empty()) {
                     number = std::strtod(trimmed.c_str(), &end);
                     hasNumber = end == trimmed.c_str() + trimmed.size();
+                    if (hasNumber) exact = Decimal::Parse(trimmed);
                 }
                 if (auto d = ParseDateText(v.text)) SetDate(*d);
                 if (op == CompareOp::Like) like = std::make_unique<LikePattern>(v.text);
@@ -182,6 +202,9 @@ struct Literal {
                 return CompareNumber(static_cast<double>(cell.i), op);
             case CellKind::Double:
                 return CompareNumber(cell.d, op);
+            case CellKind::Decimal:
+                if (exact && value.kind != FilterValue::Kind::Bool) return DecimalAt(c, row).Compare(*exact);
+                return CompareNumber(DecimalAt(c, row).ToDouble(), op);
             case CellKind::Bool:
                 if (value.kind == FilterValue::Kind::Bool) return Cmp3(cell.i != 0, value.truth);
                 if (op == CompareOp::Eq || op == CompareOp::Ne) {
@@ -264,6 +287,7 @@ int Rank(CellKind k) {
             return 0;
         case CellKind::Int:
         case CellKind::Double:
+        case CellKind::Decimal:
         case CellKind::Bool:
             return 1;
         case CellKind::Date:
@@ -282,10 +306,11 @@ int CompareCells(const Column& c, std::uint32_t a, std::uint32_t b) {
         case 0:
             return 0;
         case 1: {
-            if (ka != CellKind::Double && kb != CellKind::Double) return Cmp3(c.cells[a].i, c.cells[b].i);
-            const double da = ka == CellKind::Double ? c.cells[a].d : static_cast<double>(c.cells[a].i);
-            const double db = kb == CellKind::Double ? c.cells[b].d : static_cast<double>(c.cells[b].i);
-            return Cmp3(da, db);
+            if (ka == CellKind::Double || kb == CellKind::Double) return Cmp3(NumberAt(c, a), NumberAt(c, b));
+            if (ka != CellKind::Decimal && kb != CellKind::Decimal) return Cmp3(c.cells[a].i, c.cells[b].i);
+            const Decimal da = ka == CellKind::Decimal ? DecimalAt(c, a) : Decimal::FromInt(c.cells[a].i);
+            const Decimal db = kb == CellKind::Decimal ? DecimalAt(c, b) : Decimal::FromInt(c.cells[b].i);
+            return da.Compare(db);
         }
         case 2:
             return Cmp3(c.cells[a].i, c.cells[b].i);
@@ -304,7 +329,8 @@ KeyMode ModeOf(const Column& c) {
     const unsigned seen = c.kindsSeen & ~Bit(CellKind::Null);
     if ((seen & ~(Bit(CellKind::Int) | Bit(CellKind::Bool))) == 0) return KeyMode::Integer;
     if (seen == Bit(CellKind::Date)) return KeyMode::Integer;
-    if ((seen & ~(Bit(CellKind::Int) | Bit(CellKind::Bool) | Bit(CellKind::Double))) == 0) return KeyMode::Real;
+    if ((seen & ~(Bit(CellKind::Int) | Bit(CellKind::Bool) | Bit(CellKind::Double) | Bit(CellKind::Decimal))) == 0)
+        return KeyMode::Real;
     if (seen == Bit(CellKind::Text)) return KeyMode::Text;
     return KeyMode::Mixed;
 }
@@ -368,7 +394,10 @@ void ExtractKey(const SortField& f, std::uint32_t r, SortEntry& e, int slot) {
             key = IntKey(c.cells[r].i);
             break;
         case KeyMode::Real:
-            key = RealKey(k == CellKind::Double ? c.cells[r].d : static_cast<double>(c.cells[r].i));
+            key = RealKey(NumberAt(c, r));
+            // A decimal's nearest double orders it, but two decimals may share
+            // one: ties are settled on the exact values.
+            e.whole[slot] = k != CellKind::Decimal;
             break;
         case KeyMode::Text: {
             const std::string_view t = c.TextAt(r);

@@ -45,12 +45,6 @@ std::string QuoteWith(std::string_view name, char quote) {
 
 namespace {
 
-std::string TwoDigits(int v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
-}
-
 std::string DateText(const DateTime& d) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
@@ -58,7 +52,7 @@ std::string DateText(const DateTime& d) {
 }
 
 std::string TimeText(const DateTime& d) {
-    return TwoDigits(d.Hour) + ":" + TwoDigits(d.Minute) + ":" + TwoDigits(d.Second);
+    return d.TimeText();
 }
 
 // "hh:mm[:ss]" alone, as TIME columns hold it, on the zero date.
@@ -67,9 +61,16 @@ std::optional<DateTime> ParseTimeOnly(std::string_view s) {
     auto parts = text::Split(s, ":");
     if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
     int v[3] = {0, 0, 0};
+    int fraction = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         std::string_view p = parts[i];
-        if (i == 2) p = p.substr(0, p.find('.'));
+        if (i == 2 && p.find('.') != std::string_view::npos) {
+            // The fraction as ParseDateText reads it, to the nanosecond.
+            const auto whole = ParseDateText("00:00:00" + std::string(p.substr(p.find('.'))));
+            if (!whole) return std::nullopt;
+            fraction = whole->Nanosecond;
+            p = p.substr(0, p.find('.'));
+        }
         if (p.empty() || p.size() > 2) return std::nullopt;
         for (char c : p)
             if (c < '0' || c > '9') return std::nullopt;
@@ -79,6 +80,7 @@ std::optional<DateTime> ParseTimeOnly(std::string_view s) {
     d.Hour = v[0];
     d.Minute = v[1];
     d.Second = v[2];
+    d.Nanosecond = fraction;
     if (!d.IsValid()) return std::nullopt;
     return d;
 }
@@ -203,8 +205,7 @@ public:
     explicit SqliteProvider(const std::string& path) {
         // A connection serves one thread at a time, so SQLite's own locking
         // of the connection is left out.
-        const int flags =
-            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (path == ":memory:" ? SQLITE_OPEN_CREATE : 0);
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (path == ":memory:" ? SQLITE_OPEN_CREATE : 0);
         if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
             std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
             sqlite3_close(db_);
@@ -220,8 +221,7 @@ public:
         sqlite3_close_v2(db_);
     }
 
-    std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params,
-                                   std::size_t rowLimit) override {
+    std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params, std::size_t rowLimit) override {
         if (Kept* kept = cache_.Find(sql)) {
             std::shared_ptr<Table> result;
             std::size_t used = 0;
@@ -300,8 +300,8 @@ public:
 private:
     // Binds the next parameters to one statement and runs it, reading its
     // rows into result when it is the first statement that returns any.
-    void Run(sqlite3_stmt* st, ColumnPlan* plan, BoundValues params, std::size_t& used,
-             std::size_t rowLimit, std::shared_ptr<Table>& result) {
+    void Run(sqlite3_stmt* st, ColumnPlan* plan, BoundValues params, std::size_t& used, std::size_t rowLimit,
+             std::shared_ptr<Table>& result) {
         ResetOnExit reset(st);
         const int count = sqlite3_bind_parameter_count(st);
         if (used + static_cast<std::size_t>(count) > params.size())
@@ -363,6 +363,9 @@ private:
             case BoundValue::Kind::Double:
                 rc = sqlite3_bind_double(st, index, v.real);
                 break;
+            case BoundValue::Kind::Decimal:
+                rc = BindDecimal(st, index, v.text);
+                break;
             case BoundValue::Kind::Text:
                 rc = sqlite3_bind_text64(st, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
                 break;
@@ -380,6 +383,18 @@ private:
                 break;
         }
         if (rc != SQLITE_OK) throw DataError(sqlite3_errmsg(db_));
+    }
+
+    // SQLite has no exact decimal type: a whole number goes as an integer,
+    // one a double holds exactly (15 digits) as a double, so that it
+    // compares with the REAL and INTEGER values stored; a longer one as its
+    // text, which SQLite turns into a number where a column wants one.
+    static int BindDecimal(sqlite3_stmt* st, int index, const std::string& text) {
+        const auto d = Decimal::Parse(text);
+        if (!d) return BindText(st, index, text);
+        if (const auto whole = d->ToInt(); whole && d->Scale() == 0) return sqlite3_bind_int64(st, index, *whole);
+        if (d->Precision() <= 15) return sqlite3_bind_double(st, index, d->ToDouble());
+        return BindText(st, index, text);
     }
 
     static int BindText(sqlite3_stmt* st, int index, const std::string& s) {

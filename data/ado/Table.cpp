@@ -9,25 +9,57 @@
 
 namespace orvane::data::detail {
 
+// Bit fields, most significant first: year 14, month 4, day 5, hour 5,
+// minute 6, second 6, 100-nanosecond ticks 24. The top bit is flipped so
+// that signed comparison of packed values orders them as dates.
+namespace {
+constexpr std::uint64_t kTopBit = 1ull << 63;
+constexpr int kNanosPerTick = 100;
+}  // namespace
+
+bool Packable(const DateTime& d) {
+    return d.Year >= 0 && d.Year < (1 << 14) && d.Month >= 0 && d.Month < 16 && d.Day >= 0 && d.Day < 32 &&
+           d.Hour >= 0 && d.Hour < 32 && d.Minute >= 0 && d.Minute < 64 && d.Second >= 0 && d.Second < 64 &&
+           d.Nanosecond >= 0 && d.Nanosecond <= 999999999 && d.Nanosecond % kNanosPerTick == 0;
+}
+
 std::int64_t PackDate(const DateTime& d) {
-    return ((((static_cast<std::int64_t>(d.Year) * 100 + d.Month) * 100 + d.Day) * 100 + d.Hour) * 100 + d.Minute) *
-               100 +
-           d.Second;
+    const auto u = [](int v) { return static_cast<std::uint64_t>(v); };
+    const std::uint64_t packed = u(d.Year) << 50 | u(d.Month) << 46 | u(d.Day) << 41 | u(d.Hour) << 36 |
+                                 u(d.Minute) << 30 | u(d.Second) << 24 | u(d.Nanosecond / kNanosPerTick);
+    return static_cast<std::int64_t>(packed ^ kTopBit);
 }
 
 DateTime UnpackDate(std::int64_t v) {
+    const std::uint64_t u = static_cast<std::uint64_t>(v) ^ kTopBit;
+    const auto field = [u](int shift, int bits) { return static_cast<int>((u >> shift) & ((1ull << bits) - 1)); };
     DateTime d;
-    d.Second = static_cast<int>(v % 100);
-    v /= 100;
-    d.Minute = static_cast<int>(v % 100);
-    v /= 100;
-    d.Hour = static_cast<int>(v % 100);
-    v /= 100;
-    d.Day = static_cast<int>(v % 100);
-    v /= 100;
-    d.Month = static_cast<int>(v % 100);
-    d.Year = static_cast<int>(v / 100);
+    d.Year = field(50, 14);
+    d.Month = field(46, 4);
+    d.Day = field(41, 5);
+    d.Hour = field(36, 5);
+    d.Minute = field(30, 6);
+    d.Second = field(24, 6);
+    d.Nanosecond = field(0, 24) * kNanosPerTick;
     return d;
+}
+
+void TableBuilder::Date(const DateTime& v) {
+    if (!Packable(v)) return Text(v.ToIsoText());  // kept whole as text rather than cut
+    Put(Next(), CellKind::Date, Cell{.i = PackDate(v)});
+}
+
+void TableBuilder::Decimal(const orvane::Decimal& v) {
+    const std::string digits = v.Text('.');
+    Text(digits);
+    table_->columns[col_ - 1].kinds.back() = CellKind::Decimal;
+    table_->columns[col_ - 1].kindsSeen |= 1u << static_cast<unsigned>(CellKind::Decimal);
+}
+
+Variant Table::DecimalAt(const Column& c, std::size_t row) {
+    // Stored by TableBuilder::Decimal from a Decimal's own text: it reads back.
+    if (auto d = orvane::Decimal::Parse(c.TextAt(row))) return Variant(std::move(*d));
+    return Variant(std::string(c.TextAt(row)));
 }
 
 std::size_t Table::MemoryBytes() const {

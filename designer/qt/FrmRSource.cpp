@@ -524,6 +524,9 @@ bool FrmRSource::TryOpen() {
         return false;
     }
     if (auto report = cnn->RPTParent.lock()) report->IniParameters();
+    // The rows as the report shows them: with the source's own filter and sort.
+    ThisRC->RTFilter = ThisRC->Filter;
+    ThisRC->RTOrder = ThisRC->Order;
     if (ThisRC->OpenRecordsource()) return true;
     ShowMessage("No se pudo abrir el origen de registros");
     return false;

@@ -34,7 +34,7 @@ struct RunFixture : SalesReport {
         pedidos->eFieldNametoParameters = "id";
         pedidos->idParameterLinked = "pPedido";
         Source("Lineas", "SELECT producto FROM lineas WHERE pedido_id = @pPedido ORDER BY producto", pedidos);
-        Source("Total", "SELECT count(*) AS n, NULL AS nada FROM pedidos");
+        Source("Total", "SELECT count(*) AS n, NULL AS nada, 3 * 8.9 AS x FROM pedidos");
         Save();
     }
     void Save() { orvane::testing::WriteFile(xml, rpt->ToXML()); }
@@ -63,11 +63,11 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
               "      id=11, total=7.25, fecha=\"2024-02-01\"\n"
               "        Lineas: 1 row\n"
               "          producto=\"queso\"\n"
-              "  Total: n=3, nada=NULL\n"
+              "  Total: n=3, nada=NULL, x=26.7\n"
               "step 2\n"
               "  Clientes: id=3, nombre=\"Eva\"\n"
               "    Pedidos: 1 row\n"
-              "      id=12, total=1.0, fecha=\"2024-03-09\"\n"
+              "      id=12, total=1, fecha=\"2024-03-09\"\n"
               "        Lineas: 1 row\n"
               "          producto=\"pan\"\n"
               "2 steps\n");
@@ -75,7 +75,7 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
     // The limit stops the walk; parameters and connection strings can be replaced.
     Outcome l = f.Run(f.xml + " --limit 1");
     ASSERT_EQ(l.status, 0) << l.err;
-    EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL\n1 step (limit reached)\n")) << l.out;
+    EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL, x=26.7\n1 step (limit reached)\n")) << l.out;
 
     const std::string other = f.dir.file("otra.db");
     testing::MakeDatabase(other,
@@ -84,7 +84,7 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
     ASSERT_EQ(l.status, 0) << l.err;
     EXPECT_TRUE(
         l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Lucho\"\n    Pedidos: 0 rows\n"
-                        "  Total: n=3, nada=NULL\n1 step\n"))
+                        "  Total: n=3, nada=NULL, x=26.7\n1 step\n"))
         << l.out;
 }
 
@@ -104,7 +104,8 @@ TEST(CliRun, RunsAPackageAsJson) {
     ASSERT_EQ(j["steps"].size(), 3u);
     EXPECT_EQ(j["steps"][1].dump(), R"([{"source":"Clientes","fields":{"id":2,"nombre":"Luis"},)"
                                     R"("children":[{"source":"Pedidos","rows":[]}]}])");
-    EXPECT_EQ(j["steps"][0][1].dump(), R"({"source":"Total","fields":{"n":3,"nada":null},"children":[]})");
+    EXPECT_EQ(j["steps"][0][1].dump(),
+              R"({"source":"Total","fields":{"n":3,"nada":null,"x":26.700000000000003},"children":[]})");
     const auto& pedidos = j["steps"][0][0]["children"][0];
     ASSERT_EQ(pedidos["rows"].size(), 2u);
     EXPECT_EQ(pedidos["rows"][0]["fields"].dump(), R"({"id":10,"total":5.5,"fecha":"2024-01-05"})");
@@ -112,6 +113,33 @@ TEST(CliRun, RunsAPackageAsJson) {
     o = f.Run(xpd + " --format=json --limit 0");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(nlohmann::json::parse(o.out)["steps"], nlohmann::json::array());
+}
+
+// A server's values print as it holds them: every digit of a decimal (JSON
+// too, as a number), its truth values, a time alone and fractions of a second.
+TEST(CliRun, PrintsServerValuesExactlyAsTextAndJson) {
+    const char* cs = std::getenv("ORVANE_TEST_PG");
+    const char* user = std::getenv("ORVANE_TEST_PG_USER");
+    const char* password = std::getenv("ORVANE_TEST_PG_PASSWORD");
+    if (!cs || !user || !password) GTEST_SKIP() << "no PostgreSQL test server";
+    testing::ReportOn r(std::string(cs) + "UID=" + user + ";PWD=" + password + ";");
+    r.Source("valores",
+             "SELECT CAST(12345678901234567.89 AS NUMERIC(20,2)) AS importe, TRUE AS activo, "
+             "CAST('23:59:59' AS TIME) AS hora, CAST('2024-03-05 14:30:00.123456' AS TIMESTAMP) AS momento");
+    testing::ScratchDir dir;
+    testing::WriteFile(dir.file("r.xml"), r.rpt->ToXML());
+    Outcome o = testing::RunOrvane("run " + dir.file("r.xml"));
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("valores: importe=12345678901234567.89, activo=True, hora=\"23:59:59\", "
+                         "momento=\"2024-03-05 14:30:00.123456\"\n"),
+              std::string::npos)
+        << o.out;
+    o = testing::RunOrvane("run " + dir.file("r.xml") + " --format json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find(R"({"importe":12345678901234567.89,"activo":true,"hora":"23:59:59",)"
+                         R"("momento":"2024-03-05T14:30:00.123456"})"),
+              std::string::npos)
+        << o.out;
 }
 
 // Bad arguments and failing sources: nothing on standard output, the cause
@@ -149,7 +177,8 @@ TEST(CliRun, BadArgumentsAndFailingSourcesEndTheRun) {
     EXPECT_NE(o.err.find("nada"), std::string::npos) << o.err;
 }
 
-// The example as scripts/build-example.sh makes it: the same walk keeping rows as re-querying.
+// The example as scripts/build-example.sh makes it: the same walk keeping
+// rows as re-querying, in the order its definition asks for.
 TEST(CliRun, TheExampleWalksTheSameKeepingRowsAsRequerying) {
     orvane::testing::ScratchDir dir;
     const auto example = std::filesystem::path(ORVANE_SOURCE_DIR) / "examples/sales";
@@ -160,6 +189,12 @@ TEST(CliRun, TheExampleWalksTheSameKeepingRowsAsRequerying) {
     ASSERT_EQ(kept.status, 0) << kept.err;
     EXPECT_EQ(kept.out, requeried.out);
     EXPECT_TRUE(kept.out.ends_with("\n8 steps\n")) << kept.out;
+    // The host applies a top-level source's design-time sort: totales comes
+    // by importe DESC, Madrid's 850.15 first.
+    const auto first = kept.out.find("  totales: ");
+    ASSERT_NE(first, std::string::npos) << kept.out;
+    EXPECT_EQ(kept.out.substr(first, kept.out.find('\n', first) - first),
+              "  totales: ciudad=\"Madrid\", pedidos=5, importe=850.15");
 }
 
 }  // namespace

@@ -154,7 +154,8 @@ TEST(AdoSqlite, ValueKindsFollowTheTypesMovesEndOnFullAndEmptyResultsAndParamete
         Variant read;
     } cases[] = {
         // clang-format off
-        {3, "42", 42}, {20, 9007199254740993LL, 9007199254740993LL}, {5, "2.5", 2.5}, {6, 12, 12.0},
+        {3, "42", 42}, {20, 9007199254740993LL, 9007199254740993LL}, {5, "2.5", 2.5}, {6, 12, 12},
+        {131, "3.14", 3.14}, {14, "12345678901234567.89", "12345678901234567.89"},  // exact: kept whole as text
         {200, "O'Brien", "O'Brien"},  // longer than its size: sent whole
         {11, "true", 1}, {133, DateTime{2024, 1, 15, 9, 30, 0}, "2024-01-15"}, {134, "2024-01-15 09:30:05", "09:30:05"},
         {135, DateTime{2024, 1, 15}, "2024-01-15 00:00:00"}, {3, Variant::MakeNull(), Variant::MakeNull()},

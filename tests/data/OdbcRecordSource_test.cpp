@@ -178,6 +178,88 @@ TEST_P(OdbcRecordSources, ARefusedStringIsFalseWithoutThePasswordThenTablesListA
     EXPECT_EQ(Rows(call->ADORecordset), (Texts{"10|5.5", "11|7.25"}));
 }
 
+// What a report prints is what the server holds: decimals with every digit,
+// fractions of a second, times alone and truth values, read, bound, filtered
+// and sorted exactly; a list of texts renders as valid literals.
+TEST_P(OdbcRecordSources, ServerValuesReachTheHostExactlyAndBindBackExactly) {
+    if (!GetParam().server) GTEST_SKIP() << "SQLite holds no exact decimals";
+    const bool maria = GetParam().procedure == kMariaProcedure;
+    auto raw = std::make_shared<data::Connection>();
+    raw->Open(cnnString_, "", "");
+    testing::Execute(raw, "DROP TABLE IF EXISTS valores");
+    testing::Execute(raw, std::string("CREATE TABLE valores (id INTEGER, importe NUMERIC(20,2), precio NUMERIC(10,2), "
+                                      "hora TIME(6), momento ") +
+                              (maria ? "DATETIME(6)" : "TIMESTAMP(6)") + ", activo BOOLEAN, nombre VARCHAR(40))");
+    testing::Execute(raw,
+                     "INSERT INTO valores VALUES "
+                     "(1, 12345678901234567.89, 3.14, '23:59:59', '2024-03-05 14:30:00.123456', TRUE, 'O''Brien Ltd'), "
+                     "(2, 12345678901234567.88, 2.50, '08:00:00.25', '2024-03-05 14:30:00', FALSE, 'Peña Hermanos'), "
+                     "(3, -0.05, 3.10, '00:00:01', '1999-12-31 23:59:59.999999', NULL, 'Otro')");
+    raw->Close();
+    ASSERT_TRUE(cnn->OpenConnection()) << cnn->LastOpenError;
+
+    auto all = Source("valores", "SELECT id, importe, precio, hora, momento, activo FROM valores");
+    all->RTOrder = "importe DESC";
+    ASSERT_TRUE(all->OpenRecordsource()) << all->LastOpenError;
+    const std::string truth = maria ? "1" : "True";  // MariaDB's BOOLEAN is a TINYINT, and says so
+    const std::string untruth = maria ? "0" : "False";
+    EXPECT_EQ(Rows(all->ADORecordset),
+              (Texts{"1|12345678901234567.89|3.14|23:59:59|2024-03-05 14:30:00.123456|" + truth,
+                     "2|12345678901234567.88|2.50|08:00:00.25|2024-03-05 14:30:00|" + untruth,
+                     "3|-0.05|3.10|00:00:01|1999-12-31 23:59:59.999999|NULL"}));
+    all->ADORecordset->MoveFirst();
+    const Variant importe = all->ADORecordset->Fields()("importe").Value();
+    ASSERT_EQ(importe.kind(), Variant::Kind::Decimal);
+    EXPECT_EQ(all->ADORecordset->Fields()("activo").Value().kind(), maria ? Variant::Kind::Int : Variant::Kind::Bool);
+
+    // Filters compare decimals and fractions exactly: a double holds both
+    // importes as one number.
+    for (const auto& [filter, expected] :
+         std::vector<std::pair<std::string, Texts>>{{"importe = 12345678901234567.89", {"1"}},
+                                                    {"importe < 12345678901234567.89 AND importe > 0", {"2"}},
+                                                    {"precio = 3.1", {"3"}},
+                                                    {"momento > #2024-03-05 14:30:00#", {"1"}},
+                                                    {"hora < #08:00:00.3#", {"2", "3"}}}) {
+        all->RTFilter = filter;
+        all->RTOrder = "id";
+        ASSERT_TRUE(all->ApplyFilter()) << filter;
+        ASSERT_TRUE(all->ApplySort().ToTruth().value_or(false));
+        Texts ids;
+        for (const auto& row : Rows(all->ADORecordset)) ids.push_back(row.substr(0, row.find('|')));
+        EXPECT_EQ(ids, expected) << filter;
+    }
+
+    // Bound exactly: decimals (PostgreSQL took 3.14 through a double as
+    // 3.1400000000000001), a fraction of a second, a time with a fraction.
+    const struct {
+        const char* type;
+        const char* value;
+        const char* where;
+        const char* id;
+    } binds[] = {
+        {"adNumeric", "3.14", "precio = ?", "1"},
+        {"adCurrency", "3.1", "precio = ?", "3"},
+        {"adDBTimeStamp", "2024-03-05 14:30:00.123456", "momento = ?", "1"},
+        {"adDBTime", "08:00:00.25", "hora = ?", "2"},
+    };
+    int n = 0;
+    for (const auto& b : binds) {
+        const std::string name = "V" + std::to_string(++n);
+        Param(name, b.type, b.value);
+        auto bound = Source("ligado" + name, std::string("SELECT id FROM valores WHERE ") + b.where);
+        bound->SendParameters = name;
+        ASSERT_TRUE(bound->OpenRecordsource()) << b.type << ": " << bound->LastOpenError;
+        EXPECT_EQ(Rows(bound->ADORecordset), (Texts{b.id})) << b.type << " " << b.value;
+    }
+
+    // A list's texts become valid literals, quotes doubled.
+    auto names = Param("Nombres", "adVarChar");
+    names->Values = std::vector<Variant>{"O'Brien Ltd", "Peña Hermanos"};
+    auto listed = Source("lista", "SELECT id FROM valores WHERE nombre IN (@Nombres) ORDER BY id");
+    ASSERT_TRUE(listed->OpenRecordsource()) << listed->LastOpenError;
+    EXPECT_EQ(Rows(listed->ADORecordset), (Texts{"1", "2"}));
+}
+
 // No SQL Server runs here: its OLE DB string reaches FreeTDS, which refuses
 // with its own message.
 TEST(Servers, ASqlServerStringReachesFreeTds) {

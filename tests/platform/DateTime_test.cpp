@@ -4,6 +4,10 @@
 
 #include <string>
 
+#include "platform/Decimal.h"
+#include "platform/NumberFormat.h"
+#include "platform/Variant.h"
+
 namespace orvane {
 namespace {
 
@@ -69,6 +73,91 @@ TEST(FormatDateTime, WritesEveryTokenAndEveryOfferedPatternReadsBack) {
                   {At(2022, 1, 2), "ww", "2"},
                   {At(2024, 12, 31), "ww y q", "53 366 4"}};
     for (const auto& c : tokens) EXPECT_EQ(FormatDateTime(c.when, c.format), c.expected) << c.format;
+}
+
+// Fractions of a second are kept to the nanosecond, and a time alone (serial
+// day 0, as a TIME column gives it) shows as a time.
+TEST(DateTimeText, KeepsFractionsAndShowsATimeAloneAsATime) {
+    const struct {
+        const char* text;
+        const char* iso;
+    } cases[] = {
+        {"2024-03-05 14:30:00.123456", "2024-03-05 14:30:00.123456"},
+        {"2024-03-05T14:30:00,5Z", "2024-03-05 14:30:00.5"},
+        {"2024-03-05 14:30:00.000000001", "2024-03-05 14:30:00.000000001"},
+        {"23:59:59", "23:59:59"},
+        {"08:00:00.25", "08:00:00.25"},
+        {"2024-03-05", "2024-03-05"},
+    };
+    for (const auto& c : cases) {
+        const auto d = ParseDateText(c.text);
+        ASSERT_TRUE(d) << c.text;
+        EXPECT_EQ(d->ToIsoText(), c.iso) << c.text;
+        EXPECT_EQ(Variant(*d).TextOr(), c.iso) << c.text;
+    }
+    EXPECT_FALSE(ParseDateText("14:30:00.1234567890")) << "more than nanoseconds";
+    EXPECT_LT(*ParseDateText("14:30:00.1"), *ParseDateText("14:30:00.100000001"));
+}
+
+// Exact decimals: read from the texts databases and people write, shown with
+// every digit of their scale, compared by value.
+TEST(Decimal, ReadsWritesAndComparesExactly) {
+    const struct {
+        const char* text;
+        const char* plain;  // nullptr: refused
+    } cases[] = {
+        {"12345678901234567.89", "12345678901234567.89"},
+        {"-0.050", "-0.050"},
+        {"  +007.10 ", "7.10"},
+        {"-0.00", "0.00"},
+        {".5", "0.5"},
+        {"1.5E3", "1500"},
+        {"2e-3", "0.002"},
+        {"99999999999999999999999999999999999999", "99999999999999999999999999999999999999"},
+        {"1,25", "1.25"},  // with ',' as the separator asked for below
+        {"", nullptr},
+        {"-", nullptr},
+        {"1.2.3", nullptr},
+        {"12abc", nullptr},
+        {"1e", nullptr},
+        {"NaN", nullptr},
+        {"1e99999", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto d = Decimal::Parse(c.text, ',');
+        if (!c.plain) {
+            EXPECT_FALSE(d) << c.text;
+            continue;
+        }
+        ASSERT_TRUE(d) << c.text;
+        EXPECT_EQ(d->Text(), c.plain) << c.text;
+    }
+    EXPECT_FALSE(Decimal::Parse(std::string(Decimal::kMaxDecimalDigits + 1, '7')));
+
+    const auto D = [](const char* t) { return *Decimal::Parse(t); };
+    EXPECT_EQ(D("3.1").Compare(D("3.10")), 0);
+    EXPECT_FALSE(D("3.1") == D("3.10")) << "the scale is part of what is sent";
+    EXPECT_LT(D("12345678901234567.88").Compare(D("12345678901234567.89")), 0);
+    EXPECT_GT(D("-0.5").Compare(D("-0.55")), 0);
+    EXPECT_LT(D("-1").Compare(D("0")), 0);
+    EXPECT_GT(D("0.05").Compare(D("-100")), 0);
+    EXPECT_GT(D("100").Compare(D("99.999")), 0);
+    EXPECT_EQ(D("1500").Compare(D("1.5E3")), 0);
+
+    EXPECT_EQ(Decimal::FromInt(-9223372036854775807LL - 1).Text(), "-9223372036854775808");
+    EXPECT_EQ(D("-9223372036854775808.00").ToInt(), -9223372036854775807LL - 1);
+    EXPECT_EQ(D("42.000").ToInt(), 42);
+    EXPECT_FALSE(D("42.001").ToInt());
+    EXPECT_FALSE(D("9223372036854775808").ToInt());
+    EXPECT_DOUBLE_EQ(D("3.14").ToDouble(), 3.14);
+
+    // A host reads it as a number, a truth value and the locale's text.
+    platform::ScopedDecimalSeparator comma(',');
+    const Variant v(D("-1234.50"));
+    EXPECT_EQ(v.TextOr(), "-1234,50");
+    EXPECT_DOUBLE_EQ(*v.ToNumber(), -1234.5);
+    EXPECT_EQ(v.ToTruth(), true);
+    EXPECT_EQ(Variant(D("0.00")).ToTruth(), false);
 }
 
 }  // namespace

@@ -18,11 +18,11 @@ namespace orvane::data::detail {
 
 // A parameter value converted for binding.
 struct BoundValue {
-    enum class Kind { Null, Int, Double, Text, Bool, Date, Time, Timestamp, Binary };
+    enum class Kind { Null, Int, Double, Text, Bool, Date, Time, Timestamp, Binary, Decimal };
     Kind kind = Kind::Null;
     std::int64_t integer = 0;
     double real = 0;
-    std::string text;  // Text, Binary
+    std::string text;  // Text, Binary; Decimal: its plain text ("-12.50")
     DateTime date;     // Date, Time, Timestamp
 };
 

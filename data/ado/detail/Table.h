@@ -14,7 +14,7 @@
 
 namespace orvane::data::detail {
 
-enum class CellKind : std::uint8_t { Null, Int, Double, Text, Date, Bool };
+enum class CellKind : std::uint8_t { Null, Int, Double, Text, Date, Bool, Decimal };
 
 union Cell {
     std::int64_t i;  // Int, Bool (0/1), Date (PackDate)
@@ -22,7 +22,7 @@ union Cell {
     struct {
         std::uint32_t offset;
         std::uint32_t length;
-    } t;  // Text, in Column::texts
+    } t;  // Text, Decimal (its plain text), in Column::texts
 };
 static_assert(sizeof(Cell) == 8);
 
@@ -38,7 +38,10 @@ struct Column {
     }
 };
 
-// Dates as one ordered integer: yyyymmddhhmmss.
+// Dates as one ordered integer, to 100 nanoseconds. A date whose fields do
+// not fit (a year past 16383, a fraction finer than 100 ns) is not packable
+// and is stored as its text instead.
+bool Packable(const DateTime& d);
 std::int64_t PackDate(const DateTime& d);
 DateTime UnpackDate(std::int64_t v);
 
@@ -63,9 +66,12 @@ struct Table {
                 return Variant(UnpackDate(cell.i));
             case CellKind::Bool:
                 return Variant(cell.i != 0);
+            case CellKind::Decimal:
+                return DecimalAt(c, row);
         }
         return Variant::MakeNull();
     }
+    static Variant DecimalAt(const Column& c, std::size_t row);
     // Bytes held by the storage (capacity of every buffer).
     std::size_t MemoryBytes() const;
 };
@@ -99,7 +105,8 @@ public:
         Put(Next(), CellKind::Double, c);
     }
     void Bool(bool v) { Put(Next(), CellKind::Bool, Cell{.i = v ? 1 : 0}); }
-    void Date(const DateTime& v) { Put(Next(), CellKind::Date, Cell{.i = PackDate(v)}); }
+    void Date(const DateTime& v);
+    void Decimal(const orvane::Decimal& v);
     void Text(std::string_view v);
     // The rows appended; the builder is empty afterwards.
     std::shared_ptr<Table> Finish();
