@@ -1,5 +1,5 @@
 // orvane run FILE [-p NAME=VALUE]... [--connection NAME=STRING]...
-//                 [--format text|json] [--limit N] [--requery]
+//                 [--format text|json] [--limit N] [--requery] [--timeout SECONDS]
 //
 // Output, JSON form (one step per line inside "steps"):
 //   {"report": NAME, "parameters": {NAME: TEXT-OR-NULL, ...}, "steps": [STEP, ...]}
@@ -22,6 +22,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Support.h"
+#include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
@@ -259,6 +260,8 @@ void ApplyArguments(Orvane& rpt, const RunOptions& o) {
             throw CliError("unknown connection \"" + name + "\" (the report has: " + NamesOf(*rpt.eConections) + ")");
         c->cnnString = value;
     }
+    for (const auto& cnn : *rpt.eConections)
+        if (cnn && o.timeout) cnn->ConnectionTimeout = cnn->CommandTimeout = *o.timeout;
 }
 
 void OpenData(const Orvane& rpt) {
@@ -337,6 +340,15 @@ CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
             "N"));
     run->add_flag("--requery", o.requery,
                   "Run every child's query again on every move, even when it would give the rows it holds");
+    run->add_option("--timeout", o.timeout, "Seconds each connection may take to open, and each query to answer")
+        ->check(CLI::Validator(
+            [](const std::string& v) {
+                return v.find_first_not_of("0123456789") == std::string::npos && !v.empty() && v.size() < 6 &&
+                               std::stoi(v) >= 1 && std::stoi(v) <= data::kMaxTimeout
+                           ? std::string()
+                           : "se esperaba un número entero de segundos entre 1 y " + std::to_string(data::kMaxTimeout);
+            },
+            "SECONDS"));
     return run;
 }
 

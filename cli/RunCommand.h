@@ -18,6 +18,7 @@ struct RunOptions {
     std::string format = "text";           // text or json
     std::optional<std::size_t> limit;      // most steps printed
     bool requery = false;                  // every child re-queried on every move (no ReuseRows)
+    std::optional<int> timeout;            // seconds to open and per command, over the connection strings'
 };
 
 // Adds the "run" subcommand, filling options when it is parsed.

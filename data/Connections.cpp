@@ -57,10 +57,15 @@ void OpenThroughManager(Connection& cnn, std::int16_t kind, const std::string& t
 // OpenAdoConnection, with note telling why a manager connection came back
 // closed. Relative file paths of kinds 4 and 5 are looked for in base first;
 // a manager's string is shared by reports in many folders, so it keeps the
-// current folder.
-std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& note, const std::string& base = "") {
+// current folder. A report connection gives its timeouts.
+std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& note, const std::string& base = "",
+                                       const eConnection* timeouts = nullptr) {
     auto cnn = std::make_shared<Connection>();
     cnn->CursorLocation = 3;
+    if (timeouts) {
+        cnn->ConnectionTimeout = timeouts->ConnectionTimeout;
+        cnn->CommandTimeout = timeouts->CommandTimeout;
+    }
     const std::int16_t kind = ConnectionKind(text);
     if (kind <= 3) {
         OpenThroughManager(*cnn, kind, text, note);
@@ -137,7 +142,7 @@ bool eConnection::OpenConnection() {
     std::string note;
     try {
         // When the call raises, ADOCnn keeps the connection it had.
-        ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this));
+        ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this), this);
         if (!ADOCnn) return false;
         if (ADOCnn->State() != 1) ADOCnn->Open();
         if (ADOCnn->State() == 1) return true;

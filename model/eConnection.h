@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/Forward.h"
@@ -19,6 +20,10 @@ public:
     std::string cnnString;  // connection string, possibly a macro
     bool Internal = false;  // carried for the host
     std::shared_ptr<data::Connection> ADOCnn;  // open connection at run time
+    // Run time: when set, the seconds opening (ConnectionTimeout) and each
+    // command (CommandTimeout) may take, over what the connection string says
+    // (data::Connection has the rules). Never persisted.
+    std::optional<int> ConnectionTimeout, CommandTimeout;
     std::shared_ptr<Collection<eRSource>> eRSources;
 
     // First direct record source with that name (case-insensitive), or null.

@@ -71,25 +71,51 @@ std::size_t ValueEnd(std::string_view s, std::size_t i) {
     return k;
 }
 
+// A byte that continues a word: letters, digits, "_" and every byte of a
+// non-ASCII character.
+bool IsWordByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '_' || u >= 0x80;
+}
+
+// The text with every occurrence of secret that stands as a whole token
+// replaced by "***". Inside a longer word it is left alone: masking there
+// would change the words around it (a password "post" in "postgres") and
+// show where the password is.
+std::string MaskTokens(const std::string& s, const std::string& secret) {
+    if (secret.empty()) return s;
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = s.find(secret); at != std::string::npos; at = s.find(secret, at + 1)) {
+        const std::size_t end = at + secret.size();
+        if (at < from) continue;
+        if (at > 0 && IsWordByte(s[at - 1]) && IsWordByte(secret.front())) continue;
+        if (end < s.size() && IsWordByte(s[end]) && IsWordByte(secret.back())) continue;
+        out.append(s, from, at - from);
+        out += "***";
+        from = end;
+    }
+    out.append(s, from, std::string::npos);
+    return out;
+}
+
 }  // namespace
 
 std::string ScrubPasswords(const std::string& in, const std::vector<std::string>& secrets) {
-    std::string s = in;
-    for (const std::string& secret : secrets)
-        if (!secret.empty()) s = text::ReplaceAll(s, secret, "***");
     std::string out;
-    out.reserve(s.size());
+    out.reserve(in.size());
     std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t value = ValueStart(s, i);
+    while (i < in.size()) {
+        const std::size_t value = ValueStart(in, i);
         if (value == std::string_view::npos) {
-            out += s[i++];
+            out += in[i++];
             continue;
         }
-        out.append(s, i, value - i);
+        out.append(in, i, value - i);
         out += "***";
-        i = ValueEnd(s, value);
+        i = ValueEnd(in, value);
     }
+    for (const std::string& secret : secrets) out = MaskTokens(out, secret);
     return out;
 }
 

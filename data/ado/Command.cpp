@@ -2,8 +2,10 @@
 #include "data/ado/Command.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -245,6 +247,7 @@ std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
     if (!ActiveConnection) throw DataError("The command has no active connection");
     Connection& cnn = *ActiveConnection;
     detail::Provider& provider = cnn.RequireProvider();
+    std::optional<std::chrono::steady_clock::time_point> start;  // of the provider's run, once it began
     try {
         // The values are passed where the parameters keep them; a command
         // with few parameters (nearly all) needs no list of its own.
@@ -273,12 +276,13 @@ std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
         const std::string& run = CommandType == kCommandText ? CommandText : sql;
         if (text::TrimWhite(run).empty() || text::TrimWhite(CommandText).empty())
             throw DataError("The command text is empty");
+        start = std::chrono::steady_clock::now();
         std::shared_ptr<detail::Table> rows = provider.Execute(run, values, cnn.RowLimit);
         if (!reuse) return std::make_shared<Recordset>(std::move(rows));
         reuse->Reopen(std::move(rows));
         return reuse;
     } catch (const DataError& e) {
-        cnn.Fail(e.what());
+        cnn.Fail(e.what(), start);
     }
 }
 

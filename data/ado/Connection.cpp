@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data/ado/OdbcCatalog.h"
 #include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
 #include "platform/Text.h"
@@ -40,12 +41,28 @@ const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
     return nullptr;
 }
 
-
 std::unique_ptr<detail::Provider> OpenSqlite(const detail::ProviderRequest& r) {
     const Pair* source = r.Find("data source");
     if (!source) source = r.Find("database");
     if (!source || source->value.empty()) throw DataError("The SQLite connection string names no Data Source");
-    return detail::OpenSqliteProvider(source->value);
+    return detail::OpenSqliteProvider(source->value, r.commandTimeout);
+}
+
+// The MariaDB driver takes no notice of ODBC's login timeout, and would wait
+// for ever on a server that accepts and never answers; its own keys bound
+// every wait. A data source's driver is the one the driver manager lists.
+bool IsMariaDbDriver(const detail::ProviderRequest& r) {
+    std::string driver;
+    if (const Pair* d = r.Find("driver")) {
+        driver = d->value;
+    } else if (const Pair* dsn = r.Find("dsn")) {
+        for (const auto& source : ListOdbcDataSources())
+            if (text::EqualsIgnoreCase(source.Name, dsn->value)) driver = source.Description;
+    }
+    const std::string name = text::Lower(driver);
+    for (const char* mark : {"maria", "mysql", "maodbc", "myodbc"})
+        if (name.find(mark) != std::string::npos) return true;
+    return false;
 }
 
 // The string as written less its Provider= part, with the user and password
@@ -63,7 +80,58 @@ std::unique_ptr<detail::Provider> OpenOdbc(const detail::ProviderRequest& r) {
     }
     if (!r.userId.empty()) odbc += "UID=" + BraceValue(r.userId) + ";";
     if (!r.password.empty()) odbc += "PWD=" + BraceValue(r.password) + ";";
-    return detail::OpenOdbcProvider(odbc);
+    if (IsMariaDbDriver(r)) {
+        // It ignores the query timeout too: a query is bounded by the wait
+        // for the server's answer.
+        const std::pair<const char*, int> keys[] = {{"CONN_TIMEOUT", r.connectTimeout},
+                                                    {"READ_TIMEOUT", r.commandTimeout},
+                                                    {"WRITE_TIMEOUT", r.commandTimeout}};
+        for (const auto& [key, seconds] : keys)
+            if (!r.Find(key)) odbc += std::string(key) + "=" + std::to_string(seconds) + ";";
+    }
+    return detail::OpenOdbcProvider(odbc, r.connectTimeout, r.commandTimeout);
+}
+
+bool IsOdbcString(const std::vector<Pair>& pairs) {
+    if (const Pair* provider = FindKey(pairs, "provider"))
+        return text::EqualsIgnoreCase(text::TrimWhite(provider->value), "msdasql");
+    return FindKey(pairs, "dsn") || FindKey(pairs, "driver");
+}
+
+// The seconds a timeout gives: a whole number from 0 to kMaxTimeout, where 0
+// is ADO's "no limit" and waits kNoLimitTimeout. Raises for anything else.
+int Seconds(const std::string& key, const std::string& value) {
+    const std::string_view v = text::TrimWhite(value);
+    int n = -1;
+    if (!v.empty() && v.size() <= 6 && v.find_first_not_of("0123456789") == std::string_view::npos)
+        n = std::stoi(std::string(v));
+    if (n < 0 || n > kMaxTimeout)
+        throw DataError(key + "=" + value + ": se esperaba un número entero de segundos entre 0 y " +
+                        std::to_string(kMaxTimeout));
+    return n == 0 ? kNoLimitTimeout : n;
+}
+
+struct Timeouts {
+    int connect = kDefaultConnectTimeout;
+    int command = kDefaultCommandTimeout;
+};
+
+// The timeouts of a connection string as written, under those the host set.
+// In an ODBC string "Timeout" is the driver's own key (a query timeout for
+// FreeTDS, milliseconds of lock wait for sqliteodbc) and goes to it as is.
+Timeouts TimeoutsOf(const std::vector<Pair>& pairs, std::optional<int> connect, std::optional<int> command) {
+    Timeouts t;
+    const bool odbc = IsOdbcString(pairs);
+    for (const Pair& p : pairs) {
+        const std::string key = text::Lower(p.key);
+        if (key == "connect timeout" || key == "connection timeout" || (key == "timeout" && !odbc))
+            t.connect = Seconds(p.key, p.value);
+        else if (key == "command timeout")
+            t.command = Seconds(p.key, p.value);
+    }
+    if (connect) t.connect = Seconds("ConnectionTimeout", std::to_string(*connect));
+    if (command) t.command = Seconds("CommandTimeout", std::to_string(*command));
+    return t;
 }
 
 // Provider names, lower-cased, to their factories.
@@ -141,6 +209,12 @@ void Connection::Fail(const std::string& text) {
     throw DataError(lastError_);
 }
 
+void Connection::Fail(const std::string& text, std::optional<std::chrono::steady_clock::time_point> start) {
+    if (start && std::chrono::steady_clock::now() - *start >= std::chrono::seconds(commandTimeout_))
+        Fail("sin respuesta en " + std::to_string(commandTimeout_) + " s (Command Timeout): " + text);
+    Fail(text);
+}
+
 detail::Provider& Connection::RequireProvider() {
     if (!provider_) Fail("Operation is not allowed when the connection is closed");
     return *provider_;
@@ -197,7 +271,9 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
     // OLE DB strings of other databases become ODBC ones, and relative file
     // paths are looked for beside the definition, before a provider is chosen.
     std::string cs;
+    Timeouts timeouts;
     try {
+        timeouts = TimeoutsOf(SplitConnectionString(written), ConnectionTimeout, CommandTimeout);
         cs = TranslateConnectionString(written, BaseFolder);
     } catch (const DataError& e) {
         Fail(e.what());
@@ -213,7 +289,8 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
              "file " + ProviderMappingPath() + ")");
     if (!factory) Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
     try {
-        provider_ = factory(detail::ProviderRequest{pairs, userId, password});
+        provider_ = factory(detail::ProviderRequest{pairs, userId, password, timeouts.connect, timeouts.command});
+        commandTimeout_ = timeouts.command;
         if (!provider_) Fail("Provider \"" + name + "\" opened nothing");
     } catch (const DataError& e) {
         provider_.reset();

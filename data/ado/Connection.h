@@ -9,9 +9,19 @@
 // provider is refused.
 // Error texts, LastError included, never hold a password: PWD= and
 // Password= values and the password given to Open are replaced by "***".
+//
+// Nothing waits forever. Opening may take ConnectionTimeout seconds and each
+// command CommandTimeout; unset, they come from the string's Connect Timeout
+// (also written Connection Timeout, and Timeout outside ODBC strings, where
+// Timeout is the driver's own key) and Command Timeout, else from the
+// defaults below. ODBC drivers get them as login and query timeouts (the
+// MariaDB driver also as its CONN_TIMEOUT, READ_TIMEOUT and WRITE_TIMEOUT
+// keys); SQLite waits at most CommandTimeout for another connection's lock.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +34,14 @@ namespace orvane::data {
 namespace detail {
 class Provider;
 }
+
+// Decision: ADO's defaults, 15 s to open and 30 s per command, which users
+// of existing reports already live with.
+constexpr int kDefaultConnectTimeout = 15;
+constexpr int kDefaultCommandTimeout = 30;
+// ADO's 0, "no limit", waits an hour at most; no timeout may pass a day.
+constexpr int kNoLimitTimeout = 3600;
+constexpr int kMaxTimeout = 86400;
 
 // Schema list kinds of OpenSchema.
 constexpr int kSchemaProcedures = 16;
@@ -40,10 +58,13 @@ public:
     std::string ConnectionString;             // used by Open()
     std::size_t RowLimit = kDefaultRowLimit;  // most rows a result may hold in memory
     std::string BaseFolder;                   // looked in first for relative file paths; "" for none
+    std::optional<int> ConnectionTimeout;     // seconds opening may take, over the string's; 0 as ADO's "no limit"
+    std::optional<int> CommandTimeout;        // seconds each command may take, over the string's; 0 likewise
 
     // Opens with ConnectionString. Raises DataError when the string is empty,
-    // names an unknown provider, the provider refuses it, or the connection
-    // is already open.
+    // names an unknown provider, gives a timeout that is not a whole number
+    // of seconds from 0 to kMaxTimeout, the provider refuses it or does not
+    // answer in time, or the connection is already open.
     void Open();
     // Sets ConnectionString (when not empty) and opens, adding the user and
     // password (when not empty). Raises like Open().
@@ -83,6 +104,10 @@ private:
     detail::Provider& RequireProvider();
     // Stores the scrubbed text as LastError and raises it.
     [[noreturn]] void Fail(const std::string& text);
+    // The same for a command that began at start: when it took its whole
+    // timeout (a driver may only say the connection was lost), the text says
+    // so first.
+    [[noreturn]] void Fail(const std::string& text, std::optional<std::chrono::steady_clock::time_point> start);
     void OpenWith(const std::string& connectionString, const std::string& userId, const std::string& password);
 
     std::unique_ptr<detail::Provider> provider_;
@@ -91,6 +116,7 @@ private:
     std::weak_ptr<void> hold_;  // the token HoldReads gave, while kept
     std::string lastError_;
     std::vector<std::string> secrets_;
+    int commandTimeout_ = kDefaultCommandTimeout;  // the one in force since Open
 };
 
 // Replaces the values of PWD= and Password= and every given secret by "***".

@@ -6,11 +6,15 @@
 // prepared: running a text again closes its cursor, binds anew and executes.
 #include <sql.h>
 #include <sqlext.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -67,11 +71,18 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) throw DataError(Diagnostics(type, handle));
 }
 
+// Said before the driver's text when a wait ran out.
+std::string TimedOut(int seconds, const char* key) {
+    return "sin respuesta en " + std::to_string(seconds) + " s (" + key + "): ";
+}
+
+// A statement with the query timeout set (a driver without one ignores it).
 class StatementHandle {
 public:
-    explicit StatementHandle(SQLHDBC dbc) {
+    StatementHandle(SQLHDBC dbc, int timeout) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &h_)))
             throw DataError(Diagnostics(SQL_HANDLE_DBC, dbc));
+        SQLSetStmtAttr(h_, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
     }
     ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, h_); }
     StatementHandle(const StatementHandle&) = delete;
@@ -82,6 +93,67 @@ public:
 private:
     SQLHSTMT h_ = SQL_NULL_HSTMT;
 };
+
+// MDBTools tells why it cannot open a file ("File not found") only on
+// standard error, and gives ODBC no message. While it connects, the
+// process's standard error goes to a temporary file; what was written there
+// joins the error, or goes back to standard error when the connection opens
+// (another thread may have written meanwhile).
+class StderrCapture {
+public:
+    StderrCapture() : lock_(Mutex()) {
+        std::fflush(stderr);
+        file_ = std::tmpfile();
+        saved_ = file_ ? dup(STDERR_FILENO) : -1;
+        if (saved_ >= 0 && dup2(fileno(file_), STDERR_FILENO) < 0) Restore();
+    }
+    ~StderrCapture() {
+        const std::string left = Take() + "\n";
+        if (left.size() > 1) (void)!write(STDERR_FILENO, left.data(), left.size());
+        if (file_) std::fclose(file_);
+    }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    // The lines written since, joined by "; "; standard error is restored.
+    std::string Take() {
+        if (saved_ < 0) return "";
+        Restore();
+        std::string out, line;
+        std::rewind(file_);
+        for (int c; (c = std::fgetc(file_)) != EOF;) {
+            if (c != '\n') {
+                line += static_cast<char>(c);
+                continue;
+            }
+            if (!text::TrimWhite(line).empty()) out += (out.empty() ? "" : "; ") + std::string(text::TrimWhite(line));
+            line.clear();
+        }
+        if (!text::TrimWhite(line).empty()) out += (out.empty() ? "" : "; ") + std::string(text::TrimWhite(line));
+        return out;
+    }
+
+private:
+    static std::mutex& Mutex() {
+        static std::mutex m;
+        return m;
+    }
+    void Restore() {
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+        saved_ = -1;
+    }
+
+    std::lock_guard<std::mutex> lock_;
+    std::FILE* file_ = nullptr;
+    int saved_ = -1;
+};
+
+bool IsMdbTools(const std::string& connectionString) {
+    const std::string s = text::Lower(connectionString);
+    return s.find("mdbtools") != std::string::npos || s.find("mdbodbc") != std::string::npos;
+}
 
 // Closes a kept handle's cursor and unbinds its parameters when a run ends,
 // however it ends, so the next run starts clean.
@@ -186,7 +258,8 @@ ReadAs ReadAsFor(SQLSMALLINT type, SQLULEN size, SQLSMALLINT scale) {
 
 class OdbcProvider : public Provider {
 public:
-    explicit OdbcProvider(const std::string& connectionString) {
+    OdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds)
+        : queryTimeout_(querySeconds) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
             throw DataError("Cannot start ODBC (no environment handle)");
         SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -195,17 +268,28 @@ public:
             SQLFreeHandle(SQL_HANDLE_ENV, env_);
             throw DataError(why);
         }
+        const auto seconds = [](int n) { return reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(n)); };
+        SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, seconds(loginSeconds), 0);
         std::string cs = connectionString;
         SQLSMALLINT outLength = 0;
+        std::optional<StderrCapture> driverSays;
+        if (IsMdbTools(cs)) driverSays.emplace();
+        const auto start = std::chrono::steady_clock::now();
         SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(cs.data()), SQL_NTS, nullptr, 0,
                                         &outLength, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) {
             std::string why = Diagnostics(SQL_HANDLE_DBC, dbc_);
+            if (const std::string said = driverSays ? driverSays->Take() : ""; !said.empty())
+                why = why == "unknown ODBC error" ? said : why + "; " + said;
+            if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(loginSeconds) ||
+                why.starts_with("[HYT0"))
+                why = TimedOut(loginSeconds, "Connect Timeout") + why;
             SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
             SQLFreeHandle(SQL_HANDLE_ENV, env_);
             throw DataError(why);
         }
         connected_ = true;
+        SQLSetConnectAttr(dbc_, SQL_ATTR_CONNECTION_TIMEOUT, seconds(querySeconds), 0);
         SQLCHAR quote[8] = {0};
         SQLSMALLINT len = 0;
         if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &len)) && len == 1 &&
@@ -252,7 +336,7 @@ public:
     }
 
     std::shared_ptr<Table> Tables(std::size_t rowLimit) override {
-        StatementHandle st(dbc_);
+        StatementHandle st(dbc_, queryTimeout_);
         SQLCHAR all[] = "%";
         st.Check(SQLTables(st.get(), nullptr, 0, nullptr, 0, all, SQL_NTS, nullptr, 0));
         const std::shared_ptr<Table> rawTable = Read(st, rowLimit, nullptr);
@@ -274,7 +358,7 @@ public:
     }
 
     std::shared_ptr<Table> Procedures(std::size_t rowLimit) override {
-        StatementHandle st(dbc_);
+        StatementHandle st(dbc_, queryTimeout_);
         SQLCHAR all[] = "%";
         st.Check(SQLProcedures(st.get(), nullptr, 0, nullptr, 0, all, SQL_NTS));
         const std::shared_ptr<Table> rawTable = Read(st, rowLimit, nullptr);
@@ -325,7 +409,7 @@ private:
             prepared_.splice(prepared_.end(), prepared_, it);
             return prepared_.back().second;
         }
-        auto st = std::make_unique<StatementHandle>(dbc_);
+        auto st = std::make_unique<StatementHandle>(dbc_, queryTimeout_);
         std::u16string wideSql = ToUtf16(sql);
         st->Check(SQLPrepareW(st->get(), reinterpret_cast<SQLWCHAR*>(wideSql.data()),
                               static_cast<SQLINTEGER>(wideSql.size())));
@@ -599,14 +683,15 @@ private:
     std::vector<Slot> slots_;  // the bound parameters' storage
     SQLHENV env_ = SQL_NULL_HENV;
     SQLHDBC dbc_ = SQL_NULL_HDBC;
+    int queryTimeout_;
     bool connected_ = false;
     char quote_ = '"';
 };
 
 }  // namespace
 
-std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString) {
-    return std::make_unique<OdbcProvider>(connectionString);
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds) {
+    return std::make_unique<OdbcProvider>(connectionString, loginSeconds, querySeconds);
 }
 
 }  // namespace orvane::data::detail

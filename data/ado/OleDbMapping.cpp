@@ -75,40 +75,93 @@ bool IsFileDriver(std::string_view driver) {
            d.find("access") != std::string::npos;
 }
 
-// A Windows path made local: an absolute one (C:\..., \\server\share\...)
-// keeps its file name only, so it is looked for beside the report; a
-// relative one gets "/" for "\".
-std::string LocalPath(const std::string& path) {
+// An "on" value of Integrated Security or Trusted_Connection.
+bool IsOn(const std::string& v) {
+    return text::EqualsIgnoreCase(v, "sspi") || text::EqualsIgnoreCase(v, "true") || text::EqualsIgnoreCase(v, "yes");
+}
+
+bool IsWindowsAbsolute(const std::string& path) {
     const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-    if (!drive && path.find('\\') == std::string::npos) return path;
-    if (drive || path.front() == '\\') return path.substr(path.find_last_of(drive ? "\\/:" : "\\/") + 1);
-    return text::ReplaceAll(path, "\\", "/");
+    return drive || path.starts_with('\\');
+}
+
+// The trailing parts of an absolute Windows path, longest first, without its
+// drive or its \\server\share: C:\Informes\datos\fc.db gives
+// Informes/datos/fc.db, datos/fc.db and fc.db.
+std::vector<std::string> TrailingPaths(const std::string& path) {
+    std::string_view rest(path);
+    if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
+    const bool unc = rest.starts_with("\\\\");
+    std::vector<std::string> parts;
+    for (const auto& part : text::Split(text::ReplaceAll(rest, "/", "\\"), "\\"))
+        if (!part.empty()) parts.emplace_back(part);
+    if (unc)
+        parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(2, parts.size())));
+    std::vector<std::string> tails;
+    for (std::size_t first = 0; first < parts.size(); ++first) {
+        std::string tail;
+        for (std::size_t i = first; i < parts.size(); ++i) tail += (tail.empty() ? "" : "/") + parts[i];
+        tails.push_back(std::move(tail));
+    }
+    return tails;
 }
 
 // Decision: a relative path is looked for beside the definition first, then
-// taken as written, so a database kept in the current folder still opens.
+// taken as written, so a database kept in the current folder still opens. A
+// relative Windows path gets "/" for "\". An absolute Windows path names a
+// folder of another machine: it is looked for by its trailing parts, longest
+// first, beside the definition and then in the current folder, and is its
+// file name alone when none is there.
 std::string ResolveFile(const std::string& written, const std::string& base) {
-    const std::string path = LocalPath(written);
+    std::error_code ec;
+    if (IsWindowsAbsolute(written)) {
+        const std::vector<std::string> tails = TrailingPaths(written);
+        if (tails.empty()) return written;
+        for (const std::string& tail : tails)
+            if (!base.empty() && fs::exists(fs::path(base) / tail, ec))
+                return (fs::path(base) / tail).lexically_normal().string();
+        for (const std::string& tail : tails)
+            if (fs::exists(tail, ec)) return tail;
+        return tails.back();
+    }
+    const std::string path = text::ReplaceAll(written, "\\", "/");
     if (path.empty() || path == ":memory:" || path.starts_with("file:") || path.front() == '/' || base.empty())
         return path;
-    std::error_code ec;
     const fs::path candidate = fs::path(base) / path;
     return fs::exists(candidate, ec) ? candidate.lexically_normal().string() : path;
 }
 
-// An "on" value of Integrated Security or Trusted_Connection.
-bool IsOn(const std::string& v) {
-    return text::EqualsIgnoreCase(v, "sspi") || text::EqualsIgnoreCase(v, "true") || text::EqualsIgnoreCase(v, "yes");
+// Windows sign-on cannot be given here; refused with what to write instead.
+void RefuseWindowsSignOn(const std::vector<Pair>& pairs) {
+    for (const Pair& p : pairs)
+        if (KeyIs(p, {"integrated security", "trusted_connection"}) && IsOn(p.value))
+            throw DataError("Windows sign-on (" + p.key + "=" + p.value +
+                            ") is not available here: give the connection a User ID and a Password");
+}
+
+// A SQL Server address as the Windows clients take it, for drivers that take
+// host and port apart: the protocol prefix "tcp:" goes, and "host,port"
+// becomes the host, with the port in port unless one was given.
+std::string HostAndPort(std::string source, std::string& port) {
+    source = std::string(text::TrimWhite(source));
+    if (source.size() > 4 && text::EqualsIgnoreCase(std::string_view(source).substr(0, 4), "tcp:"))
+        source = std::string(text::TrimWhite(std::string_view(source).substr(4)));
+    const auto comma = source.rfind(',');
+    if (comma == std::string::npos) return source;
+    const std::string digits(text::TrimWhite(std::string_view(source).substr(comma + 1)));
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return source;
+    if (port.empty()) port = digits;
+    return std::string(text::TrimWhite(std::string_view(source).substr(0, comma)));
 }
 
 // Keys that only OLE DB knows; dropped, not passed to the driver.
 bool IsOleDbOnly(const Pair& p) {
     return p.key.find(':') != std::string::npos ||
            KeyIs(p, {"provider", "persist security info", "network library", "network", "application name",
-                     "workstation id", "connect timeout", "mode", "extended properties", "integrated security",
-                     "trusted_connection", "auto translate", "packet size", "use procedure for prepare",
-                     "use encryption for data", "tag with column collation when possible", "locale identifier",
-                     "ole db services", "general timeout", "datatypecompatibility", "current language",
+                     "workstation id", "connect timeout", "connection timeout", "timeout", "command timeout", "mode",
+                     "extended properties", "integrated security", "trusted_connection", "auto translate",
+                     "packet size", "use procedure for prepare", "use encryption for data",
+                     "tag with column collation when possible", "locale identifier", "ole db services", "general timeout", "datatypecompatibility", "current language",
                      "initial file name", "data typecompatibility", "prompt"});
 }
 
@@ -174,32 +227,40 @@ private:
         return out;
     }
 
+    // An ODBC string keeps its keys; a driver of another system is replaced
+    // by its family's, whose server address then takes the form that driver
+    // reads. ADO's own timeout keys are no driver's: Connection reads them.
     std::string Odbc(std::vector<Pair> pairs) const {
         Pair* driver = nullptr;
         for (Pair& p : pairs)
             if (KeyIs(p, {"driver"})) driver = &p;
+        bool replaced = false;
         if (driver && !IsInstalled(driver->value)) {
             if (const ProviderMapping* family = FamilyOf(driver->value, &ProviderMapping::Drivers)) {
+                RefuseWindowsSignOn(pairs);
                 RequireDriver(*family, "driver \"" + driver->value + "\"");
                 driver->value = family->Driver;
                 driver->raw = driver->key + "={" + text::ReplaceAll(family->Driver, "}", "}}") + "}";
+                replaced = true;
             }
         }
         const bool files = driver && IsFileDriver(driver->value);
-        std::string out;
+        const bool hasPort = Find(pairs, {"port"}) != nullptr;
+        std::string out, port;
         for (Pair& p : pairs) {
+            if (KeyIs(p, {"connect timeout", "connection timeout", "command timeout"})) continue;
             if (KeyIs(p, {"dbq"}) || (files && KeyIs(p, {"database"})))
                 p.raw = p.key + "=" + BraceValue(ResolveFile(p.value, base_));
+            else if (replaced && !files && KeyIs(p, {"server", "address", "addr"}))
+                p.raw = p.key + "=" + BraceValue(HostAndPort(p.value, port));
             out += p.raw + ";";
         }
+        if (!hasPort && !port.empty()) out += "Port=" + port + ";";
         return out;
     }
 
     std::string FromOleDb(const std::vector<Pair>& pairs, const std::string& name, const ProviderMapping& m) const {
-        for (const Pair& p : pairs)
-            if (KeyIs(p, {"integrated security", "trusted_connection"}) && IsOn(p.value))
-                throw DataError("Windows sign-on (" + p.key + "=" + p.value +
-                                ") is not available here: give the connection a User ID and a Password");
+        RefuseWindowsSignOn(pairs);
         RequireDriver(m, "provider \"" + name + "\"");
         std::string source, port, database, user, password, extended, rest;
         bool hasPassword = false;
@@ -220,16 +281,7 @@ private:
                 rest += p.raw + ";";
         }
         if (port.empty()) port = extended;
-        if (IsFileDriver(m.Driver)) {
-            source = ResolveFile(source, base_);
-        } else if (const auto comma = source.rfind(','); comma != std::string::npos) {
-            // "host,port" is how OLE DB names a port; ODBC drivers take Port=.
-            const std::string digits(text::TrimWhite(std::string_view(source).substr(comma + 1)));
-            if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
-                if (port.empty()) port = digits;
-                source = std::string(text::TrimWhite(std::string_view(source).substr(0, comma)));
-            }
-        }
+        source = IsFileDriver(m.Driver) ? ResolveFile(source, base_) : HostAndPort(source, port);
         std::string out = "Driver={" + text::ReplaceAll(m.Driver, "}", "}}") + "};";
         if (!source.empty()) out += m.Source + "=" + BraceValue(source) + ";";
         if (!port.empty()) out += "Port=" + BraceValue(port) + ";";
@@ -273,14 +325,16 @@ std::vector<ProviderMapping> BuiltInProviderMappings() {
         {"SQL Server", {"SQLOLEDB", "SQLOLEDB.*", "SQLNCLI*", "MSOLEDBSQL*"},
          {"SQL Server", "SQL Server Native Client*", "ODBC Driver * for SQL Server", "SQL Native Client"},
          "FreeTDS", "tdsodbc", "Server", "Database", ""},
-        {"MySQL", {"MySQLProv", "MySQLProv.*", "MySQL.OLEDB.Provider*"}, {"MySQL*"}, "MariaDB Unicode",
-         "odbc-mariadb", "Server", "Database", ""},
+        {"MySQL", {"MySQLProv", "MySQLProv.*", "MySQL.OLEDB.Provider*"}, {"MySQL*", "MariaDB ODBC*"},
+         "MariaDB Unicode", "odbc-mariadb", "Server", "Database", ""},
         {"PostgreSQL", {"PostgreSQL OLE DB Provider", "PostgreSQL", "PostgreSQL.*", "PGNP", "PGNP.*"},
          {"PostgreSQL*", "psqlODBC*"}, "PostgreSQL Unicode", "odbc-postgresql", "Server", "Database", ""},
         {"Access", {"Microsoft.Jet.OLEDB.*", "Microsoft.ACE.OLEDB.*"}, {"Microsoft Access Driver*"}, "MDBTools",
          "odbc-mdbtools", "DBQ", "Database", ""},
         {"Oracle", {"OraOLEDB.Oracle*", "MSDAORA*"}, {"Oracle in *", "Microsoft ODBC for Oracle"}, "", "", "DBQ",
          "Database", ""},
+        // No OLE DB provider: Provider=SQLite is opened natively.
+        {"SQLite", {}, {"SQLite3 ODBC Driver"}, "SQLite3", "libsqliteodbc", "Database", "Database", ""},
     };
 }
 

@@ -41,7 +41,9 @@ struct ProviderMapping {
 };
 
 // SQL Server (FreeTDS), MySQL and MariaDB (MariaDB Connector/ODBC),
-// PostgreSQL (psqlODBC), Access (MDBTools) and Oracle (no driver).
+// PostgreSQL (psqlODBC), Access (MDBTools), Oracle (no driver) and SQLite
+// (sqliteodbc, for ODBC strings naming the Windows driver), each with the
+// ODBC driver names it has on Windows.
 std::vector<ProviderMapping> BuiltInProviderMappings();
 // Reads mapping-file text over table. False, table unchanged and error set
 // ("line N: ...") for a line that is not a section, a known key, a comment
@@ -59,10 +61,18 @@ std::vector<ProviderMapping> LoadProviderMappings();
 // - an OLE DB provider of the table becomes an ODBC string for its driver;
 // - an ODBC string (MSDASQL, Driver=) naming a driver that is not installed
 //   but that a family replaces gets the family's driver;
+// - a SQL Server address "tcp:host,port" or "tcp:host\instance" (OLE DB, or
+//   an ODBC string whose Windows driver is replaced) loses "tcp:", and its
+//   port becomes Port=;
 // - a relative file path (SQLite Data Source, DBQ, Database of a file-based
 //   driver, an Access Data Source) is looked for in baseFolder first, then
-//   taken as written (the current folder). A Windows path keeps its file name
-//   only when it is absolute (C:\..., \\server\...), else its "\" become "/".
+//   taken as written (the current folder). A relative Windows path gets "/"
+//   for "\"; an absolute one (C:\..., \\server\share\...) is looked for by
+//   its trailing parts, longest first (C:\a\datos\fc.db: a/datos/fc.db,
+//   datos/fc.db, fc.db), in baseFolder and then the current folder, and is
+//   its file name when none is found;
+// - ADO's timeout keys (Connect Timeout, Connection Timeout, Command Timeout,
+//   and Timeout in OLE DB strings) are left out: Connection reads them.
 // Anything else comes back unchanged. Raises DataError for Windows sign-on
 // (Integrated Security=SSPI, Trusted_Connection=yes), a family without a
 // driver, and a driver that is not among installed (the message names its

@@ -202,7 +202,7 @@ private:
 
 class SqliteProvider : public Provider {
 public:
-    explicit SqliteProvider(const std::string& path) {
+    SqliteProvider(const std::string& path, int busySeconds) {
         // A connection serves one thread at a time, so SQLite's own locking
         // of the connection is left out.
         const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (path == ":memory:" ? SQLITE_OPEN_CREATE : 0);
@@ -213,6 +213,7 @@ public:
             throw DataError("Cannot open the SQLite database " + path + ": " + why);
         }
         sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, busySeconds * 1000);
     }
     ~SqliteProvider() override {
         ReleasePin();
@@ -481,8 +482,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path) {
-    return std::make_unique<SqliteProvider>(path);
+std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySeconds) {
+    return std::make_unique<SqliteProvider>(path, busySeconds);
 }
 
 }  // namespace orvane::data::detail

@@ -60,6 +60,30 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
          " via falta.udl: data-link file \"falta.udl\": no connection string there"},
         {"app", "@gtCnnManager.ApplicationDb(\"Conta\")",
          " via Conta: Driver={PostgreSQL Unicode};Server=pg;Port=5433;Database=c;UID=u;PWD=***;"},
+        // The SQL Server client's protocol prefix, OLE DB's ADO timeouts.
+        {"tcp1", "Provider=SQLOLEDB;Data Source=tcp:srv,1444;Connect Timeout=5;Command Timeout=0;Timeout=3",
+         ": Driver={FreeTDS};Server=srv;Port=1444;TDS_Version=7.4;"},
+        {"tcp2", "Provider=SQLNCLI11;Server=TCP: srv\\SQLEXPRESS;Database=V",
+         ": Driver={FreeTDS};Server=srv\\SQLEXPRESS;Database=V;TDS_Version=7.4;"},
+        // Windows ODBC driver names, with their address forms and files made local.
+        {"w1", "Driver={SQL Server};Server=tcp:srv,1433;Database=V;UID=u;PWD=s3cret;Connection Timeout=9",
+         ": Driver={FreeTDS};Server=srv;Database=V;UID=u;PWD=***;Port=1433;"},
+        {"w2", "Driver={SQL Server Native Client 11.0};Server=srv\\INST;Port=2000",
+         ": Driver={FreeTDS};Server=srv\\INST;Port=2000;"},
+        {"w3", "Driver={ODBC Driver 18 for SQL Server};Server=tcp:srv;Trusted_Connection=Yes",
+         text::ReplaceAll(sspi, "%", "Trusted_Connection=Yes")},
+        {"w4", "Driver={ODBC Driver 17 for SQL Server};Server=srv,1433", ": Driver={FreeTDS};Server=srv;Port=1433;"},
+        {"w5", "Driver={SQLite3 ODBC Driver};Database=C:\\Informes\\datos\\fc.db;Timeout=2000",
+         ": Driver={SQLite3};Database=" + d + "/datos/fc.db;Timeout=2000;"},
+        {"w6", "Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=\\\\srv\\share\\Informes\\fc.db",
+         ": Driver={MDBTools};DBQ=fc.db;"},
+        {"w7", "Driver={Microsoft Access Driver (*.mdb)};DBQ=C:\\Informes\\ventas.db",
+         ": Driver={MDBTools};DBQ=" + d + "/ventas.db;"},
+        {"w8", "Driver={PostgreSQL Unicode(x64)};Server=pg", ": Driver={PostgreSQL Unicode};Server=pg;"},
+        {"w9", "Driver={PostgreSQL ANSI(x64)};Server=pg", ": Driver={PostgreSQL Unicode};Server=pg;"},
+        {"w10", "Driver={MySQL ODBC 5.3 ANSI Driver};Server=h", ": Driver={MariaDB Unicode};Server=h;"},
+        {"w11", "Driver={MySQL ODBC 8.0 Unicode Driver};Server=h", ": Driver={MariaDB Unicode};Server=h;"},
+        {"w12", "Driver={MariaDB ODBC 3.1 Driver};Server=h;Command Timeout=5", ": Driver={MariaDB Unicode};Server=h;"},
     };
     std::string expected;
     s.rpt->eConections->Remove(1);
@@ -75,6 +99,8 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
                     "]" + r.shown + "\n";
     }
     testing::WriteFile(d + "/ventas.xml", s.rpt->ToXML());
+    std::filesystem::create_directories(d + "/datos");
+    testing::WriteFile(d + "/datos/fc.db", "");
     testing::WriteFile(d + "/enlace.udl", "[oledb]\r\n; comment\r\nProvider=SQLite;Data Source=ventas.db\r\n");
     testing::WriteFile(d + "/connections.ini",
                        "[Conta]\nConnectionString=Provider=PGNP;Data Source=pg;Location=c;"

@@ -3,7 +3,9 @@
 #include "data/Connections.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <chrono>
 #include <optional>
 
 #include "data/ado/Connection.h"
@@ -112,6 +114,50 @@ TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
     eConnection detached;  // in no report, so with no folder for relative paths
     detached.cnnString = "Provider=SQLite;Data Source=:memory:";
     EXPECT_TRUE(detached.OpenConnection()) << detached.LastOpenError;
+}
+
+// SQLite waits for another connection's lock as long as the command timeout
+// lets it, from the string or set by the host; a timeout that is no whole
+// number of seconds is refused; MDBTools' own words on a file it cannot
+// open make the error.
+TEST(ConnectionTimeouts, SqliteWaitsForALockUntilTheCommandTimeoutAndBadValuesAreRefused) {
+    ScratchDir dir;
+    const std::string db = dir.file("t.db");
+    orvane::testing::MakeDatabase(db, "CREATE TABLE t(n INTEGER);");
+    sqlite3* other = nullptr;
+    sqlite3_open(db.c_str(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (const std::optional<int> host : {std::optional<int>(), std::optional<int>(1)}) {
+        auto cnn = std::make_shared<Connection>();
+        cnn->CommandTimeout = host;
+        cnn->Open("Provider=SQLite;Data Source=" + db + (host ? ";Command Timeout=60" : ";Command Timeout=1"), "", "");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(orvane::testing::Execute(cnn, "INSERT INTO t VALUES (1)"), DataError);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_EQ(cnn->LastError(), "sin respuesta en 1 s (Command Timeout): database is locked");
+    }
+    sqlite3_close(other);
+
+    const std::pair<std::string, std::string> refused[] = {
+        {"Provider=SQLite;Data Source=:memory:;Connect Timeout=abc",
+         "Connect Timeout=abc: se esperaba un número entero de segundos entre 0 y 86400"},
+        {"Provider=SQLite;Data Source=:memory:;Command Timeout=-1",
+         "Command Timeout=-1: se esperaba un número entero de segundos entre 0 y 86400"},
+        {"Provider=SQLOLEDB;Data Source=s;Timeout=86401",
+         "Timeout=86401: se esperaba un número entero de segundos entre 0 y 86400"},
+    };
+    for (const auto& [cs, why] : refused) {
+        Connection cnn;
+        EXPECT_THROW(cnn.Open(cs, "", ""), DataError) << cs;
+        EXPECT_EQ(cnn.LastError(), why);
+    }
+
+    const char* mdbtools = "/usr/lib/x86_64-linux-gnu/odbc/libmdbodbc.so";
+    if (!std::filesystem::exists(mdbtools)) GTEST_SKIP() << "MDBTools not installed";
+    Connection access;
+    EXPECT_THROW(access.Open(std::string("Driver=") + mdbtools + ";DBQ=" + dir.file("falta.mdb"), "", ""), DataError);
+    EXPECT_EQ(access.LastError(), "File not found; Unable to locate database " + dir.file("falta.mdb"));
 }
 
 }  // namespace

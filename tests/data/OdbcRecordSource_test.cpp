@@ -6,9 +6,18 @@
 // parameter binding, schema lists, client-side filter and sort, procedure
 // call and refused strings run on each.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "data/SchemaLists.h"
 #include "data/ado/OdbcCatalog.h"
+#include "platform/Text.h"
 #include "support/TestSupport.h"
 
 namespace orvane {
@@ -272,6 +281,100 @@ TEST(Servers, ASqlServerStringReachesFreeTds) {
                  data::DataError);
     EXPECT_NE(cnn.LastError().find("[FreeTDS]"), std::string::npos) << cnn.LastError();
     EXPECT_EQ(cnn.LastError().find("Pw0rd"), std::string::npos) << cnn.LastError();
+}
+
+// A listener on 127.0.0.1 that accepts connections and never answers, until
+// it goes out of scope.
+class SilentServer {
+public:
+    SilentServer() {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&a), size) != 0 || listen(fd_, 16) != 0 ||
+            getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size) != 0)
+            return;
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] {
+            std::vector<int> accepted;
+            pollfd p{fd_, POLLIN, 0};
+            while (!stop_)
+                if (poll(&p, 1, 50) > 0) accepted.push_back(accept(fd_, nullptr, nullptr));
+            for (int c : accepted) close(c);
+        });
+    }
+    ~SilentServer() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        close(fd_);
+    }
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Nothing waits for ever: a server that accepts and never answers fails the
+// open within the string's Connect Timeout, or orvane run's --timeout; a
+// query longer than its Command Timeout fails with the server's word.
+TEST(Servers, ASilentServerAndASlowQueryFailWithinTheirTimeouts) {
+    const struct {
+        const char* server;
+        std::string silent;  // the string to the silent server, with its port at "%"
+        const char* slow;
+    } backends[] = {
+        {"ORVANE_TEST_PG", "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%;Database=d;UID=u;PWD=S3cretPw;",
+         "SELECT pg_sleep(5)"},
+        {"ORVANE_TEST_MARIADB",
+         "Provider=MySQLProv;Data Source=127.0.0.1,%;Initial Catalog=d;User ID=u;Password=S3cretPw;",
+         "SELECT SLEEP(5) FROM DUAL WHERE 1 = 1"},
+    };
+    SilentServer silent;
+    ASSERT_NE(silent.port(), 0);
+    for (const auto& b : backends) {
+        const char* cs = std::getenv(b.server);
+        if (!cs) GTEST_SKIP() << "no test server (" << b.server << ")";
+        SCOPED_TRACE(b.server);
+        const std::string to = text::ReplaceAll(b.silent, "%", std::to_string(silent.port()));
+        auto start = std::chrono::steady_clock::now();
+        data::Connection cnn;
+        EXPECT_THROW(cnn.Open(to + "Connect Timeout=1", "", ""), data::DataError);
+        EXPECT_LT(SecondsSince(start), 4.0);
+        EXPECT_TRUE(cnn.LastError().starts_with("sin respuesta en 1 s (Connect Timeout): ")) << cnn.LastError();
+        EXPECT_EQ(cnn.LastError().find("S3cretPw"), std::string::npos);
+
+        testing::ReportOn r;
+        r.cnn->cnnString = to;
+        testing::ScratchDir dir;
+        testing::WriteFile(dir.file("r.xml"), r.rpt->ToXML());
+        start = std::chrono::steady_clock::now();
+        const testing::Outcome o = testing::RunOrvane("run --timeout 1 " + dir.file("r.xml"));
+        EXPECT_LT(SecondsSince(start), 4.0);
+        EXPECT_NE(o.status, 0);
+        EXPECT_NE(o.err.find("did not open: sin respuesta en 1 s (Connect Timeout)"), std::string::npos) << o.err;
+
+        const std::string user = std::getenv((std::string(b.server) + "_USER").c_str());
+        const std::string password = std::getenv((std::string(b.server) + "_PASSWORD").c_str());
+        auto real = std::make_shared<data::Connection>();
+        real->Open(std::string(cs) + "Command Timeout=1", user, password);
+        start = std::chrono::steady_clock::now();
+        try {
+            const auto rows = Rows(testing::Execute(real, b.slow));
+            ADD_FAILURE() << "the slow query ran: " << (rows.empty() ? "" : rows.front());
+        } catch (const data::DataError& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with("sin respuesta en 1 s (Command Timeout): ")) << e.what();
+        }
+        EXPECT_LT(SecondsSince(start), 4.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, OdbcRecordSources,

@@ -64,7 +64,8 @@ private:
 // and writes between the last two Lima steps. Two top-level sources walk together.
 TEST(ReportRuntime, KeptRowsAreTheRowsARequeryGives) {
     const auto previous = data::detail::RegisterProvider("Cuenta", [](const data::detail::ProviderRequest& r) {
-        return std::make_unique<CountingProvider>(data::detail::OpenSqliteProvider(r.Find("Data Source")->value));
+        return std::make_unique<CountingProvider>(
+            data::detail::OpenSqliteProvider(r.Find("Data Source")->value, r.commandTimeout));
     });
     SalesReport s;
     testing::MakeDatabase(s.dbPath, "INSERT INTO clientes VALUES (5, 'Sol', 'Lima'), (6, 'Leo', 'Lima');");

@@ -137,8 +137,9 @@ TEST(ConnectionManagerFile, SavingRoundTripsPrivatelyAndRefusesWhatTheFileCouldN
     std::filesystem::create_directories(dir.path());
 }
 
-// Password values hidden in messages, in every form they are written.
-TEST(Secrets, PasswordValuesAreHiddenInEveryFormAndKnownSecretsEverywhere) {
+// Password values hidden in messages, in every form they are written; a
+// known secret wherever it stands alone, never inside the server's words.
+TEST(Secrets, PasswordValuesAreHiddenInEveryFormAndKnownSecretsAsWholeTokens) {
     struct Case {
         const char* in;
         const char* out;
@@ -158,8 +159,16 @@ TEST(Secrets, PasswordValuesAreHiddenInEveryFormAndKnownSecretsEverywhere) {
         {"XPWD=kept;my_password=kept;Passwords=kept;PWD kept", "XPWD=kept;my_password=kept;Passwords=kept;PWD kept"},
     };
     for (const Case& c : cases) EXPECT_EQ(ScrubPasswords(c.in), c.out) << c.in;
-    EXPECT_EQ(ScrubPasswords("user u with hunter2 refused", {"hunter2"}), "user u with *** refused");
+    const std::pair<const char*, const char*> secrets[] = {
+        {"user u with hunter2 refused", "user u with *** refused"},
+        {"authentication failed for user \"postgres\"; PWD=post", "authentication failed for user \"postgres\"; PWD=***"},
+        {"(post) 'post',post_x xpost post", "(***) '***',post_x xpost ***"},
+        {"señorpost post", "señorpost ***"},
+    };
+    for (const auto& [in, out] : secrets) EXPECT_EQ(ScrubPasswords(in, {"post", "hunter2"}), out) << in;
     EXPECT_EQ(ScrubPasswords("a b", {"", "b"}), "a ***");
+    // An end of the secret that is no word character needs no boundary there.
+    EXPECT_EQ(ScrubPasswords("x!p@s x!p@sy", {"!p@s"}), "x*** x!p@sy");
 }
 
 }  // namespace

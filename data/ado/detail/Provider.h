@@ -52,8 +52,10 @@ public:
     virtual std::uint64_t ReadState() { return 0; }
 };
 
-std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path);
-std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString);
+// busySeconds: how long a command waits for another connection's lock.
+std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySeconds);
+// loginSeconds and querySeconds: ODBC's login and query timeouts.
+std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds);
 
 // One segment "key=value" of a connection string.
 struct ConnectionPair {
@@ -70,11 +72,15 @@ std::vector<ConnectionPair> SplitConnectionString(std::string_view s);
 std::string BraceValue(const std::string& v);
 
 // What a provider is opened from: the connection string's segments (its
-// Provider= one too) and the user and password given to Open ("" for none).
+// Provider= one too), the user and password given to Open ("" for none) and
+// the seconds opening and each command may take (never 0: no limit is not
+// one of them).
 struct ProviderRequest {
     const std::vector<ConnectionPair>& pairs;
     const std::string& userId;
     const std::string& password;
+    int connectTimeout;
+    int commandTimeout;
     // The first segment whose key matches ignoring case; null when none.
     const ConnectionPair* Find(std::string_view key) const;
 };
