@@ -117,7 +117,8 @@ public:
     // then the resources it indexes. Shows no message; the status says why
     // it failed, archiveError and refused what was left out.
     DefinitionRead ReadXPDFile(const std::string& sFile);
-    // ReadXPDFile, showing "Unzip: " and the archive's failure, the
+    // ReadXPDFile, showing "Unzip: " and the archive's failure (a file that
+    // is no zip archive at all is none: false without a message), the
     // parse-error message, and a message per picture not restored. True when
     // the package held a source.xml that was read.
     bool LoadXPDFile(const std::string& sFile);
