@@ -140,13 +140,11 @@ public:
     // MoveNext on every top-level record source, in order. True when there is
     // at least one and every move happened with its children reopened; false
     // means this step's data may be incomplete. The end is told by EOF_All.
-    // From its first call until the walk's end each connection holds one read
-    // transaction, which in the journal modes other than WAL keeps other
-    // writers out; a host that stops before the end calls EndWalk, closes
-    // the connections or lets the top-level recordsets go.
+    // Nothing is held between two steps: other connections and processes
+    // write at any time, and the next step shows what they committed.
     bool MoveNext_All();
-    // Ends a walk stopped before its end: the connections let go of the read
-    // transaction the walk holds. Harmless when no walk runs.
+    // Does nothing: a walk holds nothing between its steps. Kept for hosts
+    // that end a walk stopped before its end.
     void EndWalk();
 
     // Designer (model/FormulaDesigner.cpp). Runs the installed formula
