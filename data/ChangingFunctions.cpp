@@ -16,6 +16,7 @@ namespace {
 
 // Called by name alone, with or without parentheses (CURRENT_TIMESTAMP and
 // SYSDATE take none).
+// clang-format off
 constexpr std::string_view kChanging[] = {
     "random", "randomblob", "rand", "random_bytes", "setseed", "dbms_random", "crypt_gen_random",
     "newid", "newsequentialid", "uuid", "uuid_short", "gen_random_uuid", "sys_guid", "nextval",
@@ -23,6 +24,7 @@ constexpr std::string_view kChanging[] = {
     "systimestamp", "current_timestamp", "current_date", "current_time", "localtimestamp", "localtime",
     "clock_timestamp", "statement_timestamp", "transaction_timestamp", "timeofday", "curdate", "curtime",
     "utc_timestamp", "utc_date", "utc_time"};
+// clang-format on
 
 // The current date or time only when called with no argument: date() is
 // today, date(x) is a day of x.
