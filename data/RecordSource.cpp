@@ -223,7 +223,7 @@ bool eRSource::Open(bool mayReuse) {
         if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
         if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
         data::Connection* const on = cnn->ADOCnn.get();
-        bool same = mayReuse && ReuseRows && keptState != 0 && k.on == on && k.rowLimit == on->RowLimit;
+        bool same = mayReuse && ReuseRows && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.
         if (SQLCommand.find('@') == std::string::npos) {
             if (k.text != SQLCommand) {
@@ -248,12 +248,15 @@ bool eRSource::Open(bool mayReuse) {
         }
         const auto rpt = cnn->RPTParent.lock();
         leftOut = BindParameters(command, rpt.get(), same);
-        // Asked before the query runs: a commit in between changes it.
-        if (mayReuse && ReuseRows && k.alike < 0) k.alike = RunsAlike(command.CommandType, k.text);
-        const std::uint64_t state = mayReuse && ReuseRows && k.alike == 1 ? cnn->ADOCnn->ReadState() : 0;
+        // The database is asked only for a query that repeats the last one,
+        // and before it runs (a commit in between changes the answer): a
+        // link that never repeats costs nothing, and a run of repeats keeps
+        // its rows from its third record on.
+        if (same && k.alike < 0) k.alike = RunsAlike(command.CommandType, k.text);
+        const std::uint64_t state = same && k.alike == 1 ? cnn->ADOCnn->ReadState() : 0;
         k.on = on;
         k.rowLimit = on->RowLimit;
-        if (same && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
+        if (state != 0 && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
             !previous.owner_before(k.rows)) {
             k.state = state;
             ReuseRowsHeld(std::move(previous));

@@ -85,9 +85,10 @@ public:
     // idParameterLinked (kept when it cannot be read), then reopens every
     // child with its design-time Filter and Order. A child that KeepsRows,
     // whose query would be the same as for the rows it holds (its text with
-    // macros replaced, its command type and bound values), while its
-    // connection tells the database has not changed since they were read
-    // (data::Connection::ReadState), keeps those rows: its filter and sort
+    // macros replaced, its command type and bound values) and was the same
+    // for the open before, while its connection tells the database has not
+    // changed since they were read (data::Connection::ReadState; asked only
+    // for a query that repeats), keeps those rows: its filter and sort
     // applied again and the cursor on its first row, as a fresh query leaves
     // them. True without children, otherwise the last child's result.
     bool RefreshChilds();
