@@ -70,7 +70,8 @@ void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std:
         case ReadStatus::NoFile:
             throw CliError(name + ": no such file");
         case ReadStatus::NotAPackage:
-            throw CliError(name + ": not a readable package (" + read.archiveError + ")");
+            throw CliError(name + ": not a readable package (" +
+                           (read.archiveError.empty() ? "not a zip archive" : read.archiveError) + ")");
         case ReadStatus::NoSource:
             throw CliError(name + ": the package holds no source.xml" +
                            (read.archiveError.empty() ? "" : " (" + read.archiveError + ")"));

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/ChangingFunctions.h"
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "data/ado/Recordset.h"
@@ -35,26 +36,42 @@ public:
     bool TooDeep() const { return t_openDepth > kMaxRecordSourceDepth; }
 };
 
-// Sets the command type written as decimal text (an optional sign, then
-// digits); blank text keeps the command's default. False when the text is
-// not such a number or does not fit an int. Read by hand: it runs for every
-// query of a walk.
-bool SetCommandType(data::Command& command, const std::string& stored) {
-    const std::string_view t = text::TrimBlanks(stored);
-    if (t.empty()) return true;
+// The command type written as decimal text: an optional sign and digits,
+// perhaps with a fraction of zeros ("1.0"), blanks around; blank text is SQL
+// text. Raises DataError when the text is no such number, is not whole or
+// does not fit an int. Read by hand: it runs for every query of a walk.
+int CommandTypeOf(const std::string& stored) {
+    const std::string_view t = text::TrimWhite(stored);
+    if (t.empty()) return data::kCommandText;
     std::size_t i = t[0] == '+' || t[0] == '-' ? 1 : 0;
     const bool negative = t[0] == '-';
-    if (i == t.size()) return false;
+    const std::size_t digits = i;
     long long v = 0;
-    for (; i < t.size(); ++i) {
-        if (t[i] < '0' || t[i] > '9') return false;
+    bool fits = true;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
         v = v * 10 + (t[i] - '0');
-        if (v > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return false;
+        if (v > static_cast<long long>(std::numeric_limits<int>::max()) + 1) {
+            fits = false;
+            v = 0;
+        }
     }
+    bool whole = true;
+    if (i > digits && i < t.size() && t[i] == '.')
+        for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) whole = whole && t[i] == '0';
+    if (i == digits || i != t.size() || !fits)
+        throw data::DataError("the command type \"" + stored + "\" is not a number");
+    if (!whole) throw data::DataError("el tipo de comando \"" + stored + "\" no es un número entero");
     if (negative) v = -v;
-    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min()) return false;
-    command.CommandType = static_cast<int>(v);
-    return true;
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+        throw data::DataError("the command type \"" + stored + "\" is not a number");
+    return static_cast<int>(v);
+}
+
+// Whether a command of a type, on a text with its macros replaced, gives the
+// same rows when run again on an unchanged database. What a stored
+// procedure runs is not seen.
+bool RunsAlike(int type, std::string_view text) {
+    return type != data::kCommandStoredProcedure && data::ChangingFunction(text).empty();
 }
 
 // Length of a text in characters (code points), as the declared size of a
@@ -95,6 +112,7 @@ struct eRSource::Kept {
     const data::Connection* on = nullptr;  // the connection it ran on
     std::size_t rowLimit = 0;              // on's RowLimit then: a lower one may refuse the rows
     std::uint64_t state = 0;               // on's ReadState then; 0 when the rows are not to be kept
+    int alike = -1;                        // RunsAlike of the command and text; -1 not yet known
 };
 
 // Made and destroyed here, where Kept is complete.
@@ -205,32 +223,40 @@ bool eRSource::Open(bool mayReuse) {
         if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
         if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
         data::Connection* const on = cnn->ADOCnn.get();
-        bool same = mayReuse && ReuseRows && keptState != 0 && k.on == on && k.rowLimit == on->RowLimit;
+        bool same = mayReuse && ReuseRows && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.
         if (SQLCommand.find('@') == std::string::npos) {
             if (k.text != SQLCommand) {
                 same = false;
                 k.text = SQLCommand;
+                k.alike = -1;
             }
         } else {
             std::string text = ReplaceMacros(SQLCommand);
             if (text != k.text) {
                 same = false;
                 k.text = std::move(text);
+                k.alike = -1;
             }
         }
         command.CommandText = k.text;
         const int type = command.CommandType;
-        command.CommandType = data::kCommandText;
-        if (!SetCommandType(command, TypeofCommand))
-            throw data::DataError("the command type \"" + TypeofCommand + "\" is not a number");
-        if (command.CommandType != type) same = false;
+        command.CommandType = CommandTypeOf(TypeofCommand);
+        if (command.CommandType != type) {
+            same = false;
+            k.alike = -1;
+        }
         const auto rpt = cnn->RPTParent.lock();
         leftOut = BindParameters(command, rpt.get(), same);
-        const std::uint64_t state = mayReuse && ReuseRows ? cnn->ADOCnn->ReadState() : 0;
+        // The database is asked only for a query that repeats the last one,
+        // and before it runs (a commit in between changes the answer): a
+        // link that never repeats costs nothing, and a run of repeats keeps
+        // its rows from its third record on.
+        if (same && k.alike < 0) k.alike = RunsAlike(command.CommandType, k.text);
+        const std::uint64_t state = same && k.alike == 1 ? cnn->ADOCnn->ReadState() : 0;
         k.on = on;
         k.rowLimit = on->RowLimit;
-        if (same && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
+        if (state != 0 && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
             !previous.owner_before(k.rows)) {
             k.state = state;
             ReuseRowsHeld(std::move(previous));
@@ -256,6 +282,15 @@ bool eRSource::Open(bool mayReuse) {
     if (!RTFilter.empty()) ApplyFilter();
     if (!RTOrder.empty()) ApplySort();
     return RefreshChilds();
+}
+
+bool eRSource::KeepsRows() const {
+    if (!ReuseRows) return false;
+    try {
+        return RunsAlike(CommandTypeOf(TypeofCommand), ReplaceMacros(SQLCommand));
+    } catch (const data::DataError&) {
+        return false;  // never opens
+    }
 }
 
 void eRSource::ReuseRowsHeld(std::shared_ptr<data::Recordset> rows) {

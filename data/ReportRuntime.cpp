@@ -25,11 +25,11 @@ bool Orvane::EOF_All() const {
     return result;
 }
 
-// A walk reopens the children on every step, so each connection holds one
-// read transaction through it (data::Connection::HoldReads). Its token stays
-// with the top-level recordsets the walk moves: the hold ends when the walk
-// reaches its end, on EndWalk, when the host lets those recordsets go (or
-// opens them again) and when the connection closes.
+// A step reopens the children of every top-level record source, so each
+// connection holds one read transaction through the step
+// (data::Connection::HoldReads) and lets it go when its record sources have
+// moved: between steps nothing is held, other writers go in at once and the
+// next step reads what they committed.
 bool Orvane::MoveNext_All() {
     bool any = false;
     bool all = true;
@@ -40,21 +40,14 @@ bool Orvane::MoveNext_All() {
         for (const auto& rs : *cnn->eRSources) {
             if (!rs) continue;
             any = true;
-            if (rs->ADORecordset && rs->ADORecordset->State() == 1 && cnn->ADOCnn) {
-                if (!hold) hold = cnn->ADOCnn->HoldReads();
-                rs->ADORecordset->KeepWhileOpen(hold);
-            }
+            if (!hold && rs->ADORecordset && rs->ADORecordset->State() == 1 && cnn->ADOCnn)
+                hold = cnn->ADOCnn->HoldReads();
             all = rs->MoveNext() && all;
         }
     }
-    if (EOF_All()) EndWalk();
     return any && all;
 }
 
-void Orvane::EndWalk() {
-    if (!eConections) return;
-    for (const auto& cnn : *eConections)
-        if (cnn && cnn->ADOCnn) cnn->ADOCnn->ReleaseReads();
-}
+void Orvane::EndWalk() {}
 
 }  // namespace orvane

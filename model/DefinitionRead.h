@@ -14,7 +14,7 @@ enum class ReadStatus {
     Ok,             // read: the definition holds what the text holds
     NotWellFormed,  // the text is not well-formed XML, or nests record sources too deep: see error
     NoFile,         // the package file does not exist
-    NotAPackage,    // the file is not a readable zip archive: see archiveError
+    NotAPackage,    // the file is no zip archive (archiveError empty) or not a readable one: see archiveError
     NoSource,       // the package holds no source.xml
 };
 

@@ -117,7 +117,8 @@ public:
     // then the resources it indexes. Shows no message; the status says why
     // it failed, archiveError and refused what was left out.
     DefinitionRead ReadXPDFile(const std::string& sFile);
-    // ReadXPDFile, showing "Unzip: " and the archive's failure, the
+    // ReadXPDFile, showing "Unzip: " and the archive's failure (a file that
+    // is no zip archive at all is none: false without a message), the
     // parse-error message, and a message per picture not restored. True when
     // the package held a source.xml that was read.
     bool LoadXPDFile(const std::string& sFile);
@@ -139,13 +140,11 @@ public:
     // MoveNext on every top-level record source, in order. True when there is
     // at least one and every move happened with its children reopened; false
     // means this step's data may be incomplete. The end is told by EOF_All.
-    // From its first call until the walk's end each connection holds one read
-    // transaction, which in the journal modes other than WAL keeps other
-    // writers out; a host that stops before the end calls EndWalk, closes
-    // the connections or lets the top-level recordsets go.
+    // Nothing is held between two steps: other connections and processes
+    // write at any time, and the next step shows what they committed.
     bool MoveNext_All();
-    // Ends a walk stopped before its end: the connections let go of the read
-    // transaction the walk holds. Harmless when no walk runs.
+    // Does nothing: a walk holds nothing between its steps. Kept for hosts
+    // that end a walk stopped before its end.
     void EndWalk();
 
     // Designer (model/FormulaDesigner.cpp). Runs the installed formula

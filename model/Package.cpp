@@ -14,10 +14,10 @@
 // - Of resources whose names differ only in letter case the first is written
 //   (the reader keeps the first of such names too). More than 98 resources
 //   are all written; the reader accepts up to zip::kMaxEntries entries.
-// - A package file that is missing gives false quietly. One that cannot be
-//   read as a zip archive, or is damaged or over the size limits, shows
-//   "Unzip: " and the reason (exclamation icon); loading goes on with the
-//   entries that were read, so a non-zip file ends in false.
+// - A package file that is missing, or is no zip archive at all, gives false
+//   quietly. A damaged archive, or one over the size limits, shows "Unzip: "
+//   and the reason (exclamation icon); loading goes on with the entries that
+//   were read.
 #include <filesystem>
 #include <pugixml.hpp>
 #include <string_view>

@@ -41,7 +41,8 @@ public:
     // query again with the same text and the same bound values on an unchanged
     // database, its rows are kept instead. On by default because the rows are
     // then those the query would give, so every report gains without editing;
-    // turn it off for a query that is not deterministic (RANDOM(), the time).
+    // a query calling a function whose result changes between runs (RANDOM(),
+    // the current time: data::ChangingFunction) is run again all the same.
     bool ReuseRows = true;
 
     std::shared_ptr<Collection<eRSource>> eRSources;  // children
@@ -70,7 +71,7 @@ public:
     // SendParameters bound in order), applies RTFilter and RTOrder, and opens
     // the children. It always runs the query: only a parent reopening its
     // children may keep their rows (ReuseRows). False when the connection is
-    // not open, the command type is not a number, the provider refuses the
+    // not open, the command type is not a whole number, the provider refuses the
     // command, it returns no recordset, or the last child fails;
     // LastOpenError then says why.
     bool OpenRecordsource();
@@ -82,14 +83,21 @@ public:
     Variant ApplySort();
     // Copies eFieldNametoParameters of the current record into the parameter
     // idParameterLinked (kept when it cannot be read), then reopens every
-    // child with its design-time Filter and Order. A child with ReuseRows
+    // child with its design-time Filter and Order. A child that KeepsRows,
     // whose query would be the same as for the rows it holds (its text with
-    // macros replaced, its command type and bound values), while the
-    // connection's held read says the database has not changed since
-    // (data::Connection::ReadState), keeps those rows: its filter and sort
+    // macros replaced, its command type and bound values) and was the same
+    // for the open before, while its connection tells the database has not
+    // changed since they were read (data::Connection::ReadState; asked only
+    // for a query that repeats), keeps those rows: its filter and sort
     // applied again and the cursor on its first row, as a fresh query leaves
     // them. True without children, otherwise the last child's result.
     bool RefreshChilds();
+    // Whether a parent's move may keep this record source's rows instead of
+    // running its query again (RefreshChilds): ReuseRows is on, the command
+    // type is a number other than 4 (a stored procedure's body is not seen),
+    // and the query text with its macros replaced as they stand now calls no
+    // function whose result changes between runs (data::ChangingFunction).
+    bool KeepsRows() const;
 
     // Move the recordset, then RefreshChilds(). False without an open
     // recordset; a move past either end is ignored and the children are

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -43,6 +44,17 @@ std::uint32_t UnixType(zip_t* za, zip_uint64_t i) {
     zip_uint32_t attr = 0;
     if (zip_file_get_external_attributes(za, i, 0, &opsys, &attr) != 0 || opsys != ZIP_OPSYS_UNIX) return 0;
     return (attr >> 16) & kTypeMask;
+}
+
+// Whether a file begins with a zip record's signature ("PK" and a local
+// header, an empty archive's end record or a split mark): one that does but
+// does not open is a damaged archive, not some other kind of file.
+bool BeginsLikeZip(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    if (!in.read(head, sizeof head)) return false;
+    return head[0] == 'P' && head[1] == 'K' &&
+           ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6) || (head[2] == 7 && head[3] == 8));
 }
 
 enum class ReadOutcome { Ok, Damaged, Lied };
@@ -129,6 +141,10 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
     ReadResult r;
     int code = 0;
     Archive za(zip_open(path.c_str(), ZIP_RDONLY, &code));
+    if (!za && code == ZIP_ER_NOZIP && !BeginsLikeZip(path)) {
+        r.notZip = true;
+        return r;
+    }
     if (!za) {
         r.error = ErrorText(code);
         return r;

@@ -55,9 +55,12 @@ struct ReadResult {
     // The first failure: the archive could not be opened, had too many
     // entries, declared sizes beyond the limits or lied about one (then no
     // entry is kept), or an entry was damaged (the others are kept). Empty
-    // when everything was read.
+    // when everything was read, and when the file is no zip archive at all.
     std::string error;
     bool opened = false;  // false when the file is missing or not a zip archive
+    // The file neither opens as a zip archive nor begins like one: not a
+    // failure of the zip library, simply not an archive.
+    bool notZip = false;
 };
 
 // Reads every acceptable entry of the archive at path.

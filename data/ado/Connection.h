@@ -76,24 +76,25 @@ public:
     // The tables (kSchemaTables) or procedures (kSchemaProcedures) list.
     // Raises DataError when closed or for another schema kind.
     std::shared_ptr<Recordset> OpenSchema(int schema);
-    // A walk is about to run many small read-only commands: the provider may
-    // keep one read transaction open between them instead of taking and
-    // dropping the database's lock for each (SQLite does; the commands then
-    // see one state of the database). The hold lasts while any copy of the
-    // returned token lives (a walk leaves it with the recordsets it walks),
-    // and ends earlier on ReleaseReads or Close; a command of this connection
-    // that writes lets it go first and later reads take it again. In WAL mode
-    // an open read keeps no writer out; in the other journal modes writers of
-    // other connections wait, or are told the database is busy, until the
-    // hold ends. Null when closed; providers that cannot hold ignore it.
+    // One step of a walk is about to run several small read-only commands:
+    // the provider may keep one read transaction open between them instead
+    // of taking and dropping the database's lock for each (SQLite does; the
+    // commands then see one state of the database). The hold lasts while
+    // any copy of the returned token lives (a walk lets it go when its step
+    // ends) and ends earlier on ReleaseReads or Close; a command of this
+    // connection that writes lets it go first and later reads take it
+    // again. While it lasts, writers of other connections wait as for any
+    // open reader (in WAL mode they do not). Null when closed; providers
+    // that cannot hold ignore it.
     std::shared_ptr<void> HoldReads();
     // Ends the hold now, whoever keeps its token. Does nothing without one.
     void ReleaseReads();
-    // While reads are held, a number that changes whenever the database this
-    // connection reads may have changed (a write of its own, another held
-    // read begun), so results read under one value are still current under
-    // the same value. 0 means unknown (closed, no hold, a provider that
-    // cannot tell: ODBC): anything read before must be read again.
+    // A number that changes whenever the database this connection reads may
+    // have changed (a commit of another connection or process, a write of
+    // its own, the connection opened again), so results read under one value
+    // are still current under the same value. Asking takes no lock. 0 means
+    // unknown (closed, databases attached, a provider that cannot tell:
+    // ODBC): anything read before must be read again.
     std::uint64_t ReadState();
     // The text of the last failure of this connection or of a command run on
     // it; "" when nothing failed yet.

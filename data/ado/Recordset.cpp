@@ -475,7 +475,6 @@ void Recordset::Reopen(std::shared_ptr<detail::Table> table) {
 }
 
 void Recordset::Detach() {
-    token_.reset();
     table_.reset();
     fields_.fields_.clear();
     visible_.clear();

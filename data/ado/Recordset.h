@@ -137,10 +137,6 @@ public:
     // Releases the rows; State becomes 0. Closing twice does nothing.
     void Close();
 
-    // Keeps token (Connection::HoldReads) until the recordset is closed,
-    // given new rows or destroyed.
-    void KeepWhileOpen(std::shared_ptr<void> token) { token_ = std::move(token); }
-
 private:
     friend class Field;
     friend class FieldList;
@@ -161,7 +157,6 @@ private:
     std::ptrdiff_t pos_ = 0;              // -1 BOF, visible_.size() EOF
     std::string filter_;
     std::string sort_;
-    std::shared_ptr<void> token_;
 };
 
 }  // namespace orvane::data

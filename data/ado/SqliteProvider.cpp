@@ -6,12 +6,25 @@
 // A text holding one statement is prepared once and kept (the last
 // kStatementCacheSize texts): running it again resets it, clears its bindings
 // and binds anew. Every statement is reset as soon as its rows are read, so
-// a kept statement holds no lock. While reads are held (HoldReads), a small
-// pinned statement keeps one read transaction open between read-only
-// commands instead of taking and dropping the database lock per command; a
-// command that writes, or a pin the database refuses, releases it first.
+// a kept statement holds no lock. While reads are held (HoldReads, for the
+// length of one step of a walk), a small pinned statement keeps one read
+// transaction open between read-only commands instead of taking and dropping
+// the database lock per command; a command that writes, or a pin the
+// database refuses, releases it first.
+//
+// ReadState tells whether the database may have changed without taking a
+// lock: a lock and its release cost about as much as a small query, and a
+// walk that keeps a child's rows asks on every step. In rollback-journal
+// modes every commit, of any connection, rewrites the file change counter at
+// offset 24 of the header before it lets go of its lock, so the header read
+// through SQLite's own file handle (one pread, and no second descriptor whose
+// closing would drop the process's locks) is enough; it is the same check
+// SQLite makes after taking a lock. In WAL mode (the header's versions are 2)
+// the counter stays put, and PRAGMA data_version tells other connections'
+// commits. Writes of this connection are counted as they run.
 #include <sqlite3.h>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <list>
@@ -214,10 +227,17 @@ public:
         }
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, busySeconds * 1000);
+        // A memory or temporary database has no file: only this connection writes it.
+        const char* file = sqlite3_db_filename(db_, "main");
+        if (file && *file) {
+            sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_);
+            if (!file_) fileUnknown_ = true;
+        }
     }
     ~SqliteProvider() override {
         ReleasePin();
         if (pin_) sqlite3_finalize(pin_);
+        if (dataVersion_) sqlite3_finalize(dataVersion_);
         cache_.Clear();
         sqlite3_close_v2(db_);
     }
@@ -259,14 +279,19 @@ public:
         if (!on) ReleasePin();
     }
 
-    // The number of the held read transaction, taken here when reads are
-    // held and it is not open yet: while it stays open, no write is seen
-    // (other connections wait or write past its snapshot, and a write of
-    // this one ends it first).
+    // A new number whenever what the database looks like has changed since
+    // the last call; 0 when it cannot be told.
     std::uint64_t ReadState() override {
-        if (!holdReads_) return 0;
-        Pin();
-        return pinned_ ? pinNumber_ : 0;
+        Observation now;
+        if (!Observe(now)) return 0;
+        // Numbered across every connection of the process, so that a
+        // connection closed and opened again never repeats a number.
+        static std::atomic<std::uint64_t> states{0};
+        if (state_ == 0 || now != seen_) {
+            seen_ = now;
+            state_ = ++states;
+        }
+        return state_;
     }
 
     std::string QuoteIdentifier(std::string_view name) const override { return QuoteWith(name, '"'); }
@@ -309,10 +334,12 @@ private:
             throw DataError("The command has more parameter marks than the " + std::to_string(params.size()) +
                             " parameters given");
         for (int i = 1; i <= count; ++i) Bind(st, i, *params[used++]);
-        if (sqlite3_stmt_readonly(st))
+        if (sqlite3_stmt_readonly(st)) {
             Pin();
-        else
+        } else {
             ReleasePin();
+            ++writes_;
+        }
         if (sqlite3_column_count(st) > 0 && !result)
             result = Read(st, plan, rowLimit);
         else
@@ -334,15 +361,42 @@ private:
             pin_ = nullptr;
             return;
         }
-        // Numbered across every connection of the process, so that a
-        // connection closed and opened again never repeats a number.
-        static std::atomic<std::uint64_t> pins{0};
-        if (sqlite3_step(pin_) == SQLITE_ROW) {
+        if (sqlite3_step(pin_) == SQLITE_ROW)
             pinned_ = true;
-            pinNumber_ = ++pins;
-        } else {
+        else
             sqlite3_reset(pin_);
+    }
+
+    // What ReadState compares: the header's versions and file change counter
+    // (bytes 18 to 39, as SQLite compares them), the data version in WAL
+    // mode, and this connection's writes.
+    struct Observation {
+        std::array<unsigned char, 22> header{};
+        sqlite3_int64 dataVersion = 0;
+        std::uint64_t writes = 0;
+        bool operator==(const Observation&) const = default;
+    };
+
+    // False when whether the database changed cannot be told: the header
+    // cannot be read, the data version cannot be asked, or databases are
+    // attached (their files are not watched).
+    bool Observe(Observation& o) {
+        if (fileUnknown_ || sqlite3_db_name(db_, 2)) return false;
+        o.writes = writes_;
+        if (!file_) return true;
+        if (!file_->pMethods) return false;
+        // A file shorter than the header (a new database) reads as zeros.
+        const int rc = file_->pMethods->xRead(file_, o.header.data(), static_cast<int>(o.header.size()), 18);
+        if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) return false;
+        if (o.header[0] != 2 && o.header[1] != 2) return true;
+        if (!dataVersion_ && sqlite3_prepare_v2(db_, "PRAGMA data_version", -1, &dataVersion_, nullptr) != SQLITE_OK) {
+            dataVersion_ = nullptr;
+            return false;
         }
+        const bool read = sqlite3_step(dataVersion_) == SQLITE_ROW;
+        if (read) o.dataVersion = sqlite3_column_int64(dataVersion_, 0);
+        sqlite3_reset(dataVersion_);
+        return read;
     }
 
     void ReleasePin() {
@@ -477,7 +531,12 @@ private:
     sqlite3_stmt* pin_ = nullptr;  // the held read transaction's statement
     bool holdReads_ = false;
     bool pinned_ = false;
-    std::uint64_t pinNumber_ = 0;  // of the held read transaction, while pinned_
+    sqlite3_file* file_ = nullptr;  // the main database file, SQLite's; null for a memory database
+    bool fileUnknown_ = false;      // a file whose handle SQLite did not give
+    sqlite3_stmt* dataVersion_ = nullptr;
+    std::uint64_t writes_ = 0;  // statements run that may have written
+    Observation seen_;          // at the last ReadState
+    std::uint64_t state_ = 0;   // its number
 };
 
 }  // namespace

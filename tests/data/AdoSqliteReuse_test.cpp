@@ -1,10 +1,12 @@
-// The SQLite provider's kept statements and held reads: a text run again
-// gives the rows of its new parameter values and of the database as it is
-// now, a failed run leaves nothing behind, and a held read transaction is
-// released by ReleaseReads, by its token's last copy, by a write and by Close.
+// The SQLite provider's kept statements, held reads and read state: a text
+// run again gives the rows of its new parameter values and of the database
+// as it is now, a failed run leaves nothing behind, a held read transaction
+// is released by its token's last copy and by a write, and the read state
+// changes with every commit, of any connection, and only then.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "data/ado/Command.h"
@@ -23,8 +25,10 @@ struct TwoConnections {
     std::shared_ptr<Connection> cnn = std::make_shared<Connection>();
     sqlite3* other = nullptr;  // a second, plain connection: the other writer
 
-    TwoConnections() {
-        orvane::testing::MakeDatabase(path, "CREATE TABLE t(n INTEGER, s TEXT); INSERT INTO t VALUES (1,'a'),(2,'b'),(3,'c');");
+    explicit TwoConnections(const std::string& journal = "DELETE") {
+        orvane::testing::MakeDatabase(path, "PRAGMA journal_mode=" + journal +
+                                                "; CREATE TABLE t(n INTEGER, s TEXT); INSERT INTO t VALUES "
+                                                "(1,'a'),(2,'b'),(3,'c');");
         cnn->Open("Provider=SQLite;Data Source=" + path, "", "");
         sqlite3_open(path.c_str(), &other);
     }
@@ -85,26 +89,58 @@ TEST(AdoSqliteReuse, AFailedRunLeavesTheKeptStatementClean) {
     EXPECT_THROW(Rows(c.cnn, sql), DataError);  // too few: refused before binding
 }
 
-TEST(AdoSqliteReuse, HeldReadsKeepOtherWritersOutUntilReleased) {
-    TwoConnections c;
-    auto token = c.cnn->HoldReads();
-    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_OK);  // held only once something is read
-    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "4;");
-    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (9,'x')"), SQLITE_BUSY);
-    // A write of the held connection itself releases the read first and is kept; the next read holds again.
-    EXPECT_EQ(Rows(c.cnn, "INSERT INTO t VALUES (10,'y')"), "<closed>");
-    EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (11,'w')"), SQLITE_OK);
-    EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "6;");
-    EXPECT_EQ(c.OtherWrites("DELETE FROM t"), SQLITE_BUSY);
-    EXPECT_EQ(c.cnn->HoldReads().use_count(), 2);  // one token while it is kept, and its last copy ends the hold
-    token.reset();
-    EXPECT_EQ(c.OtherWrites("DELETE FROM t WHERE n = 9"), SQLITE_OK);
+TEST(AdoSqliteReuse, TheReadStateChangesWithEveryCommitAndOnlyThen) {
+    for (const char* journal : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(journal);
+        TwoConnections c(journal);
+        const bool wal = std::string(journal) == "WAL";
+        std::vector<std::uint64_t> states{c.cnn->ReadState()};
+        // Asking takes no lock, nor does reading.
+        EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "3;");
+        EXPECT_EQ(c.cnn->ReadState(), states.back());
+        const auto changed = [&](const char* what) {
+            const std::uint64_t now = c.cnn->ReadState();
+            EXPECT_NE(now, 0u) << what;
+            EXPECT_EQ(std::count(states.begin(), states.end(), now), 0) << what;
+            EXPECT_EQ(c.cnn->ReadState(), now) << what;
+            states.push_back(now);
+        };
+        ASSERT_EQ(c.OtherWrites("INSERT INTO t VALUES (4,'d')"), SQLITE_OK);
+        changed("another connection's commit");
+        ASSERT_EQ(c.OtherWrites("BEGIN; INSERT INTO t VALUES (5,'e'); ROLLBACK;"), SQLITE_OK);
+        EXPECT_EQ(c.cnn->ReadState(), states.back());  // nothing committed
+        Rows(c.cnn, "UPDATE t SET s = 'x' WHERE n = 99");
+        changed("a write of its own, even of no row");
+        Rows(c.cnn, "CREATE TABLE u(n)");
+        changed("a table of its own");
 
-    token = c.cnn->HoldReads();
-    c.cnn->Close();
-    EXPECT_EQ(c.cnn->HoldReads(), nullptr);  // closed: nothing to hold
-    c.cnn.reset();
-    token.reset();  // outlives its connection harmlessly
+        // A step's held read keeps other writers waiting in the rollback
+        // journal modes, and lets them in when it ends.
+        auto token = c.cnn->HoldReads();
+        EXPECT_EQ(Rows(c.cnn, "SELECT count(*) FROM t"), "4;");
+        EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (6,'f')"), wal ? SQLITE_OK : SQLITE_BUSY);
+        EXPECT_EQ(Rows(c.cnn, "INSERT INTO t VALUES (7,'g')"), "<closed>");  // a write of its own lets go first
+        token.reset();
+        EXPECT_EQ(c.OtherWrites("INSERT INTO t VALUES (8,'h')"), SQLITE_OK);
+        changed("after a held read");
+
+        // Attached databases are not watched; a connection opened again starts anew.
+        Rows(c.cnn, "ATTACH ':memory:' AS other");
+        EXPECT_EQ(c.cnn->ReadState(), 0u);
+        c.cnn->Close();
+        EXPECT_EQ(c.cnn->ReadState(), 0u);
+        EXPECT_EQ(c.cnn->HoldReads(), nullptr);
+        c.cnn->Open();
+        changed("opened again");
+    }
+    // A memory database is written by its own connection alone.
+    auto memory = std::make_shared<Connection>();
+    memory->Open("Provider=SQLite;Data Source=:memory:", "", "");
+    const std::uint64_t before = memory->ReadState();
+    EXPECT_NE(before, 0u);
+    EXPECT_EQ(memory->ReadState(), before);
+    Rows(memory, "CREATE TABLE t(n)");
+    EXPECT_NE(memory->ReadState(), before);
 }
 
 TEST(AdoSqliteReuse, AResultOutlivesTheThreadThatReadIt) {

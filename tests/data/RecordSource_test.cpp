@@ -61,12 +61,16 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTy
     EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
     loop->eRSources->Clear();  // break the cycle so the objects can go
 
-    // "" is the command's default, SQL text. Not numbers, or numbers no
-    // command type can be, are refused before running.
+    // "" is the command's default, SQL text; a number is read as the number
+    // it is. Not numbers, or numbers no command type can be, are refused
+    // before running.
     auto text = s.Source("Texto", "SELECT 7 AS n");
     const std::pair<const char*, const char*> cases[] = {
         // clang-format off
-        {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"uno", "uno"}, {"-", "is not a number"},
+        {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"1.0", ""}, {"\t1.00 ", ""}, {"1.", ""},
+        {" 4 ", "no stored procedures"}, {"4.0", "no stored procedures"}, {"uno", "uno"},
+        {"1.5", "\"1.5\" no es un número entero"}, {"-", "is not a number"}, {".0", "is not a number"},
+        {"1.0.0", "is not a number"}, {"1,0", "is not a number"},
         {"1x", "is not a number"}, {"1 2", "is not a number"}, {"2147483648", "is not a number"},
         {"-99999999999", "is not a number"}, {"0x1", "is not a number"}, {"-2147483648", "not supported"},
         // clang-format on

@@ -110,8 +110,9 @@ void ExpectUnchanged(const Orvane& rpt) {
     EXPECT_EQ(rpt.GetResdata("mine")->TextData, "kept");
 }
 
-// Without a usable source loading fails quietly; a truncated package or one
-// past the limits shows the unzip message. Either way the held definition stays.
+// Without a usable source, or from a file that is no zip archive, loading
+// fails quietly; a truncated package or one past the limits shows the unzip
+// message. Either way the held definition stays.
 TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     MessageRecorder messages;
     auto held = HeldDefinition();
@@ -120,6 +121,11 @@ TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     MakeRawZip(asLink, {{"source.xml", "/etc/passwd", 0120777}});
     EXPECT_EQ(rpt.ReadXPDFile(asLink).refused.at(0).name, "source.xml");
     EXPECT_FALSE(rpt.LoadXPDFile(File("missing.xpd")));
+    for (const std::string& notZip : {std::string("<Orvane />"), std::string("PK"), std::string()}) {
+        WriteFile(File("texto.xpd"), notZip);
+        EXPECT_FALSE(rpt.LoadXPDFile(File("texto.xpd"))) << notZip;
+        EXPECT_EQ(rpt.ReadXPDFile(File("texto.xpd")).status, ReadStatus::NotAPackage) << notZip;
+    }
     EXPECT_TRUE(messages->Taken().empty());
 
     const std::string pkg = File("ventas.xpd");

@@ -46,9 +46,10 @@ public:
     // Keeps (on) or stops keeping (off) one read transaction open between
     // read-only commands; providers that cannot ignore it.
     virtual void HoldReads(bool) {}
-    // A number that stays the same only while every read of this connection
-    // sees one state of the database (its held read); 0 when the provider
-    // cannot tell, which is never to be taken as unchanged.
+    // A number that stays the same only while the database this connection
+    // reads is unchanged (no commit of any connection, no write of this
+    // one); 0 when the provider cannot tell, which is never to be taken as
+    // unchanged. Takes no lock and leaves none.
     virtual std::uint64_t ReadState() { return 0; }
 };
 

@@ -1,0 +1,128 @@
+// The scan for functions whose result changes between runs. It reads SQL as
+// the databases we reach write it, just enough to tell names from string
+// literals, quoted names and comments; it does not parse. A name it cannot
+// place in context (a column called "now", a table alias "rand") counts as
+// the function: the query is then run again where its rows could have been
+// kept, which costs time and never shows stale rows.
+#include "data/ChangingFunctions.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/Text.h"
+
+namespace orvane::data {
+namespace {
+
+// Called by name alone, with or without parentheses (CURRENT_TIMESTAMP and
+// SYSDATE take none).
+// clang-format off
+constexpr std::string_view kChanging[] = {
+    "random", "randomblob", "rand", "random_bytes", "setseed", "dbms_random", "crypt_gen_random",
+    "newid", "newsequentialid", "uuid", "uuid_short", "gen_random_uuid", "sys_guid", "nextval",
+    "now", "getdate", "getutcdate", "sysdatetime", "sysutcdatetime", "sysdatetimeoffset", "sysdate",
+    "systimestamp", "current_timestamp", "current_date", "current_time", "localtimestamp", "localtime",
+    "clock_timestamp", "statement_timestamp", "transaction_timestamp", "timeofday", "curdate", "curtime",
+    "utc_timestamp", "utc_date", "utc_time"};
+// clang-format on
+
+// The current date or time only when called with no argument: date() is
+// today, date(x) is a day of x.
+constexpr std::string_view kChangingWithoutArguments[] = {"date",      "time",      "datetime",
+                                                          "julianday", "unixepoch", "unix_timestamp"};
+
+bool IsNameStart(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0x80;
+}
+
+bool IsNamePart(char c) {
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '$';
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// The position after a comment starting at i, or i when none starts there.
+std::size_t AfterComment(std::string_view s, std::size_t i) {
+    if (s.substr(i, 2) == "--") {
+        const std::size_t end = s.find('\n', i);
+        return end == std::string_view::npos ? s.size() : end + 1;
+    }
+    if (s.substr(i, 2) == "/*") {
+        const std::size_t end = s.find("*/", i + 2);
+        return end == std::string_view::npos ? s.size() : end + 2;
+    }
+    return i;
+}
+
+// The position of the first character from i that is neither blank nor comment.
+std::size_t SkipSpace(std::string_view s, std::size_t i) {
+    for (;;) {
+        while (i < s.size() && IsSpace(s[i])) ++i;
+        const std::size_t after = AfterComment(s, i);
+        if (after == i) return i;
+        i = after;
+    }
+}
+
+// The position after the quoted text opening at i; a closing quote doubled
+// stands for itself. An unclosed quote runs to the end.
+std::size_t AfterQuoted(std::string_view s, std::size_t i, char close) {
+    for (++i; i < s.size(); ++i) {
+        if (s[i] != close) continue;
+        if (i + 1 < s.size() && s[i + 1] == close && close != ']') {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return s.size();
+}
+
+template <std::size_t N>
+bool Listed(const std::string_view (&names)[N], std::string_view name) {
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+}  // namespace
+
+std::string ChangingFunction(std::string_view sql) {
+    std::string before[2];  // the two names read last, for NEXT VALUE FOR
+    for (std::size_t i = 0; i < sql.size();) {
+        const char c = sql[i];
+        if (const std::size_t after = AfterComment(sql, i); after != i) {
+            i = after;
+        } else if (c == '\'') {
+            const std::size_t end = AfterQuoted(sql, i, '\'');
+            const bool closed = end > i + 1 && sql[end - 1] == '\'';
+            const std::string_view literal = sql.substr(i + 1, (closed ? end - 1 : end) - (i + 1));
+            if (text::LowerAscii(text::TrimWhite(literal)) == "now") return "'now'";
+            i = end;
+        } else if (c == '"' || c == '`' || c == '[') {
+            i = AfterQuoted(sql, i, c == '[' ? ']' : c);
+        } else if (IsNameStart(c)) {
+            std::size_t end = i;
+            while (end < sql.size() && IsNamePart(sql[end])) ++end;
+            std::string name = text::LowerAscii(sql.substr(i, end - i));
+            if (Listed(kChanging, name)) return name;
+            if (Listed(kChangingWithoutArguments, name)) {
+                const std::size_t open = SkipSpace(sql, end);
+                if (open < sql.size() && sql[open] == '(') {
+                    const std::size_t close = SkipSpace(sql, open + 1);
+                    if (close < sql.size() && sql[close] == ')') return name + "()";
+                }
+            }
+            if (name == "for" && before[1] == "value" && before[0] == "next") return "next value for";
+            before[0] = std::move(before[1]);
+            before[1] = std::move(name);
+            i = end;
+        } else {
+            ++i;
+        }
+    }
+    return "";
+}
+
+}  // namespace orvane::data
