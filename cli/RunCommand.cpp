@@ -400,7 +400,6 @@ void RunReport(const RunOptions& o) {
         progress.Step(steps);
         if (!rpt->MoveNext_All()) WarnIncompleteStep(*rpt, steps);
     }
-    rpt->EndWalk();  // a walk cut by --limit lets other writers in at once
     if (json) {
         out << (steps > 0 ? "\n" : "") << "]}\n";
     } else {
