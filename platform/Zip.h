@@ -58,6 +58,9 @@ struct ReadResult {
     // when everything was read.
     std::string error;
     bool opened = false;  // false when the file is missing or not a zip archive
+    // The archive was refused whole for its sizes or its count of entries
+    // (error says which); nothing of it was kept.
+    bool refusedWhole = false;
 };
 
 // Reads every acceptable entry of the archive at path.
