@@ -282,8 +282,8 @@ void ShowStatement(const std::string& statement, const std::vector<std::pair<std
     }
     out += "\n";
     for (std::size_t i = 0; i < values.size(); ++i)
-        out += "     ?" + std::to_string(i + 1) + " = " + platform::ScrubPasswords(TextValue(values[i].second)) +
-               " (" + values[i].first + ")\n";
+        out += "     ?" + std::to_string(i + 1) + " = " + platform::ScrubPasswords(TextValue(values[i].second)) + " (" +
+               values[i].first + ")\n";
     std::cerr << out << std::flush;
 }
 

@@ -87,9 +87,8 @@ bool IsMacroDelimiter(char c) {
 
 bool IsReservedMacro(std::string_view name) {
     const std::string lowered = text::Lower(std::string(text::TrimBlanks(name)));
-    return IsPrintMacro(lowered) || lowered == "date" || lowered == "fecha" || lowered == "time" ||
-           lowered == "hora" || lowered == "winuser" || lowered == "usuariowin" || lowered == "winpcname" ||
-           lowered == "nombrepcwin";
+    return IsPrintMacro(lowered) || lowered == "date" || lowered == "fecha" || lowered == "time" || lowered == "hora" ||
+           lowered == "winuser" || lowered == "usuariowin" || lowered == "winpcname" || lowered == "nombrepcwin";
 }
 
 std::vector<std::string> UnknownMacros(const Orvane& rpt, const std::string& text) {

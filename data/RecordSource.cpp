@@ -267,8 +267,8 @@ bool eRSource::Open(bool mayReuse) {
     } catch (const std::exception& e) {
         command.ActiveConnection = nullptr;
         const auto rpt = cnn && cnn->ADOCnn ? cnn->RPTParent.lock() : nullptr;
-        LastOpenError = OpenFailure(e.what(), leftOut,
-                                    rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());
+        LastOpenError =
+            OpenFailure(e.what(), leftOut, rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());
         return false;
     }
     // A fresh recordset has no filter or sort and stands on its first row,

@@ -27,7 +27,8 @@ struct XmlTextError {
     std::size_t line = 0;     // 1-based
     std::size_t column = 0;   // 1-based, in characters
     std::size_t offset = 0;   // bytes from the start of the text
-    std::string sourceText;   // the offending line (up to 60 bytes each side of the position, "..." where cut), passwords masked
+    std::string
+        sourceText;  // the offending line (up to 60 bytes each side of the position, "..." where cut), passwords masked
 
     // The parse-error message: "Error #: ", code, ": ", description, CR LF,
     // "Line #: ", line, CR LF, "Line Position: ", column, CR LF,

@@ -94,9 +94,8 @@ std::string DeclaredSizes(zip_t* za, zip_uint64_t count, const Limits& limits,
         }
         const char* name = (st.valid & ZIP_STAT_NAME) && st.name ? st.name : "";
         if (st.size > limits.max_entry_uncompressed)
-            return "la entrada " + std::string(name) + " declara " + std::to_string(st.size) +
-                   " bytes, más de los " + std::to_string(limits.max_entry_uncompressed) +
-                   " que puede tener una entrada";
+            return "la entrada " + std::string(name) + " declara " + std::to_string(st.size) + " bytes, más de los " +
+                   std::to_string(limits.max_entry_uncompressed) + " que puede tener una entrada";
         total += st.size;
         if (total > limits.max_total_uncompressed)
             return "las entradas declaran más de " + std::to_string(limits.max_total_uncompressed) + " bytes en total";

@@ -66,8 +66,7 @@ public:
     // the name and the value as bound (converted for its type) of each
     // parameter, in the order of its marks.
     // For hosts that show what runs; it must not throw.
-    std::function<void(const std::string& statement, const std::vector<std::pair<std::string, Variant>>& values)>
-        Trace;
+    std::function<void(const std::string& statement, const std::vector<std::pair<std::string, Variant>>& values)> Trace;
 
     // Opens with ConnectionString. Raises DataError when the string is empty,
     // names an unknown provider, gives a timeout that is not a whole number

@@ -93,11 +93,13 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
         c->cnnString = r.written;
         s.rpt->AddConnection(c);
         // The kind in words: how the string is stored, then what it reaches.
-        const std::string via = r.written[0] != '@' ? "" : r.name[0] == 'e' ? "archivo de vínculo de datos" : "administrador de conexiones";
+        const std::string via = r.written[0] != '@' ? ""
+                                : r.name[0] == 'e'  ? "archivo de vínculo de datos"
+                                                    : "administrador de conexiones";
         const std::string reaches = r.shown.find("Provider=SQLite") != std::string::npos ? "SQLite"
-                                    : r.shown.find("Nadie") != std::string::npos      ? "proveedor Nadie.1"
-                                    : r.shown.find("Driver={") != std::string::npos   ? "ODBC"
-                                                                                       : "";
+                                    : r.shown.find("Nadie") != std::string::npos         ? "proveedor Nadie.1"
+                                    : r.shown.find("Driver={") != std::string::npos      ? "ODBC"
+                                                                                         : "";
         const std::string kind = via + (via.empty() || reaches.empty() ? "" : ", ") + reaches;
         expected += std::string(r.name) + " [" + (kind.empty() ? "cadena de conexión" : kind) + "]" + r.shown + "\n";
     }
@@ -151,11 +153,13 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     // A mapping file others may read, or with a line it cannot take, stops every OLE DB string.
     testing::WriteFile(d + "/providers.ini", mapping);
     o = testing::RunOrvane("connections " + xml);
-    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini: other users may read"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini: other users may read"), std::string::npos)
+        << o.out;
     testing::WriteFile(d + "/providers.ini", "[Oracle]\nDriverr=Oracle 21\n");
     chmod((d + "/providers.ini").c_str(), 0600);
     o = testing::RunOrvane("connections " + xml);
-    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini, line 2: unknown key"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini, line 2: unknown key"), std::string::npos)
+        << o.out;
 }
 
 }  // namespace

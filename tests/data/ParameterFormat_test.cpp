@@ -85,7 +85,9 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
         return out;
     };
     const std::string range = "fuera de rango";
-    const auto none = [](int code) { return "su tipo (" + std::to_string(code) + ") no puede enviarse a la base de datos"; };
+    const auto none = [](int code) {
+        return "su tipo (" + std::to_string(code) + ") no puede enviarse a la base de datos";
+    };
     const struct {
         int code;
         Variant value;

@@ -187,8 +187,7 @@ TEST(RecordSource, ListsOfValuesByMacroAndBoundEmptyTextDateTextAndUnboundParame
     // A date that does not read is never sent as text: it is the error.
     fecha->Value = "31/02/2024";
     EXPECT_FALSE(rs->OpenRecordsource());
-    EXPECT_EQ(rs->LastOpenError.rfind("fecha: no es una fecha: 31/02/2024", 0), 0u)
-        << rs->LastOpenError;
+    EXPECT_EQ(rs->LastOpenError.rfind("fecha: no es una fecha: 31/02/2024", 0), 0u) << rs->LastOpenError;
 
     // A parameter that cannot be bound is left out.
     s.Param("malo", "adInteger", "abc");
