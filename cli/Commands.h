@@ -43,8 +43,25 @@ struct ConnectionsOptions {
 
 // Prints, per connection of the definition, its name, kind, what it resolves
 // to (passwords as "***") and, with open, whether it opened and why not.
-void Connections(const ConnectionsOptions& options);
+// Returns the exit status: 1 when asked to open and one did not, else 0.
+int Connections(const ConnectionsOptions& options);
 // Adds the "connections" subcommand, filling options when it is parsed.
 CLI::App* AddConnectionsCommand(CLI::App& app, ConnectionsOptions& options);
+
+struct CheckOptions {
+    std::string file;
+    bool open = false;
+    std::string format = "text";  // text or json
+};
+
+// Exit statuses of check besides 0 (nothing found).
+constexpr int kCheckFound = 1;
+constexpr int kCheckUnreadable = 2;
+
+// Prints the definition's mistakes, one per line (data::CheckReport), and
+// returns the exit status: 0, kCheckFound or kCheckUnreadable.
+int Check(const CheckOptions& options);
+// Adds the "check" subcommand, filling options when it is parsed.
+CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& options);
 
 }  // namespace orvane::cli

@@ -20,13 +20,15 @@ CLI::App* AddConnectionsCommand(CLI::App& app, ConnectionsOptions& o) {
     return cmd;
 }
 
-void Connections(const ConnectionsOptions& o) {
+int Connections(const ConnectionsOptions& o) {
     const auto rpt = LoadDefinition(o.file);
     auto list = nlohmann::ordered_json::array();
+    bool failed = false;
     for (const auto& cnn : *rpt->eConections) {
         if (!cnn) continue;
         const data::ConnectionInfo info = data::DescribeConnection(*cnn, o.open);
-        nlohmann::ordered_json item{{"name", cnn->Name}, {"kind", info.Kind}};
+        failed = failed || (o.open && !info.Opened);
+        nlohmann::ordered_json item{{"name", cnn->Name}, {"kind", info.Kind}, {"kind_text", data::KindText(info)}};
         if (!info.Via.empty()) item["via"] = info.Via;
         item["resolves_to"] = info.Resolved;
         if (o.open) item["opened"] = info.Opened;
@@ -35,7 +37,7 @@ void Connections(const ConnectionsOptions& o) {
             list.push_back(item);
             continue;
         }
-        std::cout << cnn->Name << " [kind " << info.Kind << "]";
+        std::cout << cnn->Name << " [" << data::KindText(info) << "]";
         if (!info.Via.empty()) std::cout << " via " << info.Via;
         if (!info.Resolved.empty()) std::cout << ": " << info.Resolved;
         if (o.open) std::cout << (info.Opened ? " (opened)" : " (not opened)");
@@ -43,6 +45,7 @@ void Connections(const ConnectionsOptions& o) {
         std::cout << "\n";
     }
     if (o.format == "json") std::cout << list.dump(2) << "\n";
+    return failed ? 1 : 0;
 }
 
 }  // namespace orvane::cli

@@ -1,5 +1,11 @@
 // orvane run FILE [-p NAME=VALUE]... [--connection NAME=STRING]...
-//                 [--format text|json] [--limit N] [--requery] [--timeout SECONDS]
+//                 [--format text|json] [--limit N] [--requery] [--timeout SECONDS] [--sql]
+//
+// With --sql, standard error shows each statement as it is sent, before it
+// runs, and the value bound to each of its marks:
+//   sql: SELECT ... WHERE id_cliente = 4
+//        AND fecha <= ?
+//        ?1 = "20240630" (Hasta)
 //
 // Output, JSON form (one step per line inside "steps"):
 //   {"report": NAME, "parameters": {NAME: TEXT-OR-NULL, ...}, "steps": [STEP, ...]}
@@ -26,6 +32,7 @@
 #include "data/ado/Recordset.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
+#include "platform/Secrets.h"
 
 namespace orvane::cli {
 namespace {
@@ -264,10 +271,27 @@ void ApplyArguments(Orvane& rpt, const RunOptions& o) {
         if (cnn && o.timeout) cnn->ConnectionTimeout = cnn->CommandTimeout = *o.timeout;
 }
 
-void OpenData(const Orvane& rpt) {
+// Writes a statement about to be sent and its bound values, passwords masked.
+void ShowStatement(const std::string& statement, const std::vector<std::pair<std::string, Variant>>& values) {
+    std::string out = "sql: ";
+    const std::string shown = platform::ScrubPasswords(statement);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] == '\r') continue;
+        out += shown[i];
+        if (shown[i] == '\n') out += "     ";
+    }
+    out += "\n";
+    for (std::size_t i = 0; i < values.size(); ++i)
+        out += "     ?" + std::to_string(i + 1) + " = " + platform::ScrubPasswords(TextValue(values[i].second)) + " (" +
+               values[i].first + ")\n";
+    std::cerr << out << std::flush;
+}
+
+void OpenData(const Orvane& rpt, bool showSql) {
     for (const auto& cnn : *rpt.eConections) {
         if (cnn && !cnn->OpenConnection())
             throw CliError("connection \"" + cnn->Name + "\" did not open: " + OneLine(cnn->LastOpenError));
+        if (cnn && showSql) cnn->ADOCnn->Trace = ShowStatement;
     }
     ForEachTopLevel(rpt, [](eRSource& rs) {
         if (!rs.OpenRecordsource())
@@ -340,6 +364,8 @@ CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
             "N"));
     run->add_flag("--requery", o.requery,
                   "Run every child's query again on every move, even when it would give the rows it holds");
+    run->add_flag("--sql", o.sql,
+                  "Show each statement on standard error as it is sent, with the values bound to its marks");
     run->add_option("--timeout", o.timeout, "Seconds each connection may take to open, and each query to answer")
         ->check(CLI::Validator(
             [](const std::string& v) {
@@ -372,7 +398,7 @@ void RunReport(const RunOptions& o) {
         rs.RTFilter = rs.Filter;
         rs.RTOrder = rs.Order;
     });
-    OpenData(*rpt);
+    OpenData(*rpt, o.sql);
 
     const bool json = o.format == "json";
     std::ostream& out = std::cout;

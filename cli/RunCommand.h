@@ -19,6 +19,7 @@ struct RunOptions {
     std::optional<std::size_t> limit;      // most steps printed
     bool requery = false;                  // every child re-queried on every move (no ReuseRows)
     std::optional<int> timeout;            // seconds to open and per command, over the connection strings'
+    bool sql = false;                      // each statement and its bound values on standard error before it runs
 };
 
 // Adds the "run" subcommand, filling options when it is parsed.

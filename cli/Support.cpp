@@ -75,6 +75,8 @@ void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std:
         case ReadStatus::NoSource:
             throw CliError(name + ": the package holds no source.xml" +
                            (read.archiveError.empty() ? "" : " (" + read.archiveError + ")"));
+        case ReadStatus::Refused:
+            throw CliError(name + ": paquete rechazado: " + read.archiveError);
         case ReadStatus::NotWellFormed:
             throw CliError(name + ": " + where + OneLine(read.error.Message()));
     }

@@ -27,6 +27,7 @@ struct Arguments {
     CLI::Option* text = nullptr;
     orvane::cli::RunOptions run;
     orvane::cli::ConnectionsOptions connections;
+    orvane::cli::CheckOptions check;
 };
 
 // The resources in command-line order, pictures and texts mixed.
@@ -62,6 +63,7 @@ void DefineCommands(CLI::App& app, Arguments& a) {
 
     orvane::cli::AddRunCommand(app, a.run);
     orvane::cli::AddConnectionsCommand(app, a.connections);
+    orvane::cli::AddCheckCommand(app, a.check);
 }
 
 // An error text with password values hidden: the arguments it may repeat can
@@ -76,7 +78,8 @@ int Run(const CLI::App& app, const Arguments& a) {
     if (app.got_subcommand("grid")) orvane::cli::Grid(a.file, a.control);
     if (app.got_subcommand("pack")) orvane::cli::Pack(a.file, a.out, ResourcesInOrder(*app.get_subcommand("pack"), a));
     if (app.got_subcommand("run")) orvane::cli::RunReport(a.run);
-    if (app.got_subcommand("connections")) orvane::cli::Connections(a.connections);
+    if (app.got_subcommand("connections")) return orvane::cli::Connections(a.connections);
+    if (app.got_subcommand("check")) return orvane::cli::Check(a.check);
     return 0;
 }
 
@@ -95,7 +98,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
             std::cerr << "orvane: unknown command '" << Private(argv[1])
-                      << "' (commands: show, xml, grid, pack, run, connections)\n";
+                      << "' (commands: show, xml, grid, pack, run, connections, check)\n";
             return kUsage;
         }
         std::cerr << "orvane: " << Private(e.what()) << " (see orvane --help)\n";

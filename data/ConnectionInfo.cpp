@@ -4,6 +4,7 @@
 
 #include "data/Connections.h"
 #include "data/ado/OleDbMapping.h"
+#include "data/ado/detail/Provider.h"
 #include "model/Orvane.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
@@ -47,6 +48,26 @@ std::string Stored(const eConnection& cnn, ConnectionInfo& info, std::string& pa
 }
 
 }  // namespace
+
+std::string KindText(const ConnectionInfo& info) {
+    std::string out = info.Kind <= 3   ? "administrador de conexiones"
+                      : info.Kind == 4 ? "archivo de vínculo de datos"
+                                       : "";
+    if (!info.Resolved.empty()) {
+        std::string provider;  // what reaches the database: SQLite, ODBC or a provider of no one's
+        for (const auto& pair : detail::SplitConnectionString(info.Resolved)) {
+            const std::string value(text::TrimBlanks(pair.value));
+            if (text::EqualsIgnoreCase(pair.key, "Provider") && provider.empty())
+                provider = text::EqualsIgnoreCase(value, "SQLite")    ? "SQLite"
+                           : text::EqualsIgnoreCase(value, "MSDASQL") ? "ODBC"
+                                                                      : "proveedor " + value;
+            if (text::EqualsIgnoreCase(pair.key, "Driver") || text::EqualsIgnoreCase(pair.key, "DSN"))
+                provider = "ODBC";
+        }
+        if (!provider.empty()) out += (out.empty() ? "" : ", ") + provider;
+    }
+    return out.empty() ? "cadena de conexión" : out;
+}
 
 std::string DefinitionFolderOf(const eConnection& cnn) {
     const auto rpt = cnn.RPTParent.lock();

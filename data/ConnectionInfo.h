@@ -20,6 +20,12 @@ struct ConnectionInfo {
     bool Opened = false;    // set only when asked to open
 };
 
+// The kind in words: "administrador de conexiones" (kinds 1 to 3), "archivo
+// de vínculo de datos" (4), then what the resolved string reaches: "SQLite",
+// "ODBC" or "proveedor NAME" ("administrador de conexiones, ODBC");
+// "cadena de conexión" when nothing is known.
+std::string KindText(const ConnectionInfo& info);
+
 // Resolves the connection's stored string as OpenConnection would, without
 // opening it; with open, then calls OpenConnection (ADOCnn is replaced).
 // Never raises and never holds a password.

@@ -85,6 +85,37 @@ bool IsMacroDelimiter(char c) {
     return kDelimiters.find(c) != std::string_view::npos;
 }
 
+bool IsReservedMacro(std::string_view name) {
+    const std::string lowered = text::Lower(std::string(text::TrimBlanks(name)));
+    return IsPrintMacro(lowered) || lowered == "date" || lowered == "fecha" || lowered == "time" || lowered == "hora" ||
+           lowered == "winuser" || lowered == "usuariowin" || lowered == "winpcname" || lowered == "nombrepcwin";
+}
+
+std::vector<std::string> UnknownMacros(const Orvane& rpt, const std::string& text) {
+    std::vector<std::string> unknown;
+    if (text.find('@') == std::string::npos) return unknown;
+    for (const auto& token : rpt.GetMacros(text)) {
+        const std::string m(text::TrimBlanks(token));
+        if (m.find('.') != std::string::npos) continue;
+        const bool braced = m.find('{') != std::string::npos;
+        if (!braced && IsReservedMacro(m)) continue;
+        std::string name = m;
+        std::erase_if(name, [](char c) { return c == '{' || c == '}'; });
+        if (rpt.FindParameter(name)) continue;
+        if (std::find(unknown.begin(), unknown.end(), token) == unknown.end()) unknown.push_back(token);
+    }
+    return unknown;
+}
+
+std::size_t UnclosedMacroAt(const std::string& text) {
+    for (std::size_t at = text.find("@{"); at != std::string::npos; at = text.find("@{", at + 2)) {
+        const std::size_t end = text.find('}', at + 2);
+        if (end == std::string::npos) return at;
+        at = end - 1;
+    }
+    return std::string::npos;
+}
+
 }  // namespace data
 
 std::vector<std::string> Orvane::GetMacros(const std::string& S) const {

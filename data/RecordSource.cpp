@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/ChangingFunctions.h"
+#include "data/Macros.h"
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "data/ado/Recordset.h"
@@ -82,12 +83,24 @@ long CharacterCount(const std::string& s) {
 }
 
 // The value a parameter of a type (row, null when not in the table) is bound
-// with: strDateTime sends its date as text in SelectDTF("yyyymmdd"); a text
-// that reads as no date is sent as it is.
+// with: strDateTime sends its date as text in SelectDTF("yyyymmdd"). A text
+// that reads as no date is refused rather than sent as text; blank text and
+// values without a text form go as they are.
 Variant BoundValueOf(const eParameter& p, const Variant& value, const AdoTypeRow* row) {
     if (!row || row->Category != kCategoryDateTime || !text::EqualsIgnoreCase(row->Name, "strDateTime")) return value;
-    if (const auto d = value.ToDate()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
-    return value;
+    if (const auto d = value.ToDate(); d && d->IsValid()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
+    const auto shown = value.Text();
+    if (!shown || text::TrimBlanks(*shown).empty()) return value;
+    throw data::DataError(p.Name + ": no es una fecha: " + *shown);
+}
+
+// Why an open failed: the parameters left out first, since the provider's
+// text then only says their marks went unpaired; then the macros that
+// named no parameter and stayed in the text.
+std::string OpenFailure(const std::string& why, const std::string& leftOut, const std::vector<std::string>& macros) {
+    std::string out = leftOut.empty() ? why : leftOut + " (la consulta falló: " + why + ")";
+    for (const auto& token : macros) out += "; la macro @" + token + " no nombra ningún parámetro";
+    return out;
 }
 
 // Whether two values bind alike: of one kind and equal, doubles to the bit
@@ -196,8 +209,7 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt, 
     try {
         command.CommandText = data::ExpandParameterMarks(command.CommandText, marks);
     } catch (const data::DataError& e) {
-        throw data::DataError(std::string(e.what()) +
-                              (leftOut.empty() ? "" : " (parameters left out: " + leftOut + ")"));
+        throw data::DataError(leftOut.empty() ? std::string(e.what()) : leftOut + " (" + e.what() + ")");
     }
     return leftOut;
 }
@@ -221,7 +233,14 @@ bool eRSource::Open(bool mayReuse) {
     data::Command& command = k.command;
     try {
         if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
-        if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError("the connection is not open");
+        if (!cnn) {
+            const std::string name = ecnnName();
+            throw data::DataError(name.empty() ? "el origen no tiene conexión"
+                                               : "el origen no tiene conexión: ecnnName \"" + name +
+                                                     "\" no nombra ninguna conexión");
+        }
+        if (!cnn->ADOCnn || cnn->ADOCnn->State() != 1)
+            throw data::DataError("la conexión \"" + cnn->Name + "\" no está abierta");
         data::Connection* const on = cnn->ADOCnn.get();
         bool same = mayReuse && ReuseRows && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.
@@ -273,8 +292,9 @@ bool eRSource::Open(bool mayReuse) {
         k.state = state;
     } catch (const std::exception& e) {
         command.ActiveConnection = nullptr;
-        LastOpenError = e.what();
-        if (!leftOut.empty()) LastOpenError += " (parameters left out: " + leftOut + ")";
+        const auto rpt = cnn && cnn->ADOCnn ? cnn->RPTParent.lock() : nullptr;
+        LastOpenError =
+            OpenFailure(e.what(), leftOut, rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());
         return false;
     }
     // A fresh recordset has no filter or sort and stands on its first row,
@@ -316,23 +336,31 @@ void eRSource::ReuseRowsHeld(std::shared_ptr<data::Recordset> rows) {
 }
 
 bool eRSource::ApplyFilter() {
+    LastFilterError.clear();
     try {
-        if (!ADORecordset) return false;
+        if (!ADORecordset) throw data::DataError("el origen no está abierto");
         ADORecordset->Filter(ReplaceMacros(RTFilter));
         return true;
+    } catch (const std::exception& e) {
+        LastFilterError = "el filtro \"" + RTFilter + "\": " + e.what();
     } catch (...) {
-        return false;
+        LastFilterError = "el filtro \"" + RTFilter + "\" no se pudo aplicar";
     }
+    return false;
 }
 
 Variant eRSource::ApplySort() {
+    LastSortError.clear();
     try {
-        if (!ADORecordset) return false;
+        if (!ADORecordset) throw data::DataError("el origen no está abierto");
         ADORecordset->Sort(ReplaceMacros(RTOrder));
         return true;
+    } catch (const std::exception& e) {
+        LastSortError = "el orden \"" + RTOrder + "\": " + e.what();
     } catch (...) {
-        return false;
+        LastSortError = "el orden \"" + RTOrder + "\" no se pudo aplicar";
     }
+    return false;
 }
 
 bool eRSource::RefreshChilds() {

@@ -16,6 +16,8 @@ enum class ReadStatus {
     NoFile,         // the package file does not exist
     NotAPackage,    // the file is no zip archive (archiveError empty) or not a readable one: see archiveError
     NoSource,       // the package holds no source.xml
+    Refused,        // the package was refused whole: an entry larger than an entry may be, entries larger in all
+                    // than a package may be, or too many; see archiveError
 };
 
 // Where and why a text was refused.
@@ -25,9 +27,10 @@ struct XmlTextError {
     std::size_t line = 0;     // 1-based
     std::size_t column = 0;   // 1-based, in characters
     std::size_t offset = 0;   // bytes from the start of the text
-    std::string sourceText;   // the offending line, passwords masked
+    std::string
+        sourceText;  // the offending line (up to 60 bytes each side of the position, "..." where cut), passwords masked
 
-    // The parse-error message: "Error #: ", code, ": ", description,
+    // The parse-error message: "Error #: ", code, ": ", description, CR LF,
     // "Line #: ", line, CR LF, "Line Position: ", column, CR LF,
     // "Position In File: ", offset, CR LF, "Source Text: ", sourceText, CR LF.
     std::string Message() const;

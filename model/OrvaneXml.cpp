@@ -884,11 +884,34 @@ int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int pa
 const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
                                        "los orígenes de datos anidan más niveles de los que se admiten (256)"};
 
+// Characters of the offending line shown on each side of the position: a
+// whole definition on one line is no message.
+constexpr std::size_t kSourceSpan = 60;
+
+// The line around byte at of it: at most kSourceSpan bytes on each side, cut
+// at whole characters, "..." where something was left out.
+std::string SourceSpan(std::string_view line, std::size_t at) {
+    at = std::min(at, line.size());
+    const auto lead = [&](std::size_t i) {  // back to the first byte of a character
+        while (i > 0 && i < line.size() && (static_cast<unsigned char>(line[i]) & 0xC0) == 0x80) --i;
+        return i;
+    };
+    const std::size_t from = at > kSourceSpan ? lead(at - kSourceSpan) : 0;
+    const std::size_t to = line.size() - at > kSourceSpan ? lead(at + kSourceSpan) : line.size();
+    return std::string(from > 0 ? "..." : "") + std::string(line.substr(from, to - from)) +
+           (to < line.size() ? "..." : "");
+}
+
 XmlTextError TextError(const XmlParseError& e, std::string_view text) {
-    const XmlSourcePosition pos = LocateInText(text, e.offset);
-    // The line may hold a connection string.
-    return {e.code, e.description, pos.line, pos.column, std::min(e.offset, text.size()),
-            platform::ScrubPasswords(std::string(pos.lineText))};
+    const std::size_t offset = std::min(e.offset, text.size());
+    const XmlSourcePosition pos = LocateInText(text, offset);
+    const std::size_t at = offset - static_cast<std::size_t>(pos.lineText.data() - text.data());
+    // The line may hold a connection string: scrubbed whole before it is
+    // cut, so no cut hides a password's key from the scrubber. Masking may
+    // move the position a little; the span stays around it.
+    const std::string line = platform::ScrubPasswords(std::string(pos.lineText));
+    const std::size_t shift = pos.lineText.size() > line.size() ? pos.lineText.size() - line.size() : 0;
+    return {e.code, e.description, pos.line, pos.column, offset, SourceSpan(line, at > shift ? at - shift : 0)};
 }
 
 // Moves what a read replaces from the definition built aside into r.
@@ -910,6 +933,7 @@ void TakeRead(Orvane& r, Orvane& read) {
 
 std::string XmlTextError::Message() const {
     std::string msg = "Error #: " + std::to_string(code) + ": " + description;
+    if (msg.back() != '\n') msg += "\r\n";  // the reason ends its own line
     msg += "Line #: " + std::to_string(line) + "\r\n";
     msg += "Line Position: " + std::to_string(column) + "\r\n";
     msg += "Position In File: " + std::to_string(offset) + "\r\n";

@@ -161,7 +161,9 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
 
     std::string* source = FindEntry(entries, kSourceEntry);
     if (!source) {
-        result.status = archive.opened ? ReadStatus::NoSource : ReadStatus::NotAPackage;
+        result.status = !archive.opened        ? ReadStatus::NotAPackage
+                        : archive.refusedWhole ? ReadStatus::Refused
+                                               : ReadStatus::NoSource;
         return result;
     }
     const std::string* index = FindEntry(entries, kIndexEntry);

@@ -76,11 +76,16 @@ public:
     // LastOpenError then says why.
     bool OpenRecordsource();
     // Sets the recordset's filter to RTFilter with macros replaced ("" removes
-    // it). False when there is no recordset or it refuses the text.
+    // it). False when there is no recordset or it refuses the text;
+    // LastFilterError then says why.
     bool ApplyFilter();
     // Sets the recordset's sort to RTOrder with macros replaced. A Variant
-    // holding true, or false when there is no recordset or it refuses the text.
+    // holding true, or false when there is no recordset or it refuses the
+    // text; LastSortError then says why.
     Variant ApplySort();
+    // Why the last ApplyFilter / ApplySort failed (the text and the reason);
+    // "" after a success.
+    std::string LastFilterError, LastSortError;
     // Copies eFieldNametoParameters of the current record into the parameter
     // idParameterLinked (kept when it cannot be read), then reopens every
     // child with its design-time Filter and Order. A child that KeepsRows,

@@ -106,11 +106,11 @@ std::string DeclaredSizes(zip_t* za, zip_uint64_t count, const Limits& limits,
         }
         const char* name = (st.valid & ZIP_STAT_NAME) && st.name ? st.name : "";
         if (st.size > limits.max_entry_uncompressed)
-            return std::string(name) + " declares " + std::to_string(st.size) + " bytes, more than the " +
-                   std::to_string(limits.max_entry_uncompressed) + " an entry may hold";
+            return "la entrada " + std::string(name) + " declara " + std::to_string(st.size) + " bytes, más de los " +
+                   std::to_string(limits.max_entry_uncompressed) + " que puede tener una entrada";
         total += st.size;
         if (total > limits.max_total_uncompressed)
-            return "the entries declare more than " + std::to_string(limits.max_total_uncompressed) + " bytes in all";
+            return "las entradas declaran más de " + std::to_string(limits.max_total_uncompressed) + " bytes en total";
         sizes.emplace_back(st.size);
     }
     return {};
@@ -152,12 +152,16 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
     r.opened = true;
     zip_int64_t count = zip_get_num_entries(za.get(), 0);
     if (count < 0 || static_cast<std::uint64_t>(count) > limits.max_entries) {
-        r.error = "the archive holds more than " + std::to_string(limits.max_entries) + " entries";
+        r.error = "el archivo tiene más de " + std::to_string(limits.max_entries) + " entradas";
+        r.refusedWhole = true;
         return r;
     }
     std::vector<std::optional<std::uint64_t>> declared;
     r.error = DeclaredSizes(za.get(), static_cast<zip_uint64_t>(count), limits, declared);
-    if (!r.error.empty()) return r;
+    if (!r.error.empty()) {
+        r.refusedWhole = true;
+        return r;
+    }
     // Entries without a declared size are counted as they inflate.
     std::uint64_t undeclaredAllowed = limits.max_total_uncompressed;
     for (const auto& size : declared) undeclaredAllowed -= size.value_or(0);
@@ -181,8 +185,10 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
         if (outcome == ReadOutcome::Lied) {
             r.entries.clear();
             r.refused.push_back(name);
-            r.error = declared[i] ? name + " inflates past the " + std::to_string(*declared[i]) + " bytes it declares"
-                                  : name + " inflates past the size limits";
+            r.error = declared[i] ? "la entrada " + name + " se descomprime en más de los " +
+                                        std::to_string(*declared[i]) + " bytes que declara"
+                                  : "la entrada " + name + " se descomprime en más de lo que se admite";
+            r.refusedWhole = true;
             return r;
         }
         if (outcome == ReadOutcome::Damaged) {

@@ -61,6 +61,9 @@ struct ReadResult {
     // The file neither opens as a zip archive nor begins like one: not a
     // failure of the zip library, simply not an archive.
     bool notZip = false;
+    // The archive was refused whole for its sizes or its count of entries
+    // (error says which); nothing of it was kept.
+    bool refusedWhole = false;
 };
 
 // Reads every acceptable entry of the archive at path.

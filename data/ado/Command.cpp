@@ -18,8 +18,9 @@ namespace {
 
 using detail::BoundValue;
 
+// "Desde: no es una fecha"; Parameter::Value adds the value that failed.
 [[noreturn]] void Refuse(const Parameter& p, const std::string& why) {
-    throw DataError("Parameter " + p.Name + " (type " + std::to_string(p.Type) + "): " + why);
+    throw DataError(p.Name + ": " + why);
 }
 
 // A number from any value kind; nullopt when it has none.
@@ -69,13 +70,13 @@ BoundValue Whole(const Parameter& p, const Variant& v, const AdoTypeRow& row) {
     if (v.kind() == Variant::Kind::Int) {
         b.integer = *v.AsInt();
         if (static_cast<double>(b.integer) < row.Low || static_cast<double>(b.integer) > row.High)
-            Refuse(p, "the value is out of range");
+            Refuse(p, "fuera de rango");
         return b;
     }
     const std::optional<double> n = NumberOf(v);
-    if (!n) Refuse(p, "the value is not a number");
+    if (!n) Refuse(p, "no es un número");
     const double rounded = std::nearbyint(*n);
-    if (!(rounded >= row.Low && rounded <= row.High)) Refuse(p, "the value is out of range");
+    if (!(rounded >= row.Low && rounded <= row.High)) Refuse(p, "fuera de rango");
     b.integer = static_cast<std::int64_t>(rounded);
     return b;
 }
@@ -115,7 +116,7 @@ BoundValue OwnKind(const Variant& v) {
 BoundValue Convert(const Parameter& p, const Variant& v) {
     BoundValue b;
     if (v.IsNull() || v.IsEmpty()) return b;
-    if (v.kind() == Variant::Kind::Object) Refuse(p, "an object cannot be sent to the database");
+    if (v.kind() == Variant::Kind::Object) Refuse(p, "un objeto no puede enviarse a la base de datos");
     const AdoTypeRow* row = FindAdoTypeCode(p.Type);
     const AdoBinding binding = row ? row->Binding : AdoBinding::Refused;
     switch (binding) {
@@ -123,14 +124,14 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
             return Whole(p, v, *row);
         case AdoBinding::Real: {
             auto n = NumberOf(v);
-            if (!n || !std::isfinite(*n)) Refuse(p, "the value is not a number");
+            if (!n || !std::isfinite(*n)) Refuse(p, "no es un número");
             b.kind = BoundValue::Kind::Double;
             b.real = *n;
             return b;
         }
         case AdoBinding::Exact: {
             const auto d = ExactOf(v);
-            if (!d) Refuse(p, "the value is not a number");
+            if (!d) Refuse(p, "no es un número");
             b.kind = BoundValue::Kind::Decimal;
             b.text = d->Text();
             return b;
@@ -142,7 +143,7 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
             return b;
         case AdoBinding::Truth: {
             auto t = v.ToTruth();
-            if (!t) Refuse(p, "the value is not a truth value");
+            if (!t) Refuse(p, "no es un valor de verdad");
             b.kind = BoundValue::Kind::Bool;
             b.integer = *t ? 1 : 0;
             return b;
@@ -151,7 +152,7 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
         case AdoBinding::Time:
         case AdoBinding::Timestamp: {
             auto d = v.ToDate();
-            if (!d || !d->IsValid()) Refuse(p, "the value is not a date");
+            if (!d || !d->IsValid()) Refuse(p, "no es una fecha");
             b.kind = binding == AdoBinding::Date
                          ? BoundValue::Kind::Date
                          : (binding == AdoBinding::Time ? BoundValue::Kind::Time : BoundValue::Kind::Timestamp);
@@ -163,14 +164,17 @@ BoundValue Convert(const Parameter& p, const Variant& v) {
         case AdoBinding::Refused:
             break;
     }
-    Refuse(p, "this type cannot be sent to the database");
+    Refuse(p, "su tipo (" + std::to_string(p.Type) + ") no puede enviarse a la base de datos");
 }
 
 }  // namespace
 
-std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts) {
-    std::string out;
-    std::size_t mark = 0;
+namespace {
+
+// Walks sql, handing each run of text to `text` (quoted texts and comments
+// whole) and each "?" mark to `mark` with the character after it.
+template <typename Text, typename Mark>
+void ScanMarks(const std::string& sql, Text text, Mark mark) {
     for (std::size_t i = 0; i < sql.size(); ++i) {
         const char c = sql[i];
         const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
@@ -183,22 +187,51 @@ std::string ExpandParameterMarks(const std::string& sql, std::span<const std::si
             end = sql.find("*/", i + 2);
             if (end != std::string::npos) ++end;
         } else if (c == '?') {
-            if (next >= '0' && next <= '9') throw DataError("A list of values cannot take a numbered mark (?N)");
-            for (std::size_t k = 0; mark < counts.size() && k < counts[mark]; ++k) out += k ? ", ?" : "?";
-            ++mark;
+            mark(next);
             continue;
         } else {
-            out += c;
+            text(std::string_view(sql).substr(i, 1));
             continue;
         }
         if (end == std::string::npos) end = sql.size() - 1;
-        out.append(sql, i, end - i + 1);
+        text(std::string_view(sql).substr(i, end - i + 1));
         i = end;
     }
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts) {
+    std::string out;
+    std::size_t mark = 0;
+    ScanMarks(
+        sql, [&](std::string_view t) { out += t; },
+        [&](char next) {
+            if (IsDigit(next)) throw DataError("Una lista de valores no puede ir en una marca numerada (?N)");
+            for (std::size_t k = 0; mark < counts.size() && k < counts[mark]; ++k) out += k ? ", ?" : "?";
+            ++mark;
+        });
     if (mark != counts.size())
-        throw DataError("The command has " + std::to_string(mark) + " parameter marks for " +
-                        std::to_string(counts.size()) + " parameters, one of them a list of values");
+        throw DataError("La consulta tiene " + std::to_string(mark) + " marcas ? para " +
+                        std::to_string(counts.size()) + " parámetros, uno de ellos una lista de valores");
     return out;
+}
+
+std::optional<std::size_t> CountParameterMarks(const std::string& sql) {
+    std::size_t marks = 0;
+    bool numbered = false;
+    ScanMarks(
+        sql, [](std::string_view) {},
+        [&](char next) {
+            numbered = numbered || IsDigit(next);
+            ++marks;
+        });
+    if (numbered) return std::nullopt;
+    return marks;
 }
 
 void Parameter::Value(const Variant& v) {
@@ -207,7 +240,7 @@ void Parameter::Value(const Variant& v) {
     } catch (const DataError& e) {
         const auto text = v.Text();
         if (!text) throw;
-        throw DataError(std::string(e.what()) + ": \"" + *text + "\"");
+        throw DataError(std::string(e.what()) + ": " + *text);
     }
     value_ = v;
 }
@@ -239,6 +272,69 @@ std::shared_ptr<Recordset> Command::Execute() {
     return Execute(nullptr);
 }
 
+std::vector<std::string> detail::Provider::ResultColumns(const std::string& sql, BoundValues params) {
+    std::vector<std::string> names;
+    if (const auto rows = Execute(sql, params, kDefaultRowLimit))
+        for (const auto& c : rows->columns) names.push_back(c.name);
+    return names;
+}
+
+std::string Command::Statement(detail::Provider& provider, std::size_t count) const {
+    std::string sql;
+    switch (CommandType) {
+        case kCommandText:
+            sql = CommandText;
+            break;
+        case kCommandTable:
+            sql = "SELECT * FROM " + provider.QuoteIdentifier(text::TrimWhite(CommandText));
+            break;
+        case kCommandStoredProcedure:
+            sql = provider.ProcedureCall(text::TrimWhite(CommandText), count);
+            break;
+        default:
+            throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
+    }
+    if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
+        throw DataError("The command text is empty");
+    return sql;
+}
+
+namespace {
+
+// A value as it goes to the database, for a trace.
+Variant SentValue(const BoundValue& b) {
+    switch (b.kind) {
+        case BoundValue::Kind::Int:
+            return static_cast<long long>(b.integer);
+        case BoundValue::Kind::Double:
+            return b.real;
+        case BoundValue::Kind::Bool:
+            return b.integer != 0;
+        case BoundValue::Kind::Date:
+        case BoundValue::Kind::Time:
+        case BoundValue::Kind::Timestamp:
+            return b.date;
+        case BoundValue::Kind::Decimal:
+            if (auto d = Decimal::Parse(b.text, '.')) return *d;
+            return b.text;
+        case BoundValue::Kind::Text:
+        case BoundValue::Kind::Binary:
+            return b.text;
+        case BoundValue::Kind::Null:
+            break;
+    }
+    return Variant::MakeNull();
+}
+
+}  // namespace
+
+void Command::TraceSent(const Connection& cnn, const std::string& sql) const {
+    if (!cnn.Trace) return;
+    std::vector<std::pair<std::string, Variant>> values;
+    for (const auto& p : params_.items_) values.emplace_back(p->Name, SentValue(p->Bound()));
+    cnn.Trace(sql, values);
+}
+
 std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
     if (reuse && reuse.use_count() == 1)
         reuse->Detach();  // its old rows can serve the new result's storage
@@ -260,27 +356,32 @@ std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
                                                         ? std::span<const BoundValue*>(many)
                                                         : std::span<const BoundValue*>(few.data(), count);
         for (std::size_t i = 0; i < count; ++i) values[i] = &params_.items_[i]->Bound();
+        // A text command runs CommandText itself, not a copy.
         std::string sql;
-        switch (CommandType) {
-            case kCommandText:
-                break;  // CommandText itself, not copied
-            case kCommandTable:
-                sql = "SELECT * FROM " + provider.QuoteIdentifier(text::TrimWhite(CommandText));
-                break;
-            case kCommandStoredProcedure:
-                sql = provider.ProcedureCall(text::TrimWhite(CommandText), values.size());
-                break;
-            default:
-                throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
-        }
+        if (CommandType != kCommandText || text::TrimWhite(CommandText).empty()) sql = Statement(provider, count);
         const std::string& run = CommandType == kCommandText ? CommandText : sql;
-        if (text::TrimWhite(run).empty() || text::TrimWhite(CommandText).empty())
-            throw DataError("The command text is empty");
+        TraceSent(cnn, run);
         start = std::chrono::steady_clock::now();
         std::shared_ptr<detail::Table> rows = provider.Execute(run, values, cnn.RowLimit);
         if (!reuse) return std::make_shared<Recordset>(std::move(rows));
         reuse->Reopen(std::move(rows));
         return reuse;
+    } catch (const DataError& e) {
+        cnn.Fail(e.what(), start);
+    }
+}
+
+std::vector<std::string> Command::Describe() {
+    if (!ActiveConnection) throw DataError("The command has no active connection");
+    Connection& cnn = *ActiveConnection;
+    detail::Provider& provider = cnn.RequireProvider();
+    std::optional<std::chrono::steady_clock::time_point> start;
+    try {
+        std::vector<const BoundValue*> values;
+        for (const auto& p : params_.items_) values.push_back(&p->Bound());
+        const std::string sql = Statement(provider, values.size());
+        start = std::chrono::steady_clock::now();
+        return provider.ResultColumns(sql, values);
     } catch (const DataError& e) {
         cnn.Fail(e.what(), start);
     }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,6 +76,11 @@ private:
 // numbered mark ("?1"), which a list cannot follow.
 std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts);
 
+// How many "?" parameter marks the text holds, counted as
+// ExpandParameterMarks does; nullopt when one is numbered ("?1"), whose
+// count says nothing of the parameters it takes.
+std::optional<std::size_t> CountParameterMarks(const std::string& sql);
+
 class Command {
 public:
     std::string CommandText;
@@ -94,8 +100,18 @@ public:
     // and is returned, which spares re-querying the same source its
     // allocations; otherwise `reuse` is just let go.
     std::shared_ptr<Recordset> Execute(std::shared_ptr<Recordset> reuse);
+    // The names of the result's columns, from the statement prepared against
+    // the database without fetching a row where the driver allows (SQLite,
+    // ODBC); empty when it returns no rows. Raises as Execute() does.
+    std::vector<std::string> Describe();
 
 private:
+    // The statement sent for CommandText and CommandType with count
+    // parameters; raises for an unknown type or an empty text.
+    std::string Statement(detail::Provider& provider, std::size_t count) const;
+    // Hands the statement and the bound values to the connection's Trace.
+    void TraceSent(const Connection& cnn, const std::string& sql) const;
+
     ParameterList params_;
 };
 

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,12 @@ public:
     std::string BaseFolder;                   // looked in first for relative file paths; "" for none
     std::optional<int> ConnectionTimeout;     // seconds opening may take, over the string's; 0 as ADO's "no limit"
     std::optional<int> CommandTimeout;        // seconds each command may take, over the string's; 0 likewise
+    // When set, called with each statement just before it is sent (the text
+    // as sent, a table or procedure command as the call built for it) and
+    // the name and the value as bound (converted for its type) of each
+    // parameter, in the order of its marks.
+    // For hosts that show what runs; it must not throw.
+    std::function<void(const std::string& statement, const std::vector<std::pair<std::string, Variant>>& values)> Trace;
 
     // Opens with ConnectionString. Raises DataError when the string is empty,
     // names an unknown provider, gives a timeout that is not a whole number

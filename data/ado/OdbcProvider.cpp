@@ -325,6 +325,21 @@ public:
         }
     }
 
+    // Prepared and described without SQLExecute; the values are bound first
+    // for drivers that need them to describe the result.
+    std::vector<std::string> ResultColumns(const std::string& sql, BoundValues params) override {
+        KeptStatement& kept = Prepared(sql);
+        const StatementHandle& st = *kept.handle;
+        if (slots_.size() < params.size()) slots_.resize(params.size());
+        for (std::size_t i = 0; i < params.size(); ++i)
+            Bind(st, static_cast<SQLUSMALLINT>(i + 1), *params[i], slots_[i]);
+        SQLSMALLINT n = 0;
+        st.Check(SQLNumResultCols(st.get(), &n));
+        Columns described;
+        Describe(st, n, described);
+        return std::move(described.names);
+    }
+
     std::string QuoteIdentifier(std::string_view name) const override {
         return quote_ ? QuoteWith(name, quote_) : std::string(name);
     }

@@ -274,6 +274,29 @@ public:
         return result;
     }
 
+    // Prepares each statement of the text without running any: the columns
+    // of the first that returns rows, and the marks of all against params.
+    std::vector<std::string> ResultColumns(const std::string& sql, BoundValues params) override {
+        std::vector<std::string> names;
+        std::size_t marks = 0;
+        for (const char* next = sql.c_str(); next && *next;) {
+            const char* tail = nullptr;
+            sqlite3_stmt* raw = nullptr;
+            if (sqlite3_prepare_v2(db_, next, -1, &raw, &tail) != SQLITE_OK) throw DataError(sqlite3_errmsg(db_));
+            next = tail;
+            if (!raw) continue;
+            std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(raw, sqlite3_finalize);
+            marks += static_cast<std::size_t>(sqlite3_bind_parameter_count(raw));
+            if (!names.empty()) continue;
+            for (int i = 0; i < sqlite3_column_count(raw); ++i) {
+                const char* name = sqlite3_column_name(raw, i);
+                names.emplace_back(name ? name : "");
+            }
+        }
+        CheckAllUsed(marks, params.size());
+        return names;
+    }
+
     void HoldReads(bool on) override {
         holdReads_ = on;
         if (!on) ReleasePin();

@@ -92,11 +92,16 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
         c->Name = r.name;
         c->cnnString = r.written;
         s.rpt->AddConnection(c);
-        expected += std::string(r.name) + " [kind " +
-                    (r.written[0] != '@' ? "5"
-                     : r.name[0] == 'e'  ? "4"
-                                         : "1") +
-                    "]" + r.shown + "\n";
+        // The kind in words: how the string is stored, then what it reaches.
+        const std::string via = r.written[0] != '@' ? ""
+                                : r.name[0] == 'e'  ? "archivo de vínculo de datos"
+                                                    : "administrador de conexiones";
+        const std::string reaches = r.shown.find("Provider=SQLite") != std::string::npos ? "SQLite"
+                                    : r.shown.find("Nadie") != std::string::npos         ? "proveedor Nadie.1"
+                                    : r.shown.find("Driver={") != std::string::npos      ? "ODBC"
+                                                                                         : "";
+        const std::string kind = via + (via.empty() || reaches.empty() ? "" : ", ") + reaches;
+        expected += std::string(r.name) + " [" + (kind.empty() ? "cadena de conexión" : kind) + "]" + r.shown + "\n";
     }
     testing::WriteFile(d + "/ventas.xml", s.rpt->ToXML());
     std::filesystem::create_directories(d + "/datos");
@@ -123,7 +128,9 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out, expected);
 
+    // Any connection that does not open fails the command.
     o = testing::RunOrvane("connections --open --format json " + xml);
+    EXPECT_EQ(o.status, 1) << o.err;
     const auto j = nlohmann::json::parse(o.out);
     ASSERT_EQ(j.size(), std::size(rows)) << o.out;
     EXPECT_EQ(std::vector<bool>({j[0]["opened"], j[10]["opened"], j[13]["opened"], j[14]["opened"], j[15]["opened"]}),
@@ -137,7 +144,7 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     std::filesystem::remove(d + "/providers.ini");
     o = testing::RunOrvane("connections " + xml);
     for (const char* shown :
-         {"sql1 [kind 5]: the ODBC driver \"FreeTDS\" that provider \"SQLOLEDB.1\" needs is not "
+         {"sql1 [cadena de conexión]: the ODBC driver \"FreeTDS\" that provider \"SQLOLEDB.1\" needs is not "
           "installed (Debian package tdsodbc)",
           "driver \"MySQL ODBC 8.0 Unicode Driver\" needs is not installed (Debian package odbc-mariadb)",
           "none ships with Debian: name the one installed here as Driver= in section [Oracle] of "})
@@ -146,11 +153,13 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     // A mapping file others may read, or with a line it cannot take, stops every OLE DB string.
     testing::WriteFile(d + "/providers.ini", mapping);
     o = testing::RunOrvane("connections " + xml);
-    EXPECT_NE(o.out.find("ora [kind 5]: " + d + "/providers.ini: other users may read"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini: other users may read"), std::string::npos)
+        << o.out;
     testing::WriteFile(d + "/providers.ini", "[Oracle]\nDriverr=Oracle 21\n");
     chmod((d + "/providers.ini").c_str(), 0600);
     o = testing::RunOrvane("connections " + xml);
-    EXPECT_NE(o.out.find("ora [kind 5]: " + d + "/providers.ini, line 2: unknown key"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini, line 2: unknown key"), std::string::npos)
+        << o.out;
 }
 
 }  // namespace

@@ -84,7 +84,10 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
         if (b.kind == K::Text || b.kind == K::Binary) out += " " + b.text;
         return out;
     };
-    const std::string range = "the value is out of range", none = "this type cannot be sent to the database";
+    const std::string range = "fuera de rango";
+    const auto none = [](int code) {
+        return "su tipo (" + std::to_string(code) + ") no puede enviarse a la base de datos";
+    };
     const struct {
         int code;
         Variant value;
@@ -93,23 +96,23 @@ TEST(AdoTypeTable, NamesIgnoreCaseAndBlanksUnknownOnesAreTextOfCode13FormatsFoll
         // clang-format off
         // Whole numbers: texts read as numbers, fractions rounded half to even, within the code's range.
         {3, " 42 ", "int 42"}, {3, 2.5, "int 2"}, {3, 3.5, "int 4"}, {3, true, "int -1"},
-        {3, "abc", "Parameter p (type 3): the value is not a number: \"abc\""},
-        {3, 3e10, "Parameter p (type 3): " + range + ": \"30000000000\""},
-        {3, 2147483648LL, "Parameter p (type 3): " + range + ": \"2147483648\""}, {3, 2147483647LL, "int 2147483647"},
-        {16, -129, "Parameter p (type 16): " + range + ": \"-129\""}, {16, -128, "int -128"}, {16, 127, "int 127"},
-        {17, -1, "Parameter p (type 17): " + range + ": \"-1\""}, {17, 255, "int 255"},
-        {2, 32768, "Parameter p (type 2): " + range + ": \"32768\""}, {19, 4294967295.0, "int 4294967295"},
+        {3, "abc", "p: no es un número: abc"},
+        {3, 3e10, "p: " + range + ": 30000000000"},
+        {3, 2147483648LL, "p: " + range + ": 2147483648"}, {3, 2147483647LL, "int 2147483647"},
+        {16, -129, "p: " + range + ": -129"}, {16, -128, "int -128"}, {16, 127, "int 127"},
+        {17, -1, "p: " + range + ": -1"}, {17, 255, "int 255"},
+        {2, 32768, "p: " + range + ": 32768"}, {19, 4294967295.0, "int 4294967295"},
         // Reals, texts, bytes, truth values; adVariant by the value's own kind. (What SQLite
         // receives of each kind is the provider test's.)
-        {5, "12abc", "Parameter p (type 5): the value is not a number: \"12abc\""},
+        {5, "12abc", "p: no es un número: 12abc"},
         {200, 2.5, "text 2.5"}, {72, "42", "text 42"}, {128, "ab", "bytes ab"}, {11, "true", "bool 1"},
-        {11, "maybe", "Parameter p (type 11): the value is not a truth value: \"maybe\""},
+        {11, "maybe", "p: no es un valor de verdad: maybe"},
         {12, 2.5, "real 2.500000"}, {13, "x", "text x"},
         // Null and Empty bind NULL whatever the type; objects and some types are never sent.
         {136, Variant::MakeNull(), "null"}, {8192, Variant(), "null"},
-        {136, 1, "Parameter p (type 136): " + none + ": \"1\""},
-        {999, "x", "Parameter p (type 999): " + none + ": \"x\""},
-        {200, kObject, "Parameter p (type 200): an object cannot be sent to the database"},
+        {136, 1, "p: " + none(136) + ": 1"},
+        {999, "x", "p: " + none(999) + ": x"},
+        {200, kObject, "p: un objeto no puede enviarse a la base de datos"},
         // clang-format on
     };
     for (const auto& c : cases) EXPECT_EQ(bind(c.code, c.value), c.bound) << c.code << " " << c.value.TextOr("?");
@@ -224,7 +227,7 @@ TEST(ParameterLiteral, ChoosesTheDateFormatByTypeNameAndParameterAndReadsDatesAs
             data::Parameter("Desde", 7, 0).Value(Variant(text));
             ADD_FAILURE() << text;
         } catch (const data::DataError& e) {
-            EXPECT_EQ(e.what(), "Parameter Desde (type 7): the value is not a date: \"" + std::string(text) + "\"");
+            EXPECT_EQ(e.what(), "Desde: no es una fecha: " + std::string(text));
         }
     }
 }

@@ -38,7 +38,7 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTy
     SalesReport s;
     auto rs = s.Source("Clientes", "SELECT * FROM clientes");
     EXPECT_FALSE(rs->OpenRecordsource());
-    EXPECT_NE(rs->LastOpenError.find("not open"), std::string::npos);
+    EXPECT_NE(rs->LastOpenError.find("la conexión \"ventas\" no está abierta"), std::string::npos);
     EXPECT_EQ(rs->ADORecordset, nullptr);
 
     ASSERT_TRUE(s.cnn->OpenConnection());
@@ -177,7 +177,7 @@ TEST(RecordSource, ListsOfValuesByMacroAndBoundEmptyTextDateTextAndUnboundParame
     rs->SQLCommand = "SELECT ?";
     rs->SendParameters = "L,Otro";
     EXPECT_FALSE(rs->OpenRecordsource());
-    EXPECT_NE(rs->LastOpenError.find("1 parameter marks for 2 parameters"), std::string::npos) << rs->LastOpenError;
+    EXPECT_NE(rs->LastOpenError.find("1 marcas ? para 2 parámetros"), std::string::npos) << rs->LastOpenError;
 
     s.Param("vacio", "adVarChar", "");
     auto fecha = s.Param("fecha", "strDateTime", "2024-03-09 10:20:30");
@@ -188,9 +188,10 @@ TEST(RecordSource, ListsOfValuesByMacroAndBoundEmptyTextDateTextAndUnboundParame
     EXPECT_EQ(Current(rs, "f"), "20240309");
     EXPECT_EQ(Current(rs, "t"), "text");
 
-    fecha->Value = "not a date";
-    ASSERT_TRUE(rs->OpenRecordsource());
-    EXPECT_EQ(Current(rs, "f"), "not a date");
+    // A date that does not read is never sent as text: it is the error.
+    fecha->Value = "31/02/2024";
+    EXPECT_FALSE(rs->OpenRecordsource());
+    EXPECT_EQ(rs->LastOpenError.rfind("fecha: no es una fecha: 31/02/2024", 0), 0u) << rs->LastOpenError;
 
     // A parameter that cannot be bound is left out.
     s.Param("malo", "adInteger", "abc");
@@ -200,11 +201,10 @@ TEST(RecordSource, ListsOfValuesByMacroAndBoundEmptyTextDateTextAndUnboundParame
     rs->SendParameters = "malo,nadie,objeto,bueno";
     ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
     EXPECT_EQ(Current(rs, "a"), "ok");
-    // When the statement then fails, its error says what was left out and why.
+    // When the statement then fails, what was left out and why is its error.
     rs->SQLCommand = "SELECT ? AS a, ? AS b";
     EXPECT_FALSE(rs->OpenRecordsource());
-    EXPECT_NE(rs->LastOpenError.find("Parameter malo (type 3): the value is not a number: \"abc\""), std::string::npos)
-        << rs->LastOpenError;
+    EXPECT_EQ(rs->LastOpenError.rfind("malo: no es un número: abc; ", 0), 0u) << rs->LastOpenError;
 }
 
 }  // namespace

@@ -263,7 +263,7 @@ TEST(ReportXml, ParseErrorTellsWhereAndHidesPasswords) {
     const DefinitionRead read =
         Orvane().ReadXML("<Orvane>\r\n<eConnection cnnString='Password=secreto;'><a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>");
     EXPECT_EQ(read.error.Message(),
-              "Error #: 7: mismatched tagLine #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"
+              "Error #: 7: mismatched tag\r\nLine #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"
               "Source Text: <eConnection cnnString='Password=***;'><a>\xC3\xA9\xC3\xA9</b>\r\n");
 }
 

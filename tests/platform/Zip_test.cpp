@@ -96,11 +96,13 @@ TEST(Zip, WritesReadsUpdatesAndRefusesHostileDamagedOrOversizedArchivesWithoutHa
         std::uint32_t lie;  // 0: the sizes are told as they are
         std::string error;
     };
-    for (const Case& c : {Case{std::string(700 << 10, 'b'), "", 0,
-                               "bomb.txt declares 716800 bytes, more than the 614400 an entry may hold"},
-                          Case{std::string(560 << 10, 'b'), std::string(560 << 10, 'a'), 0,
-                               "the entries declare more than 1048576 bytes in all"},
-                          Case{std::string(4 << 20, 'b'), "", 4, "bomb.txt inflates past the 4 bytes it declares"}}) {
+    for (const Case& c :
+         {Case{std::string(700 << 10, 'b'), "", 0,
+               "la entrada bomb.txt declara 716800 bytes, más de los 614400 que puede tener una entrada"},
+          Case{std::string(560 << 10, 'b'), std::string(560 << 10, 'a'), 0,
+               "las entradas declaran más de 1048576 bytes en total"},
+          Case{std::string(4 << 20, 'b'), "", 4,
+               "la entrada bomb.txt se descomprime en más de los 4 bytes que declara"}}) {
         SCOPED_TRACE(c.error);
         MakeRawZip(path, {{"small.txt", "tiny"}, {"bomb.txt", c.bomb}, {"after.txt", c.after}});
         if (c.lie) SetDeclaredSize(path, "bomb.txt", c.lie);
@@ -109,7 +111,7 @@ TEST(Zip, WritesReadsUpdatesAndRefusesHostileDamagedOrOversizedArchivesWithoutHa
         EXPECT_TRUE(r.entries.empty());
     }
     MakeRawZip(path, {{"a", "1"}, {"b", "2"}, {"c", "3"}});
-    EXPECT_EQ(ReadArchive(path, Limits{2}).error, "the archive holds more than 2 entries");
+    EXPECT_EQ(ReadArchive(path, Limits{2}).error, "el archivo tiene más de 2 entradas");
     EXPECT_EQ(ReadArchive(path, Limits{3}).entries.size(), 3u);
 }
 

@@ -36,6 +36,10 @@ public:
     // null when the statement returns none.
     virtual std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params,
                                            std::size_t rowLimit) = 0;
+    // The column names of the statement's first result, without fetching a
+    // row where the database allows; empty when it returns none. This one
+    // runs the statement: providers that can prepare alone override it.
+    virtual std::vector<std::string> ResultColumns(const std::string& sql, BoundValues params);
     // A table name quoted for this database.
     virtual std::string QuoteIdentifier(std::string_view name) const = 0;
     // The statement that calls a stored procedure; raises when there are none.
