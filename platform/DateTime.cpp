@@ -316,7 +316,9 @@ std::string DateTime::ToIsoText() const {
     if (IsTimeOnly()) return TimeText();
     char buf[40];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", Year, Month, Day);
-    return HasTime() ? buf + (" " + TimeText()) : std::string(buf);
+    std::string out(buf);
+    if (HasTime()) out.append(" ").append(TimeText());
+    return out;
 }
 
 std::optional<DateTime> ParseDateText(std::string_view text) {
