@@ -19,6 +19,7 @@
 
 #include "designer/RenameReferences.h"
 #include "designer/qt/ApplicationsDialog.h"
+#include "designer/qt/CheckDialog.h"
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
 #include "model/Help.h"
@@ -287,6 +288,7 @@ void OrvaneE::BuildMenus() {
     mnuEliminar = named(
         mnuReporte->addAction(QStringLiteral("E&liminar"), QKeySequence(Qt::Key_Delete), this, &OrvaneE::Eliminar),
         "mnuEliminar");
+    mnuRevisar = named(mnuReporte->addAction(QStringLiteral("Revisar reporte"), this, &OrvaneE::Revisar), "mnuRevisar");
     QMenu* add = mnuReporte->addMenu(QStringLiteral("&Agregar"));
     add->setObjectName("mnuAgregar");
     add->setToolTipsVisible(true);
@@ -610,6 +612,22 @@ void OrvaneE::Eliminar() {
         }
         return true;
     });
+}
+
+void OrvaneE::Revisar() {
+    // Only the definition is read: opening the connections from here would
+    // make a person wait on every database the report names.
+    const std::vector<data::Finding> findings = data::CheckReport(*report_);
+    if (findings.empty()) {
+        platform::ShowMessage("No se encontraron errores en el reporte.", platform::MsgButtons::Ok,
+                              platform::MsgIcon::Information);
+        return;
+    }
+    DlgRevisar dialog(this);
+    dialog.SetFindings(findings);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.Chosen() < 0) return;
+    if (auto node = tree_->Nodes().Item(NodeKeyOf(findings[static_cast<std::size_t>(dialog.Chosen())].place)))
+        tree_->SelectedItem(node);
 }
 
 void OrvaneE::Deshacer() {

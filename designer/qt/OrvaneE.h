@@ -61,6 +61,7 @@ public:
     QAction* mnuGuardarComo;
     QAction* mnuDeshacer;
     QAction* mnuRehacer;
+    QAction* mnuRevisar;
 
     // The menu commands, as the actions trigger them.
     void Editar();
@@ -68,6 +69,8 @@ public:
     void Eliminar();
     void Deshacer();
     void Rehacer();
+    // Lists the report check's findings; the one chosen selects its item's node.
+    void Revisar();
     void Nuevo();
     void Abrir();
     bool Guardar();

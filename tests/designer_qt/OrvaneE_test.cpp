@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QTranslator>
 #include <QTreeWidget>
 #include <QUrl>
@@ -336,6 +337,37 @@ TEST_F(OrvaneE, RenamingAParameterOrASourceOffersToRenameItsReferencesInOneUndoS
                          {"El nombre \"IdPedido\" se usa en: 1 entrada de SendParameters, 1 referencia de "
                           "idParameterLinked. ¿Desea que también pasen a usar \"Pedido\"?",
                           "El nombre \"Desde\" se usa en: 2 macros. ¿Desea que también pasen a usar \"Inicio\"?"}));
+}
+
+TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    text.replace(text.find("@IdCliente"), 10, "@IdClienteX");
+    const std::string file = dir.file("revisar.xml");
+    WriteFile(file, text);
+    designer::OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    Select(w, "Prm_Desde");
+    QStringList lines;
+    runner.Then([&lines](QDialog& d) {
+        auto* list = d.findChild<QListWidget*>("lstHallazgos");
+        ASSERT_NE(list, nullptr);
+        for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+        const auto chosen = list->findItems("IdClienteX", Qt::MatchContains);
+        ASSERT_EQ(chosen.size(), 1);
+        list->setCurrentItem(chosen[0]);
+        Click(d, "cmdIr");
+    });
+    w.mnuRevisar->trigger();
+    EXPECT_EQ(lines, QStringList({"conexión ventas / origen clientes / origen pedidos: la consulta: la macro "
+                                  "@IdClienteX no nombra ningún parámetro"}));
+    ASSERT_NE(w.tvwOrvane->currentItem(), nullptr);
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
+
+    runner.Then([](QDialog& d) { Click(d, "cmdCerrar"); });  // closed: the selection stays
+    w.mnuRevisar->trigger();
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
+    EXPECT_EQ(runner.Shown(), 2);
 }
 
 }  // namespace
