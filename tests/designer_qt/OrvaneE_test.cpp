@@ -305,8 +305,14 @@ TEST(RenameReferences, ChangesWholeMacroTokensOnly) {
 }
 
 TEST_F(OrvaneE, RenamingAParameterOrASourceOffersToRenameItsReferencesInOneUndoStep) {
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    const std::string lineas = "SendParameters=\"IdPedido, MinImporte\" Filter=\"";
+    text.insert(text.find(lineas) + lineas.size(), "id_pedido = @pedidos.id_pedido");
+    const std::string file = dir.file("renombrar.xml");
+    WriteFile(file, text);
     designer::OrvaneE w;
-    ASSERT_TRUE(w.OpenFile(kExample));
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
     const std::string before = w.Report()->ToXML();
     Select(w, "Prm_IdPedido");
     runner.Then([](QDialog& d) {
@@ -331,12 +337,22 @@ TEST_F(OrvaneE, RenamingAParameterOrASourceOffersToRenameItsReferencesInOneUndoS
     EXPECT_NE(w.Report()->ToXML().find("fecha &gt;= @Desde AND"), std::string::npos);
     EXPECT_EQ(w.Report()->ToXML().find("@Inicio"), std::string::npos);
     EXPECT_NE(w.Report()->FindParameter("Inicio"), nullptr);
+
+    Select(w, "Rst_pedidos");  // a record source's field macros follow it
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "pedidos2");
+        Click(d, "cmdOK");
+    });
+    messages->QueueAnswer(platform::MsgAnswer::Yes);
+    w.CambiarNombre();
+    EXPECT_NE(w.Report()->ToXML().find("Filter=\"id_pedido = @pedidos2.id_pedido\""), std::string::npos);
     std::vector<std::string> texts;
     for (const auto& m : messages->Taken()) texts.push_back(m.text);
     EXPECT_EQ(texts, std::vector<std::string>(
                          {"El nombre \"IdPedido\" se usa en: 1 entrada de SendParameters, 1 referencia de "
                           "idParameterLinked. ¿Desea que también pasen a usar \"Pedido\"?",
-                          "El nombre \"Desde\" se usa en: 2 macros. ¿Desea que también pasen a usar \"Inicio\"?"}));
+                          "El nombre \"Desde\" se usa en: 2 macros. ¿Desea que también pasen a usar \"Inicio\"?",
+                          "El nombre \"pedidos\" se usa en: 1 macro. ¿Desea que también pasen a usar \"pedidos2\"?"}));
 }
 
 TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
