@@ -35,13 +35,25 @@ MsgAnswer StderrMessages::Show(const std::string& text, MsgButtons buttons, MsgI
     return UnattendedAnswer(buttons);
 }
 
+MsgAnswer StderrMessages::ShowWithDetails(const std::string& text, const std::string& details, MsgButtons buttons,
+                                          MsgIcon icon, const std::string& title) {
+    const MsgAnswer answer = Show(text, buttons, icon, title);
+    if (!details.empty()) std::cerr << details << std::endl;
+    return answer;
+}
+
 MsgAnswer RecordingMessages::Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) {
-    return Take({text, buttons, icon, title, std::nullopt});
+    return Take({text, buttons, icon, title, std::nullopt, {}});
 }
 
 MsgAnswer RecordingMessages::ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                              const std::string& title, MsgAnswer defaultButton) {
-    return Take({text, buttons, icon, title, defaultButton});
+    return Take({text, buttons, icon, title, defaultButton, {}});
+}
+
+MsgAnswer RecordingMessages::ShowWithDetails(const std::string& text, const std::string& details, MsgButtons buttons,
+                                             MsgIcon icon, const std::string& title) {
+    return Take({text, buttons, icon, title, std::nullopt, details});
 }
 
 MsgAnswer RecordingMessages::Take(Message message) {
@@ -77,6 +89,11 @@ MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                       std::optional<MsgAnswer> defaultButton) {
     if (defaultButton) return CurrentSink()->ShowWithDefault(text, buttons, icon, title, *defaultButton);
     return CurrentSink()->Show(text, buttons, icon, title);
+}
+
+MsgAnswer ShowMessageWithDetails(const std::string& text, const std::string& details, MsgButtons buttons, MsgIcon icon,
+                                 const std::string& title) {
+    return CurrentSink()->ShowWithDetails(text, details, buttons, icon, title);
 }
 
 std::shared_ptr<MessageSink> SetMessageSink(std::shared_ptr<MessageSink> sink) {

@@ -42,13 +42,24 @@ public:
         (void)defaultButton;
         return Show(text, buttons, icon, title);
     }
+    // The same, with a longer text the person may unfold (the cause of a
+    // failure, the statement that failed). A sink with no room for it may
+    // keep this one, which drops the details.
+    virtual MsgAnswer ShowWithDetails(const std::string& text, const std::string& details, MsgButtons buttons,
+                                      MsgIcon icon, const std::string& title) {
+        (void)details;
+        return Show(text, buttons, icon, title);
+    }
 };
 
-// Writes "title: text" to standard error; answers Ok, No to a question, and
-// Cancel to the question before unsaved work is dropped.
+// Writes "title: text" to standard error, the details on the lines after
+// it; answers Ok, No to a question, and Cancel to the question before
+// unsaved work is dropped.
 class StderrMessages : public MessageSink {
 public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
+    MsgAnswer ShowWithDetails(const std::string& text, const std::string& details, MsgButtons buttons, MsgIcon icon,
+                              const std::string& title) override;
 };
 
 // Keeps every message; answers from a script of answers, then as the
@@ -61,10 +72,13 @@ public:
         MsgIcon icon;
         std::string title;
         std::optional<MsgAnswer> defaultButton;  // none: the box's own choice
+        std::string details;                     // "" when none were given
     };
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
     MsgAnswer ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
                               MsgAnswer defaultButton) override;
+    MsgAnswer ShowWithDetails(const std::string& text, const std::string& details, MsgButtons buttons, MsgIcon icon,
+                              const std::string& title) override;
     void QueueAnswer(MsgAnswer a);
     std::vector<Message> Taken() const;
     void Clear();
@@ -80,6 +94,12 @@ private:
 // is the answer Enter chooses.
 MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
                       const std::string& title = {}, std::optional<MsgAnswer> defaultButton = std::nullopt);
+
+// Shows a message with details the person may unfold; the button Enter
+// chooses is the sink's own.
+MsgAnswer ShowMessageWithDetails(const std::string& text, const std::string& details,
+                                 MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+                                 const std::string& title = {});
 
 // Installs the sink used from now on (null restores the standard-error one);
 // returns the one that was installed.

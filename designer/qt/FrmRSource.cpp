@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <array>
+#include <utility>
 
 #include "data/SchemaLists.h"
 #include "data/ado/Connection.h"
@@ -31,6 +32,7 @@
 #include "model/Help.h"
 #include "platform/Messages.h"
 #include "platform/RuntimeServices.h"
+#include "platform/Secrets.h"
 #include "platform/Text.h"
 
 namespace orvane::designer {
@@ -55,6 +57,18 @@ constexpr std::array<Choice, 4> kCursorTypes{
     {{"Siempre hacia adelante", "0"}, {"Conjunto de claves", "1"}, {"Dinámico", "2"}, {"Estático", "3"}}};
 constexpr std::array<Choice, 4> kLockTypes{
     {{"Solo lectura", "1"}, {"Pesimista", "2"}, {"Optimista", "3"}, {"Optimista en lote", "4"}}};
+
+// What a failed test of the query shows behind the message: the database's
+// reason and the statement as it was sent (or, when it never got that far,
+// as it would have been), without passwords.
+std::string FailureDetails(const std::string& reason, const std::string& sent, const std::string& wouldSend) {
+    std::string details = "Motivo: " + (reason.empty() ? std::string("desconocido") : reason);
+    if (!sent.empty())
+        details += "\n\nSentencia enviada:\n" + sent;
+    else if (!wouldSend.empty())
+        details += "\n\nSentencia (no llegó a enviarse):\n" + wouldSend;
+    return platform::ScrubPasswords(details);
+}
 
 // A picker over a combo box: its entries change, the text shown stays as it
 // was, and nothing of it reaches the "selected by use" handlers.
@@ -520,15 +534,25 @@ bool FrmRSource::TryOpen() {
     auto cnn = ThisRC->eCnn.lock();
     const bool opened = cnn && cnn->OpenConnection();
     if (!opened || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) {
-        ShowMessage("Error al abrir la conexión");
+        platform::ShowMessageWithDetails("Error al abrir la conexión",
+                                         FailureDetails(cnn ? cnn->LastOpenError : "", "", ""));
         return false;
     }
     if (auto report = cnn->RPTParent.lock()) report->IniParameters();
     // The rows as the report shows them: with the source's own filter and sort.
     ThisRC->RTFilter = ThisRC->Filter;
     ThisRC->RTOrder = ThisRC->Order;
-    if (ThisRC->OpenRecordsource()) return true;
-    ShowMessage("No se pudo abrir el origen de registros");
+    // The last statement sent is this source's own or a child's, the one
+    // that failed when the open did.
+    std::string sent;
+    auto previous =
+        std::exchange(cnn->ADOCnn->Trace, [&sent](const std::string& statement, const auto&) { sent = statement; });
+    const bool ok = ThisRC->OpenRecordsource();
+    cnn->ADOCnn->Trace = std::move(previous);
+    if (ok) return true;
+    platform::ShowMessageWithDetails(
+        "No se pudo abrir el origen de registros",
+        FailureDetails(ThisRC->LastOpenError, sent, ThisRC->ReplaceMacros(ThisRC->SQLCommand)));
     return false;
 }
 

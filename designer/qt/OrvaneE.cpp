@@ -17,15 +17,17 @@
 #include <fstream>
 #include <sstream>
 
+#include "designer/RenameReferences.h"
 #include "designer/qt/ApplicationsDialog.h"
+#include "designer/qt/CheckDialog.h"
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
 #include "model/Help.h"
+#include "model/RSourceWalk.h"
 #include "model/eConnection.h"
 #include "model/eDialog.h"
 #include "model/eParameter.h"
 #include "model/ePrnFormat.h"
-#include "model/RSourceWalk.h"
 #include "model/eRSource.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
@@ -286,6 +288,7 @@ void OrvaneE::BuildMenus() {
     mnuEliminar = named(
         mnuReporte->addAction(QStringLiteral("E&liminar"), QKeySequence(Qt::Key_Delete), this, &OrvaneE::Eliminar),
         "mnuEliminar");
+    mnuRevisar = named(mnuReporte->addAction(QStringLiteral("Revisar reporte"), this, &OrvaneE::Revisar), "mnuRevisar");
     QMenu* add = mnuReporte->addMenu(QStringLiteral("&Agregar"));
     add->setObjectName("mnuAgregar");
     add->setToolTipsVisible(true);
@@ -544,6 +547,7 @@ void OrvaneE::Editar() {
             platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
             return false;
         }
+        if (*t.Name() != name) OfferReferenceRename(t, name);
         reveal_ = at.mid(0, at.size() - 1) << QString::fromStdString(*t.Name());
         return true;
     });
@@ -559,15 +563,31 @@ void OrvaneE::CambiarNombre() {
         return;
     }
     const QStringList at = PathOf(tvwOrvane->currentItem());
+    const std::string old = *t.Name();
     Change([&] {
         *t.Name() = name.toStdString();
         if (auto taken = NameTaken(t); !taken.empty()) {
             platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
             return false;
         }
+        OfferReferenceRename(t, old);
         reveal_ = at.mid(0, at.size() - 1) << name;
         return true;
     });
+}
+
+void OrvaneE::OfferReferenceRename(const Target& t, const std::string& from) {
+    if (t.kind != kParameter && t.kind != kRSource) return;
+    const std::string& to = *t.Name();
+    auto rename = [&](bool apply) {
+        return t.kind == kParameter ? RenameParameterReferences(*report_, from, to, apply)
+                                    : RenameRSourceReferences(*report_, from, to, apply);
+    };
+    const std::string question = RenameQuestion(rename(false), from, to);
+    if (question.empty()) return;
+    if (platform::ShowMessage(question, platform::MsgButtons::YesNo, platform::MsgIcon::Question) ==
+        platform::MsgAnswer::Yes)
+        rename(true);
 }
 
 void OrvaneE::Eliminar() {
@@ -592,6 +612,22 @@ void OrvaneE::Eliminar() {
         }
         return true;
     });
+}
+
+void OrvaneE::Revisar() {
+    // Only the definition is read: opening the connections from here would
+    // make a person wait on every database the report names.
+    const std::vector<data::Finding> findings = data::CheckReport(*report_);
+    if (findings.empty()) {
+        platform::ShowMessage("No se encontraron errores en el reporte.", platform::MsgButtons::Ok,
+                              platform::MsgIcon::Information);
+        return;
+    }
+    DlgRevisar dialog(this);
+    dialog.SetFindings(findings);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.Chosen() < 0) return;
+    if (auto node = tree_->Nodes().Item(NodeKeyOf(findings[static_cast<std::size_t>(dialog.Chosen())].place)))
+        tree_->SelectedItem(node);
 }
 
 void OrvaneE::Deshacer() {

@@ -61,6 +61,7 @@ public:
     QAction* mnuGuardarComo;
     QAction* mnuDeshacer;
     QAction* mnuRehacer;
+    QAction* mnuRevisar;
 
     // The menu commands, as the actions trigger them.
     void Editar();
@@ -68,6 +69,8 @@ public:
     void Eliminar();
     void Deshacer();
     void Rehacer();
+    // Lists the report check's findings; the one chosen selects its item's node.
+    void Revisar();
     void Nuevo();
     void Abrir();
     bool Guardar();
@@ -95,6 +98,9 @@ private:
     void Change(const std::function<bool()>& step);
     // The message for a name another item of the same kind already has, or "".
     std::string NameTaken(const Target& target) const;
+    // After a parameter or a record source was renamed from the name from:
+    // offers to make the references to it follow, saying how many change.
+    void OfferReferenceRename(const Target& target, const std::string& from);
     // Puts the definition back to a snapshot, keeping the saved sign.
     void Restore(const std::string& xml);
     // True when there are no unsaved changes, or they were saved, or the

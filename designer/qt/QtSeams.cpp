@@ -50,21 +50,40 @@ FileChooser& Chooser() {
 
 }  // namespace
 
+namespace {
+
+// Yes is a question's Enter answer unless the caller names another.
+platform::MsgAnswer OwnDefault(platform::MsgButtons buttons) {
+    return buttons == platform::MsgButtons::SaveDiscardCancel ? platform::MsgAnswer::Save : platform::MsgAnswer::Yes;
+}
+
+}  // namespace
+
 platform::MsgAnswer QtMessageSink::Show(const std::string& text, platform::MsgButtons buttons,
                                         platform::MsgIcon icon, const std::string& title) {
-    // Yes is a question's Enter answer unless the caller names another.
-    return ShowWithDefault(text, buttons, icon, title,
-                           buttons == platform::MsgButtons::SaveDiscardCancel ? platform::MsgAnswer::Save
-                                                                               : platform::MsgAnswer::Yes);
+    return Present(text, {}, buttons, icon, title, OwnDefault(buttons));
 }
 
 platform::MsgAnswer QtMessageSink::ShowWithDefault(const std::string& text, platform::MsgButtons buttons,
                                                    platform::MsgIcon icon, const std::string& title,
                                                    platform::MsgAnswer defaultButton) {
+    return Present(text, {}, buttons, icon, title, defaultButton);
+}
+
+platform::MsgAnswer QtMessageSink::ShowWithDetails(const std::string& text, const std::string& details,
+                                                   platform::MsgButtons buttons, platform::MsgIcon icon,
+                                                   const std::string& title) {
+    return Present(text, details, buttons, icon, title, OwnDefault(buttons));
+}
+
+platform::MsgAnswer QtMessageSink::Present(const std::string& text, const std::string& details,
+                                           platform::MsgButtons buttons, platform::MsgIcon icon,
+                                           const std::string& title, platform::MsgAnswer defaultButton) {
     using platform::MsgAnswer;
     const std::string shown = title.empty() ? platform::ApplicationTitle() : title;
     QMessageBox box(ToQtIcon(icon), QString::fromStdString(shown), QString::fromStdString(text),
                     QMessageBox::NoButton, QApplication::activeWindow());
+    if (!details.empty()) box.setDetailedText(QString::fromStdString(details));
     struct Choice {
         MsgAnswer answer;
         QMessageBox::StandardButton button;

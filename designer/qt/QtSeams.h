@@ -21,7 +21,8 @@ namespace orvane::designer {
 
 // Shows one modal message with QMessageBox: the button set with Spanish
 // captions, the icon, the button Enter chooses (Yes, or Save, unless named),
-// and the application's title when the title is empty.
+// the application's title when the title is empty, and any details behind
+// the box's own button that unfolds them.
 class QtMessageSink : public platform::MessageSink {
 public:
     platform::MsgAnswer Show(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon icon,
@@ -29,6 +30,13 @@ public:
     platform::MsgAnswer ShowWithDefault(const std::string& text, platform::MsgButtons buttons,
                                         platform::MsgIcon icon, const std::string& title,
                                         platform::MsgAnswer defaultButton) override;
+    platform::MsgAnswer ShowWithDetails(const std::string& text, const std::string& details,
+                                        platform::MsgButtons buttons, platform::MsgIcon icon,
+                                        const std::string& title) override;
+
+private:
+    platform::MsgAnswer Present(const std::string& text, const std::string& details, platform::MsgButtons buttons,
+                                platform::MsgIcon icon, const std::string& title, platform::MsgAnswer defaultButton);
 };
 
 // Opens the help in the desktop's browser: the index page for a context id

@@ -215,6 +215,31 @@ TEST_F(FrmRSource, TestButtonsOpenTheSourceOfferItsFieldsAndPreviewItsRows) {
 
 }
 
+TEST_F(FrmRSource, AFailedTestOrPreviewShowsTheReasonAndTheStatementSentInTheDetails) {
+    auto d = Editing(clientes);
+    Type(*d, "txtSQL", "SELECT * FROM no_hay WHERE ciudad = @Ciudad");
+    for (const char* button : {"btnProbarCons", "BntPreviewTable"}) {
+        Press(*d, button);
+        const auto taken = messages->Taken();
+        messages->Clear();
+        ASSERT_EQ(taken.size(), 1u) << button;
+        EXPECT_EQ(taken[0].text, "No se pudo abrir el origen de registros");
+        const std::string& details = taken[0].details;
+        const std::string sent = "\n\nSentencia enviada:\nSELECT * FROM no_hay WHERE ciudad = '%'";
+        EXPECT_EQ(details.rfind("Motivo: ", 0), 0u) << details;
+        ASSERT_GE(details.size(), sent.size());
+        EXPECT_LT(details.find("no_hay"), details.size() - sent.size()) << details;  // the reason names the table
+        EXPECT_EQ(details.substr(details.size() - sent.size()), sent);
+    }
+    cnn->cnnString = "Provider=SQLite;Pwd=secreto;Data Source=" + dir.file("no-existe.db");
+    Press(*d, "btnProbarCons");
+    const auto taken = messages->Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].text, "Error al abrir la conexión");
+    EXPECT_EQ(taken[0].details.rfind("Motivo: ", 0), 0u) << taken[0].details;
+    EXPECT_EQ(taken[0].details.find("secreto"), std::string::npos) << taken[0].details;
+}
+
 TEST_F(FrmRSource, ZoomAndSqlDesignerReturnTheirTextAndTheTypeFollowsTyping) {
     auto d = Editing(clientes);
     runner.Then([](QDialog& zoom) {

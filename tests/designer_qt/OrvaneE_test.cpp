@@ -3,15 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFileInfo>
+#include <QListWidget>
 #include <QTranslator>
 #include <QTreeWidget>
 #include <QUrl>
-#include <QFileInfo>
 
+#include "QtTestSupport.h"
+#include "designer/RenameReferences.h"
 #include "designer/qt/FrmParameter.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
-#include "QtTestSupport.h"
 
 namespace orvane::testing {
 namespace {
@@ -275,6 +277,113 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
     }
     EXPECT_TRUE(w.Report()->ToXML() == before);
     EXPECT_EQ(w.RecentFiles().value(0), QFileInfo(QString::fromStdString(file)).absoluteFilePath());
+}
+
+TEST(RenameReferences, ChangesWholeMacroTokensOnly) {
+    const struct {
+        const char* text;
+        const char* parameterTo;  // after renaming parameter "Desde"
+        const char* sourceTo;     // after renaming record source "pedidos"
+        int parameterCount, sourceCount;
+    } cases[] = {
+        {"f >= @Desde AND g < @Desdeo", "f >= @Inicio AND g < @Desdeo", "f >= @Desde AND g < @Desdeo", 1, 0},
+        {"@{ desde } + @DESDE,@desde.x", "@{Inicio} + @Inicio,@desde.x", "@{ desde } + @DESDE,@desde.x", 2, 0},
+        {"@pedidos.fecha = @{Pedidos.id}", "@pedidos.fecha = @{Pedidos.id}", "@ventas.fecha = @{ventas.id}", 0, 2},
+        {"@pedidosx.f @{pedidos} @{Desde", "@pedidosx.f @{pedidos} @{Desde", "@pedidosx.f @{pedidos} @{Desde", 0, 0},
+        {"'@Desde'@Desde", "'@Inicio'@Inicio", "'@Desde'@Desde", 2, 0},
+    };
+    for (const auto& c : cases) {
+        int n = 0;
+        EXPECT_EQ(designer::RenameParameterMacros(c.text, "Desde", "Inicio", n), c.parameterTo);
+        EXPECT_EQ(n, c.parameterCount) << c.text;
+        n = 0;
+        EXPECT_EQ(designer::RenameRSourceMacros(c.text, "pedidos", "ventas", n), c.sourceTo);
+        EXPECT_EQ(n, c.sourceCount) << c.text;
+    }
+    int n = 0;  // a new name a plain macro cannot hold is braced
+    EXPECT_EQ(designer::RenameParameterMacros("a = @Desde", "Desde", "Desde dia", n), "a = @{Desde dia}");
+}
+
+TEST_F(OrvaneE, RenamingAParameterOrASourceOffersToRenameItsReferencesInOneUndoStep) {
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    const std::string lineas = "SendParameters=\"IdPedido, MinImporte\" Filter=\"";
+    text.insert(text.find(lineas) + lineas.size(), "id_pedido = @pedidos.id_pedido");
+    const std::string file = dir.file("renombrar.xml");
+    WriteFile(file, text);
+    designer::OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    const std::string before = w.Report()->ToXML();
+    Select(w, "Prm_IdPedido");
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "Pedido");
+        Click(d, "cmdOK");
+    });
+    messages->QueueAnswer(platform::MsgAnswer::Yes);
+    w.CambiarNombre();
+    const std::string renamed = w.Report()->ToXML();
+    EXPECT_NE(renamed.find("idParameterLinked=\"Pedido\" SendParameters=\"Hasta\""), std::string::npos);
+    EXPECT_NE(renamed.find("SendParameters=\"Pedido, MinImporte\""), std::string::npos);
+    EXPECT_EQ(renamed.find("IdPedido\""), std::string::npos);
+    w.Deshacer();  // the name and its references together
+    EXPECT_TRUE(w.Report()->ToXML() == before);
+
+    Select(w, "Prm_Desde");  // through its dialog, and the offer declined: only the name changes
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "Inicio");
+        Click(d, "cmdOK");
+    });
+    w.Editar();
+    EXPECT_NE(w.Report()->ToXML().find("fecha &gt;= @Desde AND"), std::string::npos);
+    EXPECT_EQ(w.Report()->ToXML().find("@Inicio"), std::string::npos);
+    EXPECT_NE(w.Report()->FindParameter("Inicio"), nullptr);
+
+    Select(w, "Rst_pedidos");  // a record source's field macros follow it
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "pedidos2");
+        Click(d, "cmdOK");
+    });
+    messages->QueueAnswer(platform::MsgAnswer::Yes);
+    w.CambiarNombre();
+    EXPECT_NE(w.Report()->ToXML().find("Filter=\"id_pedido = @pedidos2.id_pedido\""), std::string::npos);
+    std::vector<std::string> texts;
+    for (const auto& m : messages->Taken()) texts.push_back(m.text);
+    EXPECT_EQ(texts, std::vector<std::string>(
+                         {"El nombre \"IdPedido\" se usa en: 1 entrada de SendParameters, 1 referencia de "
+                          "idParameterLinked. ¿Desea que también pasen a usar \"Pedido\"?",
+                          "El nombre \"Desde\" se usa en: 2 macros. ¿Desea que también pasen a usar \"Inicio\"?",
+                          "El nombre \"pedidos\" se usa en: 1 macro. ¿Desea que también pasen a usar \"pedidos2\"?"}));
+}
+
+TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    text.replace(text.find("@IdCliente"), 10, "@IdClienteX");
+    const std::string file = dir.file("revisar.xml");
+    WriteFile(file, text);
+    designer::OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    Select(w, "Prm_Desde");
+    QStringList lines;
+    runner.Then([&lines](QDialog& d) {
+        auto* list = d.findChild<QListWidget*>("lstHallazgos");
+        ASSERT_NE(list, nullptr);
+        for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+        const auto chosen = list->findItems("IdClienteX", Qt::MatchContains);
+        ASSERT_EQ(chosen.size(), 1);
+        list->setCurrentItem(chosen[0]);
+        Click(d, "cmdIr");
+    });
+    w.mnuRevisar->trigger();
+    EXPECT_EQ(lines, QStringList({"conexión ventas / origen clientes / origen pedidos: la consulta: la macro "
+                                  "@IdClienteX no nombra ningún parámetro"}));
+    ASSERT_NE(w.tvwOrvane->currentItem(), nullptr);
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
+
+    runner.Then([](QDialog& d) { Click(d, "cmdCerrar"); });  // closed: the selection stays
+    w.mnuRevisar->trigger();
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
+    EXPECT_EQ(runner.Shown(), 2);
 }
 
 }  // namespace

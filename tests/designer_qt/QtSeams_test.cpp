@@ -75,5 +75,22 @@ TEST(QtMessageSink, ShowsTheButtonSetsInSpanishWithTheirEnterAnswerIconsAndTitle
     }
 }
 
+TEST(QtMessageSink, KeepsTheDetailsBehindTheirButtonAndShowsNoneWhenThereAreNone) {
+    ScriptedRunner runner;
+    platform::ScopedMessageSink sink(std::make_shared<designer::QtMessageSink>());
+    for (const std::string details : {"Motivo: no such table", ""}) {
+        QString shown = "-";
+        runner.Then([&shown](QDialog& d) {
+            auto* box = qobject_cast<QMessageBox*>(&d);
+            ASSERT_NE(box, nullptr);
+            shown = box->detailedText();
+            EXPECT_EQ(box->text(), "Texto");
+            box->reject();
+        });
+        EXPECT_EQ(platform::ShowMessageWithDetails("Texto", details), MsgAnswer::Ok);
+        EXPECT_EQ(shown.toStdString(), details);
+    }
+}
+
 }  // namespace
 }  // namespace orvane::testing
