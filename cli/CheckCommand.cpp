@@ -61,7 +61,7 @@ int Check(const CheckOptions& o) {
         std::cout << nlohmann::ordered_json{{"file", o.file}, {"findings", list}}.dump(
                          2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << "\n";
-    else if (findings.empty())
+    else if (!errors)
         std::cout << "sin errores\n";
     return errors ? kCheckFound : 0;
 }

@@ -133,7 +133,8 @@ private:
             [&](const std::shared_ptr<eRSource>& rs, int depth, bool) {
                 path.resize(static_cast<std::size_t>(depth));
                 path.push_back(With(path.back(), Step::RecordSource, rs->Name));
-                Source(*rs, path.back(), open, keeps);
+                // Only a child is opened again by a move: the top level keeps nothing.
+                Source(*rs, path.back(), open, keeps && depth > 1);
                 return true;
             },
             [](const eRSource&, int) {});
