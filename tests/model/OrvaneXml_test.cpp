@@ -265,6 +265,16 @@ TEST(ReportXml, ParseErrorTellsWhereAndHidesPasswords) {
     EXPECT_EQ(read.error.Message(),
               "Error #: 7: mismatched tag\r\nLine #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"
               "Source Text: <eConnection cnnString='Password=***;'><a>\xC3\xA9\xC3\xA9</b>\r\n");
+
+    // A definition on one line shows only a readable span around the fault.
+    const std::string line = "<Orvane><x a='" + std::string(300, 'a') + "'></y>" + std::string(300, 'z') + "</Orvane>";
+    const std::string message = Orvane().ReadXML(line).error.Message();
+    const auto source = message.find("Source Text: ");
+    ASSERT_NE(source, std::string::npos) << message;
+    const std::string shown = message.substr(source + 13);
+    EXPECT_TRUE(shown.starts_with("...a") && shown.ends_with("z...\r\n")) << shown;
+    EXPECT_NE(shown.find("'></y>"), std::string::npos) << shown;
+    EXPECT_LE(shown.size(), 3 + 120 + 3 + 2u) << shown;
 }
 
 // Deeper record sources are refused where they start, never cut. Other

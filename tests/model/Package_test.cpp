@@ -154,6 +154,8 @@ TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
         EXPECT_GT(m.text.size(), 7u);
         EXPECT_EQ(m.icon, platform::MsgIcon::Exclamation);
     }
+    // The bombs are told as what they are, not as a package without source.xml.
+    for (const std::string& bad : {many, bomb}) EXPECT_EQ(rpt.ReadXPDFile(bad).status, ReadStatus::Refused) << bad;
 }
 
 TEST_F(PackageTest, HostileEntriesChangeNothingOutside) {
