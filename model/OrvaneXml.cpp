@@ -882,13 +882,17 @@ int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int pa
 }
 
 const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
-                                       "los orígenes de datos anidan más niveles de los que se admiten (256)"};
+                                       "los orígenes de datos anidan más niveles de los que se admiten (256)", false};
 
 XmlTextError TextError(const XmlParseError& e, std::string_view text) {
-    const XmlSourcePosition pos = LocateInText(text, e.offset);
+    const XmlSourcePosition pos = LocateInText(text, e.offset, e.encoding);
     // The line may hold a connection string.
-    return {e.code, e.description, pos.line, pos.column, std::min(e.offset, text.size()),
-            platform::ScrubPasswords(std::string(pos.lineText))};
+    return {e.code,
+            e.description,
+            pos.line,
+            pos.column,
+            std::min(e.offset, text.size()),
+            platform::ScrubPasswords(pos.lineText)};
 }
 
 // Moves what a read replaces from the definition built aside into r.
