@@ -184,9 +184,6 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothingAndAWrittenTableReadsBack
     }
     // Read into an empty table, the full table's text comes back whole: every
     // field is read, in every encoding the reader reads.
-    ePrnTable back;
-    ASSERT_TRUE(back.LoadFromXML(good));
-    EXPECT_EQ(back.ToXML(), good);
     for (const auto& e : orvane::testing::ReadEncodings()) {
         SCOPED_TRACE(e.declared + " as " + e.iconvName);
         ePrnTable encoded;

@@ -18,11 +18,16 @@ struct XmlEncoding {
     std::string declared, iconvName, mark;
 };
 
-// Every encoding the readers read, and other names of some.
+// Every encoding the readers read, and other names of some; plain UTF-8
+// first.
 inline std::vector<XmlEncoding> ReadEncodings() {
-    std::vector<XmlEncoding> all = {{"UTF-8", "UTF-8", "\xEF\xBB\xBF"}, {"UTF-16", "UTF-16LE", "\xFF\xFE"},
-                                    {"UTF-16", "UTF-16BE", "\xFE\xFF"}, {"cp1252", "WINDOWS-1252", ""},
-                                    {"latin9", "ISO-8859-15", ""},      {"iso8859_2", "ISO-8859-2", ""}};
+    std::vector<XmlEncoding> all = {{"UTF-8", "UTF-8", ""},
+                                    {"UTF-8", "UTF-8", "\xEF\xBB\xBF"},
+                                    {"UTF-16", "UTF-16LE", "\xFF\xFE"},
+                                    {"UTF-16", "UTF-16BE", "\xFE\xFF"},
+                                    {"cp1252", "WINDOWS-1252", ""},
+                                    {"latin9", "ISO-8859-15", ""},
+                                    {"iso8859_2", "ISO-8859-2", ""}};
     for (int n = 1250; n <= 1258; ++n)
         all.push_back({"windows-" + std::to_string(n), "WINDOWS-" + std::to_string(n), ""});
     for (int n = 1; n <= 16; ++n)
@@ -93,7 +98,7 @@ inline std::string EveryEightBitCharacter() {
     std::vector<char32_t> seen;
     std::string all;
     for (const auto& e : ReadEncodings()) {
-        if (!e.mark.empty()) continue;
+        if (e.iconvName.rfind("UTF-", 0) == 0) continue;
         iconv_t cd = iconv_open("UTF-8", e.iconvName.c_str());
         for (int b = 0x80; b <= 0xFF; ++b) {
             const std::string decoded = ConvertOne(cd, std::string(1, static_cast<char>(b)), false);
