@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "model/XmlText.h"
 #include "platform/Secrets.h"
 #include "platform/Text.h"
 
@@ -122,9 +123,9 @@ FileKind KindOfFile(const fs::path& file) {
     const std::string start(head, static_cast<std::size_t>(in.gcount()));
     // Local file header, or the end record of an archive with no entries.
     if (start.rfind("PK\x03\x04", 0) == 0 || start.rfind("PK\x05\x06", 0) == 0) return FileKind::Package;
-    std::size_t i = start.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
-    while (i < start.size() && (start[i] == ' ' || start[i] == '\t' || start[i] == '\r' || start[i] == '\n')) ++i;
-    return i < start.size() && start[i] == '<' ? FileKind::XmlText : FileKind::Other;
+    const std::string markup = XmlMarkupText(start);  // UTF-16 too
+    const std::size_t i = markup.find_first_not_of(" \t\r\n");
+    return i != std::string::npos && markup[i] == '<' ? FileKind::XmlText : FileKind::Other;
 }
 
 std::shared_ptr<Orvane> LoadDefinition(const fs::path& file) {

@@ -93,8 +93,12 @@ public:
     // The definition XML, byte for byte the same for the same definition.
     std::string ToXML() const;
     // Replaces connections, parameters, dialogs and print formats with those
-    // of the text. NotWellFormed, with the definition unchanged, when the
-    // text is not well-formed XML or nests record sources deeper than
+    // of the text. The text is the bytes of a file: UTF-8 (with or without a
+    // byte-order mark), UTF-16 with its byte-order mark, or the 8-bit
+    // encoding its declaration names (ISO-8859-1 to -16, windows-1250 to
+    // -1258). NotWellFormed, with the definition unchanged, when the text is
+    // not well-formed XML, names an encoding not read here or one its
+    // byte-order mark contradicts, or nests record sources deeper than
     // kMaxRecordSourceDepth. A well-formed text whose root is not "Orvane"
     // reads as Ok and changes nothing. Takes the sign in every case; shows
     // no message.

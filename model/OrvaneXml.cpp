@@ -882,7 +882,7 @@ int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int pa
 }
 
 const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
-                                       "los orígenes de datos anidan más niveles de los que se admiten (256)"};
+                                       "los orígenes de datos anidan más niveles de los que se admiten (256)", false};
 
 // Characters of the offending line shown on each side of the position: a
 // whole definition on one line is no message.
@@ -903,15 +903,20 @@ std::string SourceSpan(std::string_view line, std::size_t at) {
 }
 
 XmlTextError TextError(const XmlParseError& e, std::string_view text) {
-    const std::size_t offset = std::min(e.offset, text.size());
-    const XmlSourcePosition pos = LocateInText(text, offset);
-    const std::size_t at = offset - static_cast<std::size_t>(pos.lineText.data() - text.data());
+    const XmlSourcePosition pos = LocateInText(text, e.offset, e.encoding);
+    // The byte of the position in the line read as UTF-8: the column counts characters.
+    std::size_t at = 0;
+    for (std::size_t chars = 1; at < pos.lineText.size() && chars < pos.column; ++chars) {
+        ++at;
+        while (at < pos.lineText.size() && (static_cast<unsigned char>(pos.lineText[at]) & 0xC0) == 0x80) ++at;
+    }
     // The line may hold a connection string: scrubbed whole before it is
     // cut, so no cut hides a password's key from the scrubber. Masking may
     // move the position a little; the span stays around it.
-    const std::string line = platform::ScrubPasswords(std::string(pos.lineText));
+    const std::string line = platform::ScrubPasswords(pos.lineText);
     const std::size_t shift = pos.lineText.size() > line.size() ? pos.lineText.size() - line.size() : 0;
-    return {e.code, e.description, pos.line, pos.column, offset, SourceSpan(line, at > shift ? at - shift : 0)};
+    return {e.code,  e.description, pos.line, pos.column, std::min(e.offset, text.size()),
+            SourceSpan(line, at > shift ? at - shift : 0)};
 }
 
 // Moves what a read replaces from the definition built aside into r.

@@ -132,6 +132,15 @@ std::string EncodeXMLText(std::string_view s) {
     return out;
 }
 
+std::string XmlMarkupText(std::string_view bytes) {
+    const auto starts = [&](std::string_view head) { return bytes.substr(0, head.size()) == head; };
+    if (starts("\xFF\xFE")) return text::Utf16ToUtf8(bytes.substr(2), false);
+    if (starts("\xFE\xFF")) return text::Utf16ToUtf8(bytes.substr(2), true);
+    if (starts(std::string_view("<\0", 2))) return text::Utf16ToUtf8(bytes, false);
+    if (starts(std::string_view("\0<", 2))) return text::Utf16ToUtf8(bytes, true);
+    return std::string(starts("\xEF\xBB\xBF") ? bytes.substr(3) : bytes);
+}
+
 std::string DecodeXMLText(std::string_view s) {
     std::string out;
     out.reserve(s.size());

@@ -25,6 +25,12 @@ void AppendEncodedXMLText(std::string& out, std::string_view s);
 // s with every marker "<p>&nbsp;</p>" replaced by CR LF. Never fails.
 std::string DecodeXMLText(std::string_view s);
 
+// The bytes of an XML file as UTF-8 text, enough to look at its markup (is
+// there a "<", which root): UTF-16, told by its byte-order mark or by the "<"
+// it begins with, is decoded; a UTF-8 byte-order mark is dropped; any other
+// text is kept as it is, the markup of the 8-bit encodings being ASCII.
+std::string XmlMarkupText(std::string_view bytes);
+
 // The quoted attribute form of a value: "True"/"False" (with the quotes) for
 // a truth value, otherwise a double quote, the escaped text form and a double
 // quote; a value without a text form (Null, objects) gives the empty quotes.

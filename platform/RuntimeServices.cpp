@@ -15,29 +15,6 @@ namespace orvane::platform {
 namespace fs = std::filesystem;
 namespace {
 
-// UTF-16 code units to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    auto unit = [&](std::size_t i) -> char32_t {
-        auto b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
-        return big_endian ? (char32_t(b0) << 8 | b1) : (char32_t(b1) << 8 | b0);
-    };
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t u = unit(i);
-        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
-            char32_t lo = unit(i + 2);
-            if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                text::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        text::AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t(0xFFFD) : u);
-    }
-    return out;
-}
-
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
@@ -129,9 +106,9 @@ std::string RuntimeServices::ConvertDataLinkText(std::string_view bytes) {
     std::string out;
     auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
     if (starts("\xFF\xFE"))
-        out = Utf16ToUtf8(bytes.substr(2), false);
+        out = text::Utf16ToUtf8(bytes.substr(2), false);
     else if (starts("\xFE\xFF"))
-        out = Utf16ToUtf8(bytes.substr(2), true);
+        out = text::Utf16ToUtf8(bytes.substr(2), true);
     else if (starts("\xEF\xBB\xBF"))
         out = std::string(bytes.substr(3));
     else if (IsValidUtf8(bytes))

@@ -72,5 +72,8 @@ std::vector<char32_t> DecodeUtf8(std::string_view s);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t cp);
 std::string EncodeUtf8(const std::vector<char32_t>& cps);
+// UTF-16 code units, two bytes each in the given order, to UTF-8; an unpaired
+// surrogate becomes U+FFFD and a last odd byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 }  // namespace orvane::text

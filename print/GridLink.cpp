@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "print/detail/TableText.h"
 #include "print/ePrnTable.h"
 
 namespace orvane {
@@ -15,7 +16,8 @@ void AttachPrintTable(eControl& control) {
     const auto tables = control.GetData("Tables");
     if (!tables) return;
     auto table = std::make_shared<ePrnTable>();
-    if (table->LoadFromXML(tables->DatB64)) control.LinkObject = std::move(table);
+    // The layout was an attribute of the definition: characters already.
+    if (detail::ReadTableText(*table, tables->DatB64, true)) control.LinkObject = std::move(table);
 }
 
 // Installed when the library is loaded, so every definition read links its

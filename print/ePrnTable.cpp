@@ -9,6 +9,7 @@
 #include "model/XmlText.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
+#include "print/detail/TableText.h"
 
 // Two choices of the table text are ours:
 // - Values written "as is" (KeyField, KeyValue, KeyGroups, eSource, FontName)
@@ -275,19 +276,23 @@ std::string ePrnTable::ToXML() const {
     return out;
 }
 
-bool ePrnTable::LoadFromXML(const std::string& sXML) {
+bool detail::ReadTableText(ePrnTable& table, const std::string& text, bool decoded) {
     try {
         pugi::xml_document doc;
         // Comments and processing instructions are kept as nodes, because
         // one inside a row is not a cell and stops the reading.
-        if (ParseXml(sXML, doc, {.keepComments = true})) return false;
+        if (ParseXml(text, doc, {.keepComments = true, .decoded = decoded})) return false;
         for (auto node : doc.children())
             if (node.type() == pugi::node_element && SameName(LocalName(node.name()), "eCTable"))
-                ReadTable(node, *this);
+                ReadTable(node, table);
         return true;
     } catch (const std::exception&) {
         return false;  // out of memory while reading
     }
+}
+
+bool ePrnTable::LoadFromXML(const std::string& sXML) {
+    return detail::ReadTableText(*this, sXML, false);
 }
 
 }  // namespace orvane

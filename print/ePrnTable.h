@@ -91,8 +91,10 @@ public:
     std::string ToXML() const;
 
     // Reads a table layout XML text into this table: Name, Width and Height
-    // are overwritten and the rows read are appended to Rows. Returns false,
-    // changing nothing, when the text is not well-formed XML. A missing or
+    // are overwritten and the rows read are appended to Rows. The text is
+    // read in the encodings Orvane::ReadXML reads. Returns false, changing
+    // nothing, when the text is not well-formed XML or its encoding is not
+    // read. A missing or
     // unconvertible attribute stops the reading there and still returns
     // true: what was set stays, complete rows and cells stay, the row and
     // cell being read are dropped. Numbers are read by the user locale's rules.

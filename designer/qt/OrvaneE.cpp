@@ -29,6 +29,7 @@
 #include "model/eParameter.h"
 #include "model/ePrnFormat.h"
 #include "model/eRSource.h"
+#include "model/XmlText.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
 #include "platform/Zip.h"
@@ -89,12 +90,9 @@ constexpr int kRecentCount = 8;
 
 // True when the text's root element is a report definition's. Only the
 // prologue is read: comments, processing instructions and a document type
-// may come before the root. NUL bytes are skipped, so UTF-16 text reads too.
+// may come before the root. Any encoding the reader reads will do.
 bool HasReportRoot(std::string_view xml) {
-    std::string s;
-    s.reserve(xml.size());
-    for (char c : xml)
-        if (c != '\0') s += c;
+    const std::string s = XmlMarkupText(xml);
     std::size_t at = 0;
     while ((at = s.find('<', at)) != std::string::npos) {
         const std::string_view rest = std::string_view(s).substr(at);

@@ -13,21 +13,77 @@
 namespace orvane {
 namespace {
 
+using Form = XmlTextEncoding::Form;
+
 bool IsXmlBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// What a text's first bytes say of its encoding: a byte-order mark, or for
+// UTF-16 without one the "<" it begins with (as expat finds it).
+struct TextStart {
+    Form form = Form::Utf8;
+    std::size_t mark = 0;  // bytes of the byte-order mark
+    bool binding = false;  // the declaration must agree: UTF-8 with a mark, or UTF-16
+};
+
+TextStart StartOf(std::string_view t) {
+    if (t.starts_with("\xEF\xBB\xBF")) return {Form::Utf8, 3, true};
+    if (t.starts_with("\xFF\xFE")) return {Form::Utf16LE, 2, true};
+    if (t.starts_with("\xFE\xFF")) return {Form::Utf16BE, 2, true};
+    if (t.starts_with(std::string_view("<\0", 2))) return {Form::Utf16LE, 0, true};
+    if (t.starts_with(std::string_view("\0<", 2))) return {Form::Utf16BE, 0, true};
+    return {};
+}
+
+const char* FormName(Form form) {
+    return form == Form::Utf16LE ? "UTF-16LE" : form == Form::Utf16BE ? "UTF-16BE" : "UTF-8";
+}
+
+// Whether the encoding a declaration names agrees with the text's start.
+bool Agrees(const TextStart& start, std::string_view declared) {
+    if (!start.binding || text::EqualsIgnoreCase(declared, FormName(start.form))) return true;
+    return start.form != Form::Utf8 && text::EqualsIgnoreCase(declared, "UTF-16");
+}
+
+// A declared encoding name for a message: expat allows only letters, digits
+// and ".-_" in it, but not its length.
+std::string Quoted(std::string_view name) {
+    constexpr std::size_t kShown = 60;
+    return name.size() <= kShown ? std::string(name) : std::string(name.substr(0, kShown)) + "...";
+}
+
+// Bytes 0x80..0xFF of an 8-bit encoding expat does not know, from our tables.
+int XMLCALL UnknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
+    const detail::CodePageHigh* page = detail::FindCodePage(name);
+    if (!page) return XML_STATUS_ERROR;
+    for (int b = 0; b < 128; ++b) info->map[b] = b;
+    for (int b = 0; b < 128; ++b) info->map[128 + b] = (*page)[b] ? (*page)[b] : -1;  // -1: no character
+    info->data = nullptr;
+    info->convert = nullptr;
+    info->release = nullptr;
+    return XML_STATUS_OK;
 }
 
 // Hands expat's events on to an XmlEvents: gathers character data into runs,
 // drops the runs that are only white space and applies the nesting rule.
 class EventDriver {
 public:
-    EventDriver(XmlEvents& events, const XmlParseOptions& options, XML_Parser parser)
-        : events_(events), options_(options), parser_(parser) {
+    EventDriver(XmlEvents& events, const XmlParseOptions& options, XML_Parser parser, TextStart start)
+        : events_(events), options_(options), parser_(parser), start_(start) {
         FollowWantsText();
     }
 
     std::optional<XmlParseError> refusal;
     std::size_t calls = 0;  // calls of any handler, to tell whether a piece ended a token
+    std::string declared;   // the encoding the declaration names
+
+    // How the text's bytes read, for telling where a fault is.
+    XmlTextEncoding Encoding() const {
+        if (options_.decoded || start_.binding) return {start_.form, nullptr};
+        if (const auto* page = detail::FindCodePage(declared)) return {Form::SingleByte, page};
+        return {};
+    }
 
     static void XMLCALL Start(void* self, const XML_Char* name, const XML_Char** atts) {
         static_cast<EventDriver*>(self)->Guard([&](EventDriver& d) { d.OnStart(name, atts); });
@@ -56,6 +112,19 @@ public:
             d.events_.Comment(data);
         });
     }
+    // expat calls it before it takes up the encoding declared.
+    static void XMLCALL Declaration(void* self, const XML_Char*, const XML_Char* encoding, int) {
+        static_cast<EventDriver*>(self)->Guard([&](EventDriver& d) {
+            if (!encoding) return;
+            d.declared = encoding;
+            if (Agrees(d.start_, d.declared)) return;
+            const std::string form = FormName(d.start_.form);
+            d.Refuse(XML_ERROR_INCORRECT_ENCODING,
+                     (d.start_.mark ? "la marca de orden de bytes (" + form + ") contradice"
+                                    : "el texto está en " + form + ", que contradice") +
+                         " la codificación declarada (" + Quoted(d.declared) + ")");
+        });
+    }
     static void XMLCALL Instruction(void* self, const XML_Char* target, const XML_Char* data) {
         static_cast<EventDriver*>(self)->Guard([&](EventDriver& d) {
             d.FlushText();
@@ -77,7 +146,7 @@ private:
     }
     void Refuse(int code, std::string description) {
         const XML_Index at = XML_GetCurrentByteIndex(parser_);
-        refusal = XmlParseError{code, std::move(description), at < 0 ? 0 : static_cast<std::size_t>(at)};
+        refusal = XmlParseError{code, std::move(description), at < 0 ? 0 : static_cast<std::size_t>(at), {}};
         XML_StopParser(parser_, XML_FALSE);
     }
 
@@ -126,6 +195,7 @@ private:
     XmlEvents& events_;
     const XmlParseOptions& options_;
     XML_Parser parser_;
+    TextStart start_;
     std::string text_;
     std::vector<std::string> tags_;
     std::vector<int> counts_;
@@ -165,12 +235,18 @@ private:
 }  // namespace
 
 std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& events, const XmlParseOptions& options) {
-    XML_Parser parser = XML_ParserCreate("UTF-8");
-    if (!parser) return XmlParseError{XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY), 0};
+    // Without an encoding given, expat takes it from the byte-order mark or
+    // the declaration, and asks UnknownEncoding for names it does not know.
+    XML_Parser parser = XML_ParserCreate(options.decoded ? "UTF-8" : nullptr);
+    if (!parser) return XmlParseError{XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY), 0, {}};
     std::optional<XmlParseError> result;
     try {
-        EventDriver driver(events, options, parser);
+        EventDriver driver(events, options, parser, options.decoded ? TextStart{} : StartOf(text));
         XML_SetUserData(parser, &driver);
+        if (!options.decoded) {
+            XML_SetXmlDeclHandler(parser, EventDriver::Declaration);
+            XML_SetUnknownEncodingHandler(parser, UnknownEncoding, nullptr);
+        }
         XML_SetElementHandler(parser, EventDriver::Start, EventDriver::End);
         XML_SetCdataSectionHandler(parser, EventDriver::StartCdata, EventDriver::EndCdata);
         if (options.keepComments) {
@@ -200,11 +276,16 @@ std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& ev
         } else if (status != XML_STATUS_OK) {
             const XML_Error code = XML_GetErrorCode(parser);
             const XML_Index offset = XML_GetCurrentByteIndex(parser);
-            result = XmlParseError{static_cast<int>(code), XML_ErrorString(code),
-                                   offset < 0 ? 0 : static_cast<std::size_t>(offset)};
+            result = XmlParseError{
+                static_cast<int>(code), XML_ErrorString(code), offset < 0 ? 0 : static_cast<std::size_t>(offset), {}};
+            if (code == XML_ERROR_UNKNOWN_ENCODING)
+                result->description = "no se lee la codificación declarada (" + Quoted(driver.declared) +
+                                      "): se leen UTF-8, UTF-16, windows-1250 a windows-1258 e ISO-8859-1 a "
+                                      "ISO-8859-16";
         }
+        if (result) result->encoding = driver.Encoding();
     } catch (...) {
-        result = XmlParseError{XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY), 0};
+        result = XmlParseError{XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY), 0, {}};
     }
     XML_ParserFree(parser);
     return result;
@@ -216,20 +297,59 @@ std::optional<XmlParseError> ParseXml(std::string_view text, pugi::xml_document&
     return ParseXmlEvents(text, builder, options);
 }
 
-XmlSourcePosition LocateInText(std::string_view text, std::size_t offset) {
-    if (offset > text.size()) offset = text.size();
+namespace {
+
+// The code unit at byte i of a text in the encoding (a byte, or two).
+char32_t UnitAt(std::string_view text, std::size_t i, Form form) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    if (form == Form::Utf16LE) return char32_t(byte(i + 1)) << 8 | byte(i);
+    if (form == Form::Utf16BE) return char32_t(byte(i)) << 8 | byte(i + 1);
+    return byte(i);
+}
+
+// Bytes of the encoding as UTF-8; a UTF-8 text is kept as it is and a byte
+// an 8-bit encoding leaves undefined becomes U+FFFD.
+std::string ToUtf8(std::string_view bytes, const XmlTextEncoding& encoding) {
+    switch (encoding.form) {
+        case Form::Utf8:
+            return std::string(bytes);
+        case Form::Utf16LE:
+        case Form::Utf16BE:
+            return text::Utf16ToUtf8(bytes, encoding.form == Form::Utf16BE);
+        case Form::SingleByte:
+            break;
+    }
+    std::string out;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        const char32_t cp = b < 0x80 ? b : (*encoding.page)[b - 0x80];
+        text::AppendUtf8(out, cp ? cp : char32_t(0xFFFD));
+    }
+    return out;
+}
+
+}  // namespace
+
+XmlSourcePosition LocateInText(std::string_view text, std::size_t offset, const XmlTextEncoding& encoding) {
+    const Form form = encoding.form == Form::SingleByte && !encoding.page ? Form::Utf8 : encoding.form;
+    const std::size_t unit = form == Form::Utf16LE || form == Form::Utf16BE ? 2 : 1;
+    const auto unitAt = [&](std::size_t i) { return UnitAt(text, i, form); };
+    const TextStart start = StartOf(text);
+    std::size_t lineStart = start.form == form ? start.mark : 0;  // a mark is no character of the line
+    offset = std::clamp(offset, lineStart, text.size());
     XmlSourcePosition pos;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < offset; ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+    for (std::size_t i = lineStart; i + unit <= offset; i += unit) {
+        const char32_t c = unitAt(i);
+        if (c == '\n' || (c == '\r' && (i + 2 * unit > text.size() || unitAt(i + unit) != '\n'))) {
             ++pos.line;
-            lineStart = i + 1;
+            lineStart = i + unit;
         }
     }
-    std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
-    if (lineEnd == std::string_view::npos) lineEnd = text.size();
-    pos.lineText = text.substr(lineStart, lineEnd - lineStart);
-    pos.column = text::DecodeUtf8(text.substr(lineStart, offset - lineStart)).size() + 1;
+    std::size_t lineEnd = lineStart;
+    while (lineEnd + unit <= text.size() && unitAt(lineEnd) != '\r' && unitAt(lineEnd) != '\n') lineEnd += unit;
+    const XmlTextEncoding read{form, encoding.page};
+    pos.lineText = ToUtf8(text.substr(lineStart, lineEnd - lineStart), read);
+    pos.column = text::DecodeUtf8(ToUtf8(text.substr(lineStart, offset - lineStart), read)).size() + 1;
     return pos;
 }
 

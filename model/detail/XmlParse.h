@@ -12,14 +12,29 @@
 #include <string>
 #include <string_view>
 
+#include "model/detail/CodePages.h"
+
 namespace orvane {
 
-// Why a text was refused: expat's error code and text, or one of ours, and
-// the byte offset where it was found.
+// How the bytes of a text stand for its characters.
+struct XmlTextEncoding {
+    enum class Form {
+        Utf8,  // also US-ASCII, and a text already decoded
+        Utf16LE,
+        Utf16BE,
+        SingleByte  // page gives the bytes 0x80..0xFF
+    };
+    Form form = Form::Utf8;
+    const detail::CodePageHigh* page = nullptr;
+};
+
+// Why a text was refused: expat's error code and text, or one of ours, the
+// byte offset where it was found and how the text's bytes read.
 struct XmlParseError {
     int code = 0;
     std::string description;
     std::size_t offset = 0;
+    XmlTextEncoding encoding;
 };
 
 // expat's number for running out of memory, and our own refusal past its
@@ -38,6 +53,10 @@ struct XmlParseOptions {
     XmlNestingRule nesting = nullptr;
     int nestingLimit = 0;
     const char* nestingReason = "";  // the description of a nesting refusal
+    // The text is characters already, taken from another XML text: it is read
+    // as UTF-8 whatever its declaration names. Otherwise the text is the bytes
+    // of a file, read as its byte-order mark and declaration say.
+    bool decoded = false;
 };
 
 // What a streaming reader is told of a text, in document order. A handler
@@ -62,28 +81,30 @@ protected:
     ~XmlEvents() = default;
 };
 
-// Parses text as UTF-8 whatever its declaration names (the text is already
-// Unicode), telling events: entities and character references resolved, line
-// ends and attribute values normalized. nullopt on success; the error when
-// the text is not well-formed or a handler failed. Never throws.
+// Parses text, telling events: entities and character references resolved,
+// line ends and attribute values normalized, every text in UTF-8. The text is
+// read in UTF-8 (with or without a byte-order mark), in UTF-16 (LE or BE, by
+// its byte-order mark) or in the 8-bit encoding its declaration names
+// (ISO-8859-1 to -16, windows-1250 to -1258, US-ASCII). nullopt on success;
+// the error when the text is not well-formed, names an encoding not read here
+// or one its byte-order mark contradicts, or a handler failed. Never throws.
 std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& events,
                                             const XmlParseOptions& options = {});
 
-// Parses text as UTF-8 whatever its declaration names (the text is already
-// Unicode) into doc: whitespace-only text nodes dropped, entities and
-// character references resolved, line ends and attribute values normalized.
-// nullopt on success; the error when the text is not well-formed (doc then
+// Parses text as ParseXmlEvents does into doc: whitespace-only text nodes
+// dropped. nullopt on success; the error when the text is refused (doc then
 // holds part of the text). Never throws.
 std::optional<XmlParseError> ParseXml(std::string_view text, pugi::xml_document& doc,
                                       const XmlParseOptions& options = {});
 
 // Line (1-based), column (1-based, in characters) and the text of the line
-// that holds a byte offset. A lone CR, a lone LF and CR LF each end a line.
+// (in UTF-8, without a byte-order mark) that holds a byte offset of a text in
+// the given encoding. A lone CR, a lone LF and CR LF each end a line.
 struct XmlSourcePosition {
     std::size_t line = 1;
     std::size_t column = 1;
-    std::string_view lineText;
+    std::string lineText;
 };
-XmlSourcePosition LocateInText(std::string_view text, std::size_t offset);
+XmlSourcePosition LocateInText(std::string_view text, std::size_t offset, const XmlTextEncoding& encoding = {});
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "print/ePrnTable.h"
+#include "support/Encodings.h"
 #include "support/TestSupport.h"
 
 namespace orvane {
@@ -75,8 +76,12 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
     EXPECT_NE(o.out.find("  Imágenes y textos [@ResDataCol]\n    pie [Txt_pie]\n    logo [Pic_logo]\n"),
               std::string::npos)
         << o.out;
-    // Both the text and the package give the definition back byte for byte.
-    for (const std::string& file : {kExampleXml, ShellQuote(xpd)}) {
+    // The text, in the encodings Windows tools write too, and the package give
+    // the definition back byte for byte.
+    const std::string utf16 = dir.file("ventas-utf16.xml"), latin = dir.file("ventas-1252.xml");
+    WriteFile(utf16, testing::Encode(Source(kExampleXml), {"UTF-16", "UTF-16LE", "\xFF\xFE"}));
+    WriteFile(latin, testing::Encode(Source(kExampleXml), {"windows-1252", "WINDOWS-1252", ""}));
+    for (const std::string& file : {kExampleXml, ShellQuote(xpd), ShellQuote(utf16), ShellQuote(latin)}) {
         o = Orvane("xml " + file);
         EXPECT_EQ(o.status, 0);
         EXPECT_EQ(o.out + o.err, Source(kExampleXml));
@@ -112,6 +117,8 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
     WriteFile(dir.file("plain.txt"), "hello, not a report");
     WriteFile(dir.file("broken.xml"), "<?xml version=\"1.0\"?>\n<Orvane Name=\"x\">\n<eDialogs></eDialog>\n</Orvane>");
     WriteFile(dir.file("other.xml"), "<eCTable Name=\"t\"/>");
+    WriteFile(dir.file("contradicts.xml"), testing::Encode("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Orvane/>",
+                                                           {"ISO-8859-15", "UTF-16BE", "\xFE\xFF"}));
     WriteFile(dir.file("garbage.xpd"), std::string("PK\x03\x04", 4) + "not really an archive");
     ASSERT_EQ(std::system(("cd " + ShellQuote(dir.path().string()) + " && zip -q nosource.xpd plain.txt").c_str()), 0);
     const std::string d = dir.path().string() + "/";
@@ -128,6 +135,8 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
         {"show " + ShellQuote(d + "nosource.xpd"), 1, "the package holds no source.xml"},
         {"show " + ShellQuote(d + "broken.xml"), 1, "Line #: 3; Line Position: "},
         {"xml " + ShellQuote(d + "other.xml"), 1, "not a report definition (root element <eCTable>"},
+        {"show " + ShellQuote(d + "contradicts.xml"), 1,
+         "la marca de orden de bytes (UTF-16BE) contradice la codificación declarada (ISO-8859-15)"},
         {"pack " + ShellQuote(d + "nosource.xpd") + " -o " + ShellQuote(d + "o.xpd"), 1, "is a package"},
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text pie", 1, "NAME=PATH expected"},
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text a/b=examples/sales/pie.txt", 1,
@@ -181,7 +190,7 @@ TEST(CliGrid, PrintsTheTableRowsAndCellsOfFormatAndDialogControls) {
     ePrnTable table;
     table.Name = "t";
     auto row = std::make_shared<ePrnRow>();
-    row->Caption = "dos\r\nlíneas \"x\"";
+    row->Caption = "dos\r\nlíneas \"x\" €";
     table.Rows->Add(row);
     ::orvane::Orvane rpt;
     auto dlg = std::make_shared<eDialog>();
@@ -189,7 +198,9 @@ TEST(CliGrid, PrintsTheTableRowsAndCellsOfFormatAndDialogControls) {
     auto grid = std::make_shared<eControl>();
     grid->Name = "rejilla";
     grid->Class = "ePrnGridControl.ePrnGrid";
-    grid->ExtData("Tables")->DatB64 = table.ToXML();
+    // Inside the definition the layout is characters (the writer keeps the
+    // euro sign as it is): the encoding it declares no longer applies.
+    grid->ExtData("Tables")->DatB64 = text::ReplaceAll(table.ToXML(), "UTF-8", "windows-1252");
     dlg->eControls->Add(grid);
     rpt.eDialogs->Add(dlg);
     testing::ScratchDir dir;
@@ -199,7 +210,7 @@ TEST(CliGrid, PrintsTheTableRowsAndCellsOfFormatAndDialogControls) {
     EXPECT_EQ(d.status, 0) << d.err;
     EXPECT_EQ(d.out,
               "table \"t\" width=0 height=0 rows=1\n"
-              "row 1 \"\" height=0 width=0 caption=\"dos\\r\\nlíneas \\\"x\\\"\" cells=0\n");
+              "row 1 \"\" height=0 width=0 caption=\"dos\\r\\nlíneas \\\"x\\\" €\" cells=0\n");
 }
 
 }  // namespace

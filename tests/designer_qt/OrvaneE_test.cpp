@@ -14,6 +14,7 @@
 #include "designer/qt/FrmParameter.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
+#include "support/Encodings.h"
 
 namespace orvane::testing {
 namespace {
@@ -196,8 +197,9 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
     text.replace(text.find("<eParameter Name=\"Hasta\""), 24, "<eParameter Name=\"desde\"");
     const std::size_t dialog = text.find("<eDialog Name=\"dlgFiltro\"");
     text.insert(dialog, "<eDialog Name=\"dlgFiltro\"></eDialog>");
+    // Saved by a Windows editor as UTF-16, as the reader reads it too.
     const std::string file = dir.file("casos.xml");
-    WriteFile(file, text);
+    WriteFile(file, Encode(text, {"UTF-16", "UTF-16BE", "\xFE\xFF"}));
     designer::OrvaneE w;
     ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
     ASSERT_NE(w.Tree().Nodes().Item("Prm_desde"), nullptr);

@@ -1,6 +1,6 @@
 // The table layout XML: exact written text, the reader's name matching, its
 // stop-at-first-failure rule, what it does with text that is not well-formed
-// and that it reads back every field written.
+// and that it reads back every field written, in every encoding it reads.
 #include "print/ePrnTable.h"
 
 #include <gtest/gtest.h>
@@ -182,10 +182,14 @@ TEST(PrnTableXml, TextThatIsNotWellFormedChangesNothingAndAWrittenTableReadsBack
         EXPECT_EQ(t.ToXML(), good);
         EXPECT_TRUE(t.LoadFromXML(c.good)) << c.good;
     }
-    // Read into an empty table, the full table's text comes back whole: every field is read.
-    ePrnTable back;
-    ASSERT_TRUE(back.LoadFromXML(good));
-    EXPECT_EQ(back.ToXML(), good);
+    // Read into an empty table, the full table's text comes back whole: every
+    // field is read, in every encoding the reader reads.
+    for (const auto& e : orvane::testing::ReadEncodings()) {
+        SCOPED_TRACE(e.declared + " as " + e.iconvName);
+        ePrnTable encoded;
+        ASSERT_TRUE(encoded.LoadFromXML(orvane::testing::Encode(good, e)));
+        EXPECT_EQ(encoded.ToXML(), good);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/Encodings.h"
 #include "support/TestSupport.h"
 
 namespace orvane::testing {
@@ -61,7 +62,28 @@ inline std::vector<MalformedCase> NotWellFormedCases(const std::string& root) {
     const std::string end = "</" + root + ">";
     const std::string e = r + "/>";
     const std::string decl = "<?xml version=\"1.0\"?>";
+    const auto declaring = [](const std::string& encoding) {
+        return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>";
+    };
+    // A text declaring one encoding, written in another.
+    const auto in = [&](const char* iconvName, const char* mark, const std::string& encoding, const std::string& body) {
+        return Encode(declaring(encoding) + body, {encoding, iconvName, mark});
+    };
+    const std::string open16 = in("UTF-16LE", "\xFF\xFE", "UTF-16", r + ">"), end16 = Encode(end, {"", "UTF-16LE", ""});
     return {
+        {"encoding not read", declaring("Shift_JIS") + e, declaring("windows-1252") + e},
+        {"UTF-16 mark against an 8-bit declaration", in("UTF-16LE", "\xFF\xFE", "windows-1252", e),
+         in("UTF-16LE", "\xFF\xFE", "UTF-16", e)},
+        {"UTF-16BE mark against UTF-16LE declared", in("UTF-16BE", "\xFE\xFF", "UTF-16LE", e),
+         in("UTF-16BE", "\xFE\xFF", "UTF-16BE", e)},
+        {"UTF-8 mark against an 8-bit declaration", "\xEF\xBB\xBF" + declaring("ISO-8859-15") + e,
+         "\xEF\xBB\xBF" + declaring("UTF-8") + e},
+        {"byte the code page leaves undefined", declaring("windows-1252") + r + ">\x81" + end,
+         declaring("windows-1252") + r + ">\x80" + end},
+        {"UTF-16 cut inside a character", in("UTF-16LE", "\xFF\xFE", "UTF-16", e) + "\n",
+         in("UTF-16LE", "\xFF\xFE", "UTF-16", e + "\n")},
+        {"unpaired surrogate in UTF-16", open16 + std::string("\x00\xD8", 2) + end16,
+         open16 + std::string("\x3D\xD8\x00\xDE", 4) + end16},
         {"lone ampersand", r + ">A & B" + end, r + ">A &amp; B" + end},
         {"undefined entity", r + ">&foo;" + end, e},
         {"reference without ;", r + ">&amp B" + end, r + ">&amp; B" + end},
