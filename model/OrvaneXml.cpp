@@ -915,7 +915,11 @@ XmlTextError TextError(const XmlParseError& e, std::string_view text) {
     // move the position a little; the span stays around it.
     const std::string line = platform::ScrubPasswords(pos.lineText);
     const std::size_t shift = pos.lineText.size() > line.size() ? pos.lineText.size() - line.size() : 0;
-    return {e.code,  e.description, pos.line, pos.column, std::min(e.offset, text.size()),
+    return {e.code,
+            e.description,
+            pos.line,
+            pos.column,
+            std::min(e.offset, text.size()),
             SourceSpan(line, at > shift ? at - shift : 0)};
 }
 
