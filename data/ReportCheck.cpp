@@ -11,10 +11,10 @@
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "data/ado/FilterExpression.h"
+#include "model/GridLink.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
 #include "platform/Text.h"
-#include "print/ePrnTable.h"
 
 namespace orvane::data {
 namespace {
@@ -326,23 +326,16 @@ private:
     }
 
     void Grid(const eControl& c, const Place& place) {
-        if (!c.GetData("Tables")) return;
-        const auto table = std::dynamic_pointer_cast<ePrnTable>(c.LinkObject);
-        if (!table) {
+        const auto cells = GridCells(c);
+        if (!cells) {
             Add(FindingKind::BadGrid, place, "Tables", "la tabla de la rejilla (dato \"Tables\") no se puede leer");
             return;
         }
-        if (!table->Rows) return;
-        for (const auto& row : *table->Rows) {
-            if (!row || !row->Cells) continue;
-            for (const auto& cell : *row->Cells) {
-                if (!cell) continue;
-                const std::string source(text::TrimBlanks(cell->eSource));
-                // A formula ("=Sum(lineas.importe)") is the host's to read.
-                if (source.empty() || source[0] == '=' || source.find('.') == std::string::npos) continue;
-                FieldReference(source, With(place, Step::Control, cell->Name), FindingKind::UnknownSource,
-                               "la celda toma");
-            }
+        for (const auto& [name, eSource] : *cells) {
+            const std::string source(text::TrimBlanks(eSource));
+            // A formula ("=Sum(lineas.importe)") is the host's to read.
+            if (source.empty() || source[0] == '=' || source.find('.') == std::string::npos) continue;
+            FieldReference(source, With(place, Step::Control, name), FindingKind::UnknownSource, "la celda toma");
         }
     }
 

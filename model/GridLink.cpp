@@ -11,6 +11,11 @@ PrintGridLinker& Installed() {
     return linker;
 }
 
+PrintGridCells& InstalledCells() {
+    static PrintGridCells cells = nullptr;
+    return cells;
+}
+
 }  // namespace
 
 PrintGridLinker SetPrintGridLinker(PrintGridLinker linker) {
@@ -19,6 +24,15 @@ PrintGridLinker SetPrintGridLinker(PrintGridLinker linker) {
 
 void LinkPrintGrid(eControl& control) {
     if (PrintGridLinker linker = Installed()) linker(control);
+}
+
+PrintGridCells SetPrintGridCells(PrintGridCells cells) {
+    return std::exchange(InstalledCells(), cells);
+}
+
+std::optional<std::vector<GridCellSource>> GridCells(const eControl& control) {
+    if (PrintGridCells cells = InstalledCells()) return cells(control);
+    return std::vector<GridCellSource>{};
 }
 
 }  // namespace orvane

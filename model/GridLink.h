@@ -4,6 +4,10 @@
 // table; the model itself knows nothing of print tables.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "model/eControl.h"
 
 namespace orvane {
@@ -17,5 +21,19 @@ PrintGridLinker SetPrintGridLinker(PrintGridLinker linker);
 
 // Runs the installed linker on control; nothing when none is installed.
 void LinkPrintGrid(eControl& control);
+
+// One cell of a print grid's table: its name and the source it shows.
+struct GridCellSource {
+    std::string cell;
+    std::string source;
+};
+
+// The cells of the print table linked to control, for the checks that look
+// at what a grid shows; nullopt when control has a "Tables" block whose
+// table does not read. Installed by the print layer with the linker.
+using PrintGridCells = std::optional<std::vector<GridCellSource>> (*)(const eControl& control);
+PrintGridCells SetPrintGridCells(PrintGridCells cells);
+// Runs the installed reader; no cells when none is installed.
+std::optional<std::vector<GridCellSource>> GridCells(const eControl& control);
 
 }  // namespace orvane
