@@ -61,7 +61,7 @@ std::optional<std::string> Unreadable(const eParameter& p, const Variant& value)
 // The parameters' values for the time of the check.
 class SavedValues {
 public:
-    explicit SavedValues(Orvane& rpt) : rpt_(rpt) {
+    explicit SavedValues(Orvane& rpt) {
         for (const auto& p : *rpt.eParameters)
             if (p) saved_.push_back({p, p->Value, p->Values});
         rpt.IniParameters();
@@ -81,7 +81,6 @@ private:
         Variant value;
         std::optional<std::vector<Variant>> values;
     };
-    Orvane& rpt_;
     std::vector<Saved> saved_;
 };
 
