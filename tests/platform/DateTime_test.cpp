@@ -113,6 +113,8 @@ TEST(Decimal, ReadsWritesAndComparesExactly) {
         {".5", "0.5"},
         {"1.5E3", "1500"},
         {"2e-3", "0.002"},
+        {"2.50E+01", "25.0"},
+        {"1e-9", "0.000000001"},
         {"99999999999999999999999999999999999999", "99999999999999999999999999999999999999"},
         {"1,25", "1.25"},  // with ',' as the separator asked for below
         {"", nullptr},
@@ -120,6 +122,7 @@ TEST(Decimal, ReadsWritesAndComparesExactly) {
         {"1.2.3", nullptr},
         {"12abc", nullptr},
         {"1e", nullptr},
+        {"1e5x", nullptr},
         {"NaN", nullptr},
         {"1e99999", nullptr},
     };
@@ -140,6 +143,7 @@ TEST(Decimal, ReadsWritesAndComparesExactly) {
     EXPECT_LT(D("12345678901234567.88").Compare(D("12345678901234567.89")), 0);
     EXPECT_GT(D("-0.5").Compare(D("-0.55")), 0);
     EXPECT_LT(D("-1").Compare(D("0")), 0);
+    EXPECT_LT(D("0").Compare(D("0.05")), 0);
     EXPECT_GT(D("0.05").Compare(D("-100")), 0);
     EXPECT_GT(D("100").Compare(D("99.999")), 0);
     EXPECT_EQ(D("1500").Compare(D("1.5E3")), 0);
