@@ -18,10 +18,10 @@
 namespace orvane::cli {
 
 CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& o) {
-    auto* cmd = app.add_subcommand("check", "List the mistakes of a report definition, one per line");
-    cmd->add_option("FILE", o.file, "Report package (.xpd) or definition XML")->required();
-    cmd->add_flag("--open", o.open, "Also open each connection and prepare each query against the database");
-    cmd->add_option("--format", o.format, "Output form")->check(CLI::IsMember({"text", "json"}));
+    auto* cmd = app.add_subcommand("check", "Lista los errores de una definición de reporte, uno por línea");
+    cmd->add_option("FILE", o.file, "Paquete de reporte (.xpd) o XML de definición")->required();
+    cmd->add_flag("--open", o.open, "Abre además cada conexión y prepara cada consulta contra la base de datos");
+    cmd->add_option("--format", o.format, "Forma de la salida")->check(CLI::IsMember({"text", "json"}));
     return cmd;
 }
 

@@ -365,8 +365,8 @@ CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
     run->add_flag("--requery", o.requery,
                   "Run every child's query again on every move, even when it would give the rows it holds");
     run->add_flag("--sql", o.sql,
-                  "Show each statement on standard error as it is sent, with the values bound to its marks");
-    run->add_option("--timeout", o.timeout, "Seconds each connection may take to open, and each query to answer")
+                  "Muestra en la salida de errores cada sentencia tal como se envía, con los valores de sus marcas");
+    run->add_option("--timeout", o.timeout, "Segundos que cada conexión puede tardar en abrirse y cada consulta en responder")
         ->check(CLI::Validator(
             [](const std::string& v) {
                 return v.find_first_not_of("0123456789") == std::string::npos && !v.empty() && v.size() < 6 &&

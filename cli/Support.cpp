@@ -71,8 +71,8 @@ void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std:
         case ReadStatus::NoFile:
             throw CliError(name + ": no such file");
         case ReadStatus::NotAPackage:
-            throw CliError(name + ": not a readable package (" +
-                           (read.archiveError.empty() ? "not a zip archive" : read.archiveError) + ")");
+            throw CliError(name + ": no es un paquete legible (" +
+                           (read.archiveError.empty() ? "no es un archivo zip" : read.archiveError) + ")");
         case ReadStatus::NoSource:
             throw CliError(name + ": the package holds no source.xml" +
                            (read.archiveError.empty() ? "" : " (" + read.archiveError + ")"));

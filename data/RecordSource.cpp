@@ -60,11 +60,11 @@ int CommandTypeOf(const std::string& stored) {
     if (i > digits && i < t.size() && t[i] == '.')
         for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) whole = whole && t[i] == '0';
     if (i == digits || i != t.size() || !fits)
-        throw data::DataError("the command type \"" + stored + "\" is not a number");
+        throw data::DataError("el tipo de comando \"" + stored + "\" no es un número");
     if (!whole) throw data::DataError("el tipo de comando \"" + stored + "\" no es un número entero");
     if (negative) v = -v;
     if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
-        throw data::DataError("the command type \"" + stored + "\" is not a number");
+        throw data::DataError("el tipo de comando \"" + stored + "\" no es un número");
     return static_cast<int>(v);
 }
 

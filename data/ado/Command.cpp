@@ -292,7 +292,7 @@ std::string Command::Statement(detail::Provider& provider, std::size_t count) co
             sql = provider.ProcedureCall(text::TrimWhite(CommandText), count);
             break;
         default:
-            throw DataError("Command type " + std::to_string(CommandType) + " is not supported (1, 2 or 4)");
+            throw DataError("el tipo de comando " + std::to_string(CommandType) + " no se admite (1, 2 o 4)");
     }
     if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
         throw DataError("The command text is empty");

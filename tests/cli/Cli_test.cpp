@@ -131,7 +131,7 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
         {"show " + ShellQuote(d + "missing.xpd"), 1, "missing.xpd: no such file"},
         {"xml " + ShellQuote(d), 1, "is a folder"},
         {"show " + ShellQuote(d + "plain.txt"), 1, "neither a report package (zip) nor a definition XML text"},
-        {"xml " + ShellQuote(d + "garbage.xpd"), 1, "not a readable package"},
+        {"xml " + ShellQuote(d + "garbage.xpd"), 1, "no es un paquete legible"},
         {"show " + ShellQuote(d + "nosource.xpd"), 1, "the package holds no source.xml"},
         {"show " + ShellQuote(d + "broken.xml"), 1, "Line #: 3; Line Position: "},
         {"xml " + ShellQuote(d + "other.xml"), 1, "not a report definition (root element <eCTable>"},

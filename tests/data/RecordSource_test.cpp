@@ -69,10 +69,10 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTy
         // clang-format off
         {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"1.0", ""}, {"\t1.00 ", ""}, {"1.", ""},
         {" 4 ", "no stored procedures"}, {"4.0", "no stored procedures"}, {"uno", "uno"},
-        {"1.5", "\"1.5\" no es un número entero"}, {"-", "is not a number"}, {".0", "is not a number"},
-        {"1.0.0", "is not a number"}, {"1,0", "is not a number"},
-        {"1x", "is not a number"}, {"1 2", "is not a number"}, {"2147483648", "is not a number"},
-        {"-99999999999", "is not a number"}, {"0x1", "is not a number"}, {"-2147483648", "not supported"},
+        {"1.5", "\"1.5\" no es un número entero"}, {"-", "no es un número"}, {".0", "no es un número"},
+        {"1.0.0", "no es un número"}, {"1,0", "no es un número"},
+        {"1x", "no es un número"}, {"1 2", "no es un número"}, {"2147483648", "no es un número"},
+        {"-99999999999", "no es un número"}, {"0x1", "no es un número"}, {"-2147483648", "no se admite"},
         // clang-format on
     };
     for (const auto& [written, says] : cases) {
