@@ -295,7 +295,7 @@ std::string Command::Statement(detail::Provider& provider, std::size_t count) co
             throw DataError("el tipo de comando " + std::to_string(CommandType) + " no se admite (1, 2 o 4)");
     }
     if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
-        throw DataError("The command text is empty");
+        throw DataError("el texto del comando está vacío");
     return sql;
 }
 

@@ -64,7 +64,7 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
         if (!out.empty()) out += "; ";
         out += text::Concat({"[", reinterpret_cast<char*>(state), "] ", reinterpret_cast<char*>(message)});
     }
-    return out.empty() ? "unknown ODBC error" : out;
+    return out.empty() ? "error de ODBC sin descripción" : out;
 }
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
@@ -280,7 +280,7 @@ public:
         if (!SQL_SUCCEEDED(rc)) {
             std::string why = Diagnostics(SQL_HANDLE_DBC, dbc_);
             if (const std::string said = driverSays ? driverSays->Take() : ""; !said.empty())
-                why = why == "unknown ODBC error" ? said : why + "; " + said;
+                why = why == "error de ODBC sin descripción" ? said : why + "; " + said;
             if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(loginSeconds) ||
                 why.starts_with("[HYT0"))
                 why = TimedOut(loginSeconds, "Connect Timeout") + why;

@@ -135,8 +135,8 @@ std::string ResolveFile(const std::string& written, const std::string& base) {
 void RefuseWindowsSignOn(const std::vector<Pair>& pairs) {
     for (const Pair& p : pairs)
         if (KeyIs(p, {"integrated security", "trusted_connection"}) && IsOn(p.value))
-            throw DataError("Windows sign-on (" + p.key + "=" + p.value +
-                            ") is not available here: give the connection a User ID and a Password");
+            throw DataError("el inicio de sesión de Windows (" + p.key + "=" + p.value +
+                            ") no está disponible aquí: dé a la conexión un User ID y un Password");
 }
 
 // A SQL Server address as the Windows clients take it, for drivers that take

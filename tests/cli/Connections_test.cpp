@@ -23,7 +23,7 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     testing::SalesReport s;
     const std::string d = s.dir.path().string(), xml = testing::ShellQuote(d + "/ventas.xml");
     const std::string sspi =
-        ": Windows sign-on (%) is not available here: give the connection a User ID and a Password";
+        ": el inicio de sesión de Windows (%) no está disponible aquí: dé a la conexión un User ID y un Password";
     const Row rows[] = {
         {"ventas", "Provider=SQLite;Data Source=ventas.db", ": Provider=SQLite;Data Source=" + d + "/ventas.db;"},
         {"sql1",
