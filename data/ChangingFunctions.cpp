@@ -7,6 +7,8 @@
 #include "data/ChangingFunctions.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
 
 #include "platform/Text.h"
@@ -86,13 +88,39 @@ bool Listed(const std::string_view (&names)[N], std::string_view name) {
     return std::find(std::begin(names), std::end(names), name) != std::end(names);
 }
 
+// Names are at most this long, and this table tells by length and first
+// letter whether a name can be one of them: most names of a query (SELECT,
+// its columns and tables) are let go without comparing.
+constexpr std::size_t kLongest = 24;
+using FirstLetters = std::array<std::uint32_t, kLongest + 1>;  // bit (letter - 'a') per length
+
+template <std::size_t N>
+constexpr void Mark(FirstLetters& t, const std::string_view (&names)[N]) {
+    for (const std::string_view n : names) t[n.size()] |= 1u << (n[0] - 'a');
+}
+
+constexpr FirstLetters kFirstLetters = [] {
+    FirstLetters t{};
+    Mark(t, kChanging);
+    Mark(t, kChangingWithoutArguments);
+    return t;
+}();
+
+bool MayBeListed(std::string_view lowered) {
+    const char first = lowered.empty() ? 0 : lowered[0];
+    return first >= 'a' && first <= 'z' && (kFirstLetters[lowered.size()] >> (first - 'a') & 1u);
+}
+
 }  // namespace
 
 std::string ChangingFunction(std::string_view sql) {
-    std::string before[2];  // the two names read last, for NEXT VALUE FOR
+    // A walk asks for every query it reads ahead, so names are lowered into a
+    // buffer, never allocated: a longer name is none of the listed ones.
+    char lowered[kLongest];
+    bool afterNext = false, afterNextValue = false;  // the names read last, for NEXT VALUE FOR
     for (std::size_t i = 0; i < sql.size();) {
         const char c = sql[i];
-        if (const std::size_t after = AfterComment(sql, i); after != i) {
+        if (const std::size_t after = c == '-' || c == '/' ? AfterComment(sql, i) : i; after != i) {
             i = after;
         } else if (c == '\'') {
             const std::size_t end = AfterQuoted(sql, i, '\'');
@@ -105,18 +133,27 @@ std::string ChangingFunction(std::string_view sql) {
         } else if (IsNameStart(c)) {
             std::size_t end = i;
             while (end < sql.size() && IsNamePart(sql[end])) ++end;
-            std::string name = text::LowerAscii(sql.substr(i, end - i));
-            if (Listed(kChanging, name)) return name;
-            if (Listed(kChangingWithoutArguments, name)) {
+            const std::size_t length = end - i;
+            std::string_view name;
+            if (length <= kLongest) {
+                for (std::size_t k = 0; k < length; ++k) {
+                    const char ch = sql[i + k];
+                    lowered[k] = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+                }
+                name = std::string_view(lowered, length);
+            }
+            const bool candidate = MayBeListed(name);
+            if (candidate && Listed(kChanging, name)) return std::string(name);
+            if (candidate && Listed(kChangingWithoutArguments, name)) {
                 const std::size_t open = SkipSpace(sql, end);
                 if (open < sql.size() && sql[open] == '(') {
                     const std::size_t close = SkipSpace(sql, open + 1);
-                    if (close < sql.size() && sql[close] == ')') return name + "()";
+                    if (close < sql.size() && sql[close] == ')') return std::string(name) + "()";
                 }
             }
-            if (name == "for" && before[1] == "value" && before[0] == "next") return "next value for";
-            before[0] = std::move(before[1]);
-            before[1] = std::move(name);
+            if (name == "for" && afterNextValue) return "next value for";
+            afterNextValue = afterNext && name == "value";
+            afterNext = name == "next";
             i = end;
         } else {
             ++i;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "model/Orvane.h"
@@ -152,9 +151,12 @@ std::string eRSource::ReplaceMacros(const std::string& sSql) const {
     std::string out = sSql;
     // A token met again was replaced everywhere the first time; what its
     // target still matches came in with a value, and is left as it is.
-    std::unordered_set<std::string> done;
-    for (const auto& token : rpt->GetMacros(sSql)) {
-        if (!done.insert(token).second) continue;
+    // A text holds a few tokens: a list beats hashing them.
+    const std::vector<std::string> tokens = rpt->GetMacros(sSql);
+    std::vector<std::string_view> done;
+    for (const auto& token : tokens) {
+        if (std::find(done.begin(), done.end(), token) != done.end()) continue;
+        done.push_back(token);
         try {
             out = ReplaceToken(*rpt, out, token);
         } catch (...) {

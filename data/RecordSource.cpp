@@ -111,6 +111,12 @@ bool SameValue(const Variant& a, const Variant& b) {
     return a == b;
 }
 
+// Reading ahead: at most this many queries at once, this many rows in all,
+// and this many parent records looked at for the next distinct link values.
+constexpr std::size_t kAheadQueries = 64;
+constexpr std::size_t kAheadRows = 20'000;
+constexpr std::size_t kAheadScan = 4'096;
+
 }  // namespace
 
 std::shared_ptr<Orvane> eRSource::Report() const {
@@ -126,6 +132,90 @@ struct eRSource::Kept {
     std::size_t rowLimit = 0;              // on's RowLimit then: a lower one may refuse the rows
     std::uint64_t state = 0;               // on's ReadState then; 0 when the rows are not to be kept
     int alike = -1;                        // RunsAlike of the command and text; -1 not yet known
+
+    // Rows read ahead for the parent's next link values (ReadAhead), in the
+    // order the parent's records come; served only while the query matches
+    // the front entry exactly and the database is still at aheadState. The
+    // texts and values sent are kept in two stores reused batch after batch,
+    // so that reading ahead allocates nothing per query.
+    class AheadQueue {
+    public:
+        bool Empty() const { return next_ == entries_.size(); }
+        void Clear() {
+            entries_.clear();
+            next_ = 0;
+            texts_.clear();
+            params_.clear();
+        }
+        // Whether the command as bound now sends what the front entry sent.
+        bool FrontSends(data::Command& command) const {
+            const Entry& e = entries_[next_];
+            if (e.type != command.CommandType ||
+                std::string_view(texts_).substr(e.textAt, e.textSize) != command.CommandText)
+                return false;
+            const data::ParameterList& list = command.Parameters();
+            if (list.Count() != e.paramCount) return false;
+            for (std::size_t i = 0; i < e.paramCount; ++i) {
+                const data::Parameter* p = list.At(i);
+                const auto& [type, value] = params_[e.paramAt + i];
+                if (p->Type != type || !SameValue(p->Value(), value)) return false;
+            }
+            return true;
+        }
+        std::shared_ptr<data::Recordset> PopFront() {
+            auto rows = std::move(entries_[next_++].rows);
+            if (Empty()) Clear();
+            return rows;
+        }
+        void Push(data::Command& command, std::shared_ptr<data::Recordset> rows) {
+            Entry e{0, command.CommandText.size(), params_.size(), command.Parameters().Count(), command.CommandType,
+                    std::move(rows)};
+            // A bound query sends one text for every record: stored once.
+            const Entry* last = entries_.empty() ? nullptr : &entries_.back();
+            if (last && std::string_view(texts_).substr(last->textAt, last->textSize) == command.CommandText) {
+                e.textAt = last->textAt;
+            } else {
+                e.textAt = texts_.size();
+                texts_ += command.CommandText;
+            }
+            const data::ParameterList& list = command.Parameters();
+            for (std::size_t i = 0; i < list.Count(); ++i) params_.emplace_back(list.At(i)->Type, list.At(i)->Value());
+            entries_.push_back(std::move(e));
+        }
+
+    private:
+        struct Entry {
+            std::size_t textAt, textSize;    // the command text sent, in texts_
+            std::size_t paramAt, paramCount;  // each bound parameter's type and value, in params_
+            int type;
+            std::shared_ptr<data::Recordset> rows;
+        };
+        std::vector<Entry> entries_;
+        std::size_t next_ = 0;  // the front entry; those before it were served
+        std::string texts_;
+        std::vector<std::pair<int, Variant>> params_;
+    };
+    AheadQueue ahead;
+    std::uint64_t aheadState = 0;
+    const data::Connection* aheadOn = nullptr;
+    std::size_t aheadRowLimit = 0;
+    std::size_t aheadSize = 2;  // queries of the next read ahead; doubles while every one is served
+    int aheadPause = 0;         // reads ahead to skip after a batch was thrown away
+    data::Command aheadCommand;
+    std::string aheadAlikeText;  // the last text read ahead, which runs alike (a bound query's never changes)
+    // Recordsets the walk has let go of, for the next reads ahead to fill:
+    // as a re-query fills the one it replaces, which spares allocations.
+    std::vector<std::shared_ptr<data::Recordset>> spare;
+
+    // Drops what was read ahead; when some of it was never served, the next
+    // reads ahead start small and after a pause, so that a database written
+    // at every step costs few wasted queries.
+    void DropAhead() {
+        if (ahead.Empty()) return;
+        ahead.Clear();
+        aheadSize = 1;
+        aheadPause = 8;
+    }
 };
 
 // Made and destroyed here, where Kept is complete.
@@ -281,15 +371,32 @@ bool eRSource::Open(bool mayReuse) {
             ReuseRowsHeld(std::move(previous));
             return RefreshChilds();
         }
-        command.ActiveConnection = cnn->ADOCnn;
-        ADORecordset = command.Execute(std::move(previous));
-        command.ActiveConnection = nullptr;  // the kept command keeps no connection open
-        if (!ADORecordset || ADORecordset->State() != 1) {
-            ADORecordset = nullptr;
-            throw data::DataError("the command returned no records");
+        if (!k.ahead.Empty()) {
+            const bool served = mayReuse && k.aheadOn == on && k.aheadRowLimit == on->RowLimit &&
+                                k.ahead.FrontSends(command) && on->ReadState() == k.aheadState;
+            if (served) {
+                if (previous && previous.use_count() == 1 && k.spare.size() < kAheadQueries)
+                    k.spare.push_back(std::move(previous));
+                ADORecordset = k.ahead.PopFront();
+                if (k.ahead.Empty()) k.aheadSize = std::min(k.aheadSize * 2, kAheadQueries);
+                k.rows = ADORecordset;
+                k.state = k.aheadState;
+                k.alike = 1;  // only queries that run alike are read ahead
+            } else {
+                k.DropAhead();
+            }
         }
-        k.rows = ADORecordset;
-        k.state = state;
+        if (!ADORecordset) {
+            command.ActiveConnection = cnn->ADOCnn;
+            ADORecordset = command.Execute(std::move(previous));
+            command.ActiveConnection = nullptr;  // the kept command keeps no connection open
+            if (!ADORecordset || ADORecordset->State() != 1) {
+                ADORecordset = nullptr;
+                throw data::DataError("the command returned no records");
+            }
+            k.rows = ADORecordset;
+            k.state = state;
+        }
     } catch (const std::exception& e) {
         command.ActiveConnection = nullptr;
         const auto rpt = cnn && cnn->ADOCnn ? cnn->RPTParent.lock() : nullptr;
@@ -366,9 +473,10 @@ Variant eRSource::ApplySort() {
 bool eRSource::RefreshChilds() {
     bool result = true;
     LastOpenError.clear();
+    eParameter* linked = nullptr;
     if (!text::TrimBlanks(eFieldNametoParameters).empty() && !text::TrimBlanks(idParameterLinked).empty()) {
         const auto rpt = Report();
-        eParameter* const linked = rpt ? rpt->FindParameter(idParameterLinked) : nullptr;
+        linked = rpt ? rpt->FindParameter(idParameterLinked) : nullptr;
         try {
             if (linked && ADORecordset) {
                 linked->Value = ADORecordset->Fields()(eFieldNametoParameters).Value();
@@ -376,6 +484,7 @@ bool eRSource::RefreshChilds() {
             }
         } catch (...) {
             // No current record or no such field: the parameter keeps its value.
+            linked = nullptr;
         }
     }
     if (!eRSources) return result;
@@ -386,7 +495,104 @@ bool eRSource::RefreshChilds() {
         result = child->Open(true);
         LastOpenError = result ? "" : "record source \"" + child->Name + "\": " + child->LastOpenError;
     }
+    if (linked) ReadAhead(*linked);
     return result;
+}
+
+// A walk re-runs each child for every parent record, and on SQLite every
+// query outside a held read takes and drops the database lock, which costs
+// about as much as the query. So a child that may keep its rows, once it has
+// served what it read before, runs its query for the next distinct link
+// values now, under the lock the step holds, and serves those rows at the
+// following records while the database stays unchanged (ReadState).
+void eRSource::ReadAhead(eParameter& linked) {
+    std::size_t wanted = 0;
+    for (const auto& child : *eRSources) {
+        if (!child || !child->ReuseRows || !child->ADORecordset || !child->kept_) continue;
+        Kept& k = *child->kept_;
+        if (!k.ahead.Empty()) continue;
+        if (k.aheadPause > 0) {
+            --k.aheadPause;
+            continue;
+        }
+        wanted = std::max(wanted, k.aheadSize);
+    }
+    if (wanted == 0) return;
+    // The next distinct values: a record whose value repeats the one before
+    // it keeps the child's rows anyway.
+    std::vector<Variant> next;
+    try {
+        const data::Field& field = ADORecordset->Fields()(eFieldNametoParameters);
+        Variant last = linked.Value;
+        for (std::size_t a = 1; a <= kAheadScan && next.size() < wanted; ++a) {
+            std::optional<Variant> v = field.ValueAhead(a);
+            if (!v) break;
+            if (SameValue(*v, last)) continue;
+            last = *v;
+            next.push_back(std::move(*v));
+        }
+    } catch (...) {
+        return;
+    }
+    if (next.empty()) return;
+    const Variant current = linked.Value;
+    for (const auto& child : *eRSources)
+        if (child && child->ReuseRows && child->ADORecordset && child->kept_ && child->kept_->ahead.Empty() &&
+            child->kept_->aheadPause == 0)
+            child->FillAhead(linked, next);
+    linked.Value = current;
+    linked.Values.reset();
+}
+
+void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values) {
+    Kept& k = *kept_;
+    const auto cnn = eCnn.lock();
+    if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) return;
+    data::Connection& on = *cnn->ADOCnn;
+    const std::uint64_t state = on.ReadState();
+    if (state == 0) return;  // the provider cannot tell a changed database
+    const auto rpt = cnn->RPTParent.lock();
+    data::Command& command = k.aheadCommand;
+    std::size_t rows = 0;
+    try {
+        const int type = CommandTypeOf(TypeofCommand);
+        for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
+            linked.Value = values[i];
+            linked.Values.reset();
+            std::string text = SQLCommand.find('@') == std::string::npos ? SQLCommand : ReplaceMacros(SQLCommand);
+            if (text != k.aheadAlikeText || type == data::kCommandStoredProcedure) {
+                if (!RunsAlike(type, text)) break;
+                k.aheadAlikeText = text;
+            }
+            command.CommandText = std::move(text);
+            command.CommandType = type;
+            bool same = true;
+            // A parameter left out makes the open fail or differ: it runs then.
+            if (!BindParameters(command, rpt.get(), same).empty()) break;
+            std::shared_ptr<data::Recordset> reuse;
+            if (!k.spare.empty()) {
+                reuse = std::move(k.spare.back());
+                k.spare.pop_back();
+            }
+            command.ActiveConnection = cnn->ADOCnn;
+            std::shared_ptr<data::Recordset> got = command.Execute(std::move(reuse));
+            command.ActiveConnection = nullptr;
+            if (!got || got->State() != 1) break;
+            rows += got->RecordCount();
+            k.ahead.Push(command, std::move(got));
+        }
+    } catch (...) {
+        // What failed runs again at its own record and reports there.
+        command.ActiveConnection = nullptr;
+    }
+    // Rows read across a commit are of no one state: all are dropped.
+    if (on.ReadState() != state) {
+        k.ahead.Clear();
+        return;
+    }
+    k.aheadState = state;
+    k.aheadOn = &on;
+    k.aheadRowLimit = on.RowLimit;
 }
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/Forward.h"
 #include "platform/Collection.h"
@@ -137,6 +138,13 @@ private:
     std::string BindParameters(data::Command& command, const Orvane* rpt, bool& same) const;
     // The held rows made current again as a fresh open of them would be.
     void ReuseRowsHeld(std::shared_ptr<data::Recordset> rows);
+    // After the children opened for the current record: runs ahead the
+    // queries of the children that keep rows for the next records' values of
+    // the link parameter, which is left as it was.
+    void ReadAhead(eParameter& linked);
+    // Runs this record source's query for each value of the link parameter
+    // and keeps the rows to be served in that order (see Open).
+    void FillAhead(eParameter& linked, const std::vector<Variant>& values);
     std::shared_ptr<Orvane> Report() const;
 
     // The command of the last open, kept across opens with its parameters,

@@ -426,6 +426,14 @@ Variant Field::Value() const {
     return owner_->table_->ValueAt(index_, owner_->visible_[static_cast<std::size_t>(owner_->pos_)]);
 }
 
+std::optional<Variant> Field::ValueAhead(std::size_t ahead) const {
+    const Recordset& rs = *owner_;
+    if (!rs.table_ || rs.Eof() || rs.Bof()) return std::nullopt;
+    const std::size_t at = static_cast<std::size_t>(rs.pos_);
+    if (ahead >= rs.visible_.size() - at) return std::nullopt;
+    return rs.table_->ValueAt(index_, rs.visible_[at + ahead]);
+}
+
 const Field& FieldList::Item(std::size_t index) const {
     if (index >= fields_.size()) throw DataError("No field at position " + std::to_string(index));
     return fields_[index];

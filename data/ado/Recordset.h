@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     const std::string& Name() const;
     // The value in the current record; raises DataError at BOF/EOF or when closed.
     Variant Value() const;
+    // The value `ahead` visible rows past the current record, without moving;
+    // nullopt past the last row, at BOF/EOF or when closed.
+    std::optional<Variant> ValueAhead(std::size_t ahead) const;
 
 private:
     friend class FieldList;

@@ -27,6 +27,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <list>
 #include <unordered_map>
 
@@ -232,6 +233,12 @@ public:
         if (file && *file) {
             sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_);
             if (!file_) fileUnknown_ = true;
+            // SQLite maps the first page, where ReadState looks (and SQLite
+            // reads that page through the map too). Only that page: a map
+            // read past a file someone else cut short is a fatal signal, and
+            // the first page of a database is never cut.
+            sqlite3_int64 mapped = 4096;
+            sqlite3_file_control(db_, "main", SQLITE_FCNTL_MMAP_SIZE, &mapped);
         }
     }
     ~SqliteProvider() override {
@@ -408,9 +415,19 @@ private:
         o.writes = writes_;
         if (!file_) return true;
         if (!file_->pMethods) return false;
-        // A file shorter than the header (a new database) reads as zeros.
-        const int rc = file_->pMethods->xRead(file_, o.header.data(), static_cast<int>(o.header.size()), 18);
-        if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) return false;
+        // Through SQLite's map of the first page a look costs no system call,
+        // which a walk asking at every step notices; without one (a file
+        // shorter than a page, a VFS that maps nothing), one read. A file
+        // shorter than the header (a new database) reads as zeros.
+        void* page = nullptr;
+        const sqlite3_io_methods& io = *file_->pMethods;
+        if (io.iVersion >= 3 && io.xFetch && io.xFetch(file_, 0, 40, &page) == SQLITE_OK && page) {
+            std::memcpy(o.header.data(), static_cast<const unsigned char*>(page) + 18, o.header.size());
+            io.xUnfetch(file_, 0, page);
+        } else {
+            const int rc = io.xRead(file_, o.header.data(), static_cast<int>(o.header.size()), 18);
+            if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) return false;
+        }
         if (o.header[0] != 2 && o.header[1] != 2) return true;
         if (!dataVersion_ && sqlite3_prepare_v2(db_, "PRAGMA data_version", -1, &dataVersion_, nullptr) != SQLITE_OK) {
             dataVersion_ = nullptr;
