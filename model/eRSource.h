@@ -96,7 +96,9 @@ public:
     // changed since they were read (data::Connection::ReadState; asked only
     // for a query that repeats), keeps those rows: its filter and sort
     // applied again and the cursor on its first row, as a fresh query leaves
-    // them. True without children, otherwise the last child's result.
+    // them. A child that keeps rows may also serve rows read ahead at an
+    // earlier record for this record's link value, under the same
+    // conditions. True without children, otherwise the last child's result.
     bool RefreshChilds();
     // Whether a parent's move may keep this record source's rows instead of
     // running its query again (RefreshChilds): ReuseRows is on, the command
