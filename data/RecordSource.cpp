@@ -556,11 +556,12 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
     std::size_t rows = 0;
     try {
         const int type = CommandTypeOf(TypeofCommand);
+        if (type == data::kCommandStoredProcedure) return;  // its body is not seen: never run ahead
         for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
             linked.Value = values[i];
             linked.Values.reset();
             std::string text = SQLCommand.find('@') == std::string::npos ? SQLCommand : ReplaceMacros(SQLCommand);
-            if (text != k.aheadAlikeText || type == data::kCommandStoredProcedure) {
+            if (text != k.aheadAlikeText) {
                 if (!RunsAlike(type, text)) break;
                 k.aheadAlikeText = text;
             }

@@ -40,6 +40,7 @@ TEST(ChangingFunctions, FindsTheFirstCallAndNothingInLiteralsQuotedNamesOrCommen
         {"SELECT unix_timestamp(fecha), julianday(d) FROM t", ""},
         {"SELECT randomness, nowhere, random_id, sysdate2 FROM t", ""},
         {"SELECT next, value, for_x FROM t", ""},
+        {"SELECT changes(), a_very_long_column_name_of_thirty FROM t", ""},  // called bare, but not listed
         {"SELECT 'random()', 'CURRENT_TIMESTAMP', 'it''s now' FROM t", ""},
         {"SELECT \"random\", `now`, [getdate] FROM t", ""},
         {"SELECT 1 -- random()\n, 2 /* now() */", ""},
