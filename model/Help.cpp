@@ -1,4 +1,5 @@
 #include "model/Help.h"
+#include "model/detail/Texts.h"
 
 #include <string>
 
@@ -8,6 +9,8 @@
 
 namespace orvane {
 
+namespace msg = model::msg;
+
 void ShowHelp(const void*, int contextId) {
     using platform::RuntimeServices;
     const std::string name(kHelpFileName);
@@ -15,7 +18,7 @@ void ShowHelp(const void*, int contextId) {
     if (platform::LibraryFolder().empty() || !RuntimeServices::FileExists(file))
         file = RuntimeServices::Instance().HelpFolder() + name;
     if (!RuntimeServices::FileExists(file)) {
-        platform::ShowMessage("No se encontró el archivo de ayuda", platform::MsgButtons::Ok,
+        platform::ShowMessage(msg::kHelpNotFound, platform::MsgButtons::Ok,
                               platform::MsgIcon::Critical);
         return;
     }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "model/GridLink.h"
+#include "model/detail/Texts.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
 #include "model/XmlText.h"
@@ -33,6 +34,8 @@
 #include "platform/Text.h"
 
 namespace orvane {
+
+namespace msg = model::msg;
 
 namespace {
 
@@ -882,7 +885,7 @@ int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int pa
 }
 
 const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
-                                       "los orígenes de datos anidan más niveles de los que se admiten (256)", false};
+                                       msg::kSourcesTooDeep, false};
 
 // Characters of the offending line shown on each side of the position: a
 // whole definition on one line is no message.
@@ -1004,7 +1007,7 @@ DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string
     } catch (...) {
         // Out of memory half-way: the definition stays as it was.
         result.status = ReadStatus::NotWellFormed;
-        result.error = {kXmlErrorNoMemory, "out of memory", 0, 0, 0, ""};
+        result.error = {kXmlErrorNoMemory, msg::XmlReason(kXmlErrorNoMemory), 0, 0, 0, ""};
     }
     r.SetHash();
     return result;

@@ -1,4 +1,5 @@
 #include "platform/Help.h"
+#include "platform/detail/Texts.h"
 
 #include <dlfcn.h>
 
@@ -15,7 +16,7 @@ std::shared_ptr<HelpViewer> g_viewer;
 }  // namespace
 
 bool ReportingHelpViewer::Open(const std::string& file, int contextId) {
-    std::cerr << "help: " << file << (contextId < 1 ? " (index)" : " #" + std::to_string(contextId)) << std::endl;
+    std::cerr << msg::HelpOpened(file, contextId) << std::endl;
     return true;
 }
 

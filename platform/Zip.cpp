@@ -1,4 +1,5 @@
 #include "platform/Zip.h"
+#include "platform/detail/Texts.h"
 
 #include <zip.h>
 
@@ -87,7 +88,7 @@ ReadOutcome ReadEntry(zip_t* za, zip_uint64_t i, std::optional<std::uint64_t> de
         out.resize(have + static_cast<std::size_t>(n));
         if (n > 0) continue;
         if (!declared || have == *declared) return ReadOutcome::Ok;
-        why = "it ends before the " + std::to_string(*declared) + " bytes it declares";
+        why = msg::EntryEndsEarly(*declared);
         return ReadOutcome::Damaged;
     }
 }
@@ -106,11 +107,10 @@ std::string DeclaredSizes(zip_t* za, zip_uint64_t count, const Limits& limits,
         }
         const char* name = (st.valid & ZIP_STAT_NAME) && st.name ? st.name : "";
         if (st.size > limits.max_entry_uncompressed)
-            return "la entrada " + std::string(name) + " declara " + std::to_string(st.size) + " bytes, más de los " +
-                   std::to_string(limits.max_entry_uncompressed) + " que puede tener una entrada";
+            return msg::EntryDeclaresTooMuch(name, st.size, limits.max_entry_uncompressed);
         total += st.size;
         if (total > limits.max_total_uncompressed)
-            return "las entradas declaran más de " + std::to_string(limits.max_total_uncompressed) + " bytes en total";
+            return msg::EntriesDeclareTooMuch(limits.max_total_uncompressed);
         sizes.emplace_back(st.size);
     }
     return {};
@@ -152,7 +152,7 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
     r.opened = true;
     zip_int64_t count = zip_get_num_entries(za.get(), 0);
     if (count < 0 || static_cast<std::uint64_t>(count) > limits.max_entries) {
-        r.error = "el archivo tiene más de " + std::to_string(limits.max_entries) + " entradas";
+        r.error = msg::TooManyEntries(limits.max_entries);
         r.refusedWhole = true;
         return r;
     }
@@ -185,9 +185,7 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
         if (outcome == ReadOutcome::Lied) {
             r.entries.clear();
             r.refused.push_back(name);
-            r.error = declared[i] ? "la entrada " + name + " se descomprime en más de los " +
-                                        std::to_string(*declared[i]) + " bytes que declara"
-                                  : "la entrada " + name + " se descomprime en más de lo que se admite";
+            r.error = declared[i] ? msg::EntryGrowsPastDeclared(name, *declared[i]) : msg::EntryGrowsPastLimit(name);
             r.refusedWhole = true;
             return r;
         }
@@ -243,7 +241,7 @@ bool ReadBack(zip_source_t* buffer, std::string& out, std::string* error) {
     out.resize(static_cast<std::size_t>(st.size));
     zip_int64_t n = zip_source_read(buffer, out.data(), out.size());
     zip_source_close(buffer);
-    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) return Fail(error, "the new archive could not be read back");
+    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) return Fail(error, msg::kArchiveNotReadBack);
     return true;
 }
 
@@ -273,7 +271,7 @@ bool BuildArchive(const std::string& old, const std::vector<Source>& sources, st
         zip_discard(raw);
         return Fail(error, text);
     }
-    if (zip_source_is_deleted(buffer.get())) return Fail(error, "an archive needs at least one entry");
+    if (zip_source_is_deleted(buffer.get())) return Fail(error, msg::kArchiveNeedsEntry);
     return ReadBack(buffer.get(), out, error);
 }
 
@@ -284,12 +282,12 @@ bool WriteArchive(const std::string& path, const std::vector<Source>& sources, s
     std::string old;
     if (fs::exists(path, ec)) {
         std::optional<std::string> bytes = RuntimeServices::ReadTextFile(path);
-        if (!bytes) return Fail(error, path + ": the existing file cannot be read");
+        if (!bytes) return Fail(error, msg::ExistingFileUnreadable(path));
         old = std::move(*bytes);
     }
     std::string archive;
     if (!BuildArchive(old, sources, archive, error)) return error ? Fail(error, path + ": " + *error) : false;
-    if (!WriteFileAtomically(path, archive)) return Fail(error, path + ": the file cannot be written");
+    if (!WriteFileAtomically(path, archive)) return Fail(error, msg::CannotWrite(path));
     return true;
 }
 

@@ -1,0 +1,220 @@
+// The texts of the data layer that a person reads: why a connection, a
+// command, a record source, a filter or a sort failed, in one voice (what
+// failed, about which item, why, what to do). The words are the same
+// throughout: conexión, cadena de conexión, origen de registros, parámetro,
+// campo, filtro, orden. Texts of drivers and database servers are passed in
+// as arguments, unchanged. A translation replaces this file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/detail/Texts.h"
+
+namespace orvane::data::msg {
+
+using platform::msg::Quoted;
+
+// --- connections ---
+inline std::string NoApplication(const std::string& name) {
+    return "el administrador de conexiones no tiene la aplicación " + Quoted(name);
+}
+inline std::string OfApplication(const std::string& name, const std::string& why) {
+    return "aplicación " + Quoted(name) + ": " + why;
+}
+inline std::string DataLinkFile(const std::string& path, const std::string& why) {
+    return "archivo de vínculo de datos " + Quoted(path) + ": " + why;
+}
+inline const char* const kNoSuchFile = "el archivo no existe";
+inline const char* const kNoConnectionStringThere = "no contiene ninguna cadena de conexión";
+inline const char* const kConnectionNotOpened = "la conexión no se abrió";
+inline const char* const kConnectionCouldNotOpen = "la conexión no se pudo abrir";
+inline const char* const kConnectionClosed = "la operación no se permite con la conexión cerrada: ábrala antes";
+inline const char* const kConnectionOpen = "la operación no se permite con la conexión abierta: ciérrela antes";
+inline const char* const kConnectionStringEmpty = "la cadena de conexión está vacía";
+inline const char* const kSqliteNoDataSource = "la cadena de conexión de SQLite no indica Data Source";
+inline std::string ProviderNotSupported(const std::string& name, const std::string& mappingFile) {
+    return "el proveedor " + Quoted(name) +
+           " no se admite (use SQLite, ODBC mediante MSDASQL, DSN= o Driver=, o un proveedor del archivo de "
+           "correspondencias " + mappingFile + ")";
+}
+inline const char* const kNoProvider =
+    "la cadena de conexión no indica ningún proveedor (Provider=SQLite, Provider=MSDASQL, DSN= o Driver=)";
+inline std::string ProviderOpenedNothing(const std::string& name) {
+    return "el proveedor " + Quoted(name) + " no abrió nada";
+}
+inline std::string SchemaNotSupported(int schema) {
+    return "el esquema " + std::to_string(schema) + " no se admite (20 tablas, 16 procedimientos)";
+}
+inline std::string TimedOut(int seconds, const std::string& key) {
+    return "sin respuesta en " + std::to_string(seconds) + " s (" + key + "): ";
+}
+inline std::string TimeoutInvalid(const std::string& key, const std::string& value, int most) {
+    return key + "=" + value + ": se esperaba un número entero de segundos entre 0 y " + std::to_string(most);
+}
+inline std::string SqliteNotOpened(const std::string& path, const std::string& why) {
+    return "no se puede abrir la base de datos SQLite " + path + ": " + why;
+}
+inline const char* const kOutOfMemory = "no queda memoria";
+inline const char* const kOdbcNotStarted = "no se puede iniciar ODBC (no hay identificador de entorno)";
+inline const char* const kOdbcNoDescription = "error de ODBC sin descripción";
+inline std::string WindowsSignOn(const std::string& pair) {
+    return "el inicio de sesión de Windows (" + pair + ") no está disponible aquí: dé a la conexión un User ID y un "
+           "Password";
+}
+
+// --- the mapping of OLE DB providers to ODBC drivers ---
+inline const char* const kFamilySection = "familia";
+inline std::string NoDebianDriver(const std::string& asked, const std::string& family, const std::string& file) {
+    return asked + " necesita un controlador ODBC para " + family +
+           " y Debian no trae ninguno: indique el instalado aquí como Driver= en la sección [" + family + "] de " +
+           file;
+}
+inline std::string DriverNotInstalled(const std::string& driver, const std::string& asked,
+                                      const std::string& package) {
+    return "el controlador ODBC " + Quoted(driver) + " que necesita " + asked + " no está instalado" +
+           (package.empty() ? std::string(" (regístrelo en odbcinst.ini)") : " (paquete de Debian " + package + ")");
+}
+inline std::string AskedByDriver(const std::string& driver) {
+    return "el controlador " + Quoted(driver);
+}
+inline std::string AskedByProvider(const std::string& provider) {
+    return "el proveedor " + Quoted(provider);
+}
+inline std::string UnknownMappingKey(const std::string& key) {
+    return "la clave " + Quoted(key) + " no existe (Providers, Drivers, Driver, Package, Source, Database, Options)";
+}
+
+// --- commands and parameters ---
+inline const char* const kNullParameter = "no se puede añadir ni poner un parámetro nulo";
+inline std::string NoParameterAt(std::size_t index) {
+    return "no hay ningún parámetro en la posición " + std::to_string(index);
+}
+inline const char* const kNoActiveConnection = "el comando no tiene conexión activa: asígnele una abierta";
+inline std::string MoreMarksThanParameters(std::size_t given) {
+    return "la consulta tiene más marcas ? que los " + std::to_string(given) + " parámetros que se dan";
+}
+inline std::string MarksAndParameters(std::size_t used, std::size_t given) {
+    return "la consulta tiene " + std::to_string(used) + " marcas ? pero se dan " + std::to_string(given) +
+           " parámetros";
+}
+inline const char* const kSqliteNoProcedures =
+    "SQLite no tiene procedimientos almacenados: use el tipo de comando 1 (texto) o 2 (tabla)";
+
+// --- recordsets ---
+inline const char* const kNoCurrentRecord = "no hay registro actual: el recordset está al principio o al final";
+inline std::string NoFieldAt(long long index) {
+    return "no hay ningún campo en la posición " + std::to_string(index);
+}
+inline std::string NoFieldNamed(const std::string& name) {
+    return "no hay ningún campo llamado " + Quoted(name);
+}
+inline const char* const kRecordsetClosed = "la operación no se permite con el recordset cerrado";
+inline const char* const kPastTheEnd = "no se puede avanzar más allá del final del recordset (EOF)";
+inline const char* const kBeforeTheStart = "no se puede retroceder más allá del principio del recordset (BOF)";
+inline std::string TooManyRows(std::size_t most) {
+    return "el resultado tiene más de " + std::to_string(most) +
+           " filas, lo más que un recordset guarda en memoria: acote la consulta";
+}
+inline const char* const kTooManyValues = "error interno: demasiados valores en una fila";
+inline std::string ColumnTooLarge(const std::string& column) {
+    return "los textos de la columna " + column + " pasan de los 4 GiB que guarda una columna de un recordset";
+}
+
+// --- filters and sorts ---
+inline std::string InvalidFilter(const std::string& why, std::size_t position) {
+    return "filtro no válido: " + why + " en la posición " + std::to_string(position);
+}
+inline const char* const kUnbalancedParen = "sobra un ')'";
+inline const char* const kExpectedAndOr = "se esperaba AND u OR";
+inline const char* const kExpectedCondition = "se esperaba una condición";
+inline const char* const kNestedTooDeep = "los paréntesis anidan demasiado";
+inline const char* const kMissingParen = "falta ')'";
+inline const char* const kMissingBracket = "falta ']'";
+inline const char* const kNullComparison = "NULL solo se compara con = o <>";
+inline const char* const kLikeNeedsText = "LIKE necesita un texto entre comillas";
+inline const char* const kEmptyFieldName = "el nombre del campo está vacío";
+inline const char* const kExpectedFieldName = "se esperaba un nombre de campo";
+inline const char* const kExpectedOperator = "se esperaba un operador (=, <>, <, >, <=, >=, LIKE)";
+inline const char* const kExpectedValue = "se esperaba un valor";
+inline const char* const kUnterminatedText = "el texto no tiene comilla de cierre";
+inline const char* const kMissingHash = "falta el '#' de cierre";
+inline const char* const kInvalidDate = "la fecha no es válida";
+inline const char* const kExpectedValueKinds = "se esperaba un valor ('texto', #fecha#, número, TRUE, FALSE o NULL)";
+inline std::string InvalidSort(const std::string& why) {
+    return "orden no válido: " + why;
+}
+inline std::string SortMissingBracket(const std::string& piece) {
+    return InvalidSort("falta ']' en " + Quoted(piece));
+}
+inline std::string SortFieldMissingBefore(const std::string& word) {
+    return InvalidSort("falta el nombre del campo antes de " + word);
+}
+inline std::string SortExpectedDirection(const std::string& field, const std::string& found) {
+    return InvalidSort("se esperaba ASC o DESC después de " + field + ", pero hay " + Quoted(found));
+}
+inline std::string NoFieldForExpression(const std::string& name) {
+    return "el recordset no tiene ningún campo llamado " + Quoted(name);
+}
+
+// --- record sources ---
+inline const char* const kSourcesTooDeep = "los orígenes de registros anidan demasiados niveles";
+inline const char* const kNoRecords = "el comando no devolvió registros";
+inline std::string OfSource(const std::string& name, const std::string& why) {
+    return "origen de registros " + Quoted(name) + ": " + why;
+}
+
+// --- commands: marks, types and texts ---
+inline const char* const kListInNumberedMark = "una lista de valores no puede ir en una marca numerada (?N)";
+inline std::string MarksForList(std::size_t marks, std::size_t parameters) {
+    return "la consulta tiene " + std::to_string(marks) + " marcas ? para " + std::to_string(parameters) +
+           " parámetros, uno de ellos una lista de valores";
+}
+inline std::string CommandTypeNotSupported(int type) {
+    return "el tipo de comando " + std::to_string(type) + " no se admite (1, 2 o 4)";
+}
+inline const char* const kCommandTextEmpty = "el texto del comando está vacío";
+inline std::string CommandTypeNotNumber(const std::string& stored) {
+    return "el tipo de comando " + Quoted(stored) + " no es un número";
+}
+inline std::string CommandTypeNotWhole(const std::string& stored) {
+    return "el tipo de comando " + Quoted(stored) + " no es un número entero";
+}
+inline std::string ValueNotConverted(const std::string& shown, const std::string& parameter, const std::string& type) {
+    return "el valor " + Quoted(shown) + " del parámetro " + Quoted(parameter) + " no se puede convertir al tipo " +
+           Quoted(type);
+}
+inline std::string NotADate(const std::string& parameter, const std::string& shown) {
+    return parameter + ": no es una fecha: " + shown;
+}
+inline std::string UnknownMacro(const std::string& token) {
+    return "la macro @" + token + " no nombra ningún parámetro";
+}
+
+// --- record sources at run time ---
+inline const char* const kSourceWithoutConnection = "el origen de registros no tiene conexión";
+inline std::string SourceConnectionUnknown(const std::string& name) {
+    return std::string(kSourceWithoutConnection) + ": ecnnName " + Quoted(name) + " no nombra ninguna conexión";
+}
+inline std::string ConnectionNotOpen(const std::string& name) {
+    return "la conexión " + Quoted(name) + " no está abierta: ábrala antes";
+}
+inline const char* const kSourceNotOpen = "el origen de registros no está abierto";
+inline std::string QueryFailedLeavingOut(const std::string& leftOut, const std::string& why) {
+    return leftOut + " (la consulta falló: " + why + ")";
+}
+inline std::string FilterFailed(const std::string& filter, const std::string& why) {
+    return "el filtro " + Quoted(filter) + ": " + why;
+}
+inline std::string FilterNotApplied(const std::string& filter) {
+    return "el filtro " + Quoted(filter) + " no se pudo aplicar";
+}
+inline std::string SortFailed(const std::string& order, const std::string& why) {
+    return "el orden " + Quoted(order) + ": " + why;
+}
+inline std::string SortNotApplied(const std::string& order) {
+    return "el orden " + Quoted(order) + " no se pudo aplicar";
+}
+
+}  // namespace orvane::data::msg
