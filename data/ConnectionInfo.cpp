@@ -1,11 +1,11 @@
 #include "data/ConnectionInfo.h"
-#include "data/detail/Texts.h"
 
 #include <filesystem>
 
 #include "data/Connections.h"
 #include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "model/Orvane.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"

@@ -1,7 +1,6 @@
 // Connection-string macros, data-link files and the opening of report
 // connections.
 #include "data/Connections.h"
-#include "data/detail/Texts.h"
 
 #include <filesystem>
 #include <system_error>
@@ -9,6 +8,7 @@
 #include "data/ConnectionInfo.h"
 #include "data/ado/Connection.h"
 #include "data/ado/OleDbMapping.h"
+#include "data/detail/Texts.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "data/ChangingFunctions.h"
-#include "data/detail/Texts.h"
 #include "data/Macros.h"
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "data/ado/Recordset.h"
+#include "data/detail/Texts.h"
 #include "model/Orvane.h"
 #include "platform/DateTime.h"
 #include "platform/Text.h"
@@ -62,8 +62,7 @@ int CommandTypeOf(const std::string& stored) {
     bool whole = true;
     if (i > digits && i < t.size() && t[i] == '.')
         for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) whole = whole && t[i] == '0';
-    if (i == digits || i != t.size() || !fits)
-        throw data::DataError(msg::CommandTypeNotNumber(stored));
+    if (i == digits || i != t.size() || !fits) throw data::DataError(msg::CommandTypeNotNumber(stored));
     if (!whole) throw data::DataError(msg::CommandTypeNotWhole(stored));
     if (negative) v = -v;
     if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
@@ -240,8 +239,7 @@ bool eRSource::Open(bool mayReuse) {
             const std::string name = ecnnName();
             throw data::DataError(name.empty() ? msg::kSourceWithoutConnection : msg::SourceConnectionUnknown(name));
         }
-        if (!cnn->ADOCnn || cnn->ADOCnn->State() != 1)
-            throw data::DataError(msg::ConnectionNotOpen(cnn->Name));
+        if (!cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError(msg::ConnectionNotOpen(cnn->Name));
         data::Connection* const on = cnn->ADOCnn.get();
         bool same = mayReuse && ReuseRows && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.

@@ -1,8 +1,8 @@
 #include "model/Help.h"
-#include "model/detail/Texts.h"
 
 #include <string>
 
+#include "model/detail/Texts.h"
 #include "platform/Help.h"
 #include "platform/Messages.h"
 #include "platform/RuntimeServices.h"
@@ -18,8 +18,7 @@ void ShowHelp(const void*, int contextId) {
     if (platform::LibraryFolder().empty() || !RuntimeServices::FileExists(file))
         file = RuntimeServices::Instance().HelpFolder() + name;
     if (!RuntimeServices::FileExists(file)) {
-        platform::ShowMessage(msg::kHelpNotFound, platform::MsgButtons::Ok,
-                              platform::MsgIcon::Critical);
+        platform::ShowMessage(msg::kHelpNotFound, platform::MsgButtons::Ok, platform::MsgIcon::Critical);
         return;
     }
     platform::CurrentHelpViewer()->Open(file, contextId);

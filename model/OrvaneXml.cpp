@@ -18,19 +18,19 @@
 #include <vector>
 
 #include "model/GridLink.h"
-#include "model/detail/Texts.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
 #include "model/detail/ReadText.h"
+#include "model/detail/Texts.h"
 #include "model/detail/XmlLookup.h"
 #include "model/detail/XmlParse.h"
 #include "platform/Digest.h"
 #include "platform/HexText.h"
 #include "platform/Messages.h"
-#include "platform/Secrets.h"
 #include "platform/NumberFormat.h"
+#include "platform/Secrets.h"
 #include "platform/Text.h"
 
 namespace orvane {
@@ -884,8 +884,7 @@ int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int pa
     return 0;
 }
 
-const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
-                                       msg::kSourcesTooDeep, false};
+const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth, msg::kSourcesTooDeep, false};
 
 // Characters of the offending line shown on each side of the position: a
 // whole definition on one line is no message.

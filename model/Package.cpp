@@ -25,12 +25,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "model/detail/XmlLookup.h"
-#include "model/detail/Texts.h"
-#include "model/detail/XmlParse.h"
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "model/detail/ReadText.h"
+#include "model/detail/Texts.h"
+#include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
@@ -132,9 +132,8 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
     std::unordered_set<std::string> taken;
     for (const auto& r : resources) {
         if (!IsPlainFileName(r->Name)) {
-            platform::ShowMessage(
-                msg::ResourceNotSaved(r->Name),
-                platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+            platform::ShowMessage(msg::ResourceNotSaved(r->Name), platform::MsgButtons::Ok,
+                                  platform::MsgIcon::Exclamation);
             continue;
         }
         if (!taken.insert(text::Lower(r->Name)).second) continue;
@@ -158,8 +157,7 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
     }
     platform::zip::ReadResult archive = platform::zip::ReadArchive(sFile);
     result.archiveError = std::move(archive.error);
-    for (auto& name : archive.refused)
-        result.refused.push_back({std::move(name), msg::kEntryRefused});
+    for (auto& name : archive.refused) result.refused.push_back({std::move(name), msg::kEntryRefused});
     const EntryMap entries = MapEntries(archive.entries);
 
     std::string* source = FindEntry(entries, kSourceEntry);
@@ -198,7 +196,8 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
 bool Orvane::LoadXPDFile(const std::string& sFile) {
     const DefinitionRead read = ReadXPDFile(sFile);
     if (!read.archiveError.empty())
-        platform::ShowMessage(msg::kUnzip + read.archiveError, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+        platform::ShowMessage(msg::kUnzip + read.archiveError, platform::MsgButtons::Ok,
+                              platform::MsgIcon::Exclamation);
     if (read.status == ReadStatus::NotWellFormed) platform::ShowMessage(read.error.Message());
     for (const auto& refused : read.refused)
         if (refused.reason == kBadPicture) platform::ShowMessage(kBadPicture);

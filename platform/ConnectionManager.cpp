@@ -1,6 +1,5 @@
 // The connection manager's file: reading, editing and private atomic saving.
 #include "platform/ConnectionManager.h"
-#include "platform/detail/Texts.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +15,7 @@
 
 #include "platform/SystemUser.h"
 #include "platform/Text.h"
+#include "platform/detail/Texts.h"
 
 namespace orvane::platform {
 namespace {
@@ -118,7 +118,8 @@ bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps
             continue;
         }
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return error = where + msg::ExpectedSectionOrKey(msg::kApplicationSection), false;
+        if (eq == std::string_view::npos)
+            return error = where + msg::ExpectedSectionOrKey(msg::kApplicationSection), false;
         const std::string key(TrimSpaceTab(line.substr(0, eq)));
         if (apps.empty()) return error = where + msg::KeyOutsideSection(key, msg::kApplicationSection), false;
         if (key.empty()) return error = where + msg::kKeyLineNeedsKey, false;

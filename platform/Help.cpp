@@ -1,11 +1,12 @@
 #include "platform/Help.h"
-#include "platform/detail/Texts.h"
 
 #include <dlfcn.h>
 
 #include <filesystem>
 #include <iostream>
 #include <mutex>
+
+#include "platform/detail/Texts.h"
 
 namespace orvane::platform {
 namespace {

@@ -1,6 +1,5 @@
 // Command execution and the conversion of parameter values by type code.
 #include "data/ado/Command.h"
-#include "data/detail/Texts.h"
 
 #include <array>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "data/ParameterTypes.h"
+#include "data/detail/Texts.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -216,8 +216,7 @@ std::string ExpandParameterMarks(const std::string& sql, std::span<const std::si
             for (std::size_t k = 0; mark < counts.size() && k < counts[mark]; ++k) out += k ? ", ?" : "?";
             ++mark;
         });
-    if (mark != counts.size())
-        throw DataError(msg::MarksForList(mark, counts.size()));
+    if (mark != counts.size()) throw DataError(msg::MarksForList(mark, counts.size()));
     return out;
 }
 
@@ -294,8 +293,7 @@ std::string Command::Statement(detail::Provider& provider, std::size_t count) co
         default:
             throw DataError(msg::CommandTypeNotSupported(CommandType));
     }
-    if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
-        throw DataError(msg::kCommandTextEmpty);
+    if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty()) throw DataError(msg::kCommandTextEmpty);
     return sql;
 }
 

@@ -1,7 +1,6 @@
 // Connection: connection-string reading, provider choice, schema lists and
 // the scrubbing of passwords from error texts.
 #include "data/ado/Connection.h"
-#include "data/detail/Texts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,6 +8,7 @@
 #include "data/ado/OdbcCatalog.h"
 #include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data {
@@ -106,8 +106,7 @@ int Seconds(const std::string& key, const std::string& value) {
     int n = -1;
     if (!v.empty() && v.size() <= 6 && v.find_first_not_of("0123456789") == std::string_view::npos)
         n = std::stoi(std::string(v));
-    if (n < 0 || n > kMaxTimeout)
-        throw DataError(msg::TimeoutInvalid(key, value, kMaxTimeout));
+    if (n < 0 || n > kMaxTimeout) throw DataError(msg::TimeoutInvalid(key, value, kMaxTimeout));
     return n == 0 ? kNoLimitTimeout : n;
 }
 
@@ -283,8 +282,7 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
     std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
     if (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver"))) name = "MSDASQL";
     const detail::ProviderFactory factory = FactoryFor(name);
-    if (!factory && provider)
-        Fail(msg::ProviderNotSupported(name, ProviderMappingPath()));
+    if (!factory && provider) Fail(msg::ProviderNotSupported(name, ProviderMappingPath()));
     if (!factory) Fail(msg::kNoProvider);
     try {
         provider_ = factory(detail::ProviderRequest{pairs, userId, password, timeouts.connect, timeouts.command});
@@ -299,8 +297,7 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
 
 std::shared_ptr<Recordset> Connection::OpenSchema(int schema) {
     detail::Provider& p = RequireProvider();
-    if (schema != kSchemaTables && schema != kSchemaProcedures)
-        Fail(msg::SchemaNotSupported(schema));
+    if (schema != kSchemaTables && schema != kSchemaProcedures) Fail(msg::SchemaNotSupported(schema));
     try {
         auto table = schema == kSchemaTables ? p.Tables(RowLimit) : p.Procedures(RowLimit);
         return std::make_shared<Recordset>(std::move(table));

@@ -1,10 +1,10 @@
 #include "data/ado/FilterExpression.h"
-#include "data/detail/Texts.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data {
@@ -171,9 +171,7 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& why) const {
-        throw ExpressionError(msg::InvalidFilter(why, pos_ + 1));
-    }
+    [[noreturn]] void Fail(const std::string& why) const { throw ExpressionError(msg::InvalidFilter(why, pos_ + 1)); }
 
     void SkipSpace() {
         while (pos_ < s_.size() && IsSpace(s_[pos_])) ++pos_;
@@ -337,8 +335,7 @@ std::vector<SortKey> ParseSort(std::string_view text) {
         SortKey key;
         if (!p.empty() && p.front() == '[') {
             std::size_t close = p.find(']');
-            if (close == std::string_view::npos)
-                throw ExpressionError(msg::SortMissingBracket(piece));
+            if (close == std::string_view::npos) throw ExpressionError(msg::SortMissingBracket(piece));
             key.field = std::string(text::TrimBlanks(p.substr(1, close - 1)));
             p = text::TrimWhite(p.substr(close + 1));
         } else {

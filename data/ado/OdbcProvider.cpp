@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "data/ado/DataError.h"
-#include "data/detail/Texts.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data::detail {

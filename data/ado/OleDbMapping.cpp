@@ -1,7 +1,6 @@
 // The provider families, the mapping file and the translation of connection
 // strings for the ODBC drivers of this machine.
 #include "data/ado/OleDbMapping.h"
-#include "data/detail/Texts.h"
 
 #include <sys/stat.h>
 
@@ -16,6 +15,7 @@
 #include "data/ado/DataError.h"
 #include "data/ado/OdbcCatalog.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/ConnectionManager.h"
 #include "platform/Text.h"
 
@@ -208,8 +208,7 @@ private:
     }
 
     void RequireDriver(const ProviderMapping& m, const std::string& asked) const {
-        if (m.Driver.empty())
-            throw DataError(msg::NoDebianDriver(asked, m.Family, ProviderMappingPath()));
+        if (m.Driver.empty()) throw DataError(msg::NoDebianDriver(asked, m.Family, ProviderMappingPath()));
         if (IsInstalled(m.Driver)) return;
         throw DataError(msg::DriverNotInstalled(m.Driver, asked, m.Package));
     }
@@ -356,11 +355,11 @@ bool ParseProviderMappings(const std::string& text, std::vector<ProviderMapping>
             continue;
         }
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return error = where + platform::msg::ExpectedSectionOrKey(msg::kFamilySection), false;
+        if (eq == std::string_view::npos)
+            return error = where + platform::msg::ExpectedSectionOrKey(msg::kFamilySection), false;
         const std::string key(text::TrimBlanks(line.substr(0, eq)));
         if (!current) return error = where + platform::msg::KeyOutsideSection(key, msg::kFamilySection), false;
-        if (!StoreKey(*current, key, line.substr(eq + 1)))
-            return error = where + msg::UnknownMappingKey(key), false;
+        if (!StoreKey(*current, key, line.substr(eq + 1))) return error = where + msg::UnknownMappingKey(key), false;
     }
     table = std::move(out);
     return true;
@@ -379,8 +378,7 @@ std::vector<ProviderMapping> LoadProviderMappings() {
     if (!S_ISREG(st.st_mode)) throw DataError(platform::msg::NotAFile(path));
     // It decides which driver receives the passwords: private, like the
     // connection manager's file.
-    if (st.st_mode & 077)
-        throw DataError(platform::msg::NotPrivate(path));
+    if (st.st_mode & 077) throw DataError(platform::msg::NotPrivate(path));
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxMappingFileBytes)
         throw DataError(platform::msg::FileLargerThan(path, kMaxMappingFileBytes));
     std::ifstream in(path, std::ios::binary);

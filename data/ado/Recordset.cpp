@@ -4,7 +4,6 @@
 // std::stable_sort on a pre-extracted 64-bit key of the first sort field,
 // falling back to the stored cells only on ties.
 #include "data/ado/Recordset.h"
-#include "data/detail/Texts.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +12,7 @@
 
 #include "data/ado/FilterExpression.h"
 #include "data/ado/detail/Table.h"
+#include "data/detail/Texts.h"
 #include "platform/Decimal.h"
 #include "platform/Text.h"
 

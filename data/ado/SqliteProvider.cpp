@@ -31,8 +31,8 @@
 #include <unordered_map>
 
 #include "data/ado/DataError.h"
-#include "data/detail/Texts.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data::detail {
@@ -370,8 +370,7 @@ private:
     }
 
     static void CheckAllUsed(std::size_t used, std::size_t given) {
-        if (used != given)
-            throw DataError(msg::MarksAndParameters(used, given));
+        if (used != given) throw DataError(msg::MarksAndParameters(used, given));
     }
 
     // Opens the held read transaction when reads are held and it is not open:

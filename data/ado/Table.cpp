@@ -1,12 +1,12 @@
 // Column-wise row storage and its builder.
 #include "data/ado/detail/Table.h"
-#include "data/detail/Texts.h"
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
 #include "data/ado/DataError.h"
+#include "data/detail/Texts.h"
 
 namespace orvane::data::detail {
 

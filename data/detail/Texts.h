@@ -37,7 +37,8 @@ inline const char* const kSqliteNoDataSource = "la cadena de conexión de SQLite
 inline std::string ProviderNotSupported(const std::string& name, const std::string& mappingFile) {
     return "el proveedor " + Quoted(name) +
            " no se admite (use SQLite, ODBC mediante MSDASQL, DSN= o Driver=, o un proveedor del archivo de "
-           "correspondencias " + mappingFile + ")";
+           "correspondencias " +
+           mappingFile + ")";
 }
 inline const char* const kNoProvider =
     "la cadena de conexión no indica ningún proveedor (Provider=SQLite, Provider=MSDASQL, DSN= o Driver=)";
@@ -60,7 +61,8 @@ inline const char* const kOutOfMemory = "no queda memoria";
 inline const char* const kOdbcNotStarted = "no se puede iniciar ODBC (no hay identificador de entorno)";
 inline const char* const kOdbcNoDescription = "error de ODBC sin descripción";
 inline std::string WindowsSignOn(const std::string& pair) {
-    return "el inicio de sesión de Windows (" + pair + ") no está disponible aquí: dé a la conexión un User ID y un "
+    return "el inicio de sesión de Windows (" + pair +
+           ") no está disponible aquí: dé a la conexión un User ID y un "
            "Password";
 }
 
@@ -71,8 +73,7 @@ inline std::string NoDebianDriver(const std::string& asked, const std::string& f
            " y Debian no trae ninguno: indique el instalado aquí como Driver= en la sección [" + family + "] de " +
            file;
 }
-inline std::string DriverNotInstalled(const std::string& driver, const std::string& asked,
-                                      const std::string& package) {
+inline std::string DriverNotInstalled(const std::string& driver, const std::string& asked, const std::string& package) {
     return "el controlador ODBC " + Quoted(driver) + " que necesita " + asked + " no está instalado" +
            (package.empty() ? std::string(" (regístrelo en odbcinst.ini)") : " (paquete de Debian " + package + ")");
 }

@@ -4,8 +4,7 @@
 // picture's message). A translation replaces this file.
 #pragma once
 
-#include <expat.h>
-
+#include <iterator>
 #include <string>
 
 namespace orvane::model::msg {
@@ -15,56 +14,56 @@ inline std::string Quoted(const std::string& s) {
 }
 
 // The reason of an XML parser error code, in the words of a person who
-// writes definitions.
+// writes definitions; the reasons are in the order of expat's XML_Error.
 inline const char* XmlReason(int code) {
-    switch (static_cast<XML_Error>(code)) {
-        case XML_ERROR_NONE: return "sin error";
-        case XML_ERROR_NO_MEMORY: return "no queda memoria";
-        case XML_ERROR_SYNTAX: return "error de sintaxis";
-        case XML_ERROR_NO_ELEMENTS: return "no hay ningún elemento";
-        case XML_ERROR_INVALID_TOKEN: return "el texto no está bien formado (carácter o marca no válidos)";
-        case XML_ERROR_UNCLOSED_TOKEN: return "una marca queda sin cerrar";
-        case XML_ERROR_PARTIAL_CHAR: return "un carácter queda incompleto";
-        case XML_ERROR_TAG_MISMATCH: return "la etiqueta de cierre no corresponde a la de apertura";
-        case XML_ERROR_DUPLICATE_ATTRIBUTE: return "un atributo se repite";
-        case XML_ERROR_JUNK_AFTER_DOC_ELEMENT: return "hay texto después del elemento raíz";
-        case XML_ERROR_PARAM_ENTITY_REF: return "referencia ilegal a una entidad de parámetro";
-        case XML_ERROR_UNDEFINED_ENTITY: return "entidad no definida";
-        case XML_ERROR_RECURSIVE_ENTITY_REF: return "referencia recursiva a una entidad";
-        case XML_ERROR_ASYNC_ENTITY: return "entidad asíncrona";
-        case XML_ERROR_BAD_CHAR_REF: return "la referencia a carácter nombra un carácter no válido";
-        case XML_ERROR_BINARY_ENTITY_REF: return "referencia a una entidad binaria";
-        case XML_ERROR_ATTRIBUTE_EXTERNAL_ENTITY_REF: return "referencia a una entidad externa en un atributo";
-        case XML_ERROR_MISPLACED_XML_PI: return "la declaración XML no está al principio del texto";
-        case XML_ERROR_UNKNOWN_ENCODING: return "codificación desconocida";
-        case XML_ERROR_INCORRECT_ENCODING: return "la codificación declarada no es la del texto";
-        case XML_ERROR_UNCLOSED_CDATA_SECTION: return "una sección CDATA queda sin cerrar";
-        case XML_ERROR_EXTERNAL_ENTITY_HANDLING: return "error al procesar una referencia a una entidad externa";
-        case XML_ERROR_NOT_STANDALONE: return "el texto no es independiente";
-        case XML_ERROR_UNEXPECTED_STATE: return "estado inesperado del lector";
-        case XML_ERROR_ENTITY_DECLARED_IN_PE: return "entidad declarada en una entidad de parámetro";
-        case XML_ERROR_FEATURE_REQUIRES_XML_DTD: return "la función pedida necesita DTD";
-        case XML_ERROR_CANT_CHANGE_FEATURE_ONCE_PARSING: return "no se puede cambiar una opción durante la lectura";
-        case XML_ERROR_UNBOUND_PREFIX: return "prefijo de espacio de nombres sin declarar";
-        case XML_ERROR_UNDECLARING_PREFIX: return "no se puede anular la declaración de un prefijo";
-        case XML_ERROR_INCOMPLETE_PE: return "entidad de parámetro incompleta";
-        case XML_ERROR_XML_DECL: return "la declaración XML no está bien formada";
-        case XML_ERROR_TEXT_DECL: return "la declaración de texto no está bien formada";
-        case XML_ERROR_PUBLICID: return "identificador público no válido";
-        case XML_ERROR_SUSPENDED: return "la lectura está suspendida";
-        case XML_ERROR_NOT_SUSPENDED: return "la lectura no está suspendida";
-        case XML_ERROR_ABORTED: return "la lectura se interrumpió";
-        case XML_ERROR_FINISHED: return "la lectura ya terminó";
-        case XML_ERROR_SUSPEND_PE: return "no se puede suspender en una entidad de parámetro externa";
-        case XML_ERROR_RESERVED_PREFIX_XML: return "el prefijo reservado (xml) no se puede anular ni ligar a otro nombre";
-        case XML_ERROR_RESERVED_PREFIX_XMLNS: return "el prefijo reservado (xmlns) no se puede declarar ni anular";
-        case XML_ERROR_RESERVED_NAMESPACE_URI: return "un prefijo no se puede ligar a un espacio de nombres reservado";
-        case XML_ERROR_INVALID_ARGUMENT: return "argumento no válido";
-        case XML_ERROR_NO_BUFFER: return "no hay búfer de lectura";
-        case XML_ERROR_AMPLIFICATION_LIMIT_BREACH:
-            return "las entidades crecen más de lo admitido (posible ataque de amplificación)";
-    }
-    return "error desconocido del lector XML";
+    static const char* const kReasons[] = {
+        "sin error",
+        "no queda memoria",
+        "error de sintaxis",
+        "no hay ningún elemento",
+        "el texto no está bien formado (carácter o marca no válidos)",
+        "una marca queda sin cerrar",
+        "un carácter queda incompleto",
+        "la etiqueta de cierre no corresponde a la de apertura",
+        "un atributo se repite",
+        "hay texto después del elemento raíz",
+        "referencia ilegal a una entidad de parámetro",
+        "entidad no definida",
+        "referencia recursiva a una entidad",
+        "entidad asíncrona",
+        "la referencia a carácter nombra un carácter no válido",
+        "referencia a una entidad binaria",
+        "referencia a una entidad externa en un atributo",
+        "la declaración XML no está al principio del texto",
+        "codificación desconocida",
+        "la codificación declarada no es la del texto",
+        "una sección CDATA queda sin cerrar",
+        "error al procesar una referencia a una entidad externa",
+        "el texto no es independiente",
+        "estado inesperado del lector",
+        "entidad declarada en una entidad de parámetro",
+        "la función pedida necesita DTD",
+        "no se puede cambiar una opción durante la lectura",
+        "prefijo de espacio de nombres sin declarar",
+        "no se puede anular la declaración de un prefijo",
+        "entidad de parámetro incompleta",
+        "la declaración XML no está bien formada",
+        "la declaración de texto no está bien formada",
+        "identificador público no válido",
+        "la lectura está suspendida",
+        "la lectura no está suspendida",
+        "la lectura se interrumpió",
+        "la lectura ya terminó",
+        "no se puede suspender en una entidad de parámetro externa",
+        "el prefijo reservado (xml) no se puede anular ni ligar a otro nombre",
+        "el prefijo reservado (xmlns) no se puede declarar ni anular",
+        "un prefijo no se puede ligar a un espacio de nombres reservado",
+        "argumento no válido",
+        "no hay búfer de lectura",
+        "las entidades crecen más de lo admitido (posible ataque de amplificación)",
+    };
+    return code >= 0 && code < static_cast<int>(std::size(kReasons)) ? kReasons[code]
+                                                                     : "error desconocido del lector XML";
 }
 
 // declared: the encoding's name as the text declares it, cut when long.
@@ -81,7 +80,7 @@ inline const char* const kSourcesTooDeep = "los orígenes de registros anidan m�
 
 // --- packages ---
 inline const char* const kBadPicture = "La imágen nos es válida.";  // the definition format's own text
-inline const char* const kUnzip = "Unzip: ";                          // likewise
+inline const char* const kUnzip = "Unzip: ";                        // likewise
 inline std::string ResourceNotSaved(const std::string& name) {
     return "No se guardó el recurso " + Quoted(name) + ": su nombre no es un nombre de archivo válido.";
 }

@@ -1,7 +1,6 @@
 // Hands expat's events to a streaming reader or builds a pugixml document
 // from them.
 #include "model/detail/XmlParse.h"
-#include "model/detail/Texts.h"
 
 #include <expat.h>
 
@@ -9,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "model/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane {
@@ -278,8 +278,7 @@ std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& ev
             const XML_Index offset = XML_GetCurrentByteIndex(parser);
             result = XmlParseError{
                 static_cast<int>(code), msg::XmlReason(code), offset < 0 ? 0 : static_cast<std::size_t>(offset), {}};
-            if (code == XML_ERROR_UNKNOWN_ENCODING)
-                result->description = msg::EncodingUnread(Quoted(driver.declared));
+            if (code == XML_ERROR_UNKNOWN_ENCODING) result->description = msg::EncodingUnread(Quoted(driver.declared));
         }
         if (result) result->encoding = driver.Encoding();
     } catch (...) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace orvane::platform::msg {
@@ -90,6 +91,46 @@ inline std::string EntryGrowsPastDeclared(const std::string& name, std::uint64_t
 }
 inline std::string EntryGrowsPastLimit(const std::string& name) {
     return "la entrada " + name + " se descomprime en más de lo que se admite";
+}
+// The reason of a zip library error code.
+inline const char* ZipReason(int code) {
+    static const char* const kReasons[] = {
+        "sin error",
+        "los archivos zip de varios discos no se admiten",
+        "no se pudo renombrar el archivo temporal",
+        "no se pudo cerrar el archivo zip",
+        "error al buscar una posición",
+        "error de lectura",
+        "error de escritura",
+        "error de CRC: el contenido está dañado",
+        "el archivo zip que lo contiene se cerró",
+        "el archivo no existe",
+        "el archivo ya existe",
+        "no se puede abrir el archivo",
+        "no se pudo crear el archivo temporal",
+        "error de zlib",
+        "no queda memoria",
+        "la entrada ha cambiado",
+        "el método de compresión no se admite",
+        "el archivo termina antes de tiempo",
+        "argumento no válido",
+        "no es un archivo zip",
+        "error interno",
+        "el archivo zip es incoherente",
+        "no se puede borrar el archivo",
+        "la entrada se ha borrado",
+        "el método de cifrado no se admite",
+        "el archivo zip es de solo lectura",
+        "no se dio contraseña",
+        "la contraseña no es correcta",
+        "la operación no se admite",
+        "el recurso sigue en uso",
+        "error al leer la posición",
+        "los datos comprimidos no son válidos",
+        "la operación se canceló",
+    };
+    return code >= 0 && code < static_cast<int>(std::size(kReasons)) ? kReasons[code]
+                                                                     : "error desconocido del archivo zip";
 }
 inline const char* const kArchiveNotReadBack = "el archivo nuevo no se pudo volver a leer";
 inline const char* const kArchiveNeedsEntry = "un archivo zip necesita al menos una entrada";

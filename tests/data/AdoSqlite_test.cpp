@@ -75,8 +75,9 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     EXPECT_EQ(cmd.Execute()->RecordCount(), 2u);
 
     // Refused: a stored procedure, bad SQL, no connection.
-    for (const auto& [type, text, says] : {std::tuple{kCommandStoredProcedure, "anything", "procedimientos almacenados"},
-                                           {kCommandText, "SELEC nothing", "syntax"}}) {
+    for (const auto& [type, text, says] :
+         {std::tuple{kCommandStoredProcedure, "anything", "procedimientos almacenados"},
+          {kCommandText, "SELEC nothing", "syntax"}}) {
         cmd.CommandType = type;
         cmd.CommandText = text;
         EXPECT_THROW(cmd.Execute(), DataError) << text;
