@@ -218,4 +218,85 @@ inline std::string SortNotApplied(const std::string& order) {
     return "el orden " + Quoted(order) + " no se pudo aplicar";
 }
 
+// --- the check of a definition ---
+// The words a finding's place is written with, by kind of step (connection,
+// record source, parameter, dialog, format, control, resource), and the
+// place of a finding about the whole report.
+inline const char* const kPlaceWords[] = {"conexión", "origen",  "parámetro", "diálogo",
+                                          "formato",  "control", "recurso"};
+inline const char* const kPlaceReport = "reporte";
+// What a text belongs to, as findings name it.
+inline const char* const kTheQuery = "la consulta";
+inline const char* const kTheFilter = "el filtro";
+inline const char* const kTheSort = "el orden";
+inline const char* const kTheCellTakes = "la celda toma";
+inline const char* const kTheConnection = "la conexión";
+inline const char* const kTheParameter = "el parámetro";
+inline const char* const kTheDialog = "el diálogo";
+inline const char* const kTheFormat = "el formato";
+inline const char* const kTheResource = "el recurso";
+inline const char* const kTheSource = "el origen de registros";
+inline const char* const kTheControl = "el control";
+inline std::string ConnectionDoesNotOpen(const std::string& why) {
+    return "la conexión no se abre: " + why;
+}
+inline std::string ConnectionNameUnknown(const std::string& name) {
+    return "ecnnName " + Quoted(name) + " no nombra ninguna conexión";
+}
+inline std::string LinkedParameterUnknown(const std::string& name) {
+    return "idParameterLinked " + Quoted(name) + " no nombra ningún parámetro";
+}
+inline const char* const kKeepsRows =
+    "conserva sus filas entre los movimientos de su origen de registros padre cuando su consulta se repite";
+inline std::string MacroUnknownIn(const std::string& what, const std::string& token) {
+    return what + ": " + UnknownMacro(token);
+}
+inline std::string MacroUnclosed(const std::string& what, std::size_t position) {
+    return what + ": \"@{\" sin \"}\" en la posición " + std::to_string(position) +
+           ": desde ahí no se reemplaza ninguna macro";
+}
+inline std::string SentParameterUnknown(const std::string& name) {
+    return "SendParameters: " + Quoted(name) + " no nombra ningún parámetro";
+}
+inline std::string MarksAndSent(std::size_t marks, std::size_t names) {
+    return "la consulta tiene " + std::to_string(marks) + " marcas ? y SendParameters envía " + std::to_string(names) +
+           " parámetros";
+}
+inline std::string NotUnderstood(const std::string& what, const std::string& text, const std::string& why) {
+    return what + " " + Quoted(text) + " no se entiende: " + why;
+}
+inline std::string QueryTypeNotNumber(const std::string& type) {
+    return "el tipo de consulta " + Quoted(type) + " no es un número";
+}
+inline std::string QueryFails(const std::string& why) {
+    return "la consulta falla: " + why;
+}
+inline std::string FieldNotInQuery(const std::string& what, const std::string& field) {
+    return what + ": el campo " + Quoted(field) + " no está en el resultado de la consulta";
+}
+inline std::string DefaultUnreadable(const std::string& type, const std::string& why) {
+    return "el valor por omisión no se lee como su tipo " + type + ": " + why;
+}
+inline std::string ReferenceNamesNoSource(const std::string& what, const std::string& ref, const std::string& source) {
+    return what + " " + Quoted(ref) + ": " + Quoted(source) + " no nombra ningún origen de registros";
+}
+inline std::string FieldNotInSource(const std::string& what, const std::string& ref, const std::string& field,
+                                    const std::string& source) {
+    return what + " " + Quoted(ref) + ": el campo " + Quoted(field) + " no está en el resultado de " + Quoted(source);
+}
+inline std::string BindingUnknown(const std::string& bound) {
+    return "BindObject " + Quoted(bound) + " no nombra ningún parámetro ni origen de registros";
+}
+inline std::string SourceNameUnknown(const std::string& name) {
+    return "SourceName " + Quoted(name) + " no nombra ningún origen de registros";
+}
+inline const char* const kGridUnreadable = "la tabla de la rejilla (dato \"Tables\") no se puede leer";
+inline std::string Confused(const std::string& what, const std::string& name, const std::string& first) {
+    return what + " " + Quoted(name) + " se confunde con " + Quoted(first) +
+           ": al buscarlo por nombre se encuentra el primero";
+}
+inline std::string CheckStopped(const std::string& why) {
+    return "la revisión se detuvo: " + why;
+}
+
 }  // namespace orvane::data::msg

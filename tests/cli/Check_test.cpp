@@ -37,9 +37,9 @@ struct ExampleCopy {
 // information, which changes neither "sin errores" nor the exit status.
 const char* const kKeeps[] = {
     "conexión ventas / origen clientes / origen pedidos: información: conserva sus filas entre los movimientos de su "
-    "origen padre cuando su consulta se repite\n",
+    "origen de registros padre cuando su consulta se repite\n",
     "conexión ventas / origen clientes / origen pedidos / origen lineas: información: conserva sus filas entre los "
-    "movimientos de su origen padre cuando su consulta se repite\n"};
+    "movimientos de su origen de registros padre cuando su consulta se repite\n"};
 
 TEST(CliCheck, ListsEachMistakeOnceAndExitsByWhatItFound) {
     ExampleCopy e;
