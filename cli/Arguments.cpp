@@ -35,13 +35,6 @@ public:
     }
 };
 
-// The text after "prefix" when what starts with it.
-bool After(const std::string& what, const std::string& prefix, std::string& rest) {
-    if (what.rfind(prefix, 0) != 0) return false;
-    rest = what.substr(prefix.size());
-    return true;
-}
-
 // "NAME: rest" split at the first ": ".
 std::pair<std::string, std::string> NameAndRest(const std::string& what) {
     const auto colon = what.find(": ");
@@ -90,9 +83,8 @@ void FinishSpanishHelp(CLI::App& app) {
 
 std::string ArgumentErrorText(const CLI::ParseError& e) {
     const std::string what = e.what();
-    std::string rest;
     if (dynamic_cast<const CLI::RequiredError*>(&e)) {
-        if (After(what, "A subcommand", rest) || After(what, "Requires at least", rest)) return msg::kCommandMissing;
+        if (what.starts_with("A subcommand") || what.starts_with("Requires at least")) return msg::kCommandMissing;
         if (what.ends_with(" is required")) return msg::ArgumentMissing(what.substr(0, what.size() - 12));
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&e)) return msg::ArgumentsNotExpected(NameAndRest(what).second);

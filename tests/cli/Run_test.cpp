@@ -151,6 +151,9 @@ TEST(CliRun, BadArgumentsAndFailingSourcesEndTheRun) {
         int status;
         std::vector<std::string> says;
     } cases[] = {
+        {f.xml + " --format yaml",
+         2,
+         {"orvane: el valor \"yaml\" de --format no es válido: se admite text o json (vea orvane --help)\n"}},
         {f.xml + " --limit -2",
          2,
          {"orvane: el valor \"-2\" de --limit no es válido: se esperaba un número entero de pasos, 0 o más (vea orvane "
