@@ -104,23 +104,26 @@ inline const char* const kSqliteNoProcedures =
     "SQLite no tiene procedimientos almacenados: use el tipo de comando 1 (texto) o 2 (tabla)";
 
 // --- recordsets ---
-inline const char* const kNoCurrentRecord = "no hay registro actual: el recordset está al principio o al final";
+inline const char* const kNoCurrentRecord =
+    "no hay registro actual: el conjunto de registros está al principio o al final";
 inline std::string NoFieldAt(long long index) {
     return "no hay ningún campo en la posición " + std::to_string(index);
 }
 inline std::string NoFieldNamed(const std::string& name) {
     return "no hay ningún campo llamado " + Quoted(name);
 }
-inline const char* const kRecordsetClosed = "la operación no se permite con el recordset cerrado";
-inline const char* const kPastTheEnd = "no se puede avanzar más allá del final del recordset (EOF)";
-inline const char* const kBeforeTheStart = "no se puede retroceder más allá del principio del recordset (BOF)";
+inline const char* const kRecordsetClosed = "la operación no se permite con el conjunto de registros cerrado";
+inline const char* const kPastTheEnd = "no se puede avanzar más allá del final del conjunto de registros (EOF)";
+inline const char* const kBeforeTheStart =
+    "no se puede retroceder más allá del principio del conjunto de registros (BOF)";
 inline std::string TooManyRows(std::size_t most) {
     return "el resultado tiene más de " + std::to_string(most) +
-           " filas, lo más que un recordset guarda en memoria: acote la consulta";
+           " filas, lo más que un conjunto de registros guarda en memoria: acote la consulta";
 }
 inline const char* const kTooManyValues = "error interno: demasiados valores en una fila";
 inline std::string ColumnTooLarge(const std::string& column) {
-    return "los textos de la columna " + column + " pasan de los 4 GiB que guarda una columna de un recordset";
+    return "los textos de la columna " + column +
+           " pasan de los 4 GiB que guarda una columna de un conjunto de registros";
 }
 
 // --- filters and sorts ---
@@ -156,7 +159,7 @@ inline std::string SortExpectedDirection(const std::string& field, const std::st
     return InvalidSort("se esperaba ASC o DESC después de " + field + ", pero hay " + Quoted(found));
 }
 inline std::string NoFieldForExpression(const std::string& name) {
-    return "el recordset no tiene ningún campo llamado " + Quoted(name);
+    return "el conjunto de registros no tiene ningún campo llamado " + Quoted(name);
 }
 
 // --- record sources ---

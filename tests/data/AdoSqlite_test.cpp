@@ -91,7 +91,7 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
     EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);
     EXPECT_EQ(cnn->LastError(),
-              "el resultado tiene más de 2 filas, lo más que un recordset guarda en memoria: acote la consulta");
+              "el resultado tiene más de 2 filas, lo más que un conjunto de registros guarda en memoria: acote la consulta");
 }
 
 // Moves given as letters (First, Last, Next, Previous, Close) and what each
