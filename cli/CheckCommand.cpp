@@ -12,16 +12,17 @@
 
 #include "cli/Commands.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 #include "data/ReportCheck.h"
 #include "platform/Secrets.h"
 
 namespace orvane::cli {
 
 CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& o) {
-    auto* cmd = app.add_subcommand("check", "Lista los errores de una definición de reporte, uno por línea");
-    cmd->add_option("FILE", o.file, "Paquete de reporte (.xpd) o XML de definición")->required();
-    cmd->add_flag("--open", o.open, "Abre además cada conexión y prepara cada consulta contra la base de datos");
-    cmd->add_option("--format", o.format, "Forma de la salida")->check(CLI::IsMember({"text", "json"}));
+    auto* cmd = app.add_subcommand("check", msg::kCheck);
+    cmd->add_option("ARCHIVO", o.file, msg::kFileArg)->required();
+    cmd->add_flag("--open", o.open, msg::kCheckOpen);
+    cmd->add_option("--format", o.format, msg::kFormatArg)->check(CLI::IsMember({"text", "json"}));
     return cmd;
 }
 
@@ -45,7 +46,7 @@ int Check(const CheckOptions& o) {
         const std::string message = OneLine(platform::ScrubPasswords(f.message));
         const std::string where = data::PlaceText(f.place);
         if (o.format != "json") {
-            std::cout << where << (f.severity == data::Severity::Info ? ": info: " : ": ") << message << "\n";
+            std::cout << where << (f.severity == data::Severity::Info ? msg::kInfo : ": ") << message << "\n";
             continue;
         }
         auto place = nlohmann::ordered_json::array();
@@ -62,7 +63,7 @@ int Check(const CheckOptions& o) {
                          2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << "\n";
     else if (!errors)
-        std::cout << "sin errores\n";
+        std::cout << msg::kNoErrors << "\n";
     return errors ? kCheckFound : 0;
 }
 

@@ -6,17 +6,17 @@
 
 #include "cli/Commands.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 #include "data/ConnectionInfo.h"
 #include "model/Orvane.h"
 
 namespace orvane::cli {
 
 CLI::App* AddConnectionsCommand(CLI::App& app, ConnectionsOptions& o) {
-    auto* cmd = app.add_subcommand("connections", "Show what each connection resolves to (and, with --open, why it "
-                                                  "does not open)");
-    cmd->add_option("FILE", o.file, "Report package (.xpd) or definition XML")->required();
-    cmd->add_flag("--open", o.open, "Also open each connection and say whether it opened");
-    cmd->add_option("--format", o.format, "Output form")->check(CLI::IsMember({"text", "json"}));
+    auto* cmd = app.add_subcommand("connections", msg::kConnections);
+    cmd->add_option("ARCHIVO", o.file, msg::kFileArg)->required();
+    cmd->add_flag("--open", o.open, msg::kConnectionsOpen);
+    cmd->add_option("--format", o.format, msg::kFormatArg)->check(CLI::IsMember({"text", "json"}));
     return cmd;
 }
 
@@ -38,9 +38,9 @@ int Connections(const ConnectionsOptions& o) {
             continue;
         }
         std::cout << cnn->Name << " [" << data::KindText(info) << "]";
-        if (!info.Via.empty()) std::cout << " via " << info.Via;
+        if (!info.Via.empty()) std::cout << msg::kVia << info.Via;
         if (!info.Resolved.empty()) std::cout << ": " << info.Resolved;
-        if (o.open) std::cout << (info.Opened ? " (opened)" : " (not opened)");
+        if (o.open) std::cout << (info.Opened ? msg::kOpened : msg::kNotOpened);
         if (!info.Problem.empty()) std::cout << ": " << OneLine(info.Problem);
         std::cout << "\n";
     }

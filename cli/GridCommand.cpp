@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 #include "model/eControl.h"
 #include "model/eDialog.h"
 #include "model/ePrnFormat.h"
@@ -56,20 +57,21 @@ std::shared_ptr<eControl> FindControl(const Orvane& rpt, const std::string& name
 
 void PrintTable(const ePrnTable& t, std::ostream& out) {
     const int rows = t.Rows ? t.Rows->Count() : 0;
-    out << "table " << Quoted(t.Name) << " width=" << platform::FormatSingle(t.Width)
-        << " height=" << platform::FormatSingle(t.Height) << " rows=" << rows << "\n";
+    out << msg::kTable << " " << Quoted(t.Name) << " " << msg::kWidth << platform::FormatSingle(t.Width) << " "
+        << msg::kHeight << platform::FormatSingle(t.Height) << " " << msg::kRows << rows << "\n";
     for (int r = 1; r <= rows; ++r) {
         const auto row = t.Rows->Item(r);
         if (!row) continue;
         const int cells = row->Cells ? row->Cells->Count() : 0;
-        out << "row " << r << " " << Quoted(row->Name) << " height=" << platform::FormatSingle(row->Height)
-            << " width=" << platform::FormatSingle(row->Width) << " caption=" << Quoted(row->Caption)
-            << " cells=" << cells << "\n";
+        out << msg::kRow << " " << r << " " << Quoted(row->Name) << " " << msg::kHeight
+            << platform::FormatSingle(row->Height) << " " << msg::kWidth << platform::FormatSingle(row->Width) << " "
+            << msg::kCaption << Quoted(row->Caption) << " " << msg::kCells << cells << "\n";
         for (int c = 1; c <= cells; ++c) {
             const auto cell = row->Cells->Item(c);
             if (!cell) continue;
-            out << "  cell " << c << " " << Quoted(cell->Name) << " width=" << platform::FormatSingle(cell->Width)
-                << " caption=" << Quoted(cell->Caption) << " source=" << Quoted(cell->eSource) << "\n";
+            out << "  " << msg::kCell << " " << c << " " << Quoted(cell->Name) << " " << msg::kWidth
+                << platform::FormatSingle(cell->Width) << " " << msg::kCaption << Quoted(cell->Caption) << " "
+                << msg::kSource << Quoted(cell->eSource) << "\n";
         }
     }
 }
@@ -79,13 +81,9 @@ void PrintTable(const ePrnTable& t, std::ostream& out) {
 void Grid(const std::string& file, const std::string& controlName) {
     const auto rpt = LoadDefinition(file);
     const auto control = FindControl(*rpt, controlName);
-    if (!control)
-        throw CliError(file + ": no control named " + Quoted(controlName) + " in its print formats or dialogs");
+    if (!control) throw CliError(msg::NoControl(file, Quoted(controlName)));
     const auto table = std::dynamic_pointer_cast<ePrnTable>(control->LinkObject);
-    if (!table)
-        throw CliError(file + ": control " + Quoted(control->Name) + " (class " + Quoted(control->Class) +
-                       ") has no linked print table: it must be of class \"ePrnGridControl.ePrnGrid\" with a "
-                       "\"Tables\" data block holding a table layout");
+    if (!table) throw CliError(msg::NoPrintTable(file, Quoted(control->Name), Quoted(control->Class)));
     PrintTable(*table, std::cout);
     std::cout << std::flush;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 
 namespace orvane::cli {
 
@@ -18,33 +19,32 @@ constexpr std::size_t kMaxResources = 98;
 // unpack the package, so the characters no common file system accepts are
 // refused.
 void CheckResourceName(const std::string& name, const std::string& arg) {
-    if (name.empty()) throw CliError("resource \"" + arg + "\": NAME=PATH expected");
+    if (name.empty()) throw CliError(msg::ResourceNeedsNamePath(arg));
     if (name == "." || name == ".." || name.find_first_of("/\\:*?\"<>|") != std::string::npos) {
-        throw CliError("resource name \"" + name + "\" cannot be a file name");
+        throw CliError(msg::ResourceNameIsNoFileName(name));
     }
     for (unsigned char c : name) {
-        if (c < 32) throw CliError("resource name \"" + name + "\" holds a control character");
+        if (c < 32) throw CliError(msg::ResourceNameControlCharacter(name));
     }
 }
 
 void AddResource(Orvane& rpt, const PackResource& r) {
     const auto eq = r.arg.find('=');
     if (eq == std::string::npos || eq + 1 == r.arg.size()) {
-        throw CliError("resource \"" + r.arg + "\": NAME=PATH expected");
+        throw CliError(msg::ResourceNeedsNamePath(r.arg));
     }
     const std::string name = r.arg.substr(0, eq);
     CheckResourceName(name, r.arg);
     // Relative paths are taken from the current folder.
     const fs::path path = fs::absolute(r.arg.substr(eq + 1));
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) throw CliError(path.string() + ": no such file");
+    if (!fs::is_regular_file(path, ec)) throw CliError(msg::NoSuchFile(path.string()));
     auto res = rpt.NewResData(name);
-    if (!res)
-        throw CliError("resource name \"" + name + "\" given twice (names must differ other than in letter case)");
+    if (!res) throw CliError(msg::ResourceNameTwice(name));
     Messages().Take();
     std::string file = path.string();
-    if (r.picture && !res->LoadPictureFromFile(file)) throw CliError(path.string() + ": " + ShownOr("not a picture"));
-    if (!r.picture && !res->LoadTextFromFile(file)) throw CliError(path.string() + ": " + ShownOr("cannot be read"));
+    if (r.picture && !res->LoadPictureFromFile(file)) throw CliError(path.string() + ": " + ShownOr(msg::kNotAPicture));
+    if (!r.picture && !res->LoadTextFromFile(file)) throw CliError(path.string() + ": " + ShownOr(msg::kCannotBeRead));
 }
 
 // Writes beside the target and renames, so a failed pack leaves an older
@@ -52,20 +52,20 @@ void AddResource(Orvane& rpt, const PackResource& r) {
 void WritePackage(Orvane& rpt, const fs::path& out) {
     std::error_code ec;
     const fs::path folder = out.has_parent_path() ? out.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec)) throw CliError(out.string() + ": the folder does not exist");
-    if (fs::is_directory(out, ec)) throw CliError(out.string() + ": is a folder");
+    if (!fs::is_directory(folder, ec)) throw CliError(msg::FolderMissing(out.string()));
+    if (fs::is_directory(out, ec)) throw CliError(msg::OutputIsFolder(out.string()));
     const fs::path partial = out.string() + ".partial";
     fs::remove(partial, ec);
     Messages().Take();
     if (!rpt.SaveXPDFile(partial.string())) {
         fs::remove(partial, ec);
-        throw CliError(out.string() + ": " + ShownOr("the package could not be written"));
+        throw CliError(out.string() + ": " + ShownOr(msg::kPackageNotWritten));
     }
     fs::rename(partial, out, ec);
     if (ec) {
         const std::string why = ec.message();
         fs::remove(partial, ec);
-        throw CliError(out.string() + ": the package could not be put in place (" + why + ")");
+        throw CliError(msg::PackageNotPutInPlace(out.string(), why));
     }
 }
 
@@ -74,7 +74,7 @@ void WritePackage(Orvane& rpt, const fs::path& out) {
 void Pack(const std::string& xmlFile, const std::string& out, const std::vector<PackResource>& resources) {
     auto rpt = LoadDefinitionXml(xmlFile);
     if (resources.size() > kMaxResources) {
-        throw CliError("a package holds at most " + std::to_string(kMaxResources) + " resources");
+        throw CliError(msg::TooManyResources(kMaxResources));
     }
     for (const auto& r : resources) AddResource(*rpt, r);
     WritePackage(*rpt, out);

@@ -28,6 +28,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Support.h"
+#include "cli/Texts.h"
 #include "data/ado/Connection.h"
 #include "data/ado/Recordset.h"
 #include "model/Orvane.h"
@@ -55,7 +56,7 @@ std::string NamesOf(const Collection<T>& items) {
     std::string out;
     for (const auto& item : items)
         if (item) out += (out.empty() ? "" : ", ") + item->Name;
-    return out.empty() ? "none" : out;
+    return out.empty() ? msg::kNone : out;
 }
 
 // The walk as it stands after a move, kept as values until it is printed,
@@ -216,13 +217,13 @@ std::string TextValue(const Variant& v) {
 std::string FieldsText(const RowOut& row) {
     std::string out;
     for (const auto& [name, value] : row.fields) out += (out.empty() ? "" : ", ") + name + "=" + TextValue(value);
-    return out.empty() ? "(no fields)" : out;
+    return out.empty() ? msg::kNoFields : out;
 }
 
 void PrintChildrenText(std::ostream& out, const std::vector<ChildOut>& children, const std::string& indent) {
     for (const auto& child : children) {
         const auto n = child.rows.size();
-        out << indent << child.source << ": " << n << (n == 1 ? " row" : " rows") << "\n";
+        out << indent << child.source << ": " << msg::Rows(n) << "\n";
         for (const auto& row : child.rows) {
             out << indent << "  " << FieldsText(row) << "\n";
             PrintChildrenText(out, row.children, indent + "    ");
@@ -231,7 +232,7 @@ void PrintChildrenText(std::ostream& out, const std::vector<ChildOut>& children,
 }
 
 void PrintStepText(std::ostream& out, std::size_t number, const StepOut& step) {
-    out << "step " << number << "\n";
+    out << msg::Step(number) << "\n";
     for (const auto& record : step) {
         out << "  " << record.source << ": " << FieldsText(record.row) << "\n";
         PrintChildrenText(out, record.row.children, "    ");
@@ -245,10 +246,9 @@ void ApplyArguments(Orvane& rpt, const RunOptions& o) {
     // its values in order.
     std::vector<std::pair<std::shared_ptr<eParameter>, std::vector<Variant>>> given;
     for (const auto& arg : o.parameters) {
-        const auto [name, value] = SplitAssignment(arg, "-p \"" + arg + "\": expected NAME=VALUE");
+        const auto [name, value] = SplitAssignment(arg, msg::ParameterNeedsNameValue(arg));
         const auto p = rpt.GetParameter(name);
-        if (!p)
-            throw CliError("unknown parameter \"" + name + "\" (the report has: " + NamesOf(*rpt.eParameters) + ")");
+        if (!p) throw CliError(msg::UnknownParameter(name, NamesOf(*rpt.eParameters)));
         auto same = std::find_if(given.begin(), given.end(), [&](const auto& g) { return g.first == p; });
         if (same == given.end()) same = given.insert(given.end(), {p, {}});
         same->second.emplace_back(value);
@@ -261,10 +261,9 @@ void ApplyArguments(Orvane& rpt, const RunOptions& o) {
     }
     for (const auto& arg : o.connections) {
         // The argument may hold a password: it is never repeated in a message.
-        const auto [name, value] = SplitAssignment(arg, "--connection expects NAME=CONNECTION-STRING");
+        const auto [name, value] = SplitAssignment(arg, msg::kConnectionNeedsNameString);
         const auto c = rpt.GetConnection(name);
-        if (!c)
-            throw CliError("unknown connection \"" + name + "\" (the report has: " + NamesOf(*rpt.eConections) + ")");
+        if (!c) throw CliError(msg::UnknownConnection(name, NamesOf(*rpt.eConections)));
         c->cnnString = value;
     }
     for (const auto& cnn : *rpt.eConections)
@@ -290,12 +289,11 @@ void ShowStatement(const std::string& statement, const std::vector<std::pair<std
 void OpenData(const Orvane& rpt, bool showSql) {
     for (const auto& cnn : *rpt.eConections) {
         if (cnn && !cnn->OpenConnection())
-            throw CliError("connection \"" + cnn->Name + "\" did not open: " + OneLine(cnn->LastOpenError));
+            throw CliError(msg::ConnectionNotOpened(cnn->Name, OneLine(cnn->LastOpenError)));
         if (cnn && showSql) cnn->ADOCnn->Trace = ShowStatement;
     }
     ForEachTopLevel(rpt, [](eRSource& rs) {
-        if (!rs.OpenRecordsource())
-            throw CliError("record source \"" + rs.Name + "\" did not open: " + OneLine(rs.LastOpenError));
+        if (!rs.OpenRecordsource()) throw CliError(msg::SourceNotOpened(rs.Name, OneLine(rs.LastOpenError)));
     });
 }
 
@@ -327,7 +325,7 @@ public:
         if (now - last_ < std::chrono::milliseconds(500)) return;
         last_ = now;
         shown_ = true;
-        std::cerr << "\rorvane: step " << n << std::flush;
+        std::cerr << "\rorvane: " << msg::Step(n) << std::flush;
     }
 
 private:
@@ -339,42 +337,39 @@ private:
 void WarnIncompleteStep(const Orvane& rpt, std::size_t step) {
     ForEachTopLevel(rpt, [&](eRSource& rs) {
         if (!rs.LastOpenError.empty())
-            std::cerr << "orvane: warning: step " << step << ": record source \"" << rs.Name
-                      << "\": " << OneLine(rs.LastOpenError) << "\n";
+            std::cerr << "orvane: " << msg::StepSourceWarning(step, rs.Name, OneLine(rs.LastOpenError)) << "\n";
     });
 }
 
 }  // namespace
 
 CLI::App* AddRunCommand(CLI::App& app, RunOptions& o) {
-    auto* run = app.add_subcommand("run", "Open the report's data and print the walk over its records");
-    run->add_option("FILE", o.file, "Report package (.xpd) or definition XML")->required();
-    run->add_option("-p,--parameter", o.parameters, "Parameter value NAME=VALUE; a NAME given again makes a list")
-        ->allow_extra_args(false);
-    run->add_option("--connection", o.connections, "Connection string NAME=STRING replacing the stored one")
-        ->allow_extra_args(false);
-    run->add_option("--format", o.format, "Output form")->check(CLI::IsMember({"text", "json"}));
-    run->add_option("--limit", o.limit, "Print at most N steps")
+    auto* run = app.add_subcommand("run", msg::kRun);
+    run->add_option("ARCHIVO", o.file, msg::kFileArg)->required();
+    run->add_option("-p,--parameter", o.parameters, msg::kRunParameter)->allow_extra_args(false);
+    run->add_option("--connection", o.connections, msg::kRunConnection)->allow_extra_args(false);
+    run->add_option("--format", o.format, msg::kFormatArg)->check(CLI::IsMember({"text", "json"}));
+    run->add_option("--limit", o.limit, msg::kRunLimit)
         ->check(CLI::Validator(
             [](const std::string& v) {
                 return v.find_first_not_of("0123456789") == std::string::npos && !v.empty() && v.size() < 19
                            ? std::string()
-                           : "expected a whole number of steps, 0 or more";
+                           : msg::ValueNotAllowed("--limit", v, msg::kLimitInvalid);
             },
-            "N"));
-    run->add_flag("--requery", o.requery,
-                  "Run every child's query again on every move, even when it would give the rows it holds");
-    run->add_flag("--sql", o.sql,
-                  "Muestra en la salida de errores cada sentencia tal como se envía, con los valores de sus marcas");
-    run->add_option("--timeout", o.timeout, "Segundos que cada conexión puede tardar en abrirse y cada consulta en responder")
+            ""))
+        ->type_name("N");
+    run->add_flag("--requery", o.requery, msg::kRunRequery);
+    run->add_flag("--sql", o.sql, msg::kRunSql);
+    run->add_option("--timeout", o.timeout, msg::kRunTimeout)
         ->check(CLI::Validator(
             [](const std::string& v) {
                 return v.find_first_not_of("0123456789") == std::string::npos && !v.empty() && v.size() < 6 &&
                                std::stoi(v) >= 1 && std::stoi(v) <= data::kMaxTimeout
                            ? std::string()
-                           : "se esperaba un número entero de segundos entre 1 y " + std::to_string(data::kMaxTimeout);
+                           : msg::ValueNotAllowed("--timeout", v, msg::TimeoutInvalid(data::kMaxTimeout));
             },
-            "SECONDS"));
+            ""))
+        ->type_name("SEGUNDOS");
     return run;
 }
 
@@ -405,8 +400,8 @@ void RunReport(const RunOptions& o) {
     if (json) {
         out << "{\"report\":" << Dump(rpt->Name) << ",\"parameters\":" << Dump(parameters) << ",\"steps\":[";
     } else {
-        out << "report " << rpt->Name << "\n";
-        if (!parameters.empty()) out << "parameters\n";
+        out << msg::kReport << rpt->Name << "\n";
+        if (!parameters.empty()) out << msg::kParameters << "\n";
         for (const auto& [name, value] : parameters.items())
             out << "  " << name << " = "
                 << (value.is_null()    ? "NULL"
@@ -430,7 +425,7 @@ void RunReport(const RunOptions& o) {
         out << (steps > 0 ? "\n" : "") << "]}\n";
     } else {
         const bool limited = o.limit && steps == *o.limit && !rpt->EOF_All();
-        out << steps << (steps == 1 ? " step" : " steps") << (limited ? " (limit reached)" : "") << "\n";
+        out << msg::Steps(steps, limited) << "\n";
     }
     out << std::flush;
 }

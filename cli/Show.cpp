@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 #include "designer/OrvaneUI.h"
 #include "designer/TextTree.h"
 
@@ -17,10 +18,10 @@ void Show(const std::string& file, bool detailed) {
     try {
         ui.ShowInTvw(*rpt, tree);
     } catch (const designer::TreeError& e) {
-        throw CliError(file + ": cannot be shown as a tree: " + e.what() + " (item names must be unique)");
+        throw CliError(msg::NotShownAsTree(file, e.what()));
     }
     std::cout << tree.Print() << std::flush;
-    if (!std::cout) throw CliError("the tree could not be written to standard output");
+    if (!std::cout) throw CliError(msg::NotWritten(msg::kTheTree));
 }
 
 }  // namespace orvane::cli

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "cli/Texts.h"
 #include "model/XmlText.h"
 #include "platform/Secrets.h"
 #include "platform/Text.h"
@@ -57,7 +58,7 @@ namespace {
 std::string ReadWhole(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(file.string() + ": cannot be read");
+    if (in.bad()) throw CliError(msg::CannotRead(file.string()));
     return bytes;
 }
 
@@ -69,23 +70,20 @@ void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std:
         case ReadStatus::Ok:
             break;
         case ReadStatus::NoFile:
-            throw CliError(name + ": no such file");
+            throw CliError(msg::NoSuchFile(name));
         case ReadStatus::NotAPackage:
-            throw CliError(name + ": no es un paquete legible (" +
-                           (read.archiveError.empty() ? "no es un archivo zip" : read.archiveError) + ")");
+            throw CliError(msg::NotAPackage(name, read.archiveError.empty() ? msg::kNotAZip : read.archiveError));
         case ReadStatus::NoSource:
-            throw CliError(name + ": the package holds no source.xml" +
-                           (read.archiveError.empty() ? "" : " (" + read.archiveError + ")"));
+            throw CliError(msg::NoSourceXml(name) + (read.archiveError.empty() ? "" : " (" + read.archiveError + ")"));
         case ReadStatus::Refused:
-            throw CliError(name + ": paquete rechazado: " + read.archiveError);
+            throw CliError(msg::PackageRefused(name, read.archiveError));
         case ReadStatus::NotWellFormed:
             throw CliError(name + ": " + where + OneLine(read.error.Message()));
     }
     // A well-formed text whose root is not a report leaves the definition
     // empty; the user asked for a report, so say so.
     if (!text::EqualsIgnoreCase(read.rootName, "Orvane")) {
-        throw CliError(name + ": " + where + "not a report definition (root element <" + read.rootName +
-                       ">, expected <Orvane>)");
+        throw CliError(msg::NotADefinition(name + ": " + where, read.rootName));
     }
 }
 
@@ -94,10 +92,9 @@ std::shared_ptr<Orvane> LoadPackage(const fs::path& file) {
     const DefinitionRead read = rpt->ReadXPDFile(file.string());
     ThrowIfRefused(file, read, "source.xml: ");
     // What could not be restored does not fail the load; say so.
-    if (!read.archiveError.empty())
-        std::cerr << "orvane: " << file.string() << ": warning: " << read.archiveError << "\n";
+    if (!read.archiveError.empty()) std::cerr << "orvane: " << msg::Warning(file.string(), read.archiveError) << "\n";
     for (const auto& entry : read.refused)
-        std::cerr << "orvane: " << file.string() << ": warning: " << entry.name << ": " << entry.reason << "\n";
+        std::cerr << "orvane: " << msg::Warning(file.string(), entry.name + ": " + entry.reason) << "\n";
     return rpt;
 }
 
@@ -114,10 +111,10 @@ std::shared_ptr<Orvane> LoadXmlText(const fs::path& file) {
 FileKind KindOfFile(const fs::path& file) {
     std::error_code ec;
     const auto status = fs::status(file, ec);
-    if (!fs::exists(status)) throw CliError(file.string() + ": no such file");
-    if (fs::is_directory(status)) throw CliError(file.string() + ": is a folder, not a file");
+    if (!fs::exists(status)) throw CliError(msg::NoSuchFile(file.string()));
+    if (fs::is_directory(status)) throw CliError(msg::IsFolder(file.string()));
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw CliError(file.string() + ": cannot be opened");
+    if (!in) throw CliError(msg::CannotOpen(file.string()));
     char head[512] = {};
     in.read(head, sizeof head);
     const std::string start(head, static_cast<std::size_t>(in.gcount()));
@@ -137,7 +134,7 @@ std::shared_ptr<Orvane> LoadDefinition(const fs::path& file) {
         case FileKind::Other:
             break;
     }
-    throw CliError(file.string() + ": neither a report package (zip) nor a definition XML text");
+    throw CliError(msg::NeitherPackageNorXml(file.string()));
 }
 
 std::shared_ptr<Orvane> LoadDefinitionXml(const fs::path& file) {
@@ -145,11 +142,11 @@ std::shared_ptr<Orvane> LoadDefinitionXml(const fs::path& file) {
         case FileKind::XmlText:
             return LoadXmlText(file);
         case FileKind::Package:
-            throw CliError(file.string() + ": is a package; give the definition XML text");
+            throw CliError(msg::PackageGivenForXml(file.string()));
         case FileKind::Other:
             break;
     }
-    throw CliError(file.string() + ": not a definition XML text");
+    throw CliError(msg::NotDefinitionXml(file.string()));
 }
 
 void HidePasswords(Orvane& rpt) {

@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 
 namespace orvane::cli {
 
@@ -12,7 +13,7 @@ void Xml(const std::string& file) {
     const std::string text = rpt->ToXML();
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     std::cout.flush();
-    if (!std::cout) throw CliError("the XML could not be written to standard output");
+    if (!std::cout) throw CliError(msg::NotWritten(msg::kTheXml));
 }
 
 }  // namespace orvane::cli

@@ -6,9 +6,11 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/RunCommand.h"
 #include "cli/Support.h"
+#include "cli/Texts.h"
 #include "platform/Messages.h"
 #include "platform/Secrets.h"
 
@@ -41,29 +43,32 @@ std::vector<orvane::cli::PackResource> ResourcesInOrder(const CLI::App& pack, co
     return out;
 }
 
+namespace msg = orvane::cli::msg;
+
 void DefineCommands(CLI::App& app, Arguments& a) {
+    orvane::cli::UseSpanishHelp(app);
     app.require_subcommand(1);
-    auto* show = app.add_subcommand("show", "Print the report's tree, one item per line");
-    show->add_option("FILE", a.file, "Report package (.xpd) or definition XML")->required();
-    show->add_flag("--detailed", a.detailed, "Also list the items' main properties");
+    auto* show = app.add_subcommand("show", msg::kShow);
+    show->add_option("ARCHIVO", a.file, msg::kFileArg)->required();
+    show->add_flag("--detailed", a.detailed, msg::kShowDetailed);
 
-    auto* xml = app.add_subcommand("xml", "Print the report's definition XML");
-    xml->add_option("FILE", a.file, "Report package (.xpd) or definition XML")->required();
+    auto* xml = app.add_subcommand("xml", msg::kXml);
+    xml->add_option("ARCHIVO", a.file, msg::kFileArg)->required();
 
-    auto* grid = app.add_subcommand("grid", "Print the table layout linked to a print-grid control");
-    grid->add_option("FILE", a.file, "Report package (.xpd) or definition XML")->required();
-    grid->add_option("CONTROL-NAME", a.control, "Name of the print-grid control")->required();
+    auto* grid = app.add_subcommand("grid", msg::kGrid);
+    grid->add_option("ARCHIVO", a.file, msg::kFileArg)->required();
+    grid->add_option("CONTROL", a.control, msg::kGridControl)->required();
 
-    auto* pack = app.add_subcommand("pack", "Pack a definition XML and resources into a report package");
-    pack->add_option("XML", a.file, "Definition XML")->required();
-    pack->add_option("-o,--output", a.out, "Package to write")->required();
-    a.picture =
-        pack->add_option("--picture", a.pictures, "Picture resource NAME=PATH (repeatable)")->allow_extra_args(false);
-    a.text = pack->add_option("--text", a.texts, "Text resource NAME=PATH (repeatable)")->allow_extra_args(false);
+    auto* pack = app.add_subcommand("pack", msg::kPack);
+    pack->add_option("XML", a.file, msg::kPackXml)->required();
+    pack->add_option("-o,--output", a.out, msg::kPackOutput)->required();
+    a.picture = pack->add_option("--picture", a.pictures, msg::kPackPicture)->allow_extra_args(false);
+    a.text = pack->add_option("--text", a.texts, msg::kPackText)->allow_extra_args(false);
 
     orvane::cli::AddRunCommand(app, a.run);
     orvane::cli::AddConnectionsCommand(app, a.connections);
     orvane::cli::AddCheckCommand(app, a.check);
+    orvane::cli::FinishSpanishHelp(app);
 }
 
 // An error text with password values hidden: the arguments it may repeat can
@@ -86,7 +91,7 @@ int Run(const CLI::App& app, const Arguments& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Shows, converts, packs and runs report definitions", "orvane"};
+    CLI::App app{msg::kProgram, "orvane"};
     Arguments args;
     DefineCommands(app, args);
     try {
@@ -97,11 +102,10 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
-            std::cerr << "orvane: unknown command '" << Private(argv[1])
-                      << "' (commands: show, xml, grid, pack, run, connections, check)\n";
+            std::cerr << "orvane: " << Private(msg::UnknownCommand(argv[1])) << "\n";
             return kUsage;
         }
-        std::cerr << "orvane: " << Private(e.what()) << " (see orvane --help)\n";
+        std::cerr << "orvane: " << Private(orvane::cli::ArgumentErrorText(e)) << msg::kSeeHelp << "\n";
         return kUsage;
     }
     orvane::platform::SetMessageSink(std::shared_ptr<orvane::platform::MessageSink>(
@@ -111,7 +115,7 @@ int main(int argc, char** argv) {
     } catch (const orvane::cli::CliError& e) {
         std::cerr << "orvane: " << Private(e.what()) << "\n";
     } catch (const std::exception& e) {
-        std::cerr << "orvane: unexpected failure: " << Private(e.what()) << "\n";
+        std::cerr << "orvane: " << Private(msg::UnexpectedFailure(e.what())) << "\n";
     }
     return kFailed;
 }

@@ -5,6 +5,7 @@
 #include "data/Connections.h"
 #include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "model/Orvane.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
@@ -29,7 +30,7 @@ std::string Stored(const eConnection& cnn, ConnectionInfo& info, std::string& pa
     if (info.Kind == 4) {
         info.Via = ResolveFilePath(DataLinkPathOf(text), DefinitionFolderOf(cnn));
         const std::string read = ReadDataLinkFile(info.Via);
-        if (read.empty()) throw std::runtime_error("data-link file \"" + info.Via + "\": no connection string there");
+        if (read.empty()) throw std::runtime_error(msg::DataLinkFile(info.Via, msg::kNoConnectionStringThere));
         return OneLine(read);
     }
     std::string why;
@@ -39,7 +40,7 @@ std::string Stored(const eConnection& cnn, ConnectionInfo& info, std::string& pa
                : info.Kind == 2 ? platform::ConnectionManager::kBriscoApplication
                                 : platform::ConnectionManager::kMaltevaApplication;
     const auto app = manager->applicationdb(info.Via);
-    if (!app) throw std::runtime_error("the connection manager has no application \"" + info.Via + "\"");
+    if (!app) throw std::runtime_error(msg::NoApplication(info.Via));
     password = app->PWD;
     std::string added;
     if (!app->UserID.empty()) added += "UID=" + app->UserID + ";";

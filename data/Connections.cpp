@@ -8,6 +8,7 @@
 #include "data/ConnectionInfo.h"
 #include "data/ado/Connection.h"
 #include "data/ado/OleDbMapping.h"
+#include "data/detail/Texts.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"
@@ -44,13 +45,13 @@ void OpenThroughManager(Connection& cnn, std::int16_t kind, const std::string& t
                                          : platform::ConnectionManager::kMaltevaApplication;
     const auto app = manager->applicationdb(name);
     if (!app) {
-        note = "the connection manager has no application \"" + name + "\"";
+        note = msg::NoApplication(name);
         return;
     }
     try {
         cnn.Open(app->ConnectionString, app->UserID, app->PWD);
     } catch (const std::exception& e) {
-        note = "application \"" + app->Name + "\": " + e.what();
+        note = msg::OfApplication(app->Name, e.what());
     }
 }
 
@@ -83,10 +84,10 @@ std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& not
         cnn->Open();
     } catch (const DataError& e) {
         const bool present = platform::RuntimeServices::FileExists(path);
-        const std::string why = !present            ? std::string("no such file")
-                                : IsOversized(path) ? "larger than " + std::to_string(kMaxDataLinkFileBytes) + " bytes"
+        const std::string why = !present            ? std::string(msg::kNoSuchFile)
+                                : IsOversized(path) ? platform::msg::LargerThan(kMaxDataLinkFileBytes)
                                                     : std::string(e.what());
-        throw DataError("data-link file \"" + path + "\": " + why);
+        throw DataError(msg::DataLinkFile(path, why));
     }
     return cnn;
 }
@@ -146,13 +147,13 @@ bool eConnection::OpenConnection() {
         if (!ADOCnn) return false;
         if (ADOCnn->State() != 1) ADOCnn->Open();
         if (ADOCnn->State() == 1) return true;
-        LastOpenError = "the connection did not open";
+        LastOpenError = data::msg::kConnectionNotOpened;
     } catch (const std::exception& e) {
         // A manager connection that failed with its credentials is retried
         // without them; the first failure is the one worth showing.
         LastOpenError = note.empty() ? e.what() : note;
     } catch (...) {
-        LastOpenError = "the connection could not be opened";
+        LastOpenError = data::msg::kConnectionCouldNotOpen;
     }
     return false;
 }

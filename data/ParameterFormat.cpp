@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "data/ParameterTypes.h"
+#include "data/detail/Texts.h"
 #include "model/eParameter.h"
 #include "platform/DateTime.h"
 #include "platform/NumberFormat.h"
@@ -102,8 +103,7 @@ std::string SqlExpression(const eParameter& p, const Variant& value, bool listIt
 
 [[noreturn]] void Fail(const eParameter& p) {
     std::string shown = p.Value.IsNull() ? "Null" : p.Value.Text().value_or("(objeto)");
-    throw ConversionError("El valor \"" + shown + "\" del parámetro \"" + p.Name +
-                          "\" no se puede convertir al tipo \"" + p.eType() + "\"");
+    throw ConversionError(data::msg::ValueNotConverted(shown, p.Name, p.eType()));
 }
 
 template <typename T>

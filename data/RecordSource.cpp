@@ -15,11 +15,14 @@
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "data/ado/Recordset.h"
+#include "data/detail/Texts.h"
 #include "model/Orvane.h"
 #include "platform/DateTime.h"
 #include "platform/Text.h"
 
 namespace orvane {
+
+namespace msg = data::msg;
 namespace {
 
 // Nesting of OpenRecordsource calls on this thread. Children open inside
@@ -59,12 +62,11 @@ int CommandTypeOf(const std::string& stored) {
     bool whole = true;
     if (i > digits && i < t.size() && t[i] == '.')
         for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) whole = whole && t[i] == '0';
-    if (i == digits || i != t.size() || !fits)
-        throw data::DataError("el tipo de comando \"" + stored + "\" no es un número");
-    if (!whole) throw data::DataError("el tipo de comando \"" + stored + "\" no es un número entero");
+    if (i == digits || i != t.size() || !fits) throw data::DataError(msg::CommandTypeNotNumber(stored));
+    if (!whole) throw data::DataError(msg::CommandTypeNotWhole(stored));
     if (negative) v = -v;
     if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
-        throw data::DataError("el tipo de comando \"" + stored + "\" no es un número");
+        throw data::DataError(msg::CommandTypeNotNumber(stored));
     return static_cast<int>(v);
 }
 
@@ -91,15 +93,15 @@ Variant BoundValueOf(const eParameter& p, const Variant& value, const AdoTypeRow
     if (const auto d = value.ToDate(); d && d->IsValid()) return FormatDateTime(*d, p.SelectDTF("yyyymmdd"));
     const auto shown = value.Text();
     if (!shown || text::TrimBlanks(*shown).empty()) return value;
-    throw data::DataError(p.Name + ": no es una fecha: " + *shown);
+    throw data::DataError(msg::NotADate(p.Name, *shown));
 }
 
 // Why an open failed: the parameters left out first, since the provider's
 // text then only says their marks went unpaired; then the macros that
 // named no parameter and stayed in the text.
 std::string OpenFailure(const std::string& why, const std::string& leftOut, const std::vector<std::string>& macros) {
-    std::string out = leftOut.empty() ? why : leftOut + " (la consulta falló: " + why + ")";
-    for (const auto& token : macros) out += "; la macro @" + token + " no nombra ningún parámetro";
+    std::string out = leftOut.empty() ? why : msg::QueryFailedLeavingOut(leftOut, why);
+    for (const auto& token : macros) out += "; " + msg::UnknownMacro(token);
     return out;
 }
 
@@ -322,15 +324,12 @@ bool eRSource::Open(bool mayReuse) {
     const std::uint64_t keptState = std::exchange(k.state, 0);
     data::Command& command = k.command;
     try {
-        if (depth.TooDeep()) throw data::DataError("record sources nested too deep");
+        if (depth.TooDeep()) throw data::DataError(msg::kSourcesTooDeep);
         if (!cnn) {
             const std::string name = ecnnName();
-            throw data::DataError(name.empty() ? "el origen no tiene conexión"
-                                               : "el origen no tiene conexión: ecnnName \"" + name +
-                                                     "\" no nombra ninguna conexión");
+            throw data::DataError(name.empty() ? msg::kSourceWithoutConnection : msg::SourceConnectionUnknown(name));
         }
-        if (!cnn->ADOCnn || cnn->ADOCnn->State() != 1)
-            throw data::DataError("la conexión \"" + cnn->Name + "\" no está abierta");
+        if (!cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError(msg::ConnectionNotOpen(cnn->Name));
         data::Connection* const on = cnn->ADOCnn.get();
         bool same = mayReuse && ReuseRows && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.
@@ -392,7 +391,7 @@ bool eRSource::Open(bool mayReuse) {
             command.ActiveConnection = nullptr;  // the kept command keeps no connection open
             if (!ADORecordset || ADORecordset->State() != 1) {
                 ADORecordset = nullptr;
-                throw data::DataError("the command returned no records");
+                throw data::DataError(msg::kNoRecords);
             }
             k.rows = ADORecordset;
             k.state = state;
@@ -445,13 +444,13 @@ void eRSource::ReuseRowsHeld(std::shared_ptr<data::Recordset> rows) {
 bool eRSource::ApplyFilter() {
     LastFilterError.clear();
     try {
-        if (!ADORecordset) throw data::DataError("el origen no está abierto");
+        if (!ADORecordset) throw data::DataError(msg::kSourceNotOpen);
         ADORecordset->Filter(ReplaceMacros(RTFilter));
         return true;
     } catch (const std::exception& e) {
-        LastFilterError = "el filtro \"" + RTFilter + "\": " + e.what();
+        LastFilterError = msg::FilterFailed(RTFilter, e.what());
     } catch (...) {
-        LastFilterError = "el filtro \"" + RTFilter + "\" no se pudo aplicar";
+        LastFilterError = msg::FilterNotApplied(RTFilter);
     }
     return false;
 }
@@ -459,13 +458,13 @@ bool eRSource::ApplyFilter() {
 Variant eRSource::ApplySort() {
     LastSortError.clear();
     try {
-        if (!ADORecordset) throw data::DataError("el origen no está abierto");
+        if (!ADORecordset) throw data::DataError(msg::kSourceNotOpen);
         ADORecordset->Sort(ReplaceMacros(RTOrder));
         return true;
     } catch (const std::exception& e) {
-        LastSortError = "el orden \"" + RTOrder + "\": " + e.what();
+        LastSortError = msg::SortFailed(RTOrder, e.what());
     } catch (...) {
-        LastSortError = "el orden \"" + RTOrder + "\" no se pudo aplicar";
+        LastSortError = msg::SortNotApplied(RTOrder);
     }
     return false;
 }
@@ -493,7 +492,7 @@ bool eRSource::RefreshChilds() {
         child->RTFilter = child->Filter;
         child->RTOrder = child->Order;
         result = child->Open(true);
-        LastOpenError = result ? "" : "record source \"" + child->Name + "\": " + child->LastOpenError;
+        LastOpenError = result ? "" : msg::OfSource(child->Name, child->LastOpenError);
     }
     if (linked) ReadAhead(*linked);
     return result;

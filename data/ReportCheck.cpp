@@ -11,6 +11,7 @@
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
 #include "data/ado/FilterExpression.h"
+#include "data/detail/Texts.h"
 #include "model/GridLink.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
@@ -46,7 +47,7 @@ std::optional<std::string> Unreadable(const eParameter& p, const Variant& value)
     if (AdoTypeCategory(p.eType()) == kCategoryDateTime) {
         const auto d = value.ToDate();
         if (d && d->IsValid()) return std::nullopt;
-        return p.Name + ": no es una fecha: " + value.TextOr();
+        return msg::NotADate(p.Name, value.TextOr());
     }
     const AdoTypeRow* row = FindAdoType(p.eType());
     if (!row) return std::nullopt;
@@ -120,7 +121,7 @@ private:
         if (options_.open) {
             open = cnn.OpenConnection();
             if (!open)
-                Add(FindingKind::ConnectionFailed, place, cnn.Name, "la conexión no se abre: " + cnn.LastOpenError);
+                Add(FindingKind::ConnectionFailed, place, cnn.Name, msg::ConnectionDoesNotOpen(cnn.LastOpenError));
         }
         Sources(cnn.eRSources.get(), place, open, true);
     }
@@ -144,34 +145,29 @@ private:
         if (!rs.eCnn.lock()) {
             const std::string name = rs.ecnnName();
             Add(FindingKind::UnknownConnection, place, name,
-                name.empty() ? "el origen no tiene conexión" : "ecnnName \"" + name + "\" no nombra ninguna conexión");
+                name.empty() ? msg::kSourceWithoutConnection : msg::ConnectionNameUnknown(name));
         }
         Macros(rs, place);
         Sent(rs, place);
-        const std::string filter = Parsed(rs, rs.Filter, place, FindingKind::BadFilter, "el filtro");
-        const std::string order = Parsed(rs, rs.Order, place, FindingKind::BadSort, "el orden");
+        const std::string filter = Parsed(rs, rs.Filter, place, FindingKind::BadFilter, msg::kTheFilter);
+        const std::string order = Parsed(rs, rs.Order, place, FindingKind::BadSort, msg::kTheSort);
         const std::string linked(text::TrimBlanks(rs.idParameterLinked));
         if (!linked.empty() && !rpt_.FindParameter(linked))
             Add(FindingKind::UnknownLinkedParameter, place, rs.idParameterLinked,
-                "idParameterLinked \"" + rs.idParameterLinked + "\" no nombra ningún parámetro");
+                msg::LinkedParameterUnknown(rs.idParameterLinked));
         if (keeps && options_.keepsRows && options_.keepsRows(rs))
-            Add(FindingKind::KeepsRows, place, rs.Name,
-                "conserva sus filas entre los movimientos de su origen padre cuando su consulta se repite",
-                Severity::Info);
+            Add(FindingKind::KeepsRows, place, rs.Name, msg::kKeepsRows, Severity::Info);
         if (open) Prepare(rs, place, filter, order);
     }
 
     void Macros(const eRSource& rs, const Place& place) {
-        for (const auto& [what, txt] : {std::pair{"la consulta", &rs.SQLCommand}, std::pair{"el filtro", &rs.Filter},
-                                        std::pair{"el orden", &rs.Order}}) {
+        for (const auto& [what, txt] : {std::pair{msg::kTheQuery, &rs.SQLCommand},
+                                        std::pair{msg::kTheFilter, &rs.Filter}, std::pair{msg::kTheSort, &rs.Order}}) {
             for (const auto& token : UnknownMacros(rpt_, *txt))
-                Add(FindingKind::UnknownMacro, place, "@" + token,
-                    std::string(what) + ": la macro @" + token + " no nombra ningún parámetro");
+                Add(FindingKind::UnknownMacro, place, "@" + token, msg::MacroUnknownIn(what, token));
             const std::size_t at = UnclosedMacroAt(*txt);
             if (at != std::string::npos)
-                Add(FindingKind::UnclosedMacro, place, txt->substr(at, 20),
-                    std::string(what) + ": \"@{\" sin \"}\" en la posición " + std::to_string(at + 1) +
-                        ": desde ahí no se reemplaza ninguna macro");
+                Add(FindingKind::UnclosedMacro, place, txt->substr(at, 20), msg::MacroUnclosed(what, at + 1));
         }
     }
 
@@ -184,16 +180,13 @@ private:
             if (name.empty()) continue;
             ++names;
             if (!rpt_.FindParameter(name))
-                Add(FindingKind::UnknownSendParameter, place, name,
-                    "SendParameters: \"" + name + "\" no nombra ningún parámetro");
+                Add(FindingKind::UnknownSendParameter, place, name, msg::SentParameterUnknown(name));
         }
         const std::string type(text::TrimBlanks(rs.TypeofCommand));
         if (!type.empty() && type != "1") return;
         const auto marks = CountParameterMarks(rs.SQLCommand);
         if (marks && *marks != names)
-            Add(FindingKind::MarkCount, place, rs.SendParameters,
-                "la consulta tiene " + std::to_string(*marks) + " marcas ? y SendParameters envía " +
-                    std::to_string(names) + " parámetros");
+            Add(FindingKind::MarkCount, place, rs.SendParameters, msg::MarksAndSent(*marks, names));
     }
 
     // The text with its macros replaced when it parses; "" when it does not.
@@ -208,7 +201,7 @@ private:
                 ParseSort(replaced);
             return replaced;
         } catch (const std::exception& e) {
-            Add(kind, place, stored, std::string(what) + " \"" + stored + "\" no se entiende: " + e.what());
+            Add(kind, place, stored, msg::NotUnderstood(what, stored, e.what()));
             return {};
         }
     }
@@ -226,7 +219,7 @@ private:
             if (!type.empty() && type.find_first_not_of("0123456789") == std::string::npos && type.size() < 9)
                 command.CommandType = std::stoi(type);
             else if (!type.empty())
-                throw DataError("el tipo de consulta \"" + type + "\" no es un número");
+                throw DataError(msg::QueryTypeNotNumber(type));
             for (const auto& piece : text::Split(rs.SendParameters, ",")) {
                 const eParameter* p = rpt_.FindParameter(std::string(text::TrimBlanks(piece)));
                 if (!p) continue;
@@ -242,21 +235,19 @@ private:
             fields = command.Describe();
         } catch (const std::exception& e) {
             std::string why = e.what();
-            for (const auto& token : UnknownMacros(rpt_, rs.SQLCommand))
-                why += "; la macro @" + token + " no nombra ningún parámetro";
-            Add(FindingKind::QueryFailed, place, rs.Name, "la consulta falla: " + why);
+            for (const auto& token : UnknownMacros(rpt_, rs.SQLCommand)) why += "; " + msg::UnknownMacro(token);
+            Add(FindingKind::QueryFailed, place, rs.Name, msg::QueryFails(why));
             return;
         }
         fields_[&rs] = fields;
         const auto missing = [&](const std::string& field, const std::string& what) {
             if (!field.empty() && !HasName(fields, field))
-                Add(FindingKind::MissingField, place, field,
-                    what + ": el campo \"" + field + "\" no está en el resultado de la consulta");
+                Add(FindingKind::MissingField, place, field, msg::FieldNotInQuery(what, field));
         };
         missing(std::string(text::TrimBlanks(rs.eFieldNametoParameters)), "eFieldNametoParameters");
         try {
             if (const auto tree = ParseFilter(filter)) FilterFields(*tree, missing);
-            for (const auto& key : ParseSort(order)) missing(key.field, "el orden");
+            for (const auto& key : ParseSort(order)) missing(key.field, msg::kTheSort);
         } catch (const std::exception&) {
             // Told already: the text does not parse.
         }
@@ -264,7 +255,7 @@ private:
 
     template <typename Missing>
     static void FilterFields(const FilterNode& node, const Missing& missing) {
-        if (node.kind == FilterNode::Kind::Compare) missing(node.field, "el filtro");
+        if (node.kind == FilterNode::Kind::Compare) missing(node.field, msg::kTheFilter);
         for (const auto& child : node.children) FilterFields(child, missing);
     }
 
@@ -275,7 +266,7 @@ private:
             if (!p) continue;
             if (const auto why = Unreadable(*p, Variant(p->Predef)))
                 Add(FindingKind::BadDefault, {{Step::Parameter, p->Name}}, p->Predef,
-                    "el valor por omisión no se lee como su tipo " + p->eType() + ": " + *why);
+                    msg::DefaultUnreadable(p->eType(), *why));
         }
     }
 
@@ -295,13 +286,12 @@ private:
         const std::string field(text::TrimBlanks(std::string_view(ref).substr(dot + 1)));
         eRSource* rs = SourceNamed(source);
         if (!rs) {
-            Add(kind, place, ref, what + " \"" + ref + "\": \"" + source + "\" no nombra ningún origen");
+            Add(kind, place, ref, msg::ReferenceNamesNoSource(what, ref, source));
             return;
         }
         const auto fields = fields_.find(rs);
         if (fields != fields_.end() && !HasName(fields->second, field))
-            Add(FindingKind::MissingField, place, ref,
-                what + " \"" + ref + "\": el campo \"" + field + "\" no está en el resultado de \"" + rs->Name + "\"");
+            Add(FindingKind::MissingField, place, ref, msg::FieldNotInSource(what, ref, field, rs->Name));
     }
 
     void Controls(const Collection<eControl>* controls, const Place& owner) {
@@ -313,12 +303,11 @@ private:
             if (bound.find('.') != std::string::npos)
                 FieldReference(bound, place, FindingKind::UnknownBinding, "BindObject");
             else if (!bound.empty() && !rpt_.FindParameter(bound) && !SourceNamed(bound))
-                Add(FindingKind::UnknownBinding, place, bound,
-                    "BindObject \"" + bound + "\" no nombra ningún parámetro ni origen");
+                Add(FindingKind::UnknownBinding, place, bound, msg::BindingUnknown(bound));
             if (const auto source = c->GetExtProperty("SourceName")) {
                 const std::string name(text::TrimBlanks(source->Value.TextOr()));
                 if (!name.empty() && !SourceNamed(name))
-                    Add(FindingKind::UnknownSource, place, name, "SourceName \"" + name + "\" no nombra ningún origen");
+                    Add(FindingKind::UnknownSource, place, name, msg::SourceNameUnknown(name));
             }
             if (c->Class == kGridClass) Grid(*c, place);
         }
@@ -327,14 +316,14 @@ private:
     void Grid(const eControl& c, const Place& place) {
         const auto cells = GridCells(c);
         if (!cells) {
-            Add(FindingKind::BadGrid, place, "Tables", "la tabla de la rejilla (dato \"Tables\") no se puede leer");
+            Add(FindingKind::BadGrid, place, "Tables", msg::kGridUnreadable);
             return;
         }
         for (const auto& [name, eSource] : *cells) {
             const std::string source(text::TrimBlanks(eSource));
             // A formula ("=Sum(lineas.importe)") is the host's to read.
             if (source.empty() || source[0] == '=' || source.find('.') == std::string::npos) continue;
-            FieldReference(source, With(place, Step::Control, name), FindingKind::UnknownSource, "la celda toma");
+            FieldReference(source, With(place, Step::Control, name), FindingKind::UnknownSource, msg::kTheCellTakes);
         }
     }
 
@@ -349,28 +338,26 @@ private:
             const std::string n = name(*item);
             const auto [at, added] = first.emplace(NameKey(n), n);
             if (added) continue;
-            Add(FindingKind::DuplicateName, With(owner, kind, n), n,
-                std::string(what) + " \"" + n + "\" se confunde con \"" + at->second +
-                    "\": al buscarlo por nombre se encuentra el primero");
+            Add(FindingKind::DuplicateName, With(owner, kind, n), n, msg::Confused(what, n, at->second));
         }
     }
 
     void Names() {
         const auto named = [](const auto& item) { return item.Name; };
-        Twins(rpt_.eConections.get(), Step::Connection, {}, "la conexión", named);
-        Twins(rpt_.eParameters.get(), Step::Parameter, {}, "el parámetro", named);
-        Twins(rpt_.eDialogs.get(), Step::Dialog, {}, "el diálogo", named);
-        Twins(rpt_.ePrnFormats.get(), Step::Format, {}, "el formato", named);
-        Twins(rpt_.ResDataCollection.get(), Step::Resource, {}, "el recurso", named);
+        Twins(rpt_.eConections.get(), Step::Connection, {}, msg::kTheConnection, named);
+        Twins(rpt_.eParameters.get(), Step::Parameter, {}, msg::kTheParameter, named);
+        Twins(rpt_.eDialogs.get(), Step::Dialog, {}, msg::kTheDialog, named);
+        Twins(rpt_.ePrnFormats.get(), Step::Format, {}, msg::kTheFormat, named);
+        Twins(rpt_.ResDataCollection.get(), Step::Resource, {}, msg::kTheResource, named);
         // Record sources are looked up across the whole definition.
         Collection<eRSource> all;
         for (eRSource* rs : sources_) all.Add(rs->shared_from_this());
-        Twins(&all, Step::RecordSource, {}, "el origen", named);
+        Twins(&all, Step::RecordSource, {}, msg::kTheSource, named);
         for (const auto& dlg : *rpt_.eDialogs)
-            if (dlg) Twins(dlg->eControls.get(), Step::Control, {{Step::Dialog, dlg->Name}}, "el control", named);
+            if (dlg) Twins(dlg->eControls.get(), Step::Control, {{Step::Dialog, dlg->Name}}, msg::kTheControl, named);
         if (!rpt_.ePrnFormats) return;
         for (const auto& fmt : *rpt_.ePrnFormats)
-            if (fmt) Twins(fmt->eControls.get(), Step::Control, {{Step::Format, fmt->Name}}, "el control", named);
+            if (fmt) Twins(fmt->eControls.get(), Step::Control, {{Step::Format, fmt->Name}}, msg::kTheControl, named);
     }
 
     Orvane& rpt_;
@@ -386,17 +373,16 @@ std::vector<Finding> CheckReport(Orvane& rpt, const CheckOptions& options) {
     try {
         return Checker(rpt, options).Run();
     } catch (const std::exception& e) {
-        return {{FindingKind::QueryFailed, Severity::Error, {}, "", std::string("la revisión se detuvo: ") + e.what()}};
+        return {{FindingKind::QueryFailed, Severity::Error, {}, "", msg::CheckStopped(e.what())}};
     }
 }
 
 std::string PlaceText(const std::vector<PlaceStep>& place) {
-    static constexpr const char* kWords[] = {"conexión", "origen",  "parámetro", "diálogo",
-                                             "formato",  "control", "recurso"};
     std::string out;
     for (const auto& step : place)
-        out += (out.empty() ? "" : " / ") + std::string(kWords[static_cast<int>(step.kind)]) + " " + step.name;
-    return out.empty() ? "reporte" : out;
+        out +=
+            (out.empty() ? "" : " / ") + std::string(msg::kPlaceWords[static_cast<int>(step.kind)]) + " " + step.name;
+    return out.empty() ? msg::kPlaceReport : out;
 }
 
 const char* KindId(FindingKind kind) {

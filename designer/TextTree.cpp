@@ -64,7 +64,7 @@ TextTree::~TextTree() {
 
 std::shared_ptr<TextTree::Node> TextTree::Own(const std::shared_ptr<TreeNode>& node) const {
     auto n = std::dynamic_pointer_cast<Node>(node);
-    if (!n || n->owner_ != this) throw TreeError(TreeError::Kind::BadRelative, "the node does not belong to this tree");
+    if (!n || n->owner_ != this) throw TreeError(TreeError::Kind::BadRelative, "el nodo no pertenece a este árbol");
     return n;
 }
 
@@ -77,12 +77,12 @@ std::shared_ptr<TreeNode> TextTree::Add(const std::shared_ptr<TreeNode>& relativ
                                         const std::optional<std::string>& key, const std::string& text,
                                         std::optional<int> image) {
     if (relationship < tvwFirst || relationship > tvwChild) {
-        throw TreeError(TreeError::Kind::BadRelationship, "unknown node relationship " + std::to_string(relationship));
+        throw TreeError(TreeError::Kind::BadRelationship, "relación de nodos desconocida: " + std::to_string(relationship));
     }
     NodePtr rel = relative ? Own(relative) : nullptr;
     const std::string k = key.value_or("");
     if (!k.empty() && byKey_.count(k) != 0) {
-        throw TreeError(TreeError::Kind::DuplicateKey, "the key \"" + k + "\" is already in the tree");
+        throw TreeError(TreeError::Kind::DuplicateKey, "la clave \"" + k + "\" ya está en el árbol");
     }
     auto n = std::make_shared<Node>(this, k, text, image);
     if (!rel) {

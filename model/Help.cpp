@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include "model/detail/Texts.h"
 #include "platform/Help.h"
 #include "platform/Messages.h"
 #include "platform/RuntimeServices.h"
 
 namespace orvane {
+
+namespace msg = model::msg;
 
 void ShowHelp(const void*, int contextId) {
     using platform::RuntimeServices;
@@ -15,8 +18,7 @@ void ShowHelp(const void*, int contextId) {
     if (platform::LibraryFolder().empty() || !RuntimeServices::FileExists(file))
         file = RuntimeServices::Instance().HelpFolder() + name;
     if (!RuntimeServices::FileExists(file)) {
-        platform::ShowMessage("No se encontró el archivo de ayuda", platform::MsgButtons::Ok,
-                              platform::MsgIcon::Critical);
+        platform::ShowMessage(msg::kHelpNotFound, platform::MsgButtons::Ok, platform::MsgIcon::Critical);
         return;
     }
     platform::CurrentHelpViewer()->Open(file, contextId);

@@ -23,16 +23,19 @@
 #include "model/XmlText.h"
 #include "model/detail/ExtendedText.h"
 #include "model/detail/ReadText.h"
+#include "model/detail/Texts.h"
 #include "model/detail/XmlLookup.h"
 #include "model/detail/XmlParse.h"
 #include "platform/Digest.h"
 #include "platform/HexText.h"
 #include "platform/Messages.h"
-#include "platform/Secrets.h"
 #include "platform/NumberFormat.h"
+#include "platform/Secrets.h"
 #include "platform/Text.h"
 
 namespace orvane {
+
+namespace msg = model::msg;
 
 namespace {
 
@@ -881,8 +884,7 @@ int RecordSourceNesting(std::string_view tag, std::string_view parentTag, int pa
     return 0;
 }
 
-const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth,
-                                       "los orígenes de datos anidan más niveles de los que se admiten (256)", false};
+const XmlParseOptions kDefinitionParse{false, RecordSourceNesting, kMaxRecordSourceDepth, msg::kSourcesTooDeep, false};
 
 // Characters of the offending line shown on each side of the position: a
 // whole definition on one line is no message.
@@ -1004,7 +1006,7 @@ DefinitionRead ReadDefinition(Orvane& r, const std::string& xmlData, std::string
     } catch (...) {
         // Out of memory half-way: the definition stays as it was.
         result.status = ReadStatus::NotWellFormed;
-        result.error = {kXmlErrorNoMemory, "out of memory", 0, 0, 0, ""};
+        result.error = {kXmlErrorNoMemory, msg::XmlReason(kXmlErrorNoMemory), 0, 0, 0, ""};
     }
     r.SetHash();
     return result;

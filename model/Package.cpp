@@ -25,11 +25,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "model/detail/XmlLookup.h"
-#include "model/detail/XmlParse.h"
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "model/detail/ReadText.h"
+#include "model/detail/Texts.h"
+#include "model/detail/XmlLookup.h"
+#include "model/detail/XmlParse.h"
 #include "platform/Messages.h"
 #include "platform/NumberFormat.h"
 #include "platform/RuntimeServices.h"
@@ -37,6 +38,8 @@
 #include "platform/Zip.h"
 
 namespace orvane {
+
+namespace msg = model::msg;
 namespace {
 
 using platform::RuntimeServices;
@@ -71,7 +74,7 @@ std::string BuildIndex(const Collection<eResData>* resources) {
            items + "</eResDataCol>";
 }
 
-constexpr const char* kBadPicture = "La imágen nos es válida.";
+using msg::kBadPicture;
 
 // Keeps a picture made from the bytes, or keeps the old one.
 bool TakePicture(eResData& r, std::string bytes) {
@@ -129,9 +132,8 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
     std::unordered_set<std::string> taken;
     for (const auto& r : resources) {
         if (!IsPlainFileName(r->Name)) {
-            platform::ShowMessage(
-                "No se guardó el recurso \"" + r->Name + "\": su nombre no es un nombre de archivo válido.",
-                platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+            platform::ShowMessage(msg::ResourceNotSaved(r->Name), platform::MsgButtons::Ok,
+                                  platform::MsgIcon::Exclamation);
             continue;
         }
         if (!taken.insert(text::Lower(r->Name)).second) continue;
@@ -155,8 +157,7 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
     }
     platform::zip::ReadResult archive = platform::zip::ReadArchive(sFile);
     result.archiveError = std::move(archive.error);
-    for (auto& name : archive.refused)
-        result.refused.push_back({std::move(name), "nombre no admitido, repetido o ilegible"});
+    for (auto& name : archive.refused) result.refused.push_back({std::move(name), msg::kEntryRefused});
     const EntryMap entries = MapEntries(archive.entries);
 
     std::string* source = FindEntry(entries, kSourceEntry);
@@ -195,7 +196,8 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
 bool Orvane::LoadXPDFile(const std::string& sFile) {
     const DefinitionRead read = ReadXPDFile(sFile);
     if (!read.archiveError.empty())
-        platform::ShowMessage("Unzip: " + read.archiveError, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+        platform::ShowMessage(msg::kUnzip + read.archiveError, platform::MsgButtons::Ok,
+                              platform::MsgIcon::Exclamation);
     if (read.status == ReadStatus::NotWellFormed) platform::ShowMessage(read.error.Message());
     for (const auto& refused : read.refused)
         if (refused.reason == kBadPicture) platform::ShowMessage(kBadPicture);

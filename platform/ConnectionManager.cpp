@@ -15,6 +15,7 @@
 
 #include "platform/SystemUser.h"
 #include "platform/Text.h"
+#include "platform/detail/Texts.h"
 
 namespace orvane::platform {
 namespace {
@@ -50,7 +51,7 @@ void StoreKey(ApplicationDb& app, const std::string& key, const std::string& val
 }
 
 std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+    return msg::SystemFailure(what, path, std::strerror(errno));
 }
 
 // Creates the missing folders of path's parent, each mode 0700.
@@ -58,7 +59,7 @@ bool MakePrivateFolders(const fs::path& folder, std::string& error) {
     if (folder.empty() || fs::is_directory(folder)) return true;
     if (!MakePrivateFolders(folder.parent_path(), error)) return false;
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = SystemError("cannot create the folder", folder.string());
+        error = SystemError(msg::kCannotCreateFolder, folder.string());
         return false;
     }
     return true;
@@ -72,7 +73,7 @@ bool WritePrivateFile(const std::string& path, const std::string& bytes, std::st
     std::string tmp = path + ".XXXXXX";
     const int fd = mkstemp(tmp.data());  // mode 0600
     if (fd < 0) {
-        error = SystemError("cannot write beside", path);
+        error = SystemError(msg::kCannotWriteBeside, path);
         return false;
     }
     std::size_t done = 0;
@@ -85,7 +86,7 @@ bool WritePrivateFile(const std::string& path, const std::string& bytes, std::st
     const bool written = done == bytes.size() && fchmod(fd, 0600) == 0 && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (!written || !closed || rename(tmp.c_str(), path.c_str()) != 0) {
-        error = SystemError("cannot write", path);
+        error = SystemError(msg::kCannotWriteFile, path);
         unlink(tmp.c_str());
         return false;
     }
@@ -108,22 +109,23 @@ bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps
         if (line.ends_with('\r')) line.remove_suffix(1);
         const std::string_view trimmed = TrimSpaceTab(line);
         if (trimmed.empty() || trimmed[0] == '#' || trimmed[0] == ';') continue;
-        const std::string where = "line " + std::to_string(number) + ": ";
+        const std::string where = msg::Line(number);
         if (trimmed.front() == '[' && trimmed.back() == ']') {
             const std::string name(text::TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
-            if (name.empty()) return error = where + "an application needs a name", false;
+            if (name.empty()) return error = where + msg::SectionNeedsName(msg::kApplicationSection), false;
             apps.push_back({name, {}, {}, {}, {}});
             seen.clear();
             continue;
         }
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return error = where + "expected [application] or key=value", false;
+        if (eq == std::string_view::npos)
+            return error = where + msg::ExpectedSectionOrKey(msg::kApplicationSection), false;
         const std::string key(TrimSpaceTab(line.substr(0, eq)));
-        if (apps.empty()) return error = where + "key \"" + key + "\" outside any [application]", false;
-        if (key.empty()) return error = where + "a key line needs a key before \"=\"", false;
+        if (apps.empty()) return error = where + msg::KeyOutsideSection(key, msg::kApplicationSection), false;
+        if (key.empty()) return error = where + msg::kKeyLineNeedsKey, false;
         // A repeated key would silently hide the first, which a save would then drop.
         if (std::find(seen.begin(), seen.end(), text::Lower(key)) != seen.end())
-            return error = where + "key \"" + key + "\" repeated in [" + apps.back().Name + "]", false;
+            return error = where + msg::KeyRepeated(key, apps.back().Name), false;
         seen.push_back(text::Lower(key));
         StoreKey(apps.back(), key, std::string(line.substr(eq + 1)));
     }
@@ -132,8 +134,7 @@ bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps
 
 std::string FormatApplications(const std::vector<ApplicationDb>& apps) {
     std::ostringstream out;
-    out << "# Applications of the connection manager: their databases and credentials.\n"
-           "# Keep this file private (mode 0600).\n";
+    out << msg::kManagerFileHeader;
     for (const auto& app : apps) {
         out << "\n[" << app.Name << "]\n";
         out << "ConnectionString=" << app.ConnectionString << "\n";
@@ -155,7 +156,7 @@ std::string ConnectionManager::DefaultPath() {
 std::shared_ptr<ConnectionManager> ConnectionManager::Create(std::string* error) {
     const std::string path = DefaultPath();
     if (path.empty()) {
-        if (error) *error = "the connection manager is not installed: no home folder for its file";
+        if (error) *error = msg::kManagerNoHome;
         return nullptr;
     }
     return Load(path, error);
@@ -165,14 +166,14 @@ std::shared_ptr<ConnectionManager> ConnectionManager::Load(const std::string& pa
     std::string why;
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
-        if (error) *error = "the connection manager is not installed: no file " + path;
+        if (error) *error = msg::ManagerNoFile(path);
         return nullptr;
     }
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     if (!in.good() && !in.eof()) {
-        if (error) *error = "cannot read " + path;
+        if (error) *error = msg::CannotRead(path);
         return nullptr;
     }
     std::shared_ptr<ConnectionManager> manager(new ConnectionManager(path));
@@ -186,7 +187,7 @@ std::shared_ptr<ConnectionManager> ConnectionManager::Load(const std::string& pa
 std::shared_ptr<ConnectionManager> ConnectionManager::LoadOrNew(const std::string& path, std::string* error) {
     std::error_code ec;
     if (path.empty()) {
-        if (error) *error = "no folder for the connection manager's file: no home folder";
+        if (error) *error = msg::kManagerNoFolder;
         return nullptr;
     }
     if (fs::symlink_status(path, ec).type() == fs::file_type::not_found)

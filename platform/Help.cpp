@@ -6,6 +6,8 @@
 #include <iostream>
 #include <mutex>
 
+#include "platform/detail/Texts.h"
+
 namespace orvane::platform {
 namespace {
 
@@ -15,7 +17,7 @@ std::shared_ptr<HelpViewer> g_viewer;
 }  // namespace
 
 bool ReportingHelpViewer::Open(const std::string& file, int contextId) {
-    std::cerr << "help: " << file << (contextId < 1 ? " (index)" : " #" + std::to_string(contextId)) << std::endl;
+    std::cerr << msg::HelpOpened(file, contextId) << std::endl;
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/detail/Texts.h"
 
 namespace orvane {
 
@@ -53,8 +54,7 @@ std::string DecodePairs(const std::vector<char32_t>& cps) {
 }  // namespace
 
 HexOverflow::HexOverflow(std::size_t length)
-    : std::overflow_error("hex text overflow: " + std::to_string(length) + " characters, at most " +
-                          std::to_string(kMaxHexTextLength)) {}
+    : std::overflow_error(platform::msg::HexTextTooLong(length, kMaxHexTextLength)) {}
 
 void AppendHexText(std::string& out, std::string_view text) {
     for (char32_t cp : text::DecodeUtf8(text)) AppendCodeHex(out, cp);

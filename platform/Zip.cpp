@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "platform/RuntimeServices.h"
 #include "platform/Text.h"
+#include "platform/detail/Texts.h"
 
 namespace orvane::platform::zip {
 namespace {
@@ -30,10 +32,18 @@ struct FileCloser {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
 
+// The zip library's error in Spanish, with the system's reason when it has one.
+std::string Reason(zip_error_t* e) {
+    const int system = zip_error_code_system(e);
+    const bool errnoKind = zip_error_system_type(e) == ZIP_ET_SYS && system != 0;
+    const std::string why = msg::ZipReason(zip_error_code_zip(e));
+    return errnoKind ? why + ": " + std::strerror(system) : why;
+}
+
 std::string ErrorText(int code) {
     zip_error_t e;
     zip_error_init_with_code(&e, code);
-    std::string text = zip_error_strerror(&e);
+    std::string text = Reason(&e);
     zip_error_fini(&e);
     return text;
 }
@@ -67,7 +77,7 @@ ReadOutcome ReadEntry(zip_t* za, zip_uint64_t i, std::optional<std::uint64_t> de
                       std::string& out, std::string& why) {
     std::unique_ptr<zip_file_t, FileCloser> f(zip_fopen_index(za, i, 0));
     if (!f) {
-        why = zip_strerror(za);
+        why = Reason(zip_get_error(za));
         return ReadOutcome::Damaged;
     }
     const std::uint64_t room = declared.value_or(limit);
@@ -80,14 +90,14 @@ ReadOutcome ReadEntry(zip_t* za, zip_uint64_t i, std::optional<std::uint64_t> de
         if (want > 0) out.resize(have + want);
         const zip_int64_t n = zip_fread(f.get(), want > 0 ? out.data() + have : &extra, want > 0 ? want : 1);
         if (n < 0) {
-            why = zip_file_strerror(f.get());
+            why = Reason(zip_file_get_error(f.get()));
             return ReadOutcome::Damaged;
         }
         if (want == 0) return n == 0 ? ReadOutcome::Ok : ReadOutcome::Lied;
         out.resize(have + static_cast<std::size_t>(n));
         if (n > 0) continue;
         if (!declared || have == *declared) return ReadOutcome::Ok;
-        why = "it ends before the " + std::to_string(*declared) + " bytes it declares";
+        why = msg::EntryEndsEarly(*declared);
         return ReadOutcome::Damaged;
     }
 }
@@ -106,11 +116,9 @@ std::string DeclaredSizes(zip_t* za, zip_uint64_t count, const Limits& limits,
         }
         const char* name = (st.valid & ZIP_STAT_NAME) && st.name ? st.name : "";
         if (st.size > limits.max_entry_uncompressed)
-            return "la entrada " + std::string(name) + " declara " + std::to_string(st.size) + " bytes, más de los " +
-                   std::to_string(limits.max_entry_uncompressed) + " que puede tener una entrada";
+            return msg::EntryDeclaresTooMuch(name, st.size, limits.max_entry_uncompressed);
         total += st.size;
-        if (total > limits.max_total_uncompressed)
-            return "las entradas declaran más de " + std::to_string(limits.max_total_uncompressed) + " bytes en total";
+        if (total > limits.max_total_uncompressed) return msg::EntriesDeclareTooMuch(limits.max_total_uncompressed);
         sizes.emplace_back(st.size);
     }
     return {};
@@ -152,7 +160,7 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
     r.opened = true;
     zip_int64_t count = zip_get_num_entries(za.get(), 0);
     if (count < 0 || static_cast<std::uint64_t>(count) > limits.max_entries) {
-        r.error = "el archivo tiene más de " + std::to_string(limits.max_entries) + " entradas";
+        r.error = msg::TooManyEntries(limits.max_entries);
         r.refusedWhole = true;
         return r;
     }
@@ -185,9 +193,7 @@ ReadResult ReadArchive(const std::string& path, const Limits& limits) {
         if (outcome == ReadOutcome::Lied) {
             r.entries.clear();
             r.refused.push_back(name);
-            r.error = declared[i] ? "la entrada " + name + " se descomprime en más de los " +
-                                        std::to_string(*declared[i]) + " bytes que declara"
-                                  : "la entrada " + name + " se descomprime en más de lo que se admite";
+            r.error = declared[i] ? msg::EntryGrowsPastDeclared(name, *declared[i]) : msg::EntryGrowsPastLimit(name);
             r.refusedWhole = true;
             return r;
         }
@@ -213,12 +219,12 @@ using Buffer = std::unique_ptr<zip_source_t, SourceCloser>;
 bool PutSources(zip_t* za, const std::vector<Source>& sources, std::string* error) {
     for (const Source& s : sources) {
         zip_source_t* src = zip_source_buffer(za, s.data.data(), s.data.size(), 0);
-        if (!src) return Fail(error, zip_strerror(za));
+        if (!src) return Fail(error, Reason(zip_get_error(za)));
         zip_int64_t idx = zip_name_locate(za, s.name.c_str(), ZIP_FL_NOCASE);
         if (idx >= 0) {
             if (zip_file_replace(za, static_cast<zip_uint64_t>(idx), src, 0) != 0) {
                 zip_source_free(src);
-                return Fail(error, zip_strerror(za));
+                return Fail(error, Reason(zip_get_error(za)));
             }
             const char* old = zip_get_name(za, static_cast<zip_uint64_t>(idx), ZIP_FL_ENC_GUESS);
             if (old && s.name != old) zip_file_rename(za, static_cast<zip_uint64_t>(idx), s.name.c_str(), 0);
@@ -226,7 +232,7 @@ bool PutSources(zip_t* za, const std::vector<Source>& sources, std::string* erro
             idx = zip_file_add(za, s.name.c_str(), src, ZIP_FL_ENC_GUESS);
             if (idx < 0) {
                 zip_source_free(src);
-                return Fail(error, zip_strerror(za));
+                return Fail(error, Reason(zip_get_error(za)));
             }
         }
         zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, kCompressionLevel);
@@ -239,11 +245,11 @@ bool ReadBack(zip_source_t* buffer, std::string& out, std::string* error) {
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_source_stat(buffer, &st) != 0 || !(st.valid & ZIP_STAT_SIZE) || zip_source_open(buffer) != 0)
-        return Fail(error, zip_error_strerror(zip_source_error(buffer)));
+        return Fail(error, Reason(zip_source_error(buffer)));
     out.resize(static_cast<std::size_t>(st.size));
     zip_int64_t n = zip_source_read(buffer, out.data(), out.size());
     zip_source_close(buffer);
-    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) return Fail(error, "the new archive could not be read back");
+    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) return Fail(error, msg::kArchiveNotReadBack);
     return true;
 }
 
@@ -253,14 +259,14 @@ bool BuildArchive(const std::string& old, const std::vector<Source>& sources, st
     zip_error_init(&ze);
     Buffer buffer(zip_source_buffer_create(old.data(), old.size(), 0, &ze));
     if (!buffer) {
-        std::string text = zip_error_strerror(&ze);
+        std::string text = Reason(&ze);
         zip_error_fini(&ze);
         return Fail(error, text);
     }
     zip_source_keep(buffer.get());  // it outlives the archive, which frees it once
     Archive za(zip_open_from_source(buffer.get(), old.empty() ? ZIP_CREATE | ZIP_TRUNCATE : 0, &ze));
     if (!za) {
-        std::string text = zip_error_strerror(&ze);
+        std::string text = Reason(&ze);
         zip_error_fini(&ze);
         zip_source_free(buffer.get());  // the reference the failed open did not take
         return Fail(error, text);
@@ -269,11 +275,11 @@ bool BuildArchive(const std::string& old, const std::vector<Source>& sources, st
     if (!PutSources(za.get(), sources, error)) return false;
     zip_t* raw = za.release();
     if (zip_close(raw) != 0) {
-        std::string text = zip_strerror(raw);
+        std::string text = Reason(zip_get_error(raw));
         zip_discard(raw);
         return Fail(error, text);
     }
-    if (zip_source_is_deleted(buffer.get())) return Fail(error, "an archive needs at least one entry");
+    if (zip_source_is_deleted(buffer.get())) return Fail(error, msg::kArchiveNeedsEntry);
     return ReadBack(buffer.get(), out, error);
 }
 
@@ -284,12 +290,12 @@ bool WriteArchive(const std::string& path, const std::vector<Source>& sources, s
     std::string old;
     if (fs::exists(path, ec)) {
         std::optional<std::string> bytes = RuntimeServices::ReadTextFile(path);
-        if (!bytes) return Fail(error, path + ": the existing file cannot be read");
+        if (!bytes) return Fail(error, msg::ExistingFileUnreadable(path));
         old = std::move(*bytes);
     }
     std::string archive;
     if (!BuildArchive(old, sources, archive, error)) return error ? Fail(error, path + ": " + *error) : false;
-    if (!WriteFileAtomically(path, archive)) return Fail(error, path + ": the file cannot be written");
+    if (!WriteFileAtomically(path, archive)) return Fail(error, msg::CannotWrite(path));
     return true;
 }
 

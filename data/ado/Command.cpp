@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/ParameterTypes.h"
+#include "data/detail/Texts.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -211,13 +212,11 @@ std::string ExpandParameterMarks(const std::string& sql, std::span<const std::si
     ScanMarks(
         sql, [&](std::string_view t) { out += t; },
         [&](char next) {
-            if (IsDigit(next)) throw DataError("Una lista de valores no puede ir en una marca numerada (?N)");
+            if (IsDigit(next)) throw DataError(msg::kListInNumberedMark);
             for (std::size_t k = 0; mark < counts.size() && k < counts[mark]; ++k) out += k ? ", ?" : "?";
             ++mark;
         });
-    if (mark != counts.size())
-        throw DataError("La consulta tiene " + std::to_string(mark) + " marcas ? para " +
-                        std::to_string(counts.size()) + " parámetros, uno de ellos una lista de valores");
+    if (mark != counts.size()) throw DataError(msg::MarksForList(mark, counts.size()));
     return out;
 }
 
@@ -246,13 +245,13 @@ void Parameter::Value(const Variant& v) {
 }
 
 void ParameterList::Append(std::shared_ptr<Parameter> p) {
-    if (!p) throw DataError("Cannot append a null parameter");
+    if (!p) throw DataError(msg::kNullParameter);
     items_.push_back(std::move(p));
 }
 
 void ParameterList::Set(std::size_t index, std::shared_ptr<Parameter> p) {
-    if (!p) throw DataError("Cannot set a null parameter");
-    if (index > items_.size()) throw DataError("No parameter at position " + std::to_string(index));
+    if (!p) throw DataError(msg::kNullParameter);
+    if (index > items_.size()) throw DataError(msg::NoParameterAt(index));
     if (index == items_.size())
         items_.push_back(std::move(p));
     else
@@ -260,7 +259,7 @@ void ParameterList::Set(std::size_t index, std::shared_ptr<Parameter> p) {
 }
 
 std::shared_ptr<Parameter> ParameterList::Item(std::size_t index) const {
-    if (index >= items_.size()) throw DataError("No parameter at position " + std::to_string(index));
+    if (index >= items_.size()) throw DataError(msg::NoParameterAt(index));
     return items_[index];
 }
 
@@ -292,10 +291,9 @@ std::string Command::Statement(detail::Provider& provider, std::size_t count) co
             sql = provider.ProcedureCall(text::TrimWhite(CommandText), count);
             break;
         default:
-            throw DataError("el tipo de comando " + std::to_string(CommandType) + " no se admite (1, 2 o 4)");
+            throw DataError(msg::CommandTypeNotSupported(CommandType));
     }
-    if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty())
-        throw DataError("el texto del comando está vacío");
+    if (text::TrimWhite(sql).empty() || text::TrimWhite(CommandText).empty()) throw DataError(msg::kCommandTextEmpty);
     return sql;
 }
 
@@ -340,7 +338,7 @@ std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
         reuse->Detach();  // its old rows can serve the new result's storage
     else
         reuse.reset();
-    if (!ActiveConnection) throw DataError("The command has no active connection");
+    if (!ActiveConnection) throw DataError(msg::kNoActiveConnection);
     Connection& cnn = *ActiveConnection;
     detail::Provider& provider = cnn.RequireProvider();
     std::optional<std::chrono::steady_clock::time_point> start;  // of the provider's run, once it began
@@ -372,7 +370,7 @@ std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
 }
 
 std::vector<std::string> Command::Describe() {
-    if (!ActiveConnection) throw DataError("The command has no active connection");
+    if (!ActiveConnection) throw DataError(msg::kNoActiveConnection);
     Connection& cnn = *ActiveConnection;
     detail::Provider& provider = cnn.RequireProvider();
     std::optional<std::chrono::steady_clock::time_point> start;

@@ -8,6 +8,7 @@
 #include "data/ado/OdbcCatalog.h"
 #include "data/ado/OleDbMapping.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data {
@@ -44,7 +45,7 @@ const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
 std::unique_ptr<detail::Provider> OpenSqlite(const detail::ProviderRequest& r) {
     const Pair* source = r.Find("data source");
     if (!source) source = r.Find("database");
-    if (!source || source->value.empty()) throw DataError("The SQLite connection string names no Data Source");
+    if (!source || source->value.empty()) throw DataError(msg::kSqliteNoDataSource);
     return detail::OpenSqliteProvider(source->value, r.commandTimeout);
 }
 
@@ -105,9 +106,7 @@ int Seconds(const std::string& key, const std::string& value) {
     int n = -1;
     if (!v.empty() && v.size() <= 6 && v.find_first_not_of("0123456789") == std::string_view::npos)
         n = std::stoi(std::string(v));
-    if (n < 0 || n > kMaxTimeout)
-        throw DataError(key + "=" + value + ": se esperaba un número entero de segundos entre 0 y " +
-                        std::to_string(kMaxTimeout));
+    if (n < 0 || n > kMaxTimeout) throw DataError(msg::TimeoutInvalid(key, value, kMaxTimeout));
     return n == 0 ? kNoLimitTimeout : n;
 }
 
@@ -211,12 +210,12 @@ void Connection::Fail(const std::string& text) {
 
 void Connection::Fail(const std::string& text, std::optional<std::chrono::steady_clock::time_point> start) {
     if (start && std::chrono::steady_clock::now() - *start >= std::chrono::seconds(commandTimeout_))
-        Fail("sin respuesta en " + std::to_string(commandTimeout_) + " s (Command Timeout): " + text);
+        Fail(msg::TimedOut(commandTimeout_, "Command Timeout") + text);
     Fail(text);
 }
 
 detail::Provider& Connection::RequireProvider() {
-    if (!provider_) Fail("Operation is not allowed when the connection is closed");
+    if (!provider_) Fail(msg::kConnectionClosed);
     return *provider_;
 }
 
@@ -265,8 +264,8 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
     for (const Pair& p : SplitConnectionString(written))
         if (text::Lower(p.key).ends_with("password") || text::EqualsIgnoreCase(p.key, "pwd"))
             if (!p.value.empty()) secrets_.push_back(p.value);
-    if (provider_) Fail("Operation is not allowed when the connection is open");
-    if (text::TrimWhite(written).empty()) Fail("The connection string is empty");
+    if (provider_) Fail(msg::kConnectionOpen);
+    if (text::TrimWhite(written).empty()) Fail(msg::kConnectionStringEmpty);
 
     // OLE DB strings of other databases become ODBC ones, and relative file
     // paths are looked for beside the definition, before a provider is chosen.
@@ -283,15 +282,12 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
     std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
     if (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver"))) name = "MSDASQL";
     const detail::ProviderFactory factory = FactoryFor(name);
-    if (!factory && provider)
-        Fail("Provider \"" + name +
-             "\" is not supported (use SQLite, ODBC through MSDASQL, DSN= or Driver=, or a provider of the mapping "
-             "file " + ProviderMappingPath() + ")");
-    if (!factory) Fail("The connection string names no provider (Provider=SQLite, Provider=MSDASQL, DSN= or Driver=)");
+    if (!factory && provider) Fail(msg::ProviderNotSupported(name, ProviderMappingPath()));
+    if (!factory) Fail(msg::kNoProvider);
     try {
         provider_ = factory(detail::ProviderRequest{pairs, userId, password, timeouts.connect, timeouts.command});
         commandTimeout_ = timeouts.command;
-        if (!provider_) Fail("Provider \"" + name + "\" opened nothing");
+        if (!provider_) Fail(msg::ProviderOpenedNothing(name));
     } catch (const DataError& e) {
         provider_.reset();
         Fail(e.what());
@@ -301,8 +297,7 @@ void Connection::OpenWith(const std::string& written, const std::string& userId,
 
 std::shared_ptr<Recordset> Connection::OpenSchema(int schema) {
     detail::Provider& p = RequireProvider();
-    if (schema != kSchemaTables && schema != kSchemaProcedures)
-        Fail("Schema " + std::to_string(schema) + " is not supported (20 tables, 16 procedures)");
+    if (schema != kSchemaTables && schema != kSchemaProcedures) Fail(msg::SchemaNotSupported(schema));
     try {
         auto table = schema == kSchemaTables ? p.Tables(RowLimit) : p.Procedures(RowLimit);
         return std::make_shared<Recordset>(std::move(table));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data {
@@ -165,14 +166,12 @@ public:
         if (pos_ >= s_.size()) return nullptr;
         auto node = std::make_unique<FilterNode>(ParseOr(0));
         SkipSpace();
-        if (pos_ < s_.size()) Fail(s_[pos_] == ')' ? "unbalanced ')'" : "expected AND or OR");
+        if (pos_ < s_.size()) Fail(s_[pos_] == ')' ? msg::kUnbalancedParen : msg::kExpectedAndOr);
         return node;
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& why) const {
-        throw ExpressionError("Invalid filter: " + why + " at position " + std::to_string(pos_ + 1));
-    }
+    [[noreturn]] void Fail(const std::string& why) const { throw ExpressionError(msg::InvalidFilter(why, pos_ + 1)); }
 
     void SkipSpace() {
         while (pos_ < s_.size() && IsSpace(s_[pos_])) ++pos_;
@@ -216,13 +215,13 @@ private:
 
     FilterNode ParsePrimary(int depth) {
         SkipSpace();
-        if (pos_ >= s_.size()) Fail("expected a condition");
+        if (pos_ >= s_.size()) Fail(msg::kExpectedCondition);
         if (s_[pos_] != '(') return ParseClause();
-        if (depth + 1 > kMaxFilterNesting) Fail("parentheses nested too deeply");
+        if (depth + 1 > kMaxFilterNesting) Fail(msg::kNestedTooDeep);
         ++pos_;
         FilterNode inner = ParseOr(depth + 1);
         SkipSpace();
-        if (pos_ >= s_.size() || s_[pos_] != ')') Fail("missing ')'");
+        if (pos_ >= s_.size() || s_[pos_] != ')') Fail(msg::kMissingParen);
         ++pos_;
         return inner;
     }
@@ -233,8 +232,8 @@ private:
         n.op = ReadOperator();
         n.value = ReadValue();
         if (n.value.kind == FilterValue::Kind::Null && n.op != CompareOp::Eq && n.op != CompareOp::Ne)
-            Fail("NULL can only be compared with = or <>");
-        if (n.op == CompareOp::Like && n.value.kind != FilterValue::Kind::Text) Fail("LIKE needs a quoted text");
+            Fail(msg::kNullComparison);
+        if (n.op == CompareOp::Like && n.value.kind != FilterValue::Kind::Text) Fail(msg::kLikeNeedsText);
         return n;
     }
 
@@ -242,14 +241,14 @@ private:
         SkipSpace();
         if (pos_ < s_.size() && s_[pos_] == '[') {
             std::size_t close = s_.find(']', pos_ + 1);
-            if (close == std::string_view::npos) Fail("missing ']'");
+            if (close == std::string_view::npos) Fail(msg::kMissingBracket);
             std::string name(text::TrimBlanks(s_.substr(pos_ + 1, close - pos_ - 1)));
-            if (name.empty()) Fail("empty field name");
+            if (name.empty()) Fail(msg::kEmptyFieldName);
             pos_ = close + 1;
             return name;
         }
         std::string_view word = PeekWord();
-        if (word.empty()) Fail("expected a field name");
+        if (word.empty()) Fail(msg::kExpectedFieldName);
         pos_ += word.size();
         return std::string(word);
     }
@@ -273,13 +272,13 @@ private:
             pos_ += 4;
             return CompareOp::Like;
         }
-        Fail("expected an operator (=, <>, <, >, <=, >=, LIKE)");
+        Fail(msg::kExpectedOperator);
     }
 
     FilterValue ReadValue() {
         SkipSpace();
         FilterValue v;
-        if (pos_ >= s_.size()) Fail("expected a value");
+        if (pos_ >= s_.size()) Fail(msg::kExpectedValue);
         char c = s_[pos_];
         if (c == '\'') {
             v.kind = FilterValue::Kind::Text;
@@ -294,25 +293,25 @@ private:
                     return v;
                 }
             }
-            Fail("unterminated text value");
+            Fail(msg::kUnterminatedText);
         }
         if (c == '#') {
             std::size_t close = s_.find('#', pos_ + 1);
-            if (close == std::string_view::npos) Fail("missing closing '#'");
-            if (!ReadDate(s_.substr(pos_ + 1, close - pos_ - 1), v.date)) Fail("invalid date");
+            if (close == std::string_view::npos) Fail(msg::kMissingHash);
+            if (!ReadDate(s_.substr(pos_ + 1, close - pos_ - 1), v.date)) Fail(msg::kInvalidDate);
             v.kind = FilterValue::Kind::Date;
             pos_ = close + 1;
             return v;
         }
         std::string_view word = PeekWord();
-        if (word.empty()) Fail("expected a value");
+        if (word.empty()) Fail(msg::kExpectedValue);
         if (text::EqualsIgnoreCase(word, "null")) {
             v.kind = FilterValue::Kind::Null;
         } else if (text::EqualsIgnoreCase(word, "true") || text::EqualsIgnoreCase(word, "false")) {
             v.kind = FilterValue::Kind::Bool;
             v.truth = text::EqualsIgnoreCase(word, "true");
         } else if (!ReadNumber(word, v)) {
-            Fail("expected a value ('text', #date#, number, TRUE, FALSE or NULL)");
+            Fail(msg::kExpectedValueKinds);
         }
         pos_ += word.size();
         return v;
@@ -336,8 +335,7 @@ std::vector<SortKey> ParseSort(std::string_view text) {
         SortKey key;
         if (!p.empty() && p.front() == '[') {
             std::size_t close = p.find(']');
-            if (close == std::string_view::npos)
-                throw ExpressionError("Invalid sort: missing ']' in \"" + piece + "\"");
+            if (close == std::string_view::npos) throw ExpressionError(msg::SortMissingBracket(piece));
             key.field = std::string(text::TrimBlanks(p.substr(1, close - 1)));
             p = text::TrimWhite(p.substr(close + 1));
         } else {
@@ -346,14 +344,13 @@ std::vector<SortKey> ParseSort(std::string_view text) {
             key.field = std::string(p.substr(0, e));
             p = text::TrimWhite(p.substr(e));
             if (text::EqualsIgnoreCase(key.field, "asc") || text::EqualsIgnoreCase(key.field, "desc"))
-                throw ExpressionError("Invalid sort: a field name is missing before " + key.field);
+                throw ExpressionError(msg::SortFieldMissingBefore(key.field));
         }
-        if (key.field.empty()) throw ExpressionError("Invalid sort: empty field name");
+        if (key.field.empty()) throw ExpressionError(msg::InvalidSort(msg::kEmptyFieldName));
         if (text::EqualsIgnoreCase(p, "desc")) {
             key.descending = true;
         } else if (!p.empty() && !text::EqualsIgnoreCase(p, "asc")) {
-            throw ExpressionError("Invalid sort: expected ASC or DESC after " + key.field + ", found \"" +
-                                  std::string(p) + "\"");
+            throw ExpressionError(msg::SortExpectedDirection(key.field, std::string(p)));
         }
         keys.push_back(std::move(key));
     }

@@ -20,6 +20,7 @@
 
 #include "data/ado/DataError.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data::detail {
@@ -64,7 +65,7 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
         if (!out.empty()) out += "; ";
         out += text::Concat({"[", reinterpret_cast<char*>(state), "] ", reinterpret_cast<char*>(message)});
     }
-    return out.empty() ? "error de ODBC sin descripción" : out;
+    return out.empty() ? msg::kOdbcNoDescription : out;
 }
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
@@ -73,7 +74,7 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
 
 // Said before the driver's text when a wait ran out.
 std::string TimedOut(int seconds, const char* key) {
-    return "sin respuesta en " + std::to_string(seconds) + " s (" + key + "): ";
+    return msg::TimedOut(seconds, key);
 }
 
 // A statement with the query timeout set (a driver without one ignores it).
@@ -261,7 +262,7 @@ public:
     OdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds)
         : queryTimeout_(querySeconds) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
-            throw DataError("Cannot start ODBC (no environment handle)");
+            throw DataError(msg::kOdbcNotStarted);
         SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_))) {
             std::string why = Diagnostics(SQL_HANDLE_ENV, env_);
@@ -280,7 +281,7 @@ public:
         if (!SQL_SUCCEEDED(rc)) {
             std::string why = Diagnostics(SQL_HANDLE_DBC, dbc_);
             if (const std::string said = driverSays ? driverSays->Take() : ""; !said.empty())
-                why = why == "error de ODBC sin descripción" ? said : why + "; " + said;
+                why = why == msg::kOdbcNoDescription ? said : why + "; " + said;
             if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(loginSeconds) ||
                 why.starts_with("[HYT0"))
                 why = TimedOut(loginSeconds, "Connect Timeout") + why;

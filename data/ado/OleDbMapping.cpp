@@ -15,6 +15,7 @@
 #include "data/ado/DataError.h"
 #include "data/ado/OdbcCatalog.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/ConnectionManager.h"
 #include "platform/Text.h"
 
@@ -135,8 +136,7 @@ std::string ResolveFile(const std::string& written, const std::string& base) {
 void RefuseWindowsSignOn(const std::vector<Pair>& pairs) {
     for (const Pair& p : pairs)
         if (KeyIs(p, {"integrated security", "trusted_connection"}) && IsOn(p.value))
-            throw DataError("el inicio de sesión de Windows (" + p.key + "=" + p.value +
-                            ") no está disponible aquí: dé a la conexión un User ID y un Password");
+            throw DataError(msg::WindowsSignOn(p.key + "=" + p.value));
 }
 
 // A SQL Server address as the Windows clients take it, for drivers that take
@@ -208,14 +208,9 @@ private:
     }
 
     void RequireDriver(const ProviderMapping& m, const std::string& asked) const {
-        if (m.Driver.empty())
-            throw DataError(asked + " needs an ODBC driver for " + m.Family +
-                            " and none ships with Debian: name the one installed here as Driver= in section [" +
-                            m.Family + "] of " + ProviderMappingPath());
+        if (m.Driver.empty()) throw DataError(msg::NoDebianDriver(asked, m.Family, ProviderMappingPath()));
         if (IsInstalled(m.Driver)) return;
-        throw DataError("the ODBC driver \"" + m.Driver + "\" that " + asked + " needs is not installed" +
-                        (m.Package.empty() ? std::string(" (register it in odbcinst.ini)")
-                                           : " (Debian package " + m.Package + ")"));
+        throw DataError(msg::DriverNotInstalled(m.Driver, asked, m.Package));
     }
 
     std::string Sqlite(std::vector<Pair> pairs) const {
@@ -238,7 +233,7 @@ private:
         if (driver && !IsInstalled(driver->value)) {
             if (const ProviderMapping* family = FamilyOf(driver->value, &ProviderMapping::Drivers)) {
                 RefuseWindowsSignOn(pairs);
-                RequireDriver(*family, "driver \"" + driver->value + "\"");
+                RequireDriver(*family, msg::AskedByDriver(driver->value));
                 driver->value = family->Driver;
                 driver->raw = driver->key + "={" + text::ReplaceAll(family->Driver, "}", "}}") + "}";
                 replaced = true;
@@ -261,7 +256,7 @@ private:
 
     std::string FromOleDb(const std::vector<Pair>& pairs, const std::string& name, const ProviderMapping& m) const {
         RefuseWindowsSignOn(pairs);
-        RequireDriver(m, "provider \"" + name + "\"");
+        RequireDriver(m, msg::AskedByProvider(name));
         std::string source, port, database, user, password, extended, rest;
         bool hasPassword = false;
         for (const Pair& p : pairs) {
@@ -346,10 +341,10 @@ bool ParseProviderMappings(const std::string& text, std::vector<ProviderMapping>
         ++number;
         const std::string_view line = text::TrimWhite(raw);
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
-        const std::string where = "line " + std::to_string(number) + ": ";
+        const std::string where = platform::msg::Line(number);
         if (line.front() == '[' && line.back() == ']') {
             const std::string family(text::TrimBlanks(line.substr(1, line.size() - 2)));
-            if (family.empty()) return error = where + "a family needs a name", false;
+            if (family.empty()) return error = where + platform::msg::SectionNeedsName(msg::kFamilySection), false;
             current = nullptr;
             for (auto& m : out)
                 if (text::EqualsIgnoreCase(m.Family, family)) current = &m;
@@ -360,13 +355,11 @@ bool ParseProviderMappings(const std::string& text, std::vector<ProviderMapping>
             continue;
         }
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return error = where + "expected [family] or key=value", false;
+        if (eq == std::string_view::npos)
+            return error = where + platform::msg::ExpectedSectionOrKey(msg::kFamilySection), false;
         const std::string key(text::TrimBlanks(line.substr(0, eq)));
-        if (!current) return error = where + "key \"" + key + "\" outside any [family]", false;
-        if (!StoreKey(*current, key, line.substr(eq + 1)))
-            return error = where + "unknown key \"" + key +
-                           "\" (Providers, Drivers, Driver, Package, Source, Database, Options)",
-                   false;
+        if (!current) return error = where + platform::msg::KeyOutsideSection(key, msg::kFamilySection), false;
+        if (!StoreKey(*current, key, line.substr(eq + 1))) return error = where + msg::UnknownMappingKey(key), false;
     }
     table = std::move(out);
     return true;
@@ -382,17 +375,16 @@ std::vector<ProviderMapping> LoadProviderMappings() {
     const std::string path = ProviderMappingPath();
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0) return table;
-    if (!S_ISREG(st.st_mode)) throw DataError(path + ": not a file");
+    if (!S_ISREG(st.st_mode)) throw DataError(platform::msg::NotAFile(path));
     // It decides which driver receives the passwords: private, like the
     // connection manager's file.
-    if (st.st_mode & 077)
-        throw DataError(path + ": other users may read or change it; make it private (chmod 600)");
+    if (st.st_mode & 077) throw DataError(platform::msg::NotPrivate(path));
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxMappingFileBytes)
-        throw DataError(path + ": larger than " + std::to_string(kMaxMappingFileBytes) + " bytes");
+        throw DataError(platform::msg::FileLargerThan(path, kMaxMappingFileBytes));
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    if (!in.good() && !in.eof()) throw DataError(path + ": cannot be read");
+    if (!in.good() && !in.eof()) throw DataError(platform::msg::CannotRead(path));
     std::string error;
     if (!ParseProviderMappings(bytes.str(), table, error)) throw DataError(path + ", " + error);
     return table;

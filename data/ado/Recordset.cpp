@@ -12,6 +12,7 @@
 
 #include "data/ado/FilterExpression.h"
 #include "data/ado/detail/Table.h"
+#include "data/detail/Texts.h"
 #include "platform/Decimal.h"
 #include "platform/Text.h"
 
@@ -422,7 +423,7 @@ const std::string& Field::Name() const {
 
 Variant Field::Value() const {
     owner_->RequireOpen();
-    if (owner_->Eof() || owner_->Bof()) throw DataError("Either BOF or EOF is true: there is no current record");
+    if (owner_->Eof() || owner_->Bof()) throw DataError(msg::kNoCurrentRecord);
     return owner_->table_->ValueAt(index_, owner_->visible_[static_cast<std::size_t>(owner_->pos_)]);
 }
 
@@ -435,12 +436,12 @@ std::optional<Variant> Field::ValueAhead(std::size_t ahead) const {
 }
 
 const Field& FieldList::Item(std::size_t index) const {
-    if (index >= fields_.size()) throw DataError("No field at position " + std::to_string(index));
+    if (index >= fields_.size()) throw DataError(msg::NoFieldAt(static_cast<long long>(index)));
     return fields_[index];
 }
 
 const Field& FieldList::operator()(int index) const {
-    if (index < 0) throw DataError("No field at position " + std::to_string(index));
+    if (index < 0) throw DataError(msg::NoFieldAt(index));
     return Item(static_cast<std::size_t>(index));
 }
 
@@ -452,7 +453,7 @@ const Field& FieldList::Find(std::string_view name) const {
             return fields_[i];
         }
     }
-    throw DataError("No field named " + std::string(name));
+    throw DataError(msg::NoFieldNamed(std::string(name)));
 }
 
 Recordset::Recordset(std::shared_ptr<detail::Table> table) {
@@ -492,17 +493,17 @@ void Recordset::Detach() {
 Recordset::~Recordset() = default;
 
 void Recordset::RequireOpen() const {
-    if (!table_) throw DataError("Operation is not allowed when the recordset is closed");
+    if (!table_) throw DataError(msg::kRecordsetClosed);
 }
 
 void Recordset::MoveNextRefused() const {
     RequireOpen();
-    throw DataError("Cannot move past the end of the recordset (EOF is true)");
+    throw DataError(msg::kPastTheEnd);
 }
 
 void Recordset::MovePrevious() {
     RequireOpen();
-    if (Bof()) throw DataError("Cannot move before the start of the recordset (BOF is true)");
+    if (Bof()) throw DataError(msg::kBeforeTheStart);
     --pos_;
     assert(pos_ >= -1 && pos_ < static_cast<std::ptrdiff_t>(visible_.size()));
 }
@@ -534,7 +535,7 @@ void Recordset::Close() {
 std::size_t Recordset::ColumnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < table_->columns.size(); ++i)
         if (text::EqualsIgnoreCase(table_->columns[i].name, name)) return i;
-    throw ExpressionError("The recordset has no field named " + std::string(name));
+    throw ExpressionError(msg::NoFieldForExpression(std::string(name)));
 }
 
 namespace {

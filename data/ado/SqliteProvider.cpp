@@ -33,6 +33,7 @@
 
 #include "data/ado/DataError.h"
 #include "data/ado/detail/Provider.h"
+#include "data/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane::data::detail {
@@ -221,10 +222,10 @@ public:
         // of the connection is left out.
         const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (path == ":memory:" ? SQLITE_OPEN_CREATE : 0);
         if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-            std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+            std::string why = db_ ? sqlite3_errmsg(db_) : msg::kOutOfMemory;
             sqlite3_close(db_);
             db_ = nullptr;
-            throw DataError("Cannot open the SQLite database " + path + ": " + why);
+            throw DataError(msg::SqliteNotOpened(path, why));
         }
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, busySeconds * 1000);
@@ -327,7 +328,7 @@ public:
     std::string QuoteIdentifier(std::string_view name) const override { return QuoteWith(name, '"'); }
 
     std::string ProcedureCall(std::string_view, std::size_t) const override {
-        throw DataError("SQLite has no stored procedures: use command type 1 (text) or 2 (table)");
+        throw DataError(msg::kSqliteNoProcedures);
     }
 
     std::shared_ptr<Table> Tables(std::size_t rowLimit) override {
@@ -361,8 +362,7 @@ private:
         ResetOnExit reset(st);
         const int count = sqlite3_bind_parameter_count(st);
         if (used + static_cast<std::size_t>(count) > params.size())
-            throw DataError("The command has more parameter marks than the " + std::to_string(params.size()) +
-                            " parameters given");
+            throw DataError(msg::MoreMarksThanParameters(params.size()));
         for (int i = 1; i <= count; ++i) Bind(st, i, *params[used++]);
         if (sqlite3_stmt_readonly(st)) {
             Pin();
@@ -377,9 +377,7 @@ private:
     }
 
     static void CheckAllUsed(std::size_t used, std::size_t given) {
-        if (used != given)
-            throw DataError("The command has " + std::to_string(used) + " parameter marks but " +
-                            std::to_string(given) + " parameters were given");
+        if (used != given) throw DataError(msg::MarksAndParameters(used, given));
     }
 
     // Opens the held read transaction when reads are held and it is not open:

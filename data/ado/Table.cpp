@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "data/ado/DataError.h"
+#include "data/detail/Texts.h"
 
 namespace orvane::data::detail {
 
@@ -139,18 +140,17 @@ TableBuilder::~TableBuilder() {
 }
 
 void TableBuilder::TooManyRows() const {
-    throw DataError("The result has more than " + std::to_string(rowLimit_) +
-                    " rows, the most a recordset holds in memory");
+    throw DataError(msg::TooManyRows(rowLimit_));
 }
 
 void TableBuilder::TooManyValues() {
-    throw DataError("Internal error: too many values in a row");
+    throw DataError(msg::kTooManyValues);
 }
 
 void TableBuilder::Text(std::string_view v) {
     Column& c = Next();
     if (c.texts.size() + v.size() > std::numeric_limits<std::uint32_t>::max())
-        throw DataError("The texts of column " + c.name + " exceed the 4 GiB a recordset column holds");
+        throw DataError(msg::ColumnTooLarge(c.name));
     Cell cell;
     cell.t.offset = static_cast<std::uint32_t>(c.texts.size());
     cell.t.length = static_cast<std::uint32_t>(v.size());

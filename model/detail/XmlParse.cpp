@@ -8,9 +8,12 @@
 #include <new>
 #include <vector>
 
+#include "model/detail/Texts.h"
 #include "platform/Text.h"
 
 namespace orvane {
+
+namespace msg = model::msg;
 namespace {
 
 using Form = XmlTextEncoding::Form;
@@ -119,10 +122,7 @@ public:
             d.declared = encoding;
             if (Agrees(d.start_, d.declared)) return;
             const std::string form = FormName(d.start_.form);
-            d.Refuse(XML_ERROR_INCORRECT_ENCODING,
-                     (d.start_.mark ? "la marca de orden de bytes (" + form + ") contradice"
-                                    : "el texto está en " + form + ", que contradice") +
-                         " la codificación declarada (" + Quoted(d.declared) + ")");
+            d.Refuse(XML_ERROR_INCORRECT_ENCODING, msg::EncodingContradicted(d.start_.mark, form, Quoted(d.declared)));
         });
     }
     static void XMLCALL Instruction(void* self, const XML_Char* target, const XML_Char* data) {
@@ -141,7 +141,7 @@ private:
         try {
             f(*this);
         } catch (...) {
-            Refuse(XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY));
+            Refuse(XML_ERROR_NO_MEMORY, msg::XmlReason(XML_ERROR_NO_MEMORY));
         }
     }
     void Refuse(int code, std::string description) {
@@ -238,7 +238,7 @@ std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& ev
     // Without an encoding given, expat takes it from the byte-order mark or
     // the declaration, and asks UnknownEncoding for names it does not know.
     XML_Parser parser = XML_ParserCreate(options.decoded ? "UTF-8" : nullptr);
-    if (!parser) return XmlParseError{XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY), 0, {}};
+    if (!parser) return XmlParseError{XML_ERROR_NO_MEMORY, msg::XmlReason(XML_ERROR_NO_MEMORY), 0, {}};
     std::optional<XmlParseError> result;
     try {
         EventDriver driver(events, options, parser, options.decoded ? TextStart{} : StartOf(text));
@@ -277,15 +277,12 @@ std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& ev
             const XML_Error code = XML_GetErrorCode(parser);
             const XML_Index offset = XML_GetCurrentByteIndex(parser);
             result = XmlParseError{
-                static_cast<int>(code), XML_ErrorString(code), offset < 0 ? 0 : static_cast<std::size_t>(offset), {}};
-            if (code == XML_ERROR_UNKNOWN_ENCODING)
-                result->description = "no se lee la codificación declarada (" + Quoted(driver.declared) +
-                                      "): se leen UTF-8, UTF-16, windows-1250 a windows-1258 e ISO-8859-1 a "
-                                      "ISO-8859-16";
+                static_cast<int>(code), msg::XmlReason(code), offset < 0 ? 0 : static_cast<std::size_t>(offset), {}};
+            if (code == XML_ERROR_UNKNOWN_ENCODING) result->description = msg::EncodingUnread(Quoted(driver.declared));
         }
         if (result) result->encoding = driver.Encoding();
     } catch (...) {
-        result = XmlParseError{XML_ERROR_NO_MEMORY, XML_ErrorString(XML_ERROR_NO_MEMORY), 0, {}};
+        result = XmlParseError{XML_ERROR_NO_MEMORY, msg::XmlReason(XML_ERROR_NO_MEMORY), 0, {}};
     }
     XML_ParserFree(parser);
     return result;

@@ -36,10 +36,10 @@ struct ExampleCopy {
 // The example's children keep their rows when their link repeats: said as
 // information, which changes neither "sin errores" nor the exit status.
 const char* const kKeeps[] = {
-    "conexión ventas / origen clientes / origen pedidos: info: conserva sus filas entre los movimientos de su "
-    "origen padre cuando su consulta se repite\n",
-    "conexión ventas / origen clientes / origen pedidos / origen lineas: info: conserva sus filas entre los "
-    "movimientos de su origen padre cuando su consulta se repite\n"};
+    "conexión ventas / origen clientes / origen pedidos: información: conserva sus filas entre los movimientos de su "
+    "origen de registros padre cuando su consulta se repite\n",
+    "conexión ventas / origen clientes / origen pedidos / origen lineas: información: conserva sus filas entre los "
+    "movimientos de su origen de registros padre cuando su consulta se repite\n"};
 
 TEST(CliCheck, ListsEachMistakeOnceAndExitsByWhatItFound) {
     ExampleCopy e;
@@ -81,7 +81,7 @@ TEST(CliCheck, ListsEachMistakeOnceAndExitsByWhatItFound) {
 
     o = RunOrvane("check " + ShellQuote(e.dir.file("nada.xml")));
     EXPECT_EQ(o.status, 2);
-    EXPECT_NE(o.err.find("nada.xml: no such file"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("nada.xml: el archivo no existe"), std::string::npos) << o.err;
 }
 
 TEST(CliRun, SqlShowsEachStatementAsSentWithItsValues) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <set>
 
 #include "print/ePrnTable.h"
 #include "support/Encodings.h"
@@ -24,6 +26,76 @@ Outcome Orvane(const std::string& args) {
 }
 
 const std::string kExampleXml = "examples/sales/ventas.xml";
+
+// The English words of a text of ours, once what may stay as it is is taken
+// out: quoted items, option names, the choices of an option, paths, and
+// the XML reader's framing labels, which the definition format fixes in
+// English.
+std::vector<std::string> EnglishWords(std::string text) {
+    static const std::set<std::string> kEnglish = {
+        "the",       "and",     "or",     "of",      "to",         "is",         "are",         "was",      "be",
+        "cannot",    "could",   "can",    "with",    "without",    "for",        "from",        "into",     "this",
+        "that",      "which",   "file",   "folder",  "expected",   "unknown",    "required",    "argument", "arguments",
+        "option",    "options", "usage",  "print",   "step",       "steps",      "row",         "rows",     "report",
+        "package",   "record",  "value",  "invalid", "missing",    "found",      "named",       "must",     "help",
+        "exit",      "table",   "cell",   "width",   "height",     "caption",    "warning",     "failed",   "failure",
+        "given",     "twice",   "holds",  "none",    "see",        "subcommand", "positionals", "such",     "needs",
+        "installed", "opened",  "not",    "also",    "each",       "every",      "name",        "resource", "picture",
+        "list",      "items",   "layout", "linked",  "definition", "tree",       "limit",       "reached"};
+    for (const char* fixed : {"Error #: ", "Line #: ", "Line Position: ", "Position In File: ", "Source Text: "})
+        text = std::regex_replace(text, std::regex(fixed), " ");
+    for (const char* kept : {R"("[^"\n]*")", R"(--?[A-Za-z][\w-]*)", R"(\{[^}]*\})", R"([^\s:;(]*[/.][^\s:;)]*)"})
+        text = std::regex_replace(text, std::regex(kept), " ");
+    std::vector<std::string> found;
+    const std::regex word(R"(\b[A-Za-z]+\b)");
+    for (auto w = std::sregex_iterator(text.begin(), text.end(), word); w != std::sregex_iterator(); ++w) {
+        std::string lower = w->str();
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (kEnglish.count(lower)) found.push_back(w->str());
+    }
+    return found;
+}
+
+// orvane's help and each kind of mistake in its arguments or in what they
+// name, and its outputs, speak Spanish; the status tells the kind.
+TEST(CliSpanish, HelpArgumentErrorsAndOutputsHaveNoEnglishWord) {
+    const std::string x = kExampleXml;
+    const std::pair<std::string, int> cases[] = {{"--help", 0},
+                                                 {"show --help", 0},
+                                                 {"xml --help", 0},
+                                                 {"grid --help", 0},
+                                                 {"pack --help", 0},
+                                                 {"run --help", 0},
+                                                 {"connections --help", 0},
+                                                 {"check --help", 0},
+                                                 {"", 2},
+                                                 {"nada", 2},
+                                                 {"--nada", 2},
+                                                 {"show", 2},
+                                                 {"show a b", 2},
+                                                 {"pack " + x, 2},
+                                                 {"run " + x + " --format yaml", 2},
+                                                 {"run " + x + " --limit x", 2},
+                                                 {"run " + x + " --limit", 2},
+                                                 {"run " + x + " --timeout 0", 2},
+                                                 {"run " + x + " --requery=x", 2},
+                                                 {"run " + x + " -p Nadie=1", 1},
+                                                 {"run " + x + " -p Ciudad", 1},
+                                                 {"run " + x + " --connection x", 1},
+                                                 {"run " + x + " --connection nadie=x", 1},
+                                                 {"run " + x + " --connection 'ventas=Provider=Nadie'", 1},
+                                                 {"run " + x + " --connection 'ventas=Provider=SQLite'", 1},
+                                                 {"show " + x, 0},
+                                                 {"grid " + x + " grdpedidos", 0},
+                                                 {"connections " + x, 0},
+                                                 {"check " + x, 0}};
+    for (const auto& [args, status] : cases) {
+        SCOPED_TRACE(args);
+        const Outcome o = testing::RunOrvane(args);
+        EXPECT_EQ(o.status, status) << o.err;
+        EXPECT_EQ(EnglishWords(o.out + o.err), std::vector<std::string>{}) << o.out + o.err;
+    }
+}
 
 std::string Source(const std::string& rel) {
     return ReadFile(fs::path(ORVANE_SOURCE_DIR) / rel);
@@ -110,7 +182,7 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
     o = Orvane("show " + ShellQuote(xpd));
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("    logo [Pic_logo]\n"), std::string::npos);
-    EXPECT_EQ(o.err, "orvane: " + xpd + ": warning: logo.img: La imágen nos es válida.\n");
+    EXPECT_EQ(o.err, "orvane: " + xpd + ": aviso: logo.img: La imágen nos es válida.\n");
 
     // Every failure: nothing on standard output, one line on standard error
     // naming the cause, and the status.
@@ -128,30 +200,42 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
         std::string says;
     };
     const Case cases[] = {
-        {"show " + ShellQuote(d + "missing.xpd"), 1, "missing.xpd: no such file"},
-        {"xml " + ShellQuote(d), 1, "is a folder"},
-        {"show " + ShellQuote(d + "plain.txt"), 1, "neither a report package (zip) nor a definition XML text"},
+        {"show " + ShellQuote(d + "missing.xpd"), 1, "missing.xpd: el archivo no existe\n"},
+        {"xml " + ShellQuote(d), 1, ": es una carpeta, no un archivo\n"},
+        {"show " + ShellQuote(d + "plain.txt"), 1,
+         "plain.txt: no es un paquete de reporte (zip) ni un XML de definición\n"},
         {"xml " + ShellQuote(d + "garbage.xpd"), 1, "no es un paquete legible"},
-        {"show " + ShellQuote(d + "nosource.xpd"), 1, "the package holds no source.xml"},
-        {"show " + ShellQuote(d + "broken.xml"), 1, "Line #: 3; Line Position: "},
-        {"xml " + ShellQuote(d + "other.xml"), 1, "not a report definition (root element <eCTable>"},
+        {"show " + ShellQuote(d + "nosource.xpd"), 1, "nosource.xpd: el paquete no contiene source.xml\n"},
+        {"show " + ShellQuote(d + "broken.xml"), 1,
+         "broken.xml: Error #: 7: la etiqueta de cierre no corresponde a la de apertura; Line #: 3; Line Position: "},
+        {"xml " + ShellQuote(d + "other.xml"), 1,
+         "other.xml: no es una definición de reporte (el elemento raíz es <eCTable>; se esperaba <Orvane>)\n"},
         {"show " + ShellQuote(d + "contradicts.xml"), 1,
          "la marca de orden de bytes (UTF-16BE) contradice la codificación declarada (ISO-8859-15)"},
-        {"pack " + ShellQuote(d + "nosource.xpd") + " -o " + ShellQuote(d + "o.xpd"), 1, "is a package"},
-        {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text pie", 1, "NAME=PATH expected"},
+        {"pack " + ShellQuote(d + "nosource.xpd") + " -o " + ShellQuote(d + "o.xpd"), 1,
+         "nosource.xpd: es un paquete; indique el XML de definición\n"},
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text pie", 1,
+         "orvane: recurso \"pie\": se esperaba NOMBRE=RUTA\n"},
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --text a/b=examples/sales/pie.txt", 1,
-         "cannot be a file name"},
+         "orvane: el nombre de recurso \"a/b\" no puede ser un nombre de archivo\n"},
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") +
              " --text pie=examples/sales/pie.txt --picture PIE=examples/sales/logo.png",
-         1, "\"PIE\" given twice"},
+         1,
+         "orvane: el nombre de recurso \"PIE\" se da dos veces (los nombres deben distinguirse en algo más que "
+         "mayúsculas y minúsculas)\n"},
         {"pack " + kExampleXml + " -o " + ShellQuote(d + "o.xpd") + " --picture logo=" + ShellQuote(d + "none.png"), 1,
-         "none.png: no such file"},
-        {"pack " + kExampleXml + " -o " + ShellQuote(d + "nofolder/o.xpd"), 1, "the folder does not exist"},
-        {"", 2, "subcommand is required"},
+         "none.png: el archivo no existe\n"},
+        {"pack " + kExampleXml + " -o " + ShellQuote(d + "nofolder/o.xpd"), 1, "o.xpd: la carpeta no existe\n"},
+        {"", 2,
+         "orvane: falta la orden: indique una de show, xml, grid, pack, run, connections o check (vea orvane "
+         "--help)\n"},
         {"grid " + kExampleXml + " lblPie", 1,
-         "orvane: examples/sales/ventas.xml: control \"lblPie\" (class \"Label\") has no linked print table: it must "
-         "be of class \"ePrnGridControl.ePrnGrid\" with a \"Tables\" data block holding a table layout\n"},
-        {"grid " + kExampleXml + " ninguno", 1, "no control named \"ninguno\""},
+         "orvane: examples/sales/ventas.xml: el control \"lblPie\" (clase \"Label\") no tiene tabla de impresión "
+         "vinculada: debe ser de la clase \"ePrnGridControl.ePrnGrid\" y tener un bloque de datos \"Tables\" con "
+         "una tabla\n"},
+        {"grid " + kExampleXml + " ninguno", 1,
+         "orvane: examples/sales/ventas.xml: ningún control se llama \"ninguno\" en sus formatos de impresión ni en "
+         "sus diálogos\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -161,6 +245,7 @@ TEST(Cli, PackWritesAPackageThatShowsAndLoadsBackAndBadInputsGiveOneLineErrors) 
         EXPECT_EQ(bad.err.rfind("orvane: ", 0), 0u) << bad.err;
         EXPECT_EQ(bad.err.find('\n'), bad.err.size() - 1) << bad.err;
         EXPECT_NE(bad.err.find(c.says), std::string::npos) << bad.err;
+        EXPECT_EQ(EnglishWords(bad.err), std::vector<std::string>{}) << bad.err;
     }
     EXPECT_FALSE(fs::exists(d + "o.xpd"));
 }
@@ -171,20 +256,20 @@ TEST(CliGrid, PrintsTheTableRowsAndCellsOfFormatAndDialogControls) {
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(o.out,
-              "table \"tblPedidos\" width=190 height=18 rows=3\n"
-              "row 1 \"encabezado\" height=6 width=190 caption=\"Encabezado\" cells=4\n"
-              "  cell 1 \"hFecha\" width=30 caption=\"Fecha\" source=\"\"\n"
-              "  cell 2 \"hPedido\" width=25 caption=\"Pedido\" source=\"\"\n"
-              "  cell 3 \"hProducto\" width=85 caption=\"Producto\" source=\"\"\n"
-              "  cell 4 \"hImporte\" width=50 caption=\"Importe (€)\" source=\"\"\n"
-              "row 2 \"detalle\" height=6 width=190 caption=\"Líneas del pedido\" cells=4\n"
-              "  cell 1 \"cFecha\" width=30 caption=\"\" source=\"pedidos.fecha\"\n"
-              "  cell 2 \"cPedido\" width=25 caption=\"\" source=\"pedidos.id_pedido\"\n"
-              "  cell 3 \"cProducto\" width=85 caption=\"\" source=\"lineas.producto\"\n"
-              "  cell 4 \"cImporte\" width=50 caption=\"\" source=\"lineas.importe\"\n"
-              "row 3 \"total\" height=6 width=190 caption=\"Total del cliente\" cells=2\n"
-              "  cell 1 \"tEtiqueta\" width=140 caption=\"Total\" source=\"\"\n"
-              "  cell 2 \"tImporte\" width=50 caption=\"\" source=\"=Sum(lineas.importe)\"\n");
+              "tabla \"tblPedidos\" ancho=190 alto=18 filas=3\n"
+              "fila 1 \"encabezado\" alto=6 ancho=190 título=\"Encabezado\" celdas=4\n"
+              "  celda 1 \"hFecha\" ancho=30 título=\"Fecha\" origen=\"\"\n"
+              "  celda 2 \"hPedido\" ancho=25 título=\"Pedido\" origen=\"\"\n"
+              "  celda 3 \"hProducto\" ancho=85 título=\"Producto\" origen=\"\"\n"
+              "  celda 4 \"hImporte\" ancho=50 título=\"Importe (€)\" origen=\"\"\n"
+              "fila 2 \"detalle\" alto=6 ancho=190 título=\"Líneas del pedido\" celdas=4\n"
+              "  celda 1 \"cFecha\" ancho=30 título=\"\" origen=\"pedidos.fecha\"\n"
+              "  celda 2 \"cPedido\" ancho=25 título=\"\" origen=\"pedidos.id_pedido\"\n"
+              "  celda 3 \"cProducto\" ancho=85 título=\"\" origen=\"lineas.producto\"\n"
+              "  celda 4 \"cImporte\" ancho=50 título=\"\" origen=\"lineas.importe\"\n"
+              "fila 3 \"total\" alto=6 ancho=190 título=\"Total del cliente\" celdas=2\n"
+              "  celda 1 \"tEtiqueta\" ancho=140 título=\"Total\" origen=\"\"\n"
+              "  celda 2 \"tImporte\" ancho=50 título=\"\" origen=\"=Sum(lineas.importe)\"\n");
 
     // Dialog controls are found too, and each item stays on one line.
     ePrnTable table;
@@ -209,8 +294,8 @@ TEST(CliGrid, PrintsTheTableRowsAndCellsOfFormatAndDialogControls) {
     const Outcome d = Orvane("grid " + ShellQuote(dir.file("r.xml")) + " rejilla");
     EXPECT_EQ(d.status, 0) << d.err;
     EXPECT_EQ(d.out,
-              "table \"t\" width=0 height=0 rows=1\n"
-              "row 1 \"\" height=0 width=0 caption=\"dos\\r\\nlíneas \\\"x\\\" €\" cells=0\n");
+              "tabla \"t\" ancho=0 alto=0 filas=1\n"
+              "fila 1 \"\" alto=0 ancho=0 título=\"dos\\r\\nlíneas \\\"x\\\" €\" celdas=0\n");
 }
 
 }  // namespace

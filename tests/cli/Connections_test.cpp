@@ -50,16 +50,16 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
         {"ora", "Provider=MSDAORA.1;Data Source=ORCL;User ID=s;Password=s3cret",
          ": Driver={Oracle 21};DBQ=ORCL;UID=s;PWD=***;"},
         {"fb", "Provider=LCPI.IBProvider.5;Data Source=h",
-         ": the ODBC driver \"Firebird\" that provider \"LCPI.IBProvider.5\" needs is not installed (Debian package "
-         "fb-odbc)"},
+         ": el controlador ODBC \"Firebird\" que necesita el proveedor \"LCPI.IBProvider.5\" no está instalado "
+         "(paquete de Debian fb-odbc)"},
         {"lite", "Driver={SQLite3};Database=otra.db;", ": Driver={SQLite3};Database=otra.db;"},
         {"nadie", "Provider=Nadie.1;Data Source=ventas.db", ": Provider=Nadie.1;Data Source=ventas.db"},
         {"enlace", "@DataLinkFile(\"enlace.udl\")",
-         " via " + d + "/enlace.udl: Provider=SQLite;Data Source=" + d + "/ventas.db;"},
+         " mediante " + d + "/enlace.udl: Provider=SQLite;Data Source=" + d + "/ventas.db;"},
         {"enlace2", "@DataLinkFile(\"falta.udl\")",
-         " via falta.udl: data-link file \"falta.udl\": no connection string there"},
+         " mediante falta.udl: archivo de vínculo de datos \"falta.udl\": no contiene ninguna cadena de conexión"},
         {"app", "@gtCnnManager.ApplicationDb(\"Conta\")",
-         " via Conta: Driver={PostgreSQL Unicode};Server=pg;Port=5433;Database=c;UID=u;PWD=***;"},
+         " mediante Conta: Driver={PostgreSQL Unicode};Server=pg;Port=5433;Database=c;UID=u;PWD=***;"},
         // The SQL Server client's protocol prefix, OLE DB's ADO timeouts.
         {"tcp1", "Provider=SQLOLEDB;Data Source=tcp:srv,1444;Connect Timeout=5;Command Timeout=0;Timeout=3",
          ": Driver={FreeTDS};Server=srv;Port=1444;TDS_Version=7.4;"},
@@ -136,7 +136,8 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     EXPECT_EQ(std::vector<bool>({j[0]["opened"], j[10]["opened"], j[13]["opened"], j[14]["opened"], j[15]["opened"]}),
               std::vector<bool>({true, false, false, true, false}));
     EXPECT_NE(j[10]["problem"].get<std::string>().find("/nonexistent/Oracle 21.so"), std::string::npos) << j[10];
-    EXPECT_NE(j[13]["problem"].get<std::string>().find("\"Nadie.1\" is not supported"), std::string::npos) << j[13];
+    EXPECT_NE(j[13]["problem"].get<std::string>().find("el proveedor \"Nadie.1\" no se admite"), std::string::npos)
+        << j[13];
     EXPECT_EQ(o.out.find("s3cret"), std::string::npos);
 
     // Without the drivers each family names its Debian package; Oracle, without the site's mapping, what to set.
@@ -144,21 +145,24 @@ TEST(CliConnections, ShowWhatEachProviderBecomesAndWhyItDoesNotOpen) {
     std::filesystem::remove(d + "/providers.ini");
     o = testing::RunOrvane("connections " + xml);
     for (const char* shown :
-         {"sql1 [cadena de conexión]: the ODBC driver \"FreeTDS\" that provider \"SQLOLEDB.1\" needs is not "
-          "installed (Debian package tdsodbc)",
-          "driver \"MySQL ODBC 8.0 Unicode Driver\" needs is not installed (Debian package odbc-mariadb)",
-          "none ships with Debian: name the one installed here as Driver= in section [Oracle] of "})
+         {"sql1 [cadena de conexión]: el controlador ODBC \"FreeTDS\" que necesita el proveedor \"SQLOLEDB.1\" no "
+          "está instalado (paquete de Debian tdsodbc)",
+          "que necesita el controlador \"MySQL ODBC 8.0 Unicode Driver\" no está instalado (paquete de Debian "
+          "odbc-mariadb)",
+          "y Debian no trae ninguno: indique el instalado aquí como Driver= en la sección [Oracle] de "})
         EXPECT_NE(o.out.find(shown), std::string::npos) << shown << "\n" << o.out;
 
     // A mapping file others may read, or with a line it cannot take, stops every OLE DB string.
     testing::WriteFile(d + "/providers.ini", mapping);
     o = testing::RunOrvane("connections " + xml);
-    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini: other users may read"), std::string::npos)
+    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini: otros usuarios pueden leerlo"),
+              std::string::npos)
         << o.out;
     testing::WriteFile(d + "/providers.ini", "[Oracle]\nDriverr=Oracle 21\n");
     chmod((d + "/providers.ini").c_str(), 0600);
     o = testing::RunOrvane("connections " + xml);
-    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini, line 2: unknown key"), std::string::npos)
+    EXPECT_NE(o.out.find("ora [cadena de conexión]: " + d + "/providers.ini, línea 2: la clave \"Driverr\" no existe"),
+              std::string::npos)
         << o.out;
 }
 

@@ -48,34 +48,34 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(o.out,
-              "report Ventas\n"
-              "parameters\n"
+              "reporte Ventas\n"
+              "parámetros\n"
               "  pCliente = 0\n"
               "  pPedido = 0\n"
               "  pCiudad = Lima\n"
-              "step 1\n"
+              "paso 1\n"
               "  Clientes: id=1, nombre=\"Ana\"\n"
-              "    Pedidos: 2 rows\n"
+              "    Pedidos: 2 filas\n"
               "      id=10, total=5.5, fecha=\"2024-01-05\"\n"
-              "        Lineas: 2 rows\n"
+              "        Lineas: 2 filas\n"
               "          producto=\"leche\"\n"
               "          producto=\"pan\"\n"
               "      id=11, total=7.25, fecha=\"2024-02-01\"\n"
-              "        Lineas: 1 row\n"
+              "        Lineas: 1 fila\n"
               "          producto=\"queso\"\n"
               "  Total: n=3, nada=NULL, x=26.7\n"
-              "step 2\n"
+              "paso 2\n"
               "  Clientes: id=3, nombre=\"Eva\"\n"
-              "    Pedidos: 1 row\n"
+              "    Pedidos: 1 fila\n"
               "      id=12, total=1, fecha=\"2024-03-09\"\n"
-              "        Lineas: 1 row\n"
+              "        Lineas: 1 fila\n"
               "          producto=\"pan\"\n"
-              "2 steps\n");
+              "2 pasos\n");
 
     // The limit stops the walk; parameters and connection strings can be replaced.
     Outcome l = f.Run(f.xml + " --limit 1");
     ASSERT_EQ(l.status, 0) << l.err;
-    EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL, x=26.7\n1 step (limit reached)\n")) << l.out;
+    EXPECT_TRUE(l.out.ends_with("  Total: n=3, nada=NULL, x=26.7\n1 paso (se alcanzó el límite)\n")) << l.out;
 
     const std::string other = f.dir.file("otra.db");
     testing::MakeDatabase(other,
@@ -83,8 +83,8 @@ TEST(CliRun, PrintsEveryStepWithItsChildrenAsTextUpToTheLimit) {
     l = f.Run(f.xml + " --limit 5 -p pCiudad=Quito --connection 'VENTAS=Provider=SQLite;Data Source=" + other + "'");
     ASSERT_EQ(l.status, 0) << l.err;
     EXPECT_TRUE(
-        l.out.ends_with("  pCiudad = Quito\nstep 1\n  Clientes: id=2, nombre=\"Lucho\"\n    Pedidos: 0 rows\n"
-                        "  Total: n=3, nada=NULL, x=26.7\n1 step\n"))
+        l.out.ends_with("  pCiudad = Quito\npaso 1\n  Clientes: id=2, nombre=\"Lucho\"\n    Pedidos: 0 filas\n"
+                        "  Total: n=3, nada=NULL, x=26.7\n1 paso\n"))
         << l.out;
 }
 
@@ -151,15 +151,23 @@ TEST(CliRun, BadArgumentsAndFailingSourcesEndTheRun) {
         int status;
         std::vector<std::string> says;
     } cases[] = {
-        {f.xml + " --limit -2", 2, {"--limit"}},
+        {f.xml + " --format yaml",
+         2,
+         {"orvane: el valor \"yaml\" de --format no es válido: se admite text o json (vea orvane --help)\n"}},
+        {f.xml + " --limit -2",
+         2,
+         {"orvane: el valor \"-2\" de --limit no es válido: se esperaba un número entero de pasos, 0 o más (vea orvane "
+          "--help)\n"}},
         {f.xml + " --connection 'ventas=Provider=SQLite;Data Source=" + f.dir.file("none.db") + ";PWD=Hidd3nPass'",
          1,
-         {"connection \"ventas\"", "none.db"}},
-        {f.xml + " --connection 'otra=x'", 1, {"unknown connection \"otra\""}},
+         {"orvane: la conexión \"ventas\" no se abrió: no se puede abrir la base de datos SQLite ", "none.db"}},
+        {f.xml + " --connection 'otra=x'", 1, {"orvane: la conexión \"otra\" no existe (el reporte tiene: ventas)\n"}},
         {f.xml + " --connection Hidd3nPass", 1, {}},
-        {f.xml + " -p nadie=1", 1, {"unknown parameter \"nadie\"", "pCiudad"}},  // with the names it has
-        {f.xml + " -p pCiudad", 1, {"NAME=VALUE"}},
-        {f.dir.file("none.xml"), 1, {"none.xml"}},
+        {f.xml + " -p nadie=1",
+         1,
+         {"orvane: el parámetro \"nadie\" no existe (el reporte tiene: pCliente, pPedido, pCiudad)\n"}},
+        {f.xml + " -p pCiudad", 1, {"orvane: -p \"pCiudad\": se esperaba NOMBRE=VALOR\n"}},
+        {f.dir.file("none.xml"), 1, {"orvane: " + f.dir.file("none.xml") + ": el archivo no existe\n"}},
     };
     for (const auto& c : cases) {
         const Outcome o = f.Run(c.args);
@@ -173,7 +181,7 @@ TEST(CliRun, BadArgumentsAndFailingSourcesEndTheRun) {
     const Outcome o = f.Run(f.xml);
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "");
-    EXPECT_NE(o.err.find("record source \"Clientes\""), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("orvane: el origen de registros \"Clientes\" no se abrió: "), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("nada"), std::string::npos) << o.err;
 }
 
@@ -188,7 +196,7 @@ TEST(CliRun, TheExampleWalksTheSameKeepingRowsAsRequerying) {
     const Outcome requeried = orvane::testing::RunOrvane("run " + dir.file("ventas.xml") + " --requery");
     ASSERT_EQ(kept.status, 0) << kept.err;
     EXPECT_EQ(kept.out, requeried.out);
-    EXPECT_TRUE(kept.out.ends_with("\n8 steps\n")) << kept.out;
+    EXPECT_TRUE(kept.out.ends_with("\n8 pasos\n")) << kept.out;
     // The host applies a top-level source's design-time sort: totales comes
     // by importe DESC, Madrid's 850.15 first.
     const auto first = kept.out.find("  totales: ");

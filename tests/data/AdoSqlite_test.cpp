@@ -75,8 +75,9 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     EXPECT_EQ(cmd.Execute()->RecordCount(), 2u);
 
     // Refused: a stored procedure, bad SQL, no connection.
-    for (const auto& [type, text, says] : {std::tuple{kCommandStoredProcedure, "anything", "stored procedures"},
-                                           {kCommandText, "SELEC nothing", "syntax"}}) {
+    for (const auto& [type, text, says] :
+         {std::tuple{kCommandStoredProcedure, "anything", "procedimientos almacenados"},
+          {kCommandText, "SELEC nothing", "syntax"}}) {
         cmd.CommandType = type;
         cmd.CommandText = text;
         EXPECT_THROW(cmd.Execute(), DataError) << text;
@@ -89,7 +90,8 @@ TEST(AdoSqlite, CommandTypesStatementsAndTheRowLimit) {
     cnn->RowLimit = 2;
     EXPECT_EQ(Execute(cnn, "SELECT 1 UNION ALL SELECT 2")->RecordCount(), 2u);
     EXPECT_THROW(Execute(cnn, "SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"), DataError);
-    EXPECT_NE(cnn->LastError().find("more than 2 rows"), std::string::npos);
+    EXPECT_EQ(cnn->LastError(),
+              "el resultado tiene más de 2 filas, lo más que un conjunto de registros guarda en memoria: acote la consulta");
 }
 
 // Moves given as letters (First, Last, Next, Previous, Close) and what each

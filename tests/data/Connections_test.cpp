@@ -84,7 +84,8 @@ TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
         OpenAdoConnection("@DataLinkFile(\"" + dir.file("big.udl") + "\")");
         ADD_FAILURE() << "opened";
     } catch (const DataError& e) {
-        EXPECT_NE(std::string(e.what()).find("larger than 1048576 bytes"), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()),
+                  "archivo de vínculo de datos \"" + dir.file("big.udl") + "\": mide más de 1048576 bytes");
     }
 
     SalesReport s;
@@ -101,14 +102,14 @@ TEST(ConnectionKind, RecognisesTheMacrosAndTheirArgumentsAndOpensEachKind) {
 
     s.cnn->cnnString = "@gtCnnManager.oldMaltevaDb";
     EXPECT_FALSE(s.cnn->OpenConnection());
-    EXPECT_NE(s.cnn->LastOpenError.find("no application \"Malteva\""), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_EQ(s.cnn->LastOpenError, "el administrador de conexiones no tiene la aplicación \"Malteva\"");
     // The manager found no application: the connection comes back unopened.
     EXPECT_EQ(OpenAdoConnection(s.cnn->cnnString)->State(), 0);
 
     env.emplace("ORVANE_CONNECTIONS_FILE", s.dir.file("not-installed.ini"));
     s.cnn->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
     EXPECT_FALSE(s.cnn->OpenConnection());
-    EXPECT_NE(s.cnn->LastOpenError.find("not installed"), std::string::npos) << s.cnn->LastOpenError;
+    EXPECT_NE(s.cnn->LastOpenError.find("no está instalado"), std::string::npos) << s.cnn->LastOpenError;
     EXPECT_THROW(OpenAdoConnection(s.cnn->cnnString), DataError);
 
     eConnection detached;  // in no report, so with no folder for relative paths

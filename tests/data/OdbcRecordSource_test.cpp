@@ -360,7 +360,7 @@ TEST(Servers, ASilentServerAndASlowQueryFailWithinTheirTimeouts) {
         const testing::Outcome o = testing::RunOrvane("run --timeout 1 " + dir.file("r.xml"));
         EXPECT_LT(SecondsSince(start), 4.0);
         EXPECT_NE(o.status, 0);
-        EXPECT_NE(o.err.find("did not open: sin respuesta en 1 s (Connect Timeout)"), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find("no se abrió: sin respuesta en 1 s (Connect Timeout)"), std::string::npos) << o.err;
 
         const std::string user = std::getenv((std::string(b.server) + "_USER").c_str());
         const std::string password = std::getenv((std::string(b.server) + "_PASSWORD").c_str());

@@ -58,7 +58,7 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTy
     auto loop = s.Source("Bucle", "SELECT 1 AS x");
     loop->eRSources->Add(loop);
     EXPECT_FALSE(loop->OpenRecordsource());
-    EXPECT_NE(loop->LastOpenError.find("too deep"), std::string::npos);
+    EXPECT_NE(loop->LastOpenError.find("anidan demasiados niveles"), std::string::npos);
     loop->eRSources->Clear();  // break the cycle so the objects can go
 
     // "" is the command's default, SQL text; a number is read as the number
@@ -68,7 +68,7 @@ TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTy
     const std::pair<const char*, const char*> cases[] = {
         // clang-format off
         {"", ""}, {" 1 ", ""}, {"+1", ""}, {"01", ""}, {"1.0", ""}, {"\t1.00 ", ""}, {"1.", ""},
-        {" 4 ", "no stored procedures"}, {"4.0", "no stored procedures"}, {"uno", "uno"},
+        {" 4 ", "no tiene procedimientos"}, {"4.0", "no tiene procedimientos"}, {"uno", "uno"},
         {"1.5", "\"1.5\" no es un número entero"}, {"-", "no es un número"}, {".0", "no es un número"},
         {"1.0.0", "no es un número"}, {"1,0", "no es un número"},
         {"1x", "no es un número"}, {"1 2", "no es un número"}, {"2147483648", "no es un número"},

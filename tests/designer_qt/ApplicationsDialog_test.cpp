@@ -160,7 +160,7 @@ TEST_F(ApplicationsDialog, WithoutAFileTheFirstSavedApplicationCreatesItPrivatel
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].text.rfind("No se pudo abrir el archivo del administrador de conexiones: ", 0), 0u);
-    EXPECT_NE(taken[0].text.find("line 2"), std::string::npos);
+    EXPECT_NE(taken[0].text.find("línea 2"), std::string::npos);
     EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
 }
 

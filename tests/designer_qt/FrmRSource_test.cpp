@@ -452,7 +452,7 @@ TEST_F(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
     EXPECT_NE(shown.find("IdCli = 0"), std::string::npos) << shown;
     EXPECT_NE(shown.find("clientes: id_cliente=1, nombre=\"Ferretería Núñez\""), std::string::npos) << shown;
     // Customer 1's orders are 101 and 102; the child's filter leaves out 102.
-    EXPECT_NE(shown.find("pedidos: 1 row\n      id_pedido=101, estado=\"Entregado\"\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("pedidos: 1 fila\n      id_pedido=101, estado=\"Entregado\"\n"), std::string::npos) << shown;
 }
 
 }  // namespace

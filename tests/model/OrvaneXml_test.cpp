@@ -263,7 +263,8 @@ TEST(ReportXml, ParseErrorTellsWhereAndHidesPasswords) {
     const DefinitionRead read =
         Orvane().ReadXML("<Orvane>\r\n<eConnection cnnString='Password=secreto;'><a>\xC3\xA9\xC3\xA9</b>\r\n</Orvane>");
     EXPECT_EQ(read.error.Message(),
-              "Error #: 7: mismatched tag\r\nLine #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"
+              "Error #: 7: la etiqueta de cierre no corresponde a la de apertura\r\n"
+              "Line #: 2\r\nLine Position: 51\r\nPosition In File: 62\r\n"
               "Source Text: <eConnection cnnString='Password=***;'><a>\xC3\xA9\xC3\xA9</b>\r\n");
 
     // A definition on one line shows only a readable span around the fault.

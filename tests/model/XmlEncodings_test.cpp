@@ -62,7 +62,7 @@ TEST(ReportXmlEncodings, FaultsAreToldInCharactersWithTheirLineInUtf8) {
         const std::string text = Encode(utf8, e);
         const DefinitionRead read = Orvane().ReadXML(text);
         ASSERT_EQ(read.status, ReadStatus::NotWellFormed);
-        EXPECT_EQ(read.error.description, "mismatched tag");
+        EXPECT_EQ(read.error.description, "la etiqueta de cierre no corresponde a la de apertura");
         EXPECT_EQ(read.error.line, 2u);
         // Characters unknown to the encoding became references, which the line shows as written.
         const std::string shown = testing::DecodeAsUtf8(Encode(line, e).substr(e.mark.size()), e);
