@@ -8,6 +8,7 @@
 #include "data/ConnectionInfo.h"
 #include "data/ado/Connection.h"
 #include "data/ado/OleDbMapping.h"
+#include "model/RSourceWalk.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"
@@ -145,7 +146,15 @@ bool eConnection::OpenConnection() {
         ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this), this);
         if (!ADOCnn) return false;
         if (ADOCnn->State() != 1) ADOCnn->Open();
-        if (ADOCnn->State() == 1) return true;
+        if (ADOCnn->State() == 1) {
+            // Record sources a host appended under this connection without
+            // setting their connection run on it, as a read definition's do.
+            WalkRSources(eRSources.get(), [this](const std::shared_ptr<eRSource>& rs, int, bool) {
+                if (rs->eCnn.expired()) rs->eCnn = weak_from_this();
+                return true;
+            });
+            return true;
+        }
         LastOpenError = "the connection did not open";
     } catch (const std::exception& e) {
         // A manager connection that failed with its credentials is retried

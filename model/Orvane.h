@@ -53,21 +53,30 @@ public:
     double Version = 0;       // as read from the XML; the writer always writes 1.0
 
     // Lookups: the first item whose name matches ignoring case, or null.
-    std::shared_ptr<eConnection> GetConnection(const std::string& Name) const;
-    std::shared_ptr<eConnection> GetECnnByName(const std::string& Nm) const;
+    std::shared_ptr<eConnection> GetConnection(const std::string& Name);
+    std::shared_ptr<const eConnection> GetConnection(const std::string& Name) const;
+    std::shared_ptr<eConnection> GetECnnByName(const std::string& Nm);
+    std::shared_ptr<const eConnection> GetECnnByName(const std::string& Nm) const;
     // Also ignores leading and trailing blanks on both sides.
-    std::shared_ptr<eParameter> GetParameter(const std::string& Name) const;
+    std::shared_ptr<eParameter> GetParameter(const std::string& Name);
+    std::shared_ptr<const eParameter> GetParameter(const std::string& Name) const;
     // GetParameter's match without taking a share in it (valid while the
     // definition holds it), for the run-time paths that look one up per query.
-    eParameter* FindParameter(const std::string& Name) const;
-    std::shared_ptr<eDialog> GetDialog(const std::string& Name) const;
-    std::shared_ptr<ePrnFormat> GetFormat(const std::string& Name) const;
-    std::shared_ptr<eResData> GetResdata(const std::string& Name) const;
+    eParameter* FindParameter(const std::string& Name);
+    const eParameter* FindParameter(const std::string& Name) const;
+    std::shared_ptr<eDialog> GetDialog(const std::string& Name);
+    std::shared_ptr<const eDialog> GetDialog(const std::string& Name) const;
+    std::shared_ptr<ePrnFormat> GetFormat(const std::string& Name);
+    std::shared_ptr<const ePrnFormat> GetFormat(const std::string& Name) const;
+    std::shared_ptr<eResData> GetResdata(const std::string& Name);
+    std::shared_ptr<const eResData> GetResdata(const std::string& Name) const;
     // Depth-first, pre-order search of one record-source list.
     std::shared_ptr<eRSource> GetRSourceInCol(const Collection<eRSource>* Col, const std::string& Name) const;
     // GetRSourceInCol over every connection's / every dialog's record sources.
-    std::shared_ptr<eRSource> GetRSource(const std::string& Name) const;
-    std::shared_ptr<eRSource> GetRSourceInDlg(const std::string& Name) const;
+    std::shared_ptr<eRSource> GetRSource(const std::string& Name);
+    std::shared_ptr<const eRSource> GetRSource(const std::string& Name) const;
+    std::shared_ptr<eRSource> GetRSourceInDlg(const std::string& Name);
+    std::shared_ptr<const eRSource> GetRSourceInDlg(const std::string& Name) const;
 
     // What a connection's RPTParent holds: the owning shared_ptr's weak
     // reference when one owns this report, else a handle that owns nothing

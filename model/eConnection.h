@@ -27,9 +27,15 @@ public:
     std::shared_ptr<Collection<eRSource>> eRSources;
 
     // First direct record source with that name (case-insensitive), or null.
-    std::shared_ptr<eRSource> GeteRSource(const std::string& Name) const;
+    std::shared_ptr<eRSource> GeteRSource(const std::string& Name);
+    std::shared_ptr<const eRSource> GeteRSource(const std::string& Name) const;
     // Removes the first direct record source with that name; nothing when none.
     void DelRSource(const std::string& Name);
+    // Appends rs and makes this connection the one rs and every record
+    // source under it without a connection run on (eCnn). False, nothing
+    // changed, when rs is null or a direct record source of that name exists.
+    // The connection must be owned by a std::shared_ptr.
+    bool AddRSource(const std::shared_ptr<eRSource>& rs);
 
     // Run time (data/Connections.cpp). Opens a new connection for cnnString
     // into ADOCnn. False when the connection manager is not installed or has

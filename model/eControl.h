@@ -49,7 +49,8 @@ public:
     std::shared_ptr<Collection<::orvane::ExtProperty>> ExtendedProperties;
 
     // First data block with that name (case-insensitive), or null.
-    std::shared_ptr<eData> GetData(const std::string& Name) const;
+    std::shared_ptr<eData> GetData(const std::string& Name);
+    std::shared_ptr<const eData> GetData(const std::string& Name) const;
     // GetData, or a new block of that name appended to Data.
     std::shared_ptr<eData> ExtData(const std::string& Name);
 
@@ -60,7 +61,8 @@ public:
     void Extended(const std::string& value);
 
     // First extended property with that name (case-insensitive), or null.
-    std::shared_ptr<::orvane::ExtProperty> GetExtProperty(const std::string& Name) const;
+    std::shared_ptr<::orvane::ExtProperty> GetExtProperty(const std::string& Name);
+    std::shared_ptr<const ::orvane::ExtProperty> GetExtProperty(const std::string& Name) const;
     // GetExtProperty, or a new property of that name appended (creating the
     // collection when it is null).
     std::shared_ptr<::orvane::ExtProperty> ExtProperty(const std::string& Name);

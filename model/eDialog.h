@@ -25,8 +25,10 @@ public:
     std::shared_ptr<Collection<eRSource>> eRSources;
 
     // First control whose ControlName / Name matches (case-insensitive), or null.
-    std::shared_ptr<eControl> GetByControlName(const std::string& Name) const;
-    std::shared_ptr<eControl> GetControl(const std::string& Name) const;
+    std::shared_ptr<eControl> GetByControlName(const std::string& Name);
+    std::shared_ptr<const eControl> GetByControlName(const std::string& Name) const;
+    std::shared_ptr<eControl> GetControl(const std::string& Name);
+    std::shared_ptr<const eControl> GetControl(const std::string& Name) const;
     // "Control" + the first free counter from the number of controls + 1.
     std::string GetNewName() const;
     // Removes the first direct record source with that name; nothing when none.

@@ -31,8 +31,10 @@ public:
     PaperT Paper = Carta;
     std::string BeginCommand, EndCommand;  // printer command text (characters 0..255)
 
-    std::shared_ptr<eControl> GetControl(const std::string& Name) const;
-    std::shared_ptr<eControl> GetByControlName(const std::string& Name) const;
+    std::shared_ptr<eControl> GetControl(const std::string& Name);
+    std::shared_ptr<const eControl> GetControl(const std::string& Name) const;
+    std::shared_ptr<eControl> GetByControlName(const std::string& Name);
+    std::shared_ptr<const eControl> GetByControlName(const std::string& Name) const;
     std::string GetNewName() const;
 };
 

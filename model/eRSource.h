@@ -55,9 +55,14 @@ public:
     void ecnnName(const std::string& value);
 
     // First direct child with that name (case-insensitive), or null.
-    std::shared_ptr<eRSource> GeteRSource(const std::string& Name) const;
+    std::shared_ptr<eRSource> GeteRSource(const std::string& Name);
+    std::shared_ptr<const eRSource> GeteRSource(const std::string& Name) const;
     // Removes the first direct child with that name; nothing when none.
     void DelRSource(const std::string& Name);
+    // Appends child and gives it, and every record source under it without a
+    // connection, this one's connection (eCnn). False, nothing changed, when
+    // child is null or a direct child of that name exists.
+    bool AddRSource(const std::shared_ptr<eRSource>& child);
 
     // Run time (data/Macros.cpp, data/RecordSource*.cpp). None raises.
 
