@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
 // The first call in an SQL text to a function whose result changes between
@@ -26,6 +28,6 @@ namespace orvane::data {
 //   time, datetime, julianday, unixepoch and unix_timestamp called with no
 //   argument; and the literal 'now' (SQLite's date('now'), PostgreSQL's
 //   'now'::timestamp).
-std::string ChangingFunction(std::string_view sql);
+ORVANE_API std::string ChangingFunction(std::string_view sql);
 
 }  // namespace orvane::data

@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane {
 class eConnection;
 }
 
 namespace orvane::data {
 
-struct ConnectionInfo {
+struct ORVANE_API ConnectionInfo {
     std::int16_t Kind = 5;  // 1 to 5, as ConnectionKind
     std::string Via;        // the manager's application or the data-link file; "" for kind 5
     std::string Resolved;   // the string opened, passwords as "***"; "" when it could not be resolved
@@ -24,15 +26,15 @@ struct ConnectionInfo {
 // de vínculo de datos" (4), then what the resolved string reaches: "SQLite",
 // "ODBC" or "proveedor NAME" ("administrador de conexiones, ODBC");
 // "cadena de conexión" when nothing is known.
-std::string KindText(const ConnectionInfo& info);
+ORVANE_API std::string KindText(const ConnectionInfo& info);
 
 // Resolves the connection's stored string as OpenConnection would, without
 // opening it; with open, then calls OpenConnection (ADOCnn is replaced).
 // Never raises and never holds a password.
-ConnectionInfo DescribeConnection(eConnection& cnn, bool open);
+ORVANE_API ConnectionInfo DescribeConnection(eConnection& cnn, bool open);
 
 // The folder of the file the connection's report was loaded from, where
 // relative file paths of its string are looked for first; "" when none.
-std::string DefinitionFolderOf(const eConnection& cnn);
+ORVANE_API std::string DefinitionFolderOf(const eConnection& cnn);
 
 }  // namespace orvane::data

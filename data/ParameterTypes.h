@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
 // ADO data type codes.
@@ -83,7 +85,7 @@ enum class AdoBinding : std::uint8_t {
     OwnKind,    // by the value's own kind
 };
 
-struct AdoTypeRow {
+struct ORVANE_API AdoTypeRow {
     std::string_view Name;  // type name as the definition stores it
     std::int16_t Code;      // ADO data type code, an AdoType
     std::int16_t Category;  // one of AdoTypeCategoryKind
@@ -93,22 +95,22 @@ struct AdoTypeRow {
 };
 
 // The 41 rows, in the order the parameter editor lists them.
-std::span<const AdoTypeRow> AdoTypeTable();
+ORVANE_API std::span<const AdoTypeRow> AdoTypeTable();
 
 // The row of a type name, compared trimmed of blanks and ignoring case; null
 // for a name that is not in the table.
-const AdoTypeRow* FindAdoType(std::string_view name);
+ORVANE_API const AdoTypeRow* FindAdoType(std::string_view name);
 
 // ADO code of a type name, compared trimmed of blanks and ignoring case;
 // 13 (adIUnknown) for a name that is not in the table.
-std::int16_t AdoTypeCode(std::string_view name);
+ORVANE_API std::int16_t AdoTypeCode(std::string_view name);
 
 // Category of a type name, compared as AdoTypeCode does; kCategoryText for a
 // name that is not in the table.
-std::int16_t AdoTypeCategory(std::string_view name);
+ORVANE_API std::int16_t AdoTypeCategory(std::string_view name);
 
 // The first row of a type code (adVarChar for 200, not strDateTime); null
 // for a code that is not in the table.
-const AdoTypeRow* FindAdoTypeCode(int code);
+ORVANE_API const AdoTypeRow* FindAdoTypeCode(int code);
 
 }  // namespace orvane

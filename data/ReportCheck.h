@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane {
 class Orvane;
 class eRSource;
@@ -45,13 +47,13 @@ enum class Severity {
 };
 
 // One step of the way to an item: its kind and name.
-struct PlaceStep {
+struct ORVANE_API PlaceStep {
     enum class Kind { Connection, RecordSource, Parameter, Dialog, Format, Control, Resource };
     Kind kind;
     std::string name;
 };
 
-struct Finding {
+struct ORVANE_API Finding {
     FindingKind kind;
     Severity severity = Severity::Error;
     std::vector<PlaceStep> place;  // from the top of the definition to the item
@@ -59,7 +61,7 @@ struct Finding {
     std::string message;           // in Spanish, for a person
 };
 
-struct CheckOptions {
+struct ORVANE_API CheckOptions {
     // Also open each connection and prepare each query against the database
     // (rows are not fetched where the driver allows): finds connections and
     // queries that fail and fields missing from the results. The
@@ -74,13 +76,13 @@ struct CheckOptions {
 // with their record sources, parameters, dialogs, print formats, then the
 // names. The parameters' values are set to their defaults while the texts are
 // checked and given back afterwards. Never raises.
-std::vector<Finding> CheckReport(Orvane& rpt, const CheckOptions& options = {});
+ORVANE_API std::vector<Finding> CheckReport(Orvane& rpt, const CheckOptions& options = {});
 
 // "conexión ventas / origen pedidos": the place as a person reads it.
-std::string PlaceText(const std::vector<PlaceStep>& place);
+ORVANE_API std::string PlaceText(const std::vector<PlaceStep>& place);
 // Stable identifiers for programs: "unknown_macro", "record_source", ...
-const char* KindId(FindingKind kind);
-const char* PlaceKindId(PlaceStep::Kind kind);
-const char* SeverityId(Severity severity);
+ORVANE_API const char* KindId(FindingKind kind);
+ORVANE_API const char* PlaceKindId(PlaceStep::Kind kind);
+ORVANE_API const char* SeverityId(Severity severity);
 
 }  // namespace orvane::data

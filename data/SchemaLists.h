@@ -5,12 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
 class Connection;
 
 // A drop-down list of texts the designer shows (its combo box implements it).
-class Picker {
+class ORVANE_API Picker {
 public:
     virtual ~Picker() = default;
     // Removes every item.
@@ -22,8 +24,8 @@ public:
 // Clears the picker and adds every TABLE_NAME of OpenSchema(20) in the
 // provider's order (views and system tables included). Errors end the
 // listing: a null or closed connection leaves the picker empty.
-void ListTables(const std::shared_ptr<Connection>& cnn, Picker& picker);
+ORVANE_API void ListTables(const std::shared_ptr<Connection>& cnn, Picker& picker);
 // The same with PROCEDURE_NAME of OpenSchema(16).
-void ListProcedures(const std::shared_ptr<Connection>& cnn, Picker& picker);
+ORVANE_API void ListProcedures(const std::shared_ptr<Connection>& cnn, Picker& picker);
 
 }  // namespace orvane::data

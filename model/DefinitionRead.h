@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
 enum class ReadStatus {
@@ -21,7 +23,7 @@ enum class ReadStatus {
 };
 
 // Where and why a text was refused.
-struct XmlTextError {
+struct ORVANE_API XmlTextError {
     int code = 0;             // the parser's error number (1000: record sources nested too deep)
     std::string description;  // the parser's reason
     std::size_t line = 0;     // 1-based
@@ -37,12 +39,12 @@ struct XmlTextError {
 };
 
 // A package entry left out, and why.
-struct RefusedEntry {
+struct ORVANE_API RefusedEntry {
     std::string name;
     std::string reason;
 };
 
-struct DefinitionRead {
+struct ORVANE_API DefinitionRead {
     ReadStatus status = ReadStatus::Ok;
     XmlTextError error;                 // NotWellFormed
     std::string archiveError;           // the zip library's first failure, also when entries could be read

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/Forward.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
@@ -20,6 +21,6 @@ using FormulaDesigner =
     std::function<bool(const std::shared_ptr<Orvane>& report, std::string& text, std::string& format)>;
 
 // Installs the designer used from now on (empty: none); returns the previous one.
-FormulaDesigner SetFormulaDesigner(FormulaDesigner designer);
+ORVANE_API FormulaDesigner SetFormulaDesigner(FormulaDesigner designer);
 
 }  // namespace orvane

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/eControl.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
@@ -17,13 +18,13 @@ namespace orvane {
 using PrintGridLinker = void (*)(eControl& control);
 
 // Installs the linker used from now on (null: none); returns the previous one.
-PrintGridLinker SetPrintGridLinker(PrintGridLinker linker);
+ORVANE_API PrintGridLinker SetPrintGridLinker(PrintGridLinker linker);
 
 // Runs the installed linker on control; nothing when none is installed.
-void LinkPrintGrid(eControl& control);
+ORVANE_API void LinkPrintGrid(eControl& control);
 
 // One cell of a print grid's table: its name and the source it shows.
-struct GridCellSource {
+struct ORVANE_API GridCellSource {
     std::string cell;
     std::string source;
 };
@@ -32,8 +33,8 @@ struct GridCellSource {
 // at what a grid shows; nullopt when control has a "Tables" block whose
 // table does not read. Installed by the print layer with the linker.
 using PrintGridCells = std::optional<std::vector<GridCellSource>> (*)(const eControl& control);
-PrintGridCells SetPrintGridCells(PrintGridCells cells);
+ORVANE_API PrintGridCells SetPrintGridCells(PrintGridCells cells);
 // Runs the installed reader; no cells when none is installed.
-std::optional<std::vector<GridCellSource>> GridCells(const eControl& control);
+ORVANE_API std::optional<std::vector<GridCellSource>> GridCells(const eControl& control);
 
 }  // namespace orvane

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
 // The help index page. It stands where a compiled help file would: looked for
@@ -13,6 +15,6 @@ inline constexpr std::string_view kHelpFileName = "orvane.html";
 // through the installed help viewer. When no help file is found it shows
 // "No se encontró el archivo de ayuda" with the critical-stop icon. owner is
 // the host's window handle; the viewers of this library do not need it.
-void ShowHelp(const void* owner, int contextId);
+ORVANE_API void ShowHelp(const void* owner, int contextId);
 
 }  // namespace orvane

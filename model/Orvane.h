@@ -24,10 +24,11 @@
 #include "model/eRSource.h"
 #include "model/eResData.h"
 #include "platform/Collection.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
-class Orvane : public std::enable_shared_from_this<Orvane> {
+class ORVANE_API Orvane : public std::enable_shared_from_this<Orvane> {
 public:
     Orvane();
     // A copy or a move would leave the connections pointing at the source.

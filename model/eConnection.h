@@ -8,10 +8,11 @@
 
 #include "model/Forward.h"
 #include "platform/Collection.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
-class eConnection : public std::enable_shared_from_this<eConnection> {
+class ORVANE_API eConnection : public std::enable_shared_from_this<eConnection> {
 public:
     eConnection();
 

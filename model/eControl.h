@@ -9,25 +9,26 @@
 
 #include "model/Forward.h"
 #include "platform/Collection.h"
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
 
 // A named binary block in Base64 text.
-class eData {
+class ORVANE_API eData {
 public:
     std::string Name;
     std::string DatB64;
 };
 
 // A named value that only the host's control of that class understands.
-class ExtProperty {
+class ORVANE_API ExtProperty {
 public:
     std::string Name;
     Variant Value;
 };
 
-class eControl {
+class ORVANE_API eControl {
 public:
     eControl();
 

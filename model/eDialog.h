@@ -8,10 +8,11 @@
 
 #include "model/Forward.h"
 #include "platform/Collection.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
-class eDialog {
+class ORVANE_API eDialog {
 public:
     eDialog();
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
@@ -15,12 +16,12 @@ namespace orvane {
 // when the value cannot be converted to the parameter's type (a truth-value
 // parameter holding a word that is not a truth value, a value with no text
 // form). what() names the parameter and the value.
-class ConversionError : public std::runtime_error {
+class ORVANE_API ConversionError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-class eParameter {
+class ORVANE_API eParameter {
 public:
     std::string Name;
     std::string Predef;    // default value expression

@@ -8,11 +8,12 @@
 #include "model/Enums.h"
 #include "model/Forward.h"
 #include "platform/Collection.h"
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
 
-class ePrnFormat {
+class ORVANE_API ePrnFormat {
 public:
     ePrnFormat();
 

@@ -7,6 +7,7 @@
 
 #include "model/Forward.h"
 #include "platform/Collection.h"
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
@@ -17,7 +18,7 @@ namespace orvane {
 // host built are not searched or shown; the XML writer keeps them.
 inline constexpr int kMaxRecordSourceDepth = 256;
 
-class eRSource : public std::enable_shared_from_this<eRSource> {
+class ORVANE_API eRSource : public std::enable_shared_from_this<eRSource> {
 public:
     eRSource();
     ~eRSource();

@@ -5,11 +5,12 @@
 #include <string>
 
 #include "model/Enums.h"
+#include "platform/Export.h"
 #include "platform/Picture.h"
 
 namespace orvane {
 
-class eResData {
+class ORVANE_API eResData {
 public:
     std::string Name;  // also the file name stem inside the package
     std::shared_ptr<Picture> PicData;

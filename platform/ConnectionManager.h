@@ -34,10 +34,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
 // One registered application and its database.
-struct ApplicationDb {
+struct ORVANE_API ApplicationDb {
     std::string Name;
     std::string ConnectionString;
     std::string UserID;
@@ -47,7 +49,7 @@ struct ApplicationDb {
     bool operator==(const ApplicationDb&) const = default;
 };
 
-class ConnectionManager {
+class ORVANE_API ConnectionManager {
 public:
     static constexpr const char* kBriscoApplication = "Brisco";
     static constexpr const char* kMaltevaApplication = "Malteva";
@@ -103,8 +105,8 @@ private:
 
 // Parses the manager file's text; false with error ("line N: ...") when a
 // line is neither a section, a key line, a comment nor blank.
-bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps, std::string& error);
+ORVANE_API bool ParseApplications(const std::string& text, std::vector<ApplicationDb>& apps, std::string& error);
 // The file text for the applications, with a heading comment.
-std::string FormatApplications(const std::vector<ApplicationDb>& apps);
+ORVANE_API std::string FormatApplications(const std::vector<ApplicationDb>& apps);
 
 }  // namespace orvane::platform

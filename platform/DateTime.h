@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
-struct DateTime {
+struct ORVANE_API DateTime {
     int Year = 1899;     // four-digit year
     int Month = 12;      // 1..12
     int Day = 30;        // 1..31
@@ -50,7 +52,7 @@ struct DateTime {
 // ReadTypedDate reads (dates as people type them). Surrounding
 // blanks are ignored. Returns nullopt for anything else or for an impossible
 // date or time.
-std::optional<DateTime> ParseDateText(std::string_view text);
+ORVANE_API std::optional<DateTime> ParseDateText(std::string_view text);
 
 // Writes a date and time by a format pattern. Letters of the tokens may be in
 // any case; anything that is not a token is copied as it is.
@@ -69,6 +71,6 @@ std::optional<DateTime> ParseDateText(std::string_view text);
 // is an hour or the token after them is seconds ("hh:mm", "mm:ss"). "\"
 // copies the next character and text in double quotes is copied without the
 // quotes, so letters can be written literally ("dd \de mmmm"). Never fails.
-std::string FormatDateTime(const DateTime& value, std::string_view format);
+ORVANE_API std::string FormatDateTime(const DateTime& value, std::string_view format);
 
 }  // namespace orvane

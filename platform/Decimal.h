@@ -9,9 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
-class Decimal {
+class ORVANE_API Decimal {
 public:
     // Longer numbers are refused by Parse: a value read from a database then
     // stays the text it came as.

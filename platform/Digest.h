@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-class DigestService {
+class ORVANE_API DigestService {
 public:
     int Mode = 0;  // kept for callers that set it; only mode 0 exists
     // 32 lower-case hexadecimal digits.
@@ -17,7 +19,7 @@ public:
 
 // The same sign taken over a text handed over in pieces, so that the text
 // need never be held whole.
-class DigestStream {
+class ORVANE_API DigestStream {
 public:
     DigestStream();  // throws std::bad_alloc when no state can be had
     ~DigestStream();

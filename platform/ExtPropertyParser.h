@@ -10,14 +10,16 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
 // A value as it goes between the quotes of an item. Never fails.
-void AppendEscapedExtValue(std::string& out, std::string_view value);
+ORVANE_API void AppendEscapedExtValue(std::string& out, std::string_view value);
 // The reverse, in one pass from the left. Never fails.
-std::string UnescapeExtValue(std::string_view escaped);
+ORVANE_API std::string UnescapeExtValue(std::string_view escaped);
 
-struct ExtItem {
+struct ORVANE_API ExtItem {
     std::string name;   // as written, blanks included
     std::string value;  // unescaped
 };
@@ -29,6 +31,6 @@ struct ExtItem {
 // missing final ";" are accepted; blanks after the last item are ignored.
 // nullopt when the text is damaged: a non-blank piece without "='" or a
 // value without its closing apostrophe.
-std::optional<std::vector<ExtItem>> ParseExtProperties(std::string_view text);
+ORVANE_API std::optional<std::vector<ExtItem>> ParseExtProperties(std::string_view text);
 
 }  // namespace orvane::platform

@@ -7,11 +7,13 @@
 
 #include <cstddef>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
 // Each operation returns what the system call it stands for returns, with
 // errno set on failure. The defaults are those system calls.
-class FileOps {
+class ORVANE_API FileOps {
 public:
     virtual ~FileOps() = default;
     virtual ssize_t Write(int fd, const void* data, std::size_t size);  // write(2)
@@ -22,9 +24,9 @@ public:
 };
 
 // The operations in use: the installed ones, else the system's.
-FileOps& Files();
+ORVANE_API FileOps& Files();
 // Installs ops (null: the system's again) and returns the ones installed
 // before (null when they were the system's). The caller keeps ops alive.
-FileOps* SetFileOps(FileOps* ops);
+ORVANE_API FileOps* SetFileOps(FileOps* ops);
 
 }  // namespace orvane::platform

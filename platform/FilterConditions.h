@@ -13,9 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-struct FilterCondition {
+struct ORVANE_API FilterCondition {
     std::string Expresion;      // the clause as written, without surrounding blanks
     std::string UnionOperator;  // "AND" or "OR" after it; "AND" for a last clause without one
 };
@@ -25,9 +27,9 @@ struct FilterCondition {
 // blank text and for one it cannot split: parentheses, a clause without
 // exactly one operator, an unclosed quote, bracket or #date#, or a missing
 // clause before or between union words.
-std::optional<std::vector<FilterCondition>> SplitFilter(std::string_view text);
+ORVANE_API std::optional<std::vector<FilterCondition>> SplitFilter(std::string_view text);
 
-struct ConditionParts {
+struct ORVANE_API ConditionParts {
     std::string Field;     // as written (brackets kept), without surrounding blanks; may be ""
     std::string Operator;  // "=", "<", ">", "<=", ">=", "<>" or LIKE as written
     std::string Value;     // as written (quotes and # kept), blanks inside kept; may be ""
@@ -36,16 +38,16 @@ struct ConditionParts {
 
 // One condition entry cut into its parts. nullopt when it is not a single
 // clause (see the header note).
-std::optional<ConditionParts> SplitCondition(std::string_view entry);
+ORVANE_API std::optional<ConditionParts> SplitCondition(std::string_view entry);
 
 // The entry for four texts: each trimmed of blanks, joined by one blank.
-std::string ComposeCondition(std::string_view field, std::string_view op, std::string_view value,
+ORVANE_API std::string ComposeCondition(std::string_view field, std::string_view op, std::string_view value,
                              std::string_view unionWord);
 
 // The filter text of a list of entries: each followed by one blank, the last
 // one first losing a trailing union word "AND" or "OR" (exactly in capitals,
 // after a blank) but not that blank. An earlier entry that does not end in a
 // union word is joined to the next by AND. "" for no entries.
-std::string ComposeFilter(const std::vector<std::string>& entries);
+ORVANE_API std::string ComposeFilter(const std::vector<std::string>& entries);
 
 }  // namespace orvane::platform

@@ -8,9 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-class HelpViewer {
+class ORVANE_API HelpViewer {
 public:
     virtual ~HelpViewer() = default;
     // Opens the help file at the topic of contextId, or at its index when
@@ -19,19 +21,19 @@ public:
 };
 
 // Writes the request to standard error and returns true.
-class ReportingHelpViewer : public HelpViewer {
+class ORVANE_API ReportingHelpViewer : public HelpViewer {
 public:
     bool Open(const std::string& file, int contextId) override;
 };
 
 // The installed viewer (the reporting one until a host installs another).
-std::shared_ptr<HelpViewer> CurrentHelpViewer();
+ORVANE_API std::shared_ptr<HelpViewer> CurrentHelpViewer();
 // Installs the viewer used from now on (null restores the reporting one);
 // returns the one that was installed.
-std::shared_ptr<HelpViewer> SetHelpViewer(std::shared_ptr<HelpViewer> viewer);
+ORVANE_API std::shared_ptr<HelpViewer> SetHelpViewer(std::shared_ptr<HelpViewer> viewer);
 
 // The folder holding the library's own file, ending with a separator; ""
 // when it cannot be found.
-std::string LibraryFolder();
+ORVANE_API std::string LibraryFolder();
 
 }  // namespace orvane::platform

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
 enum class MsgButtons {
@@ -29,7 +31,7 @@ enum class MsgIcon {
 // The button chosen; also names the button that Enter chooses.
 enum class MsgAnswer { Ok, Yes, No, Save, Discard, Cancel };
 
-class MessageSink {
+class ORVANE_API MessageSink {
 public:
     virtual ~MessageSink() = default;
     // Shows one modal message and returns the button chosen. An empty title
@@ -55,7 +57,7 @@ public:
 // Writes "title: text" to standard error, the details on the lines after
 // it; answers Ok, No to a question, and Cancel to the question before
 // unsaved work is dropped.
-class StderrMessages : public MessageSink {
+class ORVANE_API StderrMessages : public MessageSink {
 public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override;
     MsgAnswer ShowWithDetails(const std::string& text, const std::string& details, MsgButtons buttons, MsgIcon icon,
@@ -64,7 +66,7 @@ public:
 
 // Keeps every message; answers from a script of answers, then as the
 // standard-error sink does.
-class RecordingMessages : public MessageSink {
+class ORVANE_API RecordingMessages : public MessageSink {
 public:
     struct Message {
         std::string text;
@@ -92,25 +94,25 @@ private:
 
 // Shows a message through the installed sink; defaultButton, when given,
 // is the answer Enter chooses.
-MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+ORVANE_API MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
                       const std::string& title = {}, std::optional<MsgAnswer> defaultButton = std::nullopt);
 
 // Shows a message with details the person may unfold; the button Enter
 // chooses is the sink's own.
-MsgAnswer ShowMessageWithDetails(const std::string& text, const std::string& details,
+ORVANE_API MsgAnswer ShowMessageWithDetails(const std::string& text, const std::string& details,
                                  MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
                                  const std::string& title = {});
 
 // Installs the sink used from now on (null restores the standard-error one);
 // returns the one that was installed.
-std::shared_ptr<MessageSink> SetMessageSink(std::shared_ptr<MessageSink> sink);
+ORVANE_API std::shared_ptr<MessageSink> SetMessageSink(std::shared_ptr<MessageSink> sink);
 
 // The default title of every message box ("OrvaneSpt" unless the host sets it).
-std::string ApplicationTitle();
-void SetApplicationTitle(const std::string& title);
+ORVANE_API std::string ApplicationTitle();
+ORVANE_API void SetApplicationTitle(const std::string& title);
 
 // Installs a sink for the lifetime of the object.
-class ScopedMessageSink {
+class ORVANE_API ScopedMessageSink {
 public:
     explicit ScopedMessageSink(std::shared_ptr<MessageSink> sink) : previous_(SetMessageSink(std::move(sink))) {}
     ~ScopedMessageSink() { SetMessageSink(previous_); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
@@ -21,7 +22,7 @@ enum class PictureFormat {
     Emf,   // enhanced metafile
 };
 
-class Picture : public HostObject {
+class ORVANE_API Picture : public HostObject {
 public:
     // Recognises the bytes; null when they are not a picture of a known
     // format or are too short to be one.

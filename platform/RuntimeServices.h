@@ -16,9 +16,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-class RuntimeServices {
+class ORVANE_API RuntimeServices {
 public:
     // The one shared instance, created on first use (thread-safe).
     static RuntimeServices& Instance();
@@ -68,15 +70,15 @@ private:
 // whatever happens; the file keeps its permissions, and temporaries left by
 // writers that died are removed. False, the old file untouched, on failure.
 // (platform/AtomicFile.cpp)
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+ORVANE_API bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Path resolution: an absolute name is kept (lexically normalised); a relative
 // one is taken against the current folder. "" when the name is empty or the
 // current folder cannot be read, which callers treat as a missing file.
-std::string ResolvePath(const std::string& name);
+ORVANE_API std::string ResolvePath(const std::string& name);
 
 // The lines of a text in order, broken at CR LF, LF or a lone CR. A final line
 // break ends the last line rather than starting an empty one; "" has no lines.
-std::vector<std::string> SplitLines(std::string_view text);
+ORVANE_API std::vector<std::string> SplitLines(std::string_view text);
 
 }  // namespace orvane::platform

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
 // The text with the value of every PWD= and Password= setting (keys in any
@@ -13,6 +15,6 @@ namespace orvane::platform {
 // braced ({a;b}} c}), quoted with " or ' (doubled quotes inside), or quoted
 // with &quot; / &apos; as in XML text; otherwise it runs to the next ';',
 // '"', line break or the end. Never fails.
-std::string ScrubPasswords(const std::string& text, const std::vector<std::string>& secrets = {});
+ORVANE_API std::string ScrubPasswords(const std::string& text, const std::vector<std::string>& secrets = {});
 
 }  // namespace orvane::platform

@@ -4,21 +4,23 @@
 
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
 // The effective user's entry of the password database; a field the system
 // does not give is "".
-struct UserEntry {
+struct ORVANE_API UserEntry {
     std::string name;
     std::string home;
 };
-UserEntry CurrentUserEntry();
+ORVANE_API UserEntry CurrentUserEntry();
 
 // The user the process runs as: the password database's name, else $USER;
 // "" when neither is known.
-std::string OsUserName();
+ORVANE_API std::string OsUserName();
 
 // The computer's network name (gethostname); "" when it cannot be read.
-std::string OsComputerName();
+ORVANE_API std::string OsComputerName();
 
 }  // namespace orvane::platform

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/DateTime.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
@@ -24,6 +25,6 @@ namespace orvane {
 // A 2-digit year 00-29 is 20xx, 30-99 is 19xx. Case and surrounding blanks
 // are ignored. nullopt for anything else and for an impossible date or time
 // (31/02/2024, 13 PM): such a text is never read as another date.
-std::optional<DateTime> ReadTypedDate(std::string_view text);
+ORVANE_API std::optional<DateTime> ReadTypedDate(std::string_view text);
 
 }  // namespace orvane

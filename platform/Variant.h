@@ -13,17 +13,18 @@
 
 #include "platform/DateTime.h"
 #include "platform/Decimal.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
 // Base of every object a Variant (or a LinkObject) can hold by reference.
 // Hosts derive their own objects from it.
-class HostObject {
+class ORVANE_API HostObject {
 public:
     virtual ~HostObject() = default;
 };
 
-class Variant {
+class ORVANE_API Variant {
 public:
     enum class Kind {
         Empty,    // never assigned

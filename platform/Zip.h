@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::platform::zip {
 
 // More entries than a package ever needs (100), but room for archives that
@@ -36,18 +38,18 @@ inline constexpr std::uint64_t kMaxEntryUncompressed = 256ull * 1024 * 1024;
 // Deflate level used for every entry written.
 inline constexpr std::uint32_t kCompressionLevel = 6;
 
-struct Limits {
+struct ORVANE_API Limits {
     std::size_t max_entries = kMaxEntries;
     std::uint64_t max_total_uncompressed = kMaxTotalUncompressed;
     std::uint64_t max_entry_uncompressed = kMaxEntryUncompressed;
 };
 
-struct Entry {
+struct ORVANE_API Entry {
     std::string name;  // as stored in the archive
     std::string data;
 };
 
-struct ReadResult {
+struct ORVANE_API ReadResult {
     // Entries read in archive order (folder entries are left out).
     std::vector<Entry> entries;
     // Names refused as unsafe, duplicates, or unreadable.
@@ -67,14 +69,14 @@ struct ReadResult {
 };
 
 // Reads every acceptable entry of the archive at path.
-ReadResult ReadArchive(const std::string& path, const Limits& limits = {});
+ORVANE_API ReadResult ReadArchive(const std::string& path, const Limits& limits = {});
 
 // True when the name may be unpacked under a folder: not empty, no ".."
 // component, not absolute, no drive letter, no backslash.
-bool IsSafeEntryName(std::string_view name);
+ORVANE_API bool IsSafeEntryName(std::string_view name);
 
 // An entry to write; data must stay alive until WriteArchive returns.
-struct Source {
+struct ORVANE_API Source {
     std::string name;
     std::string_view data;
 };
@@ -85,6 +87,6 @@ struct Source {
 // (platform/RuntimeServices.h), so a failure, a crash or a kill leaves the old
 // archive whole and its permissions are kept. False, with the reason in
 // *error when given, when it failed.
-bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error = nullptr);
+ORVANE_API bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error = nullptr);
 
 }  // namespace orvane::platform::zip

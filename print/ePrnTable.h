@@ -15,11 +15,12 @@
 #include <string>
 
 #include "platform/Collection.h"
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
 
-class ePrnCell : public HostObject {
+class ORVANE_API ePrnCell : public HostObject {
 public:
     std::weak_ptr<HostObject> Parent;  // set by the host if it wants; never by the reader
     std::string Name;
@@ -53,7 +54,7 @@ public:
     std::string ToXML() const;
 };
 
-class ePrnRow : public HostObject {
+class ORVANE_API ePrnRow : public HostObject {
 public:
     std::string Name;
     std::int16_t Index = 0;  // position number kept by the host
@@ -72,7 +73,7 @@ public:
     std::string ToXML() const;
 };
 
-class ePrnTable : public HostObject {
+class ORVANE_API ePrnTable : public HostObject {
 public:
     std::shared_ptr<Collection<ePrnRow>> Rows = std::make_shared<Collection<ePrnRow>>();
     std::string Name;

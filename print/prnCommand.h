@@ -8,10 +8,11 @@
 #include <string>
 
 #include "model/Enums.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
-class prnCommand {
+class ORVANE_API prnCommand {
 public:
     StrTypes StrType = cnothing;
     std::string EncoderInfo;  // information on the encoder, kept for the host

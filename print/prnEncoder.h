@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
-class prnEncoder {
+class ORVANE_API prnEncoder {
 public:
     std::string Name;
     std::string PreCommand;                    // sent before the data

@@ -19,6 +19,7 @@
 #include "data/ado/DataError.h"
 #include "data/ado/Recordset.h"
 #include "data/ado/detail/Provider.h"
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane::data {
@@ -28,7 +29,7 @@ constexpr int kCommandText = 1;
 constexpr int kCommandTable = 2;
 constexpr int kCommandStoredProcedure = 4;
 
-class Parameter {
+class ORVANE_API Parameter {
 public:
     Parameter(std::string name, int typeCode, long size) : Name(std::move(name)), Type(typeCode), Size(size) {}
 
@@ -47,7 +48,7 @@ private:
     detail::BoundValue bound_;
 };
 
-class ParameterList {
+class ORVANE_API ParameterList {
 public:
     // Adds a parameter; raises DataError for a null one.
     void Append(std::shared_ptr<Parameter> p);
@@ -74,14 +75,14 @@ private:
 // quotes ('', "", ``, []) or a comment (--, /* */) is not a mark. Raises
 // DataError when the text holds another number of marks than counts, or a
 // numbered mark ("?1"), which a list cannot follow.
-std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts);
+ORVANE_API std::string ExpandParameterMarks(const std::string& sql, std::span<const std::size_t> counts);
 
 // How many "?" parameter marks the text holds, counted as
 // ExpandParameterMarks does; nullopt when one is numbered ("?1"), whose
 // count says nothing of the parameters it takes.
-std::optional<std::size_t> CountParameterMarks(const std::string& sql);
+ORVANE_API std::optional<std::size_t> CountParameterMarks(const std::string& sql);
 
-class Command {
+class ORVANE_API Command {
 public:
     std::string CommandText;
     int CommandType = kCommandText;
@@ -108,7 +109,7 @@ public:
 private:
     // The statement sent for CommandText and CommandType with count
     // parameters; raises for an unknown type or an empty text.
-    std::string Statement(detail::Provider& provider, std::size_t count) const;
+    ORVANE_LOCAL std::string Statement(detail::Provider& provider, std::size_t count) const;
     // Hands the statement and the bound values to the connection's Trace.
     void TraceSent(const Connection& cnn, const std::string& sql) const;
 

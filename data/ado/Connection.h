@@ -28,6 +28,7 @@
 
 #include "data/ado/DataError.h"
 #include "data/ado/Recordset.h"
+#include "platform/Export.h"
 #include "platform/Secrets.h"
 
 namespace orvane::data {
@@ -48,7 +49,7 @@ constexpr int kMaxTimeout = 86400;
 constexpr int kSchemaProcedures = 16;
 constexpr int kSchemaTables = 20;
 
-class Connection {
+class ORVANE_API Connection {
 public:
     Connection();
     ~Connection();

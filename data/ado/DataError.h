@@ -7,15 +7,17 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
-class DataError : public std::runtime_error {
+class ORVANE_API DataError : public std::runtime_error {
 public:
     explicit DataError(const std::string& what) : std::runtime_error(what) {}
 };
 
 // A filter or sort text that cannot be read.
-class ExpressionError : public DataError {
+class ORVANE_API ExpressionError : public DataError {
 public:
     explicit ExpressionError(const std::string& what) : DataError(what) {}
 };

@@ -22,6 +22,7 @@
 
 #include "data/ado/DataError.h"
 #include "platform/DateTime.h"
+#include "platform/Export.h"
 
 namespace orvane::data {
 
@@ -30,7 +31,7 @@ constexpr int kMaxFilterNesting = 64;
 
 enum class CompareOp { Eq, Ne, Lt, Gt, Le, Ge, Like };
 
-struct FilterValue {
+struct ORVANE_API FilterValue {
     enum class Kind { Null, Number, Text, Date, Bool };
     Kind kind = Kind::Null;
     double number = 0;         // Number
@@ -41,7 +42,7 @@ struct FilterValue {
     bool truth = false;        // Bool
 };
 
-struct FilterNode {
+struct ORVANE_API FilterNode {
     enum class Kind { Compare, And, Or };
     Kind kind = Kind::Compare;
     std::string field;                 // Compare
@@ -52,9 +53,9 @@ struct FilterNode {
 
 // Parses a filter text. Null for a text of blanks only; raises ExpressionError
 // with the position and reason for anything malformed.
-std::unique_ptr<FilterNode> ParseFilter(std::string_view text);
+ORVANE_API std::unique_ptr<FilterNode> ParseFilter(std::string_view text);
 
-struct SortKey {
+struct ORVANE_API SortKey {
     std::string field;
     bool descending = false;
 };
@@ -62,6 +63,6 @@ struct SortKey {
 // Parses a sort text: field names separated by commas, each optionally
 // followed by ASC or DESC. Empty for a text of blanks only; raises
 // ExpressionError for anything else malformed.
-std::vector<SortKey> ParseSort(std::string_view text);
+ORVANE_API std::vector<SortKey> ParseSort(std::string_view text);
 
 }  // namespace orvane::data

@@ -27,9 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
-struct ProviderMapping {
+struct ORVANE_API ProviderMapping {
     std::string Family;                  // section name: "SQL Server", "MySQL", ...
     std::vector<std::string> Providers;  // OLE DB provider name patterns
     std::vector<std::string> Drivers;    // ODBC driver name patterns this family replaces
@@ -44,18 +46,18 @@ struct ProviderMapping {
 // PostgreSQL (psqlODBC), Access (MDBTools), Oracle (no driver) and SQLite
 // (sqliteodbc, for ODBC strings naming the Windows driver), each with the
 // ODBC driver names it has on Windows.
-std::vector<ProviderMapping> BuiltInProviderMappings();
+ORVANE_API std::vector<ProviderMapping> BuiltInProviderMappings();
 // Reads mapping-file text over table. False, table unchanged and error set
 // ("line N: ...") for a line that is not a section, a known key, a comment
 // or blank.
-bool ParseProviderMappings(const std::string& text, std::vector<ProviderMapping>& table, std::string& error);
+ORVANE_API bool ParseProviderMappings(const std::string& text, std::vector<ProviderMapping>& table, std::string& error);
 // "providers.ini" in the folder of the connection manager's file; "" when
 // there is no home folder.
-std::string ProviderMappingPath();
+ORVANE_API std::string ProviderMappingPath();
 // The built-in table with the mapping file read over it. Raises DataError
 // when the file is there but cannot be read, others may read or change it
 // (it must be private like the manager's), or it is malformed.
-std::vector<ProviderMapping> LoadProviderMappings();
+ORVANE_API std::vector<ProviderMapping> LoadProviderMappings();
 
 // Translates a connection string for opening:
 // - an OLE DB provider of the table becomes an ODBC string for its driver;
@@ -77,13 +79,13 @@ std::vector<ProviderMapping> LoadProviderMappings();
 // (Integrated Security=SSPI, Trusted_Connection=yes), a family without a
 // driver, and a driver that is not among installed (the message names its
 // Debian package). Messages never hold a password.
-std::string TranslateConnectionString(const std::string& text, const std::vector<ProviderMapping>& table,
+ORVANE_API std::string TranslateConnectionString(const std::string& text, const std::vector<ProviderMapping>& table,
                                       const std::vector<std::string>& installed, const std::string& baseFolder);
 // A relative file path looked for in baseFolder first: that path when a file
 // is there, else the path as written (a Windows path made local as above).
-std::string ResolveFilePath(const std::string& path, const std::string& baseFolder);
+ORVANE_API std::string ResolveFilePath(const std::string& path, const std::string& baseFolder);
 // The same with LoadProviderMappings() and the drivers ODBC lists, each
 // consulted only when the string needs it.
-std::string TranslateConnectionString(const std::string& text, const std::string& baseFolder);
+ORVANE_API std::string TranslateConnectionString(const std::string& text, const std::string& baseFolder);
 
 }  // namespace orvane::data

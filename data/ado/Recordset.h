@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "data/ado/DataError.h"
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane::data {
@@ -37,7 +38,7 @@ struct Table;
 class Recordset;
 
 // One column of a recordset; reads the recordset's current record.
-class Field {
+class ORVANE_API Field {
 public:
     Field(const Recordset* owner, std::size_t index, const std::string* name)
         : owner_(owner), index_(index), name_(name) {}
@@ -52,7 +53,7 @@ private:
     const std::string* name_;  // the column's name, held by the recordset's rows
 };
 
-class FieldList {
+class ORVANE_API FieldList {
 public:
     std::size_t Count() const { return fields_.size(); }
     // By position (0-based) or by name ignoring case; raises DataError when
@@ -83,11 +84,11 @@ private:
 // limit (Connection::RowLimit); a larger result fails with a DataError.
 constexpr std::size_t kDefaultRowLimit = 5'000'000;
 
-class Recordset {
+class ORVANE_API Recordset {
 public:
     // An open recordset over stored rows; a null table gives a closed one
     // (what a command that returns no rows yields).
-    explicit Recordset(std::shared_ptr<detail::Table> table);
+    ORVANE_LOCAL explicit Recordset(std::shared_ptr<detail::Table> table);
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
@@ -142,7 +143,7 @@ private:
     friend class FieldList;
     friend class Command;
     // Holds a new result (null: none) as a recordset made for it would.
-    void Reopen(std::shared_ptr<detail::Table> table);
+    ORVANE_LOCAL void Reopen(std::shared_ptr<detail::Table> table);
     // Lets go of the rows, keeping the room of its own lists.
     void Detach();
     void RequireOpen() const;
