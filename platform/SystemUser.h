@@ -8,19 +8,20 @@
 
 namespace orvane::platform {
 
-// The effective user's entry of the password database; a field the system
-// does not give is "".
+/// The effective user's entry of the password database; a field the system
+/// does not give is "".
 struct ORVANE_API UserEntry {
-    std::string name;
-    std::string home;
+    std::string name;  ///< the login name
+    std::string home;  ///< the home folder
 };
+/// The entry of the user the process runs as.
 ORVANE_API UserEntry CurrentUserEntry();
 
-// The user the process runs as: the password database's name, else $USER;
-// "" when neither is known.
+/// The user the process runs as: the password database's name, else $USER;
+/// "" when neither is known.
 ORVANE_API std::string OsUserName();
 
-// The computer's network name (gethostname); "" when it cannot be read.
+/// The computer's network name (gethostname); "" when it cannot be read.
 ORVANE_API std::string OsComputerName();
 
 }  // namespace orvane::platform
