@@ -9,6 +9,7 @@
 #include "data/ado/Connection.h"
 #include "data/ado/OleDbMapping.h"
 #include "data/detail/Texts.h"
+#include "model/RSourceWalk.h"
 #include "model/eConnection.h"
 #include "platform/ConnectionManager.h"
 #include "platform/RuntimeServices.h"
@@ -146,7 +147,15 @@ bool eConnection::OpenConnection() {
         ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this), this);
         if (!ADOCnn) return false;
         if (ADOCnn->State() != 1) ADOCnn->Open();
-        if (ADOCnn->State() == 1) return true;
+        if (ADOCnn->State() == 1) {
+            // Record sources a host appended under this connection without
+            // setting their connection run on it, as a read definition's do.
+            WalkRSources(eRSources.get(), [this](const std::shared_ptr<eRSource>& rs, int, bool) {
+                if (rs->eCnn.expired()) rs->eCnn = weak_from_this();
+                return true;
+            });
+            return true;
+        }
         LastOpenError = data::msg::kConnectionNotOpened;
     } catch (const std::exception& e) {
         // A manager connection that failed with its credentials is retried

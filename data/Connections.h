@@ -17,38 +17,41 @@
 #include <memory>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
 class Connection;
 
-// A new connection (client-side cursors) for a stored connection string,
-// opened by its kind. Kinds 1 to 3 go through the connection manager: when
-// it has the application, its string, user and password are given to Open
-// and a failing open is ignored, so the connection may come back closed;
-// without the application it comes back closed and unopened. Raises
-// DataError when the manager is not installed, or when opening a data-link
-// file's string (kind 4) or the string itself (kind 5) fails.
-std::shared_ptr<Connection> OpenAdoConnection(const std::string& text);
+/// A new connection (client-side cursors) for a stored connection string,
+/// opened by its kind. Kinds 1 to 3 go through the connection manager: when
+/// it has the application, its string, user and password are given to Open
+/// and a failing open is ignored, so the connection may come back closed;
+/// without the application it comes back closed and unopened. Raises
+/// DataError when the manager is not installed, or when opening a data-link
+/// file's string (kind 4) or the string itself (kind 5) fails.
+ORVANE_API std::shared_ptr<Connection> OpenAdoConnection(const std::string& text);
 
-// 1 to 5 as above; tests for 2, 3, 1 and 4 in that order, 5 when none holds.
-std::int16_t ConnectionKind(const std::string& text);
+/// 1 to 5 as above; tests for 2, 3, 1 and 4 in that order, 5 when none holds.
+ORVANE_API std::int16_t ConnectionKind(const std::string& text);
 
-// The text without every `@gtCnnManager.ApplicationDb("` and then every `")`.
-std::string ApplicationNameOf(const std::string& text);
-// The text without every `@DataLinkFile("` and then every `")`.
-std::string DataLinkPathOf(const std::string& text);
+/// The text without every `@gtCnnManager.ApplicationDb("` and then every `")`.
+ORVANE_API std::string ApplicationNameOf(const std::string& text);
+/// The text without every `@DataLinkFile("` and then every `")`.
+ORVANE_API std::string DataLinkPathOf(const std::string& text);
 
-// The connection string of a data-link file: its text (UTF-16 with a byte
-// order mark as such files are written, UTF-8, or Latin-1) without the
-// "[oledb]" line and the ";" comment lines, each kept line trimmed of blanks
-// and ended by CR LF. "" when no file is at the path, it cannot be read or
-// it holds more than kMaxDataLinkFileBytes.
-std::string ReadDataLinkFile(const std::string& path);
+/// The connection string of a data-link file: its text (UTF-16 with a byte
+/// order mark as such files are written, UTF-8, or Latin-1) without the
+/// "[oledb]" line and the ";" comment lines, each kept line trimmed of blanks
+/// and ended by CR LF. "" when no file is at the path, it cannot be read or
+/// it holds more than kMaxDataLinkFileBytes.
+ORVANE_API std::string ReadDataLinkFile(const std::string& path);
+/// The largest data-link file read (1 MiB).
 inline constexpr std::uintmax_t kMaxDataLinkFileBytes = 1 << 20;
 
-// The lines of text (broken at CR LF, LF or CR), each trimmed of blanks and
-// followed by CR LF, without those that begin with prefix (exact
-// comparison). Empty lines are kept.
-std::string DropLinesStartingWith(const std::string& text, const std::string& prefix);
+/// The lines of text (broken at CR LF, LF or CR), each trimmed of blanks and
+/// followed by CR LF, without those that begin with prefix (exact
+/// comparison). Empty lines are kept.
+ORVANE_API std::string DropLinesStartingWith(const std::string& text, const std::string& prefix);
 
 }  // namespace orvane::data

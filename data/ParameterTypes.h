@@ -8,9 +8,11 @@
 #include <span>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane {
 
-// ADO data type codes.
+/// ADO data type codes.
 enum class AdoType : std::int16_t {
     Empty = 0,
     SmallInt = 2,
@@ -53,62 +55,68 @@ enum class AdoType : std::int16_t {
     LongVarBinary = 205,
     Array = 8192,
 };
+/// The numeric ADO type code of t.
 constexpr std::int16_t AdoCode(AdoType t) {
     return static_cast<std::int16_t>(t);
 }
 
-// How a parameter's value is rendered as a literal.
+/// How a parameter's value is rendered as a literal.
 enum AdoTypeCategoryKind : std::int16_t {
-    kCategoryOther = 0,     // nothing is rendered
-    kCategoryNumber = 1,    // decimal number
-    kCategoryText = 2,      // quoted text
-    kCategoryTruth = 3,     // truth value
-    kCategoryDateTime = 4,  // quoted, formatted date/time
-    kCategoryBinary = 5,    // binary and object types: nothing is rendered
+    kCategoryOther = 0,     ///< nothing is rendered
+    kCategoryNumber = 1,    ///< decimal number
+    kCategoryText = 2,      ///< quoted text
+    kCategoryTruth = 3,     ///< truth value
+    kCategoryDateTime = 4,  ///< quoted, formatted date/time
+    kCategoryBinary = 5,    ///< binary and object types: nothing is rendered
 };
 
-// How a command binds a value for a type code. Null and Empty values bind
-// NULL whatever the type.
+/// How a command binds a value for a type code. Null and Empty values bind
+/// NULL whatever the type.
 enum class AdoBinding : std::uint8_t {
-    Refused,    // the type cannot be sent to the database
-    Whole,      // whole number within Low..High (texts read as numbers, fractions rounded half to even)
-    Real,       // floating point
-    Exact,      // exact decimal, never through a double
-    Text,       // text (a declared size is a hint: longer texts are sent whole)
-    Bytes,      // the bytes of the text
-    Truth,      // truth value
-    Date,       // date
-    Time,       // time of day
-    Timestamp,  // date and time
-    OwnKind,    // by the value's own kind
+    Refused,    ///< the type cannot be sent to the database
+    Whole,      ///< whole number within Low..High (texts read as numbers, fractions rounded half to even)
+    Real,       ///< floating point
+    Exact,      ///< exact decimal, never through a double
+    Text,       ///< text (a declared size is a hint: longer texts are sent whole)
+    Bytes,      ///< the bytes of the text
+    Truth,      ///< truth value
+    Date,       ///< date
+    Time,       ///< time of day
+    Timestamp,  ///< date and time
+    OwnKind,    ///< by the value's own kind
 };
 
-struct AdoTypeRow {
-    std::string_view Name;  // type name as the definition stores it
-    std::int16_t Code;      // ADO data type code, an AdoType
-    std::int16_t Category;  // one of AdoTypeCategoryKind
-    bool IsDefault;         // preselected in its group of the parameter editor
-    AdoBinding Binding;     // how a command binds values of the code
-    double Low, High;       // Whole: the range of the code
+/// One row of the parameter type table: a type name, its code and how
+/// values of it are bound.
+struct ORVANE_API AdoTypeRow {
+    std::string_view Name;  ///< type name as the definition stores it
+    std::int16_t Code;      ///< ADO data type code, an AdoType
+    std::int16_t Category;  ///< one of AdoTypeCategoryKind
+    bool IsDefault;         ///< preselected in its group of the parameter editor
+    AdoBinding Binding;     ///< how a command binds values of the code
+    /// Whole: the range of the code.
+    ///@{
+    double Low, High;
+    ///@}
 };
 
-// The 41 rows, in the order the parameter editor lists them.
-std::span<const AdoTypeRow> AdoTypeTable();
+/// The 41 rows, in the order the parameter editor lists them.
+ORVANE_API std::span<const AdoTypeRow> AdoTypeTable();
 
-// The row of a type name, compared trimmed of blanks and ignoring case; null
-// for a name that is not in the table.
-const AdoTypeRow* FindAdoType(std::string_view name);
+/// The row of a type name, compared trimmed of blanks and ignoring case; null
+/// for a name that is not in the table.
+ORVANE_API const AdoTypeRow* FindAdoType(std::string_view name);
 
-// ADO code of a type name, compared trimmed of blanks and ignoring case;
-// 13 (adIUnknown) for a name that is not in the table.
-std::int16_t AdoTypeCode(std::string_view name);
+/// ADO code of a type name, compared trimmed of blanks and ignoring case;
+/// 13 (adIUnknown) for a name that is not in the table.
+ORVANE_API std::int16_t AdoTypeCode(std::string_view name);
 
-// Category of a type name, compared as AdoTypeCode does; kCategoryText for a
-// name that is not in the table.
-std::int16_t AdoTypeCategory(std::string_view name);
+/// Category of a type name, compared as AdoTypeCode does; kCategoryText for a
+/// name that is not in the table.
+ORVANE_API std::int16_t AdoTypeCategory(std::string_view name);
 
-// The first row of a type code (adVarChar for 200, not strDateTime); null
-// for a code that is not in the table.
-const AdoTypeRow* FindAdoTypeCode(int code);
+/// The first row of a type code (adVarChar for 200, not strDateTime); null
+/// for a code that is not in the table.
+ORVANE_API const AdoTypeRow* FindAdoTypeCode(int code);
 
 }  // namespace orvane

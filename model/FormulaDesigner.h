@@ -9,17 +9,18 @@
 #include <string>
 
 #include "model/Forward.h"
+#include "platform/Export.h"
 
 namespace orvane {
 
-// Shows the formula designer for report (never null) with text and format
-// given in; returns true when the user accepted, with text and format
-// holding the edited formula and the chosen format. False leaves both as
-// they came in.
+/// Shows the formula designer for report (never null) with text and format
+/// given in; returns true when the user accepted, with text and format
+/// holding the edited formula and the chosen format. False leaves both as
+/// they came in.
 using FormulaDesigner =
     std::function<bool(const std::shared_ptr<Orvane>& report, std::string& text, std::string& format)>;
 
-// Installs the designer used from now on (empty: none); returns the previous one.
-FormulaDesigner SetFormulaDesigner(FormulaDesigner designer);
+/// Installs the designer used from now on (empty: none); returns the previous one.
+ORVANE_API FormulaDesigner SetFormulaDesigner(FormulaDesigner designer);
 
 }  // namespace orvane

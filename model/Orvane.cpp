@@ -1,6 +1,8 @@
 // The root's lookups, name generators and dirty check.
 #include "model/Orvane.h"
 
+#include <utility>
+
 #include "model/RSourceWalk.h"
 #include "model/detail/Lookup.h"
 #include "platform/Text.h"
@@ -24,11 +26,11 @@ std::weak_ptr<Orvane> Orvane::ParentLink() {
     return owned.expired() ? std::weak_ptr<Orvane>(anchor_) : owned;
 }
 
-std::shared_ptr<eConnection> Orvane::GetConnection(const std::string& Name) const {
+std::shared_ptr<const eConnection> Orvane::GetConnection(const std::string& Name) const {
     return detail::FindByName(eConections.get(), Name);
 }
 
-std::shared_ptr<eConnection> Orvane::GetECnnByName(const std::string& Nm) const { return GetConnection(Nm); }
+std::shared_ptr<const eConnection> Orvane::GetECnnByName(const std::string& Nm) const { return GetConnection(Nm); }
 
 namespace {
 const std::shared_ptr<eParameter>* ParameterNamed(const Collection<eParameter>* parameters, const std::string& Name) {
@@ -42,25 +44,25 @@ const std::shared_ptr<eParameter>* ParameterNamed(const Collection<eParameter>* 
 }
 }  // namespace
 
-std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) const {
+std::shared_ptr<const eParameter> Orvane::GetParameter(const std::string& Name) const {
     const auto* found = ParameterNamed(eParameters.get(), Name);
     return found ? *found : nullptr;
 }
 
-eParameter* Orvane::FindParameter(const std::string& Name) const {
+const eParameter* Orvane::FindParameter(const std::string& Name) const {
     const auto* found = ParameterNamed(eParameters.get(), Name);
     return found ? found->get() : nullptr;
 }
 
-std::shared_ptr<eDialog> Orvane::GetDialog(const std::string& Name) const {
+std::shared_ptr<const eDialog> Orvane::GetDialog(const std::string& Name) const {
     return detail::FindByName(eDialogs.get(), Name);
 }
 
-std::shared_ptr<ePrnFormat> Orvane::GetFormat(const std::string& Name) const {
+std::shared_ptr<const ePrnFormat> Orvane::GetFormat(const std::string& Name) const {
     return detail::FindByName(ePrnFormats.get(), Name);
 }
 
-std::shared_ptr<eResData> Orvane::GetResdata(const std::string& Name) const {
+std::shared_ptr<const eResData> Orvane::GetResdata(const std::string& Name) const {
     return detail::FindByName(ResDataCollection.get(), Name);
 }
 
@@ -74,7 +76,7 @@ std::shared_ptr<eRSource> Orvane::GetRSourceInCol(const Collection<eRSource>* Co
     return found;
 }
 
-std::shared_ptr<eRSource> Orvane::GetRSource(const std::string& Name) const {
+std::shared_ptr<const eRSource> Orvane::GetRSource(const std::string& Name) const {
     if (!eConections) return nullptr;
     for (const auto& c : *eConections)
         if (c)
@@ -82,7 +84,7 @@ std::shared_ptr<eRSource> Orvane::GetRSource(const std::string& Name) const {
     return nullptr;
 }
 
-std::shared_ptr<eRSource> Orvane::GetRSourceInDlg(const std::string& Name) const {
+std::shared_ptr<const eRSource> Orvane::GetRSourceInDlg(const std::string& Name) const {
     if (!eDialogs) return nullptr;
     for (const auto& d : *eDialogs)
         if (d)
@@ -148,6 +150,43 @@ bool Orvane::IsDirty() const {
     } catch (...) {
         return false;
     }
+}
+
+// The mutable lookups: the const ones, on an object the caller may change.
+eParameter* Orvane::FindParameter(const std::string& Name) {
+    return const_cast<eParameter*>(std::as_const(*this).FindParameter(Name));
+}
+
+std::shared_ptr<eConnection> Orvane::GetConnection(const std::string& Name) {
+    return std::const_pointer_cast<eConnection>(std::as_const(*this).GetConnection(Name));
+}
+
+std::shared_ptr<eConnection> Orvane::GetECnnByName(const std::string& Nm) {
+    return std::const_pointer_cast<eConnection>(std::as_const(*this).GetECnnByName(Nm));
+}
+
+std::shared_ptr<eParameter> Orvane::GetParameter(const std::string& Name) {
+    return std::const_pointer_cast<eParameter>(std::as_const(*this).GetParameter(Name));
+}
+
+std::shared_ptr<eDialog> Orvane::GetDialog(const std::string& Name) {
+    return std::const_pointer_cast<eDialog>(std::as_const(*this).GetDialog(Name));
+}
+
+std::shared_ptr<ePrnFormat> Orvane::GetFormat(const std::string& Name) {
+    return std::const_pointer_cast<ePrnFormat>(std::as_const(*this).GetFormat(Name));
+}
+
+std::shared_ptr<eResData> Orvane::GetResdata(const std::string& Name) {
+    return std::const_pointer_cast<eResData>(std::as_const(*this).GetResdata(Name));
+}
+
+std::shared_ptr<eRSource> Orvane::GetRSource(const std::string& Name) {
+    return std::const_pointer_cast<eRSource>(std::as_const(*this).GetRSource(Name));
+}
+
+std::shared_ptr<eRSource> Orvane::GetRSourceInDlg(const std::string& Name) {
+    return std::const_pointer_cast<eRSource>(std::as_const(*this).GetRSourceInDlg(Name));
 }
 
 }  // namespace orvane

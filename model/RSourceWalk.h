@@ -11,24 +11,24 @@
 
 namespace orvane {
 
-// Visits the record sources under top depth first, a parent before its
-// children and the children in list order, with an explicit stack, so deep
-// trees cost no call stack. The items of top are at depth 1.
-//
-// visit(const std::shared_ptr<eRSource>& rs, int depth, bool entering)
-// returns false to stop the walk; entering tells whether rs's children come
-// next. leave(const eRSource& rs, int depth) follows the last of them. Not
-// visited: null items, the levels past maxDepth, and a record
-// source met again below itself (a host made it its own descendant), so a
-// walk always ends. The visitors must not change the lists being walked.
-// False when visit stopped the walk.
+/// Visits the record sources under top depth first, a parent before its
+/// children and the children in list order, with an explicit stack, so deep
+/// trees cost no call stack. The items of top are at depth 1.
+///
+/// visit(const std::shared_ptr<eRSource>& rs, int depth, bool entering)
+/// returns false to stop the walk; entering tells whether rs's children come
+/// next. leave(const eRSource& rs, int depth) follows the last of them. Not
+/// visited: null items, the levels past maxDepth, and a record
+/// source met again below itself (a host made it its own descendant), so a
+/// walk always ends. The visitors must not change the lists being walked.
+/// False when visit stopped the walk.
 template <typename Visit, typename Leave>
 bool WalkRSources(const Collection<eRSource>* top, Visit&& visit, Leave&& leave,
                   int maxDepth = kMaxRecordSourceDepth) {
     struct Level {
         const Collection<eRSource>* list;
-        int next;              // 0-based position of the next item
-        const eRSource* owner;  // whose children these are; null for top
+        int next;              ///< 0-based position of the next item
+        const eRSource* owner;  ///< whose children these are; null for top
     };
     if (!top) return true;
     std::vector<Level> path{{top, 0, nullptr}};
@@ -55,6 +55,7 @@ bool WalkRSources(const Collection<eRSource>* top, Visit&& visit, Leave&& leave,
     return true;
 }
 
+/// WalkRSources with nothing to do on leaving a record source.
 template <typename Visit>
 bool WalkRSources(const Collection<eRSource>* top, Visit&& visit) {
     return WalkRSources(top, std::forward<Visit>(visit), [](const eRSource&, int) {});

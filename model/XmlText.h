@@ -6,44 +6,45 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
 
-// The marker that stands for CR LF in the definition XML.
+/// The marker that stands for CR LF in the definition XML.
 inline constexpr std::string_view kXmlLineBreakMarker = "<p>&nbsp;</p>";
 
-// Escapes s for an attribute value or a text content: CR LF becomes the
-// marker (itself escaped), the five XML specials, CR, LF and TAB become
-// references, code points 128..255 become "&#NNN;"; higher code points stay
-// as UTF-8. A byte that is not UTF-8 counts as the code point of its value.
-// Never fails.
-std::string EncodeXMLText(std::string_view s);
-// EncodeXMLText(s) appended to out (no temporary when nothing needs escaping).
-void AppendEncodedXMLText(std::string& out, std::string_view s);
+/// Escapes s for an attribute value or a text content: CR LF becomes the
+/// marker (itself escaped), the five XML specials, CR, LF and TAB become
+/// references, code points 128..255 become "&#NNN;"; higher code points stay
+/// as UTF-8. A byte that is not UTF-8 counts as the code point of its value.
+/// Never fails.
+ORVANE_API std::string EncodeXMLText(std::string_view s);
+/// EncodeXMLText(s) appended to out (no temporary when nothing needs escaping).
+ORVANE_API void AppendEncodedXMLText(std::string& out, std::string_view s);
 
-// s with every marker "<p>&nbsp;</p>" replaced by CR LF. Never fails.
-std::string DecodeXMLText(std::string_view s);
+/// s with every marker "<p>&nbsp;</p>" replaced by CR LF. Never fails.
+ORVANE_API std::string DecodeXMLText(std::string_view s);
 
-// The bytes of an XML file as UTF-8 text, enough to look at its markup (is
-// there a "<", which root): UTF-16, told by its byte-order mark or by the "<"
-// it begins with, is decoded; a UTF-8 byte-order mark is dropped; any other
-// text is kept as it is, the markup of the 8-bit encodings being ASCII.
-std::string XmlMarkupText(std::string_view bytes);
+/// The bytes of an XML file as UTF-8 text, enough to look at its markup (is
+/// there a "<", which root): UTF-16, told by its byte-order mark or by the "<"
+/// it begins with, is decoded; a UTF-8 byte-order mark is dropped; any other
+/// text is kept as it is, the markup of the 8-bit encodings being ASCII.
+ORVANE_API std::string XmlMarkupText(std::string_view bytes);
 
-// The quoted attribute form of a value: "True"/"False" (with the quotes) for
-// a truth value, otherwise a double quote, the escaped text form and a double
-// quote; a value without a text form (Null, objects) gives the empty quotes.
-std::string AttrValue(const Variant& v);
-// AttrValue of a text value, appended to out.
-void AppendAttrValue(std::string& out, std::string_view text);
+/// The quoted attribute form of a value: "True"/"False" (with the quotes) for
+/// a truth value, otherwise a double quote, the escaped text form and a double
+/// quote; a value without a text form (Null, objects) gives the empty quotes.
+ORVANE_API std::string AttrValue(const Variant& v);
+/// AttrValue of a text value, appended to out.
+ORVANE_API void AppendAttrValue(std::string& out, std::string_view text);
 
-// True when the leading number of s is not zero, or s is "true" or
-// "verdadero" in any case; false otherwise (empty or non-numeric text).
-bool StrToBool(std::string_view s);
+/// True when the leading number of s is not zero, or s is "true" or
+/// "verdadero" in any case; false otherwise (empty or non-numeric text).
+ORVANE_API bool StrToBool(std::string_view s);
 
-// The leading number of s with every "," read as "."; 0 when there is none.
-// Locale-independent.
-double StrToNum(std::string_view s);
+/// The leading number of s with every "," read as "."; 0 when there is none.
+/// Locale-independent.
+ORVANE_API double StrToNum(std::string_view s);
 
 }  // namespace orvane

@@ -8,30 +8,34 @@
 #include <memory>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-class HelpViewer {
+/// Opens the component's help at a topic or at its index; the designer
+/// installs one that shows the HTML pages.
+class ORVANE_API HelpViewer {
 public:
     virtual ~HelpViewer() = default;
-    // Opens the help file at the topic of contextId, or at its index when
-    // contextId is less than 1. False when the viewer could not show it.
+    /// Opens the help file at the topic of contextId, or at its index when
+    /// contextId is less than 1. False when the viewer could not show it.
     virtual bool Open(const std::string& file, int contextId) = 0;
 };
 
-// Writes the request to standard error and returns true.
-class ReportingHelpViewer : public HelpViewer {
+/// Writes the request to standard error and returns true.
+class ORVANE_API ReportingHelpViewer : public HelpViewer {
 public:
     bool Open(const std::string& file, int contextId) override;
 };
 
-// The installed viewer (the reporting one until a host installs another).
-std::shared_ptr<HelpViewer> CurrentHelpViewer();
-// Installs the viewer used from now on (null restores the reporting one);
-// returns the one that was installed.
-std::shared_ptr<HelpViewer> SetHelpViewer(std::shared_ptr<HelpViewer> viewer);
+/// The installed viewer (the reporting one until a host installs another).
+ORVANE_API std::shared_ptr<HelpViewer> CurrentHelpViewer();
+/// Installs the viewer used from now on (null restores the reporting one);
+/// returns the one that was installed.
+ORVANE_API std::shared_ptr<HelpViewer> SetHelpViewer(std::shared_ptr<HelpViewer> viewer);
 
-// The folder holding the library's own file, ending with a separator; ""
-// when it cannot be found.
-std::string LibraryFolder();
+/// The folder holding the library's own file, ending with a separator; ""
+/// when it cannot be found.
+ORVANE_API std::string LibraryFolder();
 
 }  // namespace orvane::platform

@@ -8,18 +8,21 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-// The decimal separator of the current user locale ('.' or ',' usually).
-char DecimalSeparator();
+/// The decimal separator of the current user locale ('.' or ',' usually).
+ORVANE_API char DecimalSeparator();
 
-// Forces the decimal separator (for tests and hosts); nullopt goes back to
-// the user's locale. Applies to the calling thread only.
-void SetDecimalSeparatorOverride(std::optional<char> sep);
+/// Forces the decimal separator (for tests and hosts); nullopt goes back to
+/// the user's locale. Applies to the calling thread only.
+ORVANE_API void SetDecimalSeparatorOverride(std::optional<char> sep);
 
-// RAII form of the override, restoring the previous one on destruction.
-class ScopedDecimalSeparator {
+/// RAII form of the override, restoring the previous one on destruction.
+class ORVANE_API ScopedDecimalSeparator {
 public:
+    /// Makes sep the decimal separator until this object is destroyed.
     explicit ScopedDecimalSeparator(char sep);
     ~ScopedDecimalSeparator();
     ScopedDecimalSeparator(const ScopedDecimalSeparator&) = delete;
@@ -29,26 +32,28 @@ private:
     std::optional<char> previous_;
 };
 
-// Single-precision default text form: the shortest decimal form with at most
-// 7 significant digits, exponent form ("1E+07", "1.5E-05") below 1E-4 or
-// from 1E+7 on, the locale's decimal separator, no grouping.
-std::string FormatSingle(float value);
+/// Single-precision default text form: the shortest decimal form with at most
+/// 7 significant digits, exponent form ("1E+07", "1.5E-05") below 1E-4 or
+/// from 1E+7 on, the locale's decimal separator, no grouping.
+ORVANE_API std::string FormatSingle(float value);
 
-// Double default text form: as FormatSingle with up to 15 significant digits.
-std::string FormatDouble(double value);
+/// Double default text form: as FormatSingle with up to 15 significant digits.
+ORVANE_API std::string FormatDouble(double value);
 
-// Longest leading decimal number of a text, locale-independent: blanks before
-// it are skipped, "." is the decimal point, an optional sign and exponent are
-// accepted. nullopt when the text has no leading number.
-std::optional<double> LeadingNumber(std::string_view text);
+/// Longest leading decimal number of a text, locale-independent: blanks before
+/// it are skipped, "." is the decimal point, an optional sign and exponent are
+/// accepted. nullopt when the text has no leading number.
+ORVANE_API std::optional<double> LeadingNumber(std::string_view text);
 
-// Whole-text conversions by the user locale's rules: blanks around the
-// number are allowed, the locale's decimal separator is the decimal point
-// (a '.' is also accepted when the separator is ','), grouping is refused.
-// nullopt when the text is not such a number or is out of range.
-std::optional<double> ParseLocaleDouble(std::string_view text);
-std::optional<float> ParseLocaleSingle(std::string_view text);
-std::optional<std::int32_t> ParseLocaleInt32(std::string_view text);
-std::optional<std::int16_t> ParseLocaleInt16(std::string_view text);
+/// Whole-text conversions by the user locale's rules: blanks around the
+/// number are allowed, the locale's decimal separator is the decimal point
+/// (a '.' is also accepted when the separator is ','), grouping is refused.
+/// nullopt when the text is not such a number or is out of range.
+///@{
+ORVANE_API std::optional<double> ParseLocaleDouble(std::string_view text);
+ORVANE_API std::optional<float> ParseLocaleSingle(std::string_view text);
+ORVANE_API std::optional<std::int32_t> ParseLocaleInt32(std::string_view text);
+ORVANE_API std::optional<std::int16_t> ParseLocaleInt16(std::string_view text);
+///@}
 
 }  // namespace orvane::platform

@@ -7,29 +7,34 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane {
 
+/// The picture formats a resource may hold.
 enum class PictureFormat {
-    Bmp,   // Windows bitmap
-    Ico,   // icon or cursor
-    Png,
-    Jpeg,
-    Gif,
-    Wmf,   // Windows metafile (placeable or plain)
-    Emf,   // enhanced metafile
+    Bmp,   ///< Windows bitmap
+    Ico,   ///< icon or cursor
+    Png,   ///< PNG
+    Jpeg,  ///< JPEG
+    Gif,   ///< GIF
+    Wmf,   ///< Windows metafile (placeable or plain)
+    Emf,   ///< enhanced metafile
 };
 
-class Picture : public HostObject {
+/// A picture resource: its bytes as read and the format they were recognised as.
+class ORVANE_API Picture : public HostObject {
 public:
-    // Recognises the bytes; null when they are not a picture of a known
-    // format or are too short to be one.
+    /// Recognises the bytes; null when they are not a picture of a known
+    /// format or are too short to be one.
     static std::shared_ptr<Picture> FromBytes(std::string bytes);
 
+    /// The picture's bytes, as read.
     const std::string& Bytes() const { return bytes_; }
+    /// The format the bytes were recognised as.
     PictureFormat Format() const { return format_; }
-    // Lower-case file extension of the format ("bmp", "png", ...).
+    /// Lower-case file extension of the format ("bmp", "png", ...).
     std::string_view Extension() const;
 
 private:

@@ -4,21 +4,24 @@
 
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::platform {
 
-// The effective user's entry of the password database; a field the system
-// does not give is "".
-struct UserEntry {
-    std::string name;
-    std::string home;
+/// The effective user's entry of the password database; a field the system
+/// does not give is "".
+struct ORVANE_API UserEntry {
+    std::string name;  ///< the login name
+    std::string home;  ///< the home folder
 };
-UserEntry CurrentUserEntry();
+/// The entry of the user the process runs as.
+ORVANE_API UserEntry CurrentUserEntry();
 
-// The user the process runs as: the password database's name, else $USER;
-// "" when neither is known.
-std::string OsUserName();
+/// The user the process runs as: the password database's name, else $USER;
+/// "" when neither is known.
+ORVANE_API std::string OsUserName();
 
-// The computer's network name (gethostname); "" when it cannot be read.
-std::string OsComputerName();
+/// The computer's network name (gethostname); "" when it cannot be read.
+ORVANE_API std::string OsComputerName();
 
 }  // namespace orvane::platform

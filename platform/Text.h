@@ -9,12 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::text {
 
-// Removes leading and trailing blanks (spaces only, as names are trimmed).
-std::string_view TrimBlanks(std::string_view s);
-// Removes leading and trailing spaces, tabs, CR and LF.
-std::string_view TrimWhite(std::string_view s);
+/// Removes leading and trailing blanks (spaces only, as names are trimmed).
+ORVANE_API std::string_view TrimBlanks(std::string_view s);
+/// Removes leading and trailing spaces, tabs, CR and LF.
+ORVANE_API std::string_view TrimWhite(std::string_view s);
 
 // Case folding, the one set every layer uses. Two folds, both keeping byte
 // lengths so that folded texts compare byte by byte:
@@ -35,45 +37,50 @@ inline constexpr std::array<unsigned char, 256> kFoldAscii = FoldTable(false);
 inline constexpr std::array<unsigned char, 256> kFoldAfterC3 = FoldTable(true);
 }  // namespace detail
 
+/// c with the ASCII fold (A..Z to a..z); every other byte unchanged.
 constexpr char FoldAscii(char c) {
     return static_cast<char>(detail::kFoldAscii[static_cast<unsigned char>(c)]);
 }
-// The Latin-1 fold of byte c of a text whose previous byte is prev (0 at the
-// start).
+/// The Latin-1 fold of byte c of a text whose previous byte is prev (0 at the
+/// start).
 constexpr unsigned char FoldLatin1(unsigned char prev, unsigned char c) {
     return prev == 0xC3 ? detail::kFoldAfterC3[c] : detail::kFoldAscii[c];
 }
 
-// s with the ASCII fold, and its reverse (a..z to A..Z).
-std::string LowerAscii(std::string_view s);
-std::string UpperAscii(std::string_view s);
-bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
+/// s with the ASCII fold, and its reverse (a..z to A..Z).
+///@{
+ORVANE_API std::string LowerAscii(std::string_view s);
+ORVANE_API std::string UpperAscii(std::string_view s);
+ORVANE_API bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
+///@}
 
-// s with the Latin-1 fold.
-std::string Lower(std::string_view s);
-// Lower(a) == Lower(b).
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-// Lower(a) compared with Lower(b) byte by byte: -1, 0 or 1.
-int CompareIgnoreCase(std::string_view a, std::string_view b);
+/// s with the Latin-1 fold.
+ORVANE_API std::string Lower(std::string_view s);
+/// Lower(a) == Lower(b).
+ORVANE_API bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+/// Lower(a) compared with Lower(b) byte by byte: -1, 0 or 1.
+ORVANE_API int CompareIgnoreCase(std::string_view a, std::string_view b);
 
-// The pieces one after the other. Use it for a text literal before a string
-// ("'" + s): g++ 12 at -O3 warns falsely (-Wrestrict) on that operator+.
-std::string Concat(std::initializer_list<std::string_view> pieces);
+/// The pieces one after the other. Use it for a text literal before a string
+/// ("'" + s): g++ 12 at -O3 warns falsely (-Wrestrict) on that operator+.
+ORVANE_API std::string Concat(std::initializer_list<std::string_view> pieces);
 
-// Replaces every occurrence of what (non-empty) by with, in one pass.
-std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with);
+/// Replaces every occurrence of what (non-empty) by with, in one pass.
+ORVANE_API std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with);
 
-// Splits at every occurrence of sep (non-empty); always at least one piece.
-std::vector<std::string> Split(std::string_view s, std::string_view sep);
+/// Splits at every occurrence of sep (non-empty); always at least one piece.
+ORVANE_API std::vector<std::string> Split(std::string_view s, std::string_view sep);
 
-// Decodes UTF-8 to code points; a malformed byte becomes its own value
-// (0x80..0xFF), so any byte string decodes and nothing is lost.
-std::vector<char32_t> DecodeUtf8(std::string_view s);
-// Appends the UTF-8 form of a code point.
-void AppendUtf8(std::string& out, char32_t cp);
-std::string EncodeUtf8(const std::vector<char32_t>& cps);
-// UTF-16 code units, two bytes each in the given order, to UTF-8; an unpaired
-// surrogate becomes U+FFFD and a last odd byte is dropped.
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+/// Decodes UTF-8 to code points; a malformed byte becomes its own value
+/// (0x80..0xFF), so any byte string decodes and nothing is lost.
+ORVANE_API std::vector<char32_t> DecodeUtf8(std::string_view s);
+/// Appends the UTF-8 form of a code point.
+///@{
+ORVANE_API void AppendUtf8(std::string& out, char32_t cp);
+ORVANE_API std::string EncodeUtf8(const std::vector<char32_t>& cps);
+///@}
+/// UTF-16 code units, two bytes each in the given order, to UTF-8; an unpaired
+/// surrogate becomes U+FFFD and a last odd byte is dropped.
+ORVANE_API std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 }  // namespace orvane::text

@@ -7,16 +7,22 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
-class DataError : public std::runtime_error {
+/// A failure of the data layer: a connection, a command or a recordset
+/// refused what was asked; what() says why.
+class ORVANE_API DataError : public std::runtime_error {
 public:
+    /// An error with that text.
     explicit DataError(const std::string& what) : std::runtime_error(what) {}
 };
 
-// A filter or sort text that cannot be read.
-class ExpressionError : public DataError {
+/// A filter or sort text that cannot be read.
+class ORVANE_API ExpressionError : public DataError {
 public:
+    /// An error with that text.
     explicit ExpressionError(const std::string& what) : DataError(what) {}
 };
 

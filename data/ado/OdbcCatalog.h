@@ -5,17 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 namespace orvane::data {
 
-struct OdbcDataSource {
-    std::string Name;         // the DSN
-    std::string Description;  // usually the driver's name
+/// An ODBC data source the driver manager lists.
+struct ORVANE_API OdbcDataSource {
+    std::string Name;         ///< the DSN
+    std::string Description;  ///< usually the driver's name
 };
 
-// The installed drivers' names in the driver manager's order; empty when the
-// driver manager cannot be reached or lists none.
-std::vector<std::string> ListOdbcDrivers();
-// The user and system data sources; empty when none or on failure.
-std::vector<OdbcDataSource> ListOdbcDataSources();
+/// The installed drivers' names in the driver manager's order; empty when the
+/// driver manager cannot be reached or lists none.
+ORVANE_API std::vector<std::string> ListOdbcDrivers();
+/// The user and system data sources; empty when none or on failure.
+ORVANE_API std::vector<OdbcDataSource> ListOdbcDataSources();
 
 }  // namespace orvane::data

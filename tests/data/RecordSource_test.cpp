@@ -26,6 +26,22 @@ std::string Current(const std::shared_ptr<eRSource>& rs, const char* field) {
 
 using Texts = std::vector<std::string>;
 
+// A host that appends a record source under a connection with only its
+// ecnnName set finds it running on that connection once it is open.
+TEST(RecordSource, AppendedWithoutItsConnectionRunsOnTheOneItIsUnderOnceOpen) {
+    SalesReport s;
+    auto rs = std::make_shared<eRSource>();
+    rs->Name = "Clientes";
+    rs->SQLCommand = "SELECT * FROM clientes ORDER BY id";
+    rs->TypeofCommand = "1";
+    rs->ecnnName("ventas");
+    s.cnn->eRSources->Add(rs);
+    EXPECT_FALSE(rs->OpenRecordsource());
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(rs->OpenRecordsource()) << rs->LastOpenError;
+    EXPECT_EQ(Column(rs, "nombre"), (Texts{"Ana", "Luis", "Eva"}));
+}
+
 TEST(RecordSource, NeverOpenedOrRefusedIsAtTheEndAndLeavesNoRecordsetByCommandTypeToo) {
     eRSource lone;
     EXPECT_TRUE(lone.Eof() && lone.Bof());

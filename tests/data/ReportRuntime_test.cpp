@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <thread>
 
 #include "data/SchemaLists.h"
 #include "data/ado/Command.h"
@@ -214,38 +213,6 @@ TEST(SchemaLists, ClearThePickerWithoutAnOpenConnection) {
     EXPECT_TRUE(picker.items.empty());
 }
 
-
-// Definitions used from different threads at once, one per thread and each
-// with its own decimal separator: packages, the walk over SQLite and the
-// message sink share the library's process-wide state.
-TEST(ReportRuntime, DefinitionsInDifferentThreadsWorkAtOnce) {
-    testing::MessageRecorder messages;
-    std::vector<std::string> outcomes(4);
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < outcomes.size(); ++t) {
-        threads.emplace_back([&outcomes, t] {
-            platform::ScopedDecimalSeparator separator(t % 2 ? ',' : '.');
-            SalesReport s;
-            s.Param("pTotal", "adDouble");
-            s.ClientsAndOrders("SELECT * FROM pedidos WHERE cliente_id = @pCliente");
-            testing::WriteFile(s.dir.file("roto.xpd"), std::string("PK\x03\x04", 4) + "cortado");
-            for (int round = 0; round < 6; ++round) {
-                auto back = std::make_shared<Orvane>();
-                if (!s.rpt->SaveXPDFile(s.dir.file("informe.xpd")) || !back->LoadXPDFile(s.dir.file("informe.xpd")) ||
-                    !back->GetConnection("ventas")->OpenConnection() || !back->GetRSource("Clientes")->OpenRecordsource())
-                    return;
-                back->GetParameter("pTotal")->Value = 1.5;  // values are not saved
-                outcomes[t] = back->GetParameter("pTotal")->VBExpresion() + " ";
-                for (; !back->EOF_All(); back->MoveNext_All())
-                    outcomes[t] += std::to_string(back->GetRSource("Pedidos")->ADORecordset->RecordCount());
-                Orvane().LoadXPDFile(s.dir.file("roto.xpd"));  // a damaged package: one message each round
-            }
-        });
-    }
-    for (auto& t : threads) t.join();
-    for (std::size_t t = 0; t < outcomes.size(); ++t) EXPECT_EQ(outcomes[t], t % 2 ? "1,5 201" : "1.5 201") << t;
-    EXPECT_EQ(messages->Taken().size(), outcomes.size() * 6);
-}
 
 }  // namespace
 }  // namespace orvane

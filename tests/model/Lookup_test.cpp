@@ -2,6 +2,8 @@
 // properties, and the lookups and text escaping of its XML.
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "model/Orvane.h"
 #include "model/XmlText.h"
 #include "model/detail/XmlLookup.h"
@@ -82,10 +84,46 @@ TEST(ModelLookup, AddingRefusesNullAndCaseTwinsDeletingRemovesTheFirstDirectMatc
     c->DelRSource("zzz");
     EXPECT_EQ(c->eRSources->Count(), 2);
 
+    // Added through AddRSource, a subtree runs on its parent's connection; a
+    // source that has a connection keeps it.
+    auto sub = RS("sub"), leaf = RS("hoja"), elsewhere = RS("fuera");
+    auto other = Cnn("Otra");
+    elsewhere->eCnn = other;
+    sub->eRSources->Add(leaf);
+    sub->eRSources->Add(elsewhere);
+    EXPECT_FALSE(c->AddRSource(nullptr) || c->AddRSource(RS("A")));
+    EXPECT_TRUE(c->AddRSource(sub));
+    EXPECT_EQ(c->eRSources->Count(), 3);
+    EXPECT_EQ(sub->eCnn.lock(), c);
+    EXPECT_EQ(leaf->eCnn.lock(), c);
+    EXPECT_EQ(elsewhere->eCnn.lock(), other);
+    auto late = RS("tarde");
+    EXPECT_FALSE(leaf->AddRSource(leaf));
+    EXPECT_TRUE(leaf->AddRSource(late));
+    EXPECT_EQ(late->eCnn.lock(), c);
+    EXPECT_EQ(leaf->GeteRSource("TARDE"), late);
+
     eDialog d;
     d.eRSources->Add(RS("x"));
     d.DelRSourceInDlg("X");
     EXPECT_EQ(d.eRSources->Count(), 0);
+}
+
+// A const report gives const items: a caller holding const Orvane& reads the
+// definition and cannot change it through the lookups.
+TEST(ModelLookup, ConstReportsGiveTheSameItemsAsConst) {
+    Orvane rpt;
+    auto c = Cnn("Ventas");
+    ASSERT_TRUE(rpt.AddConnection(c) && c->AddRSource(RS("Pedidos")));
+    const Orvane& view = rpt;
+    static_assert(std::is_same_v<decltype(view.GetRSource("")), std::shared_ptr<const eRSource>>);
+    static_assert(std::is_same_v<decltype(view.GetConnection("")), std::shared_ptr<const eConnection>>);
+    static_assert(std::is_same_v<decltype(view.FindParameter("")), const eParameter*>);
+    static_assert(std::is_same_v<decltype(view.GetConnection("")->GeteRSource("")), std::shared_ptr<const eRSource>>);
+    static_assert(std::is_same_v<decltype(rpt.GetRSource("")), std::shared_ptr<eRSource>>);
+    EXPECT_EQ(view.GetRSource("pedidos"), rpt.GetRSource("PEDIDOS"));
+    EXPECT_EQ(view.GetConnection("VENTAS")->GeteRSource("pedidos"), c->GeteRSource("Pedidos"));
+    EXPECT_EQ(view.GetRSource("nada"), nullptr);
 }
 
 // Each generator starts at its count + 1 and skips names taken in any case;
