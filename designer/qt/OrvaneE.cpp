@@ -118,6 +118,7 @@ bool HasReportRoot(std::string_view xml) {
 // Why the file at path holds no report definition to open, or "" when it
 // does; text receives the definition XML.
 std::string WhyNotAReport(const QString& path, std::string& text) {
+    if (!QFileInfo(path).isFile()) return QFileInfo::exists(path) ? "no es un archivo." : "el archivo no existe.";
     if (IsXml(path)) {
         if (!ReadText(path, text)) return "no se puede leer el archivo.";
     } else {
@@ -133,13 +134,29 @@ std::string WhyNotAReport(const QString& path, std::string& text) {
     return HasReportRoot(text) ? std::string() : "el archivo no contiene una definición de reporte.";
 }
 
+std::vector<eResData> CopyResources(const Orvane& report) {
+    std::vector<eResData> out;
+    if (report.ResDataCollection)
+        for (const auto& r : *report.ResDataCollection)
+            if (r) out.push_back(*r);
+    return out;
+}
+
+// Pictures are never changed in place: a replaced one is a new object.
+bool SameResources(const std::vector<eResData>& a, const std::vector<eResData>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const eResData& x, const eResData& y) {
+        return x.Name == y.Name && x.ResType == y.ResType && x.TextData == y.TextData && x.PicData == y.PicData;
+    });
+}
+
+
 // Names clash as the definition's lookups find them: trimmed, ignoring case.
 bool SameName(const std::string& a, const std::string& b) {
     return text::EqualsIgnoreCase(text::TrimBlanks(a), text::TrimBlanks(b));
 }
 
 template <typename T>
-bool OtherHasName(const std::shared_ptr<Collection<T>>& list, const T* self, const std::string& name) {
+bool OtherHasName(const std::shared_ptr<Collection<T>>& list, const void* self, const std::string& name) {
     if (list)
         for (const auto& item : *list)
             if (item && item.get() != self && SameName(item->Name, name)) return true;
@@ -162,7 +179,8 @@ QTreeWidgetItem* FindPath(QTreeWidget* tree, const QStringList& path) {
             QTreeWidgetItem* child = found ? found->child(i) : tree->topLevelItem(i);
             if (child->text(0) == text) next = child;
         }
-        if (!next) return nullptr;
+        // Gone (undone, deleted): its nearest owner still there.
+        if (!next) return found;
         found = next;
     }
     return found;
@@ -181,7 +199,14 @@ bool AskName(QWidget* parent, const QString& current, QString& chosen) {
     cmdOK->setDefault(true);
     auto* cmdCancel = new QPushButton(QStringLiteral("&Cancelar"), &d);
     cmdCancel->setObjectName("cmdCancel");
-    QObject::connect(cmdOK, &QPushButton::clicked, &d, &QDialog::accept);
+    QObject::connect(cmdOK, &QPushButton::clicked, &d, [&d, txtName] {
+        if (txtName->text().trimmed().isEmpty()) {
+            platform::ShowMessage("Indique un nombre.", platform::MsgButtons::Ok, platform::MsgIcon::Information);
+            txtName->setFocus();
+        } else if (NameAccepted(txtName)) {
+            d.accept();
+        }
+    });
     QObject::connect(cmdCancel, &QPushButton::clicked, &d, &QDialog::reject);
     auto* layout = new QVBoxLayout(&d);
     layout->addWidget(new QLabel(QStringLiteral("Nombre:"), &d));
@@ -216,6 +241,15 @@ struct OrvaneE::Target {
             case kPrnFormat: return &format->Name;
             case kRSource: return &rsource->Name;
             default: return nullptr;
+        }
+    }
+    const void* Self() const {
+        switch (kind) {
+            case kConnection: return connection.get();
+            case kParameter: return parameter.get();
+            case kDialog: return dialog.get();
+            case kPrnFormat: return format.get();
+            default: return rsource.get();
         }
     }
 };
@@ -314,6 +348,7 @@ void OrvaneE::ShowReport(std::shared_ptr<Orvane> report, const QString& file) {
     ui_.objOrvane = report_;
     undo_.clear();
     redo_.clear();
+    savedResources_ = CopyResources(*report_);
     tree_->Nodes().Clear();  // another report: nothing of the old tree's state carries over
     Refresh();
 }
@@ -347,7 +382,7 @@ void OrvaneE::Refresh() {
 void OrvaneE::UpdateTitle() {
     const QString name = file_.isEmpty() ? QStringLiteral("Sin título") : QFileInfo(file_).fileName();
     setWindowTitle(name + QStringLiteral("[*] - Diseñador de reportes"));
-    setWindowModified(report_->IsDirty());
+    setWindowModified(Modified());
     mnuDeshacer->setEnabled(!undo_.empty());
     mnuRehacer->setEnabled(!redo_.empty());
 }
@@ -410,30 +445,27 @@ OrvaneE::Target OrvaneE::SelectedTarget() const {
     return t;
 }
 
-std::string OrvaneE::NameTaken(const Target& t) const {
-    switch (t.kind) {
+std::string OrvaneE::NameTaken(int kind, const void* self, const std::string& name) const {
+    switch (kind) {
         case kConnection:
-            if (OtherHasName(report_->eConections, t.connection.get(), t.connection->Name))
-                return "Ya existe una conexión con el mismo nombre.";
+            if (OtherHasName(report_->eConections, self, name)) return "Ya existe una conexión con el mismo nombre.";
             break;
         case kParameter:
-            if (OtherHasName(report_->eParameters, t.parameter.get(), t.parameter->Name))
-                return "Ya existe un parámetro con el mismo nombre.";
+            if (OtherHasName(report_->eParameters, self, name)) return "Ya existe un parámetro con el mismo nombre.";
             break;
         // No dialog of the component names these two clashes; the messages follow the others'.
         case kDialog:
-            if (OtherHasName(report_->eDialogs, t.dialog.get(), t.dialog->Name))
-                return "Ya existe un diálogo con el mismo nombre.";
+            if (OtherHasName(report_->eDialogs, self, name)) return "Ya existe un diálogo con el mismo nombre.";
             break;
         case kPrnFormat:
-            if (OtherHasName(report_->ePrnFormats, t.format.get(), t.format->Name))
+            if (OtherHasName(report_->ePrnFormats, self, name))
                 return "Ya existe un formato de impresión con el mismo nombre.";
             break;
         case kRSource: {
             // A record source's node is found by its name alone: unique across the definition.
             bool taken = false;
-            auto other = [&t, &taken](const std::shared_ptr<eRSource>& rs, int, bool) {
-                taken = rs != t.rsource && SameName(rs->Name, t.rsource->Name);
+            auto other = [&](const std::shared_ptr<eRSource>& rs, int, bool) {
+                taken = rs.get() != self && SameName(rs->Name, name);
                 return !taken;
             };
             for (const auto& c : *report_->eConections)
@@ -449,20 +481,42 @@ std::string OrvaneE::NameTaken(const Target& t) const {
     return {};
 }
 
+ScopedNameRule OrvaneE::NameRuleFor(int kind, const void* self, const std::string& kept, bool renaming) const {
+    // The connection and record source editors check their names themselves,
+    // and a parameter added from the record source editor is no record source.
+    if (!renaming && kind != kParameter && kind != kDialog && kind != kPrnFormat) return ScopedNameRule({});
+    return ScopedNameRule([this, kind, self, kept](const std::string& name) {
+        // A name kept as it was is no new clash, even where a file holds two alike.
+        return name == kept ? std::string() : NameTaken(kind, self, name);
+    });
+}
+
+OrvaneE::Snapshot OrvaneE::Take() const { return {report_->ToXML(), CopyResources(*report_), {}, {}}; }
+
+// Keeps the saved sign, so the unsaved mark compares with the file again.
+void OrvaneE::Put(const Snapshot& snapshot) {
+    const std::string sign = report_->InitialSign;
+    report_->FromXML(snapshot.xml);
+    report_->InitialSign = sign;
+    report_->ResDataCollection = std::make_shared<Collection<eResData>>();
+    for (const eResData& r : snapshot.resources) report_->ResDataCollection->Add(std::make_shared<eResData>(r));
+}
+
+bool OrvaneE::Modified() const {
+    return report_->IsDirty() || !SameResources(CopyResources(*report_), savedResources_);
+}
+
 void OrvaneE::Change(const std::function<bool()>& step) {
-    const std::string before = report_->ToXML();
-    if (!step()) Restore(before);
-    if (report_->ToXML() != before) {
-        undo_.push_back(before);
+    Snapshot before = Take();
+    before.before = PathOf(tvwOrvane->currentItem());
+    if (!step()) Put(before);
+    const bool changed = report_->ToXML() != before.xml || !SameResources(CopyResources(*report_), before.resources);
+    if (changed) {
+        undo_.push_back(std::move(before));
         redo_.clear();
     }
     Refresh();
-}
-
-void OrvaneE::Restore(const std::string& xml) {
-    const std::string sign = report_->InitialSign;
-    report_->FromXML(xml);
-    report_->InitialSign = sign;
+    if (changed) undo_.back().after = PathOf(tvwOrvane->currentItem());
 }
 
 void OrvaneE::Add(int kind) {
@@ -472,11 +526,9 @@ void OrvaneE::Add(int kind) {
         path << QString::fromStdString(name);
         reveal_ = path;
     };
-    auto refused = [](const std::string& message) {
-        platform::ShowMessage(message, platform::MsgButtons::Ok, platform::MsgIcon::Information);
-        return true;
-    };
     const QStringList group = owner.mid(0, 2);
+    // The name dialogs refuse a name in use and stay open; nothing of the new item exists yet.
+    const ScopedNameRule rule = NameRuleFor(kind, nullptr, {});
     Change([&] {
         if (kind == kConnection) {
             // The connection editor refuses a repeated name itself.
@@ -486,32 +538,20 @@ void OrvaneE::Add(int kind) {
                 reveal(group, c->Name);
             }
         } else if (kind == kParameter) {
-            auto p = ui_.AddeParameter();
-            if (!p) return true;
-            Target t;
-            t.kind = kParameter;
-            t.parameter = p;
-            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
-            report_->eParameters->Add(p);
-            reveal(group, p->Name);
+            if (auto p = ui_.AddeParameter()) {
+                report_->eParameters->Add(p);
+                reveal(group, p->Name);
+            }
         } else if (kind == kDialog) {
-            auto d = ui_.AddeDialog();
-            if (!d) return true;
-            Target t;
-            t.kind = kDialog;
-            t.dialog = d;
-            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
-            report_->eDialogs->Add(d);
-            reveal(group, d->Name);
+            if (auto d = ui_.AddeDialog()) {
+                report_->eDialogs->Add(d);
+                reveal(group, d->Name);
+            }
         } else if (kind == kPrnFormat && report_->ePrnFormats) {
-            auto f = ui_.AddPrnFormat();
-            if (!f) return true;
-            Target t;
-            t.kind = kPrnFormat;
-            t.format = f;
-            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
-            report_->ePrnFormats->Add(f);
-            reveal(group, f->Name);
+            if (auto f = ui_.AddPrnFormat()) {
+                report_->ePrnFormats->Add(f);
+                reveal(group, f->Name);
+            }
         } else if (kind == kRSource) {
             // The record source editor refuses a repeated name itself.
             const auto [connection, parent] = SelectedRSourceOwner();
@@ -529,6 +569,7 @@ void OrvaneE::Editar() {
     if (t.kind == kNone) return;  // the report's own node, a group, or nothing selected
     const QStringList at = PathOf(tvwOrvane->currentItem());
     const std::string name = *t.Name();
+    const ScopedNameRule rule = NameRuleFor(t.kind, t.Self(), name);
     Change([&] {
         bool accepted = false;
         switch (t.kind) {
@@ -540,11 +581,6 @@ void OrvaneE::Editar() {
         }
         // Cancelled: what the dialog wrote before (a test query, a refresh) stays.
         if (!accepted) return true;
-        // A name kept as it was is no new clash, even where a file holds two alike.
-        if (auto taken = *t.Name() == name ? std::string() : NameTaken(t); !taken.empty()) {
-            platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
-            return false;
-        }
         if (*t.Name() != name) OfferReferenceRename(t, name);
         reveal_ = at.mid(0, at.size() - 1) << QString::fromStdString(*t.Name());
         return true;
@@ -555,19 +591,14 @@ void OrvaneE::CambiarNombre() {
     const Target t = SelectedTarget();
     if (t.kind == kNone) return;
     QString name;
-    if (!AskName(this, QString::fromStdString(*t.Name()), name) || name.toStdString() == *t.Name()) return;
-    if (name.isEmpty()) {
-        platform::ShowMessage("Indique un nombre.", platform::MsgButtons::Ok, platform::MsgIcon::Information);
-        return;
+    {
+        const ScopedNameRule rule = NameRuleFor(t.kind, t.Self(), *t.Name(), true);
+        if (!AskName(this, QString::fromStdString(*t.Name()), name) || name.toStdString() == *t.Name()) return;
     }
     const QStringList at = PathOf(tvwOrvane->currentItem());
     const std::string old = *t.Name();
     Change([&] {
         *t.Name() = name.toStdString();
-        if (auto taken = NameTaken(t); !taken.empty()) {
-            platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
-            return false;
-        }
         OfferReferenceRename(t, old);
         reveal_ = at.mid(0, at.size() - 1) << name;
         return true;
@@ -593,8 +624,18 @@ void OrvaneE::Eliminar() {
     if (t.kind == kNone) return;
     static const char* const what[] = {"la conexión", "el parámetro", "el diálogo", "el formato de impresión",
                                        "el origen de registros"};
+    // What goes with the item: the record sources below it.
+    int dependents = 0;
+    auto count = [&dependents](const std::shared_ptr<eRSource>&, int, bool) { return ++dependents > 0; };
+    if (t.kind == kConnection) WalkRSources(t.connection->eRSources.get(), count);
+    if (t.kind == kDialog) WalkRSources(t.dialog->eRSources.get(), count);
+    if (t.kind == kRSource) WalkRSources(t.rsource->eRSources.get(), count);
+    const std::string with = dependents == 0   ? ""
+                             : dependents == 1 ? " y su origen dependiente"
+                                               : " y sus " + std::to_string(dependents) + " orígenes dependientes";
     // Enter must not delete: No is the default answer.
-    const std::string question = std::string("¿Desea eliminar ") + what[t.kind] + " \"" + *t.Name() + "\"?";
+    const std::string question =
+        std::string("¿Desea eliminar ") + what[t.kind] + " \"" + *t.Name() + "\"" + with + "?";
     if (platform::ShowMessage(question, platform::MsgButtons::YesNo, platform::MsgIcon::Question, {},
                               platform::MsgAnswer::No) != platform::MsgAnswer::Yes)
         return;
@@ -630,17 +671,27 @@ void OrvaneE::Revisar() {
 
 void OrvaneE::Deshacer() {
     if (undo_.empty()) return;
-    redo_.push_back(report_->ToXML());
-    Restore(undo_.back());
+    Snapshot step = std::move(undo_.back());
     undo_.pop_back();
+    Snapshot now = Take();
+    now.before = step.before;
+    now.after = step.after;
+    redo_.push_back(std::move(now));
+    Put(step);
+    reveal_ = step.before;
     Refresh();
 }
 
 void OrvaneE::Rehacer() {
     if (redo_.empty()) return;
-    undo_.push_back(report_->ToXML());
-    Restore(redo_.back());
+    Snapshot step = std::move(redo_.back());
     redo_.pop_back();
+    Snapshot now = Take();
+    now.before = step.before;
+    now.after = step.after;
+    undo_.push_back(std::move(now));
+    Put(step);
+    reveal_ = step.after;
     Refresh();
 }
 
@@ -656,7 +707,7 @@ std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> OrvaneE::Sele
 }
 
 bool OrvaneE::MaySwitch() {
-    if (!report_->IsDirty()) return true;
+    if (!Modified()) return true;
     switch (platform::ShowMessage("El reporte tiene cambios sin guardar. ¿Desea guardarlos?",
                                   platform::MsgButtons::SaveDiscardCancel, platform::MsgIcon::Exclamation, {},
                                   platform::MsgAnswer::Save)) {
@@ -726,6 +777,7 @@ bool OrvaneE::SaveFile(const QString& path) {
         UpdateTitle();
         return false;
     }
+    savedResources_ = CopyResources(*report_);
     file_ = QFileInfo(path).absoluteFilePath();
     Remember(file_);
     UpdateTitle();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "designer/OrvaneUI.h"
+#include "designer/qt/QtSeams.h"
 #include "model/Orvane.h"
 
 class QAction;
@@ -96,13 +97,14 @@ private:
     // dialogs write before they are cancelled), become one undo step; the
     // tree and the unsaved mark follow the definition afterwards.
     void Change(const std::function<bool()>& step);
-    // The message for a name another item of the same kind already has, or "".
-    std::string NameTaken(const Target& target) const;
+    // The message for a name another item of the kind (not self) already has, or "".
+    std::string NameTaken(int kind, const void* self, const std::string& name) const;
+    // The name dialogs' rule while an item of kind is named (renaming: by
+    // the rename dialog): kept, its name before, always passes.
+    ScopedNameRule NameRuleFor(int kind, const void* self, const std::string& kept, bool renaming = false) const;
     // After a parameter or a record source was renamed from the name from:
     // offers to make the references to it follow, saying how many change.
     void OfferReferenceRename(const Target& target, const std::string& from);
-    // Puts the definition back to a snapshot, keeping the saved sign.
-    void Restore(const std::string& xml);
     // True when there are no unsaved changes, or they were saved, or the
     // user chose to drop them.
     bool MaySwitch();
@@ -122,7 +124,20 @@ private:
     OrvaneUI ui_;
     std::unique_ptr<QtTreeControl> tree_;
     QString file_;
-    std::vector<std::string> undo_, redo_;  // definition XML before each step
+    // What an undo step puts back: the definition XML and the resources,
+    // which the XML does not carry, and the nodes selected before and after
+    // the step, so undo and redo select the item the step touched.
+    struct Snapshot {
+        std::string xml;
+        std::vector<eResData> resources;
+        QStringList before, after;
+    };
+    Snapshot Take() const;
+    void Put(const Snapshot& snapshot);
+    // True when the definition or its resources changed since loaded or saved.
+    bool Modified() const;
+    std::vector<Snapshot> undo_, redo_;
+    std::vector<eResData> savedResources_;  // the resources as last loaded or saved
     QStringList reveal_;                    // the node to select after the next rebuild
 };
 

@@ -12,6 +12,7 @@
 #include "QtTestSupport.h"
 #include "designer/RenameReferences.h"
 #include "designer/qt/FrmParameter.h"
+#include "designer/qt/NameDialogs.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
 #include "support/Encodings.h"
@@ -76,7 +77,7 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     ASSERT_FALSE(folder.isEmpty());
     const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
     platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
-    std::vector<QString> opened;
+    QStringList opened;
     auto viewer = std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
         opened.push_back(url.toLocalFile());
         return true;
@@ -86,11 +87,25 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     designer::frmParameter parameter;  // a dialog's help button opens its own topic
     Click(parameter, "btnAyuda");
     EXPECT_TRUE(viewer->Open(folder.toStdString() + "/orvane.html", 10099));  // a topic without a page: the index
+    designer::frmDialog named;  // F1 anywhere in a dialog, and its "Ayuda" button
+    runner.Then([](QDialog& d) {
+        d.activateWindow();  // as a modal dialog is: the window's own F1 no longer answers
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QTest::keyClick(Find<QWidget>(d, "txtName"), Qt::Key_F1);
+        Click(d, "BtnAyuda");
+    });
+    designer::RunModal(named);
+    Activate(w);
+    EXPECT_TRUE(messages->Taken().empty());
+    designer::QtHelpViewer nothingShows([](const QUrl&) { return false; });
+    platform::SetHelpViewer(std::shared_ptr<platform::HelpViewer>(&nothingShows, [](auto*) {}));
+    QTest::keyClick(&w, Qt::Key_F1);
     platform::SetHelpViewer(previousViewer);
     platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
-    EXPECT_TRUE(messages->Taken().empty());
-    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
-                                            folder + "/orvane.html"}));
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"No hay ningún programa que pueda mostrar la ayuda. Ábrala "
+                                                         "con un navegador: " + folder.toStdString() + "/orvane.html"}));
+    EXPECT_EQ(opened.join(" ").replace(folder + "/", "").toStdString(),
+              "orvane.html orvane-10037.html orvane.html orvane-10039.html orvane-10039.html");
 
     ASSERT_TRUE(designer::LoadSpanishTranslations());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
@@ -132,24 +147,35 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     Select(w, "Fmt_fmtListado");
     messages->QueueAnswer(platform::MsgAnswer::Yes);
     QTest::keyClick(w.tvwOrvane, Qt::Key_Delete);
-    Select(w, "Rst_lineas");
+    Select(w, "Rst_pedidos");
     QTest::keyClick(w.tvwOrvane, Qt::Key_Delete);  // answered No: kept
     EXPECT_EQ(w.Report()->ePrnFormats->Count(), 0);
-    EXPECT_NE(w.Report()->GetRSource("lineas"), nullptr);
+    EXPECT_NE(w.Report()->GetRSource("pedidos"), nullptr);
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 2u);
     EXPECT_EQ(taken[0].text, "¿Desea eliminar el formato de impresión \"fmtListado\"?");
-    EXPECT_EQ(taken[1].text, "¿Desea eliminar el origen de registros \"lineas\"?");
+    EXPECT_EQ(taken[1].text, "¿Desea eliminar el origen de registros \"pedidos\" y su origen dependiente?");
     EXPECT_EQ(taken[1].defaultButton, platform::MsgAnswer::No);
 
+    // Undo and redo select the item each step touched, so F2 renames it.
     const std::string edited = w.Report()->ToXML();
-    for (int i = 0; i < 3; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QStringList selected;
+    auto step = [&](QKeySequence keys) {
+        QTest::keySequence(&w, keys);
+        selected << (w.tvwOrvane->currentItem() ? w.tvwOrvane->currentItem()->text(0) : QString());
+    };
+    for (int i = 0; i < 3; ++i) step(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_TRUE(w.Report()->ToXML() == original);
     EXPECT_FALSE(w.isWindowModified());
     EXPECT_FALSE(w.mnuDeshacer->isEnabled());
-    for (int i = 0; i < 3; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    runner.Then([](QDialog& d) { EXPECT_EQ(Shown(d, {"txtName"}), QStringList({"clientes"})); });
+    QTest::keyClick(w.tvwOrvane, Qt::Key_F2);
+    for (int i = 0; i < 3; ++i) step(QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_TRUE(w.Report()->ToXML() == edited);
     EXPECT_TRUE(w.isWindowModified());
+    EXPECT_EQ(selected, QStringList({"fmtListado", "Ciudad", "clientes", "clientes", "Localidad",
+                                     "Formatos de impresión"}));
+    EXPECT_EQ(runner.Unscripted(), 0);
 
     // Work is never dropped without asking to save it, "Guardar" being the Enter answer.
     ScratchDir dir;
@@ -211,28 +237,27 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
     Select(w, "@Parameters");
     EXPECT_TRUE(w.mnuAParametro->isEnabled() && !w.mnuAConexion->isEnabled() && !w.mnuAeRSource->isEnabled());
     EXPECT_FALSE(w.mnuEditar->isEnabled());  // a group is no item
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "ciudad");
-        Click(d, "optSuperType(1)");
-        Click(d, "cmdOK");
-    });
+    // A refused name keeps the dialog open with what was typed, the name selected to fix it.
+    auto refused = [](const char* name, const char* chosen = nullptr) {
+        return [name, chosen](QDialog& d) {
+            Type(d, "txtName", name);
+            if (chosen) Click(d, chosen);
+            Click(d, "cmdOK");
+            auto* edit = Find<QLineEdit>(d, "txtName");
+            EXPECT_TRUE(d.isVisible()) << name;
+            EXPECT_EQ(edit->selectedText(), QString(name));
+            EXPECT_TRUE(!chosen || Find<QAbstractButton>(d, chosen)->isChecked());
+        };
+    };
+    runner.Then(refused("ciudad", "optSuperType(1)"));
     w.mnuAParametro->trigger();
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", " Pedidos ");
-        Click(d, "cmdOK");
-    });
+    runner.Then(refused(" Pedidos "));
     Select(w, "Rst_lineas");
     w.CambiarNombre();
     Select(w, "Prm_IdCliente");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "IDPEDIDO");
-        Click(d, "cmdOK");
-    });
+    runner.Then(refused("IDPEDIDO"));
     w.mnuEditar->trigger();
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "ventas");
-        Click(d, "cmdOK");
-    });
+    runner.Then(refused("ventas"));
     Select(w, "Cnn_resumen");
     w.CambiarNombre();
     for (const char* key : {"Fmt_fmtListado", "Dlg_dlgFiltro", "Cnn_ventas"}) {
@@ -262,7 +287,8 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
          "el archivo no contiene una definición de reporte."},
         {"roto.xml", "<Orvane Name=\"x\"><eConnections>", nullptr},
         {"roto.xpd", "no es un zip", "no es un paquete de reporte."},
-        {"falta.xml", "", "no se puede leer el archivo."},
+        {"falta.xml", "", "el archivo no existe."},
+        {"falta.xpd", "", "el archivo no existe."},
     };
     for (const auto& c : cases) {
         messages->Clear();
