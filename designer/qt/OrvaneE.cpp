@@ -22,6 +22,7 @@
 #include "designer/qt/CheckDialog.h"
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
+#include "designer/qt/ReportDialogs.h"
 #include "model/Help.h"
 #include "model/RSourceWalk.h"
 #include "model/eConnection.h"
@@ -39,13 +40,15 @@ namespace orvane::designer {
 namespace {
 
 // The kinds of item the window adds and edits, by their group node's key.
-enum Kind { kConnection, kParameter, kDialog, kPrnFormat, kRSource, kNone };
+enum Kind { kConnection, kParameter, kDialog, kPrnFormat, kRSource, kResource, kCode, kReport, kNone };
 
 Kind KindOfGroupKey(const std::string& key) {
     if (key == "@Connections") return kConnection;
     if (key == "@Parameters") return kParameter;
     if (key == "@Dialogs") return kDialog;
     if (key == "@PrnFormats") return kPrnFormat;
+    if (key == "@ResDataCol") return kResource;
+    if (key == "@ScriptCode") return kCode;
     return kNone;
 }
 
@@ -86,6 +89,9 @@ std::shared_ptr<Orvane> EmptyReport() {
 }
 
 const QString kFilter = QStringLiteral("Reportes (*.xpd *.xml);;Paquetes de reporte (*.xpd);;Definiciones XML (*.xml)");
+const QString kPictureFilter = QStringLiteral(
+    "Imágenes (*.png *.jpg *.jpeg *.gif *.bmp *.ico *.wmf *.emf);;Todos los archivos (*)");
+const QString kTextFilter = QStringLiteral("Textos (*.txt);;Todos los archivos (*)");
 constexpr int kRecentCount = 8;
 
 // True when the text's root element is a report definition's. Only the
@@ -232,6 +238,8 @@ struct OrvaneE::Target {
     std::shared_ptr<ePrnFormat> format;
     std::shared_ptr<eRSource> rsource;
     std::shared_ptr<Collection<eRSource>> rsources;  // the record source's collection
+    std::shared_ptr<eResData> resource;
+    std::shared_ptr<Orvane> report;  // for the report's own node
 
     std::string* Name() const {
         switch (kind) {
@@ -240,6 +248,8 @@ struct OrvaneE::Target {
             case kDialog: return &dialog->Name;
             case kPrnFormat: return &format->Name;
             case kRSource: return &rsource->Name;
+            case kResource: return &resource->Name;
+            case kReport: return &report->Name;
             default: return nullptr;
         }
     }
@@ -249,6 +259,7 @@ struct OrvaneE::Target {
             case kParameter: return parameter.get();
             case kDialog: return dialog.get();
             case kPrnFormat: return format.get();
+            case kResource: return resource.get();
             default: return rsource.get();
         }
     }
@@ -332,6 +343,13 @@ void OrvaneE::BuildMenus() {
                           "mnuAPrnFormat");
     mnuAeRSource = named(add->addAction(QStringLiteral("RSource"), this, [this] { Add(kRSource); }), "mnuAeRSource");
     mnuAeRSource->setToolTip(QStringLiteral("Seleccione una conexión o un origen de registros"));
+    mnuAImagen = named(add->addAction(QStringLiteral("Imagen desde archivo..."), this, [this] { AddResource(true); }),
+                       "mnuAImagen");
+    mnuATexto = named(add->addAction(QStringLiteral("Texto desde archivo..."), this, [this] { AddResource(false); }),
+                      "mnuATexto");
+    mnuGuardarRecurso = named(mnuReporte->addAction(QStringLiteral("&Guardar recurso en archivo..."), this,
+                                                    &OrvaneE::SaveResource),
+                              "mnuGuardarRecurso");
     // Without a manager file the connection editor offers only connection
     // strings; here a person registers the first application and creates it.
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
@@ -388,10 +406,14 @@ void OrvaneE::UpdateTitle() {
 }
 
 void OrvaneE::EnableAddCommands() {
-    for (QAction* a : {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat}) a->setEnabled(false);
+    for (QAction* a : {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat, mnuAImagen, mnuATexto})
+        a->setEnabled(false);
     mnuAeRSource->setEnabled(SelectedRSourceOwner().first != nullptr);
-    const bool item = SelectedTarget().kind != kNone;
-    for (QAction* a : {mnuEditar, mnuCambiarNombre, mnuEliminar}) a->setEnabled(item);
+    const int selected = SelectedTarget().kind;
+    mnuEditar->setEnabled(selected != kNone);
+    mnuCambiarNombre->setEnabled(selected != kNone && selected != kCode);
+    mnuEliminar->setEnabled(selected < kCode);
+    mnuGuardarRecurso->setEnabled(selected == kResource);
     auto node = tree_->SelectedItem();
     if (!node) return;
     Kind kind = KindOfGroupKey(node->Key());
@@ -399,6 +421,8 @@ void OrvaneE::EnableAddCommands() {
     if (auto parent = node->Parent(); kind == kNone && parent) kind = KindOfGroupKey(parent->Key());
     QAction* actions[] = {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat};
     if (kind < kRSource) actions[kind]->setEnabled(true);
+    mnuAImagen->setEnabled(kind == kResource);
+    mnuATexto->setEnabled(kind == kResource);
 }
 
 OrvaneE::Target OrvaneE::SelectedTarget() const {
@@ -407,9 +431,15 @@ OrvaneE::Target OrvaneE::SelectedTarget() const {
     const QTreeWidgetItem* at = tvwOrvane->currentItem();
     for (; at && at->parent() && at->parent()->parent(); at = at->parent())
         path.insert(path.begin(), at->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(at)) + 1);
-    if (!at || !at->parent() || path.empty()) return {};
-    auto group = tree_->NodeOf(at);
     Target t;
+    if (at && !at->parent()) {
+        t.kind = kReport;
+        t.report = report_;
+        return t;
+    }
+    auto group = at ? tree_->NodeOf(at) : nullptr;
+    if (group && path.empty() && group->Key() == "@ScriptCode") t.kind = kCode;
+    if (!at || path.empty()) return t;
     t.index = path[0];
     std::shared_ptr<Collection<eRSource>> owned;
     switch (KindOfGroupKey(group ? group->Key() : std::string())) {
@@ -431,6 +461,10 @@ OrvaneE::Target OrvaneE::SelectedTarget() const {
             if (path.size() != 1 || !report_->ePrnFormats || !(t.format = report_->ePrnFormats->Item(path[0])))
                 return {};
             t.kind = kPrnFormat;
+            return t;
+        case kResource:
+            if (path.size() != 1 || !(t.resource = report_->ResDataCollection->Item(path[0]))) return {};
+            t.kind = kResource;
             return t;
         default:
             return {};
@@ -460,6 +494,13 @@ std::string OrvaneE::NameTaken(int kind, const void* self, const std::string& na
         case kPrnFormat:
             if (OtherHasName(report_->ePrnFormats, self, name))
                 return "Ya existe un formato de impresión con el mismo nombre.";
+            break;
+        case kResource:
+            // The name is also the file's inside the package.
+            if (name.find_first_of("/\\:*?\"<>|") != std::string::npos)
+                return "El nombre de un recurso no puede contener / \\ : * ? \" < > |";
+            if (OtherHasName(report_->ResDataCollection, self, name))
+                return "Ya existe un recurso con el mismo nombre.";
             break;
         case kRSource: {
             // A record source's node is found by its name alone: unique across the definition.
@@ -566,7 +607,8 @@ void OrvaneE::Add(int kind) {
 
 void OrvaneE::Editar() {
     const Target t = SelectedTarget();
-    if (t.kind == kNone) return;  // the report's own node, a group, or nothing selected
+    if (t.kind == kNone) return;  // a group, or nothing selected
+    if (t.kind >= kResource) return EditOwn(t);
     const QStringList at = PathOf(tvwOrvane->currentItem());
     const std::string name = *t.Name();
     const ScopedNameRule rule = NameRuleFor(t.kind, t.Self(), name);
@@ -600,7 +642,7 @@ void OrvaneE::CambiarNombre() {
     Change([&] {
         *t.Name() = name.toStdString();
         OfferReferenceRename(t, old);
-        reveal_ = at.mid(0, at.size() - 1) << name;
+        reveal_ = at.mid(0, at.size() - 1) << name;  // the report's own node: its name alone
         return true;
     });
 }
@@ -621,9 +663,9 @@ void OrvaneE::OfferReferenceRename(const Target& t, const std::string& from) {
 
 void OrvaneE::Eliminar() {
     const Target t = SelectedTarget();
-    if (t.kind == kNone) return;
+    if (t.kind >= kCode) return;  // the report, its code, a group: nothing to delete
     static const char* const what[] = {"la conexión", "el parámetro", "el diálogo", "el formato de impresión",
-                                       "el origen de registros"};
+                                       "el origen de registros", "el recurso"};
     // What goes with the item: the record sources below it.
     int dependents = 0;
     auto count = [&dependents](const std::shared_ptr<eRSource>&, int, bool) { return ++dependents > 0; };
@@ -647,10 +689,78 @@ void OrvaneE::Eliminar() {
             case kParameter: report_->eParameters->Remove(t.index); break;
             case kDialog: report_->eDialogs->Remove(t.index); break;
             case kPrnFormat: report_->ePrnFormats->Remove(t.index); break;
+            case kResource: report_->ResDataCollection->Remove(t.index); break;
             default: t.rsources->Remove(t.index); break;
         }
         return true;
     });
+}
+
+void OrvaneE::EditOwn(const Target& t) {
+    const QStringList at = PathOf(tvwOrvane->currentItem());
+    Change([&] {
+        if (t.kind == kReport) {
+            frmReporte d(this);
+            d.Editar(report_);
+            if (RunModal(d) == QDialog::Accepted) reveal_ = QStringList{QString::fromStdString(report_->Name)};
+        } else if (t.kind == kCode) {
+            frmCodigo d(this);
+            d.Editar(report_);
+            RunModal(d);
+        } else {
+            const bool picture = t.resource->ResType == rtPicture;
+            const QString path = ChooseFile(this, QStringLiteral("Reemplazar desde archivo"),
+                                            picture ? kPictureFilter : kTextFilter, false);
+            // A file refused keeps the resource as it was, after the loader's message.
+            if (!path.isEmpty()) {
+                // Pictures are shared with the undo steps: a replaced one is a new object.
+                auto replaced = std::make_shared<eResData>(*t.resource);
+                if (picture ? replaced->LoadPictureFromFile(path.toStdString())
+                            : replaced->LoadTextFromFile(path.toStdString()))
+                    *t.resource = *replaced;
+            }
+        }
+        return true;
+    });
+}
+
+bool OrvaneE::AddResource(bool picture) {
+    const QString path = ChooseFile(this, picture ? QStringLiteral("Agregar imagen") : QStringLiteral("Agregar texto"),
+                                    picture ? kPictureFilter : kTextFilter, false);
+    if (path.isEmpty()) return false;
+    eResData loaded;
+    if (!(picture ? loaded.LoadPictureFromFile(path.toStdString()) : loaded.LoadTextFromFile(path.toStdString())))
+        return false;
+    // Named after the file; a name in use gets the first free number after it.
+    const std::string stem = QFileInfo(path).completeBaseName().toStdString();
+    std::string name = stem.empty() ? report_->UniqueResDataName() : stem;
+    for (int n = 2; !NameTaken(kResource, nullptr, name).empty(); ++n) name = stem + std::to_string(n);
+    loaded.Name = name;
+    Change([&] {
+        if (auto added = report_->NewResData(name)) *added = loaded;
+        reveal_ = QStringList{QString::fromStdString(report_->Name), QStringLiteral("Imágenes y textos"),
+                              QString::fromStdString(name)};
+        return true;
+    });
+    return true;
+}
+
+bool OrvaneE::SaveResource() {
+    const Target t = SelectedTarget();
+    if (t.kind != kResource) return false;
+    const eResData& r = *t.resource;
+    const bool picture = r.ResType == rtPicture;
+    if (picture && !r.PicData) return false;
+    const std::string ext = picture ? std::string(r.PicData->Extension()) : "txt";
+    const QString start = QDir(file_.isEmpty() ? QDir::homePath() : QFileInfo(file_).absolutePath())
+                              .filePath(QString::fromStdString(r.Name + "." + ext));
+    const QString path = ChooseFile(this, QStringLiteral("Guardar recurso"),
+                                    picture ? kPictureFilter : kTextFilter, true, start);
+    if (path.isEmpty()) return false;
+    if (WriteText(path, picture ? r.PicData->Bytes() : r.TextData)) return true;
+    platform::ShowMessage("No se pudo guardar el recurso en " + path.toStdString(), platform::MsgButtons::Ok,
+                          platform::MsgIcon::Critical);
+    return false;
 }
 
 void OrvaneE::Revisar() {

@@ -63,8 +63,14 @@ public:
     QAction* mnuDeshacer;
     QAction* mnuRehacer;
     QAction* mnuRevisar;
+    QAction* mnuAImagen;
+    QAction* mnuATexto;
+    QAction* mnuGuardarRecurso;
 
     // The menu commands, as the actions trigger them.
+    // An item's dialog; on a picture or text, its replacement from a file;
+    // on the report's node, its name and properties; on "Sub-Programa", the
+    // code editor.
     void Editar();
     void CambiarNombre();
     void Eliminar();
@@ -72,6 +78,11 @@ public:
     void Rehacer();
     // Lists the report check's findings; the one chosen selects its item's node.
     void Revisar();
+    // Adds a picture (or a text) read from a file the user chooses, named
+    // after the file. False when cancelled or refused.
+    bool AddResource(bool picture);
+    // Writes the selected picture or text to a file the user chooses.
+    bool SaveResource();
     void Nuevo();
     void Abrir();
     bool Guardar();
@@ -93,6 +104,8 @@ protected:
 private:
     void BuildMenus();
     void Add(int kind);
+    // Editar for the resources, the code and the report's own node.
+    void EditOwn(const Target& target);
     // Runs one editing step. The step's changes, accepted or not (some
     // dialogs write before they are cancelled), become one undo step; the
     // tree and the unsaved mark follow the definition afterwards.

@@ -32,6 +32,12 @@ void Activate(designer::OrvaneE& w) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 }
 
+// The groups of an empty report as `orvane show` prints them, up to the resources.
+std::string CliTree() {
+    return "  Conexiones [@Connections]\n  Parámetros [@Parameters]\n  Diálogos [@Dialogs]\n"
+           "  Formatos de impresión [@PrnFormats]\n";
+}
+
 void Select(designer::OrvaneE& w, const std::string& key) {
     auto node = w.Tree().Nodes().Item(key);
     ASSERT_NE(node, nullptr) << key;
@@ -412,6 +418,76 @@ TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
     w.mnuRevisar->trigger();
     EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
     EXPECT_EQ(runner.Shown(), 2);
+}
+
+// A new report named and described, a picture added, replaced (a file that
+// is no picture refused) and removed, a text added and written out, the code
+// edited: what is saved is what the command-line host reads back.
+TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
+    ScratchDir dir;
+    const std::string logo = ORVANE_SOURCE_DIR "/examples/sales/logo.png";
+    const std::string other = dir.file("otro.png"), notPicture = dir.file("nada.png");
+    WriteFile(other, ReadFile(logo) + "otra");
+    WriteFile(notPicture, "no es una imagen");
+    QStringList files = {QString::fromStdString(logo), QString::fromStdString(notPicture),
+                         QString::fromStdString(other), ORVANE_SOURCE_DIR "/examples/sales/pie.txt",
+                         QString::fromStdString(dir.file("pie-copia.txt"))};
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
+        return files.isEmpty() ? QString() : files.takeFirst();
+    });
+    designer::OrvaneE w;
+    w.tvwOrvane->setCurrentItem(w.tvwOrvane->topLevelItem(0));
+    ASSERT_TRUE(w.mnuCambiarNombre->isEnabled());
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "informe");
+        Click(d, "cmdOK");
+    });
+    w.CambiarNombre();
+    runner.Then([](QDialog& d) {
+        EXPECT_EQ(Shown(d, {"txtName"}), QStringList({"informe"}));
+        Type(d, "txtInfo", "Ventas del mes");
+        Click(d, "cmdOK");
+    });
+    w.Editar();
+    Select(w, "@ResDataCol");
+    ASSERT_TRUE(w.mnuAImagen->isEnabled());
+    w.mnuAImagen->trigger();
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "logo");
+    w.Editar();  // refused: kept
+    w.Editar();
+    w.mnuATexto->trigger();
+    EXPECT_TRUE(w.SaveResource());
+    EXPECT_EQ(ReadFile(dir.file("pie-copia.txt")), ReadFile(ORVANE_SOURCE_DIR "/examples/sales/pie.txt"));
+    Select(w, "@ScriptCode");
+    runner.Then([](QDialog& d) {
+        Find<QPlainTextEdit>(d, "txtCode")->setPlainText("Sub Main\nEnd Sub");
+        Click(d, "cmdOK");
+    });
+    w.Editar();
+    const std::string file = dir.file("informe.xpd");
+    ASSERT_TRUE(w.SaveFile(QString::fromStdString(file)));
+    const std::string tail = "  Imágenes y textos [@ResDataCol]\n    logo [Pic_logo]\n    pie [Txt_pie]\n"
+                             "  Sub-Programa [@ScriptCode]\n";
+    EXPECT_EQ(RunOrvane("show " + ShellQuote(file)).out, "informe [@Ovinforme]\n" + CliTree() + tail);
+    Orvane read;
+    ASSERT_TRUE(read.LoadXPDFile(file));
+    EXPECT_EQ(read.Code, "Sub Main\r\nEnd Sub");
+    EXPECT_EQ(read.Info, "Ventas del mes");
+    EXPECT_EQ(read.GetResdata("logo")->PicData->Bytes(), ReadFile(other));
+
+    Select(w, "Pic_logo");
+    messages->QueueAnswer(platform::MsgAnswer::Yes);
+    w.Eliminar();
+    EXPECT_TRUE(w.isWindowModified());
+    ASSERT_TRUE(w.SaveFile(QString::fromStdString(file)));
+    EXPECT_EQ(RunOrvane("show " + ShellQuote(file)).out,
+              "informe [@Ovinforme]\n" + CliTree() + "  Imágenes y textos [@ResDataCol]\n    pie [Txt_pie]\n"
+              "  Sub-Programa [@ScriptCode]\n");
+    w.Deshacer();
+    EXPECT_NE(w.Report()->GetResdata("logo"), nullptr);
+    EXPECT_TRUE(w.isWindowModified());
+    designer::SetFileChooser(previous);
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"La imágen nos es válida.", "¿Desea eliminar el recurso \"logo\"?"}));
 }
 
 }  // namespace
