@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -290,6 +291,9 @@ OrvaneE::OrvaneE(QWidget* parent) : QMainWindow(parent) {
     connect(tvwOrvane, &QTreeWidget::itemDoubleClicked, this, [this] { Editar(); });
     ShowReport(EmptyReport(), {});
     resize(460, 560);
+    const QSettings settings = Settings();
+    restoreGeometry(settings.value(QStringLiteral("ventana")).toByteArray());
+    tvwOrvane->header()->restoreState(settings.value(QStringLiteral("columnas")).toByteArray());
 }
 
 OrvaneE::~OrvaneE() = default;
@@ -903,18 +907,16 @@ bool OrvaneE::GuardarComo() {
     return SaveFile(path);
 }
 
-QStringList OrvaneE::RecentFiles() const {
-    return QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer"))
-        .value(QStringLiteral("recientes"))
-        .toStringList();
-}
+QSettings OrvaneE::Settings() { return QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")); }
+
+QStringList OrvaneE::RecentFiles() const { return Settings().value(QStringLiteral("recientes")).toStringList(); }
 
 void OrvaneE::Remember(const QString& file) {
     QStringList files = RecentFiles();
     files.removeAll(file);
     files.prepend(file);
     while (files.size() > kRecentCount) files.removeLast();
-    QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")).setValue(QStringLiteral("recientes"), files);
+    Settings().setValue(QStringLiteral("recientes"), files);
 }
 
 void OrvaneE::FillRecent() {
@@ -930,10 +932,14 @@ void OrvaneE::FillRecent() {
 }
 
 void OrvaneE::closeEvent(QCloseEvent* event) {
-    if (MaySwitch())
-        event->accept();
-    else
+    if (!MaySwitch()) {
         event->ignore();
+        return;
+    }
+    QSettings settings = Settings();
+    settings.setValue(QStringLiteral("ventana"), saveGeometry());
+    settings.setValue(QStringLiteral("columnas"), tvwOrvane->header()->saveState());
+    event->accept();
 }
 
 }  // namespace orvane::designer

@@ -2,10 +2,12 @@
 // tree and edits it through OrvaneUI's operations; opens and saves package
 // (XPD) and definition XML files, with the file's name in the title and a
 // mark while the definition has unsaved changes; deletes, renames, undoes
-// and redoes; remembers recent files.
+// and redoes; remembers recent files, its size and place and its tree's
+// column widths.
 #pragma once
 
 #include <QMainWindow>
+#include <QSettings>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -132,6 +134,8 @@ private:
     // (null for a top-level one); no connection when the node offers none.
     std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> SelectedRSourceOwner() const;
     QString StartPath(bool save) const;
+    // Where the window keeps its place, its tree's columns and the recent files.
+    static QSettings Settings();
 
     std::shared_ptr<Orvane> report_;
     OrvaneUI ui_;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QUrl>
 #include <vector>
 
@@ -172,8 +173,17 @@ ModalRunner SetModalRunner(ModalRunner runner) {
 
 QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save, const QString& start) {
     if (Chooser()) return Chooser()(parent, caption, filter, save, start);
-    return save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
-                : QFileDialog::getOpenFileName(parent, caption, start, filter);
+    QFileDialog d(parent, caption, start, filter);
+    d.setObjectName("dlgArchivo");
+    d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Large enough for the name, size, type and date columns, then as the person left it.
+    d.setViewMode(QFileDialog::Detail);
+    QSettings settings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer"));
+    d.resize(settings.value(QStringLiteral("dialogoArchivos"), QSize(880, 540)).toSize());
+    const bool chosen = RunModal(d) == QDialog::Accepted;
+    settings.setValue(QStringLiteral("dialogoArchivos"), d.size());
+    return chosen ? d.selectedFiles().value(0) : QString();
 }
 
 FileChooser SetFileChooser(FileChooser chooser) {

@@ -418,6 +418,14 @@ TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
     w.mnuRevisar->trigger();
     EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
     EXPECT_EQ(runner.Shown(), 2);
+
+    // The window's size outlives it.
+    QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")).remove(QStringLiteral("ventana"));
+    w.show();
+    w.resize(610, 430);
+    ASSERT_TRUE(w.close());
+    designer::OrvaneE again;
+    EXPECT_EQ(again.size(), QSize(610, 430));
 }
 
 // A new report named and described, a picture added, replaced (a file that
