@@ -24,6 +24,7 @@
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
 #include "designer/qt/ReportDialogs.h"
+#include "designer/qt/ReportPreview.h"
 #include "model/Help.h"
 #include "model/RSourceWalk.h"
 #include "model/eConnection.h"
@@ -336,6 +337,9 @@ void OrvaneE::BuildMenus() {
         mnuReporte->addAction(QStringLiteral("E&liminar"), QKeySequence(Qt::Key_Delete), this, &OrvaneE::Eliminar),
         "mnuEliminar");
     mnuRevisar = named(mnuReporte->addAction(QStringLiteral("Revisar reporte"), this, &OrvaneE::Revisar), "mnuRevisar");
+    mnuProbar = named(mnuReporte->addAction(QStringLiteral("&Probar reporte..."), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                            this, &OrvaneE::ProbarReporte),
+                      "mnuProbar");
     QMenu* add = mnuReporte->addMenu(QStringLiteral("&Agregar"));
     add->setObjectName("mnuAgregar");
     add->setToolTipsVisible(true);
@@ -767,6 +771,12 @@ bool OrvaneE::SaveResource() {
     return false;
 }
 
+void OrvaneE::ProbarReporte() {
+    dlgProbarReporte d(this);
+    d.SetReport(*report_, report_->LoadedFrom);
+    RunModal(d);
+}
+
 void OrvaneE::Revisar() {
     // Only the definition is read: opening the connections from here would
     // make a person wait on every database the report names.
@@ -862,6 +872,8 @@ bool OrvaneE::OpenFile(const QString& path) {
         {
             platform::ScopedMessageSink quiet(heard);
             ok = IsXml(path) ? loaded->FromXML(text) : loaded->LoadXPDFile(path.toStdString());
+            // Relative files in its connection strings are beside it, as for a package.
+            if (ok && IsXml(path)) loaded->LoadedFrom = QFileInfo(path).absoluteFilePath().toStdString();
         }
         const auto taken = heard->Taken();
         if (!ok) why = taken.empty() ? "no se pudo leer." : taken.front().text;

@@ -68,6 +68,7 @@ public:
     QAction* mnuAImagen;
     QAction* mnuATexto;
     QAction* mnuGuardarRecurso;
+    QAction* mnuProbar;
 
     // The menu commands, as the actions trigger them.
     // An item's dialog; on a picture or text, its replacement from a file;
@@ -80,6 +81,8 @@ public:
     void Rehacer();
     // Lists the report check's findings; the one chosen selects its item's node.
     void Revisar();
+    // "Probar reporte": the whole-report preview over a copy of the definition.
+    void ProbarReporte();
     // Adds a picture (or a text) read from a file the user chooses, named
     // after the file. False when cancelled or refused.
     bool AddResource(bool picture);

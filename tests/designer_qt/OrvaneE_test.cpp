@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QLabel>
+#include <nlohmann/json.hpp>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QTranslator>
@@ -496,6 +502,88 @@ TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
     EXPECT_TRUE(w.isWindowModified());
     designer::SetFileChooser(previous);
     EXPECT_EQ(Texts(messages), std::vector<std::string>({"La imágen nos es válida.", "¿Desea eliminar el recurso \"logo\"?"}));
+}
+
+// The preview's tree, a line per node: its texts, indented by depth.
+void TreeLines(QTreeWidgetItem* item, const QString& indent, QStringList& out) {
+    out << indent + item->text(0) + (item->text(1).isEmpty() ? QString() : " | " + item->text(1));
+    for (int i = 0; i < item->childCount(); ++i) TreeLines(item->child(i), indent + "  ", out);
+}
+
+// The same lines from the walk `orvane run --format json` printed.
+QString FieldsOf(const nlohmann::ordered_json& row) {
+    QStringList out;
+    for (const auto& [name, value] : row["fields"].items()) out << QString::fromStdString(name + "=" + value.dump());
+    return out.join(", ");
+}
+void ChildLines(const nlohmann::ordered_json& children, const QString& indent, QStringList& out) {
+    for (const auto& child : children) {
+        const auto n = child["rows"].size();
+        out << indent + QString::fromStdString(child["source"].get<std::string>()) + " | " +
+                   (n == 1 ? QString("1 fila") : QString("%1 filas").arg(n));
+        int k = 0;
+        for (const auto& row : child["rows"]) {
+            out << indent + QString("  fila %1 | ").arg(++k) + FieldsOf(row);
+            ChildLines(row["children"], indent + "    ", out);
+        }
+    }
+}
+
+// "Probar reporte" on the example, with a date changed in its picker and a
+// list of two cities: the tree and the JSON copied are the walk orvane run prints.
+TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    text.replace(text.find("ciudad LIKE @Ciudad"), 19, "ciudad IN (@Ciudad)");
+    const std::string file = dir.file("ventas.xml");
+    WriteFile(file, text);
+    MakeSalesDatabase(dir.file("ventas.db"));
+    WriteFile(dir.file("ventas.udl"), ReadFile(ORVANE_SOURCE_DIR "/examples/sales/ventas.udl"));
+    designer::OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    Activate(w);
+    QString json, summary;
+    QStringList lines;
+    runner.Then([&](QDialog& d) {
+        auto* desde = Find<QDateEdit>(d, "prm_Desde");
+        auto* ciudad = Find<QListWidget>(d, "prm_Ciudad");
+        ASSERT_TRUE(desde && ciudad);
+        EXPECT_EQ(desde->date(), QDate(2024, 1, 1));
+        EXPECT_EQ(Find<QDateEdit>(d, "prm_Hasta")->date(), QDate(2024, 6, 30));
+        EXPECT_EQ(Find<QLineEdit>(d, "prm_MinImporte")->text(), "0");
+        EXPECT_EQ(Entries(ciudad), QStringList({"%"}));
+        desde->setDate(QDate(2024, 2, 1));
+        ciudad->item(0)->setText("Sevilla");
+        ciudad->addItem("Madrid");
+        Click(d, "cmdProbar");
+        Click(d, "cmdCopiar");
+        json = QGuiApplication::clipboard()->text();
+        auto* tree = Find<QTreeWidget>(d, "tvwPasos");
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) TreeLines(tree->topLevelItem(i), "", lines);
+        summary = Find<QLabel>(d, "lblResumen")->text();
+    });
+    QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
+    ASSERT_EQ(runner.Shown(), 1);
+    const Outcome run = RunOrvane("run --format json -p Desde=2024-02-01 -p Ciudad=Sevilla -p Ciudad=Madrid " +
+                                  ShellQuote(file));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json.toStdString(), run.out);
+    const auto walked = nlohmann::ordered_json::parse(run.out);
+    QStringList expected;
+    int step = 0, rows = 0;
+    for (const auto& records : walked["steps"]) {
+        expected << QString("Paso %1").arg(++step);
+        for (const auto& record : records) {
+            expected << "  " + QString::fromStdString(record["source"].get<std::string>()) + " | " + FieldsOf(record);
+            ChildLines(record["children"], "    ", expected);
+        }
+    }
+    EXPECT_EQ(lines, expected);
+    for (const QString& line : expected) rows += line.contains(" | ") && !line.contains(" fila") ? 1 : 0;
+    for (const QString& line : expected) rows += line.trimmed().startsWith("fila ") ? 1 : 0;
+    EXPECT_GT(step, 1);
+    EXPECT_TRUE(summary.startsWith(QString("%1 pasos, %2 filas en total, en ").arg(step).arg(rows))) << summary.toStdString();
+    EXPECT_NE(json.indexOf("\"Ciudad\":[\"Sevilla\",\"Madrid\"]"), -1);
 }
 
 }  // namespace
