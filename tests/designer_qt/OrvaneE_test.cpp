@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <nlohmann/json.hpp>
@@ -432,6 +433,13 @@ TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
     ASSERT_TRUE(w.close());
     designer::OrvaneE again;
     EXPECT_EQ(again.size(), QSize(610, 430));
+    runner.Then([](QDialog& d) {  // the file dialog shows its columns
+        auto* files = qobject_cast<QFileDialog*>(&d);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->viewMode(), QFileDialog::Detail);
+        EXPECT_GE(files->width(), 800);
+    });
+    EXPECT_EQ(designer::ChooseFile(&again, "Abrir reporte", "Reportes (*.xpd)", false), QString());
 }
 
 // A new report named and described, a picture added, replaced (a file that
