@@ -447,14 +447,18 @@ TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
 // edited: what is saved is what the command-line host reads back.
 TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
     ScratchDir dir;
-    const std::string logo = ORVANE_SOURCE_DIR "/examples/sales/logo.png";
-    const std::string other = dir.file("otro.png"), notPicture = dir.file("nada.png");
+    const std::string logo = dir.file("logo.png");
+    WriteFile(logo, ReadFile(ORVANE_SOURCE_DIR "/examples/sales/logo.png"));
+    const std::string other = dir.file("otro.png"), notPicture = dir.file("nada.png"), pie = dir.file("pie.txt");
     WriteFile(other, ReadFile(logo) + "otra");
+    WriteFile(pie, "Página de pie\r\n");  // copies only: a faulty save must not reach the sources
     WriteFile(notPicture, "no es una imagen");
     QStringList files = {QString::fromStdString(logo), QString::fromStdString(notPicture),
-                         QString::fromStdString(other), ORVANE_SOURCE_DIR "/examples/sales/pie.txt",
+                         QString::fromStdString(other), QString::fromStdString(pie),
                          QString::fromStdString(dir.file("pie-copia.txt"))};
-    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool, const QString&) {
+    QStringList asked;  // what each file dialog was for
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString&) {
+        asked << (save ? "guardar" : "abrir");
         return files.isEmpty() ? QString() : files.takeFirst();
     });
     designer::OrvaneE w;
@@ -479,7 +483,7 @@ TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
     w.Editar();
     w.mnuATexto->trigger();
     EXPECT_TRUE(w.SaveResource());
-    EXPECT_EQ(ReadFile(dir.file("pie-copia.txt")), ReadFile(ORVANE_SOURCE_DIR "/examples/sales/pie.txt"));
+    EXPECT_EQ(ReadFile(dir.file("pie-copia.txt")), "Página de pie\r\n");
     Select(w, "@ScriptCode");
     runner.Then([](QDialog& d) {
         Find<QPlainTextEdit>(d, "txtCode")->setPlainText("Sub Main\nEnd Sub");
@@ -488,6 +492,8 @@ TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
     w.Editar();
     const std::string file = dir.file("informe.xpd");
     ASSERT_TRUE(w.SaveFile(QString::fromStdString(file)));
+    EXPECT_FALSE(w.isWindowModified());
+    EXPECT_EQ(asked, QStringList({"abrir", "abrir", "abrir", "abrir", "guardar"}));
     const std::string tail = "  Imágenes y textos [@ResDataCol]\n    logo [Pic_logo]\n    pie [Txt_pie]\n"
                              "  Sub-Programa [@ScriptCode]\n";
     EXPECT_EQ(RunOrvane("show " + ShellQuote(file)).out, "informe [@Ovinforme]\n" + CliTree() + tail);
