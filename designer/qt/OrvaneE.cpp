@@ -157,7 +157,6 @@ bool SameResources(const std::vector<eResData>& a, const std::vector<eResData>& 
     });
 }
 
-
 // Names clash as the definition's lookups find them: trimmed, ignoring case.
 bool SameName(const std::string& a, const std::string& b) {
     return text::EqualsIgnoreCase(text::TrimBlanks(a), text::TrimBlanks(b));

@@ -549,6 +549,7 @@ TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
     ScratchDir dir;
     std::string text = ReadFile(kExample.toStdString());
     text.replace(text.find("ciudad LIKE @Ciudad"), 19, "ciudad IN (@Ciudad)");
+    text.insert(text.find("<eParameter Name=\"Desde\""), "<eParameter Name=\"Activo\" eType=\"adBoolean\" Predef=\"True\"></eParameter>");
     const std::string file = dir.file("ventas.xml");
     WriteFile(file, text);
     MakeSalesDatabase(dir.file("ventas.db"));
@@ -563,6 +564,9 @@ TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
         auto* ciudad = Find<QListWidget>(d, "prm_Ciudad");
         ASSERT_TRUE(desde && ciudad);
         EXPECT_EQ(desde->date(), QDate(2024, 1, 1));
+        EXPECT_TRUE(desde->calendarPopup());
+        ASSERT_TRUE(Find<QCheckBox>(d, "prm_Activo") && Find<QCheckBox>(d, "prm_Activo")->isChecked());
+        Click(d, "prm_Activo");
         EXPECT_EQ(Find<QDateEdit>(d, "prm_Hasta")->date(), QDate(2024, 6, 30));
         EXPECT_EQ(Find<QLineEdit>(d, "prm_MinImporte")->text(), "0");
         EXPECT_EQ(Entries(ciudad), QStringList({"%"}));
@@ -578,7 +582,7 @@ TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
     });
     QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
     ASSERT_EQ(runner.Shown(), 1);
-    const Outcome run = RunOrvane("run --format json -p Desde=2024-02-01 -p Ciudad=Sevilla -p Ciudad=Madrid " +
+    const Outcome run = RunOrvane("run --format json -p Activo=False -p Desde=2024-02-01 -p Ciudad=Sevilla -p Ciudad=Madrid " +
                                   ShellQuote(file));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(json.toStdString(), run.out);
@@ -598,6 +602,15 @@ TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
     EXPECT_GT(step, 1);
     EXPECT_TRUE(summary.startsWith(QString("%1 pasos, %2 filas en total, en ").arg(step).arg(rows))) << summary.toStdString();
     EXPECT_NE(json.indexOf("\"Ciudad\":[\"Sevilla\",\"Madrid\"]"), -1);
+
+    // A query that fails says which record source and why, on one line.
+    WriteFile(dir.file("ventas.db"), "");
+    runner.Then([](QDialog& d) { Click(d, "cmdProbar"); });
+    QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
+    const auto failed = Texts(messages);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].rfind("No se pudo abrir el origen de registros \"clientes\": ", 0), 0u) << failed[0];
+    EXPECT_EQ(failed[0].find_first_of("\r\n"), std::string::npos) << failed[0];
 }
 
 }  // namespace
