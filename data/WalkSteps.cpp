@@ -10,7 +10,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string Dump(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 std::vector<std::pair<std::string, Variant>> FieldsOf(const Recordset& rs) {
     std::vector<std::pair<std::string, Variant>> fields;
@@ -122,7 +124,9 @@ std::string StepJson(const WalkStep& step) {
     return out + "]";
 }
 
-std::string JsonText(const std::string& text) { return Dump(Json(text)); }
+std::string JsonText(const std::string& text) {
+    return Dump(Json(text));
+}
 
 std::string JsonValue(const Variant& v) {
     switch (v.kind()) {

@@ -18,7 +18,9 @@ namespace {
 
 constexpr int kHelpId = 10040;  // the page of resources and code
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 template <typename W>
 W* Named(W* w, const char* name) {

@@ -31,14 +31,16 @@ namespace {
 constexpr int kHelpId = 10041;
 constexpr const char* kFormat = "orvaneFormato";  // a date picker's value pattern
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Decided here: a parameter takes a list when a query or filter of the
 // report uses its macro as the whole of an "IN (...)".
 bool TakesList(const Orvane& rpt, const std::string& name) {
-    const QRegularExpression in(QStringLiteral("\\bIN\\s*\\(\\s*@(\\{\\s*)?%1(\\s*\\})?\\s*\\)")
-                                    .arg(QRegularExpression::escape(Q(name))),
-                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression in(
+        QStringLiteral("\\bIN\\s*\\(\\s*@(\\{\\s*)?%1(\\s*\\})?\\s*\\)").arg(QRegularExpression::escape(Q(name))),
+        QRegularExpression::CaseInsensitiveOption);
     bool found = false;
     auto look = [&](const std::shared_ptr<Collection<eRSource>>& list, auto&& self) -> void {
         if (!list) return;
@@ -79,8 +81,8 @@ QWidget* EditorFor(const Orvane& rpt, const eParameter& p, QWidget* parent) {
         auto* picker = withTime ? new QDateTimeEdit(parent) : new QDateEdit(parent);
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(withTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd"));
-        picker->setDateTime(QDateTime(QDate(date->Year, date->Month, date->Day),
-                                      QTime(date->Hour, date->Minute, date->Second)));
+        picker->setDateTime(
+            QDateTime(QDate(date->Year, date->Month, date->Day), QTime(date->Hour, date->Minute, date->Second)));
         const std::string pattern = p.eType().rfind("strDateTime", 0) == 0
                                         ? p.SelectDTF(withTime ? "yyyy-mm-dd hh:nn:ss" : "yyyy-mm-dd")
                                         : (withTime ? "yyyy-mm-dd hh:nn:ss" : "yyyy-mm-dd");
@@ -119,7 +121,9 @@ QString FieldsText(const data::WalkRow& row) {
     return out.join(QStringLiteral(", "));
 }
 
-QString Rows(std::size_t n) { return n == 1 ? QStringLiteral("1 fila") : QStringLiteral("%1 filas").arg(n); }
+QString Rows(std::size_t n) {
+    return n == 1 ? QStringLiteral("1 fila") : QStringLiteral("%1 filas").arg(n);
+}
 
 std::size_t AddChildren(QTreeWidgetItem* parent, const std::vector<data::WalkChild>& children) {
     std::size_t rows = 0;
@@ -214,7 +218,7 @@ void dlgProbarReporte::ApplyForm(Orvane& rpt) const {
             p->Value = Variant(std::string(check->isChecked() ? "True" : "False"));
         } else if (auto* picker = qobject_cast<QDateTimeEdit*>(editor)) {
             const QDateTime at = picker->dateTime();
-            const DateTime value{at.date().year(), at.date().month(), at.date().day(),
+            const DateTime value{at.date().year(), at.date().month(),  at.date().day(),
                                  at.time().hour(), at.time().minute(), at.time().second()};
             p->Value = Variant(FormatDateTime(value, picker->property(kFormat).toString().toStdString()));
         } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
@@ -275,13 +279,13 @@ bool dlgProbarReporte::Probar() {
     json_ = Q(json);
     cmdCopiar->setEnabled(true);
     tvwPasos->expandToDepth(0);
-    lblResumen->setText(QStringLiteral("%1 %2, %3 en total, en %4 ms%5")
-                            .arg(steps)
-                            .arg(steps == 1 ? QStringLiteral("paso") : QStringLiteral("pasos"))
-                            .arg(Rows(rows))
-                            .arg(clock.elapsed())
-                            .arg(cut ? QStringLiteral(" (se muestran los primeros %1 pasos)").arg(kMaxSteps)
-                                     : QString()));
+    lblResumen->setText(
+        QStringLiteral("%1 %2, %3 en total, en %4 ms%5")
+            .arg(steps)
+            .arg(steps == 1 ? QStringLiteral("paso") : QStringLiteral("pasos"))
+            .arg(Rows(rows))
+            .arg(clock.elapsed())
+            .arg(cut ? QStringLiteral(" (se muestran los primeros %1 pasos)").arg(kMaxSteps) : QString()));
     return true;
 }
 
