@@ -23,14 +23,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cli/Support.h"
 #include "cli/Texts.h"
 #include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
+#include "data/WalkSteps.h"
 #include "model/Orvane.h"
 #include "model/RSourceWalk.h"
 #include "platform/Secrets.h"
@@ -59,144 +58,11 @@ std::string NamesOf(const Collection<T>& items) {
     return out.empty() ? msg::kNone : out;
 }
 
-// The walk as it stands after a move, kept as values until it is printed,
-// so that each output form writes a value its own way (JSON needs a decimal's
-// every digit as a number, which a JSON library's double cannot carry).
-struct RowOut;
-struct ChildOut {
-    std::string source;
-    std::vector<RowOut> rows;
-};
-struct RowOut {
-    std::vector<std::pair<std::string, Variant>> fields;
-    std::vector<ChildOut> children;
-};
-struct RecordOut {
-    std::string source;
-    RowOut row;
-};
-using StepOut = std::vector<RecordOut>;
-
-std::vector<std::pair<std::string, Variant>> FieldsOf(const data::Recordset& rs) {
-    std::vector<std::pair<std::string, Variant>> fields;
-    for (const auto& f : rs.Fields()) {
-        try {
-            fields.emplace_back(f.Name(), f.Value());
-        } catch (const std::exception&) {
-            fields.emplace_back(f.Name(), Variant::MakeNull());
-        }
-    }
-    return fields;
-}
-
-std::vector<ChildOut> ChildrenOf(eRSource& rs, int depth);
-
-// Every row of a child as it stands, walked with the child's own moves so
-// that its children follow each row.
-std::vector<RowOut> ChildRowsOf(eRSource& child, int depth) {
-    std::vector<RowOut> rows;
-    while (!child.Eof()) {
-        rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1)});
-        if (!child.MoveNext()) break;
-    }
-    return rows;
-}
-
-std::vector<ChildOut> ChildrenOf(eRSource& rs, int depth) {
-    std::vector<ChildOut> children;
-    if (!rs.eRSources || depth > kMaxRecordSourceDepth) return children;
-    for (const auto& child : *rs.eRSources)
-        if (child) children.push_back({child->Name, ChildRowsOf(*child, depth)});
-    return children;
-}
-
-template <typename F>
-void ForEachTopLevel(const Orvane& rpt, F f) {
-    for (const auto& cnn : *rpt.eConections) {
-        if (!cnn || !cnn->eRSources) continue;
-        for (const auto& rs : *cnn->eRSources)
-            if (rs) f(*rs);
-    }
-}
-
-StepOut StepOf(const Orvane& rpt) {
-    StepOut step;
-    ForEachTopLevel(rpt, [&](eRSource& rs) {
-        if (rs.Eof()) return;
-        step.push_back({rs.Name, {FieldsOf(*rs.ADORecordset), ChildrenOf(rs, 1)}});
-    });
-    return step;
-}
-
-// --- JSON form ---
-
-std::string JsonText(const std::string& s) {
-    return Dump(Json(s));
-}
-
-// ISO 8601: "2024-03-14", "2024-03-14T14:30:00.123456", a time alone "23:59:59".
-std::string IsoText(const DateTime& d) {
-    if (d.IsTimeOnly()) return d.TimeText();
-    std::string out = d.ToIsoText();
-    if (d.HasTime()) out[10] = 'T';
-    return out;
-}
-
-std::string JsonValue(const Variant& v) {
-    switch (v.kind()) {
-        case Variant::Kind::Bool:
-            return *v.AsBool() ? "true" : "false";
-        case Variant::Kind::Int:
-            return std::to_string(*v.AsInt());
-        case Variant::Kind::Double:
-            // The shortest text that reads back as the same double.
-            return std::isfinite(*v.AsDouble()) ? Dump(Json(*v.AsDouble())) : "null";
-        case Variant::Kind::Decimal:
-            return v.AsDecimal()->Text('.');
-        case Variant::Kind::Text:
-            return JsonText(*v.AsText());
-        case Variant::Kind::Date:
-            return JsonText(IsoText(*v.AsDate()));
-        default:
-            return "null";  // empty, null, objects
-    }
-}
-
-void WriteFieldsJson(std::ostream& out, const RowOut& row) {
-    out << "\"fields\":{";
-    for (std::size_t i = 0; i < row.fields.size(); ++i)
-        out << (i ? "," : "") << JsonText(row.fields[i].first) << ":" << JsonValue(row.fields[i].second);
-    out << "}";
-}
-
-void WriteChildrenJson(std::ostream& out, const std::vector<ChildOut>& children) {
-    out << "\"children\":[";
-    for (std::size_t c = 0; c < children.size(); ++c) {
-        out << (c ? "," : "") << "{\"source\":" << JsonText(children[c].source) << ",\"rows\":[";
-        const auto& rows = children[c].rows;
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            out << (r ? "," : "") << "{";
-            WriteFieldsJson(out, rows[r]);
-            out << ",";
-            WriteChildrenJson(out, rows[r].children);
-            out << "}";
-        }
-        out << "]}";
-    }
-    out << "]";
-}
-
-void WriteStepJson(std::ostream& out, const StepOut& step) {
-    out << "[";
-    for (std::size_t i = 0; i < step.size(); ++i) {
-        out << (i ? "," : "") << "{\"source\":" << JsonText(step[i].source) << ",";
-        WriteFieldsJson(out, step[i].row);
-        out << ",";
-        WriteChildrenJson(out, step[i].row.children);
-        out << "}";
-    }
-    out << "]";
-}
+using data::ForEachTopLevel;
+using data::JsonText;
+using data::WalkChild;
+using data::WalkRow;
+using data::WalkStep;
 
 // --- text form ---
 
@@ -214,13 +80,13 @@ std::string TextValue(const Variant& v) {
     }
 }
 
-std::string FieldsText(const RowOut& row) {
+std::string FieldsText(const WalkRow& row) {
     std::string out;
     for (const auto& [name, value] : row.fields) out += (out.empty() ? "" : ", ") + name + "=" + TextValue(value);
     return out.empty() ? msg::kNoFields : out;
 }
 
-void PrintChildrenText(std::ostream& out, const std::vector<ChildOut>& children, const std::string& indent) {
+void PrintChildrenText(std::ostream& out, const std::vector<WalkChild>& children, const std::string& indent) {
     for (const auto& child : children) {
         const auto n = child.rows.size();
         out << indent << child.source << ": " << msg::Rows(n) << "\n";
@@ -231,7 +97,7 @@ void PrintChildrenText(std::ostream& out, const std::vector<ChildOut>& children,
     }
 }
 
-void PrintStepText(std::ostream& out, std::size_t number, const StepOut& step) {
+void PrintStepText(std::ostream& out, std::size_t number, const WalkStep& step) {
     out << msg::Step(number) << "\n";
     for (const auto& record : step) {
         out << "  " << record.source << ": " << FieldsText(record.row) << "\n";
@@ -295,19 +161,6 @@ void OpenData(const Orvane& rpt, bool showSql) {
     ForEachTopLevel(rpt, [](eRSource& rs) {
         if (!rs.OpenRecordsource()) throw CliError(msg::SourceNotOpened(rs.Name, OneLine(rs.LastOpenError)));
     });
-}
-
-Json ParametersJson(const Orvane& rpt) {
-    Json params = Json::object();
-    for (const auto& p : *rpt.eParameters) {
-        if (!p) continue;
-        const auto text = p->Value.Text();
-        Json& shown = params[p->Name] = text ? Json(*text) : Json(nullptr);
-        if (!p->Values) continue;
-        shown = Json::array();
-        for (const auto& v : *p->Values) shown.push_back(v.TextOr());
-    }
-    return params;
 }
 
 // A "step N" line on a terminal's standard error, at most twice a second.
@@ -385,7 +238,7 @@ void RunReport(const RunOptions& o) {
                     return true;
                 });
     }
-    const Json parameters = ParametersJson(*rpt);
+    const Json parameters = Json::parse(data::ParametersJson(*rpt));
     // The design-time filter and sort of a top-level record source are the
     // host's to apply (children get theirs from their parent's move): this
     // host prints the report as designed.
@@ -412,10 +265,10 @@ void RunReport(const RunOptions& o) {
     Progress progress;
     std::size_t steps = 0;
     while (!rpt->EOF_All() && (!o.limit || steps < *o.limit)) {
-        const StepOut step = StepOf(*rpt);
+        const WalkStep step = data::CurrentStep(*rpt);
         ++steps;
         if (json)
-            WriteStepJson(out << (steps > 1 ? ",\n" : "\n"), step);
+            out << (steps > 1 ? ",\n" : "\n") << data::StepJson(step);
         else
             PrintStepText(out, steps, step);
         progress.Step(steps);

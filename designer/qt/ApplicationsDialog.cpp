@@ -34,6 +34,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 ApplicationsDialog::ApplicationsDialog(const platform::ConnectionManager& manager, QWidget* parent)
     : QDialog(parent), working_(manager) {
     setObjectName("dlgApplications");
+    SetHelpTopic(*this, 10036);  // part of the connection editor's page
     setWindowTitle(QStringLiteral("Aplicaciones del administrador de conexiones"));
     lstApplications = new QListWidget(this);
     lstApplications->setObjectName("lstApplications");

@@ -47,6 +47,7 @@ std::string TextOf(const QTreeWidgetItem* node) {
 
 dlgDesignForm::dlgDesignForm(QWidget* parent) : QDialog(parent) {
     setObjectName("dlgDesignForm");
+    SetHelpTopic(*this, kHelpId);
     setWindowTitle(QStringLiteral("Diseñar fórmula"));
     BuildWidgets();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/ado/Recordset.h"
+#include "designer/qt/QtSeams.h"
 #include "model/Help.h"
 #include "model/Orvane.h"
 #include "platform/FilterConditions.h"
@@ -53,6 +54,7 @@ void SetText(QComboBox* combo, const std::string& text) {
 
 DlgFilterDesign::DlgFilterDesign(QWidget* parent) : QDialog(parent) {
     setObjectName("dlgFilterDesign");
+    SetHelpTopic(*this, kHelpId);
     setWindowTitle(QStringLiteral("Diseñador de filtros"));
     BuildWidgets();
     SetEditing(false);

@@ -43,6 +43,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 
 frmConnection::frmConnection(QWidget* parent) : QDialog(parent) {
     setObjectName("frmConnection");
+    SetHelpTopic(*this, kHelpId);
     setWindowTitle(QStringLiteral("Conexión"));
     BuildWidgets();
 }
@@ -177,7 +178,10 @@ void frmConnection::Editar(const std::shared_ptr<eConnection>& eC) {
 }
 
 void frmConnection::LoadApplications() {
-    if (!Manager) Manager = platform::ConnectionManager::Create();
+    // The manager is ours: without a file yet it is there and empty (its
+    // first application creates the file). Only a file it cannot read leaves
+    // it out.
+    if (!Manager) Manager = platform::ConnectionManager::LoadOrNew(platform::ConnectionManager::DefaultPath());
     if (!Manager) {
         platform::ShowMessage(
             "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que no es "

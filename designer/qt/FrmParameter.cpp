@@ -12,6 +12,7 @@
 #include <QRadioButton>
 
 #include "data/ParameterTypes.h"
+#include "designer/qt/QtSeams.h"
 #include "model/Help.h"
 #include "platform/DateTime.h"
 #include "platform/Messages.h"
@@ -48,6 +49,7 @@ std::string NowFormatted(const std::string& pattern) {
 
 frmParameter::frmParameter(QWidget* parent) : QDialog(parent) {
     setObjectName("frmParameter");
+    SetHelpTopic(*this, kHelpId);
     setWindowTitle(QStringLiteral("Parámetro"));
     BuildWidgets();
     for (const char* f : kFormats) Combo1->addItem(QString::fromUtf8(f));
@@ -249,7 +251,7 @@ void frmParameter::WriteEdited() {
 }
 
 void frmParameter::OnOk() {
-    if (!Validate()) return;
+    if (!Validate() || !NameAccepted(txtName)) return;
     if (mode_ == 2 && CurrentParameter) WriteEdited();
     BotonOk = true;
     accept();

@@ -171,6 +171,7 @@ QToolButton* ImageButton(QWidget* parent, const char* name, const char* text, co
 
 FrmRSource::FrmRSource(QWidget* parent) : QDialog(parent) {
     setObjectName("frmRSource");
+    SetHelpTopic(*this, kHelpId);
     setWindowTitle(QStringLiteral("Origen de registros"));
     SSTab1 = Named(new QTabWidget(this), "SSTab1");
     SSTab1->addTab(BuildGeneral(), QStringLiteral("General"));

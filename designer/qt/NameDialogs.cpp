@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "designer/qt/QtSeams.h"
+#include "model/Help.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
 
@@ -13,6 +15,8 @@ namespace orvane::designer {
 using text::TrimBlanks;
 
 namespace {
+
+constexpr int kHelpId = 10039;  // one page for dialogs and print formats
 
 bool Blank(const QLineEdit* edit) { return TrimBlanks(edit->text().toStdString()).empty(); }
 
@@ -62,7 +66,7 @@ bool NameDialogBase::CheckFields() {
 }
 
 void NameDialogBase::OnOk() {
-    if (!CheckFields()) return;
+    if (!CheckFields() || !NameAccepted(txtName)) return;
     if (mode == 2) WriteEdited();
     BotonOk = true;
     accept();
@@ -72,9 +76,10 @@ frmDialog::frmDialog(QWidget* parent)
     : NameDialogBase(QStringLiteral("Dialogos"), QStringLiteral("Nombre:"), "lblNombre",
                      QStringLiteral("Propiedades:"), parent) {
     setObjectName("frmDialog");
-    // The help button of this dialog has no topic and does nothing.
+    SetHelpTopic(*this, kHelpId);
     auto* help = new QPushButton(QStringLiteral("Ayuda"), this);
     help->setObjectName("BtnAyuda");
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, kHelpId); });
     if (auto* row = qobject_cast<QHBoxLayout*>(grid_->itemAtPosition(2, 0)->layout())) row->addWidget(help);
 }
 
@@ -97,6 +102,7 @@ frmFormat::frmFormat(QWidget* parent)
     : NameDialogBase(QStringLiteral("Formats"), QStringLiteral("Nombre:"), "lblName", QStringLiteral("Propiedades"),
                      parent) {
     setObjectName("frmFormat");
+    SetHelpTopic(*this, kHelpId);
 }
 
 void frmFormat::Agregar() {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -22,6 +23,8 @@
 #include "designer/qt/CheckDialog.h"
 #include "designer/qt/QtSeams.h"
 #include "designer/qt/QtTreeControl.h"
+#include "designer/qt/ReportDialogs.h"
+#include "designer/qt/ReportPreview.h"
 #include "model/Help.h"
 #include "model/RSourceWalk.h"
 #include "model/eConnection.h"
@@ -39,13 +42,15 @@ namespace orvane::designer {
 namespace {
 
 // The kinds of item the window adds and edits, by their group node's key.
-enum Kind { kConnection, kParameter, kDialog, kPrnFormat, kRSource, kNone };
+enum Kind { kConnection, kParameter, kDialog, kPrnFormat, kRSource, kResource, kCode, kReport, kNone };
 
 Kind KindOfGroupKey(const std::string& key) {
     if (key == "@Connections") return kConnection;
     if (key == "@Parameters") return kParameter;
     if (key == "@Dialogs") return kDialog;
     if (key == "@PrnFormats") return kPrnFormat;
+    if (key == "@ResDataCol") return kResource;
+    if (key == "@ScriptCode") return kCode;
     return kNone;
 }
 
@@ -86,6 +91,9 @@ std::shared_ptr<Orvane> EmptyReport() {
 }
 
 const QString kFilter = QStringLiteral("Reportes (*.xpd *.xml);;Paquetes de reporte (*.xpd);;Definiciones XML (*.xml)");
+const QString kPictureFilter = QStringLiteral(
+    "Imágenes (*.png *.jpg *.jpeg *.gif *.bmp *.ico *.wmf *.emf);;Todos los archivos (*)");
+const QString kTextFilter = QStringLiteral("Textos (*.txt);;Todos los archivos (*)");
 constexpr int kRecentCount = 8;
 
 // True when the text's root element is a report definition's. Only the
@@ -118,6 +126,7 @@ bool HasReportRoot(std::string_view xml) {
 // Why the file at path holds no report definition to open, or "" when it
 // does; text receives the definition XML.
 std::string WhyNotAReport(const QString& path, std::string& text) {
+    if (!QFileInfo(path).isFile()) return QFileInfo::exists(path) ? "no es un archivo." : "el archivo no existe.";
     if (IsXml(path)) {
         if (!ReadText(path, text)) return "no se puede leer el archivo.";
     } else {
@@ -133,13 +142,28 @@ std::string WhyNotAReport(const QString& path, std::string& text) {
     return HasReportRoot(text) ? std::string() : "el archivo no contiene una definición de reporte.";
 }
 
+std::vector<eResData> CopyResources(const Orvane& report) {
+    std::vector<eResData> out;
+    if (report.ResDataCollection)
+        for (const auto& r : *report.ResDataCollection)
+            if (r) out.push_back(*r);
+    return out;
+}
+
+// Pictures are never changed in place: a replaced one is a new object.
+bool SameResources(const std::vector<eResData>& a, const std::vector<eResData>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const eResData& x, const eResData& y) {
+        return x.Name == y.Name && x.ResType == y.ResType && x.TextData == y.TextData && x.PicData == y.PicData;
+    });
+}
+
 // Names clash as the definition's lookups find them: trimmed, ignoring case.
 bool SameName(const std::string& a, const std::string& b) {
     return text::EqualsIgnoreCase(text::TrimBlanks(a), text::TrimBlanks(b));
 }
 
 template <typename T>
-bool OtherHasName(const std::shared_ptr<Collection<T>>& list, const T* self, const std::string& name) {
+bool OtherHasName(const std::shared_ptr<Collection<T>>& list, const void* self, const std::string& name) {
     if (list)
         for (const auto& item : *list)
             if (item && item.get() != self && SameName(item->Name, name)) return true;
@@ -162,7 +186,8 @@ QTreeWidgetItem* FindPath(QTreeWidget* tree, const QStringList& path) {
             QTreeWidgetItem* child = found ? found->child(i) : tree->topLevelItem(i);
             if (child->text(0) == text) next = child;
         }
-        if (!next) return nullptr;
+        // Gone (undone, deleted): its nearest owner still there.
+        if (!next) return found;
         found = next;
     }
     return found;
@@ -181,7 +206,14 @@ bool AskName(QWidget* parent, const QString& current, QString& chosen) {
     cmdOK->setDefault(true);
     auto* cmdCancel = new QPushButton(QStringLiteral("&Cancelar"), &d);
     cmdCancel->setObjectName("cmdCancel");
-    QObject::connect(cmdOK, &QPushButton::clicked, &d, &QDialog::accept);
+    QObject::connect(cmdOK, &QPushButton::clicked, &d, [&d, txtName] {
+        if (txtName->text().trimmed().isEmpty()) {
+            platform::ShowMessage("Indique un nombre.", platform::MsgButtons::Ok, platform::MsgIcon::Information);
+            txtName->setFocus();
+        } else if (NameAccepted(txtName)) {
+            d.accept();
+        }
+    });
     QObject::connect(cmdCancel, &QPushButton::clicked, &d, &QDialog::reject);
     auto* layout = new QVBoxLayout(&d);
     layout->addWidget(new QLabel(QStringLiteral("Nombre:"), &d));
@@ -207,6 +239,8 @@ struct OrvaneE::Target {
     std::shared_ptr<ePrnFormat> format;
     std::shared_ptr<eRSource> rsource;
     std::shared_ptr<Collection<eRSource>> rsources;  // the record source's collection
+    std::shared_ptr<eResData> resource;
+    std::shared_ptr<Orvane> report;  // for the report's own node
 
     std::string* Name() const {
         switch (kind) {
@@ -215,7 +249,19 @@ struct OrvaneE::Target {
             case kDialog: return &dialog->Name;
             case kPrnFormat: return &format->Name;
             case kRSource: return &rsource->Name;
+            case kResource: return &resource->Name;
+            case kReport: return &report->Name;
             default: return nullptr;
+        }
+    }
+    const void* Self() const {
+        switch (kind) {
+            case kConnection: return connection.get();
+            case kParameter: return parameter.get();
+            case kDialog: return dialog.get();
+            case kPrnFormat: return format.get();
+            case kResource: return resource.get();
+            default: return rsource.get();
         }
     }
 };
@@ -245,6 +291,9 @@ OrvaneE::OrvaneE(QWidget* parent) : QMainWindow(parent) {
     connect(tvwOrvane, &QTreeWidget::itemDoubleClicked, this, [this] { Editar(); });
     ShowReport(EmptyReport(), {});
     resize(460, 560);
+    const QSettings settings = Settings();
+    restoreGeometry(settings.value(QStringLiteral("ventana")).toByteArray());
+    tvwOrvane->header()->restoreState(settings.value(QStringLiteral("columnas")).toByteArray());
 }
 
 OrvaneE::~OrvaneE() = default;
@@ -287,6 +336,9 @@ void OrvaneE::BuildMenus() {
         mnuReporte->addAction(QStringLiteral("E&liminar"), QKeySequence(Qt::Key_Delete), this, &OrvaneE::Eliminar),
         "mnuEliminar");
     mnuRevisar = named(mnuReporte->addAction(QStringLiteral("Revisar reporte"), this, &OrvaneE::Revisar), "mnuRevisar");
+    mnuProbar = named(mnuReporte->addAction(QStringLiteral("&Probar reporte..."), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                            this, &OrvaneE::ProbarReporte),
+                      "mnuProbar");
     QMenu* add = mnuReporte->addMenu(QStringLiteral("&Agregar"));
     add->setObjectName("mnuAgregar");
     add->setToolTipsVisible(true);
@@ -298,6 +350,13 @@ void OrvaneE::BuildMenus() {
                           "mnuAPrnFormat");
     mnuAeRSource = named(add->addAction(QStringLiteral("RSource"), this, [this] { Add(kRSource); }), "mnuAeRSource");
     mnuAeRSource->setToolTip(QStringLiteral("Seleccione una conexión o un origen de registros"));
+    mnuAImagen = named(add->addAction(QStringLiteral("Imagen desde archivo..."), this, [this] { AddResource(true); }),
+                       "mnuAImagen");
+    mnuATexto = named(add->addAction(QStringLiteral("Texto desde archivo..."), this, [this] { AddResource(false); }),
+                      "mnuATexto");
+    mnuGuardarRecurso = named(mnuReporte->addAction(QStringLiteral("&Guardar recurso en archivo..."), this,
+                                                    &OrvaneE::SaveResource),
+                              "mnuGuardarRecurso");
     // Without a manager file the connection editor offers only connection
     // strings; here a person registers the first application and creates it.
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
@@ -314,6 +373,7 @@ void OrvaneE::ShowReport(std::shared_ptr<Orvane> report, const QString& file) {
     ui_.objOrvane = report_;
     undo_.clear();
     redo_.clear();
+    savedResources_ = CopyResources(*report_);
     tree_->Nodes().Clear();  // another report: nothing of the old tree's state carries over
     Refresh();
 }
@@ -347,16 +407,20 @@ void OrvaneE::Refresh() {
 void OrvaneE::UpdateTitle() {
     const QString name = file_.isEmpty() ? QStringLiteral("Sin título") : QFileInfo(file_).fileName();
     setWindowTitle(name + QStringLiteral("[*] - Diseñador de reportes"));
-    setWindowModified(report_->IsDirty());
+    setWindowModified(Modified());
     mnuDeshacer->setEnabled(!undo_.empty());
     mnuRehacer->setEnabled(!redo_.empty());
 }
 
 void OrvaneE::EnableAddCommands() {
-    for (QAction* a : {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat}) a->setEnabled(false);
+    for (QAction* a : {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat, mnuAImagen, mnuATexto})
+        a->setEnabled(false);
     mnuAeRSource->setEnabled(SelectedRSourceOwner().first != nullptr);
-    const bool item = SelectedTarget().kind != kNone;
-    for (QAction* a : {mnuEditar, mnuCambiarNombre, mnuEliminar}) a->setEnabled(item);
+    const int selected = SelectedTarget().kind;
+    mnuEditar->setEnabled(selected != kNone);
+    mnuCambiarNombre->setEnabled(selected != kNone && selected != kCode);
+    mnuEliminar->setEnabled(selected < kCode);
+    mnuGuardarRecurso->setEnabled(selected == kResource);
     auto node = tree_->SelectedItem();
     if (!node) return;
     Kind kind = KindOfGroupKey(node->Key());
@@ -364,6 +428,8 @@ void OrvaneE::EnableAddCommands() {
     if (auto parent = node->Parent(); kind == kNone && parent) kind = KindOfGroupKey(parent->Key());
     QAction* actions[] = {mnuAConexion, mnuAParametro, mnuADialogo, mnuAPrnFormat};
     if (kind < kRSource) actions[kind]->setEnabled(true);
+    mnuAImagen->setEnabled(kind == kResource);
+    mnuATexto->setEnabled(kind == kResource);
 }
 
 OrvaneE::Target OrvaneE::SelectedTarget() const {
@@ -372,9 +438,15 @@ OrvaneE::Target OrvaneE::SelectedTarget() const {
     const QTreeWidgetItem* at = tvwOrvane->currentItem();
     for (; at && at->parent() && at->parent()->parent(); at = at->parent())
         path.insert(path.begin(), at->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(at)) + 1);
-    if (!at || !at->parent() || path.empty()) return {};
-    auto group = tree_->NodeOf(at);
     Target t;
+    if (at && !at->parent()) {
+        t.kind = kReport;
+        t.report = report_;
+        return t;
+    }
+    auto group = at ? tree_->NodeOf(at) : nullptr;
+    if (group && path.empty() && group->Key() == "@ScriptCode") t.kind = kCode;
+    if (!at || path.empty()) return t;
     t.index = path[0];
     std::shared_ptr<Collection<eRSource>> owned;
     switch (KindOfGroupKey(group ? group->Key() : std::string())) {
@@ -397,6 +469,10 @@ OrvaneE::Target OrvaneE::SelectedTarget() const {
                 return {};
             t.kind = kPrnFormat;
             return t;
+        case kResource:
+            if (path.size() != 1 || !(t.resource = report_->ResDataCollection->Item(path[0]))) return {};
+            t.kind = kResource;
+            return t;
         default:
             return {};
     }
@@ -410,30 +486,34 @@ OrvaneE::Target OrvaneE::SelectedTarget() const {
     return t;
 }
 
-std::string OrvaneE::NameTaken(const Target& t) const {
-    switch (t.kind) {
+std::string OrvaneE::NameTaken(int kind, const void* self, const std::string& name) const {
+    switch (kind) {
         case kConnection:
-            if (OtherHasName(report_->eConections, t.connection.get(), t.connection->Name))
-                return "Ya existe una conexión con el mismo nombre.";
+            if (OtherHasName(report_->eConections, self, name)) return "Ya existe una conexión con el mismo nombre.";
             break;
         case kParameter:
-            if (OtherHasName(report_->eParameters, t.parameter.get(), t.parameter->Name))
-                return "Ya existe un parámetro con el mismo nombre.";
+            if (OtherHasName(report_->eParameters, self, name)) return "Ya existe un parámetro con el mismo nombre.";
             break;
         // No dialog of the component names these two clashes; the messages follow the others'.
         case kDialog:
-            if (OtherHasName(report_->eDialogs, t.dialog.get(), t.dialog->Name))
-                return "Ya existe un diálogo con el mismo nombre.";
+            if (OtherHasName(report_->eDialogs, self, name)) return "Ya existe un diálogo con el mismo nombre.";
             break;
         case kPrnFormat:
-            if (OtherHasName(report_->ePrnFormats, t.format.get(), t.format->Name))
+            if (OtherHasName(report_->ePrnFormats, self, name))
                 return "Ya existe un formato de impresión con el mismo nombre.";
+            break;
+        case kResource:
+            // The name is also the file's inside the package.
+            if (name.find_first_of("/\\:*?\"<>|") != std::string::npos)
+                return "El nombre de un recurso no puede contener / \\ : * ? \" < > |";
+            if (OtherHasName(report_->ResDataCollection, self, name))
+                return "Ya existe un recurso con el mismo nombre.";
             break;
         case kRSource: {
             // A record source's node is found by its name alone: unique across the definition.
             bool taken = false;
-            auto other = [&t, &taken](const std::shared_ptr<eRSource>& rs, int, bool) {
-                taken = rs != t.rsource && SameName(rs->Name, t.rsource->Name);
+            auto other = [&](const std::shared_ptr<eRSource>& rs, int, bool) {
+                taken = rs.get() != self && SameName(rs->Name, name);
                 return !taken;
             };
             for (const auto& c : *report_->eConections)
@@ -449,20 +529,42 @@ std::string OrvaneE::NameTaken(const Target& t) const {
     return {};
 }
 
+ScopedNameRule OrvaneE::NameRuleFor(int kind, const void* self, const std::string& kept, bool renaming) const {
+    // The connection and record source editors check their names themselves,
+    // and a parameter added from the record source editor is no record source.
+    if (!renaming && kind != kParameter && kind != kDialog && kind != kPrnFormat) return ScopedNameRule({});
+    return ScopedNameRule([this, kind, self, kept](const std::string& name) {
+        // A name kept as it was is no new clash, even where a file holds two alike.
+        return name == kept ? std::string() : NameTaken(kind, self, name);
+    });
+}
+
+OrvaneE::Snapshot OrvaneE::Take() const { return {report_->ToXML(), CopyResources(*report_), {}, {}}; }
+
+// Keeps the saved sign, so the unsaved mark compares with the file again.
+void OrvaneE::Put(const Snapshot& snapshot) {
+    const std::string sign = report_->InitialSign;
+    report_->FromXML(snapshot.xml);
+    report_->InitialSign = sign;
+    report_->ResDataCollection = std::make_shared<Collection<eResData>>();
+    for (const eResData& r : snapshot.resources) report_->ResDataCollection->Add(std::make_shared<eResData>(r));
+}
+
+bool OrvaneE::Modified() const {
+    return report_->IsDirty() || !SameResources(CopyResources(*report_), savedResources_);
+}
+
 void OrvaneE::Change(const std::function<bool()>& step) {
-    const std::string before = report_->ToXML();
-    if (!step()) Restore(before);
-    if (report_->ToXML() != before) {
-        undo_.push_back(before);
+    Snapshot before = Take();
+    before.before = PathOf(tvwOrvane->currentItem());
+    if (!step()) Put(before);
+    const bool changed = report_->ToXML() != before.xml || !SameResources(CopyResources(*report_), before.resources);
+    if (changed) {
+        undo_.push_back(std::move(before));
         redo_.clear();
     }
     Refresh();
-}
-
-void OrvaneE::Restore(const std::string& xml) {
-    const std::string sign = report_->InitialSign;
-    report_->FromXML(xml);
-    report_->InitialSign = sign;
+    if (changed) undo_.back().after = PathOf(tvwOrvane->currentItem());
 }
 
 void OrvaneE::Add(int kind) {
@@ -472,11 +574,9 @@ void OrvaneE::Add(int kind) {
         path << QString::fromStdString(name);
         reveal_ = path;
     };
-    auto refused = [](const std::string& message) {
-        platform::ShowMessage(message, platform::MsgButtons::Ok, platform::MsgIcon::Information);
-        return true;
-    };
     const QStringList group = owner.mid(0, 2);
+    // The name dialogs refuse a name in use and stay open; nothing of the new item exists yet.
+    const ScopedNameRule rule = NameRuleFor(kind, nullptr, {});
     Change([&] {
         if (kind == kConnection) {
             // The connection editor refuses a repeated name itself.
@@ -486,32 +586,20 @@ void OrvaneE::Add(int kind) {
                 reveal(group, c->Name);
             }
         } else if (kind == kParameter) {
-            auto p = ui_.AddeParameter();
-            if (!p) return true;
-            Target t;
-            t.kind = kParameter;
-            t.parameter = p;
-            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
-            report_->eParameters->Add(p);
-            reveal(group, p->Name);
+            if (auto p = ui_.AddeParameter()) {
+                report_->eParameters->Add(p);
+                reveal(group, p->Name);
+            }
         } else if (kind == kDialog) {
-            auto d = ui_.AddeDialog();
-            if (!d) return true;
-            Target t;
-            t.kind = kDialog;
-            t.dialog = d;
-            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
-            report_->eDialogs->Add(d);
-            reveal(group, d->Name);
+            if (auto d = ui_.AddeDialog()) {
+                report_->eDialogs->Add(d);
+                reveal(group, d->Name);
+            }
         } else if (kind == kPrnFormat && report_->ePrnFormats) {
-            auto f = ui_.AddPrnFormat();
-            if (!f) return true;
-            Target t;
-            t.kind = kPrnFormat;
-            t.format = f;
-            if (auto taken = NameTaken(t); !taken.empty()) return refused(taken);
-            report_->ePrnFormats->Add(f);
-            reveal(group, f->Name);
+            if (auto f = ui_.AddPrnFormat()) {
+                report_->ePrnFormats->Add(f);
+                reveal(group, f->Name);
+            }
         } else if (kind == kRSource) {
             // The record source editor refuses a repeated name itself.
             const auto [connection, parent] = SelectedRSourceOwner();
@@ -526,9 +614,11 @@ void OrvaneE::Add(int kind) {
 
 void OrvaneE::Editar() {
     const Target t = SelectedTarget();
-    if (t.kind == kNone) return;  // the report's own node, a group, or nothing selected
+    if (t.kind == kNone) return;  // a group, or nothing selected
+    if (t.kind >= kResource) return EditOwn(t);
     const QStringList at = PathOf(tvwOrvane->currentItem());
     const std::string name = *t.Name();
+    const ScopedNameRule rule = NameRuleFor(t.kind, t.Self(), name);
     Change([&] {
         bool accepted = false;
         switch (t.kind) {
@@ -540,11 +630,6 @@ void OrvaneE::Editar() {
         }
         // Cancelled: what the dialog wrote before (a test query, a refresh) stays.
         if (!accepted) return true;
-        // A name kept as it was is no new clash, even where a file holds two alike.
-        if (auto taken = *t.Name() == name ? std::string() : NameTaken(t); !taken.empty()) {
-            platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
-            return false;
-        }
         if (*t.Name() != name) OfferReferenceRename(t, name);
         reveal_ = at.mid(0, at.size() - 1) << QString::fromStdString(*t.Name());
         return true;
@@ -555,21 +640,16 @@ void OrvaneE::CambiarNombre() {
     const Target t = SelectedTarget();
     if (t.kind == kNone) return;
     QString name;
-    if (!AskName(this, QString::fromStdString(*t.Name()), name) || name.toStdString() == *t.Name()) return;
-    if (name.isEmpty()) {
-        platform::ShowMessage("Indique un nombre.", platform::MsgButtons::Ok, platform::MsgIcon::Information);
-        return;
+    {
+        const ScopedNameRule rule = NameRuleFor(t.kind, t.Self(), *t.Name(), true);
+        if (!AskName(this, QString::fromStdString(*t.Name()), name) || name.toStdString() == *t.Name()) return;
     }
     const QStringList at = PathOf(tvwOrvane->currentItem());
     const std::string old = *t.Name();
     Change([&] {
         *t.Name() = name.toStdString();
-        if (auto taken = NameTaken(t); !taken.empty()) {
-            platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
-            return false;
-        }
         OfferReferenceRename(t, old);
-        reveal_ = at.mid(0, at.size() - 1) << name;
+        reveal_ = at.mid(0, at.size() - 1) << name;  // the report's own node: its name alone
         return true;
     });
 }
@@ -590,11 +670,21 @@ void OrvaneE::OfferReferenceRename(const Target& t, const std::string& from) {
 
 void OrvaneE::Eliminar() {
     const Target t = SelectedTarget();
-    if (t.kind == kNone) return;
+    if (t.kind >= kCode) return;  // the report, its code, a group: nothing to delete
     static const char* const what[] = {"la conexión", "el parámetro", "el diálogo", "el formato de impresión",
-                                       "el origen de registros"};
+                                       "el origen de registros", "el recurso"};
+    // What goes with the item: the record sources below it.
+    int dependents = 0;
+    auto count = [&dependents](const std::shared_ptr<eRSource>&, int, bool) { return ++dependents > 0; };
+    if (t.kind == kConnection) WalkRSources(t.connection->eRSources.get(), count);
+    if (t.kind == kDialog) WalkRSources(t.dialog->eRSources.get(), count);
+    if (t.kind == kRSource) WalkRSources(t.rsource->eRSources.get(), count);
+    const std::string with = dependents == 0   ? ""
+                             : dependents == 1 ? " y su origen dependiente"
+                                               : " y sus " + std::to_string(dependents) + " orígenes dependientes";
     // Enter must not delete: No is the default answer.
-    const std::string question = std::string("¿Desea eliminar ") + what[t.kind] + " \"" + *t.Name() + "\"?";
+    const std::string question =
+        std::string("¿Desea eliminar ") + what[t.kind] + " \"" + *t.Name() + "\"" + with + "?";
     if (platform::ShowMessage(question, platform::MsgButtons::YesNo, platform::MsgIcon::Question, {},
                               platform::MsgAnswer::No) != platform::MsgAnswer::Yes)
         return;
@@ -606,10 +696,84 @@ void OrvaneE::Eliminar() {
             case kParameter: report_->eParameters->Remove(t.index); break;
             case kDialog: report_->eDialogs->Remove(t.index); break;
             case kPrnFormat: report_->ePrnFormats->Remove(t.index); break;
+            case kResource: report_->ResDataCollection->Remove(t.index); break;
             default: t.rsources->Remove(t.index); break;
         }
         return true;
     });
+}
+
+void OrvaneE::EditOwn(const Target& t) {
+    const QStringList at = PathOf(tvwOrvane->currentItem());
+    Change([&] {
+        if (t.kind == kReport) {
+            frmReporte d(this);
+            d.Editar(report_);
+            if (RunModal(d) == QDialog::Accepted) reveal_ = QStringList{QString::fromStdString(report_->Name)};
+        } else if (t.kind == kCode) {
+            frmCodigo d(this);
+            d.Editar(report_);
+            RunModal(d);
+        } else {
+            const bool picture = t.resource->ResType == rtPicture;
+            const QString path = ChooseFile(this, QStringLiteral("Reemplazar desde archivo"),
+                                            picture ? kPictureFilter : kTextFilter, false);
+            // A file refused keeps the resource as it was, after the loader's message.
+            if (!path.isEmpty()) {
+                // Pictures are shared with the undo steps: a replaced one is a new object.
+                auto replaced = std::make_shared<eResData>(*t.resource);
+                if (picture ? replaced->LoadPictureFromFile(path.toStdString())
+                            : replaced->LoadTextFromFile(path.toStdString()))
+                    *t.resource = *replaced;
+            }
+        }
+        return true;
+    });
+}
+
+bool OrvaneE::AddResource(bool picture) {
+    const QString path = ChooseFile(this, picture ? QStringLiteral("Agregar imagen") : QStringLiteral("Agregar texto"),
+                                    picture ? kPictureFilter : kTextFilter, false);
+    if (path.isEmpty()) return false;
+    eResData loaded;
+    if (!(picture ? loaded.LoadPictureFromFile(path.toStdString()) : loaded.LoadTextFromFile(path.toStdString())))
+        return false;
+    // Named after the file; a name in use gets the first free number after it.
+    const std::string stem = QFileInfo(path).completeBaseName().toStdString();
+    std::string name = stem.empty() ? report_->UniqueResDataName() : stem;
+    for (int n = 2; !NameTaken(kResource, nullptr, name).empty(); ++n) name = stem + std::to_string(n);
+    loaded.Name = name;
+    Change([&] {
+        if (auto added = report_->NewResData(name)) *added = loaded;
+        reveal_ = QStringList{QString::fromStdString(report_->Name), QStringLiteral("Imágenes y textos"),
+                              QString::fromStdString(name)};
+        return true;
+    });
+    return true;
+}
+
+bool OrvaneE::SaveResource() {
+    const Target t = SelectedTarget();
+    if (t.kind != kResource) return false;
+    const eResData& r = *t.resource;
+    const bool picture = r.ResType == rtPicture;
+    if (picture && !r.PicData) return false;
+    const std::string ext = picture ? std::string(r.PicData->Extension()) : "txt";
+    const QString start = QDir(file_.isEmpty() ? QDir::homePath() : QFileInfo(file_).absolutePath())
+                              .filePath(QString::fromStdString(r.Name + "." + ext));
+    const QString path = ChooseFile(this, QStringLiteral("Guardar recurso"),
+                                    picture ? kPictureFilter : kTextFilter, true, start);
+    if (path.isEmpty()) return false;
+    if (WriteText(path, picture ? r.PicData->Bytes() : r.TextData)) return true;
+    platform::ShowMessage("No se pudo guardar el recurso en " + path.toStdString(), platform::MsgButtons::Ok,
+                          platform::MsgIcon::Critical);
+    return false;
+}
+
+void OrvaneE::ProbarReporte() {
+    dlgProbarReporte d(this);
+    d.SetReport(*report_, report_->LoadedFrom);
+    RunModal(d);
 }
 
 void OrvaneE::Revisar() {
@@ -630,17 +794,27 @@ void OrvaneE::Revisar() {
 
 void OrvaneE::Deshacer() {
     if (undo_.empty()) return;
-    redo_.push_back(report_->ToXML());
-    Restore(undo_.back());
+    Snapshot step = std::move(undo_.back());
     undo_.pop_back();
+    Snapshot now = Take();
+    now.before = step.before;
+    now.after = step.after;
+    redo_.push_back(std::move(now));
+    Put(step);
+    reveal_ = step.before;
     Refresh();
 }
 
 void OrvaneE::Rehacer() {
     if (redo_.empty()) return;
-    undo_.push_back(report_->ToXML());
-    Restore(redo_.back());
+    Snapshot step = std::move(redo_.back());
     redo_.pop_back();
+    Snapshot now = Take();
+    now.before = step.before;
+    now.after = step.after;
+    undo_.push_back(std::move(now));
+    Put(step);
+    reveal_ = step.after;
     Refresh();
 }
 
@@ -656,7 +830,7 @@ std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> OrvaneE::Sele
 }
 
 bool OrvaneE::MaySwitch() {
-    if (!report_->IsDirty()) return true;
+    if (!Modified()) return true;
     switch (platform::ShowMessage("El reporte tiene cambios sin guardar. ¿Desea guardarlos?",
                                   platform::MsgButtons::SaveDiscardCancel, platform::MsgIcon::Exclamation, {},
                                   platform::MsgAnswer::Save)) {
@@ -697,6 +871,8 @@ bool OrvaneE::OpenFile(const QString& path) {
         {
             platform::ScopedMessageSink quiet(heard);
             ok = IsXml(path) ? loaded->FromXML(text) : loaded->LoadXPDFile(path.toStdString());
+            // Relative files in its connection strings are beside it, as for a package.
+            if (ok && IsXml(path)) loaded->LoadedFrom = QFileInfo(path).absoluteFilePath().toStdString();
         }
         const auto taken = heard->Taken();
         if (!ok) why = taken.empty() ? "no se pudo leer." : taken.front().text;
@@ -726,6 +902,7 @@ bool OrvaneE::SaveFile(const QString& path) {
         UpdateTitle();
         return false;
     }
+    savedResources_ = CopyResources(*report_);
     file_ = QFileInfo(path).absoluteFilePath();
     Remember(file_);
     UpdateTitle();
@@ -741,18 +918,16 @@ bool OrvaneE::GuardarComo() {
     return SaveFile(path);
 }
 
-QStringList OrvaneE::RecentFiles() const {
-    return QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer"))
-        .value(QStringLiteral("recientes"))
-        .toStringList();
-}
+QSettings OrvaneE::Settings() { return QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")); }
+
+QStringList OrvaneE::RecentFiles() const { return Settings().value(QStringLiteral("recientes")).toStringList(); }
 
 void OrvaneE::Remember(const QString& file) {
     QStringList files = RecentFiles();
     files.removeAll(file);
     files.prepend(file);
     while (files.size() > kRecentCount) files.removeLast();
-    QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")).setValue(QStringLiteral("recientes"), files);
+    Settings().setValue(QStringLiteral("recientes"), files);
 }
 
 void OrvaneE::FillRecent() {
@@ -768,10 +943,14 @@ void OrvaneE::FillRecent() {
 }
 
 void OrvaneE::closeEvent(QCloseEvent* event) {
-    if (MaySwitch())
-        event->accept();
-    else
+    if (!MaySwitch()) {
         event->ignore();
+        return;
+    }
+    QSettings settings = Settings();
+    settings.setValue(QStringLiteral("ventana"), saveGeometry());
+    settings.setValue(QStringLiteral("columnas"), tvwOrvane->header()->saveState());
+    event->accept();
 }
 
 }  // namespace orvane::designer

@@ -2,10 +2,12 @@
 // tree and edits it through OrvaneUI's operations; opens and saves package
 // (XPD) and definition XML files, with the file's name in the title and a
 // mark while the definition has unsaved changes; deletes, renames, undoes
-// and redoes; remembers recent files.
+// and redoes; remembers recent files, its size and place and its tree's
+// column widths.
 #pragma once
 
 #include <QMainWindow>
+#include <QSettings>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "designer/OrvaneUI.h"
+#include "designer/qt/QtSeams.h"
 #include "model/Orvane.h"
 
 class QAction;
@@ -62,8 +65,15 @@ public:
     QAction* mnuDeshacer;
     QAction* mnuRehacer;
     QAction* mnuRevisar;
+    QAction* mnuAImagen;
+    QAction* mnuATexto;
+    QAction* mnuGuardarRecurso;
+    QAction* mnuProbar;
 
     // The menu commands, as the actions trigger them.
+    // An item's dialog; on a picture or text, its replacement from a file;
+    // on the report's node, its name and properties; on "Sub-Programa", the
+    // code editor.
     void Editar();
     void CambiarNombre();
     void Eliminar();
@@ -71,6 +81,13 @@ public:
     void Rehacer();
     // Lists the report check's findings; the one chosen selects its item's node.
     void Revisar();
+    // "Probar reporte": the whole-report preview over a copy of the definition.
+    void ProbarReporte();
+    // Adds a picture (or a text) read from a file the user chooses, named
+    // after the file. False when cancelled or refused.
+    bool AddResource(bool picture);
+    // Writes the selected picture or text to a file the user chooses.
+    bool SaveResource();
     void Nuevo();
     void Abrir();
     bool Guardar();
@@ -92,17 +109,20 @@ protected:
 private:
     void BuildMenus();
     void Add(int kind);
+    // Editar for the resources, the code and the report's own node.
+    void EditOwn(const Target& target);
     // Runs one editing step. The step's changes, accepted or not (some
     // dialogs write before they are cancelled), become one undo step; the
     // tree and the unsaved mark follow the definition afterwards.
     void Change(const std::function<bool()>& step);
-    // The message for a name another item of the same kind already has, or "".
-    std::string NameTaken(const Target& target) const;
+    // The message for a name another item of the kind (not self) already has, or "".
+    std::string NameTaken(int kind, const void* self, const std::string& name) const;
+    // The name dialogs' rule while an item of kind is named (renaming: by
+    // the rename dialog): kept, its name before, always passes.
+    ScopedNameRule NameRuleFor(int kind, const void* self, const std::string& kept, bool renaming = false) const;
     // After a parameter or a record source was renamed from the name from:
     // offers to make the references to it follow, saying how many change.
     void OfferReferenceRename(const Target& target, const std::string& from);
-    // Puts the definition back to a snapshot, keeping the saved sign.
-    void Restore(const std::string& xml);
     // True when there are no unsaved changes, or they were saved, or the
     // user chose to drop them.
     bool MaySwitch();
@@ -117,12 +137,27 @@ private:
     // (null for a top-level one); no connection when the node offers none.
     std::pair<std::shared_ptr<eConnection>, std::shared_ptr<eRSource>> SelectedRSourceOwner() const;
     QString StartPath(bool save) const;
+    // Where the window keeps its place, its tree's columns and the recent files.
+    static QSettings Settings();
 
     std::shared_ptr<Orvane> report_;
     OrvaneUI ui_;
     std::unique_ptr<QtTreeControl> tree_;
     QString file_;
-    std::vector<std::string> undo_, redo_;  // definition XML before each step
+    // What an undo step puts back: the definition XML and the resources,
+    // which the XML does not carry, and the nodes selected before and after
+    // the step, so undo and redo select the item the step touched.
+    struct Snapshot {
+        std::string xml;
+        std::vector<eResData> resources;
+        QStringList before, after;
+    };
+    Snapshot Take() const;
+    void Put(const Snapshot& snapshot);
+    // True when the definition or its resources changed since loaded or saved.
+    bool Modified() const;
+    std::vector<Snapshot> undo_, redo_;
+    std::vector<eResData> savedResources_;  // the resources as last loaded or saved
     QStringList reveal_;                    // the node to select after the next rebuild
 };
 

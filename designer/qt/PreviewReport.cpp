@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "data/ado/Recordset.h"
+#include "designer/qt/QtSeams.h"
 
 
 namespace orvane::designer {
@@ -95,6 +96,7 @@ void NarrowColumns(QTableView& view) {
 
 FrmPreviewReport::FrmPreviewReport(QWidget* parent) : QDialog(parent) {
     setObjectName("frmPreviewReport");
+    SetHelpTopic(*this, 10038);  // the record source editor's page
     setWindowTitle(QStringLiteral("Vista previa de datos"));
     dxDBGrid1 = new QTableView(this);
     dxDBGrid1->setObjectName("dxDBGrid1");

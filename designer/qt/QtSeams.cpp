@@ -9,14 +9,18 @@
 #include <QTranslator>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QUrl>
 #include <vector>
 
 #include "designer/DesignerDialogs.h"
 #include "designer/qt/DesignForm.h"
 #include "designer/qt/QtDesignerDialogs.h"
+#include "model/Help.h"
 
 namespace orvane::designer {
 
@@ -47,6 +51,25 @@ FileChooser& Chooser() {
     static FileChooser chooser;
     return chooser;
 }
+
+NameRule& Rule() {
+    static NameRule rule;
+    return rule;
+}
+
+constexpr const char* kHelpTopic = "orvaneHelpTopic";
+
+// F1 anywhere in a dialog: the key reaches the dialog when the focused
+// widget has no use for it.
+class HelpKey : public QObject {
+public:
+    explicit HelpKey(QDialog* dialog) : QObject(dialog) { setObjectName("helpKey"); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) return false;
+        ShowHelp(watched, watched->property(kHelpTopic).toInt());
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -128,10 +151,16 @@ bool QtHelpViewer::Open(const std::string& file, int contextId) {
         const QString topic = index.absolutePath() + QStringLiteral("/orvane-%1.html").arg(contextId);
         if (QFileInfo::exists(topic)) page = topic;
     }
-    return opener_(QUrl::fromLocalFile(page));
+    if (opener_(QUrl::fromLocalFile(page))) return true;
+    platform::ShowMessage("No hay ningún programa que pueda mostrar la ayuda. Ábrala con un navegador: " +
+                              page.toStdString(),
+                          platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    return false;
 }
 
 int RunModal(QDialog& dialog) {
+    if (!dialog.findChild<HelpKey*>("helpKey", Qt::FindDirectChildrenOnly))
+        dialog.installEventFilter(new HelpKey(&dialog));
     if (Runner()) return Runner()(dialog);
     return dialog.exec();
 }
@@ -144,8 +173,17 @@ ModalRunner SetModalRunner(ModalRunner runner) {
 
 QString ChooseFile(QWidget* parent, const QString& caption, const QString& filter, bool save, const QString& start) {
     if (Chooser()) return Chooser()(parent, caption, filter, save, start);
-    return save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
-                : QFileDialog::getOpenFileName(parent, caption, start, filter);
+    QFileDialog d(parent, caption, start, filter);
+    d.setObjectName("dlgArchivo");
+    d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Large enough for the name, size, type and date columns, then as the person left it.
+    d.setViewMode(QFileDialog::Detail);
+    QSettings settings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer"));
+    d.resize(settings.value(QStringLiteral("dialogoArchivos"), QSize(880, 540)).toSize());
+    const bool chosen = RunModal(d) == QDialog::Accepted;
+    settings.setValue(QStringLiteral("dialogoArchivos"), d.size());
+    return chosen ? d.selectedFiles().value(0) : QString();
 }
 
 FileChooser SetFileChooser(FileChooser chooser) {
@@ -153,6 +191,21 @@ FileChooser SetFileChooser(FileChooser chooser) {
     Chooser() = std::move(chooser);
     return previous;
 }
+
+ScopedNameRule::ScopedNameRule(NameRule rule) : previous_(std::move(Rule())) { Rule() = std::move(rule); }
+
+ScopedNameRule::~ScopedNameRule() { Rule() = std::move(previous_); }
+
+bool NameAccepted(QLineEdit* edit) {
+    const std::string taken = Rule() ? Rule()(edit->text().toStdString()) : std::string();
+    if (taken.empty()) return true;
+    platform::ShowMessage(taken, platform::MsgButtons::Ok, platform::MsgIcon::Information);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+
+void SetHelpTopic(QDialog& dialog, int contextId) { dialog.setProperty(kHelpTopic, contextId); }
 
 void InstallQtSeams() {
     platform::SetMessageSink(std::make_shared<QtMessageSink>());

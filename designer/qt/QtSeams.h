@@ -14,6 +14,7 @@
 #include "platform/Messages.h"
 
 class QDialog;
+class QLineEdit;
 class QWidget;
 class QUrl;
 
@@ -41,7 +42,8 @@ private:
 
 // Opens the help in the desktop's browser: the index page for a context id
 // below 1, otherwise the topic page "orvane-ID.html" beside it, or the index
-// when that topic has no page. False when the browser could not be started.
+// when that topic has no page. False, after a message naming the page, when
+// no program could show it.
 class QtHelpViewer : public platform::HelpViewer {
 public:
     using UrlOpener = std::function<bool(const QUrl&)>;
@@ -69,6 +71,28 @@ QString ChooseFile(QWidget* parent, const QString& caption, const QString& filte
                    const QString& start = {});
 // Installs the chooser (empty restores QFileDialog); returns the previous one.
 FileChooser SetFileChooser(FileChooser chooser);
+
+// The rule the name dialogs ask on "&Aceptar": the message for a name that
+// another item already has, or "". The editor window installs one for the
+// item it edits; with none installed every name passes.
+using NameRule = std::function<std::string(const std::string& name)>;
+class ScopedNameRule {
+public:
+    explicit ScopedNameRule(NameRule rule);
+    ~ScopedNameRule();
+    ScopedNameRule(const ScopedNameRule&) = delete;
+    ScopedNameRule& operator=(const ScopedNameRule&) = delete;
+
+private:
+    NameRule previous_;
+};
+// True when the name in edit passes the installed rule. Otherwise shows the
+// rule's message and selects the name, so the dialog stays open to fix it.
+bool NameAccepted(QLineEdit* edit);
+
+// The help topic F1 opens in a dialog shown through RunModal (the index
+// when none is set).
+void SetHelpTopic(QDialog& dialog, int contextId);
 
 // Installs the message sink, the help viewer, the designer dialogs and the
 // formula designer.

@@ -24,6 +24,8 @@
 #include "designer/qt/NameDialogs.h"
 #include "designer/qt/OrvaneE.h"
 #include "designer/qt/PreviewReport.h"
+#include "designer/qt/ReportDialogs.h"
+#include "designer/qt/ReportPreview.h"
 #include "designer/qt/SqlDesigner.h"
 #include "platform/Messages.h"
 
@@ -181,6 +183,21 @@ int RenderScreenshots(const QString& folder, const QString& file) {
     link.txtFile->setText(QStringLiteral("examples/sales/ventas.db"));
     written += Grab(link, out("disenar-conexion.png"));
     written += GrabDesigners(report, out("filtro.png"), out("formula.png"));
+    frmReporte properties;
+    properties.Editar(report);
+    written += Grab(properties, out("propiedades-reporte.png"));
+    frmCodigo code;
+    auto scripted = std::make_shared<Orvane>();
+    scripted->Code = "Sub Main()\r\n    ' Se ejecuta antes de imprimir\r\n    MsgBox \"Ventas desde \" & Desde\r\nEnd Sub";
+    code.Editar(scripted);
+    code.resize(520, 260);
+    written += Grab(code, out("codigo.png"));
+    dlgProbarReporte preview;
+    preview.SetReport(*report, report->LoadedFrom);
+    if (preview.Probar()) {
+        preview.tvwPasos->expandToDepth(2);
+        written += Grab(preview, out("probar-reporte.png"));
+    }
     unsetenv("ORVANE_CONNECTIONS_FILE");
     return written;
 }

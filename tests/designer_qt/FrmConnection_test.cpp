@@ -122,22 +122,25 @@ TEST_F(FrmConnection, EditingMayTakeAnotherConnectionsNameWritesOnAcceptAndNeeds
     EXPECT_TRUE(edited->Internal);
     EXPECT_TRUE(messages->Taken().empty());
 
-    // Without the manager only the string option is left.
-    ManagerFile missing(false);
-    edited->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
-    runner.Then([](QDialog& d) {
-        EXPECT_TRUE(Find<QRadioButton>(d, "opt(3)")->isChecked());
-        EXPECT_EQ(CnnText(d), "");
-        Click(d, "cmdOk");
-        Click(d, "cmdCancel");
-    });
-    EXPECT_FALSE(dialogs.EditeConnection(report, edited));
-    EXPECT_EQ(edited->cnnString, "@gtCnnManager.ApplicationDb(\"Ventas\")");
-    EXPECT_EQ(Texts(messages),
-              (std::vector<std::string>{
-                  "No se encuentra el componente 'Biblioteca de Clases Base de Grupo Tarsim (gTarsimBCL)' por lo que "
-                  "no es posible obtener información sobre las aplicaciones instaladas.",
-                  kNeedString}));
+    // Without a manager file the manager is there, empty; only a file it
+    // cannot read leaves the connection string as the one option.
+    for (const bool unreadable : {false, true}) {
+        ManagerFile missing(false);
+        if (unreadable) WriteFile(missing.path(), "esto no es una sección\n");
+        edited->cnnString = "@gtCnnManager.ApplicationDb(\"Ventas\")";
+        runner.Then([unreadable](QDialog& d) {
+            EXPECT_EQ(Find<QRadioButton>(d, "opt(3)")->isChecked(), unreadable);
+            EXPECT_EQ(Find<QRadioButton>(d, "opt(0)")->isEnabled(), !unreadable);
+            EXPECT_EQ(Find<QComboBox>(d, "dxCombo")->count(), 0);
+        });
+        EXPECT_FALSE(dialogs.EditeConnection(report, edited));
+        EXPECT_EQ(edited->cnnString, "@gtCnnManager.ApplicationDb(\"Ventas\")");
+        EXPECT_EQ(Texts(messages),
+                  unreadable ? std::vector<std::string>{"No se encuentra el componente 'Biblioteca de Clases Base de "
+                                                        "Grupo Tarsim (gTarsimBCL)' por lo que no es posible obtener "
+                                                        "información sobre las aplicaciones instaladas."}
+                             : std::vector<std::string>{});
+    }
 }
 
 }  // namespace

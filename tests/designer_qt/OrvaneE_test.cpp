@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <nlohmann/json.hpp>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QTranslator>
@@ -12,6 +19,7 @@
 #include "QtTestSupport.h"
 #include "designer/RenameReferences.h"
 #include "designer/qt/FrmParameter.h"
+#include "designer/qt/NameDialogs.h"
 #include "designer/qt/QtTreeControl.h"
 #include "platform/RuntimeServices.h"
 #include "support/Encodings.h"
@@ -29,6 +37,12 @@ void Activate(designer::OrvaneE& w) {
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+// The groups of an empty report as `orvane show` prints them, up to the resources.
+std::string CliTree() {
+    return "  Conexiones [@Connections]\n  Parámetros [@Parameters]\n  Diálogos [@Dialogs]\n"
+           "  Formatos de impresión [@PrnFormats]\n";
 }
 
 void Select(designer::OrvaneE& w, const std::string& key) {
@@ -76,7 +90,7 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     ASSERT_FALSE(folder.isEmpty());
     const std::string previousFolder = platform::RuntimeServices::Instance().HelpFolder();
     platform::RuntimeServices::Instance().SetHelpFolder(folder.toStdString());
-    std::vector<QString> opened;
+    QStringList opened;
     auto viewer = std::make_shared<designer::QtHelpViewer>([&](const QUrl& url) {
         opened.push_back(url.toLocalFile());
         return true;
@@ -86,11 +100,25 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     designer::frmParameter parameter;  // a dialog's help button opens its own topic
     Click(parameter, "btnAyuda");
     EXPECT_TRUE(viewer->Open(folder.toStdString() + "/orvane.html", 10099));  // a topic without a page: the index
+    designer::frmDialog named;  // F1 anywhere in a dialog, and its "Ayuda" button
+    runner.Then([](QDialog& d) {
+        d.activateWindow();  // as a modal dialog is: the window's own F1 no longer answers
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        QTest::keyClick(Find<QWidget>(d, "txtName"), Qt::Key_F1);
+        Click(d, "BtnAyuda");
+    });
+    designer::RunModal(named);
+    Activate(w);
+    EXPECT_TRUE(messages->Taken().empty());
+    designer::QtHelpViewer nothingShows([](const QUrl&) { return false; });
+    platform::SetHelpViewer(std::shared_ptr<platform::HelpViewer>(&nothingShows, [](auto*) {}));
+    QTest::keyClick(&w, Qt::Key_F1);
     platform::SetHelpViewer(previousViewer);
     platform::RuntimeServices::Instance().SetHelpFolder(previousFolder);
-    EXPECT_TRUE(messages->Taken().empty());
-    EXPECT_EQ(opened, std::vector<QString>({folder + "/orvane.html", folder + "/orvane-10037.html",
-                                            folder + "/orvane.html"}));
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"No hay ningún programa que pueda mostrar la ayuda. Ábrala "
+                                                         "con un navegador: " + folder.toStdString() + "/orvane.html"}));
+    EXPECT_EQ(opened.join(" ").replace(folder + "/", "").toStdString(),
+              "orvane.html orvane-10037.html orvane.html orvane-10039.html orvane-10039.html");
 
     ASSERT_TRUE(designer::LoadSpanishTranslations());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
@@ -132,24 +160,35 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     Select(w, "Fmt_fmtListado");
     messages->QueueAnswer(platform::MsgAnswer::Yes);
     QTest::keyClick(w.tvwOrvane, Qt::Key_Delete);
-    Select(w, "Rst_lineas");
+    Select(w, "Rst_pedidos");
     QTest::keyClick(w.tvwOrvane, Qt::Key_Delete);  // answered No: kept
     EXPECT_EQ(w.Report()->ePrnFormats->Count(), 0);
-    EXPECT_NE(w.Report()->GetRSource("lineas"), nullptr);
+    EXPECT_NE(w.Report()->GetRSource("pedidos"), nullptr);
     const auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 2u);
     EXPECT_EQ(taken[0].text, "¿Desea eliminar el formato de impresión \"fmtListado\"?");
-    EXPECT_EQ(taken[1].text, "¿Desea eliminar el origen de registros \"lineas\"?");
+    EXPECT_EQ(taken[1].text, "¿Desea eliminar el origen de registros \"pedidos\" y su origen dependiente?");
     EXPECT_EQ(taken[1].defaultButton, platform::MsgAnswer::No);
 
+    // Undo and redo select the item each step touched, so F2 renames it.
     const std::string edited = w.Report()->ToXML();
-    for (int i = 0; i < 3; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QStringList selected;
+    auto step = [&](QKeySequence keys) {
+        QTest::keySequence(&w, keys);
+        selected << (w.tvwOrvane->currentItem() ? w.tvwOrvane->currentItem()->text(0) : QString());
+    };
+    for (int i = 0; i < 3; ++i) step(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_TRUE(w.Report()->ToXML() == original);
     EXPECT_FALSE(w.isWindowModified());
     EXPECT_FALSE(w.mnuDeshacer->isEnabled());
-    for (int i = 0; i < 3; ++i) QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    runner.Then([](QDialog& d) { EXPECT_EQ(Shown(d, {"txtName"}), QStringList({"clientes"})); });
+    QTest::keyClick(w.tvwOrvane, Qt::Key_F2);
+    for (int i = 0; i < 3; ++i) step(QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_TRUE(w.Report()->ToXML() == edited);
     EXPECT_TRUE(w.isWindowModified());
+    EXPECT_EQ(selected, QStringList({"fmtListado", "Ciudad", "clientes", "clientes", "Localidad",
+                                     "Formatos de impresión"}));
+    EXPECT_EQ(runner.Unscripted(), 0);
 
     // Work is never dropped without asking to save it, "Guardar" being the Enter answer.
     ScratchDir dir;
@@ -211,28 +250,27 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
     Select(w, "@Parameters");
     EXPECT_TRUE(w.mnuAParametro->isEnabled() && !w.mnuAConexion->isEnabled() && !w.mnuAeRSource->isEnabled());
     EXPECT_FALSE(w.mnuEditar->isEnabled());  // a group is no item
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "ciudad");
-        Click(d, "optSuperType(1)");
-        Click(d, "cmdOK");
-    });
+    // A refused name keeps the dialog open with what was typed, the name selected to fix it.
+    auto refused = [](const char* name, const char* chosen = nullptr) {
+        return [name, chosen](QDialog& d) {
+            Type(d, "txtName", name);
+            if (chosen) Click(d, chosen);
+            Click(d, "cmdOK");
+            auto* edit = Find<QLineEdit>(d, "txtName");
+            EXPECT_TRUE(d.isVisible()) << name;
+            EXPECT_EQ(edit->selectedText(), QString(name));
+            EXPECT_TRUE(!chosen || Find<QAbstractButton>(d, chosen)->isChecked());
+        };
+    };
+    runner.Then(refused("ciudad", "optSuperType(1)"));
     w.mnuAParametro->trigger();
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", " Pedidos ");
-        Click(d, "cmdOK");
-    });
+    runner.Then(refused(" Pedidos "));
     Select(w, "Rst_lineas");
     w.CambiarNombre();
     Select(w, "Prm_IdCliente");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "IDPEDIDO");
-        Click(d, "cmdOK");
-    });
+    runner.Then(refused("IDPEDIDO"));
     w.mnuEditar->trigger();
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "ventas");
-        Click(d, "cmdOK");
-    });
+    runner.Then(refused("ventas"));
     Select(w, "Cnn_resumen");
     w.CambiarNombre();
     for (const char* key : {"Fmt_fmtListado", "Dlg_dlgFiltro", "Cnn_ventas"}) {
@@ -262,7 +300,8 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
          "el archivo no contiene una definición de reporte."},
         {"roto.xml", "<Orvane Name=\"x\"><eConnections>", nullptr},
         {"roto.xpd", "no es un zip", "no es un paquete de reporte."},
-        {"falta.xml", "", "no se puede leer el archivo."},
+        {"falta.xml", "", "el archivo no existe."},
+        {"falta.xpd", "", "el archivo no existe."},
     };
     for (const auto& c : cases) {
         messages->Clear();
@@ -386,6 +425,192 @@ TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
     w.mnuRevisar->trigger();
     EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "pedidos");
     EXPECT_EQ(runner.Shown(), 2);
+
+    // The window's size outlives it.
+    QSettings(QStringLiteral("OrvaneSpt"), QStringLiteral("orvane-designer")).remove(QStringLiteral("ventana"));
+    w.show();
+    w.resize(610, 430);
+    ASSERT_TRUE(w.close());
+    designer::OrvaneE again;
+    EXPECT_EQ(again.size(), QSize(610, 430));
+    runner.Then([](QDialog& d) {  // the file dialog shows its columns
+        auto* files = qobject_cast<QFileDialog*>(&d);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->viewMode(), QFileDialog::Detail);
+        EXPECT_GE(files->width(), 800);
+    });
+    EXPECT_EQ(designer::ChooseFile(&again, "Abrir reporte", "Reportes (*.xpd)", false), QString());
+}
+
+// A new report named and described, a picture added, replaced (a file that
+// is no picture refused) and removed, a text added and written out, the code
+// edited: what is saved is what the command-line host reads back.
+TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
+    ScratchDir dir;
+    const std::string logo = dir.file("logo.png");
+    WriteFile(logo, ReadFile(ORVANE_SOURCE_DIR "/examples/sales/logo.png"));
+    const std::string other = dir.file("otro.png"), notPicture = dir.file("nada.png"), pie = dir.file("pie.txt");
+    WriteFile(other, ReadFile(logo) + "otra");
+    WriteFile(pie, "Página de pie\r\n");  // copies only: a faulty save must not reach the sources
+    WriteFile(notPicture, "no es una imagen");
+    QStringList files = {QString::fromStdString(logo), QString::fromStdString(notPicture),
+                         QString::fromStdString(other), QString::fromStdString(pie),
+                         QString::fromStdString(dir.file("pie-copia.txt"))};
+    QStringList asked;  // what each file dialog was for
+    auto previous = designer::SetFileChooser([&](QWidget*, const QString&, const QString&, bool save, const QString&) {
+        asked << (save ? "guardar" : "abrir");
+        return files.isEmpty() ? QString() : files.takeFirst();
+    });
+    designer::OrvaneE w;
+    w.tvwOrvane->setCurrentItem(w.tvwOrvane->topLevelItem(0));
+    ASSERT_TRUE(w.mnuCambiarNombre->isEnabled());
+    runner.Then([](QDialog& d) {
+        Type(d, "txtName", "informe");
+        Click(d, "cmdOK");
+    });
+    w.CambiarNombre();
+    runner.Then([](QDialog& d) {
+        EXPECT_EQ(Shown(d, {"txtName"}), QStringList({"informe"}));
+        Type(d, "txtInfo", "Ventas del mes");
+        Click(d, "cmdOK");
+    });
+    w.Editar();
+    Select(w, "@ResDataCol");
+    ASSERT_TRUE(w.mnuAImagen->isEnabled());
+    w.mnuAImagen->trigger();
+    EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "logo");
+    w.Editar();  // refused: kept
+    w.Editar();
+    w.mnuATexto->trigger();
+    EXPECT_TRUE(w.SaveResource());
+    EXPECT_EQ(ReadFile(dir.file("pie-copia.txt")), "Página de pie\r\n");
+    Select(w, "@ScriptCode");
+    runner.Then([](QDialog& d) {
+        Find<QPlainTextEdit>(d, "txtCode")->setPlainText("Sub Main\nEnd Sub");
+        Click(d, "cmdOK");
+    });
+    w.Editar();
+    const std::string file = dir.file("informe.xpd");
+    ASSERT_TRUE(w.SaveFile(QString::fromStdString(file)));
+    EXPECT_FALSE(w.isWindowModified());
+    EXPECT_EQ(asked, QStringList({"abrir", "abrir", "abrir", "abrir", "guardar"}));
+    const std::string tail = "  Imágenes y textos [@ResDataCol]\n    logo [Pic_logo]\n    pie [Txt_pie]\n"
+                             "  Sub-Programa [@ScriptCode]\n";
+    EXPECT_EQ(RunOrvane("show " + ShellQuote(file)).out, "informe [@Ovinforme]\n" + CliTree() + tail);
+    Orvane read;
+    ASSERT_TRUE(read.LoadXPDFile(file));
+    EXPECT_EQ(read.Code, "Sub Main\r\nEnd Sub");
+    EXPECT_EQ(read.Info, "Ventas del mes");
+    EXPECT_EQ(read.GetResdata("logo")->PicData->Bytes(), ReadFile(other));
+
+    Select(w, "Pic_logo");
+    messages->QueueAnswer(platform::MsgAnswer::Yes);
+    w.Eliminar();
+    EXPECT_TRUE(w.isWindowModified());
+    ASSERT_TRUE(w.SaveFile(QString::fromStdString(file)));
+    EXPECT_EQ(RunOrvane("show " + ShellQuote(file)).out,
+              "informe [@Ovinforme]\n" + CliTree() + "  Imágenes y textos [@ResDataCol]\n    pie [Txt_pie]\n"
+              "  Sub-Programa [@ScriptCode]\n");
+    w.Deshacer();
+    EXPECT_NE(w.Report()->GetResdata("logo"), nullptr);
+    EXPECT_TRUE(w.isWindowModified());
+    designer::SetFileChooser(previous);
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"La imágen nos es válida.", "¿Desea eliminar el recurso \"logo\"?"}));
+}
+
+// The preview's tree, a line per node: its texts, indented by depth.
+void TreeLines(QTreeWidgetItem* item, const QString& indent, QStringList& out) {
+    out << indent + item->text(0) + (item->text(1).isEmpty() ? QString() : " | " + item->text(1));
+    for (int i = 0; i < item->childCount(); ++i) TreeLines(item->child(i), indent + "  ", out);
+}
+
+// The same lines from the walk `orvane run --format json` printed.
+QString FieldsOf(const nlohmann::ordered_json& row) {
+    QStringList out;
+    for (const auto& [name, value] : row["fields"].items()) out << QString::fromStdString(name + "=" + value.dump());
+    return out.join(", ");
+}
+void ChildLines(const nlohmann::ordered_json& children, const QString& indent, QStringList& out) {
+    for (const auto& child : children) {
+        const auto n = child["rows"].size();
+        out << indent + QString::fromStdString(child["source"].get<std::string>()) + " | " +
+                   (n == 1 ? QString("1 fila") : QString("%1 filas").arg(n));
+        int k = 0;
+        for (const auto& row : child["rows"]) {
+            out << indent + QString("  fila %1 | ").arg(++k) + FieldsOf(row);
+            ChildLines(row["children"], indent + "    ", out);
+        }
+    }
+}
+
+// "Probar reporte" on the example, with a date changed in its picker and a
+// list of two cities: the tree and the JSON copied are the walk orvane run prints.
+TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
+    ScratchDir dir;
+    std::string text = ReadFile(kExample.toStdString());
+    text.replace(text.find("ciudad LIKE @Ciudad"), 19, "ciudad IN (@Ciudad)");
+    text.insert(text.find("<eParameter Name=\"Desde\""), "<eParameter Name=\"Activo\" eType=\"adBoolean\" Predef=\"True\"></eParameter>");
+    const std::string file = dir.file("ventas.xml");
+    WriteFile(file, text);
+    MakeSalesDatabase(dir.file("ventas.db"));
+    WriteFile(dir.file("ventas.udl"), ReadFile(ORVANE_SOURCE_DIR "/examples/sales/ventas.udl"));
+    designer::OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    Activate(w);
+    QString json, summary;
+    QStringList lines;
+    runner.Then([&](QDialog& d) {
+        auto* desde = Find<QDateEdit>(d, "prm_Desde");
+        auto* ciudad = Find<QListWidget>(d, "prm_Ciudad");
+        ASSERT_TRUE(desde && ciudad);
+        EXPECT_EQ(desde->date(), QDate(2024, 1, 1));
+        EXPECT_TRUE(desde->calendarPopup());
+        ASSERT_TRUE(Find<QCheckBox>(d, "prm_Activo") && Find<QCheckBox>(d, "prm_Activo")->isChecked());
+        Click(d, "prm_Activo");
+        EXPECT_EQ(Find<QDateEdit>(d, "prm_Hasta")->date(), QDate(2024, 6, 30));
+        EXPECT_EQ(Find<QLineEdit>(d, "prm_MinImporte")->text(), "0");
+        EXPECT_EQ(Entries(ciudad), QStringList({"%"}));
+        desde->setDate(QDate(2024, 2, 1));
+        ciudad->item(0)->setText("Sevilla");
+        ciudad->addItem("Madrid");
+        Click(d, "cmdProbar");
+        Click(d, "cmdCopiar");
+        json = QGuiApplication::clipboard()->text();
+        auto* tree = Find<QTreeWidget>(d, "tvwPasos");
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) TreeLines(tree->topLevelItem(i), "", lines);
+        summary = Find<QLabel>(d, "lblResumen")->text();
+    });
+    QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
+    ASSERT_EQ(runner.Shown(), 1);
+    const Outcome run = RunOrvane("run --format json -p Activo=False -p Desde=2024-02-01 -p Ciudad=Sevilla -p Ciudad=Madrid " +
+                                  ShellQuote(file));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json.toStdString(), run.out);
+    const auto walked = nlohmann::ordered_json::parse(run.out);
+    QStringList expected;
+    int step = 0, rows = 0;
+    for (const auto& records : walked["steps"]) {
+        expected << QString("Paso %1").arg(++step);
+        for (const auto& record : records) {
+            expected << "  " + QString::fromStdString(record["source"].get<std::string>()) + " | " + FieldsOf(record);
+            ChildLines(record["children"], "    ", expected);
+        }
+    }
+    EXPECT_EQ(lines, expected);
+    for (const QString& line : expected) rows += line.contains(" | ") && !line.contains(" fila") ? 1 : 0;
+    for (const QString& line : expected) rows += line.trimmed().startsWith("fila ") ? 1 : 0;
+    EXPECT_GT(step, 1);
+    EXPECT_TRUE(summary.startsWith(QString("%1 pasos, %2 filas en total, en ").arg(step).arg(rows))) << summary.toStdString();
+    EXPECT_NE(json.indexOf("\"Ciudad\":[\"Sevilla\",\"Madrid\"]"), -1);
+
+    // A query that fails says which record source and why, on one line.
+    WriteFile(dir.file("ventas.db"), "");
+    runner.Then([](QDialog& d) { Click(d, "cmdProbar"); });
+    QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
+    const auto failed = Texts(messages);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].rfind("No se pudo abrir el origen de registros \"clientes\": ", 0), 0u) << failed[0];
+    EXPECT_EQ(failed[0].find_first_of("\r\n"), std::string::npos) << failed[0];
 }
 
 }  // namespace

@@ -1,0 +1,151 @@
+#include "data/WalkSteps.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "data/ado/Recordset.h"
+
+namespace orvane::data {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Dump(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::vector<std::pair<std::string, Variant>> FieldsOf(const Recordset& rs) {
+    std::vector<std::pair<std::string, Variant>> fields;
+    for (const auto& f : rs.Fields()) {
+        try {
+            fields.emplace_back(f.Name(), f.Value());
+        } catch (const std::exception&) {
+            fields.emplace_back(f.Name(), Variant::MakeNull());
+        }
+    }
+    return fields;
+}
+
+std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth);
+
+std::vector<WalkRow> ChildRowsOf(eRSource& child, int depth) {
+    std::vector<WalkRow> rows;
+    while (!child.Eof()) {
+        rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1)});
+        if (!child.MoveNext()) break;
+    }
+    return rows;
+}
+
+std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth) {
+    std::vector<WalkChild> children;
+    if (!rs.eRSources || depth > kMaxRecordSourceDepth) return children;
+    for (const auto& child : *rs.eRSources)
+        if (child) children.push_back({child->Name, ChildRowsOf(*child, depth)});
+    return children;
+}
+
+// ISO 8601: "2024-03-14", "2024-03-14T14:30:00.123456", a time alone "23:59:59".
+std::string IsoText(const DateTime& d) {
+    if (d.IsTimeOnly()) return d.TimeText();
+    std::string out = d.ToIsoText();
+    if (d.HasTime()) out[10] = 'T';
+    return out;
+}
+
+void WriteFields(std::string& out, const WalkRow& row) {
+    out += "\"fields\":{";
+    for (std::size_t i = 0; i < row.fields.size(); ++i)
+        out += (i ? "," : "") + JsonText(row.fields[i].first) + ":" + JsonValue(row.fields[i].second);
+    out += "}";
+}
+
+void WriteChildren(std::string& out, const std::vector<WalkChild>& children) {
+    out += "\"children\":[";
+    for (std::size_t c = 0; c < children.size(); ++c) {
+        out += (c ? "," : "") + std::string("{\"source\":") + JsonText(children[c].source) + ",\"rows\":[";
+        const auto& rows = children[c].rows;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            out += r ? ",{" : "{";
+            WriteFields(out, rows[r]);
+            out += ",";
+            WriteChildren(out, rows[r].children);
+            out += "}";
+        }
+        out += "]}";
+    }
+    out += "]";
+}
+
+}  // namespace
+
+void ForEachTopLevel(const Orvane& rpt, const std::function<void(eRSource&)>& f) {
+    if (!rpt.eConections) return;
+    for (const auto& cnn : *rpt.eConections) {
+        if (!cnn || !cnn->eRSources) continue;
+        for (const auto& rs : *cnn->eRSources)
+            if (rs) f(*rs);
+    }
+}
+
+WalkStep CurrentStep(const Orvane& rpt) {
+    WalkStep step;
+    ForEachTopLevel(rpt, [&](eRSource& rs) {
+        if (rs.Eof()) return;
+        step.push_back({rs.Name, {FieldsOf(*rs.ADORecordset), ChildrenOf(rs, 1)}});
+    });
+    return step;
+}
+
+std::string ParametersJson(const Orvane& rpt) {
+    Json params = Json::object();
+    if (rpt.eParameters) {
+        for (const auto& p : *rpt.eParameters) {
+            if (!p) continue;
+            const auto text = p->Value.Text();
+            Json& shown = params[p->Name] = text ? Json(*text) : Json(nullptr);
+            if (!p->Values) continue;
+            shown = Json::array();
+            for (const auto& v : *p->Values) shown.push_back(v.TextOr());
+        }
+    }
+    return Dump(params);
+}
+
+std::string StepJson(const WalkStep& step) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < step.size(); ++i) {
+        out += (i ? "," : "") + std::string("{\"source\":") + JsonText(step[i].source) + ",";
+        WriteFields(out, step[i].row);
+        out += ",";
+        WriteChildren(out, step[i].row.children);
+        out += "}";
+    }
+    return out + "]";
+}
+
+std::string JsonText(const std::string& text) {
+    return Dump(Json(text));
+}
+
+std::string JsonValue(const Variant& v) {
+    switch (v.kind()) {
+        case Variant::Kind::Bool:
+            return *v.AsBool() ? "true" : "false";
+        case Variant::Kind::Int:
+            return std::to_string(*v.AsInt());
+        case Variant::Kind::Double:
+            // The shortest text that reads back as the same double.
+            return std::isfinite(*v.AsDouble()) ? Dump(Json(*v.AsDouble())) : "null";
+        case Variant::Kind::Decimal:
+            return v.AsDecimal()->Text('.');
+        case Variant::Kind::Text:
+            return JsonText(*v.AsText());
+        case Variant::Kind::Date:
+            return JsonText(IsoText(*v.AsDate()));
+        default:
+            return "null";  // empty, null, objects
+    }
+}
+
+}  // namespace orvane::data

@@ -1,0 +1,63 @@
+// The walk over a report's data as values: what a host that prints sees at
+// each step of MoveNext_All, one record per top-level record source not at
+// its end, each with every row its children hold after the move. `orvane
+// run` prints it and the designer's report preview shows it; both write the
+// same JSON form of it:
+//
+//   STEP   = [RECORD, ...]
+//   RECORD = {"source": NAME, "fields": {FIELD: VALUE, ...}, "children": [CHILD, ...]}
+//   CHILD  = {"source": NAME, "rows": [ROW, ...]}
+//   ROW    = {"fields": {...}, "children": [CHILD, ...]}
+//
+// VALUE is a JSON number (an exact decimal with every digit), string,
+// true/false or null; dates are ISO 8601 text, a time alone "hh:mm:ss[.f]".
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/Orvane.h"
+#include "platform/Export.h"
+#include "platform/Variant.h"
+
+namespace orvane::data {
+
+struct WalkRow;
+/// One child record source's rows under a record, each with its own children.
+struct WalkChild {
+    std::string source;         ///< the record source's name
+    std::vector<WalkRow> rows;  ///< its rows in the order it holds them
+};
+/// One row: its fields in column order and the rows its children hold for it.
+struct WalkRow {
+    std::vector<std::pair<std::string, Variant>> fields;  ///< name and value; a field that cannot be read is null
+    std::vector<WalkChild> children;                      ///< one entry per child record source
+};
+/// The current record of one top-level record source at a step.
+struct WalkRecord {
+    std::string source;  ///< the top-level record source's name
+    WalkRow row;         ///< its current record and its children's rows
+};
+/// One step of the walk: a record per top-level record source not at its end.
+using WalkStep = std::vector<WalkRecord>;
+
+/// Calls f with every top-level record source of the report's connections, in order.
+ORVANE_API void ForEachTopLevel(const Orvane& rpt, const std::function<void(eRSource&)>& f);
+
+/// The step as the open walk stands. Each child is walked with its own moves
+/// (so its children follow each row) and left at its end.
+ORVANE_API WalkStep CurrentStep(const Orvane& rpt);
+
+/// The parameters as the walk used them: each one's text (null when it has
+/// none), or the array of its list's texts while a list is set. A JSON object.
+ORVANE_API std::string ParametersJson(const Orvane& rpt);
+/// One step in the JSON form above, on one line.
+ORVANE_API std::string StepJson(const WalkStep& step);
+/// A JSON string holding text (bytes that are not UTF-8 become U+FFFD).
+ORVANE_API std::string JsonText(const std::string& text);
+/// A value in the JSON form above.
+ORVANE_API std::string JsonValue(const Variant& value);
+
+}  // namespace orvane::data
