@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/ParameterTypes.h"
+#include "data/ado/detail/Provider.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -234,9 +235,14 @@ std::optional<std::size_t> CountParameterMarks(const std::string& sql) {
     return marks;
 }
 
+Parameter::Parameter(std::string name, int typeCode, long size)
+    : Name(std::move(name)), Type(typeCode), Size(size), bound_(std::make_unique<BoundValue>()) {}
+
+Parameter::~Parameter() = default;
+
 void Parameter::Value(const Variant& v) {
     try {
-        bound_ = Convert(*this, v);
+        *bound_ = Convert(*this, v);
     } catch (const DataError& e) {
         const auto text = v.Text();
         if (!text) throw;

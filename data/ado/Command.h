@@ -18,10 +18,15 @@
 #include "data/ado/Connection.h"
 #include "data/ado/DataError.h"
 #include "data/ado/Recordset.h"
-#include "data/ado/detail/Provider.h"
 #include "platform/Variant.h"
 
 namespace orvane::data {
+
+// The database side: data/ado/detail/Provider.h, which hosts do not see.
+namespace detail {
+struct BoundValue;
+class Provider;
+}  // namespace detail
 
 // Command types.
 constexpr int kCommandText = 1;
@@ -30,7 +35,8 @@ constexpr int kCommandStoredProcedure = 4;
 
 class Parameter {
 public:
-    Parameter(std::string name, int typeCode, long size) : Name(std::move(name)), Type(typeCode), Size(size) {}
+    Parameter(std::string name, int typeCode, long size);
+    ~Parameter();
 
     std::string Name;
     int Type;
@@ -40,11 +46,13 @@ public:
     // Converts the value for Type; raises DataError when it does not convert
     // (the parameter then keeps its previous value).
     void Value(const Variant& v);
-    const detail::BoundValue& Bound() const { return bound_; }
+    // The value as it binds.
+    const detail::BoundValue& Bound() const { return *bound_; }
 
 private:
     Variant value_;
-    detail::BoundValue bound_;
+    // Never null; held apart so that this header needs no database types.
+    std::unique_ptr<detail::BoundValue> bound_;
 };
 
 class ParameterList {
