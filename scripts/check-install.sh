@@ -9,7 +9,8 @@
 #     C++17 (the package must raise it to C++20) and one through pkg-config at
 #     C++23 (the package must not lower it);
 #   - when the designer is installed, builds a Qt host through
-#     find_package(OrvaneSpt COMPONENTS Designer) and runs it offscreen.
+#     find_package(OrvaneSpt COMPONENTS Designer) and runs it offscreen;
+#   - builds the README's host example and runs it on the example package.
 #
 # Usage: scripts/check-install.sh [BUILD-FOLDER]   (default: build)
 set -euo pipefail
@@ -66,6 +67,25 @@ fi
 "$cxx" -std=c++23 -DORVANE_HOST_MIN_CPLUSPLUS=202100L -o "$work/pc-host" "$root/tests/install/host.cpp" \
   $(pkg-config --cflags --libs orvanespt) || fail "the pkg-config host does not build"
 "$work/pc-host" || fail "the pkg-config host failed (status $?)"
+# The README's host, from its text, through pkg-config; run on a copy of the
+# example package when the build has orvane to make it (its save goes to the
+# scratch folder instead of /tmp).
+awk '/^## A host in a few lines/ {f = 1} f && /^```cpp/ {g = 1; next} g && /^```/ {exit} g' "$root/README.md" |
+  sed 's|"/tmp/|"|' > "$work/readme-host.cpp"
+[ -s "$work/readme-host.cpp" ] || fail "the README's host example was not found"
+# shellcheck disable=SC2046
+"$cxx" -std=c++20 -o "$work/readme-host" "$work/readme-host.cpp" $(pkg-config --cflags --libs orvanespt) ||
+  fail "the README's host does not build"
+readme_run=""
+if [ -x "$build/orvane" ]; then
+  cmake --build "$build" --target example > "$work/example.log" 2>&1 || { cat "$work/example.log"; fail "no example package"; }
+  mkdir -p "$work/run/examples/sales"
+  cp "$root/examples/sales/ventas.xpd" "$root/examples/sales/ventas.db" "$work/run/examples/sales/"
+  (cd "$work/run" && "$work/readme-host" > "$work/readme-host.out") || fail "the README's host failed (status $?)"
+  readme_run=" and ran"
+fi
+echo "check-install: the README's host built$readme_run"
+
 qt_host=""
 [ $designer = yes ] && qt_host=", and the Qt host"
 echo "check-install: find_package and pkg-config hosts built and ran$qt_host"
