@@ -19,6 +19,8 @@ designer  model data print platform
 cli       model data print designer platform
 "
 ours='platform|model|data|print|designer|cli'
+# An include of ours, "model/X.h" or <orvanespt/model/X.h>, up to the folder.
+of() { echo "[<\"](orvanespt/)?($1)/"; }
 fail=0
 
 # Prints the matching lines and marks the run failed.
@@ -40,7 +42,7 @@ while read -r layer allowed; do
   if [ -z "$layer" ] || [ ! -d "$layer" ]; then continue; fi
   permitted="$layer"
   for a in $allowed; do permitted="$permitted|$a"; done
-  includes "$layer" | grep -E "[<\"]($ours)/" | grep -vE "[<\"]($permitted)/" |
+  includes "$layer" | grep -E "$(of "$ours")" | grep -vE "$(of "$permitted")" |
     complain "$layer/ may include of ours only $layer/${allowed:+ and: $allowed}"
 done <<< "$table"
 
@@ -55,7 +57,7 @@ done
 # detail/ folders and the Qt designer), and none of the library's own
 # dependencies.
 if [ -d cli ]; then
-  includes cli | grep -E "[<\"]($ours)/([^\"]*/)?detail/|[<\"]designer/qt/" |
+  includes cli | grep -E "$(of "$ours")([^\">]*/)?detail/|$(of designer)qt/" |
     complain "cli/ may include the library's public headers only"
   includes cli | grep -E '[<"](pugixml\.hpp|zip\.h|sqlite3\.h|sql\.h|sqlext\.h|xxhash\.h)[>"]' |
     complain "cli/ must not include the library's dependencies (pugixml, libzip, SQLite, ODBC, xxHash)"

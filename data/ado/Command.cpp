@@ -11,6 +11,7 @@
 
 #include "data/ParameterTypes.h"
 #include "data/detail/Texts.h"
+#include "data/ado/detail/Provider.h"
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -233,9 +234,14 @@ std::optional<std::size_t> CountParameterMarks(const std::string& sql) {
     return marks;
 }
 
+Parameter::Parameter(std::string name, int typeCode, long size)
+    : Name(std::move(name)), Type(typeCode), Size(size), bound_(std::make_unique<BoundValue>()) {}
+
+Parameter::~Parameter() = default;
+
 void Parameter::Value(const Variant& v) {
     try {
-        bound_ = Convert(*this, v);
+        *bound_ = Convert(*this, v);
     } catch (const DataError& e) {
         const auto text = v.Text();
         if (!text) throw;

@@ -18,11 +18,16 @@
 #include "data/ado/Connection.h"
 #include "data/ado/DataError.h"
 #include "data/ado/Recordset.h"
-#include "data/ado/detail/Provider.h"
 #include "platform/Export.h"
 #include "platform/Variant.h"
 
 namespace orvane::data {
+
+// The database side: data/ado/detail/Provider.h, which hosts do not see.
+namespace detail {
+struct BoundValue;
+class Provider;
+}  // namespace detail
 
 /// Command types.
 ///@{
@@ -35,7 +40,9 @@ constexpr int kCommandStoredProcedure = 4;
 class ORVANE_API Parameter {
 public:
     /// A parameter of that name, type code (an AdoType value) and size, with an Empty value.
-    Parameter(std::string name, int typeCode, long size) : Name(std::move(name)), Type(typeCode), Size(size) {}
+    Parameter(std::string name, int typeCode, long size);
+    /// Frees the bound value.
+    ~Parameter();
 
     std::string Name;  ///< the parameter's name; the position, not the name, binds it
     int Type;          ///< its type code (an AdoType value)
@@ -47,11 +54,12 @@ public:
     /// (the parameter then keeps its previous value).
     void Value(const Variant& v);
     /// The value as the provider binds it.
-    const detail::BoundValue& Bound() const { return bound_; }
+    const detail::BoundValue& Bound() const { return *bound_; }
 
 private:
     Variant value_;
-    detail::BoundValue bound_;
+    // Never null; held apart so that this header needs no database types.
+    std::unique_ptr<detail::BoundValue> bound_;
 };
 
 /// A command's parameters, in the order of its marks.

@@ -8,6 +8,7 @@
 
 #include "data/ParameterTypes.h"
 #include "data/ado/Command.h"
+#include "data/ado/detail/Provider.h"
 #include "model/eParameter.h"
 #include "platform/DateTime.h"
 #include "platform/NumberFormat.h"

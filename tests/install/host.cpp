@@ -6,6 +6,12 @@
 
 #include "model/Orvane.h"
 
+// The language level the host's build asked for, which the package may raise
+// to C++20 but must never lower.
+#ifdef ORVANE_HOST_MIN_CPLUSPLUS
+static_assert(__cplusplus >= ORVANE_HOST_MIN_CPLUSPLUS, "the package changed the host's C++ level");
+#endif
+
 int main() {
     auto report = std::make_shared<orvane::Orvane>();
     if (report->IsDirty()) return 1;
