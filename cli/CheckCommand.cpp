@@ -10,10 +10,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "data/ReportCheck.h"
-#include "platform/Secrets.h"
+#include "Commands.h"
+#include "Support.h"
+#include <orvanespt/data/ReportCheck.h>
+#include <orvanespt/platform/Secrets.h>
 
 namespace orvane::cli {
 

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "data/ConnectionInfo.h"
-#include "model/Orvane.h"
+#include "Commands.h"
+#include "Support.h"
+#include <orvanespt/data/ConnectionInfo.h>
+#include <orvanespt/model/Orvane.h>
 
 namespace orvane::cli {
 

@@ -2,8 +2,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
+#include "Commands.h"
+#include "Support.h"
 
 namespace orvane::cli {
 

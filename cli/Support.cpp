@@ -1,4 +1,4 @@
-#include "cli/Support.h"
+#include "Support.h"
 
 #include <fstream>
 #include <iostream>
@@ -6,9 +6,9 @@
 #include <system_error>
 #include <utility>
 
-#include "model/XmlText.h"
-#include "platform/Secrets.h"
-#include "platform/Text.h"
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::cli {
 

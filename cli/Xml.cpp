@@ -1,8 +1,8 @@
 // orvane xml FILE
 #include <iostream>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
+#include "Commands.h"
+#include "Support.h"
 
 namespace orvane::cli {
 

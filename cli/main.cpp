@@ -6,11 +6,11 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/Commands.h"
-#include "cli/RunCommand.h"
-#include "cli/Support.h"
-#include "platform/Messages.h"
-#include "platform/Secrets.h"
+#include "Commands.h"
+#include "RunCommand.h"
+#include "Support.h"
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Secrets.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The macro scan of the report definition and the macro replacement of
 // record sources.
-#include "data/Macros.h"
+#include <orvanespt/data/Macros.h>
 
 #include <algorithm>
 #include <optional>
@@ -8,9 +8,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "model/Orvane.h"
-#include "platform/SystemUser.h"
-#include "platform/Text.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/SystemUser.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <optional>
 
-#include "data/ParameterTypes.h"
-#include "model/eParameter.h"
-#include "platform/DateTime.h"
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/model/eParameter.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -1,6 +1,6 @@
 // Construction and item lookups of the definition classes below the root.
-#include "model/Orvane.h"
-#include "model/detail/Lookup.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/detail/Lookup.h>
 
 namespace orvane {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/eControl.h"
+#include <orvanespt/model/eControl.h>
 
 namespace orvane {
 

@@ -1,10 +1,10 @@
-#include "model/Help.h"
+#include <orvanespt/model/Help.h>
 
 #include <string>
 
-#include "platform/Help.h"
-#include "platform/Messages.h"
-#include "platform/RuntimeServices.h"
+#include <orvanespt/platform/Help.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/RuntimeServices.h>
 
 namespace orvane {
 

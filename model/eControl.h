@@ -7,9 +7,9 @@
 #include <string>
 #include <variant>
 
-#include "model/Forward.h"
-#include "platform/Collection.h"
-#include "platform/Variant.h"
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "model/Forward.h"
-#include "platform/Collection.h"
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
 
 namespace orvane {
 

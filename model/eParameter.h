@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Variant.h"
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "model/Enums.h"
-#include "model/Forward.h"
-#include "platform/Collection.h"
-#include "platform/Variant.h"
+#include <orvanespt/model/Enums.h>
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

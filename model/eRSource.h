@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "model/Forward.h"
-#include "platform/Collection.h"
-#include "platform/Variant.h"
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "model/Enums.h"
-#include "platform/Picture.h"
+#include <orvanespt/model/Enums.h>
+#include <orvanespt/platform/Picture.h>
 
 namespace orvane {
 

@@ -1,5 +1,5 @@
 // The connection manager's file: reading, editing and private atomic saving.
-#include "platform/ConnectionManager.h"
+#include <orvanespt/platform/ConnectionManager.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/SystemUser.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/SystemUser.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::platform {
 namespace {

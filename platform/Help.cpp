@@ -1,4 +1,4 @@
-#include "platform/Help.h"
+#include <orvanespt/platform/Help.h>
 
 #include <dlfcn.h>
 

@@ -1,9 +1,9 @@
 // Hex text conversions of printer command strings.
-#include "platform/HexText.h"
+#include <orvanespt/platform/HexText.h>
 
 #include <vector>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Variant.h"
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/DateTime.h"
+#include <orvanespt/platform/DateTime.h>
 
 namespace orvane {
 

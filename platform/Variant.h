@@ -11,8 +11,8 @@
 #include <type_traits>
 #include <variant>
 
-#include "platform/DateTime.h"
-#include "platform/Decimal.h"
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Decimal.h>
 
 namespace orvane {
 

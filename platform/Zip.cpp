@@ -1,4 +1,4 @@
-#include "platform/Zip.h"
+#include <orvanespt/platform/Zip.h>
 
 #include <zip.h>
 
@@ -9,8 +9,8 @@
 #include <optional>
 #include <unordered_set>
 
-#include "platform/RuntimeServices.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::platform::zip {
 namespace {

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Collection.h"
-#include "platform/Variant.h"
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

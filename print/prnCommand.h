@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "model/Enums.h"
+#include <orvanespt/model/Enums.h>
 
 namespace orvane {
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "data/ado/Connection.h"
-#include "data/ado/DataError.h"
-#include "data/ado/Recordset.h"
-#include "platform/Variant.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane::data {
 

@@ -1,10 +1,10 @@
-#include "data/ado/FilterExpression.h"
+#include <orvanespt/data/ado/FilterExpression.h>
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

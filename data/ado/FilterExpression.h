@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "data/ado/DataError.h"
-#include "platform/DateTime.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/platform/DateTime.h>
 
 namespace orvane::data {
 

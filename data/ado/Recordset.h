@@ -25,8 +25,8 @@
 #include <string_view>
 #include <vector>
 
-#include "data/ado/DataError.h"
-#include "platform/Variant.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane::data {
 

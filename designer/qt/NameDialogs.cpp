@@ -1,4 +1,4 @@
-#include "designer/qt/NameDialogs.h"
+#include <orvanespt/designer/qt/NameDialogs.h>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "designer/OrvaneUI.h"
-#include "model/Orvane.h"
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/model/Orvane.h>
 
 class QAction;
 class QMenu;

@@ -1,4 +1,4 @@
-#include "designer/qt/PreviewReport.h"
+#include <orvanespt/designer/qt/PreviewReport.h>
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "data/ado/Recordset.h"
+#include <orvanespt/data/ado/Recordset.h>
 
 
 namespace orvane::designer {

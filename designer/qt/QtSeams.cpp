@@ -1,4 +1,4 @@
-#include "designer/qt/QtSeams.h"
+#include <orvanespt/designer/qt/QtSeams.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,9 +14,9 @@
 #include <QUrl>
 #include <vector>
 
-#include "designer/DesignerDialogs.h"
-#include "designer/qt/DesignForm.h"
-#include "designer/qt/QtDesignerDialogs.h"
+#include <orvanespt/designer/DesignerDialogs.h>
+#include <orvanespt/designer/qt/DesignForm.h>
+#include <orvanespt/designer/qt/QtDesignerDialogs.h>
 
 namespace orvane::designer {
 

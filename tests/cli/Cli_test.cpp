@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "print/ePrnTable.h"
+#include <orvanespt/print/ePrnTable.h>
 #include "support/Encodings.h"
 #include "support/TestSupport.h"
 

@@ -2,9 +2,9 @@
 // properties, and the lookups and text escaping of its XML.
 #include <gtest/gtest.h>
 
-#include "model/Orvane.h"
-#include "model/XmlText.h"
-#include "model/detail/XmlLookup.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/model/detail/XmlLookup.h>
 
 namespace orvane {
 namespace {
