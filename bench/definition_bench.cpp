@@ -27,8 +27,8 @@
 #include <tuple>
 
 #include "BenchSupport.h"
-#include "model/Orvane.h"
-#include "platform/Messages.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Messages.h>
 
 using namespace orvane;
 namespace fs = std::filesystem;

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
 
 using namespace orvane;
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "data/ParameterTypes.h"
-#include "model/eParameter.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/model/eParameter.h>
+#include <orvanespt/platform/Text.h>
 
 using namespace orvane;
 

@@ -36,8 +36,8 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "data/ado/Recordset.h"
-#include "model/Orvane.h"
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/model/Orvane.h>
 
 using namespace orvane;
 

@@ -1,8 +1,8 @@
-#include "cli/Arguments.h"
+#include "Arguments.h"
 
 #include <regex>
 
-#include "cli/Texts.h"
+#include "Texts.h"
 
 namespace orvane::cli {
 namespace {

@@ -10,11 +10,11 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
-#include "data/ReportCheck.h"
-#include "platform/Secrets.h"
+#include "Commands.h"
+#include "Support.h"
+#include "Texts.h"
+#include <orvanespt/data/ReportCheck.h>
+#include <orvanespt/platform/Secrets.h>
 
 namespace orvane::cli {
 

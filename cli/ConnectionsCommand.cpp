@@ -4,11 +4,11 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
-#include "data/ConnectionInfo.h"
-#include "model/Orvane.h"
+#include "Commands.h"
+#include "Support.h"
+#include "Texts.h"
+#include <orvanespt/data/ConnectionInfo.h>
+#include <orvanespt/model/Orvane.h>
 
 namespace orvane::cli {
 

@@ -2,14 +2,14 @@
 // control, one line for the table, one per row and one per cell.
 #include <iostream>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
-#include "model/eControl.h"
-#include "model/eDialog.h"
-#include "model/ePrnFormat.h"
-#include "platform/NumberFormat.h"
-#include "print/ePrnTable.h"
+#include "Commands.h"
+#include "Support.h"
+#include "Texts.h"
+#include <orvanespt/model/eControl.h>
+#include <orvanespt/model/eDialog.h>
+#include <orvanespt/model/ePrnFormat.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/print/ePrnTable.h>
 
 namespace orvane::cli {
 namespace {

@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
+#include "Commands.h"
+#include "Support.h"
+#include "Texts.h"
 
 namespace orvane::cli {
 

@@ -17,7 +17,7 @@
 // VALUE is a JSON number (an exact decimal with every digit), string,
 // true/false or null; dates are ISO 8601 text, a time alone "hh:mm:ss[.f]".
 // The text form shows the same content indented, one record per line.
-#include "cli/RunCommand.h"
+#include "RunCommand.h"
 
 #include <unistd.h>
 
@@ -26,13 +26,13 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "cli/Support.h"
-#include "cli/Texts.h"
-#include "data/ado/Connection.h"
-#include "data/WalkSteps.h"
-#include "model/Orvane.h"
-#include "model/RSourceWalk.h"
-#include "platform/Secrets.h"
+#include "Support.h"
+#include "Texts.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/WalkSteps.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/platform/Secrets.h>
 
 namespace orvane::cli {
 namespace {

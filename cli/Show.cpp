@@ -1,11 +1,11 @@
 // orvane show FILE [--detailed]
 #include <iostream>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
-#include "designer/OrvaneUI.h"
-#include "designer/TextTree.h"
+#include "Commands.h"
+#include "Support.h"
+#include "Texts.h"
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/designer/TextTree.h>
 
 namespace orvane::cli {
 

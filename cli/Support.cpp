@@ -1,4 +1,4 @@
-#include "cli/Support.h"
+#include "Support.h"
 
 #include <fstream>
 #include <iostream>
@@ -6,10 +6,10 @@
 #include <system_error>
 #include <utility>
 
-#include "cli/Texts.h"
-#include "model/XmlText.h"
-#include "platform/Secrets.h"
-#include "platform/Text.h"
+#include "Texts.h"
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::cli {
 

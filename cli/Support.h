@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "model/Orvane.h"
-#include "platform/Messages.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane::cli {
 

@@ -1,9 +1,9 @@
 // orvane xml FILE
 #include <iostream>
 
-#include "cli/Commands.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
+#include "Commands.h"
+#include "Support.h"
+#include "Texts.h"
 
 namespace orvane::cli {
 

@@ -6,13 +6,13 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/Arguments.h"
-#include "cli/Commands.h"
-#include "cli/RunCommand.h"
-#include "cli/Support.h"
-#include "cli/Texts.h"
-#include "platform/Messages.h"
-#include "platform/Secrets.h"
+#include "Arguments.h"
+#include "Commands.h"
+#include "RunCommand.h"
+#include "Support.h"
+#include "Texts.h"
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Secrets.h>
 
 namespace {
 

@@ -4,14 +4,14 @@
 // place in context (a column called "now", a table alias "rand") counts as
 // the function: the query is then run again where its rows could have been
 // kept, which costs time and never shows stale rows.
-#include "data/ChangingFunctions.h"
+#include <orvanespt/data/ChangingFunctions.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iterator>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

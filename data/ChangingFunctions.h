@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::data {
 

@@ -1,16 +1,16 @@
-#include "data/ConnectionInfo.h"
+#include <orvanespt/data/ConnectionInfo.h>
 
 #include <filesystem>
 
-#include "data/Connections.h"
-#include "data/ado/OleDbMapping.h"
-#include "data/ado/detail/Provider.h"
-#include "data/detail/Texts.h"
-#include "model/Orvane.h"
-#include "model/eConnection.h"
-#include "platform/ConnectionManager.h"
-#include "platform/Secrets.h"
-#include "platform/Text.h"
+#include <orvanespt/data/Connections.h>
+#include <orvanespt/data/ado/OleDbMapping.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/eConnection.h>
+#include <orvanespt/platform/ConnectionManager.h>
+#include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

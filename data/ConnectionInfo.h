@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 class eConnection;

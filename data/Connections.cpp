@@ -1,19 +1,19 @@
 // Connection-string macros, data-link files and the opening of report
 // connections.
-#include "data/Connections.h"
+#include <orvanespt/data/Connections.h>
 
 #include <filesystem>
 #include <system_error>
 
-#include "data/ConnectionInfo.h"
-#include "data/ado/Connection.h"
-#include "data/ado/OleDbMapping.h"
-#include "data/detail/Texts.h"
-#include "model/RSourceWalk.h"
-#include "model/eConnection.h"
-#include "platform/ConnectionManager.h"
-#include "platform/RuntimeServices.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ConnectionInfo.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/OleDbMapping.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/model/eConnection.h>
+#include <orvanespt/platform/ConnectionManager.h>
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

@@ -1,15 +1,15 @@
 // The macro scan of the report definition and the macro replacement of
 // record sources.
-#include "data/Macros.h"
+#include <orvanespt/data/Macros.h>
 
 #include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "model/Orvane.h"
-#include "platform/SystemUser.h"
-#include "platform/Text.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/SystemUser.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <optional>
 
-#include "data/ParameterTypes.h"
-#include "data/detail/Texts.h"
-#include "model/eParameter.h"
-#include "platform/DateTime.h"
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/model/eParameter.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -1,11 +1,11 @@
-#include "data/ParameterTypes.h"
+#include <orvanespt/data/ParameterTypes.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -10,15 +10,15 @@
 #include <utility>
 #include <vector>
 
-#include "data/ChangingFunctions.h"
-#include "data/Macros.h"
-#include "data/ParameterTypes.h"
-#include "data/ado/Command.h"
-#include "data/ado/Recordset.h"
-#include "data/detail/Texts.h"
-#include "model/Orvane.h"
-#include "platform/DateTime.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ChangingFunctions.h>
+#include <orvanespt/data/Macros.h>
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

@@ -1,7 +1,7 @@
 // Moving through a record source's records; every move reopens the children
 // from the new current record.
-#include "data/ado/Recordset.h"
-#include "model/eRSource.h"
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/model/eRSource.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "data/ReportCheck.h"
+#include <orvanespt/data/ReportCheck.h>
 
 #include <algorithm>
 #include <exception>
@@ -7,15 +7,15 @@
 #include <unordered_map>
 #include <utility>
 
-#include "data/Macros.h"
-#include "data/ParameterTypes.h"
-#include "data/ado/Command.h"
-#include "data/ado/FilterExpression.h"
-#include "data/detail/Texts.h"
-#include "model/GridLink.h"
-#include "model/Orvane.h"
-#include "model/RSourceWalk.h"
-#include "platform/Text.h"
+#include <orvanespt/data/Macros.h>
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/FilterExpression.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/model/GridLink.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

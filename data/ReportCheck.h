@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 class Orvane;

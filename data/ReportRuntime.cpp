@@ -1,7 +1,7 @@
 // The report-wide run-time operations: initial parameter values and the
 // walk over all top-level record sources together.
-#include "data/ado/Connection.h"
-#include "model/Orvane.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/model/Orvane.h>
 
 namespace orvane {
 

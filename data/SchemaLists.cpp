@@ -1,7 +1,7 @@
 // The schema list fillers.
-#include "data/SchemaLists.h"
+#include <orvanespt/data/SchemaLists.h>
 
-#include "data/ado/Connection.h"
+#include <orvanespt/data/ado/Connection.h>
 
 namespace orvane::data {
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::data {
 

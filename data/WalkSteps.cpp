@@ -1,9 +1,9 @@
-#include "data/WalkSteps.h"
+#include <orvanespt/data/WalkSteps.h>
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "data/ado/Recordset.h"
+#include <orvanespt/data/ado/Recordset.h>
 
 namespace orvane::data {
 namespace {

@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/Orvane.h"
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane::data {
 

@@ -1,4 +1,4 @@
-#include "designer/DesignerDialogs.h"
+#include <orvanespt/designer/DesignerDialogs.h>
 
 #include <mutex>
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Forward.h"
+#include <orvanespt/model/Forward.h>
 
 namespace orvane {
 class OrvaneUI;

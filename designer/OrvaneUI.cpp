@@ -1,13 +1,13 @@
-#include "designer/OrvaneUI.h"
+#include <orvanespt/designer/OrvaneUI.h>
 
 #include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "model/Orvane.h"
-#include "model/RSourceWalk.h"
-#include "platform/NumberFormat.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/platform/NumberFormat.h>
 
 namespace orvane {
 

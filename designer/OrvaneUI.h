@@ -18,9 +18,9 @@
 #include <memory>
 #include <string>
 
-#include "designer/TreeControl.h"
-#include "model/Forward.h"
-#include "platform/Collection.h"
+#include <orvanespt/designer/TreeControl.h>
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
 
 namespace orvane {
 

@@ -1,9 +1,9 @@
 // OrvaneUI's edit and add operations: thin calls into the installed dialogs,
 // handing the connection editor the definition it proposes names from.
-#include "designer/DesignerDialogs.h"
-#include "designer/OrvaneUI.h"
-#include "model/Orvane.h"
-#include "platform/Messages.h"
+#include <orvanespt/designer/DesignerDialogs.h>
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane {
 

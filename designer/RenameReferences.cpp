@@ -1,11 +1,11 @@
-#include "designer/RenameReferences.h"
+#include <orvanespt/designer/RenameReferences.h>
 
 #include <functional>
 #include <optional>
 
-#include "data/Macros.h"
-#include "model/RSourceWalk.h"
-#include "platform/Text.h"
+#include <orvanespt/data/Macros.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 namespace {

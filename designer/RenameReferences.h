@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 namespace orvane::designer {
 

@@ -1,9 +1,9 @@
-#include "designer/TextTree.h"
+#include <orvanespt/designer/TextTree.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 

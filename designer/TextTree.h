@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "designer/TreeControl.h"
+#include <orvanespt/designer/TreeControl.h>
 
 namespace orvane::designer {
 

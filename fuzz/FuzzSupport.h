@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Messages.h"
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane::fuzz {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "data/Connections.h"
-#include "platform/Text.h"
+#include <orvanespt/data/Connections.h>
+#include <orvanespt/platform/Text.h>
 
 using namespace orvane;
 

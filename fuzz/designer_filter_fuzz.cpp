@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "platform/FilterConditions.h"
+#include <orvanespt/platform/FilterConditions.h>
 
 using namespace orvane;
 using platform::ConditionParts;

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "model/eControl.h"
-#include "platform/ExtPropertyParser.h"
-#include "platform/Text.h"
+#include <orvanespt/model/eControl.h>
+#include <orvanespt/platform/ExtPropertyParser.h>
+#include <orvanespt/platform/Text.h>
 
 using namespace orvane;
 

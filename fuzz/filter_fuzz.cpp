@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
-#include "data/ado/FilterExpression.h"
-#include "data/ado/Recordset.h"
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/FilterExpression.h>
+#include <orvanespt/data/ado/Recordset.h>
 
 using namespace orvane;
 using namespace orvane::data;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "platform/HexText.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/HexText.h>
+#include <orvanespt/platform/Text.h>
 
 using namespace orvane;
 

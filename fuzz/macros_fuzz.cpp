@@ -11,8 +11,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "data/Macros.h"
-#include "model/Orvane.h"
+#include <orvanespt/data/Macros.h>
+#include <orvanespt/model/Orvane.h>
 
 using namespace orvane;
 

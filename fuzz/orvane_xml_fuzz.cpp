@@ -8,7 +8,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 using namespace orvane;
 

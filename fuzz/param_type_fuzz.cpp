@@ -9,7 +9,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "model/eParameter.h"
+#include <orvanespt/model/eParameter.h>
 
 using namespace orvane;
 

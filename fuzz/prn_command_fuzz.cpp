@@ -5,7 +5,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "print/prnCommand.h"
+#include <orvanespt/print/prnCommand.h>
 
 using namespace orvane;
 

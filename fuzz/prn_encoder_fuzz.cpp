@@ -6,9 +6,9 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "platform/HexText.h"
-#include "platform/Text.h"
-#include "print/prnEncoder.h"
+#include <orvanespt/platform/HexText.h>
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/print/prnEncoder.h>
 
 using namespace orvane;
 

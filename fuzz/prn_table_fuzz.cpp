@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "print/ePrnTable.h"
+#include <orvanespt/print/ePrnTable.h>
 
 using namespace orvane;
 

@@ -1,9 +1,9 @@
 // Construction and item lookups of the definition classes below the root.
 #include <utility>
 
-#include "model/Orvane.h"
-#include "model/RSourceWalk.h"
-#include "model/detail/Lookup.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/model/detail/Lookup.h>
 
 namespace orvane {
 

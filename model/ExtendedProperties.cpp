@@ -1,8 +1,8 @@
 // eControl.Extended: the control's extended properties as one string and
 // back, through the extended-property parser of platform/.
-#include "model/detail/ExtendedText.h"
-#include "platform/ExtPropertyParser.h"
-#include "platform/Text.h"
+#include <orvanespt/model/detail/ExtendedText.h>
+#include <orvanespt/platform/ExtPropertyParser.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

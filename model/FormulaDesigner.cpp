@@ -1,8 +1,8 @@
-#include "model/FormulaDesigner.h"
+#include <orvanespt/model/FormulaDesigner.h>
 
 #include <utility>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 namespace orvane {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "model/Forward.h"
-#include "platform/Export.h"
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -1,5 +1,5 @@
 // The print-grid seam's installed linker.
-#include "model/GridLink.h"
+#include <orvanespt/model/GridLink.h>
 
 #include <utility>
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "model/eControl.h"
-#include "platform/Export.h"
+#include <orvanespt/model/eControl.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -1,11 +1,11 @@
-#include "model/Help.h"
+#include <orvanespt/model/Help.h>
 
 #include <string>
 
-#include "model/detail/Texts.h"
-#include "platform/Help.h"
-#include "platform/Messages.h"
-#include "platform/RuntimeServices.h"
+#include <orvanespt/model/detail/Texts.h>
+#include <orvanespt/platform/Help.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/RuntimeServices.h>
 
 namespace orvane {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -1,11 +1,11 @@
 // The root's lookups, name generators and dirty check.
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 #include <utility>
 
-#include "model/RSourceWalk.h"
-#include "model/detail/Lookup.h"
-#include "platform/Text.h"
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/model/detail/Lookup.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

@@ -14,17 +14,17 @@
 #include <string>
 #include <vector>
 
-#include "model/DefinitionRead.h"
-#include "model/Forward.h"
-#include "model/eConnection.h"
-#include "model/eControl.h"
-#include "model/eDialog.h"
-#include "model/eParameter.h"
-#include "model/ePrnFormat.h"
-#include "model/eRSource.h"
-#include "model/eResData.h"
-#include "platform/Collection.h"
-#include "platform/Export.h"
+#include <orvanespt/model/DefinitionRead.h>
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/model/eConnection.h>
+#include <orvanespt/model/eControl.h>
+#include <orvanespt/model/eDialog.h>
+#include <orvanespt/model/eParameter.h>
+#include <orvanespt/model/ePrnFormat.h>
+#include <orvanespt/model/eRSource.h>
+#include <orvanespt/model/eResData.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -17,21 +17,21 @@
 #include <string_view>
 #include <vector>
 
-#include "model/GridLink.h"
-#include "model/Orvane.h"
-#include "model/RSourceWalk.h"
-#include "model/XmlText.h"
-#include "model/detail/ExtendedText.h"
-#include "model/detail/ReadText.h"
-#include "model/detail/Texts.h"
-#include "model/detail/XmlLookup.h"
-#include "model/detail/XmlParse.h"
-#include "platform/Digest.h"
-#include "platform/HexText.h"
-#include "platform/Messages.h"
-#include "platform/NumberFormat.h"
-#include "platform/Secrets.h"
-#include "platform/Text.h"
+#include <orvanespt/model/GridLink.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/model/detail/ExtendedText.h>
+#include <orvanespt/model/detail/ReadText.h>
+#include <orvanespt/model/detail/Texts.h>
+#include <orvanespt/model/detail/XmlLookup.h>
+#include <orvanespt/model/detail/XmlParse.h>
+#include <orvanespt/platform/Digest.h>
+#include <orvanespt/platform/HexText.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

@@ -25,17 +25,17 @@
 #include <unordered_set>
 #include <vector>
 
-#include "model/Orvane.h"
-#include "model/XmlText.h"
-#include "model/detail/ReadText.h"
-#include "model/detail/Texts.h"
-#include "model/detail/XmlLookup.h"
-#include "model/detail/XmlParse.h"
-#include "platform/Messages.h"
-#include "platform/NumberFormat.h"
-#include "platform/RuntimeServices.h"
-#include "platform/Text.h"
-#include "platform/Zip.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/model/detail/ReadText.h>
+#include <orvanespt/model/detail/Texts.h>
+#include <orvanespt/model/detail/XmlLookup.h>
+#include <orvanespt/model/detail/XmlParse.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/Zip.h>
 
 namespace orvane {
 

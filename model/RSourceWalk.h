@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/eRSource.h"
-#include "platform/Collection.h"
+#include <orvanespt/model/eRSource.h>
+#include <orvanespt/platform/Collection.h>
 
 namespace orvane {
 

@@ -1,7 +1,7 @@
 // Escaping and lenient readings of the definition XML's texts. The encoder is
 // one pass over the bytes: runs that need nothing are appended whole, which
 // keeps the writer fast on large definitions.
-#include "model/XmlText.h"
+#include <orvanespt/model/XmlText.h>
 
 #include <array>
 #include <cstddef>
@@ -10,8 +10,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

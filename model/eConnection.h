@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "model/Forward.h"
-#include "platform/Collection.h"
-#include "platform/Export.h"
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

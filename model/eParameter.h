@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "model/Enums.h"
-#include "model/Forward.h"
-#include "platform/Collection.h"
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/model/Enums.h>
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

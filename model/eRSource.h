@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "model/Forward.h"
-#include "platform/Collection.h"
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/model/Forward.h>
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 
@@ -162,10 +162,10 @@ private:
     // After the children opened for the current record: runs ahead the
     // queries of the children that keep rows for the next records' values of
     // the link parameter, which is left as it was.
-    void ReadAhead(eParameter& linked);
+    ORVANE_LOCAL void ReadAhead(eParameter& linked);
     // Runs this record source's query for each value of the link parameter
     // and keeps the rows to be served in that order (see Open).
-    void FillAhead(eParameter& linked, const std::vector<Variant>& values);
+    ORVANE_LOCAL void FillAhead(eParameter& linked, const std::vector<Variant>& values);
     std::shared_ptr<Orvane> Report() const;
 
     /// The command of the last open, kept across opens with its parameters,

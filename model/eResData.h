@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "model/Enums.h"
-#include "platform/Export.h"
-#include "platform/Picture.h"
+#include <orvanespt/model/Enums.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Picture.h>
 
 namespace orvane {
 

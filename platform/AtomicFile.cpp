@@ -25,9 +25,9 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/FileOps.h"
-#include "platform/RuntimeServices.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/FileOps.h>
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::platform {
 namespace fs = std::filesystem;

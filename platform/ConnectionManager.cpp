@@ -1,5 +1,5 @@
 // The connection manager's file: reading, editing and private atomic saving.
-#include "platform/ConnectionManager.h"
+#include <orvanespt/platform/ConnectionManager.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,9 +13,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/SystemUser.h"
-#include "platform/Text.h"
-#include "platform/detail/Texts.h"
+#include <orvanespt/platform/SystemUser.h>
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/detail/Texts.h>
 
 namespace orvane::platform {
 namespace {

@@ -1,12 +1,12 @@
-#include "platform/DateTime.h"
+#include <orvanespt/platform/DateTime.h>
 
 #include <cmath>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
-#include "platform/Text.h"
-#include "platform/TypedDate.h"
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/TypedDate.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/Decimal.h"
+#include <orvanespt/platform/Decimal.h>
 
 #include <cstdlib>
 #include <limits>

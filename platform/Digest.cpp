@@ -1,4 +1,4 @@
-#include "platform/Digest.h"
+#include <orvanespt/platform/Digest.h>
 
 #include <xxhash.h>
 

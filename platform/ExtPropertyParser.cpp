@@ -1,5 +1,5 @@
 // Escaping and splitting of extended-property strings.
-#include "platform/ExtPropertyParser.h"
+#include <orvanespt/platform/ExtPropertyParser.h>
 
 namespace orvane::platform {
 

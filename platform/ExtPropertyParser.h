@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform {
 

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform {
 

@@ -1,8 +1,8 @@
-#include "platform/FilterConditions.h"
+#include <orvanespt/platform/FilterConditions.h>
 
 #include <cstddef>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::platform {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/Help.h"
+#include <orvanespt/platform/Help.h>
 
 #include <dlfcn.h>
 
@@ -6,7 +6,7 @@
 #include <iostream>
 #include <mutex>
 
-#include "platform/detail/Texts.h"
+#include <orvanespt/platform/detail/Texts.h>
 
 namespace orvane::platform {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform {
 

@@ -1,10 +1,10 @@
 // Hex text conversions of printer command strings.
-#include "platform/HexText.h"
+#include <orvanespt/platform/HexText.h>
 
 #include <vector>
 
-#include "platform/Text.h"
-#include "platform/detail/Texts.h"
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/detail/Texts.h>
 
 namespace orvane {
 

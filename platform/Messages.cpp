@@ -1,4 +1,4 @@
-#include "platform/Messages.h"
+#include <orvanespt/platform/Messages.h>
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "platform/NumberFormat.h"
+#include <orvanespt/platform/NumberFormat.h>
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Format recognition looks only at headers and at the sizes they declare: a
 // file whose declared parts do not fit in its bytes is refused, so a truncated
 // or mislabelled file never becomes a picture resource.
-#include "platform/Picture.h"
+#include <orvanespt/platform/Picture.h>
 
 #include <cstdint>
 #include <optional>

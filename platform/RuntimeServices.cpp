@@ -1,11 +1,11 @@
-#include "platform/RuntimeServices.h"
+#include <orvanespt/platform/RuntimeServices.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 #ifndef ORVANE_HELP_DIR
 #define ORVANE_HELP_DIR "/usr/local/share/orvanespt/help"

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform {
 

@@ -1,9 +1,9 @@
-#include "platform/Secrets.h"
+#include <orvanespt/platform/Secrets.h>
 
 #include <cctype>
 #include <string_view>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::platform {
 namespace {

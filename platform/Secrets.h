@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform {
 

@@ -1,5 +1,5 @@
 // The password database and host name lookups.
-#include "platform/SystemUser.h"
+#include <orvanespt/platform/SystemUser.h>
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 #include <algorithm>
 

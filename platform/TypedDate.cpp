@@ -1,4 +1,4 @@
-#include "platform/TypedDate.h"
+#include <orvanespt/platform/TypedDate.h>
 
 #include <cctype>
 #include <string>

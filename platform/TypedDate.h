@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/DateTime.h"
-#include "platform/Export.h"
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

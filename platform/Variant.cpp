@@ -1,9 +1,9 @@
-#include "platform/Variant.h"
+#include <orvanespt/platform/Variant.h>
 
 #include <cmath>
 
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

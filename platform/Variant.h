@@ -11,9 +11,9 @@
 #include <type_traits>
 #include <variant>
 
-#include "platform/DateTime.h"
-#include "platform/Decimal.h"
-#include "platform/Export.h"
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Decimal.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "platform/Zip.h"
+#include <orvanespt/platform/Zip.h>
 
 #include <zip.h>
 
@@ -10,9 +10,9 @@
 #include <optional>
 #include <unordered_set>
 
-#include "platform/RuntimeServices.h"
-#include "platform/Text.h"
-#include "platform/detail/Texts.h"
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/detail/Texts.h>
 
 namespace orvane::platform::zip {
 namespace {

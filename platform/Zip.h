@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::platform::zip {
 

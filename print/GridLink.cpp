@@ -1,11 +1,11 @@
 // The print layer's linker for the definition reader: a control of the
 // print-grid class gets the print table its "Tables" data block describes.
-#include "model/GridLink.h"
+#include <orvanespt/model/GridLink.h>
 
 #include <memory>
 
-#include "print/detail/TableText.h"
-#include "print/ePrnTable.h"
+#include <orvanespt/print/detail/TableText.h>
+#include <orvanespt/print/ePrnTable.h>
 
 namespace orvane {
 namespace {

@@ -1,15 +1,15 @@
-#include "print/ePrnTable.h"
+#include <orvanespt/print/ePrnTable.h>
 
 #include <optional>
 #include <pugixml.hpp>
 #include <string_view>
 
-#include "model/detail/XmlLookup.h"
-#include "model/detail/XmlParse.h"
-#include "model/XmlText.h"
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
-#include "print/detail/TableText.h"
+#include <orvanespt/model/detail/XmlLookup.h>
+#include <orvanespt/model/detail/XmlParse.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/print/detail/TableText.h>
 
 // Two choices of the table text are ours:
 // - Values written "as is" (KeyField, KeyValue, KeyGroups, eSource, FontName)

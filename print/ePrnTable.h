@@ -14,9 +14,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Collection.h"
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 

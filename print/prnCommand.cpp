@@ -1,9 +1,9 @@
-#include "print/prnCommand.h"
+#include <orvanespt/print/prnCommand.h>
 
 #include <vector>
 
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "model/Enums.h"
-#include "platform/Export.h"
+#include <orvanespt/model/Enums.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane {
 

@@ -1,9 +1,9 @@
-#include "print/prnEncoder.h"
+#include <orvanespt/print/prnEncoder.h>
 
 #include <vector>
 
-#include "platform/HexText.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/HexText.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 namespace {

@@ -1,5 +1,5 @@
 // Command execution and the conversion of parameter values by type code.
-#include "data/ado/Command.h"
+#include <orvanespt/data/ado/Command.h>
 
 #include <array>
 #include <chrono>
@@ -9,11 +9,11 @@
 #include <span>
 #include <vector>
 
-#include "data/ParameterTypes.h"
-#include "data/detail/Texts.h"
-#include "data/ado/detail/Provider.h"
-#include "platform/NumberFormat.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "data/ado/Connection.h"
-#include "data/ado/DataError.h"
-#include "data/ado/Recordset.h"
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane::data {
 

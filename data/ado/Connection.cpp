@@ -1,15 +1,15 @@
 // Connection: connection-string reading, provider choice, schema lists and
 // the scrubbing of passwords from error texts.
-#include "data/ado/Connection.h"
+#include <orvanespt/data/ado/Connection.h>
 
 #include <algorithm>
 #include <cctype>
 
-#include "data/ado/OdbcCatalog.h"
-#include "data/ado/OleDbMapping.h"
-#include "data/ado/detail/Provider.h"
-#include "data/detail/Texts.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ado/OdbcCatalog.h>
+#include <orvanespt/data/ado/OleDbMapping.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "data/ado/DataError.h"
-#include "data/ado/Recordset.h"
-#include "platform/Export.h"
-#include "platform/Secrets.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Secrets.h>
 
 namespace orvane::data {
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/Export.h"
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::data {
 

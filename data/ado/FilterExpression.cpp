@@ -1,11 +1,11 @@
-#include "data/ado/FilterExpression.h"
+#include <orvanespt/data/ado/FilterExpression.h>
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
-#include "data/detail/Texts.h"
-#include "platform/Text.h"
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-#include "data/ado/DataError.h"
-#include "platform/DateTime.h"
-#include "platform/Export.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Export.h>
 
 namespace orvane::data {
 

@@ -1,4 +1,4 @@
-#include "data/ado/OdbcCatalog.h"
+#include <orvanespt/data/ado/OdbcCatalog.h>
 
 #include <sql.h>
 #include <sqlext.h>

@@ -18,10 +18,10 @@
 #include <optional>
 #include <vector>
 
-#include "data/ado/DataError.h"
-#include "data/ado/detail/Provider.h"
-#include "data/detail/Texts.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data::detail {
 namespace {

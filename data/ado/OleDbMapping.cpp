@@ -1,6 +1,6 @@
 // The provider families, the mapping file and the translation of connection
 // strings for the ODBC drivers of this machine.
-#include "data/ado/OleDbMapping.h"
+#include <orvanespt/data/ado/OleDbMapping.h>
 
 #include <sys/stat.h>
 
@@ -12,12 +12,12 @@
 #include <sstream>
 #include <string_view>
 
-#include "data/ado/DataError.h"
-#include "data/ado/OdbcCatalog.h"
-#include "data/ado/detail/Provider.h"
-#include "data/detail/Texts.h"
-#include "platform/ConnectionManager.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/ado/OdbcCatalog.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/platform/ConnectionManager.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {

@@ -3,18 +3,18 @@
 // time into byte masks; a sort orders the visible row numbers with
 // std::stable_sort on a pre-extracted 64-bit key of the first sort field,
 // falling back to the stored cells only on ties.
-#include "data/ado/Recordset.h"
+#include <orvanespt/data/ado/Recordset.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
 
-#include "data/ado/FilterExpression.h"
-#include "data/ado/detail/Table.h"
-#include "data/detail/Texts.h"
-#include "platform/Decimal.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ado/FilterExpression.h>
+#include <orvanespt/data/ado/detail/Table.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/platform/Decimal.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 

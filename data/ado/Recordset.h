@@ -26,9 +26,9 @@
 #include <string_view>
 #include <vector>
 
-#include "data/ado/DataError.h"
-#include "platform/Export.h"
-#include "platform/Variant.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane::data {
 

@@ -31,10 +31,10 @@
 #include <list>
 #include <unordered_map>
 
-#include "data/ado/DataError.h"
-#include "data/ado/detail/Provider.h"
-#include "data/detail/Texts.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/data/detail/Texts.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data::detail {
 

@@ -1,12 +1,12 @@
 // Column-wise row storage and its builder.
-#include "data/ado/detail/Table.h"
+#include <orvanespt/data/ado/detail/Table.h>
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
-#include "data/ado/DataError.h"
-#include "data/detail/Texts.h"
+#include <orvanespt/data/ado/DataError.h>
+#include <orvanespt/data/detail/Texts.h>
 
 namespace orvane::data::detail {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/detail/Texts.h"
+#include <orvanespt/platform/detail/Texts.h>
 
 namespace orvane::data::msg {
 

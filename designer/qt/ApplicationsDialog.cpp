@@ -1,4 +1,4 @@
-#include "designer/qt/ApplicationsDialog.h"
+#include <orvanespt/designer/qt/ApplicationsDialog.h>
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "designer/qt/QtSeams.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

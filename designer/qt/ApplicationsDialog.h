@@ -9,7 +9,7 @@
 
 #include <QDialog>
 
-#include "platform/ConnectionManager.h"
+#include <orvanespt/platform/ConnectionManager.h>
 
 class QLineEdit;
 class QListWidget;

@@ -1,4 +1,4 @@
-#include "designer/qt/CheckDialog.h"
+#include <orvanespt/designer/qt/CheckDialog.h>
 
 #include <QHBoxLayout>
 #include <QListWidget>

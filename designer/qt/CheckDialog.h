@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/ReportCheck.h"
+#include <orvanespt/data/ReportCheck.h>
 
 class QListWidget;
 class QPushButton;

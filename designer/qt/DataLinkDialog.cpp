@@ -1,4 +1,4 @@
-#include "designer/qt/DataLinkDialog.h"
+#include <orvanespt/designer/qt/DataLinkDialog.h>
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -11,12 +11,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "data/Connections.h"
-#include "data/ado/Connection.h"
-#include "data/ado/OdbcCatalog.h"
-#include "designer/qt/QtSeams.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/data/Connections.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/OdbcCatalog.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

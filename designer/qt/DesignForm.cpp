@@ -1,4 +1,4 @@
-#include "designer/qt/DesignForm.h"
+#include <orvanespt/designer/qt/DesignForm.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,13 +15,13 @@
 #include <QVBoxLayout>
 #include <set>
 
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
-#include "designer/qt/QtSeams.h"
-#include "model/FormulaDesigner.h"
-#include "model/Help.h"
-#include "model/Orvane.h"
-#include "platform/Messages.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/model/FormulaDesigner.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane::designer {
 

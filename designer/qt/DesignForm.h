@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Forward.h"
+#include <orvanespt/model/Forward.h>
 
 class QComboBox;
 class QEvent;

@@ -1,4 +1,4 @@
-#include "designer/qt/FilterDesign.h"
+#include <orvanespt/designer/qt/FilterDesign.h>
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "data/ado/Recordset.h"
-#include "designer/qt/QtSeams.h"
-#include "model/Help.h"
-#include "model/Orvane.h"
-#include "platform/FilterConditions.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/FilterConditions.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Forward.h"
+#include <orvanespt/model/Forward.h>
 
 class QComboBox;
 class QListWidget;

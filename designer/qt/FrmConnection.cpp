@@ -1,4 +1,4 @@
-#include "designer/qt/FrmConnection.h"
+#include <orvanespt/designer/qt/FrmConnection.h>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,13 +13,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "data/Connections.h"
-#include "designer/qt/ApplicationsDialog.h"
-#include "designer/qt/DataLinkDialog.h"
-#include "designer/qt/QtSeams.h"
-#include "model/Help.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/data/Connections.h>
+#include <orvanespt/designer/qt/ApplicationsDialog.h>
+#include <orvanespt/designer/qt/DataLinkDialog.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

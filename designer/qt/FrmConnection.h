@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "model/Orvane.h"
-#include "platform/ConnectionManager.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/ConnectionManager.h>
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "designer/qt/FrmParameter.h"
+#include <orvanespt/designer/qt/FrmParameter.h>
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "data/ParameterTypes.h"
-#include "designer/qt/QtSeams.h"
-#include "model/Help.h"
-#include "platform/DateTime.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

@@ -8,7 +8,7 @@
 #include <array>
 #include <memory>
 
-#include "model/eParameter.h"
+#include <orvanespt/model/eParameter.h>
 
 class QComboBox;
 class QGroupBox;

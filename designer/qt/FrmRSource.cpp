@@ -1,4 +1,4 @@
-#include "designer/qt/FrmRSource.h"
+#include <orvanespt/designer/qt/FrmRSource.h>
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -21,19 +21,19 @@
 #include <array>
 #include <utility>
 
-#include "data/SchemaLists.h"
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
-#include "designer/OrvaneUI.h"
-#include "designer/qt/FilterDesign.h"
-#include "designer/qt/PreviewReport.h"
-#include "designer/qt/QtSeams.h"
-#include "designer/qt/SqlDesigner.h"
-#include "model/Help.h"
-#include "platform/Messages.h"
-#include "platform/RuntimeServices.h"
-#include "platform/Secrets.h"
-#include "platform/Text.h"
+#include <orvanespt/data/SchemaLists.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/designer/qt/FilterDesign.h>
+#include <orvanespt/designer/qt/PreviewReport.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/designer/qt/SqlDesigner.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using platform::MsgAnswer;

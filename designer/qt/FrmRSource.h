@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 class QComboBox;
 class QLineEdit;

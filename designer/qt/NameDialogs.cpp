@@ -1,4 +1,4 @@
-#include "designer/qt/NameDialogs.h"
+#include <orvanespt/designer/qt/NameDialogs.h>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "designer/qt/QtSeams.h"
-#include "model/Help.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

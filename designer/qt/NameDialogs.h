@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "model/eDialog.h"
-#include "model/ePrnFormat.h"
+#include <orvanespt/model/eDialog.h>
+#include <orvanespt/model/ePrnFormat.h>
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "designer/qt/OrvaneE.h"
+#include <orvanespt/designer/qt/OrvaneE.h>
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -18,24 +18,24 @@
 #include <fstream>
 #include <sstream>
 
-#include "designer/RenameReferences.h"
-#include "designer/qt/ApplicationsDialog.h"
-#include "designer/qt/CheckDialog.h"
-#include "designer/qt/QtSeams.h"
-#include "designer/qt/QtTreeControl.h"
-#include "designer/qt/ReportDialogs.h"
-#include "designer/qt/ReportPreview.h"
-#include "model/Help.h"
-#include "model/RSourceWalk.h"
-#include "model/eConnection.h"
-#include "model/eDialog.h"
-#include "model/eParameter.h"
-#include "model/ePrnFormat.h"
-#include "model/eRSource.h"
-#include "model/XmlText.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
-#include "platform/Zip.h"
+#include <orvanespt/designer/RenameReferences.h>
+#include <orvanespt/designer/qt/ApplicationsDialog.h>
+#include <orvanespt/designer/qt/CheckDialog.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/designer/qt/QtTreeControl.h>
+#include <orvanespt/designer/qt/ReportDialogs.h>
+#include <orvanespt/designer/qt/ReportPreview.h>
+#include <orvanespt/model/Help.h>
+#include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/model/eConnection.h>
+#include <orvanespt/model/eDialog.h>
+#include <orvanespt/model/eParameter.h>
+#include <orvanespt/model/ePrnFormat.h>
+#include <orvanespt/model/eRSource.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/Zip.h>
 
 namespace orvane::designer {
 

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "designer/OrvaneUI.h"
-#include "designer/qt/QtSeams.h"
-#include "model/Orvane.h"
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/model/Orvane.h>
 
 class QAction;
 class QMenu;

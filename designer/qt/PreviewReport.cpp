@@ -1,4 +1,4 @@
-#include "designer/qt/PreviewReport.h"
+#include <orvanespt/designer/qt/PreviewReport.h>
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -9,8 +9,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "data/ado/Recordset.h"
-#include "designer/qt/QtSeams.h"
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/designer/qt/QtSeams.h>
 
 
 namespace orvane::designer {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/Forward.h"
+#include <orvanespt/model/Forward.h>
 
 class QLabel;
 class QPlainTextEdit;

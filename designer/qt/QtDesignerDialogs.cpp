@@ -1,16 +1,16 @@
-#include "designer/qt/QtDesignerDialogs.h"
+#include <orvanespt/designer/qt/QtDesignerDialogs.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "designer/qt/FrmConnection.h"
-#include "designer/qt/FrmParameter.h"
-#include "designer/qt/FrmRSource.h"
-#include "designer/qt/NameDialogs.h"
-#include "designer/qt/QtSeams.h"
-#include "platform/Text.h"
+#include <orvanespt/designer/qt/FrmConnection.h>
+#include <orvanespt/designer/qt/FrmParameter.h>
+#include <orvanespt/designer/qt/FrmRSource.h>
+#include <orvanespt/designer/qt/NameDialogs.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 using text::TrimBlanks;

@@ -4,7 +4,7 @@
 // fields and leave adding it to the caller.
 #pragma once
 
-#include "designer/DesignerDialogs.h"
+#include <orvanespt/designer/DesignerDialogs.h>
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "designer/qt/QtSeams.h"
+#include <orvanespt/designer/qt/QtSeams.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,10 +17,10 @@
 #include <QUrl>
 #include <vector>
 
-#include "designer/DesignerDialogs.h"
-#include "designer/qt/DesignForm.h"
-#include "designer/qt/QtDesignerDialogs.h"
-#include "model/Help.h"
+#include <orvanespt/designer/DesignerDialogs.h>
+#include <orvanespt/designer/qt/DesignForm.h>
+#include <orvanespt/designer/qt/QtDesignerDialogs.h>
+#include <orvanespt/model/Help.h>
 
 namespace orvane::designer {
 

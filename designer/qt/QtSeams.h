@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Help.h"
-#include "platform/Messages.h"
+#include <orvanespt/platform/Help.h>
+#include <orvanespt/platform/Messages.h>
 
 class QDialog;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "designer/qt/QtTreeControl.h"
+#include <orvanespt/designer/qt/QtTreeControl.h>
 
 #include <QApplication>
 #include <QStyle>

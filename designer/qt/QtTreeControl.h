@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "designer/OrvaneUI.h"
-#include "designer/TreeControl.h"
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/designer/TreeControl.h>
 
 class QTreeWidget;
 class QTreeWidgetItem;

@@ -1,4 +1,4 @@
-#include "designer/qt/ReportDialogs.h"
+#include <orvanespt/designer/qt/ReportDialogs.h>
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "designer/qt/QtSeams.h"
-#include "platform/Messages.h"
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane::designer {
 

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 class QComboBox;
 class QLineEdit;

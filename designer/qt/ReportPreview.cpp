@@ -1,4 +1,4 @@
-#include "designer/qt/ReportPreview.h"
+#include <orvanespt/designer/qt/ReportPreview.h>
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,12 +17,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "data/ParameterTypes.h"
-#include "data/WalkSteps.h"
-#include "designer/qt/QtSeams.h"
-#include "platform/DateTime.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/data/WalkSteps.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::designer {
 

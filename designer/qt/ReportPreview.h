@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "designer/qt/Screenshots.h"
+#include <orvanespt/designer/qt/Screenshots.h>
 
 #include <QApplication>
 #include <QDir>
@@ -13,21 +13,21 @@
 #include <fstream>
 #include <functional>
 
-#include "designer/OrvaneUI.h"
-#include "designer/qt/ApplicationsDialog.h"
-#include "designer/qt/DataLinkDialog.h"
-#include "designer/qt/DesignForm.h"
-#include "designer/qt/FilterDesign.h"
-#include "designer/qt/FrmConnection.h"
-#include "designer/qt/FrmParameter.h"
-#include "designer/qt/FrmRSource.h"
-#include "designer/qt/NameDialogs.h"
-#include "designer/qt/OrvaneE.h"
-#include "designer/qt/PreviewReport.h"
-#include "designer/qt/ReportDialogs.h"
-#include "designer/qt/ReportPreview.h"
-#include "designer/qt/SqlDesigner.h"
-#include "platform/Messages.h"
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/designer/qt/ApplicationsDialog.h>
+#include <orvanespt/designer/qt/DataLinkDialog.h>
+#include <orvanespt/designer/qt/DesignForm.h>
+#include <orvanespt/designer/qt/FilterDesign.h>
+#include <orvanespt/designer/qt/FrmConnection.h>
+#include <orvanespt/designer/qt/FrmParameter.h>
+#include <orvanespt/designer/qt/FrmRSource.h>
+#include <orvanespt/designer/qt/NameDialogs.h>
+#include <orvanespt/designer/qt/OrvaneE.h>
+#include <orvanespt/designer/qt/PreviewReport.h>
+#include <orvanespt/designer/qt/ReportDialogs.h>
+#include <orvanespt/designer/qt/ReportPreview.h>
+#include <orvanespt/designer/qt/SqlDesigner.h>
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane::designer {
 

@@ -1,4 +1,4 @@
-#include "designer/qt/SqlDesigner.h"
+#include <orvanespt/designer/qt/SqlDesigner.h>
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -14,11 +14,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "data/SchemaLists.h"
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
-#include "designer/qt/PreviewReport.h"
-#include "designer/qt/QtSeams.h"
+#include <orvanespt/data/SchemaLists.h>
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/designer/qt/PreviewReport.h>
+#include <orvanespt/designer/qt/QtSeams.h>
 
 namespace orvane::designer {
 

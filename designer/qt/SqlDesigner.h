@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Forward.h"
+#include <orvanespt/model/Forward.h>
 
 class QLabel;
 class QListWidget;

@@ -1,5 +1,5 @@
 // The code page tables and the names they go by.
-#include "model/detail/CodePages.h"
+#include <orvanespt/model/detail/CodePages.h>
 
 #include <string>
 #include <utility>
@@ -13,7 +13,7 @@ struct NamedCodePage {
 };
 
 constexpr NamedCodePage kCodePages[] = {
-#include "model/detail/CodePageTables.inc"
+#include <orvanespt/model/detail/CodePageTables.inc>
 };
 
 // The other names of the ISO-8859 parts.

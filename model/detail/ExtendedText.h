@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "model/eControl.h"
+#include <orvanespt/model/eControl.h>
 
 namespace orvane::detail {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Collection.h"
-#include "platform/Text.h"
+#include <orvanespt/platform/Collection.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::detail {
 

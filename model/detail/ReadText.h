@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 namespace orvane::detail {
 

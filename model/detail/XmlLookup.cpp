@@ -1,9 +1,9 @@
 // Element and attribute lookups over pugixml nodes.
-#include "model/detail/XmlLookup.h"
+#include <orvanespt/model/detail/XmlLookup.h>
 
 #include <cstring>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

@@ -9,7 +9,7 @@
 
 #include <pugixml.hpp>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

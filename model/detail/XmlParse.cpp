@@ -1,6 +1,6 @@
 // Hands expat's events to a streaming reader or builds a pugixml document
 // from them.
-#include "model/detail/XmlParse.h"
+#include <orvanespt/model/detail/XmlParse.h>
 
 #include <expat.h>
 
@@ -8,8 +8,8 @@
 #include <new>
 #include <vector>
 
-#include "model/detail/Texts.h"
-#include "platform/Text.h"
+#include <orvanespt/model/detail/Texts.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane {
 

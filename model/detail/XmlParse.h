@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/detail/CodePages.h"
+#include <orvanespt/model/detail/CodePages.h>
 
 namespace orvane {
 

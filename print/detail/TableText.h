@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "print/ePrnTable.h"
+#include <orvanespt/print/ePrnTable.h>
 
 namespace orvane::detail {
 

@@ -7,7 +7,7 @@
 #include <regex>
 #include <set>
 
-#include "print/ePrnTable.h"
+#include <orvanespt/print/ePrnTable.h>
 #include "support/Encodings.h"
 #include "support/TestSupport.h"
 

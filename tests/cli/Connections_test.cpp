@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

@@ -4,8 +4,8 @@
 // braced), a data-link file or the connection manager.
 #include <gtest/gtest.h>
 
-#include "data/Connections.h"
-#include "data/ado/DataError.h"
+#include <orvanespt/data/Connections.h>
+#include <orvanespt/data/ado/DataError.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

@@ -2,9 +2,9 @@
 // precedence, case and Null, malformed texts, and the order kept by sorts.
 #include <gtest/gtest.h>
 
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
-#include "data/ado/FilterExpression.h"
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/FilterExpression.h>
 #include "support/TestSupport.h"
 
 using namespace orvane;

@@ -3,8 +3,8 @@
 // when the driver library is not installed.
 #include <gtest/gtest.h>
 
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
 #include "support/TestSupport.h"
 
 using namespace orvane;

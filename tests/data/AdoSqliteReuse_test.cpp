@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <thread>
 
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/Recordset.h>
 #include "support/TestSupport.h"
 
 using namespace orvane;

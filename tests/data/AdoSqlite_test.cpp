@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
 #include "support/TestSupport.h"
 
 using namespace orvane;

@@ -1,6 +1,6 @@
 // The scan for functions whose result changes between runs, over the SQL
 // spellings of the databases reached and the places a name does not count.
-#include "data/ChangingFunctions.h"
+#include <orvanespt/data/ChangingFunctions.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Connection-string kinds, macro arguments and data-link files, and opening
 // report connections by kind with the failures each can have.
-#include "data/Connections.h"
+#include <orvanespt/data/Connections.h>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -8,8 +8,8 @@
 #include <chrono>
 #include <optional>
 
-#include "data/ado/Connection.h"
-#include "data/ado/DataError.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/DataError.h>
 #include "support/TestSupport.h"
 
 namespace orvane::data {

@@ -1,12 +1,12 @@
 // The macro scan of query texts and the replacement of macros by system
 // values and report parameters.
-#include "data/Macros.h"
+#include <orvanespt/data/Macros.h>
 
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

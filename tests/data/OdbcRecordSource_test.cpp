@@ -15,9 +15,9 @@
 #include <chrono>
 #include <thread>
 
-#include "data/SchemaLists.h"
-#include "data/ado/OdbcCatalog.h"
-#include "platform/Text.h"
+#include <orvanespt/data/SchemaLists.h>
+#include <orvanespt/data/ado/OdbcCatalog.h>
+#include <orvanespt/platform/Text.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

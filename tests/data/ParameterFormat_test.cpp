@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "data/ParameterTypes.h"
-#include "data/ado/Command.h"
-#include "data/ado/detail/Provider.h"
-#include "model/eParameter.h"
-#include "platform/DateTime.h"
-#include "platform/NumberFormat.h"
+#include <orvanespt/data/ParameterTypes.h>
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/model/eParameter.h>
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/NumberFormat.h>
 
 namespace orvane {
 namespace {

@@ -3,7 +3,7 @@
 // parent's current record, moves, and the failures that give false.
 #include <gtest/gtest.h>
 
-#include "data/ado/Recordset.h"
+#include <orvanespt/data/ado/Recordset.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

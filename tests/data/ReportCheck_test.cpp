@@ -1,7 +1,7 @@
 // CheckReport on the example report: clean as it ships, then one mistake at a
 // time, each found once with its place and name; with the data opened on
 // SQLite, and on the PostgreSQL server when one runs.
-#include "data/ReportCheck.h"
+#include <orvanespt/data/ReportCheck.h>
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <functional>
 #include <stdexcept>
 
-#include "data/ado/Recordset.h"
-#include "model/Orvane.h"
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/model/Orvane.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

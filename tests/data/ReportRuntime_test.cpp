@@ -4,12 +4,12 @@
 
 #include <functional>
 
-#include "data/SchemaLists.h"
-#include "data/ado/Command.h"
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
-#include "data/ado/detail/Provider.h"
-#include "platform/NumberFormat.h"
+#include <orvanespt/data/SchemaLists.h>
+#include <orvanespt/data/ado/Command.h>
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/platform/NumberFormat.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

@@ -1,14 +1,14 @@
 // The toolkit-free designer: the text tree control, the report tree (node
 // order, keys, plain and detailed forms, what a rejected node leaves behind)
 // and the edit and add operations behind the dialogs.
-#include "designer/OrvaneUI.h"
+#include <orvanespt/designer/OrvaneUI.h>
 
 #include <gtest/gtest.h>
 
-#include "designer/DesignerDialogs.h"
-#include "designer/TextTree.h"
-#include "model/Orvane.h"
-#include "platform/NumberFormat.h"
+#include <orvanespt/designer/DesignerDialogs.h>
+#include <orvanespt/designer/TextTree.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/NumberFormat.h>
 #include "support/TestSupport.h"
 
 namespace orvane::designer {

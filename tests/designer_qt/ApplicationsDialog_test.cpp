@@ -1,7 +1,7 @@
 // The connection manager's own dialog, as a person reaches it: "Configurar"
 // of the connection editor, or the editor window's tools menu when there is
 // no manager file yet.
-#include "designer/qt/ApplicationsDialog.h"
+#include <orvanespt/designer/qt/ApplicationsDialog.h>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "designer/qt/FrmConnection.h"
-#include "designer/qt/OrvaneE.h"
+#include <orvanespt/designer/qt/FrmConnection.h>
+#include <orvanespt/designer/qt/OrvaneE.h>
 #include "QtTestSupport.h"
 
 namespace orvane::testing {

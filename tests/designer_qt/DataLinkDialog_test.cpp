@@ -2,7 +2,7 @@
 // would, over a private ODBC configuration (ODBCSYSINI, ODBCINI) so the
 // driver and data-source lists are known: the real SQLite3 ODBC driver and
 // one whose library is missing.
-#include "designer/qt/DataLinkDialog.h"
+#include <orvanespt/designer/qt/DataLinkDialog.h>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <filesystem>
 
-#include "designer/qt/FrmConnection.h"
+#include <orvanespt/designer/qt/FrmConnection.h>
 #include "QtTestSupport.h"
 
 namespace orvane::testing {

@@ -1,4 +1,4 @@
-#include "designer/qt/DesignForm.h"
+#include <orvanespt/designer/qt/DesignForm.h>
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 
 #include "QtTestSupport.h"
-#include "model/FormulaDesigner.h"
+#include <orvanespt/model/FormulaDesigner.h>
 
 namespace orvane::testing {
 namespace {

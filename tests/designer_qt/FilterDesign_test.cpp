@@ -1,4 +1,4 @@
-#include "designer/qt/FilterDesign.h"
+#include <orvanespt/designer/qt/FilterDesign.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "designer/qt/FrmConnection.h"
+#include <orvanespt/designer/qt/FrmConnection.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "designer/qt/FrmParameter.h"
+#include <orvanespt/designer/qt/FrmParameter.h>
 
 #include <gtest/gtest.h>
 

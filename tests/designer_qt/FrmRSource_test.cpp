@@ -1,4 +1,4 @@
-#include "designer/qt/FrmRSource.h"
+#include <orvanespt/designer/qt/FrmRSource.h>
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,11 @@
 #include <fstream>
 
 #include "QtTestSupport.h"
-#include "data/ado/Recordset.h"
-#include "designer/OrvaneUI.h"
-#include "designer/qt/OrvaneE.h"
-#include "designer/qt/QtTreeControl.h"
-#include "model/FormulaDesigner.h"
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/designer/OrvaneUI.h>
+#include <orvanespt/designer/qt/OrvaneE.h>
+#include <orvanespt/designer/qt/QtTreeControl.h>
+#include <orvanespt/model/FormulaDesigner.h>
 
 namespace orvane::testing {
 namespace {

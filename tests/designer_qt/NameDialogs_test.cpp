@@ -1,9 +1,9 @@
-#include "designer/qt/NameDialogs.h"
+#include <orvanespt/designer/qt/NameDialogs.h>
 
 #include <gtest/gtest.h>
 
-#include "model/eDialog.h"
-#include "model/ePrnFormat.h"
+#include <orvanespt/model/eDialog.h>
+#include <orvanespt/model/ePrnFormat.h>
 #include "QtTestSupport.h"
 
 namespace orvane::testing {

@@ -1,4 +1,4 @@
-#include "designer/qt/OrvaneE.h"
+#include <orvanespt/designer/qt/OrvaneE.h>
 
 #include <gtest/gtest.h>
 
@@ -17,11 +17,11 @@
 #include <QUrl>
 
 #include "QtTestSupport.h"
-#include "designer/RenameReferences.h"
-#include "designer/qt/FrmParameter.h"
-#include "designer/qt/NameDialogs.h"
-#include "designer/qt/QtTreeControl.h"
-#include "platform/RuntimeServices.h"
+#include <orvanespt/designer/RenameReferences.h>
+#include <orvanespt/designer/qt/FrmParameter.h>
+#include <orvanespt/designer/qt/NameDialogs.h>
+#include <orvanespt/designer/qt/QtTreeControl.h>
+#include <orvanespt/platform/RuntimeServices.h>
 #include "support/Encodings.h"
 
 namespace orvane::testing {

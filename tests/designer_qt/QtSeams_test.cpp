@@ -1,4 +1,4 @@
-#include "designer/qt/QtSeams.h"
+#include <orvanespt/designer/qt/QtSeams.h>
 
 #include <gtest/gtest.h>
 

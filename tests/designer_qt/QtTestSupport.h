@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "designer/DesignerDialogs.h"
-#include "designer/qt/QtDesignerDialogs.h"
-#include "designer/qt/QtSeams.h"
+#include <orvanespt/designer/DesignerDialogs.h>
+#include <orvanespt/designer/qt/QtDesignerDialogs.h>
+#include <orvanespt/designer/qt/QtSeams.h>
 #include "support/TestSupport.h"
 
 namespace orvane::testing {

@@ -3,8 +3,8 @@
 // of the standard-error one.
 #include <QApplication>
 
-#include "designer/qt/QtSeams.h"
-#include "platform/Messages.h"
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/platform/Messages.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <memory>
 
-#include "model/Orvane.h"
+#include <orvanespt/model/Orvane.h>
 
 // The language level the host's build asked for, which the package may raise
 // to C++20 but must never lower.

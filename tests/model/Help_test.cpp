@@ -1,14 +1,14 @@
 // What a host installs: the help viewer and the formula designer.
-#include "model/Help.h"
+#include <orvanespt/model/Help.h>
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "model/FormulaDesigner.h"
-#include "model/Orvane.h"
-#include "platform/Help.h"
-#include "platform/RuntimeServices.h"
+#include <orvanespt/model/FormulaDesigner.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Help.h>
+#include <orvanespt/platform/RuntimeServices.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

@@ -4,9 +4,9 @@
 
 #include <type_traits>
 
-#include "model/Orvane.h"
-#include "model/XmlText.h"
-#include "model/detail/XmlLookup.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/model/detail/XmlLookup.h>
 
 namespace orvane {
 namespace {

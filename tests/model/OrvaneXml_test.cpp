@@ -4,9 +4,9 @@
 
 #include <tuple>
 
-#include "model/Orvane.h"
-#include "model/XmlText.h"
-#include "platform/Digest.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/Digest.h>
 #include "support/HostileInput.h"
 #include "support/TestSupport.h"
 

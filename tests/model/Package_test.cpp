@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "model/Orvane.h"
-#include "platform/FileOps.h"
-#include "platform/RuntimeServices.h"
-#include "platform/Zip.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/FileOps.h>
+#include <orvanespt/platform/RuntimeServices.h>
+#include <orvanespt/platform/Zip.h>
 #include "support/HostileInput.h"
 #include "support/TestSupport.h"
 

@@ -3,8 +3,8 @@
 // a text is told in characters, its line shown in UTF-8.
 #include <gtest/gtest.h>
 
-#include "model/Orvane.h"
-#include "model/eResData.h"
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/eResData.h>
 #include "support/Encodings.h"
 #include "support/HostileInput.h"
 #include "support/TestSupport.h"

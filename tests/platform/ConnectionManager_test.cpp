@@ -1,7 +1,7 @@
 // The connection manager's file: where it is, how it reads, what it refuses,
 // and that saving keeps it private and whole; and how passwords are hidden
 // in the texts that carry them.
-#include "platform/ConnectionManager.h"
+#include <orvanespt/platform/ConnectionManager.h>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/Secrets.h"
+#include <orvanespt/platform/Secrets.h>
 #include "support/TestSupport.h"
 
 namespace orvane::platform {

@@ -1,12 +1,12 @@
-#include "platform/DateTime.h"
+#include <orvanespt/platform/DateTime.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/Decimal.h"
-#include "platform/NumberFormat.h"
-#include "platform/Variant.h"
+#include <orvanespt/platform/Decimal.h>
+#include <orvanespt/platform/NumberFormat.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/FilterConditions.h"
+#include <orvanespt/platform/FilterConditions.h>
 
 #include <gtest/gtest.h>
 

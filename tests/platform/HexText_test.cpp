@@ -1,10 +1,10 @@
 // Text codecs: hex text of printer command strings, and the escaping of
 // extended-property strings.
-#include "platform/HexText.h"
+#include <orvanespt/platform/HexText.h>
 
 #include <gtest/gtest.h>
 
-#include "platform/ExtPropertyParser.h"
+#include <orvanespt/platform/ExtPropertyParser.h>
 
 namespace orvane::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/Picture.h"
+#include <orvanespt/platform/Picture.h>
 
 #include <gtest/gtest.h>
 

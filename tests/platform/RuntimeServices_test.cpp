@@ -1,4 +1,4 @@
-#include "platform/RuntimeServices.h"
+#include <orvanespt/platform/RuntimeServices.h>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

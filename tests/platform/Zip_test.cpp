@@ -1,4 +1,4 @@
-#include "platform/Zip.h"
+#include <orvanespt/platform/Zip.h>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

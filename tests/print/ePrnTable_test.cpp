@@ -1,11 +1,11 @@
 // The table layout XML: exact written text, the reader's name matching, its
 // stop-at-first-failure rule, what it does with text that is not well-formed
 // and that it reads back every field written, in every encoding it reads.
-#include "print/ePrnTable.h"
+#include <orvanespt/print/ePrnTable.h>
 
 #include <gtest/gtest.h>
 
-#include "platform/NumberFormat.h"
+#include <orvanespt/platform/NumberFormat.h>
 #include "support/HostileInput.h"
 
 namespace orvane {

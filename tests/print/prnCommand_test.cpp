@@ -1,10 +1,10 @@
 // Packing and unpacking of card-encoding commands and encoder descriptions.
-#include "print/prnCommand.h"
+#include <orvanespt/print/prnCommand.h>
 
 #include <gtest/gtest.h>
 
-#include "platform/HexText.h"
-#include "print/prnEncoder.h"
+#include <orvanespt/platform/HexText.h>
+#include <orvanespt/print/prnEncoder.h>
 
 namespace orvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::testing {
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "data/ado/Command.h"
+#include <orvanespt/data/ado/Command.h>
 
 namespace orvane::testing {
 

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "data/ado/Connection.h"
-#include "data/ado/Recordset.h"
-#include "model/Orvane.h"
-#include "platform/Messages.h"
+#include <orvanespt/data/ado/Connection.h>
+#include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Messages.h>
 
 namespace orvane::testing {
 

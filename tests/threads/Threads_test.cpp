@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "platform/NumberFormat.h"
+#include <orvanespt/platform/NumberFormat.h>
 #include "support/TestSupport.h"
 
 namespace orvane {

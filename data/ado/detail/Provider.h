@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "data/ado/detail/Table.h"
-#include "platform/DateTime.h"
+#include <orvanespt/data/ado/detail/Table.h>
+#include <orvanespt/platform/DateTime.h>
 
 namespace orvane::data::detail {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/DateTime.h"
-#include "platform/Variant.h"
+#include <orvanespt/platform/DateTime.h>
+#include <orvanespt/platform/Variant.h>
 
 namespace orvane::data::detail {
 

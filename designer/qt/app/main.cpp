@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "designer/qt/OrvaneE.h"
-#include "designer/qt/QtSeams.h"
-#include "designer/qt/Screenshots.h"
-#include "platform/Messages.h"
-#include "platform/RuntimeServices.h"
+#include <orvanespt/designer/qt/OrvaneE.h>
+#include <orvanespt/designer/qt/QtSeams.h>
+#include <orvanespt/designer/qt/Screenshots.h>
+#include <orvanespt/platform/Messages.h>
+#include <orvanespt/platform/RuntimeServices.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
