@@ -52,7 +52,7 @@ std::shared_ptr<TreeNode> QtTreeControl::NodeOf(const QTreeWidgetItem* item) con
 std::shared_ptr<QtTreeControl::Node> QtTreeControl::Own(const std::shared_ptr<TreeNode>& node) const {
     auto own = std::dynamic_pointer_cast<Node>(node);
     if (!own || own->owner() != this || !own->item())
-        throw TreeError(TreeError::Kind::BadRelative, "the node does not belong to this tree");
+        throw TreeError(TreeError::Kind::BadRelative, "el nodo no pertenece a este árbol");
     return own;
 }
 
@@ -87,10 +87,10 @@ std::shared_ptr<TreeNode> QtTreeControl::Add(const std::shared_ptr<TreeNode>& re
         throw TreeError(TreeError::Kind::DuplicateKey, "la clave ya está en el árbol: " + k);
     auto rel = relative ? Own(relative) : nullptr;
     if (relationship < tvwFirst || relationship > tvwChild)
-        throw TreeError(TreeError::Kind::BadRelationship, "unknown relationship " + std::to_string(relationship));
+        throw TreeError(TreeError::Kind::BadRelationship, "relación desconocida: " + std::to_string(relationship));
     const bool picture = image && *image != 0;
     if (picture && (*image < 1 || *image > images_.size()))
-        throw TreeError(TreeError::Kind::BadImage, "no image " + std::to_string(*image) + " in the image list");
+        throw TreeError(TreeError::Kind::BadImage, "la lista de imágenes no tiene la imagen " + std::to_string(*image));
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
     if (picture) item->setIcon(0, images_.at(*image - 1));
     Place(item, rel, relationship);
