@@ -55,15 +55,24 @@ std::string IsoText(const DateTime& d) {
 
 void WriteFields(std::string& out, const WalkRow& row) {
     out += "\"fields\":{";
-    for (std::size_t i = 0; i < row.fields.size(); ++i)
-        out += (i ? "," : "") + JsonText(row.fields[i].first) + ":" + JsonValue(row.fields[i].second);
+    for (std::size_t i = 0; i < row.fields.size(); ++i) {
+        // Appended piece by piece: g++ 12 at -O3 warns falsely (restrict)
+        // about a temporary built from a literal and strings.
+        if (i) out += ',';
+        out += JsonText(row.fields[i].first);
+        out += ':';
+        out += JsonValue(row.fields[i].second);
+    }
     out += "}";
 }
 
 void WriteChildren(std::string& out, const std::vector<WalkChild>& children) {
     out += "\"children\":[";
     for (std::size_t c = 0; c < children.size(); ++c) {
-        out += (c ? "," : "") + std::string("{\"source\":") + JsonText(children[c].source) + ",\"rows\":[";
+        if (c) out += ',';
+        out += "{\"source\":";
+        out += JsonText(children[c].source);
+        out += ",\"rows\":[";
         const auto& rows = children[c].rows;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             out += r ? ",{" : "{";
@@ -115,7 +124,10 @@ std::string ParametersJson(const Orvane& rpt) {
 std::string StepJson(const WalkStep& step) {
     std::string out = "[";
     for (std::size_t i = 0; i < step.size(); ++i) {
-        out += (i ? "," : "") + std::string("{\"source\":") + JsonText(step[i].source) + ",";
+        if (i) out += ',';
+        out += "{\"source\":";
+        out += JsonText(step[i].source);
+        out += ',';
         WriteFields(out, step[i].row);
         out += ",";
         WriteChildren(out, step[i].row.children);
