@@ -1,6 +1,8 @@
 #include "Arguments.h"
 
-#include <regex>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "Texts.h"
 
@@ -10,12 +12,43 @@ namespace {
 constexpr const char* kOptionsGroup = "Opciones";
 constexpr const char* kCommandsGroup = "Órdenes";
 
+// The parser's messages are taken apart by hand: std::regex makes g++ 12
+// warn falsely (maybe-uninitialized) under the sanitizers.
+
+bool IsWordChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Every whole word `word` of s replaced by `label`.
+std::string ReplaceWord(std::string s, std::string_view word, std::string_view label) {
+    for (std::size_t at = s.find(word); at != std::string::npos; at = s.find(word, at)) {
+        const std::size_t end = at + word.size();
+        if ((at > 0 && IsWordChar(s[at - 1])) || (end < s.size() && IsWordChar(s[end]))) {
+            at = end;
+            continue;
+        }
+        s.replace(at, word.size(), label);
+        at += label.size();
+    }
+    return s;
+}
+
 // The parser's type names as the help shows them ("TEXT:{text,json}" too).
 std::string Relabel(std::string s) {
-    static const std::pair<std::regex, const char*> kTypes[] = {{std::regex(R"(\bTEXT\b)"), "TEXTO"},
-                                                                {std::regex(R"(\bU?INT\b)"), "N"}};
-    for (const auto& [type, label] : kTypes) s = std::regex_replace(s, type, label);
-    return s;
+    s = ReplaceWord(std::move(s), "TEXT", "TEXTO");
+    s = ReplaceWord(std::move(s), "UINT", "N");
+    return ReplaceWord(std::move(s), "INT", "N");
+}
+
+// s as PREFIX + first + MIDDLE + second + SUFFIX, split at the last MIDDLE
+// (as a greedy pattern would); nullopt when it is not so.
+std::optional<std::pair<std::string, std::string>> Split(const std::string& s, std::string_view prefix,
+                                                         std::string_view middle, std::string_view suffix = "") {
+    if (!s.starts_with(prefix) || !s.ends_with(suffix) || s.size() < prefix.size() + suffix.size()) return std::nullopt;
+    const std::string_view body = std::string_view(s).substr(prefix.size(), s.size() - prefix.size() - suffix.size());
+    const std::size_t at = body.rfind(middle);
+    if (at == std::string_view::npos) return std::nullopt;
+    return std::pair(std::string(body.substr(0, at)), std::string(body.substr(at + middle.size())));
 }
 
 class SpanishFormatter : public CLI::Formatter {
@@ -46,24 +79,23 @@ std::pair<std::string, std::string> NameAndRest(const std::string& what) {
 std::string Choices(std::string set) {
     set = set.substr(1, set.size() - 2);
     const auto last = set.rfind(',');
-    if (last != std::string::npos) set.replace(last, 1, msg::kOr);
-    return std::regex_replace(set, std::regex(","), ", ");
+    std::string out;
+    for (std::size_t i = 0; i < set.size(); ++i)
+        out += i == last ? std::string(msg::kOr) : set[i] == ',' ? std::string(", ") : std::string(1, set[i]);
+    return out;
 }
 
 std::string ValidationText(const std::string& what) {
     const auto [name, rest] = NameAndRest(what);
-    static const std::regex kNotIn(R"((.*) not in (\{.*\}))");
-    std::smatch m;
-    if (std::regex_match(rest, m, kNotIn)) return msg::ValueNotOneOf(name, m[1], Choices(m[2]));
+    if (const auto m = Split(rest, "", " not in {", "}"))
+        return msg::ValueNotOneOf(name, m->first, Choices("{" + m->second + "}"));
     return rest.empty() ? msg::kArgumentsInvalid : rest;  // our own validators' texts
 }
 
 std::string ConversionText(const std::string& what) {
-    static const std::regex kNotAllowed(R"(The value (.*) is not an allowed value for (.*))");
-    static const std::regex kNotConverted(R"(Could not convert: (.*) = (.*))");
-    std::smatch m;
-    if (std::regex_match(what, m, kNotAllowed)) return msg::ValueNotAllowed(m[2], m[1]);
-    if (std::regex_match(what, m, kNotConverted)) return msg::ValueNotAllowed(m[1], m[2]);
+    if (const auto m = Split(what, "The value ", " is not an allowed value for "))
+        return msg::ValueNotAllowed(m->second, m->first);
+    if (const auto m = Split(what, "Could not convert: ", " = ")) return msg::ValueNotAllowed(m->first, m->second);
     return msg::OptionValueInvalid(NameAndRest(what).first);
 }
 
@@ -91,9 +123,10 @@ std::string ArgumentErrorText(const CLI::ParseError& e) {
     if (dynamic_cast<const CLI::ValidationError*>(&e)) return ValidationText(what);
     if (dynamic_cast<const CLI::ConversionError*>(&e)) return ConversionText(what);
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
-        static const std::regex kExpected(R"(Expected .* arguments to (.*), got .*)");
-        std::smatch m;
-        return msg::ValueMissing(std::regex_match(what, m, kExpected) ? m[1].str() : NameAndRest(what).first);
+        // "Expected N arguments to NAME, got M"
+        const auto got = Split(what, "Expected ", ", got ");
+        const auto to = got ? Split(got->first, "", " arguments to ") : std::nullopt;
+        return msg::ValueMissing(to ? to->second : NameAndRest(what).first);
     }
     return msg::kArgumentsInvalid;
 }
