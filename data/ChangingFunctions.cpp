@@ -33,13 +33,23 @@ constexpr std::string_view kChanging[] = {
 constexpr std::string_view kChangingWithoutArguments[] = {"date",      "time",      "datetime",
                                                           "julianday", "unixepoch", "unix_timestamp"};
 
-bool IsNameStart(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0x80;
-}
+// Character classes by byte: the scan of every query a walk reads ahead
+// looks each character up once.
+enum : std::uint8_t { kNameStart = 1, kNamePart = 2, kOpensSomething = 4 };
 
-bool IsNamePart(char c) {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '$';
+constexpr std::array<std::uint8_t, 256> kClass = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+        if (start) t[c] = kNameStart | kNamePart;
+        if ((c >= '0' && c <= '9') || c == '$') t[c] = kNamePart;
+    }
+    for (const char c : std::string_view("-/'\"`[")) t[static_cast<unsigned char>(c)] = kOpensSomething;
+    return t;
+}();
+
+std::uint8_t ClassOf(char c) {
+    return kClass[static_cast<unsigned char>(c)];
 }
 
 bool IsSpace(char c) {
@@ -99,16 +109,22 @@ constexpr void Mark(FirstLetters& t, const std::string_view (&names)[N]) {
     for (const std::string_view n : names) t[n.size()] |= 1u << (n[0] - 'a');
 }
 
+// The words of NEXT VALUE FOR, which are looked at too.
+constexpr std::string_view kSequenceWords[] = {"next", "value", "for"};
+
 constexpr FirstLetters kFirstLetters = [] {
     FirstLetters t{};
     Mark(t, kChanging);
     Mark(t, kChangingWithoutArguments);
+    Mark(t, kSequenceWords);
     return t;
 }();
 
-bool MayBeListed(std::string_view lowered) {
-    const char first = lowered.empty() ? 0 : lowered[0];
-    return first >= 'a' && first <= 'z' && (kFirstLetters[lowered.size()] >> (first - 'a') & 1u);
+// Whether a name of this length starting with this character can be one of
+// the names looked at.
+bool MayBeListed(std::size_t length, char first) {
+    if (first >= 'A' && first <= 'Z') first = static_cast<char>(first - 'A' + 'a');
+    return length <= kLongest && first >= 'a' && first <= 'z' && (kFirstLetters[length] >> (first - 'a') & 1u);
 }
 
 }  // namespace
@@ -120,29 +136,34 @@ std::string ChangingFunction(std::string_view sql) {
     bool afterNext = false, afterNextValue = false;  // the names read last, for NEXT VALUE FOR
     for (std::size_t i = 0; i < sql.size();) {
         const char c = sql[i];
-        if (const std::size_t after = c == '-' || c == '/' ? AfterComment(sql, i) : i; after != i) {
+        const std::uint8_t kind = ClassOf(c);
+        if ((kind & (kNameStart | kOpensSomething)) == 0) {
+            ++i;
+        } else if (const std::size_t after = c == '-' || c == '/' ? AfterComment(sql, i) : i; after != i) {
             i = after;
         } else if (c == '\'') {
             const std::size_t end = AfterQuoted(sql, i, '\'');
             const bool closed = end > i + 1 && sql[end - 1] == '\'';
             const std::string_view literal = sql.substr(i + 1, (closed ? end - 1 : end) - (i + 1));
-            if (text::LowerAscii(text::TrimWhite(literal)) == "now") return "'now'";
+            if (text::EqualsIgnoreCaseAscii(text::TrimWhite(literal), "now")) return "'now'";
             i = end;
         } else if (c == '"' || c == '`' || c == '[') {
             i = AfterQuoted(sql, i, c == '[' ? ']' : c);
-        } else if (IsNameStart(c)) {
-            std::size_t end = i;
-            while (end < sql.size() && IsNamePart(sql[end])) ++end;
+        } else if (kind & kNameStart) {
+            std::size_t end = i + 1;
+            while (end < sql.size() && (ClassOf(sql[end]) & kNamePart)) ++end;
             const std::size_t length = end - i;
+            // Most names of a query (SELECT, its columns and tables) are let
+            // go by their length and first letter, without being lowered.
             std::string_view name;
-            if (length <= kLongest) {
+            if (MayBeListed(length, c)) {
                 for (std::size_t k = 0; k < length; ++k) {
                     const char ch = sql[i + k];
                     lowered[k] = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
                 }
                 name = std::string_view(lowered, length);
             }
-            const bool candidate = MayBeListed(name);
+            const bool candidate = !name.empty();
             if (candidate && Listed(kChanging, name)) return std::string(name);
             if (candidate && Listed(kChangingWithoutArguments, name)) {
                 const std::size_t open = SkipSpace(sql, end);

@@ -1,18 +1,24 @@
 // GetMacros and ReplaceMacros on any text, with parameter values that are
 // themselves taken from the input (a user types them at run time). Every
 // token is found in the text where the scan says it is, a text without "@"
-// comes back unchanged, and the replaced text stays within the limit however
-// the values refer to each other.
+// comes back unchanged, the replaced text stays within the limit however
+// the values refer to each other, and it is the text the plain way of
+// replacing (token after token, each in a fresh copy) gives.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include <orvanespt/data/Macros.h>
 #include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/SystemUser.h>
+#include <orvanespt/platform/Text.h>
 
 using namespace orvane;
 
@@ -33,6 +39,54 @@ bool FoundInText(const std::string& text, const std::string& token) {
     for (auto& c : tabs)
         if (c == '\t') c = ' ';
     return tabs.find("@" + token) != std::string::npos;
+}
+
+// The replacement written the plain way, against which the library's, which
+// works in place over views, is checked.
+std::optional<std::string> PlainSystemValue(const std::string& lowered) {
+    if (lowered == "date" || lowered == "fecha") return "DATE()";
+    if (lowered == "time" || lowered == "hora") return "TIME()";
+    if (lowered == "winuser" || lowered == "usuariowin") return "'" + platform::OsUserName() + "'";
+    if (lowered == "winpcname" || lowered == "nombrepcwin") return "'" + platform::OsComputerName() + "'";
+    return std::nullopt;
+}
+
+std::string PlainWithin(const std::string& text, const std::string& target, const std::string& value) {
+    std::size_t hits = 0;
+    for (std::size_t at = text.find(target); at != std::string::npos; at = text.find(target, at + target.size()))
+        ++hits;
+    if (hits == 0) return text;
+    const std::size_t room = data::kMaxReplacedMacroText - std::min(text.size(), data::kMaxReplacedMacroText);
+    if (value.size() > target.size() && (value.size() - target.size()) > room / hits) return text;
+    return text::ReplaceAll(text, target, value);
+}
+
+std::string PlainReplace(const Orvane& report, const std::string& sql) {
+    std::string out = sql;
+    std::vector<std::string> done;
+    for (const auto& token : report.GetMacros(sql)) {
+        if (std::find(done.begin(), done.end(), token) != done.end()) continue;
+        done.push_back(token);
+        const std::string m(text::TrimBlanks(token));
+        const std::string lowered = text::LowerAscii(m);
+        if (m.find('.') != std::string::npos || lowered == "pagenumber" || lowered == "numpagina" ||
+            lowered == "pages" || lowered == "paginas" || lowered == "datetime" || lowered == "fechahora")
+            continue;
+        if (auto value = PlainSystemValue(lowered)) {
+            out = PlainWithin(out, "@" + token, *value);
+            continue;
+        }
+        std::string name = m;
+        std::erase_if(name, [](char c) { return c == '{' || c == '}'; });
+        const eParameter* p = report.FindParameter(name);
+        if (!p) continue;
+        if (m.find('{') == std::string::npos) {
+            out = PlainWithin(out, "@" + token, p->SQLExpresion());
+        } else if (const auto raw = p->Value.Text()) {
+            out = PlainWithin(out, "@" + token, *raw);
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -59,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sql.find('@') == std::string::npos) fuzz::Check(out == sql, "a text without macros was changed", out);
     fuzz::Check(out.size() <= std::max(sql.size(), data::kMaxReplacedMacroText),
                 "the replaced text grew past the limit");
+    fuzz::Check(out == PlainReplace(*report, sql), "the replaced text is not the plain replacement", sql);
     return 0;
 }
