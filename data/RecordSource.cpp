@@ -15,6 +15,7 @@
 #include <orvanespt/data/ParameterTypes.h>
 #include <orvanespt/data/ado/Command.h>
 #include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/data/detail/MacroNames.h>
 #include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/model/Orvane.h>
 #include <orvanespt/platform/DateTime.h>
@@ -164,14 +165,16 @@ struct eRSource::Kept {
             }
             return true;
         }
+        // The link value the front entry was read with.
+        const Variant& FrontLink() const { return entries_[next_].link; }
         std::shared_ptr<data::Recordset> PopFront() {
             auto rows = std::move(entries_[next_++].rows);
             if (Empty()) Clear();
             return rows;
         }
-        void Push(data::Command& command, std::shared_ptr<data::Recordset> rows) {
+        void Push(data::Command& command, std::shared_ptr<data::Recordset> rows, const Variant& link) {
             Entry e{0, command.CommandText.size(), params_.size(), command.Parameters().Count(), command.CommandType,
-                    std::move(rows)};
+                    std::move(rows), link};
             // A bound query sends one text for every record: stored once.
             const Entry* last = entries_.empty() ? nullptr : &entries_.back();
             if (last && std::string_view(texts_).substr(last->textAt, last->textSize) == command.CommandText) {
@@ -191,13 +194,92 @@ struct eRSource::Kept {
             std::size_t paramAt, paramCount;  // each bound parameter's type and value, in params_
             int type;
             std::shared_ptr<data::Recordset> rows;
+            Variant link;
         };
         std::vector<Entry> entries_;
         std::size_t next_ = 0;  // the front entry; those before it were served
         std::string texts_;
         std::vector<std::pair<int, Variant>> params_;
     };
+    // What the queries read ahead were made from besides the link value:
+    // the texts, and every parameter their macros and SendParameters name,
+    // as each was then. The same inputs make the same query, so the front
+    // entry is served on comparing these, without replacing macros and
+    // binding again. Not usable when a system macro (the clock, the user)
+    // is in the text.
+    struct AheadInputs {
+        struct Named {
+            std::string name;               // as the text or SendParameters gives it
+            const eParameter* p = nullptr;  // what it named then; null for none
+            // Everything of p that its macro or its binding reads.
+            std::string pName, dtFormat, type;
+            Variant value;
+            std::optional<std::vector<Variant>> values;
+        };
+        bool usable = false;
+        const Orvane* report = nullptr;
+        const eParameter* linked = nullptr;  // compared, never followed: it may be gone
+        std::string sql, commandType, send;
+        std::vector<Named> named;
+
+        void Take(const eRSource& rs, const Orvane* rpt, const eParameter& link) {
+            report = rpt;
+            linked = &link;
+            sql = rs.SQLCommand;
+            commandType = rs.TypeofCommand;
+            send = rs.SendParameters;
+            std::vector<std::string> names;
+            usable = rpt && data::detail::MacroParameterNames(sql, names);
+            if (!usable) return;
+            std::string_view rest = send;
+            while (!rest.empty()) {
+                const std::size_t comma = rest.find(',');
+                names.emplace_back(rest.substr(0, comma));
+                rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            }
+            for (auto& name : names) {
+                Named n;
+                n.name = std::move(name);
+                if ((n.p = rpt->FindParameter(n.name))) {
+                    n.pName = n.p->Name;
+                    n.dtFormat = n.p->DTFormat;
+                    n.type = n.p->eType();
+                    n.value = n.p->Value;
+                    n.values = n.p->Values;
+                }
+                named.push_back(std::move(n));
+            }
+            // The link first: a record that does not repeat it fails there.
+            std::stable_partition(named.begin(), named.end(), [&](const Named& n) { return n.p == linked; });
+        }
+        // Whether rs, with the link at value, is made from what was taken.
+        bool Same(const eRSource& rs, const Orvane* rpt, const Variant& value) const {
+            if (!usable || rpt != report) return false;
+            for (const Named& n : named) {
+                const eParameter* p = rpt->FindParameter(n.name);
+                if (p != n.p) return false;
+                if (!p) continue;
+                if (p == linked) {
+                    if (p->Values || !SameValue(p->Value, value)) return false;
+                } else if (!SameValue(p->Value, n.value) || !SameValues(p->Values, n.values)) {
+                    return false;
+                }
+                if (p->Name != n.pName || p->DTFormat != n.dtFormat || p->eType() != n.type) return false;
+            }
+            return rs.SQLCommand == sql && rs.TypeofCommand == commandType && rs.SendParameters == send;
+        }
+        static bool SameValues(const std::optional<std::vector<Variant>>& a,
+                               const std::optional<std::vector<Variant>>& b) {
+            if (!a || !b) return !a && !b;
+            return std::equal(a->begin(), a->end(), b->begin(), b->end(), SameValue);
+        }
+    };
     AheadQueue ahead;
+    std::shared_ptr<const AheadInputs> aheadInputs;  // of the batch in ahead
+    // The inputs and link value of the rows served last from ahead, while
+    // they are the rows held: a link that repeats keeps them on comparing.
+    std::shared_ptr<const AheadInputs> servedInputs;
+    Variant servedLink;
     std::uint64_t aheadState = 0;
     const data::Connection* aheadOn = nullptr;
     std::size_t aheadRowLimit = 0;
@@ -323,6 +405,24 @@ bool eRSource::Open(bool mayReuse) {
     Kept& k = *kept_;
     const std::uint64_t keptState = std::exchange(k.state, 0);
     data::Command& command = k.command;
+    const auto filterAndSort = [this] {
+        // A fresh recordset has no filter or sort and stands on its first
+        // row, which is all an empty filter or sort would do.
+        if (!RTFilter.empty()) ApplyFilter();
+        if (!RTOrder.empty()) ApplySort();
+        return RefreshChilds();
+    };
+    if (mayReuse && !depth.TooDeep()) {
+        switch (ServeAhead(cnn.get(), previous, keptState)) {
+            case Served::Kept:
+                return RefreshChilds();
+            case Served::Ahead:
+                return filterAndSort();
+            case Served::No:
+                break;
+        }
+    }
+    k.servedInputs.reset();
     try {
         if (depth.TooDeep()) throw data::DataError(msg::kSourcesTooDeep);
         if (!cnn) {
@@ -403,11 +503,41 @@ bool eRSource::Open(bool mayReuse) {
             OpenFailure(e.what(), leftOut, rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());
         return false;
     }
-    // A fresh recordset has no filter or sort and stands on its first row,
-    // which is all an empty filter or sort would do.
-    if (!RTFilter.empty()) ApplyFilter();
-    if (!RTOrder.empty()) ApplySort();
-    return RefreshChilds();
+    return filterAndSort();
+}
+
+eRSource::Served eRSource::ServeAhead(const eConnection* cnn, std::shared_ptr<data::Recordset>& previous,
+                                      std::uint64_t keptState) {
+    Kept& k = *kept_;
+    if (!ReuseRows || (!k.servedInputs && k.ahead.Empty())) return Served::No;
+    if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) return Served::No;
+    data::Connection& on = *cnn->ADOCnn;
+    if (k.aheadOn != &on || k.aheadRowLimit != on.RowLimit) return Served::No;
+    const auto rpt = cnn->RPTParent.lock();
+    // The link repeats the value of the rows served last, which are held.
+    if (k.servedInputs && keptState != 0 && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
+        !previous.owner_before(k.rows) && k.servedInputs->Same(*this, rpt.get(), k.servedLink) &&
+        on.ReadState() == keptState) {
+        k.state = keptState;
+        ReuseRowsHeld(std::move(previous));
+        return Served::Kept;
+    }
+    if (k.ahead.Empty() || !k.aheadInputs || !k.aheadInputs->Same(*this, rpt.get(), k.ahead.FrontLink()) ||
+        on.ReadState() != k.aheadState)
+        return Served::No;
+    if (previous && previous.use_count() == 1 && k.spare.size() < kAheadQueries) k.spare.push_back(std::move(previous));
+    previous = nullptr;
+    // The command, its text and what is known of that text stay as the last
+    // open left them, which are not these rows: k.on cleared makes the next
+    // open that binds count as a new query.
+    k.on = nullptr;
+    if (k.servedInputs != k.aheadInputs) k.servedInputs = k.aheadInputs;
+    k.servedLink = k.ahead.FrontLink();
+    ADORecordset = k.ahead.PopFront();
+    if (k.ahead.Empty()) k.aheadSize = std::min(k.aheadSize * 2, kAheadQueries);
+    k.rows = ADORecordset;
+    k.state = k.aheadState;
+    return Served::Ahead;
 }
 
 bool eRSource::KeepsRows() const {
@@ -552,6 +682,8 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
     if (state == 0) return;  // the provider cannot tell a changed database
     const auto rpt = cnn->RPTParent.lock();
     data::Command& command = k.aheadCommand;
+    auto inputs = std::make_shared<Kept::AheadInputs>();
+    inputs->Take(*this, rpt.get(), linked);
     std::size_t rows = 0;
     try {
         const int type = CommandTypeOf(TypeofCommand);
@@ -559,12 +691,15 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
         for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
             linked.Value = values[i];
             linked.Values.reset();
-            std::string text = SQLCommand.find('@') == std::string::npos ? SQLCommand : ReplaceMacros(SQLCommand);
-            if (text != k.aheadAlikeText) {
-                if (!RunsAlike(type, text)) break;
-                k.aheadAlikeText = text;
+            // A text without macros is copied into the room the last one had.
+            if (SQLCommand.find('@') == std::string::npos)
+                command.CommandText = SQLCommand;
+            else
+                command.CommandText = ReplaceMacros(SQLCommand);
+            if (command.CommandText != k.aheadAlikeText) {
+                if (!RunsAlike(type, command.CommandText)) break;
+                k.aheadAlikeText = command.CommandText;
             }
-            command.CommandText = std::move(text);
             command.CommandType = type;
             bool same = true;
             // A parameter left out makes the open fail or differ: it runs then.
@@ -579,7 +714,7 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
             command.ActiveConnection = nullptr;
             if (!got || got->State() != 1) break;
             rows += got->RecordCount();
-            k.ahead.Push(command, std::move(got));
+            k.ahead.Push(command, std::move(got), values[i]);
         }
     } catch (...) {
         // What failed runs again at its own record and reports there.
@@ -591,6 +726,7 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
         return;
     }
     k.aheadState = state;
+    k.aheadInputs = std::move(inputs);
     k.aheadOn = &on;
     k.aheadRowLimit = on.RowLimit;
 }

@@ -166,6 +166,12 @@ private:
     // Runs this record source's query for each value of the link parameter
     // and keeps the rows to be served in that order (see Open).
     ORVANE_LOCAL void FillAhead(eParameter& linked, const std::vector<Variant>& values);
+    // Whether Open is answered by rows read before, on comparing what the
+    // query is made from: the rows held, for a link that repeats (kept, and
+    // left as they were), or the front rows read ahead (served, as fresh).
+    enum class Served { No, Kept, Ahead };
+    ORVANE_LOCAL Served ServeAhead(const eConnection* cnn, std::shared_ptr<data::Recordset>& previous,
+                                   std::uint64_t keptState);
     std::shared_ptr<Orvane> Report() const;
 
     /// The command of the last open, kept across opens with its parameters,

@@ -193,6 +193,65 @@ TEST(ReportRuntime, AChildCallingAChangingFunctionIsRunAgainOnEveryStep) {
     }
 }
 
+// Rows read ahead at the first step are served only while what the query is
+// made of holds still: each change a host may make between steps shows at
+// the next steps exactly the rows a walk that keeps nothing shows, and each
+// changes those rows.
+TEST(ReportRuntime, ChangesBetweenStepsToWhatAQueryIsMadeOfAreSeenAtTheNextStep) {
+    using Change = std::function<void(Orvane&)>;
+    const auto param = [](Orvane& r, const char* name) { return r.GetParameter(name); };
+    const std::pair<const char*, Change> changes[] = {
+        {"a macro's value", [&](Orvane& r) { param(r, "pMin")->Value = 2; }},
+        {"a braced macro's value", [&](Orvane& r) { param(r, "pExtra")->Value = "id < 12"; }},
+        {"a braced macro's list", [&](Orvane& r) { param(r, "pExtra")->Values = std::vector<Variant>{"id < 12"}; }},
+        {"a date's format", [&](Orvane& r) { param(r, "pDesde")->DTFormat = "dd/mm/yyyy"; }},
+        {"a type", [&](Orvane& r) { param(r, "pDesde")->eType("adInteger"); }},
+        {"the query", [](Orvane& r) { r.GetRSource("Pedidos")->SQLCommand = "SELECT id + 100 FROM pedidos WHERE cliente_id = ?"; }},
+        {"the names sent", [](Orvane& r) { r.GetRSource("Pedidos")->SendParameters = "pOtro"; }},
+        {"a parameter gone", [&](Orvane& r) {
+             for (int i = r.eParameters->Count(); i >= 1; --i)
+                 if (r.eParameters->Item(i)->Name == "pMin") r.eParameters->Remove(i);
+         }},
+        {"the parameter a name finds", [&](Orvane& r) {
+             param(r, "pExtra")->Name = "pAntes";
+             auto p = std::make_shared<eParameter>();
+             p->Name = "pExtra";
+             p->eType("adVarChar");
+             p->Value = "id < 12";
+             r.eParameters->Add(p);
+         }},
+    };
+    // The orders of the 2nd and 3rd clients, the change made after the 1st.
+    const auto walk = [](const Change& change, bool keep) {
+        testing::SalesReport s;
+        auto [clientes, pedidos] = s.ClientsAndOrders(
+            "SELECT id FROM pedidos WHERE cliente_id = ? AND total >= @pMin AND @{pExtra} AND fecha <= @pDesde");
+        pedidos->SendParameters = "pCliente";
+        pedidos->ReuseRows = keep;
+        s.Param("pMin", "adDouble", 0);
+        s.Param("pExtra", "adVarChar", "1 = 1");
+        s.Param("pDesde", "adDate", Variant(DateTime{2024, 3, 10}));
+        s.Param("pOtro", "adInteger", 1);
+        EXPECT_TRUE(s.cnn->OpenConnection());
+        EXPECT_TRUE(clientes->OpenRecordsource());
+        if (change) change(*s.rpt);
+        std::string shown;
+        while (s.rpt->MoveNext_All() && !s.rpt->EOF_All()) {
+            shown += pedidos->LastOpenError + "|";
+            for (const auto& row : testing::Rows(pedidos->ADORecordset)) shown += row + " ";
+        }
+        return shown;
+    };
+    const std::string unchanged = walk(nullptr, true);
+    EXPECT_EQ(unchanged, walk(nullptr, false));
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        const std::string changed = walk(change, true);
+        EXPECT_EQ(changed, walk(change, false));
+        EXPECT_NE(changed, unchanged);
+    }
+}
+
 class RecordingPicker : public data::Picker {
 public:
     void Clear() override { items.clear(); }
