@@ -150,10 +150,11 @@ struct eRSource::Kept {
             texts_.clear();
             params_.clear();
         }
-        // Whether the command as bound now sends what the front entry sent.
+        // Whether the command as bound now sends what the front entry sent;
+        // false when what it sent was not kept.
         bool FrontSends(data::Command& command) const {
             const Entry& e = entries_[next_];
-            if (e.type != command.CommandType ||
+            if (e.type == kNotKept || e.type != command.CommandType ||
                 std::string_view(texts_).substr(e.textAt, e.textSize) != command.CommandText)
                 return false;
             const data::ParameterList& list = command.Parameters();
@@ -172,7 +173,13 @@ struct eRSource::Kept {
             if (Empty()) Clear();
             return rows;
         }
-        void Push(data::Command& command, std::shared_ptr<data::Recordset> rows, const Variant& link) {
+        // Adds rows read for link; what the command sent is kept when
+        // keepSent, for FrontSends (a batch served by its inputs needs none).
+        void Push(data::Command& command, std::shared_ptr<data::Recordset> rows, const Variant& link, bool keepSent) {
+            if (!keepSent) {
+                entries_.push_back(Entry{0, 0, 0, 0, kNotKept, std::move(rows), link});
+                return;
+            }
             Entry e{0, command.CommandText.size(), params_.size(), command.Parameters().Count(), command.CommandType,
                     std::move(rows), link};
             // A bound query sends one text for every record: stored once.
@@ -189,6 +196,7 @@ struct eRSource::Kept {
         }
 
     private:
+        static constexpr int kNotKept = -1;  // an entry's type when what it sent was not kept
         struct Entry {
             std::size_t textAt, textSize;    // the command text sent, in texts_
             std::size_t paramAt, paramCount;  // each bound parameter's type and value, in params_
@@ -514,17 +522,21 @@ eRSource::Served eRSource::ServeAhead(const eConnection* cnn, std::shared_ptr<da
     data::Connection& on = *cnn->ADOCnn;
     if (k.aheadOn != &on || k.aheadRowLimit != on.RowLimit) return Served::No;
     const auto rpt = cnn->RPTParent.lock();
-    // The link repeats the value of the rows served last, which are held.
-    if (k.servedInputs && keptState != 0 && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
-        !previous.owner_before(k.rows) && k.servedInputs->Same(*this, rpt.get(), k.servedLink) &&
-        on.ReadState() == keptState) {
-        k.state = keptState;
-        ReuseRowsHeld(std::move(previous));
-        return Served::Kept;
-    }
-    if (k.ahead.Empty() || !k.aheadInputs || !k.aheadInputs->Same(*this, rpt.get(), k.ahead.FrontLink()) ||
-        on.ReadState() != k.aheadState)
+    // The front rows read ahead; at most one of the two can be the rows
+    // wanted, the front's link differing from the served one's.
+    const bool front = !k.ahead.Empty() && k.aheadInputs &&
+                       k.aheadInputs->Same(*this, rpt.get(), k.ahead.FrontLink()) && on.ReadState() == k.aheadState;
+    if (!front) {
+        // The link repeats the value of the rows served last, which are held.
+        if (k.servedInputs && keptState != 0 && previous && previous->State() == 1 &&
+            !k.rows.owner_before(previous) && !previous.owner_before(k.rows) &&
+            k.servedInputs->Same(*this, rpt.get(), k.servedLink) && on.ReadState() == keptState) {
+            k.state = keptState;
+            ReuseRowsHeld(std::move(previous));
+            return Served::Kept;
+        }
         return Served::No;
+    }
     if (previous && previous.use_count() == 1 && k.spare.size() < kAheadQueries) k.spare.push_back(std::move(previous));
     previous = nullptr;
     // The command, its text and what is known of that text stay as the last
@@ -688,6 +700,7 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
     try {
         const int type = CommandTypeOf(TypeofCommand);
         if (type == data::kCommandStoredProcedure) return;  // its body is not seen: never run ahead
+        command.ActiveConnection = cnn->ADOCnn;
         for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
             linked.Value = values[i];
             linked.Values.reset();
@@ -709,17 +722,15 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
                 reuse = std::move(k.spare.back());
                 k.spare.pop_back();
             }
-            command.ActiveConnection = cnn->ADOCnn;
             std::shared_ptr<data::Recordset> got = command.Execute(std::move(reuse));
-            command.ActiveConnection = nullptr;
             if (!got || got->State() != 1) break;
             rows += got->RecordCount();
-            k.ahead.Push(command, std::move(got), values[i]);
+            k.ahead.Push(command, std::move(got), values[i], !inputs->usable);
         }
     } catch (...) {
         // What failed runs again at its own record and reports there.
-        command.ActiveConnection = nullptr;
     }
+    command.ActiveConnection = nullptr;  // the kept command keeps no connection open
     // Rows read across a commit are of no one state: all are dropped.
     if (on.ReadState() != state) {
         k.ahead.Clear();
