@@ -102,12 +102,15 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_DESIGNERDEVELOPMENT_PACKAGE_DEPENDS "qt6-base-dev")
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 if(ORVANE_BUILD_PYTHON)
+  # The module is built for one Python 3 minor version: its package asks for
+  # that one when FindPython3 (or FindPython) ran at this level.
   set(ORVANE_PYTHON_DEPENDS "python3")
-  if(DEFINED Python3_VERSION_MAJOR AND DEFINED Python3_VERSION_MINOR)
-    math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
-    set(ORVANE_PYTHON_DEPENDS
-      "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}~), python3 (<< ${Python3_VERSION_MAJOR}.${next_minor})")
-  endif()
+  foreach(prefix Python3 Python)
+    if(ORVANE_PYTHON_DEPENDS STREQUAL "python3" AND DEFINED ${prefix}_VERSION_MINOR)
+      math(EXPR next_minor "${${prefix}_VERSION_MINOR} + 1")
+      set(ORVANE_PYTHON_DEPENDS "python3 (>= 3.${${prefix}_VERSION_MINOR}~), python3 (<< 3.${next_minor})")
+    endif()
+  endforeach()
   set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${ORVANE_PYTHON_DEPENDS}")
 endif()
 
