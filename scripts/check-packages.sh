@@ -8,7 +8,7 @@
 #     is well-formed XML that update-mime-database maps *.xpd to, as a zip;
 #   - the manual pages are installed and man renders them without a warning;
 #   - the packages unpack together into a scratch folder and the orvane
-#     there runs.
+#     there runs; apt, simulating, finds all their dependencies.
 #
 # Usage: scripts/check-packages.sh [BUILD-FOLDER]   (default: build-deb)
 # ORVANE_CMAKE_ARGS adds configure options (-DORVANE_BUILD_PYTHON=ON).
@@ -113,6 +113,12 @@ for page in "$unpacked"/usr/share/man/man1/*.1.gz; do
   [ -z "$warnings" ] || fail "man warns on $(basename "$page"): $warnings"
 done
 LD_LIBRARY_PATH=$unpacked/$lib "$unpacked/usr/bin/orvane" --help > /dev/null || fail "the unpacked orvane does not run"
+# apt would find every dependency the packages name (a simulation: nothing is
+# installed), when this machine has Debian's package lists.
+if [ -n "$(apt-cache policy libc6 | sed -n 's/^ *Candidate: *//p' | grep -v none)" ]; then
+  apt-get install --simulate "$debs"/*.deb > "$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; fail "apt cannot install the packages"; }
+fi
 
 [ $status -eq 0 ] && echo "check-packages: $count packages in $debs are fine"
 exit $status
