@@ -14,6 +14,7 @@ packages=(
   python3 doxygen
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   clang libclang-rt-14-dev
+  dpkg-dev fakeroot lintian desktop-file-utils libxml2-utils shared-mime-info man-db
 )
 
 missing=()
