@@ -58,7 +58,9 @@ public:
     std::size_t written = 0;  // the bytes handed to the digest
 
 private:
-    static constexpr std::size_t kPiece = std::size_t{1} << 18;
+    // Small enough that a piece is still in the nearest caches when it is
+    // hashed: larger pieces made the dirty check a third slower than ToXML.
+    static constexpr std::size_t kPiece = std::size_t{1} << 14;
     void Spill() {
         if (!digest_ || out_.size() < kPiece) return;
         Hand();
@@ -968,7 +970,7 @@ std::string Orvane::GetHashSign() const {
     try {
         platform::DigestStream digest;
         std::string piece;
-        piece.reserve(std::size_t{1} << 19);
+        piece.reserve(std::size_t{1} << 16);
         XmlWriter writer(piece, &digest);
         writer.Root(*this);
         lastXmlSize_.store(writer.written, std::memory_order_relaxed);

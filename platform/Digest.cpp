@@ -1,6 +1,13 @@
 #include <orvanespt/platform/Digest.h>
 
 #include <xxhash.h>
+// On x86 Debian's library picks the widest vector unit the processor has
+// (AVX2 where there is one) when called through its dispatching functions,
+// which this header puts in place of the plain ones: the dirty check hashes
+// the whole definition text every time it is asked.
+#if defined(__x86_64__) || defined(__i386__)
+#include <xxh_x86dispatch.h>
+#endif
 
 #include <cstdio>
 #include <new>
