@@ -3,6 +3,7 @@
 // keeps the writer fast on large definitions.
 #include <orvanespt/model/XmlText.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -144,14 +145,25 @@ std::string XmlMarkupText(std::string_view bytes) {
 std::string DecodeXMLText(std::string_view s) {
     std::string out;
     out.reserve(s.size());
+    // Slice by slice, each copied while the search still has it in cache, so
+    // that a long text is read from memory once rather than twice.
+    constexpr std::size_t kSlice = std::size_t{1} << 15;
+    const std::size_t m = kXmlLineBreakMarker.size();
     std::size_t from = 0;
-    for (std::size_t at = s.find(kXmlLineBreakMarker); at != std::string_view::npos;
-         at = s.find(kXmlLineBreakMarker, from)) {
+    while (from < s.size()) {
+        const std::size_t end = std::min(s.size(), from + kSlice);
+        // Long enough for a marker that starts before end to be found whole.
+        const std::string_view window = s.substr(0, std::min(s.size(), end + m - 1));
+        const std::size_t at = window.find(kXmlLineBreakMarker, from);
+        if (at == std::string_view::npos) {
+            out.append(s, from, end - from);
+            from = end;
+            continue;
+        }
         out.append(s, from, at - from);
         out += "\r\n";
-        from = at + kXmlLineBreakMarker.size();
+        from = at + m;
     }
-    out.append(s, from);
     return out;
 }
 

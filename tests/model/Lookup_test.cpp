@@ -220,6 +220,15 @@ TEST(XmlText, EncodesDecodesAndReadsLenientlyAndLooksUpTagsAndAttributesIgnoring
     EXPECT_EQ(DecodeXMLText("A<p>&nbsp;</p>B"), "A\r\nB");
     EXPECT_EQ(DecodeXMLText("<p>&nbsp;</p"), "<p>&nbsp;</p");
     EXPECT_EQ(DecodeXMLText("&amp; <P>&nbsp;</P>"), "&amp; <P>&nbsp;</P>");
+    // A long text is decoded in slices: markers on and around every slice
+    // boundary, and one cut short at the end.
+    std::string longText, longDecoded;
+    for (std::size_t i = 0; longText.size() < 200'000; ++i) {
+        const std::size_t filler = 32'768 - 13 + i % 27;
+        longText.append(filler, 'x').append("<p>&nbsp;</p>");
+        longDecoded.append(filler, 'x').append("\r\n");
+    }
+    EXPECT_EQ(DecodeXMLText(longText + "<p>&nbsp;</"), longDecoded + "<p>&nbsp;</");
     EXPECT_EQ(AttrValue(Variant(true)), "\"True\"");
     EXPECT_EQ(AttrValue(Variant(false)), "\"False\"");
     EXPECT_EQ(AttrValue(Variant("a\"b")), "\"a&quot;b\"");
