@@ -68,7 +68,8 @@ void SetStolen(PyObject* dict, PyObject* key, PyObject* value) {
 }
 
 PyObject* NewFields(const std::vector<std::pair<std::string, Variant>>& fields, NameCache& names) {
-    py::object dict = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
+    py::object dict =
+        py::reinterpret_steal<py::object>(Checked(_PyDict_NewPresized(static_cast<Py_ssize_t>(fields.size()))));
     for (const auto& [name, value] : fields) {
         py::object key = py::reinterpret_steal<py::object>(names.Get(name));
         SetStolen(dict.ptr(), key.ptr(), NewValue(value));
