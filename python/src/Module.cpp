@@ -160,8 +160,9 @@ Report Load(const py::object& path) {
 void Save(Orvane& rpt, const py::object& path) {
     const std::string file = PathOf(path);
     if (text::EqualsIgnoreCase(std::filesystem::path(file).extension().string(), ".xpd")) {
-        if (!rpt.SaveXPDFile(file)) throw py::value_error(msg::CannotWrite(file));
-        return;
+        if (rpt.SaveXPDFile(file)) return;
+        PyErr_SetString(PyExc_OSError, msg::CannotWrite(file).c_str());
+        throw py::error_already_set();
     }
     // Written beside and renamed over: a failed save leaves the old file.
     const std::string part = file + ".part";

@@ -47,7 +47,9 @@ PyObject* NewValue(const Variant& v) {
             return Checked(PyFloat_FromDouble(*v.AsDouble()));
         case Variant::Kind::Decimal: {
             const std::string text = v.AsDecimal()->Text('.');
-            return Checked(PyObject_CallFunction(decimalType, "s#", text.data(), static_cast<Py_ssize_t>(text.size())));
+            py::object digits = py::reinterpret_steal<py::object>(
+                Checked(PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()))));
+            return Checked(PyObject_CallOneArg(decimalType, digits.ptr()));
         }
         case Variant::Kind::Text: {
             const std::string& t = *v.AsText();
