@@ -189,6 +189,7 @@ Report CopyOf(const Orvane& src) {
     auto copy = std::make_shared<Orvane>();
     if (!copy->ReadXML(src.ToXML()).ok()) RaiseDataError("no se pudo copiar la definición para recorrerla");
     copy->LoadedFrom = src.LoadedFrom;
+    if (!src.eParameters || !copy->eParameters) return copy;
     for (int i = 1; i <= src.eParameters->Count() && i <= copy->eParameters->Count(); ++i) {
         const auto from = src.eParameters->Item(i);
         const auto to = copy->eParameters->Item(i);
@@ -248,6 +249,7 @@ void ApplyConnections(Orvane& rpt, py::handle connections) {
 // Opens every connection and top-level record source with its design-time
 // filter and sort, as `orvane run` does; "" or why it failed. No GIL.
 std::string OpenData(Orvane& rpt) {
+    if (!rpt.eConections) return {};
     for (const auto& cnn : *rpt.eConections)
         if (cnn && !cnn->OpenConnection()) return msg::ConnectionNotOpened(cnn->Name, Shown(cnn->LastOpenError));
     std::string error;
@@ -325,7 +327,7 @@ std::unique_ptr<Walk> StartWalk(const Report& rpt, py::handle parameters, std::o
     auto copy = CopyOf(*rpt);
     ApplyParameters(*copy, parameters);
     ApplyConnections(*copy, connections);
-    if (requery)
+    if (requery && copy->eConections)
         for (const auto& cnn : *copy->eConections)
             if (cnn)
                 WalkRSources(cnn->eRSources.get(), [](const std::shared_ptr<eRSource>& rs, int, bool) {
@@ -454,15 +456,17 @@ void Bind(py::module_& m) {
         "pairs of a package left out.",
         PyExc_Exception, nullptr);
     dataErrorType = PyErr_NewExceptionWithDoc(
-        "orvanespt.DataError", "A connection or query that failed; the message names it and gives the provider's reason.",
-        PyExc_Exception, nullptr);
+        "orvanespt.DataError",
+        "A connection or query that failed; the message names it and gives the provider's reason.", PyExc_Exception,
+        nullptr);
     for (const char* attr : {"line", "column", "reason"}) PyObject_SetAttrString(readErrorType, attr, Py_None);
     py::setattr(readErrorType, "refused", py::tuple());
     m.add_object("ReadError", py::handle(readErrorType));
     m.add_object("DataError", py::handle(dataErrorType));
 
     py::class_<ParameterView>(m, "Parameter", "A report parameter: its type, default and current value.")
-        .def_property_readonly("name", [](const ParameterView& v) { return v.p->Name; }, "The parameter's name.")
+        .def_property_readonly(
+            "name", [](const ParameterView& v) { return v.p->Name; }, "The parameter's name.")
         .def_property(
             "type", [](const ParameterView& v) { return v.p->eType(); },
             [](ParameterView& v, const std::string& t) { v.p->eType(t); },
@@ -476,13 +480,15 @@ void Bind(py::module_& m) {
             "The current value; a list while the parameter holds several values (for IN (...)). Set a str, "
             "int, float, bool, decimal.Decimal, datetime.date/datetime/time, None, or a list of them.")
         .def("__repr__", [](const ParameterView& v) {
-            return "<Parameter " + v.p->Name + " " + v.p->eType() + " = " + py::repr(GetValue(*v.p)).cast<std::string>() + ">";
+            return "<Parameter " + v.p->Name + " " + v.p->eType() + " = " +
+                   py::repr(GetValue(*v.p)).cast<std::string>() + ">";
         });
 
     py::class_<SourceView>(m, "RecordSource", "A record source (a query) with its child record sources.")
-        .def_property_readonly("name", [](const SourceView& v) { return v.rs->Name; }, "The record source's name.")
-        .def_property_readonly("connection", [](const SourceView& v) { return v.rs->ecnnName(); },
-                               "The name of its connection.")
+        .def_property_readonly(
+            "name", [](const SourceView& v) { return v.rs->Name; }, "The record source's name.")
+        .def_property_readonly(
+            "connection", [](const SourceView& v) { return v.rs->ecnnName(); }, "The name of its connection.")
         .def_property(
             "sql", [](const SourceView& v) { return v.rs->SQLCommand; },
             [](SourceView& v, const std::string& t) { v.rs->SQLCommand = t; }, "The command text, with its macros.")
@@ -492,24 +498,28 @@ void Bind(py::module_& m) {
         .def_property(
             "order", [](const SourceView& v) { return v.rs->Order; },
             [](SourceView& v, const std::string& t) { v.rs->Order = t; }, "The design-time sort.")
-        .def_property_readonly("record_sources", [](const SourceView& v) { return SourcesOf(v.rpt, v.rs->eRSources); },
-                               "Its child record sources, re-queried for each of its rows.")
+        .def_property_readonly(
+            "record_sources", [](const SourceView& v) { return SourcesOf(v.rpt, v.rs->eRSources); },
+            "Its child record sources, re-queried for each of its rows.")
         .def("__repr__", [](const SourceView& v) { return "<RecordSource " + v.rs->Name + ">"; });
 
     py::class_<ConnectionView>(m, "Connection", "A connection with its top-level record sources.")
-        .def_property_readonly("name", [](const ConnectionView& v) { return v.cnn->Name; }, "The connection's name.")
+        .def_property_readonly(
+            "name", [](const ConnectionView& v) { return v.cnn->Name; }, "The connection's name.")
         .def_property(
             "connection_string", [](const ConnectionView& v) { return v.cnn->cnnString; },
             [](ConnectionView& v, const std::string& t) { v.cnn->cnnString = t; },
             "The connection string as stored (it may hold a password).")
-        .def_property_readonly("record_sources",
-                               [](const ConnectionView& v) { return SourcesOf(v.rpt, v.cnn->eRSources); },
-                               "Its top-level record sources, each with its children.")
+        .def_property_readonly(
+            "record_sources", [](const ConnectionView& v) { return SourcesOf(v.rpt, v.cnn->eRSources); },
+            "Its top-level record sources, each with its children.")
         .def("__repr__", [](const ConnectionView& v) { return "<Connection " + v.cnn->Name + ">"; });
 
     py::class_<Walk>(m, "Walk", "The steps of a walk over a report's data; see Report.walk.")
-        .def("__iter__", [](Walk& w) -> Walk& { return w; })
-        .def("__next__", &Walk::Next);
+        .def(
+            "__iter__", [](Walk& w) -> Walk& { return w; }, "The walk itself.")
+        .def("__next__", &Walk::Next,
+             "The next step; opens the data on the first call (raising DataError when it cannot).");
 
     py::class_<Orvane, Report>(m, "Report", "A report definition: read, edited, checked, saved and walked.")
         .def(py::init([] { return std::make_shared<Orvane>(); }), "An empty definition.")
@@ -531,8 +541,9 @@ void Bind(py::module_& m) {
             "connections",
             [](const Report& r) {
                 std::vector<ConnectionView> out;
-                for (const auto& c : *r->eConections)
-                    if (c) out.push_back({r, c});
+                if (r->eConections)
+                    for (const auto& c : *r->eConections)
+                        if (c) out.push_back({r, c});
                 return out;
             },
             "The connections, in order, each with its record sources as a tree.")
@@ -540,16 +551,20 @@ void Bind(py::module_& m) {
             "_parameter_names",
             [](const Report& r) {
                 std::vector<std::string> names;
-                for (const auto& p : *r->eParameters)
-                    if (p) names.push_back(p->Name);
+                if (r->eParameters)
+                    for (const auto& p : *r->eParameters)
+                        if (p) names.push_back(p->Name);
                 return names;
-            })
-        .def("_parameter",
-             [](const Report& r, const std::string& name) {
-                 const auto p = r->GetParameter(name);
-                 if (!p) throw py::key_error(msg::UnknownParameter(name, NamesOf(r->eParameters)));
-                 return ParameterView{r, p};
-             })
+            },
+            "The parameters' names in order (Report.parameters iterates them).")
+        .def(
+            "_parameter",
+            [](const Report& r, const std::string& name) {
+                const auto p = r->GetParameter(name);
+                if (!p) throw py::key_error(msg::UnknownParameter(name, NamesOf(r->eParameters)));
+                return ParameterView{r, p};
+            },
+            "The parameter of that name, ignoring case; KeyError when none (Report.parameters looks up so).")
         .def("check", &Check, py::arg("open") = false,
              "The findings `orvane check --format json` gives, as dicts; with open, the connections and queries "
              "are tried too.")
@@ -569,7 +584,8 @@ void Bind(py::module_& m) {
                 }
                 return py::make_tuple(t.columns, rows);
             },
-            py::arg("source"), py::arg("parameters") = py::none(), py::arg("connections") = py::none())
+            py::arg("source"), py::arg("parameters") = py::none(), py::arg("connections") = py::none(),
+            "rows() as the column names and a list of tuples (Report.to_pandas builds on it).")
         .def(
             "rows",
             [](const Report& r, const std::string& source, py::handle parameters, py::handle connections) {

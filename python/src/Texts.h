@@ -17,11 +17,13 @@ inline std::string DecimalTooLong(const std::string& what, std::size_t most) {
     return "«" + what + "»: el decimal tiene más de " + std::to_string(most) + " dígitos";
 }
 inline std::string DateWithZone(const std::string& what) {
-    return "«" + what + "»: las fechas con zona horaria no se admiten; pásela sin tzinfo, en la hora que espera la base de datos";
+    return "«" + what +
+           "»: las fechas con zona horaria no se admiten; pásela sin tzinfo, en la hora que espera la base de datos";
 }
 inline std::string ValueTypeRefused(const std::string& what, const std::string& type) {
     return "«" + what + "»: un valor de tipo " + type +
-           " no sirve; use str, int, float, bool, decimal.Decimal, datetime.date, datetime.datetime, datetime.time o None";
+           " no sirve; use str, int, float, bool, decimal.Decimal, datetime.date, datetime.datetime, datetime.time o "
+           "None";
 }
 inline std::string UnknownParameter(const std::string& name, const std::string& known) {
     return "no hay ningún parámetro «" + name + "» (parámetros: " + known + ")";
