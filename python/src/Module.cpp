@@ -129,24 +129,31 @@ Report Load(const py::object& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::exists(file, ec)) RaiseReadError(msg::NoSuchFile(file));
+    if (fs::is_directory(file, ec)) RaiseReadError(msg::IsFolder(file));
     auto rpt = std::make_shared<Orvane>();
     DefinitionRead read;
     bool package = false;
     bool unreadable = false;
     {
         py::gil_scoped_release release;
-        std::ifstream in(file, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        unreadable = !in.is_open() || in.bad();
-        // A local file header, or the end record of an archive with no entries.
-        package = bytes.rfind("PK\x03\x04", 0) == 0 || bytes.rfind("PK\x05\x06", 0) == 0;
-        if (unreadable) {
-        } else if (package) {
-            bytes.clear();
-            read = rpt->ReadXPDFile(file);
-        } else {
-            read = rpt->ReadXML(bytes);
-            rpt->LoadedFrom = fs::absolute(file, ec).string();
+        try {
+            std::ifstream in(file, std::ios::binary);
+            char head[4] = {};
+            in.read(head, sizeof head);
+            // A local file header, or the end record of an archive with no entries.
+            const std::string start(head, static_cast<std::size_t>(in.gcount()));
+            package = start == std::string("PK\x03\x04", 4) || start == std::string("PK\x05\x06", 4);
+            unreadable = !in.is_open() || in.bad();
+            if (!unreadable && package) {
+                read = rpt->ReadXPDFile(file);
+            } else if (!unreadable) {
+                std::string bytes = start + std::string(std::istreambuf_iterator<char>(in), {});
+                unreadable = in.bad();
+                read = rpt->ReadXML(bytes);
+                rpt->LoadedFrom = fs::absolute(file, ec).string();
+            }
+        } catch (const std::exception&) {
+            unreadable = true;
         }
         rpt->IniParameters();
     }

@@ -38,6 +38,9 @@ inline const char* const kNone = "ninguno";
 inline std::string NoSuchFile(const std::string& file) {
     return file + ": el archivo no existe";
 }
+inline std::string IsFolder(const std::string& file) {
+    return file + ": es una carpeta, no un archivo";
+}
 inline std::string CannotRead(const std::string& file) {
     return file + ": no se pudo leer el archivo";
 }

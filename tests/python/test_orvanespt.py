@@ -107,7 +107,8 @@ def test_read_errors_give_the_position(tmp_path):
         orvanespt.from_xml('<Orvane Name="x">\n  <eParameters>\n  </eDialogs>\n</Orvane>')
     assert (e.value.line, e.value.column) == (3, 5) and e.value.reason and "línea 3, columna 5" in str(e.value)
     (tmp_path / "empty.xpd").write_bytes(b"PK\x05\x06" + bytes(18))
-    for path, text in ((tmp_path / "none.xml", "no existe"), (tmp_path / "empty.xpd", "source.xml")):
+    for path, text in ((tmp_path / "none.xml", "no existe"), (tmp_path / "empty.xpd", "source.xml"),
+                       (tmp_path, "carpeta")):
         with pytest.raises(orvanespt.ReadError, match=text) as e:
             orvanespt.load(path)
         assert e.value.line is None
