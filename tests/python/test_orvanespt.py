@@ -12,6 +12,7 @@ import subprocess
 import sys
 import threading
 import time
+import zipfile
 from pathlib import Path
 from xml.sax.saxutils import quoteattr
 
@@ -114,6 +115,13 @@ def test_read_errors_give_the_position(tmp_path):
         assert e.value.line is None
     with pytest.raises(orvanespt.ReadError, match="«Otro»"):
         orvanespt.from_xml(b"<Otro/>")
+    # A picture that does not read is left out of the package, with a warning.
+    with zipfile.ZipFile(tmp_path / "foto.xpd", "w") as z:
+        z.writestr("source.xml", orvanespt.Report().to_xml())
+        z.writestr("resdata.xml", '<eResDataCol Count="1"><eResData Name="foto" Type="1"/></eResDataCol>')
+        z.writestr("foto.img", b"no es una imagen")
+    with pytest.warns(UserWarning, match="foto.img"):
+        orvanespt.load(tmp_path / "foto.xpd")
 
 
 @pytest.mark.parametrize("name", ["copia.xml", "copia.xpd"])
@@ -159,8 +167,11 @@ def test_rows_and_to_pandas(sales, monkeypatch):
         for r in db.execute("SELECT id_cliente, nombre, ciudad FROM clientes WHERE ciudad LIKE 'M%' ORDER BY nombre")]
     with pytest.raises(KeyError, match="«nada»"):
         rpt.rows("nada")
+    nowhere = {"ventas": "Provider=SQLite;Data Source=/ninguna/ninguna.db"}
     with pytest.raises(orvanespt.DataError, match="«ventas».*ninguna.db"):
-        rpt.rows("clientes", connections={"ventas": "Provider=SQLite;Data Source=/ninguna/ninguna.db"})
+        rpt.rows("clientes", connections=nowhere)
+    with pytest.raises(orvanespt.DataError, match="«ventas».*ninguna.db"):
+        next(rpt.walk(connections=nowhere))
     monkeypatch.setitem(sys.modules, "pandas", None)
     with pytest.raises(ImportError, match="necesita pandas"):
         rpt.to_pandas("ciudades")
