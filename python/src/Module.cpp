@@ -582,7 +582,6 @@ void Bind(py::module_& m) {
             "_table",
             [](const Report& r, const std::string& source, py::handle parameters, py::handle connections) {
                 Table t = ReadTable(r, source, parameters, connections);
-                NameCache names;
                 py::list rows;
                 for (const auto& row : t.rows) {
                     py::tuple values(row.size());

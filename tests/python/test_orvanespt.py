@@ -176,6 +176,13 @@ def test_rows_and_to_pandas(sales, monkeypatch):
     with pytest.raises(ImportError, match="necesita pandas"):
         rpt.to_pandas("ciudades")
 
+    class Pandas:  # what to_pandas hands to pandas
+        class DataFrame:
+            from_records = staticmethod(lambda rows, columns: (columns, rows))
+
+    monkeypatch.setitem(sys.modules, "pandas", Pandas)
+    assert rpt.to_pandas("ciudades") == (["ciudad"], [tuple(r.values()) for r in expected])
+
 
 def slow_report():
     common = 'CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order="" SendParameters=""'
