@@ -78,27 +78,31 @@ inline long PeakMemoryOfRun(const std::string& args) {
     return bytes;
 }
 
-inline std::string MachineLine() {
-    std::string cpu = "unknown cpu";
+inline std::string CpuModel() {
     std::ifstream in("/proc/cpuinfo");
     for (std::string line; std::getline(in, line);)
-        if (line.rfind("model name", 0) == 0) {
-            cpu = line.substr(line.find(':') + 2);
-            break;
-        }
+        if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
+    return "unknown cpu";
+}
+
+inline std::string MachineLine() {
+    const std::string cpu = CpuModel();
     struct utsname u {};
     uname(&u);
     return cpu + ", " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + u.sysname + " " + u.release;
 }
 
 // The verdict is on the warm ratio, and on the first (cold) one too when
-// judgeFirst is set.
-inline void PrintRow(const char* what, const Timing& ours, const Timing& peer, double target, bool judgeFirst = false) {
+// judgeFirst is set. note, when given, ends the line (the CPU model, for
+// figures copied elsewhere one by one).
+inline void PrintRow(const char* what, const Timing& ours, const Timing& peer, double target, bool judgeFirst = false,
+                     const std::string& note = "") {
     const bool met = ours.warm / peer.warm <= target && (!judgeFirst || ours.first / peer.first <= target);
     std::printf("%-34s ours %8.1f ms (first %8.1f)  peer %8.1f ms (first %8.1f)  ratio %.2f (first %.2f)  "
-                "target <= %.2f%s  %s\n",
+                "target <= %.2f%s  %s%s\n",
                 what, ours.warm * 1e3, ours.first * 1e3, peer.warm * 1e3, peer.first * 1e3, ours.warm / peer.warm,
-                ours.first / peer.first, target, judgeFirst ? " both" : "", met ? "met" : "NOT MET");
+                ours.first / peer.first, target, judgeFirst ? " both" : "", met ? "met" : "NOT MET",
+                note.empty() ? "" : ("  [" + note + "]").c_str());
 }
 
 }  // namespace bench

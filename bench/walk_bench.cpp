@@ -10,7 +10,10 @@
 // open parents' statement does, and once holding nothing between parents, as
 // our walk does so that writers go in between its steps) and against
 // Python's sqlite3 module (bench/walk_peer.py,
-// timed inside Python). The bound kind also runs through ODBC with the
+// timed inside Python). When the Python module is built, the same walk
+// through orvanespt's Report.walk (bench/walk_module.py), summing the amounts
+// from its steps, is set against both: faster than the sqlite3 loop and
+// within twice our C++ walk. The bound kind also runs through ODBC with the
 // sqliteodbc driver against a hand-written ODBC loop. Prints the ratios
 // (ours / peer) and their targets.
 //
@@ -280,8 +283,9 @@ std::string PeerScript() {
 
 // The Python walk's cold and best times, read from the script's output; false
 // when it did not run.
-bool RunPython(const std::string& script, const std::string& db, const char* kind, bench::Timing& t, double& sum) {
-    const std::string command = "python3 '" + script + "' '" + db + "' " + kind + " 5";
+bool RunPython(const std::string& script, const std::string& db, const char* kind, bench::Timing& t, double& sum,
+               const std::string& before = "python3") {
+    const std::string command = before + " '" + script + "' '" + db + "' " + kind + " 5";
     FILE* p = popen(command.c_str(), "r");
     if (!p) return false;
     const int read = std::fscanf(p, "%lf %lf %lf", &t.first, &t.warm, &sum);
@@ -342,6 +346,21 @@ int main(int argc, char** argv) {
             bench::PrintRow((std::string(k.name) + " vs Python").c_str(), o, py, 1.0);
             CheckSum("Python", ours, pySum);
         }
+#ifdef ORVANE_PYTHON_DIR
+        // The module built with this program, run by the interpreter it was built for.
+        bench::Timing mod;
+        double modSum = 0;
+        const std::string modScript = script.empty() ? "" : script.substr(0, script.rfind('/') + 1) + "walk_module.py";
+        if (modScript.empty() || !RunPython(modScript, dbPath, k.pyKind, mod, modSum,
+                                            "PYTHONPATH='" ORVANE_PYTHON_DIR "' '" ORVANE_PYTHON "'")) {
+            std::printf("%-34s skipped: walk_module.py did not run\n", "orvanespt");
+        } else if (!script.empty()) {
+            const std::string cpu = bench::CpuModel();
+            bench::PrintRow((std::string(k.name) + " Report.walk vs sqlite3").c_str(), mod, py, 1.0, false, cpu);
+            bench::PrintRow((std::string(k.name) + " Report.walk vs C++").c_str(), mod, o, 2.0, false, cpu);
+            CheckSum("Report.walk", ours, modSum);
+        }
+#endif
     }
     sqlite3_close(db);
 

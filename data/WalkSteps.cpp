@@ -16,6 +16,7 @@ std::string Dump(const Json& j) {
 
 std::vector<std::pair<std::string, Variant>> FieldsOf(const Recordset& rs) {
     std::vector<std::pair<std::string, Variant>> fields;
+    fields.reserve(rs.Fields().Count());
     for (const auto& f : rs.Fields()) {
         try {
             fields.emplace_back(f.Name(), f.Value());
@@ -30,6 +31,7 @@ std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth);
 
 std::vector<WalkRow> ChildRowsOf(eRSource& child, int depth) {
     std::vector<WalkRow> rows;
+    if (child.ADORecordset) rows.reserve(child.ADORecordset->RecordCount());
     while (!child.Eof()) {
         rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1)});
         if (!child.MoveNext()) break;

@@ -10,7 +10,9 @@
 #     C++23 (the package must not lower it);
 #   - when the designer is installed, builds a Qt host through
 #     find_package(OrvaneSpt COMPONENTS Designer) and runs it offscreen;
-#   - builds the README's host example and runs it on the example package.
+#   - builds the README's host example and runs it on the example package;
+#   - when the Python module is installed, imports it from the prefix, finding
+#     the installed library without LD_LIBRARY_PATH.
 #
 # Usage: scripts/check-install.sh [BUILD-FOLDER]   (default: build)
 set -euo pipefail
@@ -86,6 +88,20 @@ if [ -x "$build/orvane" ]; then
 fi
 echo "check-install: the README's host built$readme_run"
 
+# The Python module: the prefix's dist-packages, and the library it links
+# found from the module's own folder.
+python_host=""
+pydir=$prefix/lib/python3/dist-packages
+if [ -d "$pydir/orvanespt" ]; then
+  for f in __init__.py __init__.pyi py.typed; do [ -e "$pydir/orvanespt/$f" ] || fail "the Python module lacks $f"; done
+  env -u LD_LIBRARY_PATH PYTHONPATH="$pydir" python3 -c '
+import sys, orvanespt
+assert orvanespt.__file__.startswith(sys.argv[1]), orvanespt.__file__
+rpt = orvanespt.from_xml("<Orvane Name=\"x\"/>")
+assert rpt.name == "x" and not rpt.is_dirty' "$pydir" || fail "the installed Python module does not import"
+  python_host=", and the Python module imported"
+fi
+
 qt_host=""
 [ $designer = yes ] && qt_host=", and the Qt host"
-echo "check-install: find_package and pkg-config hosts built and ran$qt_host"
+echo "check-install: find_package and pkg-config hosts built and ran$qt_host$python_host"

@@ -11,7 +11,7 @@ packages=(
   postgresql mariadb-server odbc-mariadb tdsodbc odbc-mdbtools
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  python3 doxygen
+  python3 python3-dev pybind11-dev python3-pytest doxygen
   qt6-base-dev qt6-translations-l10n fonts-dejavu-core
   clang libclang-rt-14-dev
   dpkg-dev fakeroot lintian desktop-file-utils libxml2-utils shared-mime-info man-db

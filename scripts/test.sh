@@ -10,7 +10,7 @@ build=${ORVANE_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_WERROR=ON ${ORVANE_CMAKE_ARGS:-}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_WERROR=ON -DORVANE_BUILD_PYTHON=ON ${ORVANE_CMAKE_ARGS:-}
 cmake --build "$build" -j"$jobs"
 
 stops=()
