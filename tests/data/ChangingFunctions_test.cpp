@@ -38,7 +38,7 @@ TEST(ChangingFunctions, FindsTheFirstCallAndNothingInLiteralsQuotedNamesOrCommen
         // Functions of a value, and names that only look alike.
         {"SELECT date(fecha), time(hora), datetime(d, 'localtime') FROM pedidos", ""},
         {"SELECT unix_timestamp(fecha), julianday(d) FROM t", ""},
-        {"SELECT randomness, nowhere, random_id, sysdate2 FROM t", ""},
+        {"SELECT randomness, nowhere, random_id, sysdate2, x0now, y9rand, z$uuid FROM t", ""},
         {"SELECT next, value, for_x FROM t", ""},
         {"SELECT changes(), a_very_long_column_name_of_thirty FROM t", ""},  // called bare, but not listed
         {"SELECT 'random()', 'CURRENT_TIMESTAMP', 'it''s now' FROM t", ""},
