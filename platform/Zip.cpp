@@ -10,6 +10,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/RuntimeServices.h>
 #include <orvanespt/platform/Text.h>
 #include <orvanespt/platform/detail/Texts.h>
@@ -285,18 +286,22 @@ bool BuildArchive(const std::string& old, const std::vector<Source>& sources, st
 
 }  // namespace
 
-bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error) {
+FileResult SaveArchive(const std::string& path, const std::vector<Source>& sources) {
     std::error_code ec;
     std::string old;
     if (fs::exists(path, ec)) {
-        std::optional<std::string> bytes = RuntimeServices::ReadTextFile(path);
-        if (!bytes) return Fail(error, msg::ExistingFileUnreadable(path));
-        old = std::move(*bytes);
+        if (FileResult read = ReadWholeFile(path, old); !read.ok()) return read;
     }
-    std::string archive;
-    if (!BuildArchive(old, sources, archive, error)) return error ? Fail(error, path + ": " + *error) : false;
-    if (!WriteFileAtomically(path, archive)) return Fail(error, msg::CannotWrite(path));
-    return true;
+    std::string archive, why;
+    if (!BuildArchive(old, sources, archive, &why)) return {FileStep::Build, path, why};
+    return SaveWholeFile(path, archive);
+}
+
+bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error) {
+    const FileResult saved = SaveArchive(path, sources);
+    // The new archive is in place even when the folder's flush failed.
+    if (saved.ok() || saved.step == FileStep::SyncFolder) return true;
+    return Fail(error, saved.Message());
 }
 
 }  // namespace orvane::platform::zip
