@@ -2,12 +2,12 @@
 
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
 #include "Texts.h"
 #include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/Secrets.h>
 #include <orvanespt/platform/Text.h>
 
@@ -56,9 +56,8 @@ std::string OneLine(const std::string& text) {
 namespace {
 
 std::string ReadWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(msg::CannotRead(file.string()));
+    std::string bytes;
+    if (const auto read = platform::ReadWholeFile(file.string(), bytes); !read.ok()) throw CliError(read.Message());
     return bytes;
 }
 
