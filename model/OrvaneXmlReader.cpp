@@ -3,12 +3,10 @@
 // allows it, into a definition built aside that replaces the old one only
 // when the whole text was read.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <exception>
 #include <limits>
 #include <optional>
 #include <string>
@@ -19,12 +17,10 @@
 #include <orvanespt/model/Orvane.h>
 #include <orvanespt/model/RSourceWalk.h>
 #include <orvanespt/model/XmlText.h>
-#include <orvanespt/model/detail/ExtendedText.h>
 #include <orvanespt/model/detail/ReadText.h>
 #include <orvanespt/model/detail/Texts.h>
 #include <orvanespt/model/detail/XmlLookup.h>
 #include <orvanespt/model/detail/XmlParse.h>
-#include <orvanespt/platform/Digest.h>
 #include <orvanespt/platform/HexText.h>
 #include <orvanespt/platform/Messages.h>
 #include <orvanespt/platform/NumberFormat.h>

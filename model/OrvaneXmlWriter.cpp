@@ -1,13 +1,9 @@
 // The definition XML's writer: Orvane::ToXML appends to one string in a
 // fixed order with fixed spacing (the dirty check digests that exact text, as
 // it is written, through GetHashSign), and the saving of that text to a file.
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <deque>
-#include <exception>
 #include <limits>
 #include <optional>
 #include <string>
@@ -19,22 +15,13 @@
 #include <orvanespt/model/RSourceWalk.h>
 #include <orvanespt/model/XmlText.h>
 #include <orvanespt/model/detail/ExtendedText.h>
-#include <orvanespt/model/detail/ReadText.h>
-#include <orvanespt/model/detail/Texts.h>
-#include <orvanespt/model/detail/XmlLookup.h>
-#include <orvanespt/model/detail/XmlParse.h>
 #include <orvanespt/platform/Digest.h>
 #include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/HexText.h>
-#include <orvanespt/platform/Messages.h>
 #include <orvanespt/platform/NumberFormat.h>
-#include <orvanespt/platform/Secrets.h>
 #include <orvanespt/platform/Text.h>
 
 namespace orvane {
-
-namespace msg = model::msg;
-using namespace detail;  // the XML parsing and lookup helpers
 
 namespace {
 
