@@ -1,6 +1,10 @@
 // orvane pack XML -o OUT.xpd [--picture NAME=PATH]... [--text NAME=PATH]...
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include <orvanespt/platform/FileOps.h>
 
 #include "Commands.h"
 #include "Support.h"
@@ -47,8 +51,9 @@ void AddResource(Orvane& rpt, const PackResource& r) {
     if (!r.picture && !res->LoadTextFromFile(file)) throw CliError(path.string() + ": " + ShownOr(msg::kCannotBeRead));
 }
 
-// Writes beside the target and renames, so a failed pack leaves an older
-// package of that name as it was.
+// A package of that name may hold entries this definition does not have, so
+// a fresh one is saved beside it and renamed over it: a failed pack leaves
+// the older package as it was.
 void WritePackage(Orvane& rpt, const fs::path& out) {
     std::error_code ec;
     const fs::path folder = out.has_parent_path() ? out.parent_path() : fs::path(".");
@@ -56,14 +61,13 @@ void WritePackage(Orvane& rpt, const fs::path& out) {
     if (fs::is_directory(out, ec)) throw CliError(msg::OutputIsFolder(out.string()));
     const fs::path partial = out.string() + ".partial";
     fs::remove(partial, ec);
-    Messages().Take();
-    if (!rpt.SaveXPDFile(partial.string())) {
+    const DefinitionWrite written = rpt.WriteXPDFile(partial.string());
+    if (!written.ok()) {
         fs::remove(partial, ec);
-        throw CliError(out.string() + ": " + ShownOr(msg::kPackageNotWritten));
+        throw CliError(written.file.Message());
     }
-    fs::rename(partial, out, ec);
-    if (ec) {
-        const std::string why = ec.message();
+    if (platform::Files().Rename(partial.c_str(), out.c_str()) != 0) {
+        const std::string why = std::strerror(errno);
         fs::remove(partial, ec);
         throw CliError(msg::PackageNotPutInPlace(out.string(), why));
     }

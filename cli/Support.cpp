@@ -1,13 +1,15 @@
 #include "Support.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <iostream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
 #include "Texts.h"
 #include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/Secrets.h>
 #include <orvanespt/platform/Text.h>
 
@@ -56,9 +58,8 @@ std::string OneLine(const std::string& text) {
 namespace {
 
 std::string ReadWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CliError(msg::CannotRead(file.string()));
+    std::string bytes;
+    if (const auto read = platform::ReadWholeFile(file.string(), bytes); !read.ok()) throw CliError(read.Message());
     return bytes;
 }
 
@@ -113,11 +114,12 @@ FileKind KindOfFile(const fs::path& file) {
     const auto status = fs::status(file, ec);
     if (!fs::exists(status)) throw CliError(msg::NoSuchFile(file.string()));
     if (fs::is_directory(status)) throw CliError(msg::IsFolder(file.string()));
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw CliError(msg::CannotOpen(file.string()));
-    char head[512] = {};
-    in.read(head, sizeof head);
-    const std::string start(head, static_cast<std::size_t>(in.gcount()));
+    const int fd = platform::Files().Open(file.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) throw CliError(msg::CannotOpen(file.string()));
+    std::string start(512, '\0');
+    const ssize_t n = platform::Files().Read(fd, start.data(), start.size());
+    ::close(fd);
+    start.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     // Local file header, or the end record of an archive with no entries.
     if (start.rfind("PK\x03\x04", 0) == 0 || start.rfind("PK\x05\x06", 0) == 0) return FileKind::Package;
     const std::string markup = XmlMarkupText(start);  // UTF-16 too

@@ -88,9 +88,6 @@ inline std::string IsFolder(const std::string& file) {
 inline std::string CannotOpen(const std::string& file) {
     return file + ": no se puede abrir";
 }
-inline std::string CannotRead(const std::string& file) {
-    return file + ": no se puede leer";
-}
 inline std::string NotAPackage(const std::string& file, const std::string& why) {
     return file + ": no es un paquete legible (" + why + ")";
 }
@@ -154,7 +151,6 @@ inline std::string FolderMissing(const std::string& file) {
 inline std::string OutputIsFolder(const std::string& file) {
     return file + ": es una carpeta";
 }
-inline const char* const kPackageNotWritten = "no se pudo escribir el paquete";
 inline std::string PackageNotPutInPlace(const std::string& file, const std::string& why) {
     return file + ": no se pudo poner el paquete en su lugar (" + why + ")";
 }

@@ -2,6 +2,7 @@
 // walk over all top-level record sources together.
 #include <orvanespt/data/ado/Connection.h>
 #include <orvanespt/model/Orvane.h>
+#include <orvanespt/model/RSourceWalk.h>
 
 namespace orvane {
 
@@ -16,12 +17,7 @@ void Orvane::IniParameters() {
 
 bool Orvane::EOF_All() const {
     bool result = true;
-    if (!eConections) return result;
-    for (const auto& cnn : *eConections) {
-        if (!cnn || !cnn->eRSources) continue;
-        for (const auto& rs : *cnn->eRSources)
-            if (rs) result = result && rs->Eof();
-    }
+    for (const auto& rs : TopRSources(*this)) result = result && rs->Eof();
     return result;
 }
 

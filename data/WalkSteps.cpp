@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/model/RSourceWalk.h>
 
 namespace orvane::data {
 namespace {
@@ -91,12 +92,7 @@ void WriteChildren(std::string& out, const std::vector<WalkChild>& children) {
 }  // namespace
 
 void ForEachTopLevel(const Orvane& rpt, const std::function<void(eRSource&)>& f) {
-    if (!rpt.eConections) return;
-    for (const auto& cnn : *rpt.eConections) {
-        if (!cnn || !cnn->eRSources) continue;
-        for (const auto& rs : *cnn->eRSources)
-            if (rs) f(*rs);
-    }
+    for (const auto& rs : TopRSources(rpt)) f(*rs);
 }
 
 WalkStep CurrentStep(const Orvane& rpt) {

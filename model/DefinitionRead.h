@@ -1,7 +1,8 @@
-// The outcome of reading a definition text or a package (Orvane::ReadXML,
-// Orvane::ReadXPDFile): whether it was read and, when not, why, in a form a
-// host can show in its own way. FromXML and LoadXPDFile show it as message
-// boxes.
+// The outcomes of reading a definition text or a package (Orvane::ReadXML,
+// Orvane::ReadXPDFile) and of saving one (Orvane::WriteXMLFile,
+// Orvane::WriteXPDFile): whether it went well and, when not, why, in a form a
+// host can show in its own way. FromXML, LoadXPDFile and SaveXPDFile show it
+// as message boxes.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/FileOps.h>
 
 namespace orvane {
 
@@ -55,6 +57,19 @@ struct ORVANE_API DefinitionRead {
 
     /// True when status is Ok.
     bool ok() const { return status == ReadStatus::Ok; }
+    /// Why no report was read, in Spanish, for a person: the parse-error
+    /// message, or what the file or package is not. Also for a well-formed
+    /// text whose root is no report. "" when a report was read.
+    std::string Reason() const;
+};
+
+/// The outcome of saving a definition as a text or a package.
+struct ORVANE_API DefinitionWrite {
+    platform::FileResult file;         ///< the save: ok, or the step that failed and why
+    std::vector<std::string> skipped;  ///< resources given no entry: their names are no plain file names
+
+    /// True when the file was saved.
+    bool ok() const { return file.ok(); }
 };
 
 }  // namespace orvane

@@ -146,8 +146,17 @@ public:
     /// True when the definition's XML changed since the last SetHash.
     bool IsDirty() const;
 
-    /// Writes the package file (definition, resource index, resources).
-    /// True when a file of that name exists afterwards.
+    /// Saves ToXML() to the file through platform::SaveWholeFile and takes
+    /// the sign when it was saved. Shows no message. On failure the step and
+    /// reason; the definition is unchanged, and so is the file unless only
+    /// the folder's flush failed.
+    DefinitionWrite WriteXMLFile(const std::string& sFile);
+    /// Saves the package file (definition, resource index, resources) as
+    /// WriteXMLFile saves the text. A resource whose name is no plain file
+    /// name gets no entry and is listed in skipped; the rest is saved.
+    DefinitionWrite WriteXPDFile(const std::string& sFile);
+    /// WriteXPDFile, showing a message per resource skipped, then taking the
+    /// sign whatever happened. True when a file of that name exists afterwards.
     bool SaveXPDFile(const std::string& sFile);
     /// Reads a package into this definition: its source.xml through ReadXML,
     /// then the resources it indexes. Shows no message; the status says why

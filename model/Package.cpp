@@ -40,6 +40,7 @@
 namespace orvane {
 
 namespace msg = model::msg;
+using namespace detail;  // the XML parsing and lookup helpers
 namespace {
 
 using platform::RuntimeServices;
@@ -120,7 +121,8 @@ std::string* FindEntry(const EntryMap& map, std::string_view name) {
 
 }  // namespace
 
-bool Orvane::SaveXPDFile(const std::string& sFile) {
+DefinitionWrite Orvane::WriteXPDFile(const std::string& sFile) {
+    DefinitionWrite result;
     std::vector<std::shared_ptr<eResData>> resources;
     if (ResDataCollection) {
         for (const auto& r : *ResDataCollection)
@@ -132,8 +134,7 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
     std::unordered_set<std::string> taken;
     for (const auto& r : resources) {
         if (!IsPlainFileName(r->Name)) {
-            platform::ShowMessage(msg::ResourceNotSaved(r->Name), platform::MsgButtons::Ok,
-                                  platform::MsgIcon::Exclamation);
+            result.skipped.push_back(r->Name);
             continue;
         }
         if (!taken.insert(text::Lower(r->Name)).second) continue;
@@ -143,10 +144,17 @@ bool Orvane::SaveXPDFile(const std::string& sFile) {
             sources.push_back({EntryName(*r), r->PicData->Bytes()});
         }
     }
-    platform::zip::WriteArchive(sFile, sources);
-    const bool exists = RuntimeServices::FileExists(sFile);
+    result.file = platform::zip::SaveArchive(sFile, sources);
+    if (result.ok()) SetHash();
+    return result;
+}
+
+bool Orvane::SaveXPDFile(const std::string& sFile) {
+    const DefinitionWrite written = WriteXPDFile(sFile);
+    for (const auto& name : written.skipped)
+        platform::ShowMessage(msg::ResourceNotSaved(name), platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
     SetHash();
-    return exists;
+    return RuntimeServices::FileExists(sFile);
 }
 
 DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
@@ -191,6 +199,18 @@ DefinitionRead Orvane::ReadXPDFile(const std::string& sFile) {
         }
     }
     return result;
+}
+
+std::string DefinitionRead::Reason() const {
+    switch (status) {
+        case ReadStatus::Ok: break;
+        case ReadStatus::NotWellFormed: return error.Message();
+        case ReadStatus::NoFile: return msg::kNoFile;
+        case ReadStatus::NotAPackage: return archiveError.empty() ? msg::kNotAPackage : msg::kPackageDamaged + (": " + archiveError);
+        case ReadStatus::NoSource: return msg::kNoSource;
+        case ReadStatus::Refused: return msg::kPackageDamaged + (": " + archiveError);
+    }
+    return text::EqualsIgnoreCase(rootName, "Orvane") ? std::string() : msg::kNotADefinition;
 }
 
 bool Orvane::LoadXPDFile(const std::string& sFile) {

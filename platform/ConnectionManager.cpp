@@ -1,18 +1,11 @@
 // The connection manager's file: reading, editing and private atomic saving.
 #include <orvanespt/platform/ConnectionManager.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/SystemUser.h>
 #include <orvanespt/platform/Text.h>
 #include <orvanespt/platform/detail/Texts.h>
@@ -48,49 +41,6 @@ void StoreKey(ApplicationDb& app, const std::string& key, const std::string& val
         app.PWD = value;
     else
         app.OtherKeys.emplace_back(key, value);
-}
-
-std::string SystemError(const std::string& what, const std::string& path) {
-    return msg::SystemFailure(what, path, std::strerror(errno));
-}
-
-// Creates the missing folders of path's parent, each mode 0700.
-bool MakePrivateFolders(const fs::path& folder, std::string& error) {
-    if (folder.empty() || fs::is_directory(folder)) return true;
-    if (!MakePrivateFolders(folder.parent_path(), error)) return false;
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = SystemError(msg::kCannotCreateFolder, folder.string());
-        return false;
-    }
-    return true;
-}
-
-// Writes bytes to a temporary file beside path (created 0600), flushes it and
-// renames it over path. The old file is untouched when anything fails.
-bool WritePrivateFile(const std::string& path, const std::string& bytes, std::string& error) {
-    const fs::path target(path);
-    if (!MakePrivateFolders(target.parent_path(), error)) return false;
-    std::string tmp = path + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());  // mode 0600
-    if (fd < 0) {
-        error = SystemError(msg::kCannotWriteBeside, path);
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    const bool written = done == bytes.size() && fchmod(fd, 0600) == 0 && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || rename(tmp.c_str(), path.c_str()) != 0) {
-        error = SystemError(msg::kCannotWriteFile, path);
-        unlink(tmp.c_str());
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -169,15 +119,13 @@ std::shared_ptr<ConnectionManager> ConnectionManager::Load(const std::string& pa
         if (error) *error = msg::ManagerNoFile(path);
         return nullptr;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in.good() && !in.eof()) {
-        if (error) *error = msg::CannotRead(path);
+    std::string bytes;
+    if (const FileResult read = ReadWholeFile(path, bytes); !read.ok()) {
+        if (error) *error = read.Message();
         return nullptr;
     }
     std::shared_ptr<ConnectionManager> manager(new ConnectionManager(path));
-    if (!ParseApplications(bytes.str(), manager->apps_, why)) {
+    if (!ParseApplications(bytes, manager->apps_, why)) {
         if (error) *error = path + ", " + why;
         return nullptr;
     }
@@ -239,19 +187,17 @@ bool ConnectionManager::RemoveApplication(const std::string& name) {
 }
 
 bool ConnectionManager::Save(std::string* error) const {
-    std::string why;
-    if (WritePrivateFile(path_, FormatApplications(apps_), why)) return true;
-    if (error) *error = why;
-    return false;
+    const FileResult saved = SaveWholeFile(path_, FormatApplications(apps_), FileMode::Private);
+    if (!saved.ok() && error) *error = saved.Message();
+    return saved.ok();
 }
 
 bool ConnectionManager::Install(const std::string& path, std::string* error) {
     std::error_code ec;
     if (fs::exists(path, ec)) return true;
-    std::string why;
-    if (WritePrivateFile(path, FormatApplications({}), why)) return true;
-    if (error) *error = why;
-    return false;
+    const FileResult saved = SaveWholeFile(path, FormatApplications({}), FileMode::Private);
+    if (!saved.ok() && error) *error = saved.Message();
+    return saved.ok();
 }
 
 }  // namespace orvane::platform

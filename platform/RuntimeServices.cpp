@@ -1,10 +1,9 @@
 #include <orvanespt/platform/RuntimeServices.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/Text.h>
 
 #ifndef ORVANE_HELP_DIR
@@ -89,13 +88,9 @@ bool RuntimeServices::FileExists(const std::string& path) {
 }
 
 std::optional<std::string> RuntimeServices::ReadTextFile(const std::string& path) {
-    if (!FileExists(path)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(ss).str();
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes).ok()) return std::nullopt;
+    return bytes;
 }
 
 bool RuntimeServices::WriteTextFile(const std::string& path, std::string_view text) {

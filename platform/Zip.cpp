@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <unordered_set>
 
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/RuntimeServices.h>
 #include <orvanespt/platform/Text.h>
 #include <orvanespt/platform/detail/Texts.h>
@@ -56,14 +56,11 @@ std::uint32_t UnixType(zip_t* za, zip_uint64_t i) {
     return (attr >> 16) & kTypeMask;
 }
 
-// Whether a file begins with a zip record's signature ("PK" and a local
-// header, an empty archive's end record or a split mark): one that does but
-// does not open is a damaged archive, not some other kind of file.
-bool BeginsLikeZip(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[4] = {};
-    if (!in.read(head, sizeof head)) return false;
-    return head[0] == 'P' && head[1] == 'K' &&
+// Whether bytes begin with a zip record's signature ("PK" and a local
+// header, an empty archive's end record or a split mark): a file that does
+// but does not open is a damaged archive, not some other kind of file.
+bool BeginsLikeZip(std::string_view head) {
+    return head.size() >= 4 && head[0] == 'P' && head[1] == 'K' &&
            ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6) || (head[2] == 7 && head[3] == 8));
 }
 
@@ -147,9 +144,34 @@ bool IsSafeEntryName(std::string_view name) {
 
 ReadResult ReadArchive(const std::string& path, const Limits& limits) {
     ReadResult r;
-    int code = 0;
-    Archive za(zip_open(path.c_str(), ZIP_RDONLY, &code));
-    if (!za && code == ZIP_ER_NOZIP && !BeginsLikeZip(path)) {
+    // The archive is read whole through the file seam and opened in memory;
+    // its bytes outlive the archive, which reads its entries from them.
+    // No archive within the limits is larger than its entries together and
+    // a generous header per entry, so a larger file is refused unread.
+    const std::uint64_t most = limits.max_total_uncompressed + limits.max_entries * std::uint64_t{1024};
+    std::error_code ec;
+    if (const std::uintmax_t size = fs::file_size(path, ec); !ec && size > most) {
+        r.opened = r.refusedWhole = true;
+        r.error = msg::FileLargerThan(path, most);
+        return r;
+    }
+    std::string bytes;
+    if (const FileResult read = ReadWholeFile(path, bytes); !read.ok()) {
+        r.error = read.Message();
+        return r;
+    }
+    if (bytes.empty()) {  // libzip would take it for an archive without entries
+        r.notZip = true;
+        return r;
+    }
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &ze);
+    Archive za(source ? zip_open_from_source(source, ZIP_RDONLY, &ze) : nullptr);
+    if (!za && source) zip_source_free(source);  // the reference the failed open did not take
+    const int code = zip_error_code_zip(&ze);
+    zip_error_fini(&ze);
+    if (!za && code == ZIP_ER_NOZIP && !BeginsLikeZip(bytes)) {
         r.notZip = true;
         return r;
     }
@@ -285,18 +307,22 @@ bool BuildArchive(const std::string& old, const std::vector<Source>& sources, st
 
 }  // namespace
 
-bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error) {
+FileResult SaveArchive(const std::string& path, const std::vector<Source>& sources) {
     std::error_code ec;
     std::string old;
     if (fs::exists(path, ec)) {
-        std::optional<std::string> bytes = RuntimeServices::ReadTextFile(path);
-        if (!bytes) return Fail(error, msg::ExistingFileUnreadable(path));
-        old = std::move(*bytes);
+        if (FileResult read = ReadWholeFile(path, old); !read.ok()) return read;
     }
-    std::string archive;
-    if (!BuildArchive(old, sources, archive, error)) return error ? Fail(error, path + ": " + *error) : false;
-    if (!WriteFileAtomically(path, archive)) return Fail(error, msg::CannotWrite(path));
-    return true;
+    std::string archive, why;
+    if (!BuildArchive(old, sources, archive, &why)) return {FileStep::Build, path, why};
+    return SaveWholeFile(path, archive);
+}
+
+bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error) {
+    const FileResult saved = SaveArchive(path, sources);
+    // The new archive is in place even when the folder's flush failed.
+    if (saved.ok() || saved.step == FileStep::SyncFolder) return true;
+    return Fail(error, saved.Message());
 }
 
 }  // namespace orvane::platform::zip

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include <orvanespt/platform/Export.h>
+#include <orvanespt/platform/FileOps.h>
 
 namespace orvane::platform::zip {
 
@@ -86,10 +87,15 @@ struct ORVANE_API Source {
 
 /// Creates the archive, or updates the existing one: an entry whose name
 /// matches one of the sources ignoring ASCII case is replaced, the others stay.
-/// The new archive is built in memory and put in place by WriteFileAtomically
-/// (platform/RuntimeServices.h), so a failure, a crash or a kill leaves the old
-/// archive whole and its permissions are kept. False, with the reason in
-/// *error when given, when it failed.
+/// The old archive is read with ReadWholeFile, the new one built in memory and
+/// put in place by SaveWholeFile (platform/FileOps.h), so a failure, a crash or
+/// a kill leaves the old archive whole and its permissions are kept. The step
+/// that failed and why: Open, NotAFile or Read of the old archive, Build when
+/// libzip refused the sources, or a step of the save.
+ORVANE_API FileResult SaveArchive(const std::string& path, const std::vector<Source>& sources);
+
+/// SaveArchive, as a truth value: false, with the message in *error when
+/// given, when it failed before the new archive was in place.
 ORVANE_API bool WriteArchive(const std::string& path, const std::vector<Source>& sources, std::string* error = nullptr);
 
 }  // namespace orvane::platform::zip

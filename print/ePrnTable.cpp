@@ -1,11 +1,9 @@
 #include <orvanespt/print/ePrnTable.h>
 
 #include <optional>
-#include <pugixml.hpp>
 #include <string_view>
 
-#include <orvanespt/model/detail/XmlLookup.h>
-#include <orvanespt/model/detail/XmlParse.h>
+#include <orvanespt/model/XmlEvents.h>
 #include <orvanespt/model/XmlText.h>
 #include <orvanespt/platform/NumberFormat.h>
 #include <orvanespt/platform/Text.h>
@@ -99,9 +97,11 @@ bool SameName(std::string_view name, std::string_view wanted) {
 // Reads attributes of one element into fields. Each read succeeds or fails
 // on its own and sets its field only on success, so a chain of reads joined
 // by && stops at the first failure with the fields before it already set.
+// Attributes are found by local name ignoring case, the first in document
+// order; the parser's atts outlive the reader.
 class AttrReader {
 public:
-    explicit AttrReader(pugi::xml_node node) : attrs_(node, true) {}
+    explicit AttrReader(const char* const* atts) : atts_(atts) {}
 
     bool Text(std::string_view name, std::string& out) const {
         auto v = Find(name);
@@ -122,9 +122,11 @@ public:
     }
 
 private:
-    // The first attribute in document order whose local name matches
-    // ignoring case; nullopt when there is none.
-    std::optional<std::string_view> Find(std::string_view name) const { return attrs_.Find(name); }
+    std::optional<std::string_view> Find(std::string_view name) const {
+        for (const char* const* a = atts_; *a; a += 2)
+            if (text::EqualsIgnoreCase(LocalName(a[0]), name)) return std::string_view(a[1]);
+        return std::nullopt;
+    }
 
     template <typename T, typename Parse>
     bool Convert(std::string_view name, T& out, Parse parse) const {
@@ -135,7 +137,7 @@ private:
         return n.has_value();
     }
 
-    XmlAttributes attrs_;
+    const char* const* atts_;
 };
 
 bool ReadData(const AttrReader& a, ePrnCell& c) {
@@ -148,24 +150,16 @@ bool ReadData(const AttrReader& a, ePrnCell& c) {
            a.Text("eSource", c.eSource);
 }
 
-// A cell from any node; null when the node lacks a cell attribute or one
-// does not convert (a comment or a text has no attributes at all).
-std::shared_ptr<ePrnCell> ReadCell(pugi::xml_node node) {
+// A cell's own attributes; null when one is missing or does not convert.
+std::shared_ptr<ePrnCell> ReadCell(const AttrReader& a) {
     auto cell = std::make_shared<ePrnCell>();
-    const AttrReader a(node);
     if (!(a.Decoded("Name", cell->Name) && a.Int16("Subtype", cell->Subtype) && a.Single("Width", cell->Width)))
         return nullptr;
-    for (auto child : node.children()) {
-        // Unlike every other name of the text, "Data" is matched exactly.
-        if (child.type() != pugi::node_element || LocalName(child.name()) != "Data") continue;
-        if (!ReadData(AttrReader(child), *cell)) return nullptr;
-    }
     return cell;
 }
 
-std::shared_ptr<ePrnRow> ReadRow(pugi::xml_node node) {
+std::shared_ptr<ePrnRow> ReadRow(const AttrReader& a) {
     auto row = std::make_shared<ePrnRow>();
-    const AttrReader a(node);
     std::string key;
     if (!(a.Single("Height", row->Height) && a.Int16("Index", row->Index) && a.Decoded("Name", row->Name) &&
           a.Single("Width", row->Width) && a.Decoded("Caption", row->Caption) && a.Int16("TypeRow", row->TypeRow) &&
@@ -173,27 +167,63 @@ std::shared_ptr<ePrnRow> ReadRow(pugi::xml_node node) {
           a.Text("KeyField", row->KeyField) && a.Text("KeyValue", key) && a.Text("KeyGroups", row->KeyGroups)))
         return nullptr;
     row->KeyValue = Variant(std::move(key));
-    for (auto child : node.children()) {
-        auto cell = ReadCell(child);
-        if (!cell) return nullptr;
-        row->Cells->Add(std::move(cell));
-    }
     return row;
 }
 
-// Reads one table element into t, stopping at the first failure.
-void ReadTable(pugi::xml_node node, ePrnTable& t) {
-    const AttrReader a(node);
-    if (!(a.Decoded("Name", t.Name) && a.Single("Height", t.Height) && a.Single("Width", t.Width))) return;
-    for (auto child : node.children()) {
-        if (child.type() != pugi::node_element || !SameName(LocalName(child.name()), "tablerow"))
-            continue;
-        auto row = ReadRow(child);
-        if (!row) return;
-        if (!t.Rows) t.Rows = std::make_shared<Collection<ePrnRow>>();
-        t.Rows->Add(std::move(row));
+// Reads a table text into a table built aside, from the parser's events, by
+// depth: 1 the table, 2 its rows (other elements skipped), 3 a row's cells
+// (any other node, a comment or a text too, fails the row), 4 a cell's
+// "Data" elements (matched exactly, unlike every other name). The first
+// failure stops the reading: the rows before it are kept.
+class TableReader final : public XmlEvents {
+public:
+    explicit TableReader(ePrnTable& table) : table_(table) { wantsText = true; }
+
+    void Start(const char* name, const char* const* atts) override {
+        ++depth_;
+        if (stopped_) return;
+        const AttrReader a(atts);
+        if (depth_ == 1) {
+            if (!SameName(LocalName(name), "eCTable")) return Stop();
+            if (!(a.Decoded("Name", table_.Name) && a.Single("Height", table_.Height) && a.Single("Width", table_.Width)))
+                Stop();
+        } else if (depth_ == 2 && SameName(LocalName(name), "tablerow")) {
+            row_ = ReadRow(a);
+            if (!row_) Stop();
+        } else if (depth_ == 3 && row_) {
+            cell_ = ReadCell(a);
+            if (!cell_) return Stop();
+            row_->Cells->Add(cell_);
+        } else if (depth_ == 4 && cell_ && LocalName(name) == "Data") {
+            if (!ReadData(a, *cell_)) Stop();
+        }
     }
-}
+    void End() override {
+        if (!stopped_ && depth_ == 2 && row_) {
+            if (!table_.Rows) table_.Rows = std::make_shared<Collection<ePrnRow>>();
+            table_.Rows->Add(std::move(row_));
+        }
+        if (depth_ == 3) cell_.reset();
+        if (depth_ == 2) row_.reset();
+        --depth_;
+    }
+    void Text(std::string_view, bool) override { NotACell(); }
+    void Comment(const char*) override { NotACell(); }
+    void Instruction(const char*, const char*) override { NotACell(); }
+
+private:
+    void Stop() { stopped_ = true; }
+    // A node in a row that is no element has no cell's attributes.
+    void NotACell() {
+        if (depth_ == 2 && row_) Stop();
+    }
+
+    ePrnTable& table_;
+    std::shared_ptr<ePrnRow> row_;
+    std::shared_ptr<ePrnCell> cell_;
+    int depth_ = 0;
+    bool stopped_ = false;
+};
 
 }  // namespace
 
@@ -276,19 +306,26 @@ std::string ePrnTable::ToXML() const {
     return out;
 }
 
+// The table changes only when the whole text is well-formed: it is read
+// into a copy of its own fields, and what was read is taken at the end.
 bool detail::ReadTableText(ePrnTable& table, const std::string& text, bool decoded) {
-    try {
-        pugi::xml_document doc;
-        // Comments and processing instructions are kept as nodes, because
-        // one inside a row is not a cell and stops the reading.
-        if (ParseXml(text, doc, {.keepComments = true, .decoded = decoded})) return false;
-        for (auto node : doc.children())
-            if (node.type() == pugi::node_element && SameName(LocalName(node.name()), "eCTable"))
-                ReadTable(node, table);
-        return true;
-    } catch (const std::exception&) {
-        return false;  // out of memory while reading
+    ePrnTable read;
+    read.Name = table.Name;
+    read.Height = table.Height;
+    read.Width = table.Width;
+    read.Rows = nullptr;
+    TableReader reader(read);
+    // Comments and processing instructions are told, because one inside a
+    // row is not a cell and stops the reading.
+    if (!ReadXmlEvents(text, reader, true, decoded)) return false;
+    table.Name = std::move(read.Name);
+    table.Height = read.Height;
+    table.Width = read.Width;
+    if (read.Rows) {
+        if (!table.Rows) table.Rows = std::make_shared<Collection<ePrnRow>>();
+        for (const auto& row : *read.Rows) table.Rows->Add(row);
     }
+    return true;
 }
 
 bool ePrnTable::LoadFromXML(const std::string& sXML) {

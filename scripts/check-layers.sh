@@ -53,6 +53,16 @@ for layer in platform model data print designer cli; do
     complain "Qt headers belong to designer/qt/ only"
 done
 
+# A layer's detail/ folder is its own: no other folder of ours includes it
+# (tests may, to reach the parts they check).
+for layer in platform model data print designer; do
+  for other in platform model data print designer cli fuzz bench examples; do
+    [ "$other" = "$layer" ] || [ ! -d "$other" ] && continue
+    includes "$other" | grep -E "$(of "$layer")([^\">]*/)?detail/" |
+      complain "$layer/detail/ belongs to $layer/ alone"
+  done
+done
+
 # The host's view of the library: public headers only (the install leaves out
 # detail/ folders and the Qt designer), and none of the library's own
 # dependencies.

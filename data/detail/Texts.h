@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include <orvanespt/platform/detail/Texts.h>
+#include <orvanespt/platform/Wording.h>
 
 namespace orvane::data::msg {
 

@@ -20,6 +20,7 @@
 #include <orvanespt/designer/qt/QtSeams.h>
 #include <orvanespt/model/FormulaDesigner.h>
 #include <orvanespt/model/Help.h>
+#include <orvanespt/model/RSourceWalk.h>
 #include <orvanespt/model/Orvane.h>
 #include <orvanespt/platform/Messages.h>
 
@@ -169,19 +170,13 @@ void dlgDesignForm::FillTree() {
     sources_.clear();
     if (!Report) return;
     std::set<std::string> keys;
-    if (Report->eConections) {
-        for (const auto& cnn : *Report->eConections) {
-            if (!cnn || !cnn->eRSources) continue;
-            for (const auto& rs : *cnn->eRSources) {
-                if (!rs) continue;
-                std::string key = "Rsc_" + rs->Name;
-                for (int n = 2; keys.count(key); ++n) key = "Rsc_" + rs->Name + "~" + std::to_string(n);
-                keys.insert(key);
-                QTreeWidgetItem* node = AddNode(nullptr, key, rs->Name, 2);
-                AddNode(node, "F_" + rs->Name, "Campos", 0);
-                sources_[node] = rs;
-            }
-        }
+    for (const auto& rs : TopRSources(*Report)) {
+        std::string key = "Rsc_" + rs->Name;
+        for (int n = 2; keys.count(key); ++n) key = "Rsc_" + rs->Name + "~" + std::to_string(n);
+        keys.insert(key);
+        QTreeWidgetItem* node = AddNode(nullptr, key, rs->Name, 2);
+        AddNode(node, "F_" + rs->Name, "Campos", 0);
+        sources_[node] = rs;
     }
     QTreeWidgetItem* root = AddNode(nullptr, "PrmR", "Parámetros", 0);
     if (Report->eParameters)

@@ -15,8 +15,6 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include <orvanespt/designer/RenameReferences.h>
 #include <orvanespt/designer/qt/ApplicationsDialog.h>
@@ -32,10 +30,9 @@
 #include <orvanespt/model/eParameter.h>
 #include <orvanespt/model/ePrnFormat.h>
 #include <orvanespt/model/eRSource.h>
-#include <orvanespt/model/XmlText.h>
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/Messages.h>
 #include <orvanespt/platform/Text.h>
-#include <orvanespt/platform/Zip.h>
 
 namespace orvane::designer {
 
@@ -56,32 +53,6 @@ Kind KindOfGroupKey(const std::string& key) {
 
 bool IsXml(const QString& path) { return path.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive); }
 
-bool ReadText(const QString& path, std::string& text) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return !in.bad();
-}
-
-// Writes through a temporary file renamed over the target, so a failed
-// write leaves the old file as it was.
-bool WriteText(const QString& path, const std::string& text) {
-    const std::string target = path.toStdString();
-    const std::string temp = target + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << text) || !out.flush()) {
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), target.c_str()) == 0) return true;
-    std::remove(temp.c_str());
-    return false;
-}
-
 // A new, empty definition, taken as saved. (Reading an empty XML text would
 // give the same definition but report a parse error to the user.)
 std::shared_ptr<Orvane> EmptyReport() {
@@ -95,52 +66,6 @@ const QString kPictureFilter = QStringLiteral(
     "Imágenes (*.png *.jpg *.jpeg *.gif *.bmp *.ico *.wmf *.emf);;Todos los archivos (*)");
 const QString kTextFilter = QStringLiteral("Textos (*.txt);;Todos los archivos (*)");
 constexpr int kRecentCount = 8;
-
-// True when the text's root element is a report definition's. Only the
-// prologue is read: comments, processing instructions and a document type
-// may come before the root. Any encoding the reader reads will do.
-bool HasReportRoot(std::string_view xml) {
-    const std::string s = XmlMarkupText(xml);
-    std::size_t at = 0;
-    while ((at = s.find('<', at)) != std::string::npos) {
-        const std::string_view rest = std::string_view(s).substr(at);
-        std::size_t end = std::string::npos;
-        if (rest.substr(0, 4) == "<!--") {
-            end = s.find("-->", at);
-        } else if (rest.substr(0, 2) == "<?") {
-            end = s.find("?>", at);
-        } else if (rest.substr(0, 2) == "<!") {
-            const std::size_t subset = s.find('[', at), close = s.find('>', at);
-            end = subset < close ? s.find("]", subset) : close;
-        } else {
-            const std::size_t stop = s.find_first_of(" \t\r\n/>", at + 1);
-            if (stop == std::string::npos) return false;
-            return text::EqualsIgnoreCase(std::string_view(s).substr(at + 1, stop - at - 1), "Orvane");
-        }
-        if (end == std::string::npos) return false;
-        at = end + 1;
-    }
-    return false;
-}
-
-// Why the file at path holds no report definition to open, or "" when it
-// does; text receives the definition XML.
-std::string WhyNotAReport(const QString& path, std::string& text) {
-    if (!QFileInfo(path).isFile()) return QFileInfo::exists(path) ? "no es un archivo." : "el archivo no existe.";
-    if (IsXml(path)) {
-        if (!ReadText(path, text)) return "no se puede leer el archivo.";
-    } else {
-        const platform::zip::ReadResult archive = platform::zip::ReadArchive(path.toStdString());
-        if (!archive.opened) return "no es un paquete de reporte.";
-        if (!archive.error.empty()) return "el paquete está dañado.";
-        const auto source = std::find_if(archive.entries.begin(), archive.entries.end(), [](const auto& e) {
-            return text::EqualsIgnoreCase(e.name, "source.xml");
-        });
-        if (source == archive.entries.end()) return "el paquete no contiene una definición de reporte.";
-        text = source->data;
-    }
-    return HasReportRoot(text) ? std::string() : "el archivo no contiene una definición de reporte.";
-}
 
 std::vector<eResData> CopyResources(const Orvane& report) {
     std::vector<eResData> out;
@@ -581,9 +506,7 @@ void OrvaneE::Add(int kind) {
         if (kind == kConnection) {
             // The connection editor refuses a repeated name itself.
             if (auto c = ui_.AddeConnection()) {
-                report_->eConections->Add(c);
-                c->RPTParent = report_;
-                reveal(group, c->Name);
+                if (report_->AddConnection(c)) reveal(group, c->Name);
             }
         } else if (kind == kParameter) {
             if (auto p = ui_.AddeParameter()) {
@@ -764,8 +687,10 @@ bool OrvaneE::SaveResource() {
     const QString path = ChooseFile(this, QStringLiteral("Guardar recurso"),
                                     picture ? kPictureFilter : kTextFilter, true, start);
     if (path.isEmpty()) return false;
-    if (WriteText(path, picture ? r.PicData->Bytes() : r.TextData)) return true;
-    platform::ShowMessage("No se pudo guardar el recurso en " + path.toStdString(), platform::MsgButtons::Ok,
+    const platform::FileResult saved =
+        platform::SaveWholeFile(path.toStdString(), picture ? r.PicData->Bytes() : r.TextData);
+    if (saved.ok()) return true;
+    platform::ShowMessage("No se pudo guardar el recurso: " + saved.Message(), platform::MsgButtons::Ok,
                           platform::MsgIcon::Critical);
     return false;
 }
@@ -861,43 +786,46 @@ QString OrvaneE::StartPath(bool save) const {
 }
 
 bool OrvaneE::OpenFile(const QString& path) {
-    std::string text;
-    std::string why = WhyNotAReport(path, text);
+    const std::string file = path.toStdString();
     auto loaded = std::make_shared<Orvane>();
-    if (why.empty()) {
-        // The readers tell their own troubles; a failure becomes part of one message.
-        auto heard = std::make_shared<platform::RecordingMessages>();
-        bool ok = false;
-        {
-            platform::ScopedMessageSink quiet(heard);
-            ok = IsXml(path) ? loaded->FromXML(text) : loaded->LoadXPDFile(path.toStdString());
-            // Relative files in its connection strings are beside it, as for a package.
-            if (ok && IsXml(path)) loaded->LoadedFrom = QFileInfo(path).absoluteFilePath().toStdString();
-        }
-        const auto taken = heard->Taken();
-        if (!ok) why = taken.empty() ? "no se pudo leer." : taken.front().text;
-        for (const auto& m : ok ? taken : decltype(taken){}) platform::ShowMessage(m.text, m.buttons, m.icon);
+    DefinitionRead read;
+    std::string why;
+    if (!IsXml(path)) {
+        read = loaded->ReadXPDFile(file);
+    } else if (std::string text; !QFileInfo::exists(path)) {
+        read.status = ReadStatus::NoFile;
+    } else if (const platform::FileResult got = platform::ReadWholeFile(file, text); !got.ok()) {
+        why = got.reason + ".";
+    } else {
+        read = loaded->ReadXML(text);
+        // Relative files in its connection strings are beside it, as for a package.
+        loaded->LoadedFrom = QFileInfo(path).absoluteFilePath().toStdString();
     }
+    if (why.empty()) why = read.Reason();
     if (!why.empty()) {
-        platform::ShowMessage("No se pudo abrir el reporte " + path.toStdString() + ": " + why,
-                              platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+        platform::ShowMessage("No se pudo abrir el reporte " + file + ": " + why, platform::MsgButtons::Ok,
+                              platform::MsgIcon::Critical);
         return false;
     }
+    // What the package could not give back does not stop the opening; say so.
+    if (!read.archiveError.empty())
+        platform::ShowMessage(file + ": " + read.archiveError, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    for (const auto& entry : read.refused)
+        platform::ShowMessage(file + ": " + entry.name + ": " + entry.reason, platform::MsgButtons::Ok,
+                              platform::MsgIcon::Exclamation);
     ShowReport(loaded, QFileInfo(path).absoluteFilePath());
     Remember(file_);
     return true;
 }
 
 bool OrvaneE::SaveFile(const QString& path) {
-    bool ok = false;
-    if (IsXml(path)) {
-        ok = WriteText(path, report_->ToXML());
-        if (ok) report_->SetHash();
-    } else {
-        ok = report_->SaveXPDFile(path.toStdString());
-    }
-    if (!ok) {
-        platform::ShowMessage("No se pudo guardar el reporte en " + path.toStdString(), platform::MsgButtons::Ok,
+    const std::string file = path.toStdString();
+    const DefinitionWrite written = IsXml(path) ? report_->WriteXMLFile(file) : report_->WriteXPDFile(file);
+    for (const auto& name : written.skipped)
+        platform::ShowMessage("El recurso \"" + name + "\" no se guardó: su nombre no sirve como nombre de archivo.",
+                              platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    if (!written.ok()) {
+        platform::ShowMessage("No se pudo guardar el reporte: " + written.file.Message(), platform::MsgButtons::Ok,
                               platform::MsgIcon::Critical);
         UpdateTitle();
         return false;

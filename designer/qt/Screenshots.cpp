@@ -27,6 +27,7 @@
 #include <orvanespt/designer/qt/ReportDialogs.h>
 #include <orvanespt/designer/qt/ReportPreview.h>
 #include <orvanespt/designer/qt/SqlDesigner.h>
+#include <orvanespt/model/RSourceWalk.h>
 #include <orvanespt/platform/Messages.h>
 
 namespace orvane::designer {
@@ -101,9 +102,8 @@ int RenderRecordSourcePictures(const std::shared_ptr<Orvane>& report, const std:
 // formula designer with that source's fields shown.
 int GrabDesigners(const std::shared_ptr<Orvane>& report, const QString& filterPath, const QString& formulaPath) {
     std::shared_ptr<eRSource> parent;
-    for (const auto& cnn : *report->eConections)
-        for (const auto& rs : *cnn->eRSources)
-            if (!parent && rs->eRSources->Count() > 0) parent = rs;
+    for (const auto& rs : TopRSources(*report))
+        if (!parent && rs->eRSources && rs->eRSources->Count() > 0) parent = rs;
     if (!parent) return 0;
     const auto source = parent->eRSources->Item(1);
     report->IniParameters();

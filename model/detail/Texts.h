@@ -84,6 +84,12 @@ inline const char* const kUnzip = "Unzip: ";                        // likewise
 inline std::string ResourceNotSaved(const std::string& name) {
     return "No se guardó el recurso " + Quoted(name) + ": su nombre no es un nombre de archivo válido.";
 }
+// Why a file gave no report to open.
+inline const char* const kNoFile = "el archivo no existe.";
+inline const char* const kNotAPackage = "no es un paquete de reporte.";
+inline const char* const kPackageDamaged = "el paquete está dañado";
+inline const char* const kNoSource = "el paquete no contiene una definición de reporte.";
+inline const char* const kNotADefinition = "el archivo no contiene una definición de reporte.";
 inline const char* const kEntryRefused = "nombre no admitido, repetido o ilegible";
 inline const char* const kHelpNotFound = "No se encontró el archivo de ayuda";  // the definition format's own text
 

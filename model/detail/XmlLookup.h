@@ -1,5 +1,5 @@
-// Lookups in a parsed XML document for the library's XML readers: elements
-// by tag (ignoring case) and optional Name, attributes by name ignoring case.
+// Lookups for the library's XML readers: names compared ignoring case, and
+// an element's attributes found by name ignoring case.
 // Built on pugixml, so kept out of the installed headers.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 #include <orvanespt/platform/Text.h>
 
-namespace orvane {
+namespace orvane::detail {
 
 // A parser's NUL-terminated name equals wanted ignoring case, compared
 // without measuring or copying the name; names with non-ASCII bytes take
@@ -32,18 +32,8 @@ inline bool XmlNameEquals(const char* name, std::string_view wanted) {
     return i == wanted.size();
 }
 
-// The first element among nodes whose tag equals tag ignoring case and, when
-// name is not blank, whose attribute "Name" (exact case) equals name exactly.
-// A null node when none matches.
-pugi::xml_node FindElementByName(pugi::xml_object_range<pugi::xml_node_iterator> nodes, std::string_view tag,
-                                 std::string_view name);
-
-// The first attribute of node whose name equals name ignoring case; a null
-// attribute when none (or when node is null).
-pugi::xml_attribute FindAttribute(pugi::xml_node node, std::string_view name);
-
 // The attributes of one element, gathered once, found by name ignoring case
-// (first match in document order, as FindAttribute). With byLocalName a
+// (first match in document order). With byLocalName a
 // name's namespace prefix is left out of the comparison.
 class XmlAttributes {
 public:
@@ -69,4 +59,4 @@ private:
     bool overflow_ = false;  // more than kInline: looked up in the node
 };
 
-}  // namespace orvane
+}  // namespace orvane::detail

@@ -11,7 +11,7 @@
 #include <orvanespt/model/detail/Texts.h>
 #include <orvanespt/platform/Text.h>
 
-namespace orvane {
+namespace orvane::detail {
 
 namespace msg = model::msg;
 namespace {
@@ -348,6 +348,14 @@ XmlSourcePosition LocateInText(std::string_view text, std::size_t offset, const 
     pos.lineText = ToUtf8(text.substr(lineStart, lineEnd - lineStart), read);
     pos.column = text::DecodeUtf8(ToUtf8(text.substr(lineStart, offset - lineStart), read)).size() + 1;
     return pos;
+}
+
+}  // namespace orvane::detail
+
+namespace orvane {
+
+bool ReadXmlEvents(std::string_view text, XmlEvents& events, bool keepComments, bool decoded) {
+    return !detail::ParseXmlEvents(text, events, {.keepComments = keepComments, .decoded = decoded});
 }
 
 }  // namespace orvane

@@ -12,9 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include <orvanespt/model/XmlEvents.h>
 #include <orvanespt/model/detail/CodePages.h>
 
-namespace orvane {
+namespace orvane::detail {
 
 // How the bytes of a text stand for its characters.
 struct XmlTextEncoding {
@@ -25,7 +26,7 @@ struct XmlTextEncoding {
         SingleByte  // page gives the bytes 0x80..0xFF
     };
     Form form = Form::Utf8;
-    const detail::CodePageHigh* page = nullptr;
+    const CodePageHigh* page = nullptr;
 };
 
 // Why a text was refused: expat's error code and text, or one of ours, the
@@ -59,28 +60,6 @@ struct XmlParseOptions {
     bool decoded = false;
 };
 
-// What a streaming reader is told of a text, in document order. A handler
-// that throws stops the parse, which then refuses the text as out of memory.
-class XmlEvents {
-public:
-    // atts: name and value pairs, ended by a null pointer.
-    virtual void Start(const char* name, const char* const* atts) = 0;
-    virtual void End() = 0;
-    // The character data between two pieces of markup, unless it is only
-    // white space, or one whole CDATA section.
-    virtual void Text(std::string_view text, bool cdata) = 0;
-    virtual void Comment(const char* /*data*/) {}
-    virtual void Instruction(const char* /*target*/, const char* /*data*/) {}
-
-    // While false, character data is not gathered and Text is not called
-    // for it: a reader that has no use for it spares expat reporting it.
-    // Read after each Start and End.
-    bool wantsText = true;
-
-protected:
-    ~XmlEvents() = default;
-};
-
 // Parses text, telling events: entities and character references resolved,
 // line ends and attribute values normalized, every text in UTF-8. The text is
 // read in UTF-8 (with or without a byte-order mark), in UTF-16 (LE or BE, by
@@ -107,4 +86,4 @@ struct XmlSourcePosition {
 };
 XmlSourcePosition LocateInText(std::string_view text, std::size_t offset, const XmlTextEncoding& encoding = {});
 
-}  // namespace orvane
+}  // namespace orvane::detail

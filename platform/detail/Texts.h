@@ -1,6 +1,6 @@
-// The texts of the platform layer that a person reads, and the file and line
-// wording the other layers share, in one voice: what failed, about which
-// item, why, what to do. A translation replaces this file.
+// The texts of the platform layer that a person reads, in one voice: what
+// failed, about which item, why, what to do. The file and line wording the
+// other layers share is in platform/Wording.h. A translation replaces both.
 #pragma once
 
 #include <cstddef>
@@ -8,55 +8,30 @@
 #include <iterator>
 #include <string>
 
+#include <orvanespt/platform/Wording.h>
+
 namespace orvane::platform::msg {
 
-inline std::string Quoted(const std::string& s) {
-    return "\"" + s + "\"";
+inline const char* const kNoRegularFile = "no es un archivo";
+// What each step of reading or saving a file does, in FileStep's order.
+inline const char* FileStepText(int step) {
+    static const char* const kSteps[] = {
+        "",
+        "crear la carpeta",
+        "abrir el archivo",
+        "crear el archivo temporal",
+        "abrir el archivo",
+        "leer el archivo",
+        "escribir el archivo temporal",
+        "volcar al disco el archivo temporal",
+        "poner el archivo temporal en su lugar",
+        "volcar al disco la carpeta (el archivo nuevo ya está en su lugar)",
+        "preparar el contenido",
+    };
+    return step >= 0 && static_cast<std::size_t>(step) < std::size(kSteps) ? kSteps[step] : "";
 }
-
-// --- files ---
-inline std::string NotAFile(const std::string& path) {
-    return path + ": no es un archivo";
-}
-inline std::string CannotRead(const std::string& path) {
-    return path + ": no se puede leer";
-}
-inline std::string CannotWrite(const std::string& path) {
-    return path + ": no se puede escribir";
-}
-inline std::string LargerThan(std::uintmax_t bytes) {
-    return "mide más de " + std::to_string(bytes) + " bytes";
-}
-inline std::string FileLargerThan(const std::string& path, std::uintmax_t bytes) {
-    return path + ": " + LargerThan(bytes);
-}
-inline std::string NotPrivate(const std::string& path) {
-    return path + ": otros usuarios pueden leerlo o cambiarlo; hágalo privado (chmod 600)";
-}
-// A system call's failure: what, the path and the system's reason.
-inline std::string SystemFailure(const std::string& what, const std::string& path, const std::string& reason) {
-    return what + " " + path + ": " + reason;
-}
-inline const char* const kCannotCreateFolder = "no se puede crear la carpeta";
-inline const char* const kCannotWriteBeside = "no se puede escribir junto a";
-inline const char* const kCannotWriteFile = "no se puede escribir";
-// The place of a mistake in a text file: "línea N: ".
-inline std::string Line(int number) {
-    return "línea " + std::to_string(number) + ": ";
-}
-// A mistake in a file of sections and keys ("[section]", "key=value").
-inline std::string SectionNeedsName(const std::string& section) {
-    return "una sección [" + section + "] necesita un nombre";
-}
-inline std::string ExpectedSectionOrKey(const std::string& section) {
-    return "se esperaba [" + section + "] o clave=valor";
-}
-inline std::string KeyOutsideSection(const std::string& key, const std::string& section) {
-    return "la clave " + Quoted(key) + " está fuera de toda sección [" + section + "]";
-}
-inline const char* const kKeyLineNeedsKey = "una línea de clave necesita una clave antes de \"=\"";
-inline std::string KeyRepeated(const std::string& key, const std::string& section) {
-    return "la clave " + Quoted(key) + " se repite en [" + section + "]";
+inline std::string FileStepFailed(const std::string& path, const std::string& step, const std::string& reason) {
+    return path + ": no se pudo " + step + (reason.empty() ? "" : ": " + reason);
 }
 
 // --- the connection manager ---
@@ -134,9 +109,6 @@ inline const char* ZipReason(int code) {
 }
 inline const char* const kArchiveNotReadBack = "el archivo nuevo no se pudo volver a leer";
 inline const char* const kArchiveNeedsEntry = "un archivo zip necesita al menos una entrada";
-inline std::string ExistingFileUnreadable(const std::string& path) {
-    return path + ": el archivo que ya existe no se puede leer";
-}
 
 // --- texts and help ---
 inline std::string HexTextTooLong(std::size_t length, std::size_t most) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -514,8 +517,15 @@ TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
     w.Deshacer();
     EXPECT_NE(w.Report()->GetResdata("logo"), nullptr);
     EXPECT_TRUE(w.isWindowModified());
+    // A save that fails says which step failed and leaves the work unsaved.
+    const std::string nowhere = dir.file("falta/informe.xml");
+    EXPECT_FALSE(w.SaveFile(QString::fromStdString(nowhere)));
+    EXPECT_TRUE(w.isWindowModified());
     designer::SetFileChooser(previous);
-    EXPECT_EQ(Texts(messages), std::vector<std::string>({"La imágen nos es válida.", "¿Desea eliminar el recurso \"logo\"?"}));
+    EXPECT_EQ(Texts(messages), std::vector<std::string>(
+                                   {"La imágen nos es válida.", "¿Desea eliminar el recurso \"logo\"?",
+                                    "No se pudo guardar el reporte: " + nowhere +
+                                        ": no se pudo crear el archivo temporal: " + std::strerror(ENOENT)}));
 }
 
 // The preview's tree, a line per node: its texts, indented by depth.

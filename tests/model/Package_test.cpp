@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/ConnectionManager.h>
 #include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/RuntimeServices.h>
 #include <orvanespt/platform/Zip.h>
@@ -216,43 +222,107 @@ TEST_F(PackageTest, ResourcesNamedUnlikeFilesAreSkippedWithAMessageAndTheRestSav
     }
 }
 
-// File operations whose failAt-th one fails as a full disk would.
+// File operations whose failAt-th one, of any kind, fails as a full disk
+// would; the kind of the failed one is kept.
 struct FailingFiles : platform::FileOps {
     int calls = 0, failAt = 0;
-    bool Fails() {
+    std::string failed;
+    bool Fails(const char* kind) {
         if (++calls != failAt) return false;
+        failed = kind;
         errno = ENOSPC;
         return true;
     }
     ssize_t Write(int fd, const void* data, std::size_t size) override {
-        return Fails() ? -1 : FileOps::Write(fd, data, size);
+        return Fails("write") ? -1 : FileOps::Write(fd, data, size);
     }
-    int Flush(int fd) override { return Fails() ? -1 : FileOps::Flush(fd); }
-    int SyncFolder(int fd) override { return Fails() ? -1 : FileOps::SyncFolder(fd); }
-    int Rename(const char* from, const char* to) override { return Fails() ? -1 : FileOps::Rename(from, to); }
-    int Remove(const char* path) override { return Fails() ? -1 : FileOps::Remove(path); }
+    int Flush(int fd) override { return Fails("flush") ? -1 : FileOps::Flush(fd); }
+    int SyncFolder(int fd) override { return Fails("folder") ? -1 : FileOps::SyncFolder(fd); }
+    int Rename(const char* from, const char* to) override { return Fails("rename") ? -1 : FileOps::Rename(from, to); }
+    int Remove(const char* path) override { return Fails("remove") ? -1 : FileOps::Remove(path); }
+    int Open(const char* path, int flags, mode_t mode) override {
+        return Fails(flags & O_CREAT ? "create" : "open") ? -1 : FileOps::Open(path, flags, mode);
+    }
+    ssize_t Read(int fd, void* data, std::size_t size) override {
+        return Fails("read") ? -1 : FileOps::Read(fd, data, size);
+    }
 };
 
-// Each file operation of a save over an old package failed in turn: the old
-// package or the new one, whole, no temporary left, and the save counts.
-TEST_F(PackageTest, EachFailingFileOperationOfASaveLeavesTheOldPackageOrTheNew) {
-    const std::string pkg = File("ventas.xpd");
+// A save under test: first makes the file hold its first state, change
+// changes what is in memory, save saves it ("" when saved, else the
+// message), state tells what is in memory.
+struct SaveCase {
+    std::string name;
+    std::function<void(const std::string& file)> first;
+    std::function<void()> change;
+    std::function<std::string(const std::string& file)> save;
+    std::function<std::string()> state;
+};
+
+// Each file operation of a save failed in turn, for every kind of save: the
+// message names the file, the step and the reason; nothing is left beside the
+// file, which is the old one (the new one when only the folder's flush
+// failed); what is in memory is as it was.
+TEST_F(PackageTest, EachFailingFileStepOfASaveKeepsTheOldFileAndNamesTheStep) {
     auto rpt = ReportWithLogoAndPie();
-    FailingFiles files;
-    for (int n = 1; n == 1 || n <= files.calls + 1; ++n) {
-        SCOPED_TRACE(n);
-        rpt->Name = "Ventas";
-        ASSERT_TRUE(rpt->SaveXPDFile(pkg));
-        rpt->Name = "Nuevo";
-        files = FailingFiles{};
-        files.failAt = n;
-        platform::SetFileOps(&files);
-        EXPECT_TRUE(rpt->SaveXPDFile(pkg));
-        platform::SetFileOps(nullptr);
-        Orvane back;
-        ASSERT_TRUE(back.LoadXPDFile(pkg));
-        EXPECT_EQ(back.Name, n <= 3 ? "Ventas" : "Nuevo");  // write, flush, rename; then the folder's sync
-        EXPECT_EQ(Listing(files_), std::vector<fs::path>{pkg});
+    std::shared_ptr<platform::ConnectionManager> manager;
+    auto definition = [&] { return rpt->ToXML() + rpt->InitialSign; };
+    auto rename = [&] { rpt->Name = "Nuevo"; };
+    const std::map<std::string, std::string> stepWords = {
+        {"open", "abrir el archivo"},
+        {"create", "crear el archivo temporal"},
+        {"read", "leer el archivo"},
+        {"write", "escribir el archivo temporal"},
+        {"flush", "volcar al disco el archivo temporal"},
+        {"rename", "poner el archivo temporal en su lugar"},
+        {"folder", "volcar al disco la carpeta (el archivo nuevo ya está en su lugar)"}};
+    const SaveCase cases[] = {
+        {"xml", [&](const std::string& f) { rpt->Name = "Ventas"; ASSERT_TRUE(rpt->WriteXMLFile(f).ok()); }, rename,
+         [&](const std::string& f) { return rpt->WriteXMLFile(f).file.Message(); }, definition},
+        {"xpd", [&](const std::string& f) { rpt->Name = "Ventas"; ASSERT_TRUE(rpt->WriteXPDFile(f).ok()); }, rename,
+         [&](const std::string& f) { return rpt->WriteXPDFile(f).file.Message(); }, definition},
+        {"manager",
+         [&](const std::string& f) {
+             fs::remove(f);
+             manager = platform::ConnectionManager::LoadOrNew(f);
+             ASSERT_TRUE(manager && manager->SetApplication({"Ventas", "Provider=SQLite;Data Source=v.db", "", "", {}}));
+             ASSERT_TRUE(manager->Save());
+         },
+         [&] { EXPECT_TRUE(manager->SetApplication({"Nuevo", "DSN=nuevo", "ana", "secreta", {}})); },
+         [&](const std::string&) {
+             std::string error;
+             return manager->Save(&error) ? std::string() : error;
+         },
+         [&] { return platform::FormatApplications(manager->ApplicationsCollection()); }},
+    };
+    for (const SaveCase& c : cases) {
+        const std::string file = File("guardado." + c.name);
+        FailingFiles files;
+        int n = 1;
+        for (;; ++n) {
+            SCOPED_TRACE(c.name + " " + std::to_string(n));
+            c.first(file);
+            const std::string old = ReadFile(file);
+            c.change();
+            const std::string before = c.state();
+            files = FailingFiles{};
+            files.failAt = n;
+            platform::SetFileOps(&files);
+            const std::string message = c.save(file);
+            platform::SetFileOps(nullptr);
+            if (files.failed.empty()) {  // past the last operation: saved
+                EXPECT_EQ(message, "");
+                EXPECT_NE(ReadFile(file), old);
+                break;
+            }
+            ASSERT_LT(n, 100) << "a save that never ends";
+            EXPECT_EQ(message, file + ": no se pudo " + stepWords.at(files.failed) + ": " + std::strerror(ENOSPC));
+            EXPECT_EQ(Listing(files_), std::vector<fs::path>{file});
+            EXPECT_EQ(ReadFile(file) == old, files.failed != "folder");
+            EXPECT_EQ(c.state(), before);
+        }
+        EXPECT_GT(n, 4) << c.name;  // at least create, write, flush, rename, and the folder's flush
+        fs::remove(file);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include <orvanespt/platform/FileOps.h>
 #include "support/TestSupport.h"
 
 namespace orvane::platform {
@@ -97,6 +98,14 @@ TEST(RuntimeServices, WritesReplaceWholeFilesKeepingPermissionsAndLinks) {
     EXPECT_FALSE(RuntimeServices::FileExists(dir.file("missing")));
     EXPECT_FALSE(RuntimeServices::FileExists(dir.path().string()));  // a folder is not a file
     EXPECT_FALSE(RuntimeServices::ReadTextFile(dir.file("missing")).has_value());
+
+    // The outcomes name the failed step (a private file's folders are made
+    // 0700, which the connection manager's test sees).
+    std::string bytes = "left over";
+    EXPECT_EQ(ReadWholeFile(dir.path().string(), bytes).step, FileStep::NotAFile);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(ReadWholeFile(dir.file("missing"), bytes).step, FileStep::Open);
+    EXPECT_EQ(SaveWholeFile(dir.file("a.txt/under/a/file"), "x", FileMode::Private).step, FileStep::Folder);
 
     // Temporaries of dead writers are removed, live ones kept.
     const std::string dead = dir.file(".a.txt.tmp.Dead01");

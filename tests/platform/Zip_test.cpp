@@ -113,6 +113,11 @@ TEST(Zip, WritesReadsUpdatesAndRefusesHostileDamagedOrOversizedArchivesWithoutHa
     MakeRawZip(path, {{"a", "1"}, {"b", "2"}, {"c", "3"}});
     EXPECT_EQ(ReadArchive(path, Limits{2}).error, "el archivo tiene más de 2 entradas");
     EXPECT_EQ(ReadArchive(path, Limits{3}).entries.size(), 3u);
+    // A file larger than any archive within the limits is refused unread.
+    std::filesystem::resize_file(path, 4 * 1024 + 11);
+    r = ReadArchive(path, Limits{4, 10, 10});
+    EXPECT_TRUE(r.refusedWhole);
+    EXPECT_EQ(r.error, path + ": mide más de 4106 bytes");
 }
 
 }  // namespace

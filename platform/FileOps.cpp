@@ -1,5 +1,5 @@
-// Replacing a file so that a reader, a crash or a kill at any moment finds
-// either the whole old file or the whole new one.
+// Reading whole files, and replacing a file so that a reader, a crash or a
+// kill at any moment finds either the whole old file or the whole new one.
 //
 // The new bytes go to a temporary file in the same folder, named
 // ".NAME.tmp.XXXXXX", which is flushed to disk and renamed over NAME; the
@@ -11,23 +11,27 @@
 // another process is never touched.
 //
 // The file keeps its permissions (and its owner and group where the process
-// may set them); a new file gets the usual 0666 less the umask. When NAME is a
-// symbolic link the file it points to is replaced, and the link stays.
+// may set them); a new file gets the usual 0666 less the umask, a private one
+// 0600. When NAME is a symbolic link the file it points to is replaced, and
+// the link stays.
+#include <orvanespt/platform/FileOps.h>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/RuntimeServices.h>
 #include <orvanespt/platform/Text.h>
+#include <orvanespt/platform/detail/Texts.h>
 
 namespace orvane::platform {
 namespace fs = std::filesystem;
@@ -46,6 +50,12 @@ int FileOps::Rename(const char* from, const char* to) {
 }
 int FileOps::Remove(const char* path) {
     return ::unlink(path);
+}
+int FileOps::Open(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+ssize_t FileOps::Read(int fd, void* data, std::size_t size) {
+    return ::read(fd, data, size);
 }
 
 namespace {
@@ -83,9 +93,11 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-void SyncFolder(const fs::path& folder) {
+// A folder that cannot be opened cannot be flushed either; only the flush
+// itself is reported.
+bool SyncFolder(const fs::path& folder) {
     Fd dfd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dfd.get() >= 0) Files().SyncFolder(dfd.get());
+    return dfd.get() < 0 || Files().SyncFolder(dfd.get()) == 0;
 }
 
 bool SameFile(int fd, const fs::path& path) {
@@ -124,11 +136,11 @@ std::string RandomSuffix() {
 }
 
 // Creates and locks a fresh temporary beside target; its path goes to *path.
-int CreateLockedTemporary(const fs::path& target, fs::path* path) {
+int CreateLockedTemporary(const fs::path& target, mode_t mode, fs::path* path) {
     const fs::path folder = target.parent_path();
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         *path = folder / (TempPrefix(target) + RandomSuffix());
-        int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        int fd = Files().Open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return -1;
@@ -162,32 +174,101 @@ FileOps* SetFileOps(FileOps* ops) {
     return std::exchange(InstalledFileOps(), ops);
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return false;
+std::string FileResult::Message() const {
+    if (ok()) return {};
+    return msg::FileStepFailed(path, msg::FileStepText(static_cast<int>(step)), reason);
+}
+
+namespace {
+
+FileResult Failed(FileStep step, const std::string& path, std::string reason = std::strerror(errno)) {
+    return {step, path, std::move(reason)};
+}
+
+// Creates the missing folders of a private file, each mode 0700.
+bool MakePrivateFolders(const fs::path& folder, std::string& failed) {
+    std::error_code ec;
+    if (folder.empty() || fs::is_directory(folder, ec)) return true;
+    if (!MakePrivateFolders(folder.parent_path(), failed)) return false;
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return true;
+    failed = folder.string() + ": " + std::strerror(errno);
+    return false;
+}
+
+// Writes, flushes and renames the locked temporary over target; the steps
+// before the rename remove the temporary when they fail.
+FileResult ReplaceWith(int fd, const fs::path& temp, const fs::path& target, std::string_view bytes) {
+    FileStep failed = FileStep::None;
+    if (!WriteAll(fd, bytes)) {
+        failed = FileStep::Write;
+    } else if (Files().Flush(fd) != 0) {
+        failed = FileStep::Flush;
+    } else if (Files().Rename(temp.c_str(), target.c_str()) != 0) {
+        failed = FileStep::Rename;
+    }
+    if (failed != FileStep::None) {
+        FileResult result = Failed(failed, target.string());
+        Files().Remove(temp.c_str());  // if refused, the next writer removes it
+        return result;
+    }
+    if (!SyncFolder(target.parent_path())) return Failed(FileStep::SyncFolder, target.string());
+    return {FileStep::None, target.string(), {}};
+}
+
+}  // namespace
+
+FileResult ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    if (path.empty()) return Failed(FileStep::Open, path, std::strerror(ENOENT));
+    Fd fd(Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    if (fd.get() < 0) return Failed(FileStep::Open, path);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return Failed(FileStep::NotAFile, path, msg::kNoRegularFile);
+    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t n = Files().Read(fd.get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            bytes.clear();
+            return Failed(FileStep::Read, path);
+        }
+        if (n == 0) return {FileStep::None, path, {}};
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
+FileResult SaveWholeFile(const std::string& path, std::string_view bytes, FileMode mode) {
+    if (path.empty()) return Failed(FileStep::Open, path, std::strerror(ENOENT));
     const fs::path target = ReplacedFile(path);
-    if (target.filename().empty()) return false;
+    if (target.filename().empty()) return Failed(FileStep::NotAFile, path, msg::kNoRegularFile);
+    const bool privately = mode == FileMode::Private;
+    std::string folderFailure;
+    if (privately && !MakePrivateFolders(target.parent_path(), folderFailure))
+        return Failed(FileStep::Folder, path, folderFailure);
     RemoveAbandonedTemporaries(target);
 
     fs::path temp;
-    Fd fd(CreateLockedTemporary(target, &temp));
-    if (fd.get() < 0) return false;
+    Fd fd(CreateLockedTemporary(target, privately ? 0600 : 0666, &temp));
+    if (fd.get() < 0) return Failed(FileStep::Create, path);
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
         if (!S_ISREG(old.st_mode)) {
             Files().Remove(temp.c_str());
-            return false;
+            return Failed(FileStep::NotAFile, path, msg::kNoRegularFile);
         }
         [[maybe_unused]] int owner = ::fchown(fd.get(), old.st_uid, old.st_gid);  // allowed only sometimes
-        ::fchmod(fd.get(), old.st_mode & 07777);
+        ::fchmod(fd.get(), privately ? 0600 : old.st_mode & 07777);
     }
-    const bool ok = WriteAll(fd.get(), bytes) && Files().Flush(fd.get()) == 0 &&
-                    Files().Rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        Files().Remove(temp.c_str());  // if refused, the next writer removes it
-        return false;
-    }
-    SyncFolder(target.parent_path());
-    return true;
+    FileResult result = ReplaceWith(fd.get(), temp, target, bytes);
+    result.path = path;
+    return result;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    const FileStep step = SaveWholeFile(path, bytes).step;
+    // The new file is in place even when the folder's flush failed.
+    return step == FileStep::None || step == FileStep::SyncFolder;
 }
 
 }  // namespace orvane::platform
