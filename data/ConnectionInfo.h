@@ -16,7 +16,7 @@ namespace orvane::data {
 
 /// What a connection's string reaches and how, as DescribeConnection finds it.
 struct ORVANE_API ConnectionInfo {
-    std::int16_t Kind = 5;  ///< 1 to 5, as ConnectionKind
+    std::int16_t Kind = 5;  ///< 1 to 5, a CnnKind as its number
     std::string Via;        ///< the manager's application or the data-link file; "" for kind 5
     std::string Resolved;   ///< the string opened, passwords as "***"; "" when it could not be resolved
     std::string Problem;    ///< why it could not be resolved or opened; "" when nothing failed
@@ -30,7 +30,8 @@ struct ORVANE_API ConnectionInfo {
 ORVANE_API std::string KindText(const ConnectionInfo& info);
 
 /// Resolves the connection's stored string as OpenConnection would, without
-/// opening it; with open, then calls OpenConnection (ADOCnn is replaced).
+/// opening it; with open, then opens it from that resolution as
+/// OpenConnection does (ADOCnn is replaced).
 /// Never raises and never holds a password.
 ORVANE_API ConnectionInfo DescribeConnection(eConnection& cnn, bool open);
 

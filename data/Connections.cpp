@@ -6,22 +6,18 @@
 #include <system_error>
 
 #include <orvanespt/data/ConnectionInfo.h>
+#include <orvanespt/data/ResolvedConnection.h>
 #include <orvanespt/data/ado/Connection.h>
 #include <orvanespt/data/ado/OleDbMapping.h>
+#include <orvanespt/data/detail/ReportConnection.h>
 #include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/model/RSourceWalk.h>
 #include <orvanespt/model/eConnection.h>
-#include <orvanespt/platform/ConnectionManager.h>
 #include <orvanespt/platform/RuntimeServices.h>
 #include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {
-
-constexpr const char* kApplicationDb = "@gtCnnManager.ApplicationDb";
-constexpr const char* kBriscoDb = "@gtCnnManager.oldBriscoDb";
-constexpr const char* kMaltevaDb = "@gtCnnManager.oldMaltevaDb";
-constexpr const char* kDataLinkFile = "@DataLinkFile";
 
 // A data-link file far larger than any real one is not read at all.
 bool IsOversized(const std::string& path) {
@@ -30,60 +26,36 @@ bool IsOversized(const std::string& path) {
     return !ec && size > kMaxDataLinkFileBytes;
 }
 
-std::string ArgumentOf(const std::string& text, const std::string& macro) {
-    return text::ReplaceAll(text::ReplaceAll(text, macro + "(\"", ""), "\")", "");
-}
-
-// Opens through the manager's application (kinds 1 to 3). Raises only when
-// the manager is not installed; otherwise note says why the connection did
-// not open, if it did not.
-void OpenThroughManager(Connection& cnn, std::int16_t kind, const std::string& text, std::string& note) {
-    std::string why;
-    const auto manager = platform::ConnectionManager::Create(&why);
-    if (!manager) throw DataError(why);
-    const std::string name = kind == 1   ? ApplicationNameOf(text)
-                             : kind == 2 ? platform::ConnectionManager::kBriscoApplication
-                                         : platform::ConnectionManager::kMaltevaApplication;
-    const auto app = manager->applicationdb(name);
-    if (!app) {
-        note = msg::NoApplication(name);
-        return;
-    }
-    try {
-        cnn.Open(app->ConnectionString, app->UserID, app->PWD);
-    } catch (const std::exception& e) {
-        note = msg::OfApplication(app->Name, e.what());
-    }
-}
-
-// OpenAdoConnection, with note telling why a manager connection came back
-// closed. Relative file paths of kinds 4 and 5 are looked for in base first;
-// a manager's string is shared by reports in many folders, so it keeps the
-// current folder. A report connection gives its timeouts.
-std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& note, const std::string& base = "",
+// OpenAdoConnection of a worked-out string, with note telling why a manager
+// connection came back closed. A report connection gives its timeouts.
+std::shared_ptr<Connection> OpenByKind(const ResolvedConnection& resolved, std::string& note,
                                        const eConnection* timeouts = nullptr) {
     auto cnn = std::make_shared<Connection>();
-    cnn->CursorLocation = 3;
+    cnn->CursorLocation = kUseClient;
     if (timeouts) {
         cnn->ConnectionTimeout = timeouts->ConnectionTimeout;
         cnn->CommandTimeout = timeouts->CommandTimeout;
     }
-    const std::int16_t kind = ConnectionKind(text);
-    if (kind <= 3) {
-        OpenThroughManager(*cnn, kind, text, note);
+    if (ThroughManager(resolved.Kind)) {
+        // Only a missing manager raises; the connection comes back closed
+        // otherwise, with note saying why.
+        if (resolved.NoManager) throw DataError(resolved.Problem);
+        if (resolved.Written.empty() && !resolved.Problem.empty()) {
+            note = resolved.Problem;
+            return cnn;
+        }
+        try {
+            cnn->Open(resolved);
+        } catch (const std::exception& e) {
+            note = msg::OfApplication(resolved.Via, e.what());
+        }
         return cnn;
     }
-    cnn->BaseFolder = base;
-    if (kind == 5) {
-        cnn->ConnectionString = text;
-        cnn->Open();
-        return cnn;
-    }
-    const std::string path = ResolveFilePath(DataLinkPathOf(text), base);
-    cnn->ConnectionString = ReadDataLinkFile(path);
     try {
-        cnn->Open();
+        cnn->Open(resolved);
     } catch (const DataError& e) {
+        if (resolved.Kind != CnnKind::DataLinkFile) throw;
+        const std::string& path = resolved.Via;
         const bool present = platform::RuntimeServices::FileExists(path);
         const std::string why = !present            ? std::string(msg::kNoSuchFile)
                                 : IsOversized(path) ? platform::msg::LargerThan(kMaxDataLinkFileBytes)
@@ -97,23 +69,11 @@ std::shared_ptr<Connection> OpenByKind(const std::string& text, std::string& not
 
 std::shared_ptr<Connection> OpenAdoConnection(const std::string& text) {
     std::string ignored;
-    return OpenByKind(text, ignored);
+    return OpenByKind(ResolveConnection(text, ""), ignored);
 }
 
 std::int16_t ConnectionKind(const std::string& text) {
-    if (text == kBriscoDb) return 2;
-    if (text == kMaltevaDb) return 3;
-    if (text.find(kApplicationDb) != std::string::npos) return 1;
-    if (text.find(kDataLinkFile) != std::string::npos) return 4;
-    return 5;
-}
-
-std::string ApplicationNameOf(const std::string& text) {
-    return ArgumentOf(text, kApplicationDb);
-}
-
-std::string DataLinkPathOf(const std::string& text) {
-    return ArgumentOf(text, kDataLinkFile);
+    return static_cast<std::int16_t>(KindOf(text));
 }
 
 std::string ReadDataLinkFile(const std::string& path) {
@@ -135,36 +95,41 @@ std::string DropLinesStartingWith(const std::string& text, const std::string& pr
     return out;
 }
 
+bool detail::OpenReportConnection(eConnection& cnn, const ResolvedConnection& resolved) {
+    cnn.LastOpenError.clear();
+    std::string note;
+    try {
+        // When the call raises, ADOCnn keeps the connection it had.
+        cnn.ADOCnn = OpenByKind(resolved, note, &cnn);
+        if (!cnn.ADOCnn) return false;
+        if (cnn.ADOCnn->State() != kStateOpen) cnn.ADOCnn->Open();
+        if (cnn.ADOCnn->State() == kStateOpen) {
+            // Record sources a host appended under this connection without
+            // setting their connection run on it, as a read definition's do.
+            WalkRSources(cnn.eRSources.get(), [&cnn](const std::shared_ptr<eRSource>& rs, int, bool) {
+                if (rs->eCnn.expired()) rs->eCnn = cnn.weak_from_this();
+                return true;
+            });
+            return true;
+        }
+        cnn.LastOpenError = msg::kConnectionNotOpened;
+    } catch (const std::exception& e) {
+        // A manager connection that failed with its credentials is retried
+        // without them; the first failure is the one worth showing.
+        cnn.LastOpenError = note.empty() ? e.what() : note;
+    } catch (...) {
+        cnn.LastOpenError = msg::kConnectionCouldNotOpen;
+    }
+    return false;
+}
+
 }  // namespace orvane::data
 
 namespace orvane {
 
 bool eConnection::OpenConnection() {
-    LastOpenError.clear();
-    std::string note;
-    try {
-        // When the call raises, ADOCnn keeps the connection it had.
-        ADOCnn = data::OpenByKind(cnnString, note, data::DefinitionFolderOf(*this), this);
-        if (!ADOCnn) return false;
-        if (ADOCnn->State() != 1) ADOCnn->Open();
-        if (ADOCnn->State() == 1) {
-            // Record sources a host appended under this connection without
-            // setting their connection run on it, as a read definition's do.
-            WalkRSources(eRSources.get(), [this](const std::shared_ptr<eRSource>& rs, int, bool) {
-                if (rs->eCnn.expired()) rs->eCnn = weak_from_this();
-                return true;
-            });
-            return true;
-        }
-        LastOpenError = data::msg::kConnectionNotOpened;
-    } catch (const std::exception& e) {
-        // A manager connection that failed with its credentials is retried
-        // without them; the first failure is the one worth showing.
-        LastOpenError = note.empty() ? e.what() : note;
-    } catch (...) {
-        LastOpenError = data::msg::kConnectionCouldNotOpen;
-    }
-    return false;
+    return data::detail::OpenReportConnection(*this,
+                                              data::ResolveConnection(cnnString, data::DefinitionFolderOf(*this)));
 }
 
 }  // namespace orvane

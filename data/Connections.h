@@ -1,12 +1,7 @@
 // Connection strings of report connections and how they are opened. A stored
 // string is a plain connection string for the data layer, or one of the
-// macros that name its source instead:
-//
-//   kind 1  @gtCnnManager.ApplicationDb("NAME")  an application of the connection manager
-//   kind 2  @gtCnnManager.oldBriscoDb            the manager's fixed "Brisco" database
-//   kind 3  @gtCnnManager.oldMaltevaDb           the manager's fixed "Malteva" database
-//   kind 4  @DataLinkFile("PATH")                the string held in a data-link (.udl) file
-//   kind 5  anything else                        the string itself
+// macros that name its source instead (CnnKind in ResolvedConnection.h says
+// which, kinds 1 to 5).
 //
 // The recognition is exact, case included, and the macro arguments are taken
 // by deleting the macro around them, not by parsing, so anything written
@@ -32,7 +27,7 @@ class Connection;
 /// file's string (kind 4) or the string itself (kind 5) fails.
 ORVANE_API std::shared_ptr<Connection> OpenAdoConnection(const std::string& text);
 
-/// 1 to 5 as above; tests for 2, 3, 1 and 4 in that order, 5 when none holds.
+/// KindOf as its number, 1 to 5.
 ORVANE_API std::int16_t ConnectionKind(const std::string& text);
 
 /// The text without every `@gtCnnManager.ApplicationDb("` and then every `")`.

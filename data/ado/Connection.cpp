@@ -35,12 +35,7 @@ std::size_t ReadQuoted(std::string_view s, std::size_t i, std::string& value) {
     return i;
 }
 
-
-const Pair* FindKey(const std::vector<Pair>& pairs, std::string_view key) {
-    for (const Pair& p : pairs)
-        if (text::EqualsIgnoreCase(p.key, key)) return &p;
-    return nullptr;
-}
+using detail::FindPair;
 
 std::unique_ptr<detail::Provider> OpenSqlite(const detail::ProviderRequest& r) {
     const Pair* source = r.Find("data source");
@@ -67,7 +62,8 @@ bool IsMariaDbDriver(const detail::ProviderRequest& r) {
 }
 
 // The string as written less its Provider= part, with the user and password
-// given to Open in place of those it holds.
+// given to Open in place of those it holds: the one place an ODBC string is
+// put together.
 std::unique_ptr<detail::Provider> OpenOdbc(const detail::ProviderRequest& r) {
     std::string odbc;
     const Pair* provider = r.Find("provider");
@@ -94,9 +90,9 @@ std::unique_ptr<detail::Provider> OpenOdbc(const detail::ProviderRequest& r) {
 }
 
 bool IsOdbcString(const std::vector<Pair>& pairs) {
-    if (const Pair* provider = FindKey(pairs, "provider"))
+    if (const Pair* provider = FindPair(pairs, "provider"))
         return text::EqualsIgnoreCase(text::TrimWhite(provider->value), "msdasql");
-    return FindKey(pairs, "dsn") || FindKey(pairs, "driver");
+    return FindPair(pairs, "dsn") || FindPair(pairs, "driver");
 }
 
 // The seconds a timeout gives: a whole number from 0 to kMaxTimeout, where 0
@@ -177,13 +173,29 @@ std::vector<ConnectionPair> SplitConnectionString(std::string_view s) {
 // Braces only when the value needs them: some drivers (psqlODBC for UID)
 // take the braces as part of the value.
 std::string BraceValue(const std::string& v) {
-    const bool needs = v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
+    const bool needs =
+        v.find_first_of(";{}=") != std::string::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
     if (!needs) return v;
     return text::Concat({"{", text::ReplaceAll(v, "}", "}}"), "}"});
 }
 
+const ConnectionPair* FindPair(const std::vector<ConnectionPair>& pairs, std::string_view key) {
+    for (const ConnectionPair& p : pairs)
+        if (text::EqualsIgnoreCase(p.key, key)) return &p;
+    return nullptr;
+}
+
+std::string JoinConnectionPairs(const std::vector<ConnectionPair>& pairs) {
+    std::string out;
+    for (const ConnectionPair& p : pairs) {
+        out += p.raw;
+        out += ';';
+    }
+    return out;
+}
+
 const ConnectionPair* ProviderRequest::Find(std::string_view key) const {
-    return FindKey(pairs, key);
+    return FindPair(pairs, key);
 }
 
 ProviderFactory RegisterProvider(const std::string& name, ProviderFactory factory) {
@@ -220,7 +232,7 @@ detail::Provider& Connection::RequireProvider() {
 }
 
 int Connection::State() const {
-    return provider_ ? 1 : 0;
+    return provider_ ? kStateOpen : kStateClosed;
 }
 
 std::shared_ptr<void> Connection::HoldReads() {
@@ -259,33 +271,34 @@ void Connection::Open(const std::string& connectionString, const std::string& us
 }
 
 void Connection::OpenWith(const std::string& written, const std::string& userId, const std::string& password) {
+    Open(ResolveConnectionText(written, BaseFolder, userId, password));
+}
+
+void Connection::Open(const ResolvedConnection& resolved) {
     secrets_.clear();
-    if (!password.empty()) secrets_.push_back(password);
-    for (const Pair& p : SplitConnectionString(written))
+    if (!resolved.Password.empty()) secrets_.push_back(resolved.Password);
+    for (const Pair& p : resolved.WrittenPairs)
         if (text::Lower(p.key).ends_with("password") || text::EqualsIgnoreCase(p.key, "pwd"))
             if (!p.value.empty()) secrets_.push_back(p.value);
     if (provider_) Fail(msg::kConnectionOpen);
-    if (text::TrimWhite(written).empty()) Fail(msg::kConnectionStringEmpty);
-
-    // OLE DB strings of other databases become ODBC ones, and relative file
-    // paths are looked for beside the definition, before a provider is chosen.
-    std::string cs;
+    ConnectionString = resolved.Written;
+    BaseFolder = resolved.Folder;
+    if (text::TrimWhite(resolved.Written).empty()) Fail(msg::kConnectionStringEmpty);
     Timeouts timeouts;
     try {
-        timeouts = TimeoutsOf(SplitConnectionString(written), ConnectionTimeout, CommandTimeout);
-        cs = TranslateConnectionString(written, BaseFolder);
+        timeouts = TimeoutsOf(resolved.WrittenPairs, ConnectionTimeout, CommandTimeout);
     } catch (const DataError& e) {
         Fail(e.what());
     }
-    const std::vector<Pair> pairs = SplitConnectionString(cs);
-    const Pair* provider = FindKey(pairs, "provider");
-    std::string name = provider ? std::string(text::TrimWhite(provider->value)) : std::string();
-    if (!provider && (FindKey(pairs, "dsn") || FindKey(pairs, "driver"))) name = "MSDASQL";
+    if (!resolved.Problem.empty()) Fail(resolved.Problem);
+    const std::string& name = resolved.Driver;
     const detail::ProviderFactory factory = FactoryFor(name);
-    if (!factory && provider) Fail(msg::ProviderNotSupported(name, ProviderMappingPath()));
+    if (!factory && FindPair(resolved.Attributes, "provider"))
+        Fail(msg::ProviderNotSupported(name, ProviderMappingPath()));
     if (!factory) Fail(msg::kNoProvider);
     try {
-        provider_ = factory(detail::ProviderRequest{pairs, userId, password, timeouts.connect, timeouts.command});
+        provider_ = factory(detail::ProviderRequest{resolved.Attributes, resolved.User, resolved.Password,
+                                                    timeouts.connect, timeouts.command});
         commandTimeout_ = timeouts.command;
         if (!provider_) Fail(msg::ProviderOpenedNothing(name));
     } catch (const DataError& e) {

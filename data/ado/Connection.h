@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include <orvanespt/data/ResolvedConnection.h>
 #include <orvanespt/data/ado/DataError.h>
 #include <orvanespt/data/ado/Recordset.h>
 #include <orvanespt/platform/Export.h>
@@ -49,6 +50,10 @@ constexpr int kNoLimitTimeout = 3600;
 constexpr int kMaxTimeout = 86400;
 ///@}
 
+/// Where a connection's recordsets keep their rows: ADO's client-side
+/// cursor, the only kind there is here.
+constexpr int kUseClient = 3;
+
 /// Schema list kinds of OpenSchema.
 ///@{
 constexpr int kSchemaProcedures = 16;
@@ -65,7 +70,7 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    int CursorLocation = 3;                   ///< kept for callers; every recordset is client-side
+    int CursorLocation = kUseClient;          ///< kept for callers; every recordset is client-side
     std::string ConnectionString;             ///< used by Open()
     std::size_t RowLimit = kDefaultRowLimit;  ///< most rows a result may hold in memory
     std::string BaseFolder;                   ///< looked in first for relative file paths; "" for none
@@ -86,7 +91,12 @@ public:
     /// Sets ConnectionString (when not empty) and opens, adding the user and
     /// password (when not empty). Raises like Open().
     void Open(const std::string& connectionString, const std::string& userId, const std::string& password);
-    /// 1 open, 0 closed.
+    /// Opens what a stored string was worked out to (ResolveConnection):
+    /// sets ConnectionString to its Written and BaseFolder to its Folder, and
+    /// gives its user and password. Raises like Open(), and with its Problem
+    /// when it has one.
+    void Open(const ResolvedConnection& resolved);
+    /// kStateOpen or kStateClosed.
     int State() const;
     /// Closes; closing a closed connection does nothing.
     void Close();

@@ -29,6 +29,17 @@ constexpr std::uintmax_t kMaxMappingFileBytes = 1 << 20;
 using Pair = detail::ConnectionPair;
 using detail::BraceValue;
 using detail::SplitConnectionString;
+using Pairs = std::vector<Pair>;
+
+// A segment written by the translation: its value braced when it must be.
+Pair Made(const std::string& key, const std::string& value) {
+    return {key, value, key + "=" + BraceValue(value)};
+}
+
+// A driver's segment, always braced: driver names hold blanks.
+Pair DriverPair(const std::string& key, const std::string& driver) {
+    return {key, driver, key + "={" + text::ReplaceAll(driver, "}", "}}") + "}"};
+}
 
 bool KeyIs(const Pair& p, std::initializer_list<std::string_view> keys) {
     for (std::string_view k : keys)
@@ -178,16 +189,17 @@ public:
                std::function<const std::vector<std::string>&()> installed, std::string base)
         : table_(std::move(table)), installed_(std::move(installed)), base_(std::move(base)) {}
 
-    std::string Run(const std::string& text) const {
-        const std::vector<Pair> pairs = SplitConnectionString(text);
+    // nullopt when the string goes through as written.
+    std::optional<Pairs> Run(const Pairs& pairs) const {
         const Pair* provider = Find(pairs, {"provider"});
         const std::string name = provider ? std::string(text::TrimWhite(provider->value)) : "";
         if (text::EqualsIgnoreCase(name, "sqlite")) return Sqlite(pairs);
         if (text::EqualsIgnoreCase(name, "msdasql") || (!provider && Find(pairs, {"driver", "dsn"})))
             return Odbc(pairs);
-        if (!provider) return text;
+        if (!provider) return std::nullopt;
         const ProviderMapping* family = FamilyOf(name, &ProviderMapping::Providers);
-        return family ? FromOleDb(pairs, name, *family) : text;
+        if (!family) return std::nullopt;
+        return FromOleDb(pairs, name, *family);
     }
 
 private:
@@ -213,19 +225,16 @@ private:
         throw DataError(msg::DriverNotInstalled(m.Driver, asked, m.Package));
     }
 
-    std::string Sqlite(std::vector<Pair> pairs) const {
-        std::string out;
-        for (Pair& p : pairs) {
-            if (KeyIs(p, {"data source", "database"})) p.raw = p.key + "=" + BraceValue(ResolveFile(p.value, base_));
-            out += p.raw + ";";
-        }
-        return out;
+    Pairs Sqlite(Pairs pairs) const {
+        for (Pair& p : pairs)
+            if (KeyIs(p, {"data source", "database"})) p = Made(p.key, ResolveFile(p.value, base_));
+        return pairs;
     }
 
     // An ODBC string keeps its keys; a driver of another system is replaced
     // by its family's, whose server address then takes the form that driver
     // reads. ADO's own timeout keys are no driver's: Connection reads them.
-    std::string Odbc(std::vector<Pair> pairs) const {
+    Pairs Odbc(Pairs pairs) const {
         Pair* driver = nullptr;
         for (Pair& p : pairs)
             if (KeyIs(p, {"driver"})) driver = &p;
@@ -234,30 +243,32 @@ private:
             if (const ProviderMapping* family = FamilyOf(driver->value, &ProviderMapping::Drivers)) {
                 RefuseWindowsSignOn(pairs);
                 RequireDriver(*family, msg::AskedByDriver(driver->value));
-                driver->value = family->Driver;
-                driver->raw = driver->key + "={" + text::ReplaceAll(family->Driver, "}", "}}") + "}";
+                *driver = DriverPair(driver->key, family->Driver);
                 replaced = true;
             }
         }
         const bool files = driver && IsFileDriver(driver->value);
         const bool hasPort = Find(pairs, {"port"}) != nullptr;
-        std::string out, port;
-        for (Pair& p : pairs) {
+        Pairs out;
+        std::string port;
+        for (const Pair& p : pairs) {
             if (KeyIs(p, {"connect timeout", "connection timeout", "command timeout"})) continue;
             if (KeyIs(p, {"dbq"}) || (files && KeyIs(p, {"database"})))
-                p.raw = p.key + "=" + BraceValue(ResolveFile(p.value, base_));
+                out.push_back(Made(p.key, ResolveFile(p.value, base_)));
             else if (replaced && !files && KeyIs(p, {"server", "address", "addr"}))
-                p.raw = p.key + "=" + BraceValue(HostAndPort(p.value, port));
-            out += p.raw + ";";
+                out.push_back(Made(p.key, HostAndPort(p.value, port)));
+            else
+                out.push_back(p);
         }
-        if (!hasPort && !port.empty()) out += "Port=" + port + ";";
+        if (!hasPort && !port.empty()) out.push_back({"Port", port, "Port=" + port});
         return out;
     }
 
-    std::string FromOleDb(const std::vector<Pair>& pairs, const std::string& name, const ProviderMapping& m) const {
+    Pairs FromOleDb(const Pairs& pairs, const std::string& name, const ProviderMapping& m) const {
         RefuseWindowsSignOn(pairs);
         RequireDriver(m, msg::AskedByProvider(name));
-        std::string source, port, database, user, password, extended, rest;
+        std::string source, port, database, user, password, extended;
+        Pairs rest;
         bool hasPassword = false;
         for (const Pair& p : pairs) {
             if (KeyIs(p, {"data source", "server", "address", "addr", "network address", "host"}))
@@ -273,18 +284,18 @@ private:
             else if (KeyIs(p, {"extended properties"}))
                 extended = PortInside(p.value);
             else if (!IsOleDbOnly(p))
-                rest += p.raw + ";";
+                rest.push_back(p);
         }
         if (port.empty()) port = extended;
         source = IsFileDriver(m.Driver) ? ResolveFile(source, base_) : HostAndPort(source, port);
-        std::string out = "Driver={" + text::ReplaceAll(m.Driver, "}", "}}") + "};";
-        if (!source.empty()) out += m.Source + "=" + BraceValue(source) + ";";
-        if (!port.empty()) out += "Port=" + BraceValue(port) + ";";
-        if (!database.empty()) out += m.Database + "=" + BraceValue(database) + ";";
-        if (!user.empty()) out += "UID=" + BraceValue(user) + ";";
-        if (hasPassword) out += "PWD=" + BraceValue(password) + ";";
-        out += rest;
-        if (!m.Options.empty()) out += m.Options + (m.Options.ends_with(';') ? "" : ";");
+        Pairs out{DriverPair("Driver", m.Driver)};
+        if (!source.empty()) out.push_back(Made(m.Source, source));
+        if (!port.empty()) out.push_back(Made("Port", port));
+        if (!database.empty()) out.push_back(Made(m.Database, database));
+        if (!user.empty()) out.push_back(Made("UID", user));
+        if (hasPassword) out.push_back(Made("PWD", password));
+        out.insert(out.end(), rest.begin(), rest.end());
+        for (Pair& option : SplitConnectionString(m.Options)) out.push_back(std::move(option));
         return out;
     }
 
@@ -396,11 +407,19 @@ std::string ResolveFilePath(const std::string& path, const std::string& baseFold
 
 std::string TranslateConnectionString(const std::string& text, const std::vector<ProviderMapping>& table,
                                       const std::vector<std::string>& installed, const std::string& baseFolder) {
-    return Translator([&]() -> const auto& { return table; }, [&]() -> const auto& { return installed; }, baseFolder)
-        .Run(text);
+    const auto out =
+        Translator([&]() -> const auto& { return table; }, [&]() -> const auto& { return installed; }, baseFolder)
+            .Run(SplitConnectionString(text));
+    return out ? detail::JoinConnectionPairs(*out) : text;
 }
 
 std::string TranslateConnectionString(const std::string& text, const std::string& baseFolder) {
+    const auto out = detail::TranslatePairs(SplitConnectionString(text), baseFolder);
+    return out ? detail::JoinConnectionPairs(*out) : text;
+}
+
+std::optional<std::vector<detail::ConnectionPair>> detail::TranslatePairs(const std::vector<ConnectionPair>& pairs,
+                                                                          const std::string& baseFolder) {
     std::optional<std::vector<ProviderMapping>> table;
     std::optional<std::vector<std::string>> installed;
     const auto tableOf = [&]() -> const std::vector<ProviderMapping>& {
@@ -411,7 +430,7 @@ std::string TranslateConnectionString(const std::string& text, const std::string
         if (!installed) installed = ListOdbcDrivers();
         return *installed;
     };
-    return Translator(tableOf, installedOf, baseFolder).Run(text);
+    return Translator(tableOf, installedOf, baseFolder).Run(pairs);
 }
 
 }  // namespace orvane::data

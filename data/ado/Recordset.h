@@ -101,6 +101,12 @@ private:
 /// limit (Connection::RowLimit); a larger result fails with a DataError.
 constexpr std::size_t kDefaultRowLimit = 5'000'000;
 
+/// What State() of a connection or recordset says, as ADO's object states.
+///@{
+constexpr int kStateClosed = 0;
+constexpr int kStateOpen = 1;
+///@}
+
 /// The rows a command returned, held in memory, with a cursor, a filter and
 /// a sort over them.
 class ORVANE_API Recordset {
@@ -113,8 +119,8 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    /// 1 when open, 0 when closed.
-    int State() const { return table_ ? 1 : 0; }
+    /// kStateOpen (1) when open, kStateClosed (0) when closed.
+    int State() const { return table_ ? kStateOpen : kStateClosed; }
     /// True past the last / before the first visible row; both on an empty
     /// result, and both when closed.
     ///@{

@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <orvanespt/data/Connections.h>
+#include <orvanespt/data/ResolvedConnection.h>
 #include <orvanespt/data/ado/Connection.h>
 #include <orvanespt/data/ado/OdbcCatalog.h>
 #include <orvanespt/designer/qt/QtSeams.h>
@@ -20,7 +20,6 @@
 
 namespace orvane::designer {
 using text::TrimBlanks;
-using text::TrimWhite;
 
 namespace {
 
@@ -43,17 +42,16 @@ std::string OdbcValue(const std::string& value) {
 }  // namespace
 
 bool TestConnectionText(const std::string& text, std::string* error) {
-    std::string resolved = text;
-    if (data::ConnectionKind(text) == 4)
-        resolved = std::string(TrimWhite(data::ReadDataLinkFile(data::DataLinkPathOf(text))));
+    // The designer has no definition folder: relative paths are the current folder's.
+    const data::ResolvedConnection resolved = data::ResolveConnection(text, "");
     try {
+        if (resolved.Written.empty() && !resolved.Problem.empty()) throw data::DataError(resolved.Problem);
         data::Connection connection;
-        connection.ConnectionString = resolved;
-        connection.Open();
+        connection.Open(resolved);
         connection.Close();
         return true;
     } catch (const std::exception& e) {
-        if (error) *error = e.what();
+        if (error) *error = platform::ScrubPasswords(e.what(), {resolved.Password});
         return false;
     }
 }

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include <orvanespt/data/Connections.h>
+#include <orvanespt/data/ResolvedConnection.h>
 #include <orvanespt/designer/qt/ApplicationsDialog.h>
 #include <orvanespt/designer/qt/DataLinkDialog.h>
 #include <orvanespt/designer/qt/QtSeams.h>
@@ -155,15 +156,15 @@ void frmConnection::Agregar() {
 void frmConnection::Editar(const std::shared_ptr<eConnection>& eC) {
     txtName->setText(QString::fromStdString(eC->Name));
     CnnString = eC->cnnString;
-    switch (data::ConnectionKind(CnnString)) {
-        case 1:
+    switch (data::KindOf(CnnString)) {
+        case data::CnnKind::Application:
             opt[0]->setChecked(true);
             dxCombo->setEditText(QString::fromStdString(data::ApplicationNameOf(CnnString)));
             break;
-        case 2:
+        case data::CnnKind::Brisco:
             opt[1]->setChecked(true);
             break;
-        case 3:
+        case data::CnnKind::Malteva:
             opt[2]->setChecked(true);
             break;
         default:

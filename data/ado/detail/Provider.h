@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <orvanespt/data/ResolvedConnection.h>
 #include <orvanespt/data/ado/detail/Table.h>
 #include <orvanespt/platform/DateTime.h>
 
@@ -62,15 +64,22 @@ std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySe
 // loginSeconds and querySeconds: ODBC's login and query timeouts.
 std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds);
 
-// One segment "key=value" of a connection string.
-struct ConnectionPair {
-    std::string key;    // trimmed, as written
-    std::string value;  // unquoted
-    std::string raw;    // the segment as written
-};
+using data::ConnectionPair;
 
 // Splits "k=v;k={v;v};k='v';k=\"v\"" into its segments, blank ones left out.
 std::vector<ConnectionPair> SplitConnectionString(std::string_view s);
+
+// The first segment whose key matches ignoring case; null when none.
+const ConnectionPair* FindPair(const std::vector<ConnectionPair>& pairs, std::string_view key);
+
+// The segments as one string, each ended by ";".
+std::string JoinConnectionPairs(const std::vector<ConnectionPair>& pairs);
+
+// The segments translated as TranslateConnectionString does with the mapping
+// file and this machine's drivers (each consulted only when needed); nullopt
+// when the string goes through unchanged. Raises DataError like it.
+std::optional<std::vector<ConnectionPair>> TranslatePairs(const std::vector<ConnectionPair>& pairs,
+                                                          const std::string& baseFolder);
 
 // v as an ODBC value: braced (a "}" doubled) when it holds ; { } = or
 // starts or ends with a blank, as it is otherwise.
