@@ -10,7 +10,7 @@ namespace {
 // ignored. False when there is no open recordset.
 template <typename Move>
 bool Moved(const std::shared_ptr<data::Recordset>& rs, Move move) {
-    if (!rs || rs->State() != 1) return false;
+    if (!rs || rs->State() != data::kStateOpen) return false;
     try {
         move(*rs);
     } catch (...) {
@@ -37,11 +37,11 @@ bool eRSource::MoveFirst() {
 }
 
 bool eRSource::Eof() const {
-    return !ADORecordset || ADORecordset->State() != 1 || ADORecordset->Eof();
+    return !ADORecordset || ADORecordset->State() != data::kStateOpen || ADORecordset->Eof();
 }
 
 bool eRSource::Bof() const {
-    return !ADORecordset || ADORecordset->State() != 1 || ADORecordset->Bof();
+    return !ADORecordset || ADORecordset->State() != data::kStateOpen || ADORecordset->Bof();
 }
 
 }  // namespace orvane

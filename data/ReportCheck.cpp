@@ -210,7 +210,7 @@ private:
     // the fields its link, filter and sort name among the result's.
     void Prepare(eRSource& rs, const Place& place, const std::string& filter, const std::string& order) {
         const auto cnn = rs.eCnn.lock();
-        if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) return;
+        if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != data::kStateOpen) return;
         std::vector<std::string> fields;
         try {
             Command command;

@@ -36,7 +36,7 @@ bool Orvane::MoveNext_All() {
         for (const auto& rs : *cnn->eRSources) {
             if (!rs) continue;
             any = true;
-            if (!hold && rs->ADORecordset && rs->ADORecordset->State() == 1 && cnn->ADOCnn)
+            if (!hold && rs->ADORecordset && rs->ADORecordset->State() == data::kStateOpen && cnn->ADOCnn)
                 hold = cnn->ADOCnn->HoldReads();
             all = rs->MoveNext() && all;
         }

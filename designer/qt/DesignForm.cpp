@@ -196,7 +196,7 @@ void dlgDesignForm::OnExpanded(QTreeWidgetItem* node) {
     try {
         const auto cnn = rs->eCnn.lock();
         if (cnn) cnn->OpenConnection();
-        if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) {
+        if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != data::kStateOpen) {
             platform::ShowMessage("Error al abrir la conexión ." + rs->ecnnName());
         } else {
             Report->IniParameters();

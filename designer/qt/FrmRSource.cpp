@@ -534,7 +534,7 @@ bool FrmRSource::TryOpen() {
     // connection the text now names, so the result counts as well as the state.
     auto cnn = ThisRC->eCnn.lock();
     const bool opened = cnn && cnn->OpenConnection();
-    if (!opened || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) {
+    if (!opened || !cnn->ADOCnn || cnn->ADOCnn->State() != data::kStateOpen) {
         platform::ShowMessageWithDetails("Error al abrir la conexión",
                                          FailureDetails(cnn ? cnn->LastOpenError : "", "", ""));
         return false;
@@ -560,7 +560,7 @@ bool FrmRSource::TryOpen() {
 bool FrmRSource::EnsureConnectionOpen() {
     if (!connection_) return false;
     if (!connection_->ADOCnn && !connection_->OpenConnection()) return false;
-    if (connection_->ADOCnn->State() != 1 && !connection_->OpenConnection()) return false;
+    if (connection_->ADOCnn->State() != data::kStateOpen && !connection_->OpenConnection()) return false;
     return true;
 }
 
@@ -782,7 +782,7 @@ void FrmRSource::ZoomSql() {
 void FrmRSource::DesignSql() {
     Option3->setChecked(true);
     if (!connection_) return;
-    if ((!connection_->ADOCnn || connection_->ADOCnn->State() != 1) && !connection_->OpenConnection()) {
+    if ((!connection_->ADOCnn || connection_->ADOCnn->State() != data::kStateOpen) && !connection_->OpenConnection()) {
         ShowMessage(
             "No se puede establecer la conexión a la base de datos, compruebe que la información para establecerla "
             "es correcta.\r\nEl diseñador de SQL no puede iniciarse sin una conexión válida.");

@@ -29,7 +29,7 @@ QString CellText(const data::Field& field) {
 RecordsetModel::RecordsetModel(std::shared_ptr<data::Recordset> rs, std::size_t maxRows, QObject* parent)
     : QAbstractTableModel(parent), rs_(std::move(rs)), maxRows_(maxRows) {
     try {
-        if (!rs_ || rs_->State() != 1) {
+        if (!rs_ || rs_->State() != data::kStateOpen) {
             done_ = true;
             return;
         }
@@ -123,7 +123,7 @@ FrmPreviewReport::FrmPreviewReport(QWidget* parent) : QDialog(parent) {
 void FrmPreviewReport::SetRecordset(std::shared_ptr<data::Recordset> rs) {
     long long rows = 0;
     try {
-        if (rs && rs->State() == 1) rows = static_cast<long long>(rs->RecordCount());
+        if (rs && rs->State() == data::kStateOpen) rows = static_cast<long long>(rs->RecordCount());
     } catch (const std::exception&) {
         // A recordset that cannot count shows no rows counted.
     }

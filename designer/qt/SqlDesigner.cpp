@@ -51,7 +51,7 @@ std::string QuotedName(const std::string& name) {
 std::shared_ptr<data::Recordset> RunPlain(const std::shared_ptr<data::Connection>& cnn, const std::string& sql,
                                           std::string& error) {
     try {
-        if (!cnn || cnn->State() != 1) {
+        if (!cnn || cnn->State() != data::kStateOpen) {
             error = "No hay una conexión abierta.";
             return nullptr;
         }
@@ -177,7 +177,7 @@ void SqlDesigner::LoadColumns(QTreeWidgetItem* table) {
     std::string error;
     const auto rs = RunPlain(cnn_, "SELECT * FROM " + QuotedName(table->text(0).toStdString()) + " WHERE 1=0", error);
     try {
-        if (rs && rs->State() == 1)
+        if (rs && rs->State() == data::kStateOpen)
             for (const auto& field : rs->Fields())
                 new QTreeWidgetItem(table, {QString::fromStdString(field.Name())}, kColumnItem);
     } catch (const std::exception&) {
@@ -214,7 +214,7 @@ void SqlDesigner::Execute() {
     grdResultado->setModel(model.get());
     model_ = std::move(model);
     NarrowColumns(*grdResultado);
-    if (!rs || rs->State() != 1) {
+    if (!rs || rs->State() != data::kStateOpen) {
         lblEstado->setText(error.empty() ? QStringLiteral("La consulta no devolvió filas.")
                                          : QString::fromStdString(error));
         return;
