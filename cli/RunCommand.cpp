@@ -265,8 +265,11 @@ void RunReport(const RunOptions& o) {
     Progress progress;
     std::size_t steps = 0;
     while (!rpt->EOF_All() && (!o.limit || steps < *o.limit)) {
-        const WalkStep step = data::CurrentStep(*rpt);
+        std::vector<data::WalkProblem> problems;
+        const WalkStep step = data::CurrentStep(*rpt, problems);
         ++steps;
+        for (const auto& p : problems)
+            std::cerr << "orvane: " << msg::StepSourceWarning(steps, p.source, OneLine(p.why)) << "\n";
         if (json)
             out << (steps > 1 ? ",\n" : "\n") << data::StepJson(step);
         else

@@ -431,13 +431,15 @@ bool eRSource::Open(bool mayReuse) {
         }
     }
     k.servedInputs.reset();
+    const char* step = nullptr;  // binding or running, once the query is known
     try {
         if (depth.TooDeep()) throw data::DataError(msg::kSourcesTooDeep);
         if (!cnn) {
             const std::string name = ecnnName();
             throw data::DataError(name.empty() ? msg::kSourceWithoutConnection : msg::SourceConnectionUnknown(name));
         }
-        if (!cnn->ADOCnn || cnn->ADOCnn->State() != 1) throw data::DataError(msg::ConnectionNotOpen(cnn->Name));
+        if (!cnn->ADOCnn || cnn->ADOCnn->State() != data::kStateOpen)
+            throw data::DataError(msg::ConnectionNotOpen(cnn->Name));
         data::Connection* const on = cnn->ADOCnn.get();
         bool same = mayReuse && ReuseRows && k.on == on && k.rowLimit == on->RowLimit;
         // Without macros the stored text itself, copied into the room kept.
@@ -463,6 +465,7 @@ bool eRSource::Open(bool mayReuse) {
             k.alike = -1;
         }
         const auto rpt = cnn->RPTParent.lock();
+        step = msg::kStepBind;
         leftOut = BindParameters(command, rpt.get(), same);
         // The database is asked only for a query that repeats the last one,
         // and before it runs (a commit in between changes the answer): a
@@ -472,8 +475,8 @@ bool eRSource::Open(bool mayReuse) {
         const std::uint64_t state = same && k.alike == 1 ? cnn->ADOCnn->ReadState() : 0;
         k.on = on;
         k.rowLimit = on->RowLimit;
-        if (state != 0 && state == keptState && previous && previous->State() == 1 && !k.rows.owner_before(previous) &&
-            !previous.owner_before(k.rows)) {
+        if (state != 0 && state == keptState && previous && previous->State() == data::kStateOpen &&
+            !k.rows.owner_before(previous) && !previous.owner_before(k.rows)) {
             k.state = state;
             ReuseRowsHeld(std::move(previous));
             return RefreshChilds();
@@ -494,11 +497,13 @@ bool eRSource::Open(bool mayReuse) {
             }
         }
         if (!ADORecordset) {
+            step = msg::kStepRun;
             command.ActiveConnection = cnn->ADOCnn;
             ADORecordset = command.Execute(std::move(previous));
             command.ActiveConnection = nullptr;  // the kept command keeps no connection open
-            if (!ADORecordset || ADORecordset->State() != 1) {
+            if (!ADORecordset || ADORecordset->State() != data::kStateOpen) {
                 ADORecordset = nullptr;
+                step = nullptr;
                 throw data::DataError(msg::kNoRecords);
             }
             k.rows = ADORecordset;
@@ -507,8 +512,8 @@ bool eRSource::Open(bool mayReuse) {
     } catch (const std::exception& e) {
         command.ActiveConnection = nullptr;
         const auto rpt = cnn && cnn->ADOCnn ? cnn->RPTParent.lock() : nullptr;
-        LastOpenError =
-            OpenFailure(e.what(), leftOut, rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());
+        LastOpenError = OpenFailure(step ? msg::FailedTo(step, e.what()) : e.what(), leftOut,
+                                    rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());
         return false;
     }
     return filterAndSort();
@@ -518,7 +523,7 @@ eRSource::Served eRSource::ServeAhead(const eConnection* cnn, std::shared_ptr<da
                                       std::uint64_t keptState) {
     Kept& k = *kept_;
     if (!ReuseRows || (!k.servedInputs && k.ahead.Empty())) return Served::No;
-    if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) return Served::No;
+    if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != data::kStateOpen) return Served::No;
     data::Connection& on = *cnn->ADOCnn;
     if (k.aheadOn != &on || k.aheadRowLimit != on.RowLimit) return Served::No;
     const auto rpt = cnn->RPTParent.lock();
@@ -528,7 +533,7 @@ eRSource::Served eRSource::ServeAhead(const eConnection* cnn, std::shared_ptr<da
                        k.aheadInputs->Same(*this, rpt.get(), k.ahead.FrontLink()) && on.ReadState() == k.aheadState;
     if (!front) {
         // The link repeats the value of the rows served last, which are held.
-        if (k.servedInputs && keptState != 0 && previous && previous->State() == 1 &&
+        if (k.servedInputs && keptState != 0 && previous && previous->State() == data::kStateOpen &&
             !k.rows.owner_before(previous) && !previous.owner_before(k.rows) &&
             k.servedInputs->Same(*this, rpt.get(), k.servedLink) && on.ReadState() == keptState) {
             k.state = keptState;
@@ -688,7 +693,7 @@ void eRSource::ReadAhead(eParameter& linked) {
 void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values) {
     Kept& k = *kept_;
     const auto cnn = eCnn.lock();
-    if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != 1) return;
+    if (!cnn || !cnn->ADOCnn || cnn->ADOCnn->State() != data::kStateOpen) return;
     data::Connection& on = *cnn->ADOCnn;
     const std::uint64_t state = on.ReadState();
     if (state == 0) return;  // the provider cannot tell a changed database
@@ -723,7 +728,7 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
                 k.spare.pop_back();
             }
             std::shared_ptr<data::Recordset> got = command.Execute(std::move(reuse));
-            if (!got || got->State() != 1) break;
+            if (!got || got->State() != data::kStateOpen) break;
             rows += got->RecordCount();
             k.ahead.Push(command, std::move(got), values[i], !inputs->usable);
         }

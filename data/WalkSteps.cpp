@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/model/RSourceWalk.h>
 
 namespace orvane::data {
@@ -28,23 +29,27 @@ std::vector<std::pair<std::string, Variant>> FieldsOf(const Recordset& rs) {
     return fields;
 }
 
-std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth);
+std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth, std::string& failed);
 
-std::vector<WalkRow> ChildRowsOf(eRSource& child, int depth) {
+// A move that could not reopen the child's children ends its rows, and
+// failed says so (the first such failure of the step).
+std::vector<WalkRow> ChildRowsOf(eRSource& child, int depth, std::string& failed) {
     std::vector<WalkRow> rows;
     if (child.ADORecordset) rows.reserve(child.ADORecordset->RecordCount());
     while (!child.Eof()) {
-        rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1)});
-        if (!child.MoveNext()) break;
+        rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1, failed)});
+        if (child.MoveNext()) continue;
+        if (failed.empty()) failed = msg::OfSource(child.Name, child.LastOpenError);
+        break;
     }
     return rows;
 }
 
-std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth) {
+std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth, std::string& failed) {
     std::vector<WalkChild> children;
     if (!rs.eRSources || depth > kMaxRecordSourceDepth) return children;
     for (const auto& child : *rs.eRSources)
-        if (child) children.push_back({child->Name, ChildRowsOf(*child, depth)});
+        if (child) children.push_back({child->Name, ChildRowsOf(*child, depth, failed)});
     return children;
 }
 
@@ -96,10 +101,17 @@ void ForEachTopLevel(const Orvane& rpt, const std::function<void(eRSource&)>& f)
 }
 
 WalkStep CurrentStep(const Orvane& rpt) {
+    std::vector<WalkProblem> ignored;
+    return CurrentStep(rpt, ignored);
+}
+
+WalkStep CurrentStep(const Orvane& rpt, std::vector<WalkProblem>& problems) {
     WalkStep step;
     ForEachTopLevel(rpt, [&](eRSource& rs) {
         if (rs.Eof()) return;
-        step.push_back({rs.Name, {FieldsOf(*rs.ADORecordset), ChildrenOf(rs, 1)}});
+        std::string failed;
+        step.push_back({rs.Name, {FieldsOf(*rs.ADORecordset), ChildrenOf(rs, 1, failed)}});
+        if (!failed.empty()) problems.push_back({rs.Name, std::move(failed)});
     });
     return step;
 }

@@ -50,6 +50,16 @@ ORVANE_API void ForEachTopLevel(const Orvane& rpt, const std::function<void(eRSo
 /// (so its children follow each row) and left at its end.
 ORVANE_API WalkStep CurrentStep(const Orvane& rpt);
 
+/// Why a top-level record source's step is short of rows.
+struct WalkProblem {
+    std::string source;  ///< the top-level record source's name
+    std::string why;     ///< the child whose move failed and why, as LastOpenError words it
+};
+/// CurrentStep, adding a problem for each top-level record source where a
+/// child's move could not open that child's own children: that child's rows
+/// stop at the row that failed.
+ORVANE_API WalkStep CurrentStep(const Orvane& rpt, std::vector<WalkProblem>& problems);
+
 /// The parameters as the walk used them: each one's text (null when it has
 /// none), or the array of its list's texts while a list is set. A JSON object.
 ORVANE_API std::string ParametersJson(const Orvane& rpt);

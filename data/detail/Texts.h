@@ -165,6 +165,12 @@ inline std::string NoFieldForExpression(const std::string& name) {
 // --- record sources ---
 inline const char* const kSourcesTooDeep = "los orígenes de registros anidan demasiados niveles";
 inline const char* const kNoRecords = "el comando no devolvió registros";
+// What a record source was doing when its query failed.
+inline const char* const kStepBind = "enlazar los parámetros";
+inline const char* const kStepRun = "ejecutar la consulta";
+inline std::string FailedTo(const char* step, const std::string& why) {
+    return "no se pudo " + std::string(step) + ": " + why;
+}
 inline std::string OfSource(const std::string& name, const std::string& why) {
     return "origen de registros " + Quoted(name) + ": " + why;
 }
