@@ -106,6 +106,23 @@ std::string OpenFailure(const std::string& why, const std::string& leftOut, cons
     return out;
 }
 
+// Sets a filter or a sort (what: msg::kTheFilter or msg::kTheSort; text: as
+// the host set it) on the open rows; error says why it could not.
+template <typename Set>
+bool SetOnRows(data::Recordset* rows, Set set, const char* what, const std::string& text, std::string& error) {
+    error.clear();
+    try {
+        if (!rows) throw data::DataError(msg::kSourceNotOpen);
+        set(*rows);
+        return true;
+    } catch (const std::exception& e) {
+        error = msg::SetFailed(what, text, e.what());
+    } catch (...) {
+        error = msg::NotApplied(what, text);
+    }
+    return false;
+}
+
 // Whether two values bind alike: of one kind and equal, doubles to the bit
 // (0.0 and -0.0 differ, a NaN matches itself).
 bool SameValue(const Variant& a, const Variant& b) {
@@ -589,31 +606,15 @@ void eRSource::ReuseRowsHeld(std::shared_ptr<data::Recordset> rows) {
 }
 
 bool eRSource::ApplyFilter() {
-    LastFilterError.clear();
-    try {
-        if (!ADORecordset) throw data::DataError(msg::kSourceNotOpen);
-        ADORecordset->Filter(ReplaceMacros(RTFilter));
-        return true;
-    } catch (const std::exception& e) {
-        LastFilterError = msg::FilterFailed(RTFilter, e.what());
-    } catch (...) {
-        LastFilterError = msg::FilterNotApplied(RTFilter);
-    }
-    return false;
+    return SetOnRows(
+        ADORecordset.get(), [this](data::Recordset& rs) { rs.Filter(ReplaceMacros(RTFilter)); }, msg::kTheFilter,
+        RTFilter, LastFilterError);
 }
 
 Variant eRSource::ApplySort() {
-    LastSortError.clear();
-    try {
-        if (!ADORecordset) throw data::DataError(msg::kSourceNotOpen);
-        ADORecordset->Sort(ReplaceMacros(RTOrder));
-        return true;
-    } catch (const std::exception& e) {
-        LastSortError = msg::SortFailed(RTOrder, e.what());
-    } catch (...) {
-        LastSortError = msg::SortNotApplied(RTOrder);
-    }
-    return false;
+    return SetOnRows(
+        ADORecordset.get(), [this](data::Recordset& rs) { rs.Sort(ReplaceMacros(RTOrder)); }, msg::kTheSort, RTOrder,
+        LastSortError);
 }
 
 bool eRSource::RefreshChilds() {

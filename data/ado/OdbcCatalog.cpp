@@ -25,39 +25,35 @@ Environment OpenEnvironment() {
 
 std::string Text(const SQLCHAR* buffer) { return reinterpret_cast<const char*>(buffer); }
 
+// Calls add with each entry's name and text (a driver's attributes, a data
+// source's description) that list (SQLDrivers or SQLDataSources) gives.
+template <typename Add>
+void ForEachListed(decltype(&SQLDrivers) list, Add add) {
+    Environment env = OpenEnvironment();
+    if (!env) return;
+    SQLCHAR name[512];
+    SQLCHAR about[2048];
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT aboutLength = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (SQL_SUCCEEDED(list(env.get(), direction, name, sizeof name, &nameLength, about, sizeof about, &aboutLength))) {
+        add(Text(name), Text(about));
+        direction = SQL_FETCH_NEXT;
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> ListOdbcDrivers() {
     std::vector<std::string> drivers;
-    Environment env = OpenEnvironment();
-    if (!env) return drivers;
-    SQLCHAR name[512];
-    SQLCHAR attributes[2048];
-    SQLSMALLINT nameLength = 0;
-    SQLSMALLINT attributesLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(env.get(), direction, name, sizeof name, &nameLength, attributes,
-                                    sizeof attributes, &attributesLength))) {
-        drivers.push_back(Text(name));
-        direction = SQL_FETCH_NEXT;
-    }
+    ForEachListed(SQLDrivers, [&](std::string name, std::string) { drivers.push_back(std::move(name)); });
     return drivers;
 }
 
 std::vector<OdbcDataSource> ListOdbcDataSources() {
     std::vector<OdbcDataSource> sources;
-    Environment env = OpenEnvironment();
-    if (!env) return sources;
-    SQLCHAR name[SQL_MAX_DSN_LENGTH + 1];
-    SQLCHAR description[1024];
-    SQLSMALLINT nameLength = 0;
-    SQLSMALLINT descriptionLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDataSources(env.get(), direction, name, sizeof name, &nameLength, description,
-                                        sizeof description, &descriptionLength))) {
-        sources.push_back({Text(name), Text(description)});
-        direction = SQL_FETCH_NEXT;
-    }
+    ForEachListed(SQLDataSources,
+                  [&](std::string name, std::string description) { sources.push_back({name, description}); });
     return sources;
 }
 

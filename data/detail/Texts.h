@@ -214,17 +214,12 @@ inline const char* const kSourceNotOpen = "el origen de registros no está abier
 inline std::string QueryFailedLeavingOut(const std::string& leftOut, const std::string& why) {
     return leftOut + " (la consulta falló: " + why + ")";
 }
-inline std::string FilterFailed(const std::string& filter, const std::string& why) {
-    return "el filtro " + Quoted(filter) + ": " + why;
+// A filter or a sort (what: kTheFilter, kTheSort) that could not be set.
+inline std::string SetFailed(const char* what, const std::string& text, const std::string& why) {
+    return what + (" " + Quoted(text)) + ": " + why;
 }
-inline std::string FilterNotApplied(const std::string& filter) {
-    return "el filtro " + Quoted(filter) + " no se pudo aplicar";
-}
-inline std::string SortFailed(const std::string& order, const std::string& why) {
-    return "el orden " + Quoted(order) + ": " + why;
-}
-inline std::string SortNotApplied(const std::string& order) {
-    return "el orden " + Quoted(order) + " no se pudo aplicar";
+inline std::string NotApplied(const char* what, const std::string& text) {
+    return what + (" " + Quoted(text)) + " no se pudo aplicar";
 }
 
 // --- the check of a definition ---
