@@ -101,7 +101,6 @@ bool detail::OpenReportConnection(eConnection& cnn, const ResolvedConnection& re
     try {
         // When the call raises, ADOCnn keeps the connection it had.
         cnn.ADOCnn = OpenByKind(resolved, note, &cnn);
-        if (!cnn.ADOCnn) return false;
         if (cnn.ADOCnn->State() != kStateOpen) cnn.ADOCnn->Open();
         if (cnn.ADOCnn->State() == kStateOpen) {
             // Record sources a host appended under this connection without

@@ -36,36 +36,12 @@ TEST(ReportRuntime, SourcesNeverOpenedAreAtTheirEnd) {
     EXPECT_FALSE(s.rpt->MoveNext_All());  // nor a connection that was never opened
 }
 
-// SQLite behind "Provider=Cuenta", counting the commands it runs.
-class CountingProvider : public data::detail::Provider {
-public:
-    static inline int calls = 0;
-    explicit CountingProvider(std::unique_ptr<Provider> inner) : inner_(std::move(inner)) {}
-    std::shared_ptr<data::detail::Table> Execute(const std::string& sql, data::detail::BoundValues params,
-                                                 std::size_t rowLimit) override {
-        ++calls;
-        return inner_->Execute(sql, params, rowLimit);
-    }
-    std::string QuoteIdentifier(std::string_view n) const override { return inner_->QuoteIdentifier(n); }
-    std::string ProcedureCall(std::string_view n, std::size_t c) const override { return inner_->ProcedureCall(n, c); }
-    std::shared_ptr<data::detail::Table> Tables(std::size_t limit) override { return inner_->Tables(limit); }
-    std::shared_ptr<data::detail::Table> Procedures(std::size_t limit) override { return inner_->Procedures(limit); }
-    void HoldReads(bool on) override { inner_->HoldReads(on); }
-    std::uint64_t ReadState() override { return inner_->ReadState(); }
-
-private:
-    std::unique_ptr<Provider> inner_;
-};
-
 // A walk whose bound child's link repeats (Lima x4, Quito), kept and re-queried
 // (a plain report read from the XML): the same rows at every step, though
 // the host leaves each child at its end with its own filter, holds it over some moves
 // and writes between the last two Lima steps. Two top-level sources walk together.
 TEST(ReportRuntime, KeptRowsAreTheRowsARequeryGives) {
-    const auto previous = data::detail::RegisterProvider("Cuenta", [](const data::detail::ProviderRequest& r) {
-        return std::make_unique<CountingProvider>(
-            data::detail::OpenSqliteProvider(r.Find("Data Source")->value, r.commandTimeout));
-    });
+    const auto previous = testing::SqliteSpy::Register("Cuenta");
     SalesReport s;
     testing::MakeDatabase(s.dbPath, "INSERT INTO clientes VALUES (5, 'Sol', 'Lima'), (6, 'Leo', 'Lima');");
     s.cnn->cnnString = "Provider=Cuenta;Data Source=" + s.dbPath;
@@ -95,7 +71,7 @@ TEST(ReportRuntime, KeptRowsAreTheRowsARequeryGives) {
         write.CommandText = "INSERT INTO clientes VALUES (4, 'Rosa', 'Lima')";
         for (const auto& name : {"Clientes", "Uno"}) ASSERT_TRUE(rpt.GetRSource(name)->OpenRecordsource());
         for (int step = 0; !rpt.EOF_All() && step < 9; ++step) {
-            CountingProvider::calls = 0;
+            testing::SqliteSpy::calls = 0;
             shown[reuse] += "|";
             for (; !child->Eof(); child->MoveNext()) {
                 shown[reuse] += " " + child->ADORecordset->Fields()("nombre").Value().TextOr() + ":";
@@ -108,7 +84,7 @@ TEST(ReportRuntime, KeptRowsAreTheRowsARequeryGives) {
             const auto held = step == 1 || step == 2 ? child->ADORecordset : nullptr;  // kept, fresh
             data::Recordset* const was = child->ADORecordset.get();
             EXPECT_TRUE(rpt.MoveNext_All());
-            queries[reuse].push_back(CountingProvider::calls);
+            queries[reuse].push_back(testing::SqliteSpy::calls);
             EXPECT_EQ(child->ADORecordset.get() == was, !held);  // one the host holds never changes
             EXPECT_TRUE(!held || held->Filter() == "id = 1");
         }
