@@ -10,6 +10,7 @@
 #include <orvanespt/data/ado/Recordset.h>
 #include <orvanespt/data/ado/detail/Provider.h>
 #include <orvanespt/platform/NumberFormat.h>
+#include "support/SqliteSpy.h"
 #include "support/TestSupport.h"
 
 namespace orvane {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <orvanespt/data/WalkSteps.h>
+#include "support/SqliteSpy.h"
 #include "support/TestSupport.h"
 
 namespace orvane {

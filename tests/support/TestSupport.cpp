@@ -15,43 +15,6 @@
 #include <orvanespt/data/ado/Command.h>
 
 namespace orvane::testing {
-namespace {
-
-bool FaultDue(const std::string& what) {
-    if (++SqliteSpy::calls != SqliteSpy::failAt) return false;
-    SqliteSpy::failed = what;
-    return true;
-}
-
-class SpyProvider : public data::detail::Provider {
-public:
-    explicit SpyProvider(std::unique_ptr<Provider> inner) : inner_(std::move(inner)) {}
-    std::shared_ptr<data::detail::Table> Execute(const std::string& sql, data::detail::BoundValues params,
-                                                 std::size_t rowLimit) override {
-        if (FaultDue(sql)) throw data::DataError("fallo planeado");
-        return inner_->Execute(sql, params, rowLimit);
-    }
-    std::string QuoteIdentifier(std::string_view n) const override { return inner_->QuoteIdentifier(n); }
-    std::string ProcedureCall(std::string_view n, std::size_t c) const override { return inner_->ProcedureCall(n, c); }
-    std::shared_ptr<data::detail::Table> Tables(std::size_t limit) override { return inner_->Tables(limit); }
-    std::shared_ptr<data::detail::Table> Procedures(std::size_t limit) override { return inner_->Procedures(limit); }
-    void HoldReads(bool on) override { inner_->HoldReads(on); }
-    std::uint64_t ReadState() override { return inner_->ReadState(); }
-
-private:
-    std::unique_ptr<Provider> inner_;
-};
-
-}  // namespace
-
-data::detail::ProviderFactory SqliteSpy::Register(const std::string& name) {
-    return data::detail::RegisterProvider(
-        name, [](const data::detail::ProviderRequest& r) -> std::unique_ptr<data::detail::Provider> {
-            if (FaultDue("abrir")) throw data::DataError("fallo planeado");
-            return std::make_unique<SpyProvider>(
-                data::detail::OpenSqliteProvider(r.Find("Data Source")->value, r.commandTimeout));
-        });
-}
 
 ScratchDir::ScratchDir() {
     std::random_device rd;

@@ -13,7 +13,6 @@
 
 #include <orvanespt/data/ado/Connection.h>
 #include <orvanespt/data/ado/Recordset.h>
-#include <orvanespt/data/ado/detail/Provider.h>
 #include <orvanespt/model/Orvane.h>
 #include <orvanespt/platform/Messages.h>
 
@@ -113,16 +112,6 @@ struct ReportOn {
     std::shared_ptr<eRSource> Source(const std::string& name, const std::string& sql,
                                      const std::shared_ptr<eRSource>& parent = nullptr);
     std::shared_ptr<eParameter> Param(const std::string& name, const std::string& type, Variant value = {});
-};
-
-// SQLite behind a provider name of the test's, counting its opens and
-// statements in calls and failing once the call numbered failAt (0: none),
-// whose name ("abrir" or the statement) it keeps in failed.
-struct SqliteSpy {
-    static inline int calls = 0, failAt = 0;
-    static inline std::string failed;
-    // Registers the spy as name; returns what name had, to put back.
-    static data::detail::ProviderFactory Register(const std::string& name);
 };
 
 // ReportOn a scratch copy of the sales database.
