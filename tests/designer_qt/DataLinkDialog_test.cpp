@@ -118,5 +118,26 @@ TEST_F(DataLinkDialog, ComposesOdbcStringsFromTheListedSourcesAndDriversWithoutS
     EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
 }
 
+// "Probar conexión" opens what the report would: a manager's application
+// with its user and password, a data-link file's string, and says why not.
+TEST_F(DataLinkDialog, TestingAStoredStringOpensItAsTheReportWould) {
+    ManagerFile manager(true);
+    WriteFile(Odbc().dir.file("ventas.udl"), "[oledb]\r\nProvider=SQLite;Data Source=" + db_ + "\r\n");
+    const struct {
+        std::string stored;
+        bool opens;
+        std::string says;
+    } cases[] = {
+        {"@DataLinkFile(\"" + Odbc().dir.file("ventas.udl") + "\")", true, ""},
+        {"@gtCnnManager.oldMaltevaDb", false, "el administrador de conexiones no tiene la aplicación \"Malteva\""},
+        {"@gtCnnManager.ApplicationDb(\"Ventas\")", false, "no se puede abrir la base de datos SQLite v.db"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(designer::TestConnectionText(c.stored, &error), c.opens) << c.stored << error;
+        EXPECT_EQ(error.substr(0, c.says.size()), c.says) << c.stored;
+    }
+}
+
 }  // namespace
 }  // namespace orvane::testing
