@@ -3,11 +3,11 @@
 # scripts/check-packages.sh builds them and checks them with lintian.
 #
 #   component            package                    holds
-#   Runtime              liborvanespt1              libOrvaneSpt.so.1
+#   Runtime              liborvanespt2              libOrvaneSpt.so.2
 #   Development          liborvanespt-dev           headers, libOrvaneSpt.so, CMake package, orvanespt.pc
 #   Help                 orvanespt-help             the help pages the library opens (any architecture)
 #   Cli                  orvane                     the command-line host and its manual page
-#   DesignerRuntime      liborvanesptdesigner1      libOrvaneSptDesigner.so.1
+#   DesignerRuntime      liborvanesptdesigner2      libOrvaneSptDesigner.so.2
 #   DesignerDevelopment  liborvanesptdesigner-dev   its Qt seams header, .so, CMake component, orvanespt-designer.pc
 #   Designer             orvane-designer            the program, desktop entry, icons, file type, manual page
 #   Python               python3-orvanespt          the Python module (with ORVANE_BUILD_PYTHON)

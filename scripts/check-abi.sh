@@ -10,8 +10,10 @@ if [ "${1:-}" = "--update" ]; then update=1; shift; fi
 build=${1:-$root/build}
 list=$root/abi/OrvaneSpt.symbols
 
-lib=$(find "$build" -maxdepth 1 -name 'libOrvaneSpt.so.*.*' | head -1)
-[ -n "$lib" ] || { echo "check-abi: no libOrvaneSpt.so in $build; build the OrvaneSpt target first" >&2; exit 1; }
+# The library the link name points at: a build folder that outlived a version
+# change still holds the older ones.
+lib=$(readlink -f "$build/libOrvaneSpt.so" 2>/dev/null || true)
+[ -n "$lib" ] && [ -f "$lib" ] || { echo "check-abi: no libOrvaneSpt.so in $build; build the OrvaneSpt target first" >&2; exit 1; }
 current=$(mktemp)
 trap 'rm -f "$current"' EXIT
 # Defined dynamic symbols, without the address and type columns.
