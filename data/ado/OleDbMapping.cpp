@@ -6,10 +6,8 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 #include <orvanespt/data/ado/DataError.h>
@@ -17,6 +15,7 @@
 #include <orvanespt/data/ado/detail/Provider.h>
 #include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/platform/ConnectionManager.h>
+#include <orvanespt/platform/FileOps.h>
 #include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
@@ -392,12 +391,11 @@ std::vector<ProviderMapping> LoadProviderMappings() {
     if (st.st_mode & 077) throw DataError(platform::msg::NotPrivate(path));
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxMappingFileBytes)
         throw DataError(platform::msg::FileLargerThan(path, kMaxMappingFileBytes));
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in.good() && !in.eof()) throw DataError(platform::msg::CannotRead(path));
+    std::string bytes;
+    if (const platform::FileResult read = platform::ReadWholeFile(path, bytes); !read.ok())
+        throw DataError(read.Message());
     std::string error;
-    if (!ParseProviderMappings(bytes.str(), table, error)) throw DataError(path + ", " + error);
+    if (!ParseProviderMappings(bytes, table, error)) throw DataError(path + ", " + error);
     return table;
 }
 
