@@ -15,6 +15,7 @@
 #include "Texts.h"
 #include <orvanespt/data/ReportCheck.h>
 #include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::cli {
 
@@ -43,7 +44,7 @@ int Check(const CheckOptions& o) {
     for (const auto& f : findings) {
         errors = errors || f.severity == data::Severity::Error;
         // A connection string may reach a message through the provider.
-        const std::string message = OneLine(platform::ScrubPasswords(f.message));
+        const std::string message = text::OneLine(platform::ScrubPasswords(f.message));
         const std::string where = data::PlaceText(f.place);
         if (o.format != "json") {
             std::cout << where << (f.severity == data::Severity::Info ? msg::kInfo : ": ") << message << "\n";

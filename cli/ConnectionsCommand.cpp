@@ -9,6 +9,7 @@
 #include "Texts.h"
 #include <orvanespt/data/ConnectionInfo.h>
 #include <orvanespt/model/Orvane.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::cli {
 
@@ -32,7 +33,7 @@ int Connections(const ConnectionsOptions& o) {
         if (!info.Via.empty()) item["via"] = info.Via;
         item["resolves_to"] = info.Resolved;
         if (o.open) item["opened"] = info.Opened;
-        if (!info.Problem.empty()) item["problem"] = OneLine(info.Problem);
+        if (!info.Problem.empty()) item["problem"] = text::OneLine(info.Problem);
         if (o.format == "json") {
             list.push_back(item);
             continue;
@@ -41,7 +42,7 @@ int Connections(const ConnectionsOptions& o) {
         if (!info.Via.empty()) std::cout << msg::kVia << info.Via;
         if (!info.Resolved.empty()) std::cout << ": " << info.Resolved;
         if (o.open) std::cout << (info.Opened ? msg::kOpened : msg::kNotOpened);
-        if (!info.Problem.empty()) std::cout << ": " << OneLine(info.Problem);
+        if (!info.Problem.empty()) std::cout << ": " << text::OneLine(info.Problem);
         std::cout << "\n";
     }
     if (o.format == "json") std::cout << list.dump(2) << "\n";

@@ -33,6 +33,7 @@
 #include <orvanespt/model/Orvane.h>
 #include <orvanespt/model/RSourceWalk.h>
 #include <orvanespt/platform/Secrets.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::cli {
 namespace {
@@ -155,11 +156,11 @@ void ShowStatement(const std::string& statement, const std::vector<std::pair<std
 void OpenData(const Orvane& rpt, bool showSql) {
     for (const auto& cnn : *rpt.eConections) {
         if (cnn && !cnn->OpenConnection())
-            throw CliError(msg::ConnectionNotOpened(cnn->Name, OneLine(cnn->LastOpenError)));
+            throw CliError(msg::ConnectionNotOpened(cnn->Name, text::OneLine(cnn->LastOpenError)));
         if (cnn && showSql) cnn->ADOCnn->Trace = ShowStatement;
     }
     ForEachTopLevel(rpt, [](eRSource& rs) {
-        if (!rs.OpenRecordsource()) throw CliError(msg::SourceNotOpened(rs.Name, OneLine(rs.LastOpenError)));
+        if (!rs.OpenRecordsource()) throw CliError(msg::SourceNotOpened(rs.Name, text::OneLine(rs.LastOpenError)));
     });
 }
 
@@ -190,7 +191,7 @@ private:
 void WarnIncompleteStep(const Orvane& rpt, std::size_t step) {
     ForEachTopLevel(rpt, [&](eRSource& rs) {
         if (!rs.LastOpenError.empty())
-            std::cerr << "orvane: " << msg::StepSourceWarning(step, rs.Name, OneLine(rs.LastOpenError)) << "\n";
+            std::cerr << "orvane: " << msg::StepSourceWarning(step, rs.Name, text::OneLine(rs.LastOpenError)) << "\n";
     });
 }
 
@@ -269,7 +270,7 @@ void RunReport(const RunOptions& o) {
         const WalkStep step = data::CurrentStep(*rpt, problems);
         ++steps;
         for (const auto& p : problems)
-            std::cerr << "orvane: " << msg::StepSourceWarning(steps, p.source, OneLine(p.why)) << "\n";
+            std::cerr << "orvane: " << msg::StepSourceWarning(steps, p.source, text::OneLine(p.why)) << "\n";
         if (json)
             out << (steps > 1 ? ",\n" : "\n") << data::StepJson(step);
         else

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 platform::MsgAnswer CapturedMessages::Show(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon,
                                            const std::string&) {
-    texts_.push_back(OneLine(text));
+    texts_.push_back(text::OneLine(text));
     return buttons == platform::MsgButtons::YesNo ? platform::MsgAnswer::No : platform::MsgAnswer::Ok;
 }
 
@@ -40,20 +40,6 @@ std::string ShownOr(const std::string& fallback) {
     return all;
 }
 
-std::string OneLine(const std::string& text) {
-    std::string out;
-    bool inBreak = false;
-    for (char c : text) {
-        if (c == '\r' || c == '\n') {
-            inBreak = true;
-            continue;
-        }
-        if (inBreak && !out.empty()) out += "; ";
-        inBreak = false;
-        out += c;
-    }
-    return out;
-}
 
 namespace {
 
@@ -79,7 +65,7 @@ void ThrowIfRefused(const fs::path& file, const DefinitionRead& read, const std:
         case ReadStatus::Refused:
             throw CliError(msg::PackageRefused(name, read.archiveError));
         case ReadStatus::NotWellFormed:
-            throw CliError(name + ": " + where + OneLine(read.error.Message()));
+            throw CliError(name + ": " + where + text::OneLine(read.error.Message()));
     }
     // A well-formed text whose root is not a report leaves the definition
     // empty; the user asked for a report, so say so.

@@ -40,9 +40,6 @@ CapturedMessages& Messages();
 // fallback when there were none.
 std::string ShownOr(const std::string& fallback);
 
-// A message text on one line: each run of CR and LF becomes "; ".
-std::string OneLine(const std::string& text);
-
 enum class FileKind {
     Package,  // a zip archive
     XmlText,  // text whose first non-blank character is "<"

@@ -76,6 +76,21 @@ std::string Concat(std::initializer_list<std::string_view> pieces) {
     return out;
 }
 
+std::string OneLine(std::string_view text) {
+    std::string out;
+    bool inBreak = false;
+    for (const char c : text) {
+        if (c == '\r' || c == '\n') {
+            inBreak = true;
+            continue;
+        }
+        if (inBreak && !out.empty()) out += "; ";
+        inBreak = false;
+        out += c;
+    }
+    return out;
+}
+
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with) {
     if (what.empty()) return std::string(s);
     std::string out;

@@ -67,6 +67,9 @@ ORVANE_API std::string Concat(std::initializer_list<std::string_view> pieces);
 
 /// Replaces every occurrence of what (non-empty) by with, in one pass.
 ORVANE_API std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with);
+/// The text on one line: each run of line breaks (CR, LF) becomes "; ",
+/// except at the start, where it is dropped.
+ORVANE_API std::string OneLine(std::string_view text);
 
 /// Splits at every occurrence of sep (non-empty); always at least one piece.
 ORVANE_API std::vector<std::string> Split(std::string_view s, std::string_view sep);

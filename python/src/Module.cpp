@@ -36,18 +36,7 @@ PyObject* dataErrorType = nullptr;
 
 // One line, passwords masked: what a provider's text may hold is shown so.
 std::string Shown(const std::string& text) {
-    std::string out;
-    bool inBreak = false;
-    for (char c : platform::ScrubPasswords(text)) {
-        if (c == '\r' || c == '\n') {
-            inBreak = true;
-            continue;
-        }
-        if (inBreak && !out.empty()) out += "; ";
-        inBreak = false;
-        out += c;
-    }
-    return out;
+    return text::OneLine(platform::ScrubPasswords(text));
 }
 
 [[noreturn]] void RaiseDataError(const std::string& message) {

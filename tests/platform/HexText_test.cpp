@@ -1,13 +1,20 @@
-// Text codecs: hex text of printer command strings, and the escaping of
-// extended-property strings.
+// Text codecs: hex text of printer command strings, the escaping of
+// extended-property strings, and messages put on one line.
 #include <orvanespt/platform/HexText.h>
 
 #include <gtest/gtest.h>
 
 #include <orvanespt/platform/ExtPropertyParser.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::platform {
 namespace {
+
+TEST(Text, OneLineJoinsTheLinesOfAMessage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"uno\r\ndos", "uno; dos"}, {"uno\n\n\rdos\n", "uno; dos"}, {"\r\nuno", "uno"}, {"", ""}, {"a;b", "a;b"}};
+    for (const auto& [in, out] : cases) EXPECT_EQ(text::OneLine(in), out) << in;
+}
 
 TEST(HexText, StrToHexWritesTwoUpperCaseDigitsPerCharacterAndOverflowIsAnErrorTheCallerCatches) {
     EXPECT_EQ(StrToHex("AB"), "4142");
