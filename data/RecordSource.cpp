@@ -331,7 +331,57 @@ struct eRSource::Kept {
 eRSource::eRSource() : eRSources(std::make_shared<Collection<eRSource>>()) {}
 eRSource::~eRSource() = default;
 
+namespace {
+
+// How a parameter's type binds: its row in the type table (null when not
+// there), the ADO code and whether the parameter is sized by its text.
+struct Binding {
+    const AdoTypeRow* row;
+    std::int16_t code;
+    bool sized;
+};
+
+Binding BindingOf(const eParameter& p) {
+    const AdoTypeRow* row = FindAdoType(p.eType());
+    const std::int16_t code = row ? row->Code : AdoTypeCode(p.eType());
+    return {row, code,
+            (row ? row->Category : AdoTypeCategory(p.eType())) == kCategoryText ||
+                code == AdoCode(AdoType::VarChar)};
+}
+
+// Gives the command's parameter at position `at` p's value `given`, reusing
+// the one there when it has this name and type: its value is converted again
+// only when it differs. Clears same when anything changed.
+void Give(data::Command& command, std::size_t at, const eParameter& p, const Binding& b, const Variant& given,
+          bool& same) {
+    data::ParameterList& list = command.Parameters();
+    const Variant value = BoundValueOf(p, given, b.row);
+    // The size is that of the value's own text, even for strDateTime, whose
+    // formatted text may be longer.
+    const long size = b.sized ? std::max(1L, CharacterCount(given.TextOr())) : 0;
+    data::Parameter* old = list.At(at);
+    if (old && old->Type == b.code && old->Name == p.Name) {
+        if (!SameValue(old->Value(), value)) {
+            same = false;
+            old->Value(value);
+        }
+        old->Size = size;
+        return;
+    }
+    same = false;
+    auto made = command.CreateParameter(p.Name, b.code, size);
+    made->Value(value);
+    list.Set(at, std::move(made));
+}
+
+}  // namespace
+
 std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt, bool& same) const {
+    return BindParameters(command, rpt, same, nullptr, nullptr);
+}
+
+std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt, bool& same, const eParameter* link,
+                                     std::vector<std::size_t>* linkAt) const {
     std::string leftOut;
     data::ParameterList& list = command.Parameters();
     const std::size_t before = list.Count();
@@ -350,31 +400,10 @@ std::string eRSource::BindParameters(data::Command& command, const Orvane* rpt, 
         const eParameter* p = rpt->FindParameter(piece);
         if (!p) continue;
         try {
-            const AdoTypeRow* row = FindAdoType(p->eType());
-            const std::int16_t code = row ? row->Code : AdoTypeCode(p->eType());
-            const bool sized = (row ? row->Category : AdoTypeCategory(p->eType())) == kCategoryText ||
-                               code == AdoCode(AdoType::VarChar);
-            // Gives the parameter at position `at` a value, reusing the one
-            // there when it has this name and type: its value is converted
-            // again only when it differs.
+            const Binding binding = BindingOf(*p);
             const auto give = [&](std::size_t at, const Variant& given) {
-                const Variant value = BoundValueOf(*p, given, row);
-                // The size is that of the value's own text, even for
-                // strDateTime, whose formatted text may be longer.
-                const long size = sized ? std::max(1L, CharacterCount(given.TextOr())) : 0;
-                data::Parameter* old = list.At(at);
-                if (old && old->Type == code && old->Name == p->Name) {
-                    if (!SameValue(old->Value(), value)) {
-                        same = false;
-                        old->Value(value);
-                    }
-                    old->Size = size;
-                    return;
-                }
-                same = false;
-                auto made = command.CreateParameter(p->Name, code, size);
-                made->Value(value);
-                list.Set(at, std::move(made));
+                Give(command, at, *p, binding, given, same);
+                if (p == link && linkAt) linkAt->push_back(at);
             };
             if (!p->Values) {
                 give(bound, p->Value);
@@ -707,22 +736,39 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
         const int type = CommandTypeOf(TypeofCommand);
         if (type == data::kCommandStoredProcedure) return;  // its body is not seen: never run ahead
         command.ActiveConnection = cnn->ADOCnn;
-        for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
-            linked.Value = values[i];
-            linked.Values.reset();
+        // Within the batch only the link's value changes. A text without
+        // macros is then the same for every query, marks widened for lists
+        // included, so after the first query only the parameters the link
+        // gives are set again.
+        const bool fixedText = SQLCommand.find('@') == std::string::npos;
+        std::vector<std::size_t> linkAt;
+        const Binding linkBinding = BindingOf(linked);
+        // The whole query for the link's value now; false when it must not
+        // run ahead.
+        const auto bindQuery = [&](std::vector<std::size_t>* at) {
             // A text without macros is copied into the room the last one had.
-            if (SQLCommand.find('@') == std::string::npos)
+            if (fixedText)
                 command.CommandText = SQLCommand;
             else
                 command.CommandText = ReplaceMacros(SQLCommand);
             if (command.CommandText != k.aheadAlikeText) {
-                if (!RunsAlike(type, command.CommandText)) break;
+                if (!RunsAlike(type, command.CommandText)) return false;
                 k.aheadAlikeText = command.CommandText;
             }
             command.CommandType = type;
             bool same = true;
             // A parameter left out makes the open fail or differ: it runs then.
-            if (!BindParameters(command, rpt.get(), same).empty()) break;
+            return BindParameters(command, rpt.get(), same, &linked, at).empty();
+        };
+        for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
+            linked.Value = values[i];
+            linked.Values.reset();
+            if (i > 0 && fixedText) {
+                bool same = true;
+                for (const std::size_t at : linkAt) Give(command, at, linked, linkBinding, linked.Value, same);
+            } else if (!bindQuery(i == 0 ? &linkAt : nullptr)) {
+                break;
+            }
             std::shared_ptr<data::Recordset> reuse;
             if (!k.spare.empty()) {
                 reuse = std::move(k.spare.back());

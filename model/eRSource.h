@@ -157,6 +157,9 @@ private:
     /// a text command to as many; raises DataError when the marks and the
     /// parameters do not pair up.
     std::string BindParameters(data::Command& command, const Orvane* rpt, bool& same) const;
+    // BindParameters, also listing in linkAt the positions given link's value.
+    ORVANE_LOCAL std::string BindParameters(data::Command& command, const Orvane* rpt, bool& same,
+                                            const eParameter* link, std::vector<std::size_t>* linkAt) const;
     /// The held rows made current again as a fresh open of them would be.
     void ReuseRowsHeld(std::shared_ptr<data::Recordset> rows);
     // After the children opened for the current record: runs ahead the
