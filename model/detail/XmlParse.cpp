@@ -9,7 +9,7 @@
 #include <vector>
 
 #include <orvanespt/model/detail/Texts.h>
-#include <orvanespt/platform/detail/LargeBlocks.h>
+#include <orvanespt/model/detail/LargeBlocks.h>
 #include <orvanespt/platform/Text.h>
 
 namespace orvane::detail {
@@ -236,12 +236,12 @@ private:
 }  // namespace
 
 std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& events, const XmlParseOptions& options) {
+    // expat's input buffer and string pool each hold the whole of a huge
+    // token: from 4 MiB on they take huge pages (Linux only), which spares
+    // most of the page faults of filling them.
+    static constexpr XML_Memory_Handling_Suite kMemory{BlockAlloc, BlockRealloc, BlockFree};
     // Without an encoding given, expat takes it from the byte-order mark or
     // the declaration, and asks UnknownEncoding for names it does not know.
-    // expat's input buffer and string pool hold a whole huge token: they take
-    // huge pages, which spares most of the page faults of filling them.
-    static constexpr XML_Memory_Handling_Suite kMemory{platform::detail::BlockAlloc, platform::detail::BlockRealloc,
-                                                       platform::detail::BlockFree};
     XML_Parser parser = XML_ParserCreate_MM(options.decoded ? "UTF-8" : nullptr, &kMemory, nullptr);
     if (!parser) return XmlParseError{XML_ERROR_NO_MEMORY, msg::XmlReason(XML_ERROR_NO_MEMORY), 0, {}};
     std::optional<XmlParseError> result;

@@ -1,13 +1,13 @@
 // Blocks that move between the heap and their own mappings as they grow and
 // shrink keep their contents.
-#include <orvanespt/platform/detail/LargeBlocks.h>
+#include <orvanespt/model/detail/LargeBlocks.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-namespace orvane::platform::detail {
+namespace orvane::detail {
 namespace {
 
 TEST(LargeBlocks, ReallocKeepsTheBytesAcrossTheHeapAndMappedBlocks) {
@@ -34,4 +34,4 @@ TEST(LargeBlocks, ReallocKeepsTheBytesAcrossTheHeapAndMappedBlocks) {
 }
 
 }  // namespace
-}  // namespace orvane::platform::detail
+}  // namespace orvane::detail

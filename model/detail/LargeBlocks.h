@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-namespace orvane::platform::detail {
+namespace orvane::detail {
 
 // From this size on a block is mapped apart and backed by huge pages; below
 // it the heap serves it as malloc would.
@@ -26,4 +26,4 @@ void BlockFree(void* p);
 // kLargeBlock, nor where the system has no such pages.
 void AdviseHugePages(void* p, std::size_t n);
 
-}  // namespace orvane::platform::detail
+}  // namespace orvane::detail

@@ -1,5 +1,5 @@
 // Large blocks mapped apart with huge pages on Linux; the heap elsewhere.
-#include <orvanespt/platform/detail/LargeBlocks.h>
+#include <orvanespt/model/detail/LargeBlocks.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace orvane::platform::detail {
+namespace orvane::detail {
 
 #if defined(__linux__)
 
@@ -26,7 +26,9 @@ struct alignas(16) Header {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-Header* HeaderOf(void* p) { return static_cast<Header*>(p) - 1; }
+Header* HeaderOf(void* p) {
+    return static_cast<Header*>(p) - 1;
+}
 
 std::size_t MappingFor(std::size_t n) {
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
@@ -104,11 +106,17 @@ void AdviseHugePages(void* p, std::size_t n) {
 
 #else
 
-void* BlockAlloc(std::size_t n) { return std::malloc(n); }
-void* BlockRealloc(void* p, std::size_t n) { return std::realloc(p, n); }
-void BlockFree(void* p) { std::free(p); }
+void* BlockAlloc(std::size_t n) {
+    return std::malloc(n);
+}
+void* BlockRealloc(void* p, std::size_t n) {
+    return std::realloc(p, n);
+}
+void BlockFree(void* p) {
+    std::free(p);
+}
 void AdviseHugePages(void*, std::size_t) {}
 
 #endif
 
-}  // namespace orvane::platform::detail
+}  // namespace orvane::detail
