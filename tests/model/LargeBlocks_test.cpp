@@ -23,23 +23,35 @@ namespace {
 // them: a partly used huge page at either end would be memory never asked for.
 TEST(LargeBlocks, HugePagesAreAskedForTheWholeHugePagesInsideTheRangeOnly) {
     constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    // A mapping of its own, so that no advised neighbour merges with the range.
-    void* mapping = mmap(nullptr, 3 * kLargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(mapping, MAP_FAILED);
-    const auto start = reinterpret_cast<std::uintptr_t>(mapping) + 12345;
-    AdviseHugePages(reinterpret_cast<void*>(start), 2 * kLargeBlock);
-    // The advised part is an area of its own, with "hg" among its flags.
-    std::ostringstream smaps;
-    smaps << std::ifstream("/proc/self/smaps").rdbuf();
-    const std::string areas = smaps.str();
-    char head[48];
-    std::snprintf(head, sizeof head, "\n%" PRIxPTR "-%" PRIxPTR " ", (start + kHuge - 1) & ~(kHuge - 1),
-                  (start + 2 * kLargeBlock) & ~(kHuge - 1));
-    const std::size_t area = areas.find(head);
-    ASSERT_NE(area, std::string::npos) << head;
-    const std::size_t flags = areas.find("VmFlags:", area);
-    EXPECT_NE(areas.substr(flags, areas.find('\n', flags) - flags).find(" hg"), std::string::npos);
-    munmap(mapping, 3 * kLargeBlock);
+    const struct {
+        std::uintptr_t at, size, from, to;  // from a 2 MiB boundary; to 0: no advice
+    } cases[] = {
+        {12345, 2 * kLargeBlock, kHuge, 2 * kLargeBlock},  // both ends cut inward
+        {0, 2 * kLargeBlock - 4096, 0, 3 * kHuge},         // a start on a boundary is kept
+        {0, kLargeBlock - 1, 0, 0},                        // too small to ask
+    };
+    for (const auto& c : cases) {
+        // A mapping of its own, with unadvised memory around the range, so
+        // that no advised neighbour merges with it.
+        void* mapping = mmap(nullptr, 4 * kLargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        ASSERT_NE(mapping, MAP_FAILED);
+        const auto base = ((reinterpret_cast<std::uintptr_t>(mapping) + kHuge - 1) & ~(kHuge - 1)) + kHuge;
+        AdviseHugePages(reinterpret_cast<void*>(base + c.at), c.size);
+        // The advised part is an area of its own, with "hg" among its flags.
+        std::ostringstream smaps;
+        smaps << std::ifstream("/proc/self/smaps").rdbuf();
+        const std::string areas = smaps.str();
+        char head[48];
+        std::snprintf(head, sizeof head, "\n%" PRIxPTR "-", base + c.from);
+        if (c.to) std::snprintf(head, sizeof head, "\n%" PRIxPTR "-%" PRIxPTR " ", base + c.from, base + c.to);
+        const std::size_t area = areas.find(head);
+        EXPECT_EQ(area != std::string::npos, c.to != 0) << head;
+        if (area != std::string::npos) {
+            const std::size_t flags = areas.find("VmFlags:", area);
+            EXPECT_NE(areas.substr(flags, areas.find('\n', flags) - flags).find(" hg"), std::string::npos);
+        }
+        munmap(mapping, 4 * kLargeBlock);
+    }
 }
 #endif
 
