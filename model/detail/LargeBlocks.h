@@ -10,7 +10,8 @@
 namespace orvane::detail {
 
 // From this size on a block is mapped apart and backed by huge pages; below
-// it the heap serves it as malloc would.
+// it the heap serves it as malloc would. 4 MiB: a smaller block would leave
+// much of its one or two huge pages unused.
 inline constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
 
 // malloc, realloc and free for blocks that may be large: a block from one
