@@ -13,6 +13,7 @@
 
 #include <orvanespt/platform/NumberFormat.h>
 #include <orvanespt/platform/Text.h>
+#include <orvanespt/model/detail/LargeBlocks.h>
 
 namespace orvane {
 
@@ -145,6 +146,9 @@ std::string XmlMarkupText(std::string_view bytes) {
 std::string DecodeXMLText(std::string_view s) {
     std::string out;
     out.reserve(s.size());
+    // A long text fills memory never touched before: from 4 MiB on it takes
+    // huge pages (Linux only), which spares most of the page faults.
+    detail::AdviseHugePages(out.data(), out.capacity());
     // Slice by slice, each copied while the search still has it in cache, so
     // that a long text is read from memory once rather than twice.
     constexpr std::size_t kSlice = std::size_t{1} << 15;

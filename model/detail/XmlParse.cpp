@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <orvanespt/model/detail/Texts.h>
+#include <orvanespt/model/detail/LargeBlocks.h>
 #include <orvanespt/platform/Text.h>
 
 namespace orvane::detail {
@@ -235,9 +236,13 @@ private:
 }  // namespace
 
 std::optional<XmlParseError> ParseXmlEvents(std::string_view text, XmlEvents& events, const XmlParseOptions& options) {
+    // expat's input buffer and string pool each hold the whole of a huge
+    // token: from 4 MiB on they take huge pages (Linux only), which spares
+    // most of the page faults of filling them.
+    static constexpr XML_Memory_Handling_Suite kMemory{BlockAlloc, BlockRealloc, BlockFree};
     // Without an encoding given, expat takes it from the byte-order mark or
     // the declaration, and asks UnknownEncoding for names it does not know.
-    XML_Parser parser = XML_ParserCreate(options.decoded ? "UTF-8" : nullptr);
+    XML_Parser parser = XML_ParserCreate_MM(options.decoded ? "UTF-8" : nullptr, &kMemory, nullptr);
     if (!parser) return XmlParseError{XML_ERROR_NO_MEMORY, msg::XmlReason(XML_ERROR_NO_MEMORY), 0, {}};
     std::optional<XmlParseError> result;
     try {

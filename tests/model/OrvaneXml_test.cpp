@@ -115,7 +115,9 @@ std::shared_ptr<Orvane> MakeAwkward() {
     r->Code = "Sub Main()\r\n\tMsgBox \"<hola> & 'adi\xC3\xB3s'\" \xE2\x82\xAC\r\nEnd Sub";
     auto cnn = r->GetConnection("eConnection1");
     cnn->cnnString = nasty;
-    cnn->GeteRSource("eRSource1")->SQLCommand = nasty;
+    // A query past 4 MiB: the reader's buffers then move to mappings of their own.
+    std::string& query = cnn->GeteRSource("eRSource1")->SQLCommand;
+    while (query.size() < (std::size_t{5} << 20)) query += nasty;
     auto d = r->GetDialog("eDialog1");
     d->Title = nasty;
     d->BackColor = -2147483633;
