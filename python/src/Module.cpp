@@ -273,7 +273,6 @@ public:
         std::string error;
         std::vector<std::string> incomplete;
         bool end = false;
-        data::WalkStep step;
         {
             py::gil_scoped_release release;
             if (!opened_) {
@@ -282,11 +281,10 @@ public:
             } else if (!rpt_->MoveNext_All()) {
                 data::ForEachTopLevel(*rpt_, [&](eRSource& rs) {
                     if (!rs.LastOpenError.empty())
-                        incomplete.push_back(msg::StepIncomplete(steps_, rs.Name, Shown(rs.LastOpenError)));
+                        incomplete.push_back(data::ProblemText(steps_, rs.Name, Shown(rs.LastOpenError)));
                 });
             }
             end = !error.empty() || rpt_->EOF_All();
-            if (!end) step = data::CurrentStep(*rpt_);
         }
         for (const auto& text : incomplete) Warn(text);
         if (!error.empty()) {
@@ -295,7 +293,14 @@ public:
         }
         if (end) return Finish();
         ++steps_;
-        return StepToPython(step, names_);
+        // Built as the walk goes, with the GIL: the rows are in memory by now,
+        // and a move that queries again lets the GIL go (StepBuilder::Move).
+        std::vector<data::WalkProblem> problems;
+        builder_.Start();
+        data::VisitStep(*rpt_, builder_, problems);
+        py::object step = builder_.Take();
+        for (const auto& p : problems) Warn(data::ProblemText(steps_, p.source, Shown(p.why)));
+        return step;
     }
 
 private:
@@ -315,6 +320,7 @@ private:
     bool opened_ = false;
     std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
     NameCache names_;
+    StepBuilder builder_{names_};
 };
 
 std::unique_ptr<Walk> StartWalk(const Report& rpt, py::handle parameters, std::optional<long long> limit, bool requery,

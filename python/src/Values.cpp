@@ -79,38 +79,26 @@ PyObject* NewFields(const std::vector<std::pair<std::string, Variant>>& fields, 
     return dict.release().ptr();
 }
 
+// The step's keys, interned as the literals of a host's code are, so that
+// its lookups find them by identity. Made once, never freed: alive until the
+// interpreter ends.
 struct Keys {
-    py::str source{"source"}, fields{"fields"}, children{"children"}, rows{"rows"};
+    PyObject* source = Interned("source");
+    PyObject* fields = Interned("fields");
+    PyObject* children = Interned("children");
+    PyObject* rows = Interned("rows");
+    static PyObject* Interned(const char* text) { return Checked(PyUnicode_InternFromString(text)); }
 };
 const Keys& StepKeys() {
-    static const Keys* keys = new Keys();  // never freed: alive until the interpreter ends
+    static const Keys* keys = new Keys();
     return *keys;
 }
 
-PyObject* NewChildren(const std::vector<data::WalkChild>& children, NameCache& names);
-
-PyObject* NewRow(const data::WalkRow& row, NameCache& names) {
-    const Keys& k = StepKeys();
-    py::object dict = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
-    SetStolen(dict.ptr(), k.fields.ptr(), NewFields(row.fields, names));
-    SetStolen(dict.ptr(), k.children.ptr(), NewChildren(row.children, names));
-    return dict.release().ptr();
-}
-
-PyObject* NewChildren(const std::vector<data::WalkChild>& children, NameCache& names) {
-    const Keys& k = StepKeys();
-    py::object list = py::reinterpret_steal<py::object>(Checked(PyList_New(static_cast<Py_ssize_t>(children.size()))));
-    for (std::size_t c = 0; c < children.size(); ++c) {
-        py::object child = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
-        SetStolen(child.ptr(), k.source.ptr(), names.Get(children[c].source));
-        const auto& rows = children[c].rows;
-        py::object list2 = py::reinterpret_steal<py::object>(Checked(PyList_New(static_cast<Py_ssize_t>(rows.size()))));
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            PyList_SET_ITEM(list2.ptr(), static_cast<Py_ssize_t>(r), NewRow(rows[r], names));
-        SetStolen(child.ptr(), k.rows.ptr(), list2.release().ptr());
-        PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(c), child.release().ptr());
-    }
-    return list.release().ptr();
+// Appends item to list, taking over the reference to item.
+void AppendStolen(PyObject* list, PyObject* item) {
+    const int rc = PyList_Append(list, item);
+    Py_DECREF(item);
+    if (rc != 0) throw py::error_already_set();
 }
 
 std::int64_t IntOf(py::handle value, const std::string& what) {
@@ -190,6 +178,8 @@ PyObject* NameCache::Get(const std::string& name) {
         }
     }
     PyObject* str = Checked(PyUnicode_DecodeUTF8(name.data(), static_cast<Py_ssize_t>(name.size()), "replace"));
+    // Interned as a host's literals are, which its lookups then find by identity.
+    PyUnicode_InternInPlace(&str);
     // The names of one report are few; a walk over generated names stays bounded.
     if (names_.size() < 64) {
         Py_INCREF(str);
@@ -198,17 +188,96 @@ PyObject* NameCache::Get(const std::string& name) {
     return str;
 }
 
-py::object StepToPython(const data::WalkStep& step, NameCache& names) {
-    const Keys& k = StepKeys();
-    py::object list = py::reinterpret_steal<py::object>(Checked(PyList_New(static_cast<Py_ssize_t>(step.size()))));
-    for (std::size_t i = 0; i < step.size(); ++i) {
-        py::object record = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
-        SetStolen(record.ptr(), k.source.ptr(), names.Get(step[i].source));
-        SetStolen(record.ptr(), k.fields.ptr(), NewFields(step[i].row.fields, names));
-        SetStolen(record.ptr(), k.children.ptr(), NewChildren(step[i].row.children, names));
-        PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(i), record.release().ptr());
+StepBuilder::StepBuilder(NameCache& names) : names_(names) {}
+
+StepBuilder::~StepBuilder() {
+    for (auto& open : open_)
+        for (PyObject* key : open.keys) Py_DECREF(key);
+    for (PyObject* key : recordKeys_) Py_DECREF(key);
+}
+
+void StepBuilder::Keys(const data::Recordset& rs, std::vector<PyObject*>& keys) {
+    for (PyObject* key : keys) Py_DECREF(key);
+    keys.clear();
+    for (const auto& f : rs.Fields()) keys.push_back(names_.Get(f.Name()));
+}
+
+PyObject* StepBuilder::NewFields(const data::Recordset& rs, const std::vector<PyObject*>& keys) {
+    const auto& fields = rs.Fields();
+    py::object dict =
+        py::reinterpret_steal<py::object>(Checked(_PyDict_NewPresized(static_cast<Py_ssize_t>(keys.size()))));
+    std::size_t i = 0;
+    for (const auto& f : fields) SetStolen(dict.ptr(), keys[i++], NewValue(data::FieldValue(f)));
+    return dict.release().ptr();
+}
+
+void StepBuilder::Push(PyObject* list, Py_ssize_t filled) {
+    if (depth_ == open_.size()) open_.emplace_back();
+    open_[depth_].list = list;
+    open_[depth_].filled = filled;
+    ++depth_;
+}
+
+void StepBuilder::Record(const std::string& source, const data::Recordset& rs) {
+    const auto& k = StepKeys();
+    py::object record = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
+    SetStolen(record.ptr(), k.source, names_.Get(source));
+    Keys(rs, recordKeys_);
+    SetStolen(record.ptr(), k.fields, NewFields(rs, recordKeys_));
+    PyObject* children = Checked(PyList_New(0));
+    SetStolen(record.ptr(), k.children, children);
+    AppendStolen(step_.ptr(), record.release().ptr());
+    Push(children, -1);
+}
+
+void StepBuilder::Child(const std::string& source, const data::Recordset* rs) {
+    const auto& k = StepKeys();
+    py::object child = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
+    SetStolen(child.ptr(), k.source, names_.Get(source));
+    PyObject* rows = Checked(PyList_New(rs ? static_cast<Py_ssize_t>(rs->RecordCount()) : 0));
+    SetStolen(child.ptr(), k.rows, rows);
+    AppendStolen(open_[depth_ - 1].list, child.release().ptr());
+    Push(rows, 0);
+    if (rs && rs->State() == data::kStateOpen) Keys(*rs, open_[depth_ - 1].keys);
+}
+
+void StepBuilder::Row(const data::Recordset& rs) {
+    const auto& k = StepKeys();
+    Open& rows = open_[depth_ - 1];
+    py::object row = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
+    SetStolen(row.ptr(), k.fields, NewFields(rs, rows.keys));
+    PyObject* children = Checked(PyList_New(0));
+    SetStolen(row.ptr(), k.children, children);
+    if (rows.filled < PyList_GET_SIZE(rows.list)) {
+        PyList_SET_ITEM(rows.list, rows.filled, row.release().ptr());
+    } else {
+        AppendStolen(rows.list, row.release().ptr());
     }
-    return list;
+    ++rows.filled;
+    Push(children, -1);
+}
+
+void StepBuilder::End() {
+    Open& open = open_[--depth_];
+    // A child's rows cut short by a failed move: the list ends at the last row set.
+    if (open.filled >= 0 && open.filled < PyList_GET_SIZE(open.list)) Py_SET_SIZE(open.list, open.filled);
+}
+
+bool StepBuilder::Move(eRSource& child) {
+    if (!child.eRSources || child.eRSources->Count() == 0) return child.MoveNext();
+    py::gil_scoped_release release;
+    return child.MoveNext();
+}
+
+void StepBuilder::Start() {
+    // A step that failed half-built is dropped here, with its unfilled rows.
+    step_ = py::reinterpret_steal<py::object>(Checked(PyList_New(0)));
+    depth_ = 0;
+}
+
+py::object StepBuilder::Take() {
+    depth_ = 0;
+    return std::move(step_);
 }
 
 py::object FieldsToPython(const std::vector<std::pair<std::string, Variant>>& fields, NameCache& names) {

@@ -192,6 +192,24 @@ def slow_report():
  idParameterLinked=""/></eRSources></eConnection></eConnections></Orvane>""")
 
 
+def test_a_child_cut_where_its_own_child_fails_warns_as_orvane_run(tmp_path):
+    # The grandchild's query overflows for the second child row only.
+    common = 'ecnnName="c" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order=""'
+    sources = (("t", "SELECT 7 AS id", "", ""), ("hijos", "SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3", "n", "N"),
+               ("nietos", "SELECT CASE WHEN @N = 2 THEN abs(-9223372036854775807 - 1) ELSE @N END AS x", "", ""))
+    xml = ""
+    for name, sql, field, linked in reversed(sources):
+        xml = (f'<eRSource Name="{name}" {common} SQLCommand={quoteattr(sql)} eFieldNametoParameters="{field}" '
+               f'idParameterLinked="{linked}" SendParameters=""><eRSources>{xml}</eRSources></eRSource>')
+    rpt = orvanespt.from_xml(f"""<Orvane Name="corte"><eConnections><eConnection Name="c" Internal="0"
+ cnnString="Provider=SQLite;Data Source=:memory:"><eRSources>{xml}</eRSources></eConnection></eConnections>
+<eParameters><eParameter Name="N" eType="adInteger" Predef="0"/></eParameters></Orvane>""")
+    with pytest.warns(UserWarning, match='^paso 1: origen de registros "t": origen de registros "hijos": .*overflow'):
+        assert_walk_as_cli(rpt, tmp_path / "corte.xml")
+    with pytest.warns(UserWarning):
+        assert [len(c["rows"]) for s in rpt.walk() for r in s for c in r["children"]] == [1]
+
+
 def test_threads_walk_in_parallel_without_the_gil(sales):
     expected = [as_json(s) for s in orvanespt.load(sales).walk()]
     results, gaps = {}, []
