@@ -263,6 +263,7 @@ class Walk {
 public:
     Walk(Report rpt, std::optional<std::size_t> limit) : rpt_(std::move(rpt)), limit_(limit) {}
 
+    // The next step, or a null object at the end.
     py::object Next() {
         if (busy_.test_and_set()) throw py::value_error(msg::kWalkBusy);
         struct Done {
@@ -288,7 +289,7 @@ public:
         }
         for (const auto& text : incomplete) Warn(text);
         if (!error.empty()) {
-            Finish(false);
+            Finish();
             RaiseDataError(error);
         }
         if (end) return Finish();
@@ -304,14 +305,11 @@ public:
     }
 
 private:
-    // Lets the copy and its connections go; raises StopIteration when asked.
-    py::object Finish(bool stop = true) {
-        {
-            py::gil_scoped_release release;
-            rpt_.reset();
-        }
-        if (stop) throw py::stop_iteration();
-        return py::none();
+    // Lets the copy and its connections go; the end of the walk.
+    py::object Finish() {
+        py::gil_scoped_release release;
+        rpt_.reset();
+        return {};
     }
 
     Report rpt_;
@@ -322,6 +320,22 @@ private:
     NameCache names_;
     StepBuilder builder_{names_};
 };
+
+// Walk's __next__ as its type's iterator slot, which a for loop calls
+// straight: pybind11's dispatch cost a twentieth of a step. Failures become
+// Python's exceptions as pybind11 would make them.
+PyObject* NextSlot(PyObject* self) {
+    try {
+        return py::cast<Walk&>(py::handle(self)).Next().release().ptr();  // null, no error: StopIteration
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (...) {
+        if (!py::detail::apply_exception_translators(py::detail::get_local_internals().registered_exception_translators) &&
+            !py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators))
+            PyErr_SetString(PyExc_SystemError, "Exception escaped from default exception translator!");
+    }
+    return nullptr;
+}
 
 std::unique_ptr<Walk> StartWalk(const Report& rpt, py::handle parameters, std::optional<long long> limit, bool requery,
                                 py::handle connections) {
@@ -517,11 +531,18 @@ void Bind(py::module_& m) {
             "Its top-level record sources, each with its children.")
         .def("__repr__", [](const ConnectionView& v) { return "<Connection " + v.cnn->Name + ">"; });
 
-    py::class_<Walk>(m, "Walk", "The steps of a walk over a report's data; see Report.walk.")
-        .def(
+    py::class_<Walk> walk(m, "Walk", "The steps of a walk over a report's data; see Report.walk.");
+    walk.def(
             "__iter__", [](Walk& w) -> Walk& { return w; }, "The walk itself.")
-        .def("__next__", &Walk::Next,
-             "The next step; opens the data on the first call (raising DataError when it cannot).");
+        .def(
+            "__next__",
+            [](Walk& w) {
+                py::object step = w.Next();
+                if (!step) throw py::stop_iteration();
+                return step;
+            },
+            "The next step; opens the data on the first call (raising DataError when it cannot).");
+    reinterpret_cast<PyTypeObject*>(walk.ptr())->tp_iternext = NextSlot;
 
     py::class_<Orvane, Report>(m, "Report", "A report definition: read, edited, checked, saved and walked.")
         .def(py::init([] { return std::make_shared<Orvane>(); }), "An empty definition.")

@@ -204,8 +204,9 @@ void StepBuilder::Keys(const data::Recordset& rs, std::vector<PyObject*>& keys) 
 
 PyObject* StepBuilder::NewFields(const data::Recordset& rs, const std::vector<PyObject*>& keys) {
     const auto& fields = rs.Fields();
-    py::object dict =
-        py::reinterpret_steal<py::object>(Checked(_PyDict_NewPresized(static_cast<Py_ssize_t>(keys.size()))));
+    // Up to five keys fit a new dict's first table, which its first key makes.
+    py::object dict = py::reinterpret_steal<py::object>(
+        Checked(keys.size() <= 5 ? PyDict_New() : _PyDict_NewPresized(static_cast<Py_ssize_t>(keys.size()))));
     std::size_t i = 0;
     for (const auto& f : fields) SetStolen(dict.ptr(), keys[i++], NewValue(data::FieldValue(f)));
     return dict.release().ptr();
