@@ -307,6 +307,7 @@ public:
 private:
     // Lets the copy and its connections go; the end of the walk.
     py::object Finish() {
+        builder_.Drop();
         py::gil_scoped_release release;
         rpt_.reset();
         return {};

@@ -171,10 +171,15 @@ NameCache::~NameCache() {
 }
 
 PyObject* NameCache::Get(const std::string& name) {
-    for (const auto& [known, str] : names_) {
-        if (known == name) {
-            Py_INCREF(str);
-            return str;
+    // A walk asks for the same names in the same order step after step: the
+    // search starts after the name found last.
+    const std::size_t count = names_.size();
+    for (std::size_t k = 0, at = next_; k < count; ++k, ++at) {
+        if (at >= count) at = 0;
+        if (names_[at].first == name) {
+            next_ = at + 1;
+            Py_INCREF(names_[at].second);
+            return names_[at].second;
         }
     }
     PyObject* str = Checked(PyUnicode_DecodeUTF8(name.data(), static_cast<Py_ssize_t>(name.size()), "replace"));
@@ -191,6 +196,7 @@ PyObject* NameCache::Get(const std::string& name) {
 StepBuilder::StepBuilder(NameCache& names) : names_(names) {}
 
 StepBuilder::~StepBuilder() {
+    Drop();
     for (auto& open : open_)
         for (PyObject* key : open.keys) Py_DECREF(key);
     for (PyObject* key : recordKeys_) Py_DECREF(key);
@@ -203,12 +209,16 @@ void StepBuilder::Keys(const data::Recordset& rs, std::vector<PyObject*>& keys) 
 }
 
 PyObject* StepBuilder::NewFields(const data::Recordset& rs, const std::vector<PyObject*>& keys) {
-    const auto& fields = rs.Fields();
     // Up to five keys fit a new dict's first table, which its first key makes.
     py::object dict = py::reinterpret_steal<py::object>(
         Checked(keys.size() <= 5 ? PyDict_New() : _PyDict_NewPresized(static_cast<Py_ssize_t>(keys.size()))));
-    std::size_t i = 0;
-    for (const auto& f : fields) SetStolen(dict.ptr(), keys[i++], NewValue(data::FieldValue(f)));
+    auto key = keys.begin();
+    for (const auto& f : rs.Fields()) {
+        PyObject* value = NewValue(data::FieldValue(f));
+        const int rc = PyDict_SetItem(dict.ptr(), *key++, value);
+        Py_DECREF(value);
+        if (rc != 0) throw py::error_already_set();
+    }
     return dict.release().ptr();
 }
 
@@ -245,17 +255,88 @@ void StepBuilder::Child(const std::string& source, const data::Recordset* rs) {
 void StepBuilder::Row(const data::Recordset& rs) {
     const auto& k = StepKeys();
     Open& rows = open_[depth_ - 1];
-    py::object row = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
-    SetStolen(row.ptr(), k.fields, NewFields(rs, rows.keys));
-    PyObject* children = Checked(PyList_New(0));
-    SetStolen(row.ptr(), k.children, children);
+    PyObject* children = nullptr;
+    py::object row = py::reinterpret_steal<py::object>(Reused(rs, rows.keys, children));
+    if (!row) {
+        row = py::reinterpret_steal<py::object>(Checked(PyDict_New()));
+        SetStolen(row.ptr(), k.fields, NewFields(rs, rows.keys));
+        children = Checked(PyList_New(0));
+        SetStolen(row.ptr(), k.children, children);
+    }
     if (rows.filled < PyList_GET_SIZE(rows.list)) {
         PyList_SET_ITEM(rows.list, rows.filled, row.release().ptr());
     } else {
         AppendStolen(rows.list, row.release().ptr());
     }
     ++rows.filled;
+    ++rowsBuilt_;
     Push(children, -1);
+}
+
+PyObject* StepBuilder::Reused(const data::Recordset& rs, const std::vector<PyObject*>& keys, PyObject*& children) {
+    const auto& k = StepKeys();
+    while (!spare_.empty()) {
+        py::object row = py::reinterpret_steal<py::object>(spare_.back());
+        spare_.pop_back();
+        // Only a row still as built, that nothing but the spares holds: the
+        // same keys in the same order, an empty children list.
+        Py_ssize_t pos = 0;
+        PyObject *key, *fields, *list;
+        if (Py_REFCNT(row.ptr()) != 1 || PyDict_GET_SIZE(row.ptr()) != 2 || !PyDict_Next(row.ptr(), &pos, &key, &fields) ||
+            key != k.fields || !PyDict_Next(row.ptr(), &pos, &key, &list) || key != k.children ||
+            !PyDict_CheckExact(fields) || Py_REFCNT(fields) != 1 ||
+            PyDict_GET_SIZE(fields) != static_cast<Py_ssize_t>(keys.size()) || !PyList_CheckExact(list) ||
+            Py_REFCNT(list) != 1 || PyList_GET_SIZE(list) != 0)
+            continue;
+        pos = 0;
+        bool same = true;
+        for (PyObject* want : keys) {
+            PyObject* value;
+            if (!PyDict_Next(fields, &pos, &key, &value) || key != want) {
+                same = false;
+                break;
+            }
+        }
+        if (!same) continue;
+        auto want = keys.begin();
+        for (const auto& f : rs.Fields()) {
+            PyObject* value = NewValue(data::FieldValue(f));
+            const int rc = PyDict_SetItem(fields, *want++, value);
+            Py_DECREF(value);
+            if (rc != 0) throw py::error_already_set();
+        }
+        children = list;
+        return row.release().ptr();
+    }
+    return nullptr;
+}
+
+// Takes the rows of the step returned two steps ago as spares when nothing
+// but this builder holds it or them: a host's loop variables still hold the
+// step before. Mutating an object that nothing else can reach cannot be seen.
+void StepBuilder::Recycle() {
+    const auto& k = StepKeys();
+    py::object old = std::move(kept_[1]);
+    kept_[1] = std::move(kept_[0]);
+    if (!old || Py_REFCNT(old.ptr()) != 1) return;
+    // Borrowed all the way down: a reference held here would count as another holder.
+    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(old.ptr()); ++i) {
+        PyObject* record = PyList_GET_ITEM(old.ptr(), i);
+        if (Py_REFCNT(record) != 1 || !PyDict_CheckExact(record)) continue;
+        PyObject* children = PyDict_GetItemWithError(record, k.children);
+        if (!children || Py_REFCNT(children) != 1 || !PyList_CheckExact(children)) continue;
+        for (Py_ssize_t c = 0; c < PyList_GET_SIZE(children); ++c) {
+            PyObject* child = PyList_GET_ITEM(children, c);
+            if (Py_REFCNT(child) != 1 || !PyDict_CheckExact(child)) continue;
+            PyObject* rows = PyDict_GetItemWithError(child, k.rows);
+            if (!rows || Py_REFCNT(rows) != 1 || !PyList_CheckExact(rows)) continue;
+            for (Py_ssize_t r = 0; r < PyList_GET_SIZE(rows) && spare_.size() < kSpares; ++r) {
+                PyObject* row = PyList_GET_ITEM(rows, r);
+                if (Py_REFCNT(row) == 1 && PyDict_CheckExact(row)) spare_.push_back(Py_NewRef(row));
+            }
+        }
+    }
+    PyErr_Clear();
 }
 
 void StepBuilder::End() {
@@ -274,10 +355,20 @@ void StepBuilder::Start() {
     // A step that failed half-built is dropped here, with its unfilled rows.
     step_ = py::reinterpret_steal<py::object>(Checked(PyList_New(0)));
     depth_ = 0;
+    rowsBuilt_ = 0;
+    Recycle();
+}
+
+void StepBuilder::Drop() {
+    for (PyObject* row : spare_) Py_DECREF(row);
+    spare_.clear();
+    kept_[0] = kept_[1] = py::object();
 }
 
 py::object StepBuilder::Take() {
     depth_ = 0;
+    // A large step is not kept: it would stay in memory two steps longer.
+    if (rowsBuilt_ <= kSpares) kept_[0] = step_;
     return std::move(step_);
 }
 

@@ -41,6 +41,7 @@ public:
 
 private:
     std::vector<std::pair<std::string, PyObject*>> names_;
+    std::size_t next_ = 0;  ///< where the next search starts
 };
 
 /// Builds the step as `orvane run --format json` writes it while the walk
@@ -62,6 +63,8 @@ public:
     void Start();
     /// The step built since Start.
     py::object Take();
+    /// Lets go of what it keeps for the steps to come.
+    void Drop();
 
 private:
     // A list being filled: a record's or row's children, or a child's rows
@@ -74,12 +77,20 @@ private:
     void Keys(const data::Recordset& rs, std::vector<PyObject*>& keys);
     PyObject* NewFields(const data::Recordset& rs, const std::vector<PyObject*>& keys);
     void Push(PyObject* list, Py_ssize_t filled);
+    PyObject* Reused(const data::Recordset& rs, const std::vector<PyObject*>& keys, PyObject*& children);
+    void Recycle();
 
     NameCache& names_;
     py::object step_;
     std::vector<Open> open_;  ///< innermost last; kept between steps for their room
     std::size_t depth_ = 0;   ///< open_'s entries in use
     std::vector<PyObject*> recordKeys_;
+    // Rows of a step that nothing else holds any more, refilled instead of
+    // made anew: a step's dicts cost more to make and free than to refill.
+    static constexpr std::size_t kSpares = 4096;
+    std::vector<PyObject*> spare_;  ///< owned
+    py::object kept_[2];            ///< the last step returned and the one before
+    std::size_t rowsBuilt_ = 0;
 };
 
 /// The fields of one row as a dict of name to value.
