@@ -16,6 +16,15 @@ std::string Dump(const Json& j) {
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// A field's value in the current record; null when it cannot be read.
+Variant FieldValue(const Field& field) {
+    try {
+        return field.Value();
+    } catch (const std::exception&) {
+        return Variant::MakeNull();
+    }
+}
+
 std::vector<std::pair<std::string, Variant>> FieldsOf(const Recordset& rs) {
     std::vector<std::pair<std::string, Variant>> fields;
     fields.reserve(rs.Fields().Count());
@@ -151,14 +160,6 @@ void VisitStep(const Orvane& rpt, StepVisitor& visitor, std::vector<WalkProblem>
         visitor.End();
         if (!failed.empty()) problems.push_back({rs.Name, std::move(failed)});
     });
-}
-
-Variant FieldValue(const Field& field) {
-    try {
-        return field.Value();
-    } catch (const std::exception&) {
-        return Variant::MakeNull();
-    }
 }
 
 std::string ProblemText(std::size_t step, const std::string& source, const std::string& why) {

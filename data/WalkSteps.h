@@ -84,8 +84,6 @@ public:
 };
 /// CurrentStep handed to a visitor instead of built.
 ORVANE_API void VisitStep(const Orvane& rpt, StepVisitor& visitor, std::vector<WalkProblem>& problems);
-/// A field's value in the current record; null when it cannot be read.
-ORVANE_API Variant FieldValue(const Field& field);
 /// A problem as a host shows it: "paso N: origen de registros "NAME": WHY".
 ORVANE_API std::string ProblemText(std::size_t step, const std::string& source, const std::string& why);
 

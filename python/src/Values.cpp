@@ -62,6 +62,18 @@ PyObject* NewValue(const Variant& v) {
     }
 }
 
+// A field of the current record; None when it cannot be read, as the walk
+// has it. Read in place: the walk's values are not copied on the way.
+PyObject* NewFieldValue(const data::Field& f) {
+    try {
+        return NewValue(f.Value());
+    } catch (const py::error_already_set&) {
+        throw;
+    } catch (const std::exception&) {
+        Py_RETURN_NONE;
+    }
+}
+
 // Sets key in dict to value, taking over the reference to value.
 void SetStolen(PyObject* dict, PyObject* key, PyObject* value) {
     const int rc = PyDict_SetItem(dict, key, value);
@@ -214,7 +226,7 @@ PyObject* StepBuilder::NewFields(const data::Recordset& rs, const std::vector<Py
         Checked(keys.size() <= 5 ? PyDict_New() : _PyDict_NewPresized(static_cast<Py_ssize_t>(keys.size()))));
     auto key = keys.begin();
     for (const auto& f : rs.Fields()) {
-        PyObject* value = NewValue(data::FieldValue(f));
+        PyObject* value = NewFieldValue(f);
         const int rc = PyDict_SetItem(dict.ptr(), *key++, value);
         Py_DECREF(value);
         if (rc != 0) throw py::error_already_set();
@@ -300,7 +312,7 @@ PyObject* StepBuilder::Reused(const data::Recordset& rs, const std::vector<PyObj
         if (!same) continue;
         auto want = keys.begin();
         for (const auto& f : rs.Fields()) {
-            PyObject* value = NewValue(data::FieldValue(f));
+            PyObject* value = NewFieldValue(f);
             const int rc = PyDict_SetItem(fields, *want++, value);
             Py_DECREF(value);
             if (rc != 0) throw py::error_already_set();
