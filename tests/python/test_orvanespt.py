@@ -233,11 +233,13 @@ def test_rows_a_host_keeps_or_changes_never_show_in_later_steps(tmp_path):
 </eParameters></Orvane>""")
     rpt.save(tmp_path / "relleno.xml")
     expected = orvane("run", "--format", "json", tmp_path / "relleno.xml")["steps"]
-    seen, kept = [], []
+    seen, kept, held = [], [], []
     for step in rpt.walk():
         seen.append((as_json(step), key_order(step)))
         first, second, third, fourth = step[0]["children"][0]["rows"]
+        assert not {id(h) for h in held} & {id(r["children"]) for c in step[0]["children"] for r in c["rows"]}
         kept.append(first)
+        held.append(second["children"])
         second["fields"]["n"] = "cambiado"
         third["fields"]["x"] = third["fields"].pop("n")
         fourth["children"].append("cambiado")
