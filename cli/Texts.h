@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include <orvanespt/data/WalkSteps.h>
+
 namespace orvane::cli::msg {
 
 inline std::string Q(const std::string& s) {
@@ -194,7 +196,7 @@ inline std::string SourceNotOpened(const std::string& name, const std::string& w
     return "el origen de registros " + Q(name) + " no se abrió: " + why;
 }
 inline std::string StepSourceWarning(std::size_t step, const std::string& name, const std::string& why) {
-    return "aviso: paso " + std::to_string(step) + ": origen de registros " + Q(name) + ": " + why;
+    return "aviso: " + data::ProblemText(step, name, why);
 }
 inline const char* const kReport = "reporte ";
 inline const char* const kParameters = "parámetros";

@@ -16,41 +16,74 @@ std::string Dump(const Json& j) {
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// A field's value in the current record; null when it cannot be read.
+Variant FieldValue(const Field& field) {
+    try {
+        return field.Value();
+    } catch (const std::exception&) {
+        return Variant::MakeNull();
+    }
+}
+
 std::vector<std::pair<std::string, Variant>> FieldsOf(const Recordset& rs) {
     std::vector<std::pair<std::string, Variant>> fields;
     fields.reserve(rs.Fields().Count());
-    for (const auto& f : rs.Fields()) {
-        try {
-            fields.emplace_back(f.Name(), f.Value());
-        } catch (const std::exception&) {
-            fields.emplace_back(f.Name(), Variant::MakeNull());
-        }
-    }
+    for (const auto& f : rs.Fields()) fields.emplace_back(f.Name(), FieldValue(f));
     return fields;
 }
 
-std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth, std::string& failed);
+// Builds the WalkStep. Each container being filled, innermost last, is
+// inside an element already appended, which no later append moves.
+class StepBuilder final : public StepVisitor {
+public:
+    explicit StepBuilder(WalkStep& step) : step_(step) {}
+    void Record(const std::string& source, const Recordset& rs) override {
+        auto& record = step_.emplace_back(WalkRecord{source, {FieldsOf(rs), {}}});
+        open_.push_back({&record.row.children, nullptr});
+    }
+    void Child(const std::string& source, const Recordset* rs) override {
+        auto& child = open_.back().children->emplace_back(WalkChild{source, {}});
+        if (rs) child.rows.reserve(rs->RecordCount());
+        open_.push_back({nullptr, &child.rows});
+    }
+    void Row(const Recordset& rs) override {
+        auto& row = open_.back().rows->emplace_back(WalkRow{FieldsOf(rs), {}});
+        open_.push_back({&row.children, nullptr});
+    }
+    void End() override { open_.pop_back(); }
+
+private:
+    struct Open {
+        std::vector<WalkChild>* children;  ///< of a record or row
+        std::vector<WalkRow>* rows;        ///< of a child
+    };
+    WalkStep& step_;
+    std::vector<Open> open_;
+};
+
+void VisitChildren(eRSource& rs, int depth, StepVisitor& v, std::string& failed);
 
 // A move that could not reopen the child's children ends its rows, and
 // failed says so (the first such failure of the step).
-std::vector<WalkRow> ChildRowsOf(eRSource& child, int depth, std::string& failed) {
-    std::vector<WalkRow> rows;
-    if (child.ADORecordset) rows.reserve(child.ADORecordset->RecordCount());
+void VisitChildRows(eRSource& child, int depth, StepVisitor& v, std::string& failed) {
     while (!child.Eof()) {
-        rows.push_back({FieldsOf(*child.ADORecordset), ChildrenOf(child, depth + 1, failed)});
-        if (child.MoveNext()) continue;
+        v.Row(*child.ADORecordset);
+        VisitChildren(child, depth + 1, v, failed);
+        v.End();
+        if (v.Move(child)) continue;
         if (failed.empty()) failed = msg::OfSource(child.Name, child.LastOpenError);
         break;
     }
-    return rows;
 }
 
-std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth, std::string& failed) {
-    std::vector<WalkChild> children;
-    if (!rs.eRSources || depth > kMaxRecordSourceDepth) return children;
-    for (const auto& child : *rs.eRSources)
-        if (child) children.push_back({child->Name, ChildRowsOf(*child, depth, failed)});
-    return children;
+void VisitChildren(eRSource& rs, int depth, StepVisitor& v, std::string& failed) {
+    if (!rs.eRSources || depth > kMaxRecordSourceDepth) return;
+    for (const auto& child : *rs.eRSources) {
+        if (!child) continue;
+        v.Child(child->Name, child->ADORecordset.get());
+        VisitChildRows(*child, depth, v, failed);
+        v.End();
+    }
 }
 
 // ISO 8601: "2024-03-14", "2024-03-14T14:30:00.123456", a time alone "23:59:59".
@@ -107,13 +140,30 @@ WalkStep CurrentStep(const Orvane& rpt) {
 
 WalkStep CurrentStep(const Orvane& rpt, std::vector<WalkProblem>& problems) {
     WalkStep step;
+    StepBuilder builder(step);
+    VisitStep(rpt, builder, problems);
+    return step;
+}
+
+StepVisitor::~StepVisitor() = default;
+
+bool StepVisitor::Move(eRSource& child) {
+    return child.MoveNext();
+}
+
+void VisitStep(const Orvane& rpt, StepVisitor& visitor, std::vector<WalkProblem>& problems) {
     ForEachTopLevel(rpt, [&](eRSource& rs) {
         if (rs.Eof()) return;
         std::string failed;
-        step.push_back({rs.Name, {FieldsOf(*rs.ADORecordset), ChildrenOf(rs, 1, failed)}});
+        visitor.Record(rs.Name, *rs.ADORecordset);
+        VisitChildren(rs, 1, visitor, failed);
+        visitor.End();
         if (!failed.empty()) problems.push_back({rs.Name, std::move(failed)});
     });
-    return step;
+}
+
+std::string ProblemText(std::size_t step, const std::string& source, const std::string& why) {
+    return "paso " + std::to_string(step) + ": " + msg::OfSource(source, why);
 }
 
 std::string ParametersJson(const Orvane& rpt) {

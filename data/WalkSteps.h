@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include <orvanespt/data/ado/Recordset.h>
 #include <orvanespt/model/Orvane.h>
 #include <orvanespt/platform/Export.h>
 #include <orvanespt/platform/Variant.h>
@@ -59,6 +60,32 @@ struct WalkProblem {
 /// child's move could not open that child's own children: that child's rows
 /// stop at the row that failed.
 ORVANE_API WalkStep CurrentStep(const Orvane& rpt, std::vector<WalkProblem>& problems);
+
+/// The step handed to a host piece by piece as the walk goes, so that it
+/// builds its own form of it with nothing in between. The calls nest as the
+/// JSON form does: Record, then Child for each of its children, each followed
+/// by a Row for each of that child's rows (each row followed by its own
+/// children), every Record, Child and Row closed by an End.
+class ORVANE_API StepVisitor {
+public:
+    virtual ~StepVisitor();
+    /// A top-level record source's current record; its fields are rs's.
+    virtual void Record(const std::string& source, const Recordset& rs) = 0;
+    /// A child record source of the record or row last begun; rs is null
+    /// when it holds no recordset (and so no rows).
+    virtual void Child(const std::string& source, const Recordset* rs) = 0;
+    /// A row of the child last begun; its fields are rs's.
+    virtual void Row(const Recordset& rs) = 0;
+    /// Closes the Record, Child or Row last begun.
+    virtual void End() = 0;
+    /// Moves a child to its next row. When the child has children of its
+    /// own, the move queries them again: a host may let go of a lock then.
+    virtual bool Move(eRSource& child);
+};
+/// CurrentStep handed to a visitor instead of built.
+ORVANE_API void VisitStep(const Orvane& rpt, StepVisitor& visitor, std::vector<WalkProblem>& problems);
+/// A problem as a host shows it: "paso N: origen de registros "NAME": WHY".
+ORVANE_API std::string ProblemText(std::size_t step, const std::string& source, const std::string& why);
 
 /// The parameters as the walk used them: each one's text (null when it has
 /// none), or the array of its list's texts while a list is set. A JSON object.

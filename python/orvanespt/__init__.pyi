@@ -150,7 +150,10 @@ class Report:
 
         parameters and connections (name to connection string) apply to this walk
         only; limit stops after that many steps; requery runs every child's query
-        again on every move instead of keeping rows that cannot have changed."""
+        again on every move instead of keeping rows that cannot have changed.
+        A step whose data may be incomplete (a query that failed on a move, a
+        child's rows cut where its own children could not be read) is reported
+        as a UserWarning, as `orvane run` reports it."""
     def rows(self, source: str, parameters: Mapping[str, ParameterValue] | None = None,
              connections: Mapping[str, str] | None = None) -> list[dict[str, Value]]:
         """One record source's rows (of a connection or a dialog) as dicts of field to value.

@@ -263,6 +263,7 @@ class Walk {
 public:
     Walk(Report rpt, std::optional<std::size_t> limit) : rpt_(std::move(rpt)), limit_(limit) {}
 
+    // The next step, or a null object at the end.
     py::object Next() {
         if (busy_.test_and_set()) throw py::value_error(msg::kWalkBusy);
         struct Done {
@@ -273,7 +274,6 @@ public:
         std::string error;
         std::vector<std::string> incomplete;
         bool end = false;
-        data::WalkStep step;
         {
             py::gil_scoped_release release;
             if (!opened_) {
@@ -282,31 +282,35 @@ public:
             } else if (!rpt_->MoveNext_All()) {
                 data::ForEachTopLevel(*rpt_, [&](eRSource& rs) {
                     if (!rs.LastOpenError.empty())
-                        incomplete.push_back(msg::StepIncomplete(steps_, rs.Name, Shown(rs.LastOpenError)));
+                        incomplete.push_back(data::ProblemText(steps_, rs.Name, Shown(rs.LastOpenError)));
                 });
             }
             end = !error.empty() || rpt_->EOF_All();
-            if (!end) step = data::CurrentStep(*rpt_);
         }
         for (const auto& text : incomplete) Warn(text);
         if (!error.empty()) {
-            Finish(false);
+            Finish();
             RaiseDataError(error);
         }
         if (end) return Finish();
         ++steps_;
-        return StepToPython(step, names_);
+        // Built as the walk goes, with the GIL: the rows are in memory by now,
+        // and a move that queries again lets the GIL go (StepBuilder::Move).
+        std::vector<data::WalkProblem> problems;
+        builder_.Start();
+        data::VisitStep(*rpt_, builder_, problems);
+        py::object step = builder_.Take();
+        for (const auto& p : problems) Warn(data::ProblemText(steps_, p.source, Shown(p.why)));
+        return step;
     }
 
 private:
-    // Lets the copy and its connections go; raises StopIteration when asked.
-    py::object Finish(bool stop = true) {
-        {
-            py::gil_scoped_release release;
-            rpt_.reset();
-        }
-        if (stop) throw py::stop_iteration();
-        return py::none();
+    // Lets the copy and its connections go; the end of the walk.
+    py::object Finish() {
+        builder_.Drop();
+        py::gil_scoped_release release;
+        rpt_.reset();
+        return {};
     }
 
     Report rpt_;
@@ -315,7 +319,24 @@ private:
     bool opened_ = false;
     std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
     NameCache names_;
+    StepBuilder builder_{names_};
 };
+
+// Walk's __next__ as its type's iterator slot, which a for loop calls
+// straight: pybind11's dispatch cost a twentieth of a step. Failures become
+// Python's exceptions as pybind11 would make them.
+PyObject* NextSlot(PyObject* self) {
+    try {
+        return py::cast<Walk&>(py::handle(self)).Next().release().ptr();  // null, no error: StopIteration
+    } catch (py::error_already_set& e) {
+        e.restore();
+    } catch (...) {
+        if (!py::detail::apply_exception_translators(py::detail::get_local_internals().registered_exception_translators) &&
+            !py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators))
+            PyErr_SetString(PyExc_SystemError, "Exception escaped from default exception translator!");
+    }
+    return nullptr;
+}
 
 std::unique_ptr<Walk> StartWalk(const Report& rpt, py::handle parameters, std::optional<long long> limit, bool requery,
                                 py::handle connections) {
@@ -511,11 +532,18 @@ void Bind(py::module_& m) {
             "Its top-level record sources, each with its children.")
         .def("__repr__", [](const ConnectionView& v) { return "<Connection " + v.cnn->Name + ">"; });
 
-    py::class_<Walk>(m, "Walk", "The steps of a walk over a report's data; see Report.walk.")
-        .def(
+    py::class_<Walk> walk(m, "Walk", "The steps of a walk over a report's data; see Report.walk.");
+    walk.def(
             "__iter__", [](Walk& w) -> Walk& { return w; }, "The walk itself.")
-        .def("__next__", &Walk::Next,
-             "The next step; opens the data on the first call (raising DataError when it cannot).");
+        .def(
+            "__next__",
+            [](Walk& w) {
+                py::object step = w.Next();
+                if (!step) throw py::stop_iteration();
+                return step;
+            },
+            "The next step; opens the data on the first call (raising DataError when it cannot).");
+    reinterpret_cast<PyTypeObject*>(walk.ptr())->tp_iternext = NextSlot;
 
     py::class_<Orvane, Report>(m, "Report", "A report definition: read, edited, checked, saved and walked.")
         .def(py::init([] { return std::make_shared<Orvane>(); }), "An empty definition.")

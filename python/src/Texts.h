@@ -73,9 +73,6 @@ inline std::string ConnectionNotOpened(const std::string& name, const std::strin
 inline std::string SourceNotOpened(const std::string& name, const std::string& why) {
     return "el origen de datos «" + name + "» no se abrió: " + why;
 }
-inline std::string StepIncomplete(std::size_t step, const std::string& name, const std::string& why) {
-    return "paso " + std::to_string(step) + ": los datos de «" + name + "» pueden estar incompletos: " + why;
-}
 inline const char* const kWalkBusy = "este recorrido ya avanza en otro hilo";
 inline const char* const kLimitNegative = "limit no puede ser negativo";
 inline const char* const kNotAMapping = "se esperaba un dict de nombre a valor";

@@ -192,6 +192,61 @@ def slow_report():
  idParameterLinked=""/></eRSources></eConnection></eConnections></Orvane>""")
 
 
+def test_a_child_cut_where_its_own_child_fails_warns_as_orvane_run(tmp_path):
+    # The grandchild's query overflows for the second child row only.
+    common = 'ecnnName="c" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order=""'
+    sources = (("t", "SELECT 7 AS id", "", ""), ("hijos", "SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3", "n", "N"),
+               ("nietos", "SELECT CASE WHEN @N = 2 THEN abs(-9223372036854775807 - 1) ELSE @N END AS x", "", ""))
+    xml = ""
+    for name, sql, field, linked in reversed(sources):
+        xml = (f'<eRSource Name="{name}" {common} SQLCommand={quoteattr(sql)} eFieldNametoParameters="{field}" '
+               f'idParameterLinked="{linked}" SendParameters=""><eRSources>{xml}</eRSources></eRSource>')
+    rpt = orvanespt.from_xml(f"""<Orvane Name="corte"><eConnections><eConnection Name="c" Internal="0"
+ cnnString="Provider=SQLite;Data Source=:memory:"><eRSources>{xml}</eRSources></eConnection></eConnections>
+<eParameters><eParameter Name="N" eType="adInteger" Predef="0"/></eParameters></Orvane>""")
+    with pytest.warns(UserWarning, match='^paso 1: origen de registros "t": origen de registros "hijos": .*overflow'):
+        assert_walk_as_cli(rpt, tmp_path / "corte.xml")
+    with pytest.warns(UserWarning):
+        assert [len(c["rows"]) for s in rpt.walk() for r in s for c in r["children"]] == [1]
+
+
+def key_order(value):
+    if isinstance(value, dict):
+        return [(k, key_order(v)) for k, v in value.items()]
+    return [key_order(v) for v in value] if isinstance(value, list) else None
+
+
+def test_rows_a_host_keeps_or_changes_never_show_in_later_steps(tmp_path):
+    # The walk refills the rows of a step nothing holds any more; "varia"'s
+    # columns are named after the parent, so its rows never fit another's.
+    common = 'ecnnName="c" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order=""'
+    rows = "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 4) "
+    children = "".join(f'<eRSource Name="{name}" {common} SQLCommand={quoteattr(rows + sql)} eFieldNametoParameters="" '
+                       f'idParameterLinked="" SendParameters=""/>'
+                       for name, sql in (("fija", "SELECT n, n * @Id AS x FROM c"),
+                                         ("varia", "SELECT n AS a@Id, 0.5 * n AS b@Id FROM c")))
+    top = "WITH RECURSIVE p(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM p WHERE id < 8) SELECT id FROM p"
+    rpt = orvanespt.from_xml(f"""<Orvane Name="relleno"><eConnections><eConnection Name="c" Internal="0"
+ cnnString="Provider=SQLite;Data Source=:memory:"><eRSources><eRSource Name="p" {common} SQLCommand={quoteattr(top)}
+ eFieldNametoParameters="id" idParameterLinked="Id" SendParameters=""><eRSources>{children}</eRSources></eRSource>
+</eRSources></eConnection></eConnections><eParameters><eParameter Name="Id" eType="adInteger" Predef="0"/>
+</eParameters></Orvane>""")
+    rpt.save(tmp_path / "relleno.xml")
+    expected = orvane("run", "--format", "json", tmp_path / "relleno.xml")["steps"]
+    seen, kept, held = [], [], []
+    for step in rpt.walk():
+        seen.append((as_json(step), key_order(step)))
+        first, second, third, fourth = step[0]["children"][0]["rows"]
+        assert not {id(h) for h in held} & {id(r["children"]) for c in step[0]["children"] for r in c["rows"]}
+        kept.append(first)
+        held.append(second["children"])
+        second["fields"]["n"] = "cambiado"
+        third["fields"]["x"] = third["fields"].pop("n")
+        fourth["children"].append("cambiado")
+    assert seen == [(s, key_order(s)) for s in expected]
+    assert [as_json(row) for row in kept] == [s[0]["children"][0]["rows"][0] for s in expected]
+
+
 def test_threads_walk_in_parallel_without_the_gil(sales):
     expected = [as_json(s) for s in orvanespt.load(sales).walk()]
     results, gaps = {}, []
