@@ -325,6 +325,8 @@ public:
         return state_;
     }
 
+    sqlite3* Handle() const { return db_; }
+
     std::string QuoteIdentifier(std::string_view name) const override { return QuoteWith(name, '"'); }
 
     std::string ProcedureCall(std::string_view, std::size_t) const override {
@@ -475,7 +477,7 @@ private:
                 rc = BindText(st, index, DateText(v.date) + " " + TimeText(v.date));
                 break;
         }
-        if (rc != SQLITE_OK) throw DataError(sqlite3_errmsg(db_));
+        if (rc != SQLITE_OK) throw FailedStep(msg::kStepBind, sqlite3_errmsg(db_));
     }
 
     // SQLite has no exact decimal type: a whole number goes as an integer,
@@ -560,7 +562,9 @@ private:
                 }
             }
         }
-        if (rc != SQLITE_DONE) throw DataError(sqlite3_errmsg(db_));
+        // Past the first step the result had begun: a failure now is one of
+        // reading its rows, never a shorter result.
+        if (rc != SQLITE_DONE) throw FailedStep(msg::kStepRead, sqlite3_errmsg(db_));
         return b.Finish();
     }
 
@@ -581,6 +585,11 @@ private:
 
 std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySeconds) {
     return std::make_unique<SqliteProvider>(path, busySeconds);
+}
+
+sqlite3* SqliteHandle(Provider& provider) {
+    const auto* sqlite = dynamic_cast<const SqliteProvider*>(&provider);
+    return sqlite ? sqlite->Handle() : nullptr;
 }
 
 }  // namespace orvane::data::detail

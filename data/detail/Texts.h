@@ -168,6 +168,7 @@ inline const char* const kNoRecords = "el comando no devolvió registros";
 // What a record source was doing when its query failed.
 inline const char* const kStepBind = "enlazar los parámetros";
 inline const char* const kStepRun = "ejecutar la consulta";
+inline const char* const kStepRead = "leer las filas";
 inline std::string FailedTo(const char* step, const std::string& why) {
     std::string out = "no se pudo ";
     out += step;

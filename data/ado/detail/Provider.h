@@ -13,10 +13,22 @@
 #include <vector>
 
 #include <orvanespt/data/ResolvedConnection.h>
+#include <orvanespt/data/ado/DataError.h>
 #include <orvanespt/data/ado/detail/Table.h>
 #include <orvanespt/platform/DateTime.h>
 
+struct sqlite3;
+
 namespace orvane::data::detail {
+
+// A failure of a provider that knows its step: binding a value, or reading
+// the rows of a result that had begun (msg::kStepBind, msg::kStepRead). Any
+// other failure of Execute is one of running the statement.
+class FailedStep : public DataError {
+public:
+    FailedStep(const char* step, const std::string& what) : DataError(what), step(step) {}
+    const char* step;
+};
 
 // A parameter value converted for binding.
 struct BoundValue {
@@ -61,6 +73,9 @@ public:
 
 // busySeconds: how long a command waits for another connection's lock.
 std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySeconds);
+// The SQLite connection behind a provider OpenSqliteProvider made, for tests
+// that make its own calls fail; null for any other provider.
+sqlite3* SqliteHandle(Provider& provider);
 // loginSeconds and querySeconds: ODBC's login and query timeouts.
 std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds);
 
