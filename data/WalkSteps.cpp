@@ -53,14 +53,6 @@ std::vector<WalkChild> ChildrenOf(eRSource& rs, int depth, std::string& failed) 
     return children;
 }
 
-// ISO 8601: "2024-03-14", "2024-03-14T14:30:00.123456", a time alone "23:59:59".
-std::string IsoText(const DateTime& d) {
-    if (d.IsTimeOnly()) return d.TimeText();
-    std::string out = d.ToIsoText();
-    if (d.HasTime()) out[10] = 'T';
-    return out;
-}
-
 void WriteFields(std::string& out, const WalkRow& row) {
     out += "\"fields\":{";
     for (std::size_t i = 0; i < row.fields.size(); ++i) {
@@ -164,7 +156,7 @@ std::string JsonValue(const Variant& v) {
         case Variant::Kind::Text:
             return JsonText(*v.AsText());
         case Variant::Kind::Date:
-            return JsonText(IsoText(*v.AsDate()));
+            return JsonText(v.AsDate()->ToIsoText('T'));
         default:
             return "null";  // empty, null, objects
     }
