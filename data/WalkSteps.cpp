@@ -6,6 +6,7 @@
 #include <orvanespt/data/ado/Recordset.h>
 #include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {
@@ -121,6 +122,10 @@ std::string ParametersJson(const Orvane& rpt) {
         }
     }
     return Dump(params);
+}
+
+std::string StepWarning(std::size_t step, const std::string& source, const std::string& why) {
+    return msg::StepWarning(step, source, text::OneLine(why));
 }
 
 std::string StepJson(const WalkStep& step) {

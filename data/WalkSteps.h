@@ -60,6 +60,12 @@ struct WalkProblem {
 /// stop at the row that failed.
 ORVANE_API WalkStep CurrentStep(const Orvane& rpt, std::vector<WalkProblem>& problems);
 
+/// The warning for a top-level record source whose step fell short (a
+/// problem of CurrentStep's, or a move that failed), as orvane run prints it
+/// and the designer's preview shows it: "aviso: paso 2: origen de registros
+/// "Clientes": " and why on one line. step counts from 1.
+ORVANE_API std::string StepWarning(std::size_t step, const std::string& source, const std::string& why);
+
 /// The parameters as the walk used them: each one's text (null when it has
 /// none), or the array of its list's texts while a list is set. A JSON object.
 ORVANE_API std::string ParametersJson(const Orvane& rpt);

@@ -179,6 +179,9 @@ inline std::string FailedTo(const char* step, const std::string& why) {
 inline std::string OfSource(const std::string& name, const std::string& why) {
     return "origen de registros " + Quoted(name) + ": " + why;
 }
+inline std::string StepWarning(std::size_t step, const std::string& name, const std::string& why) {
+    return "aviso: paso " + std::to_string(step) + ": " + OfSource(name, why);
+}
 
 // --- commands: marks, types and texts ---
 inline const char* const kListInNumberedMark = "una lista de valores no puede ir en una marca numerada (?N)";
