@@ -568,8 +568,6 @@ private:
                 for (SQLSMALLINT i = 1; i <= n; ++i)
                     ReadCell(st, static_cast<SQLUSMALLINT>(i), kinds[i - 1], b, buffer);
             }
-        } catch (const FailedStep&) {
-            throw;
         } catch (const DataError& e) {
             throw FailedStep(msg::kStepRead, e.what());
         }

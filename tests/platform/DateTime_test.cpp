@@ -103,6 +103,7 @@ TEST(DateTimeText, KeepsFractionsAndShowsATimeAloneAsATime) {
     }
     EXPECT_FALSE(ParseDateText("14:30:00.1234567890")) << "more than nanoseconds";
     EXPECT_LT(*ParseDateText("14:30:00.1"), *ParseDateText("14:30:00.100000001"));
+    EXPECT_EQ(ParseDateText("5-3-0001"), At(1, 3, 5)) << "the first year";
     const struct {
         const char* text;
         std::optional<DateTime> time;
