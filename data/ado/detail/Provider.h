@@ -26,7 +26,7 @@ namespace orvane::data::detail {
 // other failure of Execute is one of running the statement.
 class FailedStep : public DataError {
 public:
-    FailedStep(const char* step, const std::string& what) : DataError(what), step(step) {}
+    FailedStep(const char* at, const std::string& what) : DataError(what), step(at) {}
     const char* step;
 };
 
