@@ -23,7 +23,9 @@ namespace orvane::data::detail {
 
 // A failure of a provider that knows its step: binding a value, or reading
 // the rows of a result that had begun (msg::kStepBind, msg::kStepRead). Any
-// other failure of Execute is one of running the statement.
+// other failure of Execute is one of running the statement. Execute stays
+// one call (a database binds, runs and fetches as it likes); the step rides
+// on the error instead.
 class FailedStep : public DataError {
 public:
     FailedStep(const char* at, const std::string& what) : DataError(what), step(at) {}
