@@ -191,7 +191,7 @@ private:
 void WarnIncompleteStep(const Orvane& rpt, std::size_t step) {
     ForEachTopLevel(rpt, [&](eRSource& rs) {
         if (!rs.LastOpenError.empty())
-            std::cerr << "orvane: " << msg::StepSourceWarning(step, rs.Name, text::OneLine(rs.LastOpenError)) << "\n";
+            std::cerr << "orvane: " << data::StepWarning(step, rs.Name, rs.LastOpenError) << "\n";
     });
 }
 
@@ -270,7 +270,7 @@ void RunReport(const RunOptions& o) {
         const WalkStep step = data::CurrentStep(*rpt, problems);
         ++steps;
         for (const auto& p : problems)
-            std::cerr << "orvane: " << msg::StepSourceWarning(steps, p.source, text::OneLine(p.why)) << "\n";
+            std::cerr << "orvane: " << data::StepWarning(steps, p.source, p.why) << "\n";
         if (json)
             out << (steps > 1 ? ",\n" : "\n") << data::StepJson(step);
         else

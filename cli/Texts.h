@@ -195,9 +195,6 @@ inline std::string ConnectionNotOpened(const std::string& name, const std::strin
 inline std::string SourceNotOpened(const std::string& name, const std::string& why) {
     return "el origen de registros " + Q(name) + " no se abrió: " + why;
 }
-inline std::string StepSourceWarning(std::size_t step, const std::string& name, const std::string& why) {
-    return "aviso: " + data::ProblemText(step, name, why);
-}
 inline const char* const kReport = "reporte ";
 inline const char* const kParameters = "parámetros";
 inline const char* const kNoFields = "(sin campos)";

@@ -15,6 +15,7 @@
 #include <orvanespt/data/ParameterTypes.h>
 #include <orvanespt/data/ado/Command.h>
 #include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/data/ado/detail/Provider.h>
 #include <orvanespt/data/detail/MacroNames.h>
 #include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/model/Orvane.h>
@@ -557,6 +558,7 @@ bool eRSource::Open(bool mayReuse) {
         }
     } catch (const std::exception& e) {
         command.ActiveConnection = nullptr;
+        if (const auto* known = dynamic_cast<const data::detail::FailedStep*>(&e)) step = known->step;
         const auto rpt = cnn && cnn->ADOCnn ? cnn->RPTParent.lock() : nullptr;
         LastOpenError = OpenFailure(step ? msg::FailedTo(step, e.what()) : e.what(), leftOut,
                                     rpt ? data::UnknownMacros(*rpt, SQLCommand) : std::vector<std::string>());

@@ -6,6 +6,7 @@
 #include <orvanespt/data/ado/Recordset.h>
 #include <orvanespt/data/detail/Texts.h>
 #include <orvanespt/model/RSourceWalk.h>
+#include <orvanespt/platform/Text.h>
 
 namespace orvane::data {
 namespace {
@@ -86,14 +87,6 @@ void VisitChildren(eRSource& rs, int depth, StepVisitor& v, std::string& failed)
     }
 }
 
-// ISO 8601: "2024-03-14", "2024-03-14T14:30:00.123456", a time alone "23:59:59".
-std::string IsoText(const DateTime& d) {
-    if (d.IsTimeOnly()) return d.TimeText();
-    std::string out = d.ToIsoText();
-    if (d.HasTime()) out[10] = 'T';
-    return out;
-}
-
 void WriteFields(std::string& out, const WalkRow& row) {
     out += "\"fields\":{";
     for (std::size_t i = 0; i < row.fields.size(); ++i) {
@@ -163,7 +156,7 @@ void VisitStep(const Orvane& rpt, StepVisitor& visitor, std::vector<WalkProblem>
 }
 
 std::string ProblemText(std::size_t step, const std::string& source, const std::string& why) {
-    return "paso " + std::to_string(step) + ": " + msg::OfSource(source, why);
+    return msg::StepProblem(step, source, why);
 }
 
 std::string ParametersJson(const Orvane& rpt) {
@@ -179,6 +172,10 @@ std::string ParametersJson(const Orvane& rpt) {
         }
     }
     return Dump(params);
+}
+
+std::string StepWarning(std::size_t step, const std::string& source, const std::string& why) {
+    return "aviso: " + msg::StepProblem(step, source, text::OneLine(why));
 }
 
 std::string StepJson(const WalkStep& step) {
@@ -214,7 +211,7 @@ std::string JsonValue(const Variant& v) {
         case Variant::Kind::Text:
             return JsonText(*v.AsText());
         case Variant::Kind::Date:
-            return JsonText(IsoText(*v.AsDate()));
+            return JsonText(v.AsDate()->ToIsoText('T'));
         default:
             return "null";  // empty, null, objects
     }

@@ -86,6 +86,11 @@ public:
 ORVANE_API void VisitStep(const Orvane& rpt, StepVisitor& visitor, std::vector<WalkProblem>& problems);
 /// A problem as a host shows it: "paso N: origen de registros "NAME": WHY".
 ORVANE_API std::string ProblemText(std::size_t step, const std::string& source, const std::string& why);
+/// The warning for a top-level record source whose step fell short (a
+/// problem of CurrentStep's, or a move that failed), as orvane run prints it
+/// and the designer's preview shows it: "aviso: paso 2: origen de registros
+/// "Clientes": " and why on one line. step counts from 1.
+ORVANE_API std::string StepWarning(std::size_t step, const std::string& source, const std::string& why);
 
 /// The parameters as the walk used them: each one's text (null when it has
 /// none), or the array of its list's texts while a list is set. A JSON object.

@@ -117,12 +117,13 @@ bool ReadDayFirst(Cursor& c, DateTime& dt) {
     return c.Digits(1, 2, dt.Month) && c.Eat(sep) && c.Digits(4, 4, dt.Year);
 }
 
-// A time alone, hh:mm[:ss], with the separators required so that a bare
-// number never reads as a time.
-bool ReadTimeOnly(Cursor& c, DateTime& dt) {
-    if (!c.Digits(2, 2, dt.Hour) || !c.Eat(':') || !c.Digits(2, 2, dt.Minute)) return false;
-    if (c.Eat(':') && !c.Digits(2, 2, dt.Second)) return false;
-    return TimeTail(c, dt);
+// A time alone, hh:mm[:ss] (each field of at least digits digits), with the
+// separators required so that a bare number never reads as a time; the
+// whole text.
+bool ReadTimeOnly(Cursor& c, DateTime& dt, std::size_t digits) {
+    if (!c.Digits(digits, 2, dt.Hour) || !c.Eat(':') || !c.Digits(digits, 2, dt.Minute)) return false;
+    if (c.Eat(':') && !c.Digits(digits, 2, dt.Second)) return false;
+    return TimeTail(c, dt) && c.AtEnd() && dt.IsValid();
 }
 
 // ---- Formatting ----
@@ -312,12 +313,23 @@ std::string DateTime::TimeText() const {
     return out;
 }
 
-std::string DateTime::ToIsoText() const {
-    if (IsTimeOnly()) return TimeText();
+std::string DateTime::DateText() const {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", Year, Month, Day);
-    std::string out(buf);
-    if (HasTime()) out.append(" ").append(TimeText());
+    return buf;
+}
+
+std::string DateTime::ToIsoText() const {
+    return ToIsoText(' ');
+}
+
+std::string DateTime::ToIsoText(char separator) const {
+    if (IsTimeOnly()) return TimeText();
+    std::string out = DateText();
+    if (HasTime()) {
+        out += separator;
+        out += TimeText();
+    }
     return out;
 }
 
@@ -341,8 +353,15 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
     }
     Cursor c{text};
     DateTime dt;
-    if (ReadTimeOnly(c, dt) && c.AtEnd() && dt.IsValid()) return dt;
+    if (ReadTimeOnly(c, dt, 2)) return dt;
     return ReadTypedDate(text);
+}
+
+std::optional<DateTime> ParseTimeText(std::string_view text) {
+    Cursor c{text::TrimWhite(text)};
+    DateTime dt;
+    if (ReadTimeOnly(c, dt, 1)) return dt;
+    return std::nullopt;
 }
 
 namespace {

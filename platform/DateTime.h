@@ -43,6 +43,11 @@ struct ORVANE_API DateTime {
     /// or "hh:mm:ss" alone on serial day 0; a fraction of the second follows
     /// the seconds with its trailing zeros left out ("14:30:00.1234").
     std::string ToIsoText() const;
+    /// ToIsoText with separator between the date and the time: 'T' gives
+    /// ISO 8601's "2024-03-14T14:30:00.5".
+    std::string ToIsoText(char separator) const;
+    /// "yyyy-mm-dd" alone, whatever the time.
+    std::string DateText() const;
     /// "hh:mm:ss" and the fraction as in ToIsoText.
     std::string TimeText() const;
 };
@@ -58,6 +63,12 @@ struct ORVANE_API DateTime {
 /// blanks are ignored. Returns nullopt for anything else or for an impossible
 /// date or time.
 ORVANE_API std::optional<DateTime> ParseDateText(std::string_view text);
+
+/// Reads a time of day alone as TIME columns hold it: h[h]:m[m][:s[s]] with
+/// the fraction and zone ParseDateText reads after a time, surrounding white
+/// space ignored. Gives that time on 1899-12-30 (serial day 0); nullopt for
+/// anything else or an impossible time.
+ORVANE_API std::optional<DateTime> ParseTimeText(std::string_view text);
 
 /// Writes a date and time by a format pattern. Letters of the tokens may be in
 /// any case; anything that is not a token is copied as it is.

@@ -370,6 +370,13 @@ std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {
         if (!reuse) return std::make_shared<Recordset>(std::move(rows));
         reuse->Reopen(std::move(rows));
         return reuse;
+    } catch (const detail::FailedStep& e) {
+        // The connection keeps the text; the step goes on with it.
+        try {
+            cnn.Fail(e.what(), start);
+        } catch (const DataError& kept) {
+            throw detail::FailedStep(e.step, kept.what());
+        }
     } catch (const DataError& e) {
         cnn.Fail(e.what(), start);
     }

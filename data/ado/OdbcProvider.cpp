@@ -531,8 +531,9 @@ private:
                 size = 19 + (digits ? 1 + static_cast<SQLULEN>(digits) : 0);
                 break;
         }
-        st.Check(SQLBindParameter(st.get(), index, SQL_PARAM_INPUT, cType, sqlType, size, digits, data, bufferLength,
-                                  &s.indicator));
+        const SQLRETURN rc = SQLBindParameter(st.get(), index, SQL_PARAM_INPUT, cType, sqlType, size, digits, data,
+                                              bufferLength, &s.indicator);
+        if (!SQL_SUCCEEDED(rc)) throw FailedStep(msg::kStepBind, Diagnostics(SQL_HANDLE_STMT, st.get()));
     }
 
     // The rows of the current result. `kept` holds the columns described for
@@ -556,12 +557,19 @@ private:
         const std::vector<ReadAs>& kinds = columns->kinds;
         TableBuilder b(columns->names, rowLimit);
         std::string buffer;
-        while (true) {
-            SQLRETURN rc = SQLFetch(st.get());
-            if (rc == SQL_NO_DATA) break;
-            st.Check(rc);
-            b.BeginRow();
-            for (SQLSMALLINT i = 1; i <= n; ++i) ReadCell(st, static_cast<SQLUSMALLINT>(i), kinds[i - 1], b, buffer);
+        // A fetch or a cell that fails mid-result raises, naming the reading
+        // step, rather than giving the rows read so far.
+        try {
+            while (true) {
+                SQLRETURN rc = SQLFetch(st.get());
+                if (rc == SQL_NO_DATA) break;
+                st.Check(rc);
+                b.BeginRow();
+                for (SQLSMALLINT i = 1; i <= n; ++i)
+                    ReadCell(st, static_cast<SQLUSMALLINT>(i), kinds[i - 1], b, buffer);
+            }
+        } catch (const DataError& e) {
+            throw FailedStep(msg::kStepRead, e.what());
         }
         return b.Finish();
     }

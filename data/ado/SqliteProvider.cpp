@@ -60,46 +60,6 @@ std::string QuoteWith(std::string_view name, char quote) {
 
 namespace {
 
-std::string DateText(const DateTime& d) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
-    return buf;
-}
-
-std::string TimeText(const DateTime& d) {
-    return d.TimeText();
-}
-
-// "hh:mm[:ss]" alone, as TIME columns hold it, on the zero date.
-std::optional<DateTime> ParseTimeOnly(std::string_view s) {
-    s = text::TrimWhite(s);
-    auto parts = text::Split(s, ":");
-    if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
-    int v[3] = {0, 0, 0};
-    int fraction = 0;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        std::string_view p = parts[i];
-        if (i == 2 && p.find('.') != std::string_view::npos) {
-            // The fraction as ParseDateText reads it, to the nanosecond.
-            const auto whole = ParseDateText("00:00:00" + std::string(p.substr(p.find('.'))));
-            if (!whole) return std::nullopt;
-            fraction = whole->Nanosecond;
-            p = p.substr(0, p.find('.'));
-        }
-        if (p.empty() || p.size() > 2) return std::nullopt;
-        for (char c : p)
-            if (c < '0' || c > '9') return std::nullopt;
-        v[i] = std::stoi(std::string(p));
-    }
-    DateTime d;
-    d.Hour = v[0];
-    d.Minute = v[1];
-    d.Second = v[2];
-    d.Nanosecond = fraction;
-    if (!d.IsValid()) return std::nullopt;
-    return d;
-}
-
 constexpr std::size_t kStatementCacheSize = 16;
 
 // A prepared statement owned by one Execute call (texts of several statements).
@@ -325,6 +285,8 @@ public:
         return state_;
     }
 
+    sqlite3* Handle() const { return db_; }
+
     std::string QuoteIdentifier(std::string_view name) const override { return QuoteWith(name, '"'); }
 
     std::string ProcedureCall(std::string_view, std::size_t) const override {
@@ -466,16 +428,17 @@ private:
                 rc = sqlite3_bind_blob64(st, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT);
                 break;
             case BoundValue::Kind::Date:
-                rc = BindText(st, index, DateText(v.date));
+                rc = BindText(st, index, v.date.DateText());
                 break;
             case BoundValue::Kind::Time:
-                rc = BindText(st, index, TimeText(v.date));
+                rc = BindText(st, index, v.date.TimeText());
                 break;
             case BoundValue::Kind::Timestamp:
-                rc = BindText(st, index, DateText(v.date) + " " + TimeText(v.date));
+                // Both parts even at midnight: SQLite compares stamps as texts.
+                rc = BindText(st, index, v.date.DateText() + " " + v.date.TimeText());
                 break;
         }
-        if (rc != SQLITE_OK) throw DataError(sqlite3_errmsg(db_));
+        if (rc != SQLITE_OK) throw FailedStep(msg::kStepBind, sqlite3_errmsg(db_));
     }
 
     // SQLite has no exact decimal type: a whole number goes as an integer,
@@ -538,8 +501,8 @@ private:
                         std::string_view s(text ? text : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
                         std::optional<DateTime> d;
                         if (flags & ColumnPlan::kDate) {
-                            d = (flags & ColumnPlan::kTimeOnly) ? ParseTimeOnly(s) : ParseDateText(s);
-                            if (!d) d = ParseTimeOnly(s);
+                            if (!(flags & ColumnPlan::kTimeOnly)) d = ParseDateText(s);
+                            if (!d) d = ParseTimeText(s);
                         }
                         if (d)
                             b.Date(*d);
@@ -560,7 +523,9 @@ private:
                 }
             }
         }
-        if (rc != SQLITE_DONE) throw DataError(sqlite3_errmsg(db_));
+        // Past the first step the result had begun: a failure now is one of
+        // reading its rows, never a shorter result.
+        if (rc != SQLITE_DONE) throw FailedStep(msg::kStepRead, sqlite3_errmsg(db_));
         return b.Finish();
     }
 
@@ -581,6 +546,11 @@ private:
 
 std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySeconds) {
     return std::make_unique<SqliteProvider>(path, busySeconds);
+}
+
+sqlite3* SqliteHandle(Provider& provider) {
+    const auto* sqlite = dynamic_cast<const SqliteProvider*>(&provider);
+    return sqlite ? sqlite->Handle() : nullptr;
 }
 
 }  // namespace orvane::data::detail

@@ -168,6 +168,7 @@ inline const char* const kNoRecords = "el comando no devolvió registros";
 // What a record source was doing when its query failed.
 inline const char* const kStepBind = "enlazar los parámetros";
 inline const char* const kStepRun = "ejecutar la consulta";
+inline const char* const kStepRead = "leer las filas";
 inline std::string FailedTo(const char* step, const std::string& why) {
     std::string out = "no se pudo ";
     out += step;
@@ -177,6 +178,9 @@ inline std::string FailedTo(const char* step, const std::string& why) {
 }
 inline std::string OfSource(const std::string& name, const std::string& why) {
     return "origen de registros " + Quoted(name) + ": " + why;
+}
+inline std::string StepProblem(std::size_t step, const std::string& name, const std::string& why) {
+    return "paso " + std::to_string(step) + ": " + OfSource(name, why);
 }
 
 // --- commands: marks, types and texts ---

@@ -1,5 +1,6 @@
 #include <orvanespt/designer/qt/ReportPreview.h>
 
+#include <QBrush>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateTimeEdit>
@@ -263,16 +264,27 @@ bool dlgProbarReporte::Probar() {
     }
     std::string json = "{\"report\":" + data::JsonText(rpt->Name) + ",\"parameters\":" + parameters + ",\"steps\":[";
     std::size_t steps = 0, rows = 0;
+    // A step that fell short says so under its node, as orvane run warns.
+    const auto warn = [](QTreeWidgetItem* node, std::size_t step, const std::string& source, const std::string& why) {
+        auto* item = new QTreeWidgetItem(node, {Q(data::StepWarning(step, source, why))});
+        item->setFirstColumnSpanned(true);
+        item->setForeground(0, QBrush(Qt::darkRed));
+    };
     while (!rpt->EOF_All() && steps < kMaxSteps) {
-        const data::WalkStep step = data::CurrentStep(*rpt);
+        std::vector<data::WalkProblem> problems;
+        const data::WalkStep step = data::CurrentStep(*rpt, problems);
         ++steps;
         json += (steps > 1 ? ",\n" : "\n") + data::StepJson(step);
         auto* node = new QTreeWidgetItem(tvwPasos, {QStringLiteral("Paso %1").arg(steps)});
+        for (const auto& p : problems) warn(node, steps, p.source, p.why);
         for (const auto& record : step) {
             auto* top = new QTreeWidgetItem(node, {Q(record.source), FieldsText(record.row)});
             rows += 1 + AddChildren(top, record.row.children);
         }
-        rpt->MoveNext_All();
+        if (!rpt->MoveNext_All())
+            data::ForEachTopLevel(*rpt, [&](eRSource& rs) {
+                if (!rs.LastOpenError.empty()) warn(node, steps, rs.Name, rs.LastOpenError);
+            });
     }
     json += (steps > 0 ? "\n" : "") + std::string("]}\n");
     const bool cut = !rpt->EOF_All();

@@ -1,10 +1,11 @@
 // Faults planted in a three-level walk (clients, their orders, the orders'
-// lines): the SQLite provider fails its n-th open or statement, for every n
-// until a walk runs without reaching the fault. Whatever fails, nothing
-// crashes, the failure is reported with the record source and what it was
-// doing (or the walk gives exactly the undisturbed steps, when a read ahead
-// failed and its record ran the query again), the definition is untouched,
-// and the next walk gives the undisturbed steps.
+// lines): the SQLite provider fails at its n-th point (an open, a statement's
+// run, its binding, the reading of one of its rows), for every n until a
+// walk runs without reaching the fault. Whatever fails, nothing crashes, the
+// failure is reported with the record source and the step it failed at (or
+// the walk gives exactly the undisturbed steps, when a read ahead failed and
+// its record ran the query again), the definition is untouched, and the next
+// walk gives the undisturbed steps.
 #include <gtest/gtest.h>
 
 #include <orvanespt/data/WalkSteps.h>
@@ -51,17 +52,27 @@ TEST(WalkFaults, EveryFailurePointIsReportedByStepAndLeavesTheDefinitionAndTheNe
     const auto previous = Fault::Register("Fallo");
     testing::SalesReport s;
     s.cnn->cnnString = "Provider=Fallo;Data Source=" + s.dbPath;
-    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT id FROM pedidos WHERE cliente_id = ? ORDER BY id");
+    // Clients linked by name, a text: its binding can fail.
+    const std::string ordersSql =
+        "SELECT p.id FROM pedidos p JOIN clientes c ON c.id = p.cliente_id WHERE c.nombre = ? ORDER BY p.id";
+    auto [clientes, pedidos] = s.ClientsAndOrders(ordersSql);
+    clientes->eFieldNametoParameters = "nombre";
+    s.rpt->GetParameter("pCliente")->eType("adVarChar");
     pedidos->SendParameters = "pCliente";
     s.Param("pPedido", "adInteger", 0);
     std::tie(pedidos->eFieldNametoParameters, pedidos->idParameterLinked) = std::pair("id", "pPedido");
     s.Source("Lineas", "SELECT producto FROM lineas WHERE pedido_id = @pPedido ORDER BY producto", pedidos);
     const std::map<std::string, std::string> sourceOf = {
         {"SELECT * FROM clientes ORDER BY id", "Clientes"},
-        {"SELECT id FROM pedidos WHERE cliente_id = ? ORDER BY id", "Pedidos"},
+        {ordersSql, "Pedidos"},
         {"SELECT producto FROM lineas WHERE pedido_id = ", "Lineas"}};
     const auto lineas = s.rpt->GetRSource("Lineas");
+    // What SQLite says at each step (the spy's own error where it plants one).
+    const std::map<std::string, std::string> why = {{data::msg::kStepRun, "fallo planeado"},
+                                                    {data::msg::kStepBind, "string or blob too big"},
+                                                    {data::msg::kStepRead, "interrupted"}};
 
+    std::map<std::string, int> failedAt;  // how many points failed and were reported, by step
     // Children that keep and read ahead their rows, and children that run
     // their query at every record.
     for (const bool reuse : {true, false}) {
@@ -75,24 +86,26 @@ TEST(WalkFaults, EveryFailurePointIsReportedByStepAndLeavesTheDefinitionAndTheNe
 
         int n = 1;
         for (;; ++n) {
-            SCOPED_TRACE("falla la llamada " + std::to_string(n) + (reuse ? " (filas conservadas)" : ""));
+            SCOPED_TRACE("falla el punto " + std::to_string(n) + (reuse ? " (filas conservadas)" : ""));
             Fault::failAt = n;
-            Fault::calls = 0;
+            Fault::points = 0;
             Fault::failed.clear();
             const Walked faulty = Walk(*s.rpt);
-            if (Fault::failed.empty()) break;  // the walk made fewer calls than n
+            if (Fault::points < n) break;  // the walk has fewer points than n
             EXPECT_EQ(s.rpt->ToXML(), xml);
-            if (faulty.reported.empty()) {
+            if (Fault::failed.empty() || faulty.reported.empty()) {
+                // Rows read ahead whose record ran its query again.
                 EXPECT_EQ(faulty.steps, undisturbed.steps) << "fallo callado en " << Fault::failed;
             } else {
                 const std::string& said = faulty.reported.front();
                 if (Fault::failed == "abrir") {
                     EXPECT_EQ(said, "conexión ventas: fallo planeado");
                 } else {
+                    ++failedAt[Fault::step];
                     std::string source;
                     for (const auto& [sql, name] : sourceOf)
                         if (Fault::failed.starts_with(sql)) source = name;
-                    EXPECT_NE(said.find("\"" + source + "\": no se pudo ejecutar la consulta: fallo planeado"),
+                    EXPECT_NE(said.find("\"" + source + "\": " + data::msg::FailedTo(Fault::step, why.at(Fault::step))),
                               std::string::npos)
                         << said;
                 }
@@ -102,9 +115,13 @@ TEST(WalkFaults, EveryFailurePointIsReportedByStepAndLeavesTheDefinitionAndTheNe
             EXPECT_EQ(again.steps, undisturbed.steps);
             EXPECT_TRUE(again.reported.empty());
         }
-        // An open, the three levels' first queries and more: every one was tried.
-        EXPECT_GT(n, 8);
     }
+    // Every level's run, the orders' bindings (read ahead, a failed one
+    // runs again: reported only where each record runs its query) and rows
+    // past a result's first were made to fail and reported.
+    EXPECT_GE(failedAt[data::msg::kStepRun], 3);
+    EXPECT_GE(failedAt[data::msg::kStepBind], 2);
+    EXPECT_GE(failedAt[data::msg::kStepRead], 2);
     data::detail::RegisterProvider("Fallo", previous);
 }
 

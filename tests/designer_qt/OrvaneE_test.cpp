@@ -623,5 +623,42 @@ TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
     EXPECT_EQ(failed[0].find_first_of("\r\n"), std::string::npos) << failed[0];
 }
 
+// Orders whose lines fail to open at Ana's second order: her step's orders
+// stop there, and "Probar reporte" warns under that step as orvane run does.
+TEST_F(OrvaneE, ProbarReporteWarnsWhereAChildsRowsWereCutAsOrvaneRunDoes) {
+    SalesReport s;
+    auto pedidos = s.ClientsAndOrders("SELECT id FROM pedidos WHERE cliente_id = ? ORDER BY id").second;
+    s.Param("pPedido", "adInteger", 0);
+    std::tie(pedidos->SendParameters, pedidos->eFieldNametoParameters, pedidos->idParameterLinked) =
+        std::tuple("pCliente", "id", "pPedido");
+    s.Source("Lineas", "SELECT producto, CASE WHEN pedido_id = 11 THEN json('roto') END FROM lineas WHERE pedido_id = ?",
+             pedidos)
+        ->SendParameters = "pPedido";
+    const std::string file = s.dir.file("ventas.xml");
+    ASSERT_TRUE(s.rpt->WriteXMLFile(file).ok());
+    designer::OrvaneE w;
+    ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
+    Activate(w);
+    QStringList lines;
+    runner.Then([&](QDialog& d) {
+        Click(d, "cmdProbar");
+        auto* tree = Find<QTreeWidget>(d, "tvwPasos");
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) TreeLines(tree->topLevelItem(i), "", lines);
+    });
+    QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_R));
+    ASSERT_EQ(runner.Shown(), 1);
+    const Outcome run = RunOrvane("run " + ShellQuote(file));
+    ASSERT_EQ(run.status, 0) << run.err;
+    QString warned;  // the tree's warnings as orvane run prints them
+    for (const QString& line : lines)
+        if (line.trimmed().startsWith("aviso: ")) warned += "orvane: " + line.trimmed() + "\n";
+    EXPECT_EQ(warned.toStdString(), run.err);
+    EXPECT_EQ(lines.mid(0, 4), QStringList({"Paso 1",
+                                            "  aviso: paso 1: origen de registros \"Clientes\": origen de registros "
+                                            "\"Pedidos\": origen de registros \"Lineas\": no se pudo ejecutar la "
+                                            "consulta: malformed JSON",
+                                            "  Clientes | id=1, nombre=\"Ana\", ciudad=\"Lima\"", "    Pedidos | 1 fila"}));
+}
+
 }  // namespace
 }  // namespace orvane::testing

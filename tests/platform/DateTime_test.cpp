@@ -76,27 +76,43 @@ TEST(FormatDateTime, WritesEveryTokenAndEveryOfferedPatternReadsBack) {
 }
 
 // Fractions of a second are kept to the nanosecond, and a time alone (serial
-// day 0, as a TIME column gives it) shows as a time.
+// day 0, as a TIME column gives it) shows as a time, with either separator.
+// The time-only reader takes what TIME columns hold, one-digit fields too,
+// and nothing with a date.
 TEST(DateTimeText, KeepsFractionsAndShowsATimeAloneAsATime) {
     const struct {
         const char* text;
         const char* iso;
+        const char* isoT;
     } cases[] = {
-        {"2024-03-05 14:30:00.123456", "2024-03-05 14:30:00.123456"},
-        {"2024-03-05T14:30:00,5Z", "2024-03-05 14:30:00.5"},
-        {"2024-03-05 14:30:00.000000001", "2024-03-05 14:30:00.000000001"},
-        {"23:59:59", "23:59:59"},
-        {"08:00:00.25", "08:00:00.25"},
-        {"2024-03-05", "2024-03-05"},
+        {"2024-03-05 14:30:00.123456", "2024-03-05 14:30:00.123456", "2024-03-05T14:30:00.123456"},
+        {"2024-03-05T14:30:00,5Z", "2024-03-05 14:30:00.5", "2024-03-05T14:30:00.5"},
+        {"2024-03-05 14:30:00.000000001", "2024-03-05 14:30:00.000000001", "2024-03-05T14:30:00.000000001"},
+        {"23:59:59", "23:59:59", "23:59:59"},
+        {"08:00:00.25", "08:00:00.25", "08:00:00.25"},
+        {"2024-03-05", "2024-03-05", "2024-03-05"},
     };
     for (const auto& c : cases) {
         const auto d = ParseDateText(c.text);
         ASSERT_TRUE(d) << c.text;
         EXPECT_EQ(d->ToIsoText(), c.iso) << c.text;
+        EXPECT_EQ(d->ToIsoText('T'), c.isoT) << c.text;
+        EXPECT_EQ(d->DateText(), d->IsTimeOnly() ? "1899-12-30" : std::string(c.iso).substr(0, 10)) << c.text;
         EXPECT_EQ(Variant(*d).TextOr(), c.iso) << c.text;
+        EXPECT_EQ(ParseTimeText(c.text), d->IsTimeOnly() ? d : std::nullopt) << c.text;
     }
     EXPECT_FALSE(ParseDateText("14:30:00.1234567890")) << "more than nanoseconds";
     EXPECT_LT(*ParseDateText("14:30:00.1"), *ParseDateText("14:30:00.100000001"));
+    EXPECT_EQ(ParseDateText("5-3-0001"), At(1, 3, 5)) << "the first year";
+    const struct {
+        const char* text;
+        std::optional<DateTime> time;
+    } times[] = {{" 9:05\t", At(1899, 12, 30, 9, 5)},      {"9:5:7", At(1899, 12, 30, 9, 5, 7)},
+                 {"23:59:59.5", DateTime{1899, 12, 30, 23, 59, 59, 500000000}},
+                 {"24:00", std::nullopt},                  {"9", std::nullopt},
+                 {"9:05:", std::nullopt},                  {"123:00", std::nullopt},
+                 {"9:05 x", std::nullopt},                 {"", std::nullopt}};
+    for (const auto& t : times) EXPECT_EQ(ParseTimeText(t.text), t.time) << t.text;
 }
 
 // Exact decimals: read from the texts databases and people write, shown with

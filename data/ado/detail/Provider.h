@@ -13,10 +13,24 @@
 #include <vector>
 
 #include <orvanespt/data/ResolvedConnection.h>
+#include <orvanespt/data/ado/DataError.h>
 #include <orvanespt/data/ado/detail/Table.h>
 #include <orvanespt/platform/DateTime.h>
 
+struct sqlite3;
+
 namespace orvane::data::detail {
+
+// A failure of a provider that knows its step: binding a value, or reading
+// the rows of a result that had begun (msg::kStepBind, msg::kStepRead). Any
+// other failure of Execute is one of running the statement. Execute stays
+// one call (a database binds, runs and fetches as it likes); the step rides
+// on the error instead.
+class FailedStep : public DataError {
+public:
+    FailedStep(const char* at, const std::string& what) : DataError(what), step(at) {}
+    const char* step;
+};
 
 // A parameter value converted for binding.
 struct BoundValue {
@@ -61,6 +75,9 @@ public:
 
 // busySeconds: how long a command waits for another connection's lock.
 std::unique_ptr<Provider> OpenSqliteProvider(const std::string& path, int busySeconds);
+// The SQLite connection behind a provider OpenSqliteProvider made, for tests
+// that make its own calls fail; null for any other provider.
+sqlite3* SqliteHandle(Provider& provider);
 // loginSeconds and querySeconds: ODBC's login and query timeouts.
 std::unique_ptr<Provider> OpenOdbcProvider(const std::string& connectionString, int loginSeconds, int querySeconds);
 
