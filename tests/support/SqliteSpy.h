@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <orvanespt/data/ado/DataError.h>
 #include <orvanespt/data/ado/detail/Provider.h>
@@ -105,7 +106,9 @@ public:
         try {
             return inner_->Execute(sql, params, rowLimit);
         } catch (const data::detail::FailedStep& e) {
-            if (bindFails && e.step == data::msg::kStepBind) {
+            // By text: a build that folds the constant may give each of its
+            // uses a copy of the literal of its own.
+            if (bindFails && std::string_view(e.step) == data::msg::kStepBind) {
                 SqliteSpy::failed = sql;
                 SqliteSpy::step = e.step;
             }
