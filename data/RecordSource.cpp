@@ -33,13 +33,22 @@ namespace {
 // exhausting the stack.
 thread_local int t_openDepth = 0;
 
+// Each look at a thread's variable from a shared library is a call, which
+// the compiler repeats at every use of an inlined one: one call here.
+[[gnu::noinline]] int& OpenDepth() {
+    return t_openDepth;
+}
+
 class DepthGuard {
 public:
-    DepthGuard() { ++t_openDepth; }
-    ~DepthGuard() { --t_openDepth; }
+    DepthGuard() : depth_(OpenDepth()) { ++depth_; }
+    ~DepthGuard() { --depth_; }
     DepthGuard(const DepthGuard&) = delete;
     DepthGuard& operator=(const DepthGuard&) = delete;
-    bool TooDeep() const { return t_openDepth > kMaxRecordSourceDepth; }
+    bool TooDeep() const { return depth_ > kMaxRecordSourceDepth; }
+
+private:
+    int& depth_;
 };
 
 // The command type written as decimal text: an optional sign and digits,
@@ -191,15 +200,16 @@ struct eRSource::Kept {
             if (Empty()) Clear();
             return rows;
         }
-        // Adds rows read for link; what the command sent is kept when
-        // keepSent, for FrontSends (a batch served by its inputs needs none).
-        void Push(data::Command& command, std::shared_ptr<data::Recordset> rows, const Variant& link, bool keepSent) {
+        // Adds the query the command now sends for link, its rows to come
+        // (Fill); what it sends is kept when keepSent, for FrontSends (a
+        // batch served by its inputs needs none).
+        void Push(data::Command& command, const Variant& link, bool keepSent) {
             if (!keepSent) {
-                entries_.push_back(Entry{0, 0, 0, 0, kNotKept, std::move(rows), link});
+                entries_.push_back(Entry{0, 0, 0, 0, kNotKept, nullptr, link});
                 return;
             }
             Entry e{0, command.CommandText.size(), params_.size(), command.Parameters().Count(), command.CommandType,
-                    std::move(rows), link};
+                    nullptr, link};
             // A bound query sends one text for every record: stored once.
             const Entry* last = entries_.empty() ? nullptr : &entries_.back();
             if (last && std::string_view(texts_).substr(last->textAt, last->textSize) == command.CommandText) {
@@ -211,6 +221,13 @@ struct eRSource::Kept {
             const data::ParameterList& list = command.Parameters();
             for (std::size_t i = 0; i < list.Count(); ++i) params_.emplace_back(list.At(i)->Type, list.At(i)->Value());
             entries_.push_back(std::move(e));
+        }
+        // Gives the queries pushed their rows, in order; those left without
+        // (they did not run) are dropped.
+        void Fill(std::vector<std::shared_ptr<data::Recordset>>& rows) {
+            const std::size_t n = std::min(rows.size(), entries_.size());
+            for (std::size_t i = 0; i < n; ++i) entries_[i].rows = std::move(rows[i]);
+            entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(n), entries_.end());
         }
 
     private:
@@ -316,6 +333,16 @@ struct eRSource::Kept {
     // Recordsets the walk has let go of, for the next reads ahead to fill:
     // as a re-query fills the one it replaces, which spares allocations.
     std::vector<std::shared_ptr<data::Recordset>> spare;
+    // A batch read ahead as it is sent: each query's text (when macros make
+    // them differ) and values, where batch after batch reuses the room.
+    struct Batch {
+        std::vector<std::string> texts;
+        std::vector<data::detail::BoundValue> values;
+        std::vector<std::size_t> valuesAt;  // each query's first value; one more for the end
+        std::vector<const data::detail::BoundValue*> pointers;
+        std::vector<data::detail::BatchRun> runs;
+        std::vector<std::shared_ptr<data::Recordset>> got;
+    } batch;
 
     // Drops what was read ahead; when some of it was never served, the next
     // reads ahead start small and after a pause, so that a database written
@@ -733,10 +760,11 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
     data::Command& command = k.aheadCommand;
     auto inputs = std::make_shared<Kept::AheadInputs>();
     inputs->Take(*this, rpt.get(), linked);
-    std::size_t rows = 0;
     try {
+        // A stored procedure's body is not seen, and a table's rows are
+        // kept as they are: neither is run ahead.
         const int type = CommandTypeOf(TypeofCommand);
-        if (type == data::kCommandStoredProcedure) return;  // its body is not seen: never run ahead
+        if (type != data::kCommandText) return;
         command.ActiveConnection = cnn->ADOCnn;
         // Within the batch only the link's value changes. A text without
         // macros is then the same for every query, marks widened for lists
@@ -762,27 +790,50 @@ void eRSource::FillAhead(eParameter& linked, const std::vector<Variant>& values)
             // A parameter left out makes the open fail or differ: it runs then.
             return BindParameters(command, rpt.get(), same, &linked, at).empty();
         };
-        for (std::size_t i = 0; i < values.size() && i < k.aheadSize && rows < kAheadRows; ++i) {
-            linked.Value = values[i];
+        // The queries are bound first and then run in one go, so that the
+        // database's code runs in one loop (Provider::ExecuteEach).
+        Kept::Batch& b = k.batch;
+        b.values.clear();
+        b.valuesAt.clear();
+        std::size_t n = 0;
+        for (; n < values.size() && n < k.aheadSize; ++n) {
+            linked.Value = values[n];
             linked.Values.reset();
-            if (i > 0 && fixedText) {
-                bool same = true;
-                for (const std::size_t at : linkAt) Give(command, at, linked, linkBinding, linked.Value, same);
-            } else if (!bindQuery(i == 0 ? &linkAt : nullptr)) {
-                break;
+            try {
+                if (n > 0 && fixedText) {
+                    bool same = true;
+                    for (const std::size_t at : linkAt) Give(command, at, linked, linkBinding, linked.Value, same);
+                } else if (!bindQuery(n == 0 ? &linkAt : nullptr)) {
+                    break;
+                }
+            } catch (...) {
+                break;  // the queries bound so far still run
             }
-            std::shared_ptr<data::Recordset> reuse;
-            if (!k.spare.empty()) {
-                reuse = std::move(k.spare.back());
-                k.spare.pop_back();
+            if (!fixedText) {
+                if (b.texts.size() <= n) b.texts.emplace_back();
+                b.texts[n] = command.CommandText;
             }
-            std::shared_ptr<data::Recordset> got = command.Execute(std::move(reuse));
-            if (!got || got->State() != data::kStateOpen) break;
-            rows += got->RecordCount();
-            k.ahead.Push(command, std::move(got), values[i], !inputs->usable);
+            b.valuesAt.push_back(b.values.size());
+            const data::ParameterList& list = command.Parameters();
+            for (std::size_t j = 0; j < list.Count(); ++j) b.values.push_back(list.At(j)->Bound());
+            k.ahead.Push(command, values[n], !inputs->usable);
         }
+        b.valuesAt.push_back(b.values.size());
+        b.pointers.clear();
+        for (const auto& v : b.values) b.pointers.push_back(&v);
+        b.runs.clear();
+        for (std::size_t i = 0; i < n; ++i)
+            b.runs.push_back({fixedText ? &command.CommandText : &b.texts[i],
+                              data::detail::BoundValues(b.pointers.data() + b.valuesAt[i],
+                                                        b.valuesAt[i + 1] - b.valuesAt[i])});
+        b.got.clear();
+        command.ExecuteEach(b.runs, kAheadRows, k.spare, b.got);
+        k.ahead.Fill(b.got);
+        b.got.clear();
     } catch (...) {
-        // What failed runs again at its own record and reports there.
+        // What failed runs again at its own record and reports there; the
+        // queries pushed may have no rows.
+        k.ahead.Clear();
     }
     command.ActiveConnection = nullptr;  // the kept command keeps no connection open
     // Rows read across a commit are of no one state: all are dropped.

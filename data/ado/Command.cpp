@@ -284,6 +284,23 @@ std::vector<std::string> detail::Provider::ResultColumns(const std::string& sql,
     return names;
 }
 
+void detail::Provider::ExecuteEach(std::span<const BatchRun> runs, std::size_t rowLimit, std::size_t rowCap,
+                                   std::vector<std::shared_ptr<Table>>& tables) {
+    std::size_t rows = 0;
+    for (const BatchRun& run : runs) {
+        if (rows >= rowCap) return;
+        std::shared_ptr<Table> t;
+        try {
+            t = Execute(*run.sql, run.params, rowLimit);
+        } catch (const DataError&) {
+            return;
+        }
+        if (!t) return;
+        rows += t->rows;
+        tables.push_back(std::move(t));
+    }
+}
+
 std::string Command::Statement(detail::Provider& provider, std::size_t count) const {
     std::string sql;
     switch (CommandType) {
@@ -337,6 +354,55 @@ void Command::TraceSent(const Connection& cnn, const std::string& sql) const {
     std::vector<std::pair<std::string, Variant>> values;
     for (const auto& p : params_.items_) values.emplace_back(p->Name, SentValue(p->Bound()));
     cnn.Trace(sql, values);
+}
+
+void Command::TraceSent(const Connection& cnn, const std::string& sql,
+                        std::span<const detail::BoundValue* const> bound) const {
+    std::vector<std::pair<std::string, Variant>> values;
+    for (std::size_t i = 0; i < bound.size(); ++i)
+        values.emplace_back(i < params_.items_.size() ? params_.items_[i]->Name : std::string(), SentValue(*bound[i]));
+    cnn.Trace(sql, values);
+}
+
+void Command::ExecuteEach(std::span<const detail::BatchRun> runs, std::size_t rowCap,
+                          std::vector<std::shared_ptr<Recordset>>& reuse,
+                          std::vector<std::shared_ptr<Recordset>>& out) {
+    if (!ActiveConnection) return;
+    Connection& cnn = *ActiveConnection;
+    detail::Provider* provider = nullptr;
+    try {
+        provider = &cnn.RequireProvider();
+    } catch (const DataError&) {
+        return;
+    }
+    // The rows the recordsets to fill let go of serve the new results' storage.
+    for (const auto& rs : reuse)
+        if (rs.use_count() == 1) rs->Detach();
+    std::vector<std::shared_ptr<detail::Table>> tables;
+    tables.reserve(runs.size());
+    if (!cnn.Trace) {
+        provider->ExecuteEach(runs, cnn.RowLimit, rowCap, tables);
+    } else {
+        // Traced, each run is handed to the trace just before it runs.
+        std::size_t rows = 0;
+        for (std::size_t i = 0; i < runs.size() && tables.size() == i && rows < rowCap; ++i) {
+            TraceSent(cnn, *runs[i].sql, runs[i].params);
+            provider->ExecuteEach(runs.subspan(i, 1), cnn.RowLimit, rowCap - rows, tables);
+            if (tables.size() > i) rows += tables.back()->rows;
+        }
+    }
+    for (auto& t : tables) {
+        std::shared_ptr<Recordset> rs;
+        while (!reuse.empty() && !rs) {
+            if (reuse.back().use_count() == 1) rs = std::move(reuse.back());
+            reuse.pop_back();
+        }
+        if (rs)
+            rs->Reopen(std::move(t));
+        else
+            rs = std::make_shared<Recordset>(std::move(t));
+        out.push_back(std::move(rs));
+    }
 }
 
 std::shared_ptr<Recordset> Command::Execute(std::shared_ptr<Recordset> reuse) {

@@ -26,6 +26,7 @@ namespace orvane::data {
 // The database side: data/ado/detail/Provider.h, which hosts do not see.
 namespace detail {
 struct BoundValue;
+struct BatchRun;
 class Provider;
 }  // namespace detail
 
@@ -125,12 +126,24 @@ public:
     /// ODBC); empty when it returns no rows. Raises as Execute() does.
     std::vector<std::string> Describe();
 
+    /// Runs the batch of texts and values (of parameters such as this
+    /// command's) one after the other, as Execute() would each, and appends
+    /// the recordset of each run to `out`, filling the recordsets of `reuse`
+    /// that nobody else holds first, until they hold rowCap rows. Stops
+    /// without raising at a run that fails or returns no rows. For a walk
+    /// reading ahead, which runs again what did not run here.
+    ORVANE_LOCAL void ExecuteEach(std::span<const detail::BatchRun> runs, std::size_t rowCap,
+                                  std::vector<std::shared_ptr<Recordset>>& reuse,
+                                  std::vector<std::shared_ptr<Recordset>>& out);
+
 private:
     /// The statement sent for CommandText and CommandType with count
     /// parameters; raises for an unknown type or an empty text.
     ORVANE_LOCAL std::string Statement(detail::Provider& provider, std::size_t count) const;
     /// Hands the statement and the bound values to the connection's Trace.
     void TraceSent(const Connection& cnn, const std::string& sql) const;
+    ORVANE_LOCAL void TraceSent(const Connection& cnn, const std::string& sql,
+                                std::span<const detail::BoundValue* const> values) const;
 
     ParameterList params_;
 };

@@ -211,13 +211,48 @@ public:
     }
 
     std::shared_ptr<Table> Execute(const std::string& sql, BoundValues params, std::size_t rowLimit) override {
-        if (Kept* kept = cache_.Find(sql)) {
-            std::shared_ptr<Table> result;
-            std::size_t used = 0;
-            Run(kept->st, &kept->plan, params, used, rowLimit, result);
-            CheckAllUsed(used, params.size());
-            return result;
+        if (Kept* kept = cache_.Find(sql)) return RunKept(*kept, params, rowLimit);
+        return ExecuteNew(sql, params, rowLimit);
+    }
+
+    void ExecuteEach(std::span<const BatchRun> runs, std::size_t rowLimit, std::size_t rowCap,
+                     std::vector<std::shared_ptr<Table>>& tables) override {
+        std::size_t rows = 0;
+        const std::string* keptSql = nullptr;  // the text of kept
+        Kept* kept = nullptr;
+        for (const BatchRun& run : runs) {
+            if (rows >= rowCap) return;
+            std::shared_ptr<Table> t;
+            try {
+                // A batch repeats one text, or runs each once: the cache is
+                // searched only when the text changes.
+                if (kept && (run.sql == keptSql || *run.sql == *keptSql)) {
+                    t = RunKept(*kept, run.params, rowLimit);
+                } else if ((kept = cache_.Find(*run.sql))) {
+                    keptSql = run.sql;
+                    t = RunKept(*kept, run.params, rowLimit);
+                } else {
+                    t = ExecuteNew(*run.sql, run.params, rowLimit);  // may drop a kept statement
+                }
+            } catch (const DataError&) {
+                return;
+            }
+            if (!t) return;
+            rows += t->rows;
+            tables.push_back(std::move(t));
         }
+    }
+
+    std::shared_ptr<Table> RunKept(Kept& kept, BoundValues params, std::size_t rowLimit) {
+        std::shared_ptr<Table> result;
+        std::size_t used = 0;
+        Run(kept.st, &kept.plan, params, used, rowLimit, result);
+        CheckAllUsed(used, params.size());
+        return result;
+    }
+
+    // Runs a text the cache does not keep, keeping it when it holds one statement.
+    std::shared_ptr<Table> ExecuteNew(const std::string& sql, BoundValues params, std::size_t rowLimit) {
         std::shared_ptr<Table> result;
         std::size_t used = 0;
         const char* next = sql.c_str();

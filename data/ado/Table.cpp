@@ -73,42 +73,64 @@ std::size_t Table::MemoryBytes() const {
 
 namespace {
 
-// The spare tables of one thread. A table is kept only while it is small, so
-// the spares never hold more than kSpareTables x kSpareTableBytes.
-constexpr std::size_t kSpareTables = 4;
-constexpr std::size_t kSpareTableBytes = 64 * 1024;
+// The spare tables of one thread: as many as a walk reads ahead in one batch,
+// and never more than kSpareBytes in all.
+constexpr std::size_t kSpareTables = 64;
+constexpr std::size_t kSpareBytes = 256 * 1024;
 
+// Plain data, so that a thread's spares are reached by one lookup and no
+// check of their construction: t_freeSpares, which has a destructor, frees
+// them at the thread's exit, and is touched only when the first is kept.
 struct SpareTables {
-    std::vector<std::unique_ptr<Table>> tables;
-    ~SpareTables();
+    Table* tables[kSpareTables];
+    std::size_t bytes[kSpareTables];  // each table's MemoryBytes when kept
+    std::size_t count;
+    std::size_t total;
+    bool freedAtExit;  // t_freeSpares is set up
+    bool gone;         // the thread is ending: a table released now is freed
 };
+thread_local SpareTables t_spares{};
 
-// Set when this thread's spares are gone (thread or program exit): a table
-// released after that is freed. A plain bool, so it stays readable then.
-thread_local bool t_sparesGone = false;
-thread_local SpareTables t_spares;
+struct FreeSpares {
+    ~FreeSpares() {
+        SpareTables& s = t_spares;
+        for (std::size_t i = 0; i < s.count; ++i) delete s.tables[i];
+        s.count = 0;
+        s.total = 0;
+        s.gone = true;
+    }
+};
+thread_local FreeSpares t_freeSpares;
 
-SpareTables::~SpareTables() {
-    t_sparesGone = true;
+// Each look at a thread's variable from a shared library is a call, which
+// the compiler repeats at every use of an inlined one: one call here.
+[[gnu::noinline]] SpareTables& Spares() {
+    return t_spares;
 }
 
 void Release(Table* t) {
-    if (t_sparesGone || t_spares.tables.size() >= kSpareTables || t->MemoryBytes() > kSpareTableBytes) {
+    SpareTables& s = Spares();
+    const std::size_t bytes = !s.gone && s.count < kSpareTables ? t->MemoryBytes() : kSpareBytes + 1;
+    if (bytes > kSpareBytes - s.total) {
         delete t;
         return;
     }
-    try {
-        t_spares.tables.emplace_back(t);
-    } catch (...) {
-        delete t;
+    if (!s.freedAtExit) {
+        [[maybe_unused]] volatile auto* set = &t_freeSpares;  // its first use registers its destructor
+        s.freedAtExit = true;
     }
+    s.tables[s.count] = t;
+    s.bytes[s.count] = bytes;
+    ++s.count;
+    s.total += bytes;
 }
 
 std::unique_ptr<Table> SpareOrNew() {
-    if (t_sparesGone || t_spares.tables.empty()) return std::make_unique<Table>();
-    std::unique_ptr<Table> t = std::move(t_spares.tables.back());
-    t_spares.tables.pop_back();
-    return t;
+    SpareTables& s = Spares();
+    if (s.count == 0) return std::make_unique<Table>();
+    --s.count;
+    s.total -= s.bytes[s.count];
+    return std::unique_ptr<Table>(s.tables[s.count]);
 }
 
 }  // namespace

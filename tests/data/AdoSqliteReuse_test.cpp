@@ -12,6 +12,8 @@
 #include <orvanespt/data/ado/Command.h>
 #include <orvanespt/data/ado/Connection.h>
 #include <orvanespt/data/ado/Recordset.h>
+#include <orvanespt/data/ado/detail/Provider.h>
+#include <orvanespt/model/Orvane.h>
 #include "support/TestSupport.h"
 
 using namespace orvane;
@@ -166,4 +168,72 @@ TEST(AdoSqliteReuse, AFieldNameSharedByTwoColumnsIgnoringCaseAlwaysFindsTheFirst
     }
     EXPECT_EQ(rs->Fields()(1).Value().TextOr(), "2");
     EXPECT_THROW(rs->Fields()("amoun"), DataError);
+}
+
+// A walk reads a child's rows ahead in batches, several queries in one go.
+// One record's query fails there for real (its value is longer than the
+// database takes): the batch stops at it, that record runs its query again
+// and reports the failure itself, and every step shows what a walk that
+// runs each query at its own record shows; bound or by a macro (the later
+// records take turns between two values, so that a batch runs texts the
+// one before kept), traced or not (a traced batch runs its queries one by
+// one, each shown first).
+TEST(AdoSqliteReuse, AReadAheadThatFailsAtOneRecordShowsWhatQueryingEachRecordShows) {
+    sqlite3* opened = nullptr;
+    const auto previous = data::detail::RegisterProvider("Corto", [&opened](const data::detail::ProviderRequest& r) {
+        auto p = data::detail::OpenSqliteProvider(r.Find("Data Source")->value, r.commandTimeout);
+        opened = data::detail::SqliteHandle(*p);
+        return p;
+    });
+    const struct {
+        const char* sql;
+        const char* send;
+        const char* failure;
+    } children[] = {{"SELECT ? AS eco", "pNombre", "no se pudo enlazar los parámetros: string or blob too big"},
+                    {"SELECT @pNombre AS eco", "", "no se pudo ejecutar la consulta: string or blob too big"}};
+    for (const auto& c : children) {
+        for (const bool trace : {false, true}) {
+            SCOPED_TRACE(std::string(c.sql) + (trace ? ", traced" : ""));
+            std::string shown[2];
+            std::vector<std::string> traced[2];
+            for (const bool reuse : {true, false}) {
+                orvane::testing::SalesReport s;
+                s.cnn->cnnString = "Provider=Corto;Data Source=" + s.dbPath;
+                std::string clients = "DELETE FROM clientes;";
+                for (int id = 1; id <= 14; ++id)
+                    clients += "INSERT INTO clientes VALUES (" + std::to_string(id) + ", '" +
+                               (id == 6 ? std::string(40, 'x') : "c" + std::to_string(id < 7 ? id : 8 - id % 2)) +
+                               "', '');";
+                orvane::testing::MakeDatabase(s.dbPath, clients);
+                s.Param("pNombre", "adVarChar", "");
+                auto top = s.Source("Clientes", "SELECT id, nombre FROM clientes ORDER BY id");
+                std::tie(top->eFieldNametoParameters, top->idParameterLinked) = std::pair("nombre", "pNombre");
+                auto child = s.Source("Eco", c.sql, top);
+                child->SendParameters = c.send;
+                child->ReuseRows = reuse;
+                ASSERT_TRUE(s.cnn->OpenConnection());
+                if (trace)
+                    s.cnn->ADOCnn->Trace = [&](const std::string& sql, const auto& values) {
+                        traced[reuse].push_back(values.empty() ? sql : values[0].second.TextOr());
+                    };
+                ASSERT_TRUE(top->OpenRecordsource()) << top->LastOpenError;
+                sqlite3_limit(opened, SQLITE_LIMIT_LENGTH, 30);
+                for (; !s.rpt->EOF_All(); s.rpt->MoveNext_All()) {
+                    shown[reuse] += "|" + child->LastOpenError;
+                    for (const auto& row : orvane::testing::Rows(child->ADORecordset)) shown[reuse] += row;
+                }
+            }
+            EXPECT_EQ(shown[true], shown[false]);
+            EXPECT_NE(shown[true].find("|c4|c5|" + std::string(c.failure) + "|c7|"), std::string::npos) << shown[true];
+            if (!trace || c.send[0] == '\0') continue;
+            // Each record's value, the long one three times: read ahead by
+            // the batch that stopped at it and by the next, which begins
+            // with it, then at its own record.
+            const std::string& longName = traced[false].at(6);
+            EXPECT_EQ(std::count(traced[true].begin(), traced[true].end(), longName), 3);
+            for (auto& names : traced) names.erase(std::unique(names.begin(), names.end()), names.end());
+            EXPECT_EQ(traced[true], traced[false]);
+        }
+    }
+    data::detail::RegisterProvider("Corto", previous);
 }

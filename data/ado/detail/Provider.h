@@ -45,6 +45,12 @@ struct BoundValue {
 // The values of a command's parameters in order, as the command holds them.
 using BoundValues = std::span<const BoundValue* const>;
 
+// One run of a batch: a statement's text and the values of its parameters.
+struct BatchRun {
+    const std::string* sql;
+    BoundValues params;
+};
+
 class Provider {
 public:
     virtual ~Provider() = default;
@@ -56,6 +62,14 @@ public:
     // row where the database allows; empty when it returns none. This one
     // runs the statement: providers that can prepare alone override it.
     virtual std::vector<std::string> ResultColumns(const std::string& sql, BoundValues params);
+    // Runs the batch's statements in order as Execute does, appending the
+    // rows of each to tables, until the tables hold rowCap rows. Stops
+    // without raising at the first run that fails or returns no rows: a
+    // walk reading ahead runs those again on its own, and reports there.
+    // One loop over the database's calls keeps the database library's code
+    // in the processor's cache, where a call per run from the walk evicts it.
+    virtual void ExecuteEach(std::span<const BatchRun> runs, std::size_t rowLimit, std::size_t rowCap,
+                             std::vector<std::shared_ptr<Table>>& tables);
     // A table name quoted for this database.
     virtual std::string QuoteIdentifier(std::string_view name) const = 0;
     // The statement that calls a stored procedure; raises when there are none.

@@ -82,8 +82,9 @@ struct Table {
 // A master-detail walk runs the same small query once per parent, and
 // allocating and freeing every buffer each time was a large share of its
 // cost. So a finished table that is released while still small goes back to
-// a few spare tables kept per thread, and the next builder on that thread
-// starts from one of them with its buffers' room intact.
+// the spare tables kept per thread (a batch read ahead's worth), and the
+// next builder on that thread starts from one of them with its buffers'
+// room intact.
 class TableBuilder {
 public:
     TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit);
