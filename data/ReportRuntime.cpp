@@ -30,14 +30,23 @@ bool Orvane::MoveNext_All() {
     bool any = false;
     bool all = true;
     if (!eConections) return false;
+    // Ends a connection's step hold however the step ends.
+    struct StepHold {
+        std::shared_ptr<data::Connection> on;
+        ~StepHold() {
+            if (on) on->EndStepReads();
+        }
+    };
     for (const auto& cnn : *eConections) {
         if (!cnn || !cnn->eRSources) continue;
-        std::shared_ptr<void> hold;
+        StepHold hold;
         for (const auto& rs : *cnn->eRSources) {
             if (!rs) continue;
             any = true;
-            if (!hold && rs->ADORecordset && rs->ADORecordset->State() == data::kStateOpen && cnn->ADOCnn)
-                hold = cnn->ADOCnn->HoldReads();
+            if (!hold.on && rs->ADORecordset && rs->ADORecordset->State() == data::kStateOpen && cnn->ADOCnn) {
+                hold.on = cnn->ADOCnn;
+                hold.on->HoldStepReads();
+            }
             all = rs->MoveNext() && all;
         }
     }

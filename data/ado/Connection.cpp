@@ -253,6 +253,14 @@ void Connection::ReleaseReads() {
     if (provider_) provider_->HoldReads(false);
 }
 
+void Connection::HoldStepReads() {
+    if (provider_) provider_->HoldReads(true);
+}
+
+void Connection::EndStepReads() {
+    if (provider_ && hold_.expired()) provider_->HoldReads(false);
+}
+
 std::uint64_t Connection::ReadState() {
     return provider_ ? provider_->ReadState() : 0;
 }

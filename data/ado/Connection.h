@@ -116,6 +116,11 @@ public:
     std::shared_ptr<void> HoldReads();
     /// Ends the hold now, whoever keeps its token. Does nothing without one.
     void ReleaseReads();
+    /// HoldReads for the length of one step of a walk, without a token (a
+    /// step is a call of the library's own, and a token costs an
+    /// allocation): EndStepReads ends it unless a token of HoldReads lives.
+    ORVANE_LOCAL void HoldStepReads();
+    ORVANE_LOCAL void EndStepReads();
     /// A number that changes whenever the database this connection reads may
     /// have changed (a commit of another connection or process, a write of
     /// its own, the connection opened again), so results read under one value

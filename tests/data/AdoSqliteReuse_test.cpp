@@ -237,3 +237,28 @@ TEST(AdoSqliteReuse, AReadAheadThatFailsAtOneRecordShowsWhatQueryingEachRecordSh
     }
     data::detail::RegisterProvider("Corto", previous);
 }
+
+// A host that holds the reads of a walk's connection keeps them held across
+// the walk's steps, which hold and let go of their own: another connection
+// waits until the host lets its token go.
+TEST(AdoSqliteReuse, AHostsHoldOutlastsTheStepsOfAWalk) {
+    orvane::testing::SalesReport s;
+    auto [clientes, pedidos] = s.ClientsAndOrders("SELECT id FROM pedidos WHERE cliente_id = ?");
+    pedidos->SendParameters = "pCliente";
+    pedidos->ReuseRows = false;  // every step runs its query
+    ASSERT_TRUE(s.cnn->OpenConnection());
+    ASSERT_TRUE(clientes->OpenRecordsource());
+    sqlite3* other = nullptr;
+    sqlite3_open(s.dbPath.c_str(), &other);
+    const auto otherWrites = [other] {
+        return sqlite3_exec(other, "INSERT INTO pedidos VALUES (20, 9, 1, '')", nullptr, nullptr, nullptr);
+    };
+    auto token = s.cnn->ADOCnn->HoldReads();
+    ASSERT_TRUE(s.rpt->MoveNext_All());
+    EXPECT_EQ(otherWrites(), SQLITE_BUSY);
+    token.reset();
+    EXPECT_EQ(otherWrites(), SQLITE_OK);
+    ASSERT_TRUE(s.rpt->MoveNext_All());
+    EXPECT_EQ(otherWrites(), SQLITE_OK);  // the step let its own hold go
+    sqlite3_close(other);
+}
