@@ -57,7 +57,8 @@ std::vector<std::string> EnglishWords(std::string text) {
 }
 
 // orvane's help and each kind of mistake in its arguments or in what they
-// name, and its outputs, speak Spanish; the status tells the kind.
+// name, and its outputs, speak Spanish; the status tells the kind. (The
+// outputs and errors compared whole elsewhere are not repeated here.)
 TEST(CliSpanish, HelpArgumentErrorsAndOutputsHaveNoEnglishWord) {
     const std::string x = kExampleXml;
     const std::pair<std::string, int> cases[] = {{"--help", 0},
@@ -68,25 +69,18 @@ TEST(CliSpanish, HelpArgumentErrorsAndOutputsHaveNoEnglishWord) {
                                                  {"run --help", 0},
                                                  {"connections --help", 0},
                                                  {"check --help", 0},
-                                                 {"", 2},
                                                  {"nada", 2},
                                                  {"--nada", 2},
                                                  {"show", 2},
                                                  {"show a b", 2},
                                                  {"pack " + x, 2},
-                                                 {"run " + x + " --format yaml", 2},
                                                  {"run " + x + " --limit x", 2},
                                                  {"run " + x + " --limit", 2},
                                                  {"run " + x + " --timeout 0", 2},
                                                  {"run " + x + " --requery=x", 2},
-                                                 {"run " + x + " -p Nadie=1", 1},
-                                                 {"run " + x + " -p Ciudad", 1},
                                                  {"run " + x + " --connection x", 1},
-                                                 {"run " + x + " --connection nadie=x", 1},
                                                  {"run " + x + " --connection 'ventas=Provider=Nadie'", 1},
                                                  {"run " + x + " --connection 'ventas=Provider=SQLite'", 1},
-                                                 {"show " + x, 0},
-                                                 {"grid " + x + " grdpedidos", 0},
                                                  {"connections " + x, 0},
                                                  {"check " + x, 0}};
     for (const auto& [args, status] : cases) {

@@ -9,7 +9,6 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTreeWidget>
-#include <fstream>
 
 #include "QtTestSupport.h"
 #include <orvanespt/data/ado/Recordset.h>
@@ -28,12 +27,10 @@ using platform::MsgIcon;
 // record source "clientes" (a table), a dialog's record source "ciudades",
 // and three parameters. Every test records the messages and plays the dialogs
 // it scripts.
-class FrmRSource : public ::testing::Test {
+class FrmRSource : public ::testing::Test, public ReportOn {
 protected:
     ScratchDir dir;
-    std::shared_ptr<Orvane> rpt = std::make_shared<Orvane>();
-    std::shared_ptr<eConnection> cnn = std::make_shared<eConnection>();
-    std::shared_ptr<eRSource> clientes = std::make_shared<eRSource>();
+    std::shared_ptr<eRSource> clientes = Source("clientes", "clientes");
     OrvaneUI ui;
     WithDialogs dialogs;
     MessageRecorder messages;
@@ -41,26 +38,13 @@ protected:
 
     FrmRSource() {
         MakeSalesDatabase(dir.file("ventas.db"));
-        cnn->Name = "ventas";
         cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("ventas.db");
-        rpt->AddConnection(cnn);
-        clientes->Name = "clientes";
         clientes->TypeofCommand = "2";
-        clientes->SQLCommand = "clientes";
-        clientes->eCnn = cnn;
-        cnn->eRSources->Add(clientes);
         auto dialog = std::make_shared<eDialog>();
-        auto ciudades = std::make_shared<eRSource>();
-        ciudades->Name = "ciudades";
-        dialog->eRSources->Add(ciudades);
+        dialog->eRSources->Add(std::make_shared<eRSource>());
+        dialog->eRSources->Item(1)->Name = "ciudades";
         rpt->eDialogs->Add(dialog);
-        for (const char* name : {"Ciudad", "Desde", "IdCliente"}) {
-            auto p = std::make_shared<eParameter>();
-            p->Name = name;
-            p->eType("adVarChar");
-            p->Predef = "%";
-            rpt->eParameters->Add(p);
-        }
+        for (const char* name : {"Ciudad", "Desde", "IdCliente"}) Param(name, "adVarChar")->Predef = "%";
         ui.objOrvane = rpt;
     }
 
@@ -195,28 +179,18 @@ TEST_F(FrmRSource, ServerParameterListButtons) {
               std::vector<std::string>({"No hay ningún parámetro, cree uno usando el botón 'Nuevo parámetro'"}));
 }
 
-TEST_F(FrmRSource, TestButtonsOpenTheSourceOfferItsFieldsAndPreviewItsRows) {
+// The test buttons on a table offer its fields; a failed test query or
+// preview shows the reason and the statement sent in the details.
+TEST_F(FrmRSource, TestButtonsOfferTheFieldsAndAFailureShowsTheReasonAndTheStatementSent) {
     auto d = Editing(clientes);
     Press(*d, "btnProbarCons");  // "Tabla o vista": nothing at all
     EXPECT_TRUE(messages->Taken().empty());
     EXPECT_EQ(clientes->ADORecordset, nullptr);
-
     Press(*d, "Command4");
     EXPECT_EQ(Entries(d->dxIDField), QStringList({"id_cliente", "nombre", "ciudad", "alta"}));
     Press(*d, "CmdActualizarOrden");
     EXPECT_EQ(Entries(d->txtOrder).mid(0, 3), QStringList({"id_cliente", "id_cliente Desc", "nombre"}));
 
-    Type(*d, "txtSQL", "SELECT * FROM no_hay");
-    Press(*d, "btnProbarCons");
-    EXPECT_EQ(Texts(messages), std::vector<std::string>({"No se pudo abrir el origen de registros"}));
-    cnn->cnnString = "Provider=SQLite;Data Source=" + dir.file("no-existe.db");
-    Press(*d, "btnProbarCons");
-    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Error al abrir la conexión"}));
-
-}
-
-TEST_F(FrmRSource, AFailedTestOrPreviewShowsTheReasonAndTheStatementSentInTheDetails) {
-    auto d = Editing(clientes);
     Type(*d, "txtSQL", "SELECT * FROM no_hay WHERE ciudad = @Ciudad");
     for (const char* button : {"btnProbarCons", "BntPreviewTable"}) {
         Press(*d, button);
@@ -381,25 +355,15 @@ TEST_F(FrmRSource, NewParametersJoinTheListsChildrenAreEditedOrRemovedAndTheFilt
     SetFormulaDesigner(previousFormula);
 }
 
-std::string RunCli(const std::string& args, const std::string& out) {
-    const std::string cmd = std::string("'") + ORVANE_CLI + "' " + args + " >'" + out + "' 2>&1";
-    const int status = std::system(cmd.c_str());
-    return "status " + std::to_string(status) + "\n" + ReadFile(out);
-}
-
 // What a person does in the editor window: add a record source to the
 // connection, pick its table, look at the rows, link a child through a new
 // parameter, compose the child's filter, save the package; the command-line
 // host then walks the pair.
 TEST_F(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
-    auto start = std::make_shared<Orvane>();
-    start->Name = "nuevo";
-    auto own = std::make_shared<eConnection>();
-    own->Name = "ventas";
-    own->cnnString = cnn->cnnString;
-    start->AddConnection(own);
+    ReportOn start(cnn->cnnString);
+    start.rpt->Name = "nuevo";
     const std::string xml = dir.file("nuevo.xml");
-    std::ofstream(xml) << start->ToXML();
+    WriteFile(xml, start.rpt->ToXML());
 
     designer::OrvaneE window;
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(xml)));
@@ -447,8 +411,9 @@ TEST_F(FrmRSource, APersonBuildsAMasterDetailPairThatTheCliRuns) {
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(xpd)));
     EXPECT_NE(window.Tree().Nodes().Item("Rst_pedidos"), nullptr);
 
-    const std::string shown = RunCli("run '" + xpd + "' --limit 1", dir.file("run.txt"));
-    EXPECT_NE(shown.find("status 0\n"), std::string::npos) << shown;
+    const Outcome run = RunOrvane("run " + ShellQuote(xpd) + " --limit 1");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string& shown = run.out;
     EXPECT_NE(shown.find("IdCli = 0"), std::string::npos) << shown;
     EXPECT_NE(shown.find("clientes: id_cliente=1, nombre=\"Ferretería Núñez\""), std::string::npos) << shown;
     // Customer 1's orders are 101 and 102; the child's filter leaves out 102.

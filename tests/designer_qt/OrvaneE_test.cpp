@@ -48,6 +48,14 @@ std::string CliTree() {
            "  Formatos de impresión [@PrnFormats]\n";
 }
 
+// The name dialog given name and accepted.
+Person Named(const char* name) {
+    return [name](QDialog& d) {
+        Type(d, "txtName", name);
+        Click(d, "cmdOK");
+    };
+}
+
 void Select(designer::OrvaneE& w, const std::string& key) {
     auto node = w.Tree().Nodes().Item(key);
     ASSERT_NE(node, nullptr) << key;
@@ -148,15 +156,9 @@ TEST_F(OrvaneE, HelpAndSpanishQtThenTheMarkFollowsEditsDeletesRenamesUndoRedoAnd
     EXPECT_TRUE(w.Report()->IsDirty());
     EXPECT_TRUE(w.isWindowModified());
     messages->Clear();  // what the test query said
-    auto rename = [&](const std::string& key, const char* name) {
-        Select(w, key);
-        runner.Then([name](QDialog& d) {
-            Type(d, "txtName", name);
-            Click(d, "cmdOK");
-        });
-        QTest::keyClick(w.tvwOrvane, Qt::Key_F2);
-    };
-    rename("Prm_Ciudad", "Localidad");
+    Select(w, "Prm_Ciudad");
+    runner.Then(Named("Localidad"));
+    QTest::keyClick(w.tvwOrvane, Qt::Key_F2);
     ASSERT_NE(w.Report()->GetParameter("Localidad"), nullptr);
     EXPECT_EQ(w.tvwOrvane->currentItem()->text(0), "Localidad");
 
@@ -286,12 +288,10 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
     }
     EXPECT_TRUE(w.Report()->ToXML() == before);
     EXPECT_FALSE(w.isWindowModified());
-    std::vector<std::string> texts;
-    for (const auto& m : messages->Taken()) texts.push_back(m.text);
-    EXPECT_EQ(texts, std::vector<std::string>({"Ya existe un parámetro con el mismo nombre.",
-                                               "Ya existe un origen de registros con el mismo nombre",
-                                               "Ya existe un parámetro con el mismo nombre.",
-                                               "Ya existe una conexión con el mismo nombre."}));
+    EXPECT_EQ(Texts(messages), std::vector<std::string>({"Ya existe un parámetro con el mismo nombre.",
+                                                         "Ya existe un origen de registros con el mismo nombre",
+                                                         "Ya existe un parámetro con el mismo nombre.",
+                                                         "Ya existe una conexión con el mismo nombre."}));
 
     // A file that is not a report is refused with one message, and the report is kept.
     const struct {
@@ -313,10 +313,8 @@ TEST_F(OrvaneE, RefusesARepeatedNameShowsItemsThatDifferOnlyInCaseAndKeepsTheRep
         EXPECT_FALSE(w.OpenFile(QString::fromStdString(path))) << c.name;
         const auto taken = messages->Taken();
         ASSERT_EQ(taken.size(), 1u) << c.name;
-        EXPECT_EQ(taken[0].text.rfind("No se pudo abrir el reporte " + path + ": ", 0), 0u) << taken[0].text;
-        if (c.why) {
-            EXPECT_EQ(taken[0].text, "No se pudo abrir el reporte " + path + ": " + c.why);
-        }
+        const std::string said = "No se pudo abrir el reporte " + path + ": " + (c.why ? c.why : "");
+        EXPECT_EQ(c.why ? taken[0].text : taken[0].text.substr(0, said.size()), said);  // the parser's words vary
         EXPECT_EQ(taken[0].icon, platform::MsgIcon::Critical);
     }
     EXPECT_TRUE(w.Report()->ToXML() == before);
@@ -359,10 +357,7 @@ TEST_F(OrvaneE, RenamingAParameterOrASourceOffersToRenameItsReferencesInOneUndoS
     ASSERT_TRUE(w.OpenFile(QString::fromStdString(file)));
     const std::string before = w.Report()->ToXML();
     Select(w, "Prm_IdPedido");
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Pedido");
-        Click(d, "cmdOK");
-    });
+    runner.Then(Named("Pedido"));
     messages->QueueAnswer(platform::MsgAnswer::Yes);
     w.CambiarNombre();
     const std::string renamed = w.Report()->ToXML();
@@ -373,30 +368,23 @@ TEST_F(OrvaneE, RenamingAParameterOrASourceOffersToRenameItsReferencesInOneUndoS
     EXPECT_TRUE(w.Report()->ToXML() == before);
 
     Select(w, "Prm_Desde");  // through its dialog, and the offer declined: only the name changes
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "Inicio");
-        Click(d, "cmdOK");
-    });
+    runner.Then(Named("Inicio"));
     w.Editar();
     EXPECT_NE(w.Report()->ToXML().find("fecha &gt;= @Desde AND"), std::string::npos);
     EXPECT_EQ(w.Report()->ToXML().find("@Inicio"), std::string::npos);
     EXPECT_NE(w.Report()->FindParameter("Inicio"), nullptr);
 
     Select(w, "Rst_pedidos");  // a record source's field macros follow it
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "pedidos2");
-        Click(d, "cmdOK");
-    });
+    runner.Then(Named("pedidos2"));
     messages->QueueAnswer(platform::MsgAnswer::Yes);
     w.CambiarNombre();
     EXPECT_NE(w.Report()->ToXML().find("Filter=\"id_pedido = @pedidos2.id_pedido\""), std::string::npos);
-    std::vector<std::string> texts;
-    for (const auto& m : messages->Taken()) texts.push_back(m.text);
-    EXPECT_EQ(texts, std::vector<std::string>(
-                         {"El nombre \"IdPedido\" se usa en: 1 entrada de SendParameters, 1 referencia de "
-                          "idParameterLinked. ¿Desea que también pasen a usar \"Pedido\"?",
-                          "El nombre \"Desde\" se usa en: 2 macros. ¿Desea que también pasen a usar \"Inicio\"?",
-                          "El nombre \"pedidos\" se usa en: 1 macro. ¿Desea que también pasen a usar \"pedidos2\"?"}));
+    EXPECT_EQ(Texts(messages),
+              std::vector<std::string>(
+                  {"El nombre \"IdPedido\" se usa en: 1 entrada de SendParameters, 1 referencia de "
+                   "idParameterLinked. ¿Desea que también pasen a usar \"Pedido\"?",
+                   "El nombre \"Desde\" se usa en: 2 macros. ¿Desea que también pasen a usar \"Inicio\"?",
+                   "El nombre \"pedidos\" se usa en: 1 macro. ¿Desea que también pasen a usar \"pedidos2\"?"}));
 }
 
 TEST_F(OrvaneE, RevisarListsTheFindingsAndTheOneChosenSelectsItsNode) {
@@ -467,10 +455,7 @@ TEST_F(OrvaneE, ResourcesAndCodeAreEditedFromTheWindowSavedAndReadBack) {
     designer::OrvaneE w;
     w.tvwOrvane->setCurrentItem(w.tvwOrvane->topLevelItem(0));
     ASSERT_TRUE(w.mnuCambiarNombre->isEnabled());
-    runner.Then([](QDialog& d) {
-        Type(d, "txtName", "informe");
-        Click(d, "cmdOK");
-    });
+    runner.Then(Named("informe"));
     w.CambiarNombre();
     runner.Then([](QDialog& d) {
         EXPECT_EQ(Shown(d, {"txtName"}), QStringList({"informe"}));
@@ -607,8 +592,8 @@ TEST_F(OrvaneE, ProbarReporteShowsAndCopiesTheWalkThatOrvaneRunPrints) {
         }
     }
     EXPECT_EQ(lines, expected);
-    for (const QString& line : expected) rows += line.contains(" | ") && !line.contains(" fila") ? 1 : 0;
-    for (const QString& line : expected) rows += line.trimmed().startsWith("fila ") ? 1 : 0;
+    for (const QString& line : expected)  // a top-level record or a child's row
+        rows += (line.contains(" | ") && !line.contains(" fila")) || line.trimmed().startsWith("fila ") ? 1 : 0;
     EXPECT_GT(step, 1);
     EXPECT_TRUE(summary.startsWith(QString("%1 pasos, %2 filas en total, en ").arg(step).arg(rows))) << summary.toStdString();
     EXPECT_NE(json.indexOf("\"Ciudad\":[\"Sevilla\",\"Madrid\"]"), -1);

@@ -18,9 +18,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -196,10 +194,7 @@ private:
 
 // A copy of the example's sales database at path.
 inline void MakeSalesDatabase(const std::string& path) {
-    std::ifstream script(std::string(ORVANE_SOURCE_DIR) + "/examples/sales/ventas.sql");
-    std::stringstream text;
-    text << script.rdbuf();
-    MakeDatabase(path, text.str());
+    MakeDatabase(path, ReadFile(ORVANE_SOURCE_DIR "/examples/sales/ventas.sql"));
 }
 
 // A report over a copy of the example's sales database, for the dialogs that

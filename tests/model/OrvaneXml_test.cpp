@@ -89,14 +89,11 @@ std::shared_ptr<Orvane> MakeExample() {
 // The body of a definition with the given inner text between the root tags.
 std::string Doc(const std::string& inner) { return "<?xml version=\"1.0\"?><Orvane Name=\"R\">" + inner + "</Orvane>"; }
 
-TEST(ReportXml, WritesEmptyDefinitionExactly) {
-    Orvane r;
-    EXPECT_EQ(r.ToXML(), kEmptyXml);
-    r.ePrnFormats = nullptr;
-    EXPECT_NE(r.ToXML().find("</eDialogs><ePrnFormats/>\r\n<eCode>"), std::string::npos);
-}
-
-TEST(ReportXml, WritesExampleExactlyAndReadsItBack) {
+TEST(ReportXml, WritesEmptyAndExampleDefinitionsExactlyAndReadsTheExampleBack) {
+    Orvane empty;
+    EXPECT_EQ(empty.ToXML(), kEmptyXml);
+    empty.ePrnFormats = nullptr;
+    EXPECT_NE(empty.ToXML().find("</eDialogs><ePrnFormats/>\r\n<eCode>"), std::string::npos);
     EXPECT_EQ(MakeExample()->ToXML(), kExampleXml);
     auto r = std::make_shared<Orvane>();
     ASSERT_TRUE(r->FromXML(kExampleXml));

@@ -97,32 +97,17 @@ protected:
     fs::path files_ = root_.path() / "pkgs";
 };
 
-// A definition that holds something of everything a failed load must keep.
-std::shared_ptr<Orvane> HeldDefinition() {
-    auto rpt = std::make_shared<Orvane>();
-    rpt->Name = "Antes";
-    auto cnn = std::make_shared<eConnection>();
-    cnn->Name = "cnn";
-    cnn->cnnString = "Provider=SQLite;Data Source=/a.db";
-    rpt->AddConnection(cnn);
-    rpt->NewResData("mine")->TextData = "kept";
-    return rpt;
-}
-
-void ExpectUnchanged(const Orvane& rpt) {
-    const auto held = HeldDefinition();
-    EXPECT_EQ(rpt.ToXML(), held->ToXML());
-    ASSERT_EQ(rpt.ResDataCollection->Count(), 1);
-    EXPECT_EQ(rpt.GetResdata("mine")->TextData, "kept");
-}
-
 // Without a usable source, or from a file that is no zip archive, loading
 // fails quietly; a truncated package or one past the limits shows the unzip
 // message. Either way the held definition stays.
 TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     MessageRecorder messages;
-    auto held = HeldDefinition();
+    // A definition that holds something of everything a failed load must keep.
+    auto held = testing::ReportOn("Provider=SQLite;Data Source=/a.db").rpt;
     Orvane& rpt = *held;
+    rpt.Name = "Antes";
+    rpt.NewResData("mine")->TextData = "kept";
+    const std::string heldXml = rpt.ToXML();
     const std::string asLink = File("link.xpd");
     MakeRawZip(asLink, {{"source.xml", "/etc/passwd", 0120777}});
     EXPECT_EQ(rpt.ReadXPDFile(asLink).refused.at(0).name, "source.xml");
@@ -151,7 +136,9 @@ TEST_F(PackageTest, FailedLoadsKeepTheHeldDefinition) {
     orvane::testing::SetDeclaredSize(bomb, "pie.txt", 1'500'000'000u);
     const auto before = Listing(root_.path());
     for (const std::string& bad : {pkg, many, bomb}) EXPECT_FALSE(rpt.LoadXPDFile(bad)) << bad;
-    ExpectUnchanged(rpt);
+    EXPECT_EQ(rpt.ToXML(), heldXml);
+    ASSERT_EQ(rpt.ResDataCollection->Count(), 1);
+    EXPECT_EQ(rpt.GetResdata("mine")->TextData, "kept");
     EXPECT_EQ(Listing(root_.path()), before);
     auto taken = messages->Taken();
     ASSERT_EQ(taken.size(), 3u);

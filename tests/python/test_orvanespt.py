@@ -184,26 +184,30 @@ def test_rows_and_to_pandas(sales, monkeypatch):
     assert rpt.to_pandas("ciudades") == (["ciudad"], [tuple(r.values()) for r in expected])
 
 
+def source(name, sql, children="", field="", linked="", send=""):
+    """A record source of connection "c" as the definition holds it."""
+    return (f'<eRSource Name="{name}" ecnnName="c" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" '
+            f'Filter="" Order="" SQLCommand={quoteattr(sql)} eFieldNametoParameters="{field}" '
+            f'idParameterLinked="{linked}" SendParameters="{send}"><eRSources>{children}</eRSources></eRSource>')
+
+
+def report(name, sources, parameters=(), cnn="Provider=SQLite;Data Source=:memory:"):
+    """A definition whose connection "c" holds sources, with whole-number parameters."""
+    params = "".join(f'<eParameter Name="{p}" eType="adInteger" Predef="0"/>' for p in parameters)
+    return orvanespt.from_xml(f'<Orvane Name="{name}"><eConnections><eConnection Name="c" Internal="0" '
+                              f'cnnString={quoteattr(cnn)}><eRSources>{sources}</eRSources></eConnection>'
+                              f'</eConnections><eParameters>{params}</eParameters></Orvane>')
+
+
 def slow_report():
-    common = 'CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order="" SendParameters=""'
-    return orvanespt.from_xml(f"""<Orvane Name="lento"><eConnections>
-<eConnection Name="c" Internal="0" cnnString={quoteattr("Provider=SQLite;Data Source=:memory:")}><eRSources>
-<eRSource Name="lento" ecnnName="c" {common} SQLCommand={quoteattr(SLOW)} eFieldNametoParameters=""
- idParameterLinked=""/></eRSources></eConnection></eConnections></Orvane>""")
+    return report("lento", source("lento", SLOW))
 
 
 def test_a_child_cut_where_its_own_child_fails_warns_as_orvane_run(tmp_path):
     # The grandchild's query overflows for the second child row only.
-    common = 'ecnnName="c" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order=""'
-    sources = (("t", "SELECT 7 AS id", "", ""), ("hijos", "SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3", "n", "N"),
-               ("nietos", "SELECT CASE WHEN @N = 2 THEN abs(-9223372036854775807 - 1) ELSE @N END AS x", "", ""))
-    xml = ""
-    for name, sql, field, linked in reversed(sources):
-        xml = (f'<eRSource Name="{name}" {common} SQLCommand={quoteattr(sql)} eFieldNametoParameters="{field}" '
-               f'idParameterLinked="{linked}" SendParameters=""><eRSources>{xml}</eRSources></eRSource>')
-    rpt = orvanespt.from_xml(f"""<Orvane Name="corte"><eConnections><eConnection Name="c" Internal="0"
- cnnString="Provider=SQLite;Data Source=:memory:"><eRSources>{xml}</eRSources></eConnection></eConnections>
-<eParameters><eParameter Name="N" eType="adInteger" Predef="0"/></eParameters></Orvane>""")
+    nietos = source("nietos", "SELECT CASE WHEN @N = 2 THEN abs(-9223372036854775807 - 1) ELSE @N END AS x")
+    hijos = source("hijos", "SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3", nietos, "n", "N")
+    rpt = report("corte", source("t", "SELECT 7 AS id", hijos), ["N"])
     with pytest.warns(UserWarning, match='^paso 1: origen de registros "t": origen de registros "hijos": .*overflow'):
         assert_walk_as_cli(rpt, tmp_path / "corte.xml")
     with pytest.warns(UserWarning):
@@ -219,18 +223,11 @@ def key_order(value):
 def test_rows_a_host_keeps_or_changes_never_show_in_later_steps(tmp_path):
     # The walk refills the rows of a step nothing holds any more; "varia"'s
     # columns are named after the parent, so its rows never fit another's.
-    common = 'ecnnName="c" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order=""'
     rows = "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 4) "
-    children = "".join(f'<eRSource Name="{name}" {common} SQLCommand={quoteattr(rows + sql)} eFieldNametoParameters="" '
-                       f'idParameterLinked="" SendParameters=""/>'
-                       for name, sql in (("fija", "SELECT n, n * @Id AS x FROM c"),
-                                         ("varia", "SELECT n AS a@Id, 0.5 * n AS b@Id FROM c")))
+    children = (source("fija", rows + "SELECT n, n * @Id AS x FROM c")
+                + source("varia", rows + "SELECT n AS a@Id, 0.5 * n AS b@Id FROM c"))
     top = "WITH RECURSIVE p(id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM p WHERE id < 8) SELECT id FROM p"
-    rpt = orvanespt.from_xml(f"""<Orvane Name="relleno"><eConnections><eConnection Name="c" Internal="0"
- cnnString="Provider=SQLite;Data Source=:memory:"><eRSources><eRSource Name="p" {common} SQLCommand={quoteattr(top)}
- eFieldNametoParameters="id" idParameterLinked="Id" SendParameters=""><eRSources>{children}</eRSources></eRSource>
-</eRSources></eConnection></eConnections><eParameters><eParameter Name="Id" eType="adInteger" Predef="0"/>
-</eParameters></Orvane>""")
+    rpt = report("relleno", source("p", top, children, "id", "Id"), ["Id"])
     rpt.save(tmp_path / "relleno.xml")
     expected = orvane("run", "--format", "json", tmp_path / "relleno.xml")["steps"]
     seen, kept, held = [], [], []
@@ -294,15 +291,7 @@ def test_postgres_walk_with_exact_values_and_a_bound_list(pg, tmp_path):
            " (2, 'dos', -0.01::numeric(10,2), DATE '2023-12-31', TIMESTAMP '2023-12-31 23:59:59'))"
            " AS t(id, nombre, importe, fecha, momento) WHERE id IN (?) ORDER BY id")
     child = "SELECT n, n * 1.5 AS x FROM generate_series(1, @Id) AS s(n)"
-    common = 'ecnnName="pg" CursorLocation="3" CursorType="3" TypeofCommand="1" LockType="1" Filter="" Order=""'
-    rpt = orvanespt.from_xml(f"""<Orvane Name="pg"><eConnections>
-<eConnection Name="pg" Internal="0" cnnString={quoteattr(pg)}><eRSources>
-<eRSource Name="t" {common} SQLCommand={quoteattr(top)} eFieldNametoParameters="id" idParameterLinked="Id"
- SendParameters="Ids"><eRSources>
-<eRSource Name="hijos" {common} SQLCommand={quoteattr(child)} eFieldNametoParameters="" idParameterLinked=""
- SendParameters=""/></eRSources></eRSource></eRSources></eConnection></eConnections>
-<eParameters><eParameter Name="Id" eType="adInteger" Predef="0"/><eParameter Name="Ids" eType="adInteger" Predef="0"/>
-</eParameters></Orvane>""")
+    rpt = report("pg", source("t", top, source("hijos", child), "id", "Id", "Ids"), ["Id", "Ids"], pg)
     assert_walk_as_cli(rpt, tmp_path / "pg.xml", {"Ids": [1, 2]})
     first = next(rpt.walk(parameters={"Ids": [2, 1]}))[0]
     assert first["fields"] == {"id": 1, "nombre": "uno", "importe": decimal.Decimal("12.50"),
