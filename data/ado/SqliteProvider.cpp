@@ -77,17 +77,20 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Resets a statement and drops its bindings when a run ends, however it ends,
-// so a kept statement neither holds a lock nor carries values to its next run.
+// Resets a statement when a run ends, however it ends, so that a kept
+// statement holds no lock, and drops its bindings when they hold copies of
+// texts: every run binds all its marks anew, so the values left are never
+// used again, and numbers hold no memory.
 class ResetOnExit {
 public:
     explicit ResetOnExit(sqlite3_stmt* st) : st_(st) {}
     ~ResetOnExit() {
         sqlite3_reset(st_);
-        sqlite3_clear_bindings(st_);
+        if (copies) sqlite3_clear_bindings(st_);
     }
     ResetOnExit(const ResetOnExit&) = delete;
     ResetOnExit& operator=(const ResetOnExit&) = delete;
+    bool copies = false;  // a text or binary value was bound
 
 private:
     sqlite3_stmt* st_;
@@ -360,7 +363,12 @@ private:
         const int count = sqlite3_bind_parameter_count(st);
         if (used + static_cast<std::size_t>(count) > params.size())
             throw DataError(msg::MoreMarksThanParameters(params.size()));
-        for (int i = 1; i <= count; ++i) Bind(st, i, *params[used++]);
+        for (int i = 1; i <= count; ++i) {
+            const BoundValue& v = *params[used++];
+            reset.copies = reset.copies || (v.kind != BoundValue::Kind::Null && v.kind != BoundValue::Kind::Int &&
+                                             v.kind != BoundValue::Kind::Bool && v.kind != BoundValue::Kind::Double);
+            Bind(st, i, v);
+        }
         if (sqlite3_stmt_readonly(st)) {
             Pin();
         } else {
