@@ -25,6 +25,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <climits>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -235,7 +236,12 @@ public:
                     keptSql = run.sql;
                     t = RunKept(*kept, run.params, rowLimit);
                 } else {
-                    t = ExecuteNew(*run.sql, run.params, rowLimit);  // may drop a kept statement
+                    // A text kept for the next run alone: a macro's texts
+                    // seldom come back, and keeping each would cost more
+                    // than preparing it.
+                    const bool again = &run + 1 != runs.data() + runs.size() &&
+                                       ((&run + 1)->sql == run.sql || *(&run + 1)->sql == *run.sql);
+                    t = ExecuteNew(*run.sql, run.params, rowLimit, again);  // may drop a kept statement
                 }
             } catch (const DataError&) {
                 return;
@@ -254,20 +260,28 @@ public:
         return result;
     }
 
-    // Runs a text the cache does not keep, keeping it when it holds one statement.
-    std::shared_ptr<Table> ExecuteNew(const std::string& sql, BoundValues params, std::size_t rowLimit) {
+    // Runs a text the cache does not keep, keeping it when it holds one
+    // statement and keep says so.
+    std::shared_ptr<Table> ExecuteNew(const std::string& sql, BoundValues params, std::size_t rowLimit,
+                                      bool keep = true) {
         std::shared_ptr<Table> result;
         std::size_t used = 0;
         const char* next = sql.c_str();
+        const char* const end = next + sql.size();
         while (next && *next) {
             const char* tail = nullptr;
             sqlite3_stmt* raw = nullptr;
-            if (sqlite3_prepare_v2(db_, next, -1, &raw, &tail) != SQLITE_OK) throw DataError(sqlite3_errmsg(db_));
+            // The length with the terminating NUL spares SQLite a copy of the
+            // text; one past an int's range is read to its NUL instead.
+            const std::ptrdiff_t length = end - next + 1;
+            if (sqlite3_prepare_v2(db_, next, length > INT_MAX ? -1 : static_cast<int>(length), &raw, &tail) !=
+                SQLITE_OK)
+                throw DataError(sqlite3_errmsg(db_));
             if (!raw) {  // blanks or a comment
                 next = tail;
                 continue;
             }
-            if (next == sql.c_str() && OnlyBlanks(tail)) {
+            if (keep && next == sql.c_str() && OnlyBlanks(tail)) {
                 Kept& kept = cache_.Add(sql, raw);
                 Run(raw, &kept.plan, params, used, rowLimit, result);
                 break;
