@@ -118,8 +118,9 @@ public:
     void ReleaseReads();
     /// HoldReads for the length of one step of a walk, without a token (a
     /// step is a call of the library's own, and a token costs an
-    /// allocation): EndStepReads ends it unless a token of HoldReads lives.
+    /// allocation).
     ORVANE_LOCAL void HoldStepReads();
+    /// Ends the hold HoldStepReads began, unless a token of HoldReads lives.
     ORVANE_LOCAL void EndStepReads();
     /// A number that changes whenever the database this connection reads may
     /// have changed (a commit of another connection or process, a write of
