@@ -25,8 +25,8 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <climits>
 #include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <list>
