@@ -221,6 +221,19 @@ public:
 
     void ExecuteEach(std::span<const BatchRun> runs, std::size_t rowLimit, std::size_t rowCap,
                      std::vector<std::shared_ptr<Table>>& tables) override {
+        // The batch is read as one snapshot, under one read transaction,
+        // whether or not the caller holds reads: taking and dropping the
+        // database's lock at every run costs several system calls each.
+        struct BatchHold {
+            SqliteProvider& p;
+            const bool held = p.holdReads_;
+            explicit BatchHold(SqliteProvider& provider) : p(provider) { p.holdReads_ = true; }
+            ~BatchHold() {
+                if (!held) p.HoldReads(false);
+            }
+            BatchHold(const BatchHold&) = delete;
+            BatchHold& operator=(const BatchHold&) = delete;
+        } hold(*this);
         std::size_t rows = 0;
         const std::string* keptSql = nullptr;  // the text of kept
         Kept* kept = nullptr;
