@@ -47,13 +47,13 @@ DateTime UnpackDate(std::int64_t v) {
 
 void TableBuilder::Date(const DateTime& v) {
     if (!Packable(v)) return Text(v.ToIsoText());  // kept whole as text rather than cut
-    Put(Next(), CellKind::Date, Cell{.i = PackDate(v)});
+    Put(CellKind::Date, Cell{.i = PackDate(v)});
 }
 
 void TableBuilder::Decimal(const orvane::Decimal& v) {
     const std::string digits = v.Text('.');
     Text(digits);
-    table_->columns[col_ - 1].kinds.back() = CellKind::Decimal;
+    table_->columns[col_ - 1].kinds[row_] = CellKind::Decimal;
     table_->columns[col_ - 1].kindsSeen |= 1u << static_cast<unsigned>(CellKind::Decimal);
 }
 
@@ -138,11 +138,9 @@ std::unique_ptr<Table> SpareOrNew() {
 TableBuilder::TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit)
     : table_(SpareOrNew()),
       rowLimit_(rowLimit),
-      maxRows_(std::min<std::size_t>(rowLimit, std::numeric_limits<std::uint32_t>::max() - 1)) {
-    // Room for a few rows up front: most results of a master-detail walk are
-    // that small, and growing from nothing costs several reallocations. A
-    // spare table's columns are emptied and keep their room.
-    constexpr std::size_t kFirstRows = 16;
+      maxRows_(std::min<std::size_t>(rowLimit, std::numeric_limits<std::uint32_t>::max() - 1)),
+      columns_(names.size()) {
+    // A spare table's columns are emptied and keep their room.
     table_->rows = 0;
     table_->columns.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -152,8 +150,18 @@ TableBuilder::TableBuilder(const std::vector<std::string>& names, std::size_t ro
         c.cells.clear();
         c.texts.clear();
         c.kindsSeen = 0;
-        c.kinds.reserve(kFirstRows);
-        c.cells.reserve(kFirstRows);
+    }
+}
+
+void TableBuilder::Grow() {
+    if (rows_ >= maxRows_) TooManyRows();
+    // Room for a few rows first: most results of a master-detail walk are
+    // that small, and growing from nothing costs several reallocations.
+    constexpr std::size_t kFirstRows = 16;
+    room_ = std::min(std::max(kFirstRows, room_ * 2), maxRows_);
+    for (Column& c : table_->columns) {
+        c.kinds.resize(room_);
+        c.cells.resize(room_);
     }
 }
 
@@ -177,7 +185,7 @@ void TableBuilder::Text(std::string_view v) {
     cell.t.offset = static_cast<std::uint32_t>(c.texts.size());
     cell.t.length = static_cast<std::uint32_t>(v.size());
     c.texts.append(v);
-    Put(c, CellKind::Text, cell);
+    Store(c, CellKind::Text, cell);
 }
 
 namespace {
@@ -190,12 +198,21 @@ void Trim(Buffer& b) {
 }
 }  // namespace
 
+void TableBuilder::PadRow() {
+    while (col_ < columns_) Null();
+}
+
 std::shared_ptr<Table> TableBuilder::Finish() {
+    if (col_ < columns_ && rows_ != 0) PadRow();
     for (Column& c : table_->columns) {
+        c.kinds.resize(rows_);
+        c.cells.resize(rows_);
         Trim(c.kinds);
         Trim(c.cells);
         Trim(c.texts);
     }
+    table_->rows = rows_;
+    rows_ = room_ = row_ = col_ = 0;
     // Should the control block fail to allocate, shared_ptr hands the table
     // to Release itself.
     return std::shared_ptr<Table>(table_.release(), Release);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <orvanespt/platform/DateTime.h>
@@ -26,10 +27,32 @@ union Cell {
 };
 static_assert(sizeof(Cell) == 8);
 
+// Leaves an element it makes without a value uninitialized, as new T does:
+// the builder sizes a column's buffers ahead of its rows and writes every
+// cell itself, so zeroing them first would be wasted.
+template <typename T>
+struct NoInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = NoInitAllocator<U>;
+    };
+    NoInitAllocator() = default;
+    template <typename U>
+    NoInitAllocator(const NoInitAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 struct Column {
     std::string name;
-    std::vector<CellKind> kinds;
-    std::vector<Cell> cells;
+    std::vector<CellKind, NoInitAllocator<CellKind>> kinds;
+    std::vector<Cell, NoInitAllocator<Cell>> cells;
     std::string texts;
     unsigned kindsSeen = 0;  // bit per CellKind present
 
@@ -77,7 +100,8 @@ struct Table {
 };
 
 // Appends rows cell by cell, left to right; raises DataError past the row
-// limit or when a column's text buffer would exceed 4 GiB.
+// limit or when a column's text buffer would exceed 4 GiB. A cell a row
+// leaves out is Null.
 //
 // A master-detail walk runs the same small query once per parent, and
 // allocating and freeing every buffer each time was a large share of its
@@ -85,6 +109,10 @@ struct Table {
 // the spare tables kept per thread (a batch read ahead's worth), and the
 // next builder on that thread starts from one of them with its buffers'
 // room intact.
+//
+// While rows are appended every column's kinds and cells are sized to the
+// rows there is room for (room_), so that a cell is two stores and the only
+// check a row makes is against that room; Finish cuts them to the rows.
 class TableBuilder {
 public:
     TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit);
@@ -94,18 +122,19 @@ public:
 
     // The cell appends are inline: they run once per cell of every result.
     void BeginRow() {
-        if (table_->rows >= maxRows_) TooManyRows();
-        ++table_->rows;
+        if (col_ < columns_ && rows_ != 0) PadRow();
+        if (rows_ == room_) Grow();
+        row_ = rows_++;
         col_ = 0;
     }
-    void Null() { Put(Next(), CellKind::Null, Cell{.i = 0}); }
-    void Int(std::int64_t v) { Put(Next(), CellKind::Int, Cell{.i = v}); }
+    void Null() { Put(CellKind::Null, Cell{.i = 0}); }
+    void Int(std::int64_t v) { Put(CellKind::Int, Cell{.i = v}); }
     void Double(double v) {
         Cell c;
         c.d = v;
-        Put(Next(), CellKind::Double, c);
+        Put(CellKind::Double, c);
     }
-    void Bool(bool v) { Put(Next(), CellKind::Bool, Cell{.i = v ? 1 : 0}); }
+    void Bool(bool v) { Put(CellKind::Bool, Cell{.i = v ? 1 : 0}); }
     void Date(const DateTime& v);
     void Decimal(const orvane::Decimal& v);
     void Text(std::string_view v);
@@ -114,20 +143,29 @@ public:
 
 private:
     Column& Next() {
-        if (col_ >= table_->columns.size()) TooManyValues();
+        if (col_ >= columns_) TooManyValues();
         return table_->columns[col_++];
     }
-    static void Put(Column& c, CellKind kind, Cell cell) {
-        c.kinds.push_back(kind);
-        c.cells.push_back(cell);
+    [[gnu::always_inline]] void Put(CellKind kind, Cell cell) { Store(Next(), kind, cell); }
+    [[gnu::always_inline]] void Store(Column& c, CellKind kind, Cell cell) const {
+        c.kinds.data()[row_] = kind;
+        c.cells.data()[row_] = cell;
         c.kindsSeen |= 1u << static_cast<unsigned>(kind);
     }
+    // Room for more rows in every column, or DataError past the limit.
+    void Grow();
+    // Nulls for the cells the row being appended left out.
+    void PadRow();
     [[noreturn]] void TooManyRows() const;
     [[noreturn]] static void TooManyValues();
 
     std::unique_ptr<Table> table_;
     std::size_t rowLimit_;
     std::size_t maxRows_;  // rowLimit_, or less where row numbers would not fit 32 bits
+    std::size_t columns_;
+    std::size_t rows_ = 0;  // appended so far
+    std::size_t room_ = 0;  // rows every column is sized for
+    std::size_t row_ = 0;   // the row being appended
     std::size_t col_ = 0;
 };
 
