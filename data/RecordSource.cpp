@@ -143,7 +143,7 @@ bool SameValue(const Variant& a, const Variant& b) {
 
 // Reading ahead: at most this many queries at once, this many rows in all,
 // and this many parent records looked at for the next distinct link values.
-constexpr std::size_t kAheadQueries = 64;
+constexpr std::size_t kAheadQueries = 256;
 constexpr std::size_t kAheadRows = 20'000;
 constexpr std::size_t kAheadScan = 4'096;
 

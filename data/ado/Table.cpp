@@ -75,8 +75,8 @@ namespace {
 
 // The spare tables of one thread: as many as a walk reads ahead in one batch,
 // and never more than kSpareBytes in all.
-constexpr std::size_t kSpareTables = 64;
-constexpr std::size_t kSpareBytes = 256 * 1024;
+constexpr std::size_t kSpareTables = 256;
+constexpr std::size_t kSpareBytes = 1024 * 1024;
 
 // Plain data, so that a thread's spares are reached by one lookup and no
 // check of their construction: t_freeSpares, which has a destructor, frees
