@@ -421,10 +421,16 @@ const std::string& Field::Name() const {
     return owner_->table_->columns[index_].name;
 }
 
+// Read once per field and row: the checks of RequireOpen, Eof and Bof in one
+// pass over the recordset.
 Variant Field::Value() const {
-    owner_->RequireOpen();
-    if (owner_->Eof() || owner_->Bof()) throw DataError(msg::kNoCurrentRecord);
-    return owner_->table_->ValueAt(index_, owner_->visible_[static_cast<std::size_t>(owner_->pos_)]);
+    const Recordset& rs = *owner_;
+    const detail::Table* table = rs.table_.get();
+    if (!table) [[unlikely]]
+        throw DataError(msg::kRecordsetClosed);
+    if (rs.pos_ < 0 || static_cast<std::size_t>(rs.pos_) >= rs.visible_.size()) [[unlikely]]
+        throw DataError(msg::kNoCurrentRecord);
+    return table->ValueAt(index_, rs.visible_[static_cast<std::size_t>(rs.pos_)]);
 }
 
 std::optional<Variant> Field::ValueAhead(std::size_t ahead) const {
