@@ -81,11 +81,15 @@ constexpr std::size_t kSpareBytes = 1024 * 1024;
 // Plain data, so that a thread's spares are reached by one lookup and no
 // check of their construction: t_freeSpares, which has a destructor, frees
 // them at the thread's exit, and is touched only when the first is kept.
+// The control blocks of finished tables' shared_ptrs are kept the same way
+// (BlockAllocator): a walk finishes a table per query.
 struct SpareTables {
     Table* tables[kSpareTables];
     std::size_t bytes[kSpareTables];  // each table's MemoryBytes when kept
+    void* blocks[kSpareTables];
     std::size_t count;
     std::size_t total;
+    std::size_t blockCount;
     bool freedAtExit;  // t_freeSpares is set up
     bool gone;         // the thread is ending: a table released now is freed
 };
@@ -95,7 +99,9 @@ struct FreeSpares {
     ~FreeSpares() {
         SpareTables& s = t_spares;
         for (std::size_t i = 0; i < s.count; ++i) delete s.tables[i];
+        for (std::size_t i = 0; i < s.blockCount; ++i) ::operator delete(s.blocks[i]);
         s.count = 0;
+        s.blockCount = 0;
         s.total = 0;
         s.gone = true;
     }
@@ -108,22 +114,60 @@ thread_local FreeSpares t_freeSpares;
     return t_spares;
 }
 
-void Release(Table* t) {
+void FreeAtExit(SpareTables& s) {
+    if (s.freedAtExit) return;
+    [[maybe_unused]] volatile auto* set = &t_freeSpares;  // its first use registers its destructor
+    s.freedAtExit = true;
+}
+
+// Keeps t as a spare when there is room, or frees it; bytes is its
+// MemoryBytes.
+void Release(Table* t, std::size_t bytes) {
     SpareTables& s = Spares();
-    const std::size_t bytes = !s.gone && s.count < kSpareTables ? t->MemoryBytes() : kSpareBytes + 1;
+    if (s.gone || s.count == kSpareTables) bytes = kSpareBytes + 1;
     if (bytes > kSpareBytes - s.total) {
         delete t;
         return;
     }
-    if (!s.freedAtExit) {
-        [[maybe_unused]] volatile auto* set = &t_freeSpares;  // its first use registers its destructor
-        s.freedAtExit = true;
-    }
+    FreeAtExit(s);
     s.tables[s.count] = t;
     s.bytes[s.count] = bytes;
     ++s.count;
     s.total += bytes;
 }
+
+// Allocates single objects from the thread's spare blocks and keeps them
+// there when freed. Used for one type only, the control block of a finished
+// table's shared_ptr, so every block is that one size.
+template <typename T>
+struct BlockAllocator {
+    using value_type = T;
+    BlockAllocator() = default;
+    template <typename U>
+    BlockAllocator(const BlockAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) {
+        if (n == 1) {
+            SpareTables& s = Spares();
+            if (s.blockCount != 0) return static_cast<T*>(s.blocks[--s.blockCount]);
+        }
+        return std::allocator<T>().allocate(n);
+    }
+    void deallocate(T* p, std::size_t n) noexcept {
+        if (n == 1) {
+            SpareTables& s = Spares();
+            if (!s.gone && s.blockCount < kSpareTables) {
+                FreeAtExit(s);
+                s.blocks[s.blockCount++] = p;
+                return;
+            }
+        }
+        std::allocator<T>().deallocate(p, n);
+    }
+    template <typename U>
+    bool operator==(const BlockAllocator<U>&) const noexcept {
+        return true;
+    }
+};
 
 std::unique_ptr<Table> SpareOrNew() {
     SpareTables& s = Spares();
@@ -166,7 +210,9 @@ void TableBuilder::Grow() {
 }
 
 TableBuilder::~TableBuilder() {
-    if (table_) Release(table_.release());
+    if (!table_) return;
+    const std::size_t bytes = table_->MemoryBytes();
+    Release(table_.release(), bytes);
 }
 
 void TableBuilder::TooManyRows() const {
@@ -212,10 +258,12 @@ std::shared_ptr<Table> TableBuilder::Finish() {
         Trim(c.texts);
     }
     table_->rows = rows_;
+    table_->finishedBytes = table_->MemoryBytes();
     rows_ = room_ = row_ = col_ = 0;
     // Should the control block fail to allocate, shared_ptr hands the table
     // to Release itself.
-    return std::shared_ptr<Table>(table_.release(), Release);
+    return std::shared_ptr<Table>(
+        table_.release(), [](Table* t) { Release(t, t->finishedBytes); }, BlockAllocator<Table>());
 }
 
 }  // namespace orvane::data::detail

@@ -97,6 +97,9 @@ struct Table {
     static Variant DecimalAt(const Column& c, std::size_t row);
     // Bytes held by the storage (capacity of every buffer).
     std::size_t MemoryBytes() const;
+    // MemoryBytes as Finish counted it, while the table was in the cache:
+    // a table is not changed once finished.
+    std::size_t finishedBytes = 0;
 };
 
 // Appends rows cell by cell, left to right; raises DataError past the row
