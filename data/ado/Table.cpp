@@ -183,17 +183,17 @@ TableBuilder::TableBuilder(const std::vector<std::string>& names, std::size_t ro
     : table_(SpareOrNew()),
       rowLimit_(rowLimit),
       maxRows_(std::min<std::size_t>(rowLimit, std::numeric_limits<std::uint32_t>::max() - 1)),
-      columns_(names.size()) {
-    // A spare table's columns are emptied and keep their room.
+      columns_(names.size()),
+      room_(maxRows_) {
+    // A spare table's columns are emptied and keep their room, sized.
     table_->rows = 0;
     table_->columns.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         Column& c = table_->columns[i];
         c.name.assign(names[i]);
-        c.kinds.clear();
-        c.cells.clear();
         c.texts.clear();
         c.kindsSeen = 0;
+        room_ = std::min({room_, c.kinds.size(), c.cells.size()});
     }
 }
 
@@ -204,8 +204,8 @@ void TableBuilder::Grow() {
     constexpr std::size_t kFirstRows = 16;
     room_ = std::min(std::max(kFirstRows, room_ * 2), maxRows_);
     for (Column& c : table_->columns) {
-        c.kinds.resize(room_);
-        c.cells.resize(room_);
+        if (c.kinds.size() < room_) c.kinds.resize(room_);
+        if (c.cells.size() < room_) c.cells.resize(room_);
     }
 }
 
@@ -237,10 +237,17 @@ void TableBuilder::Text(std::string_view v) {
 namespace {
 // Trims a buffer's unused room when it is worth a copy: small results keep
 // theirs, so the many small queries of a walk do not reallocate every buffer.
+constexpr std::size_t kWorthBytes = 4096;
 template <typename Buffer>
 void Trim(Buffer& b) {
-    constexpr std::size_t kWorthBytes = 4096;
     if ((b.capacity() - b.size()) * sizeof(b[0]) > kWorthBytes) b.shrink_to_fit();
+}
+// The same for a column's kinds or cells, whose rows are the table's.
+template <typename Buffer>
+void TrimRoom(Buffer& b, std::size_t rows) {
+    if ((b.capacity() - rows) * sizeof(b[0]) <= kWorthBytes) return;
+    b.resize(rows);
+    b.shrink_to_fit();
 }
 }  // namespace
 
@@ -251,10 +258,8 @@ void TableBuilder::PadRow() {
 std::shared_ptr<Table> TableBuilder::Finish() {
     if (col_ < columns_ && rows_ != 0) PadRow();
     for (Column& c : table_->columns) {
-        c.kinds.resize(rows_);
-        c.cells.resize(rows_);
-        Trim(c.kinds);
-        Trim(c.cells);
+        TrimRoom(c.kinds, rows_);
+        TrimRoom(c.cells, rows_);
         Trim(c.texts);
     }
     table_->rows = rows_;

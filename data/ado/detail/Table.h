@@ -49,6 +49,9 @@ struct NoInitAllocator : std::allocator<T> {
     }
 };
 
+// A column's kinds and cells hold at least its table's rows; past them is
+// room a builder may write into (a spare table keeps it, sized), whose
+// values mean nothing.
 struct Column {
     std::string name;
     std::vector<CellKind, NoInitAllocator<CellKind>> kinds;
@@ -113,9 +116,9 @@ struct Table {
 // next builder on that thread starts from one of them with its buffers'
 // room intact.
 //
-// While rows are appended every column's kinds and cells are sized to the
-// rows there is room for (room_), so that a cell is two stores and the only
-// check a row makes is against that room; Finish cuts them to the rows.
+// While rows are appended every column's kinds and cells are sized to at
+// least the rows there is room for (room_), so that a cell is two stores and
+// the only check a row makes is against that room.
 class TableBuilder {
 public:
     TableBuilder(const std::vector<std::string>& names, std::size_t rowLimit);
