@@ -262,3 +262,121 @@ TEST(AdoSqliteReuse, AHostsHoldOutlastsTheStepsOfAWalk) {
     EXPECT_EQ(otherWrites(), SQLITE_OK);  // the step let its own hold go
     sqlite3_close(other);
 }
+
+namespace {
+
+// The default VFS, counting the shared locks taken on main database files:
+// each is a read transaction begun, several system calls.
+struct LockCounter {
+    struct File {
+        sqlite3_file base;
+        sqlite3_file* real;  // right after this struct, in the same block
+        bool mainDb;
+    };
+    static inline sqlite3_vfs* real = nullptr;
+    static inline int sharedLocks = 0;
+    static inline sqlite3_io_methods io{};
+    sqlite3_vfs vfs{};
+
+    static sqlite3_file* Real(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+
+    LockCounter() {
+        real = sqlite3_vfs_find(nullptr);
+        vfs = *real;
+        vfs.zName = "compteur";
+        vfs.szOsFile = static_cast<int>(sizeof(File)) + real->szOsFile;
+        vfs.xOpen = [](sqlite3_vfs*, const char* name, sqlite3_file* opened, int flags, int* out) {
+            auto* file = reinterpret_cast<File*>(opened);
+            file->base.pMethods = nullptr;
+            file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+            file->mainDb = flags & SQLITE_OPEN_MAIN_DB;
+            const int rc = real->xOpen(real, name, file->real, flags, out);
+            if (rc != SQLITE_OK || !file->real->pMethods) return rc;
+            io = *file->real->pMethods;  // the same for every file of the default VFS
+            io.xClose = [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); };
+            io.xRead = [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) {
+                return Real(f)->pMethods->xRead(Real(f), b, n, o);
+            };
+            io.xWrite = [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
+                return Real(f)->pMethods->xWrite(Real(f), b, n, o);
+            };
+            io.xTruncate = [](sqlite3_file* f, sqlite3_int64 n) { return Real(f)->pMethods->xTruncate(Real(f), n); };
+            io.xSync = [](sqlite3_file* f, int s) { return Real(f)->pMethods->xSync(Real(f), s); };
+            io.xFileSize = [](sqlite3_file* f, sqlite3_int64* n) { return Real(f)->pMethods->xFileSize(Real(f), n); };
+            io.xLock = [](sqlite3_file* f, int level) {
+                if (level == SQLITE_LOCK_SHARED && reinterpret_cast<File*>(f)->mainDb) ++sharedLocks;
+                return Real(f)->pMethods->xLock(Real(f), level);
+            };
+            io.xUnlock = [](sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); };
+            io.xCheckReservedLock = [](sqlite3_file* f, int* r) {
+                return Real(f)->pMethods->xCheckReservedLock(Real(f), r);
+            };
+            io.xFileControl = [](sqlite3_file* f, int op, void* a) {
+                return Real(f)->pMethods->xFileControl(Real(f), op, a);
+            };
+            io.xSectorSize = [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); };
+            io.xDeviceCharacteristics = [](sqlite3_file* f) {
+                return Real(f)->pMethods->xDeviceCharacteristics(Real(f));
+            };
+            io.xShmMap = [](sqlite3_file* f, int r, int s, int e, void volatile** p) {
+                return Real(f)->pMethods->xShmMap(Real(f), r, s, e, p);
+            };
+            io.xShmLock = [](sqlite3_file* f, int o, int n, int fl) {
+                return Real(f)->pMethods->xShmLock(Real(f), o, n, fl);
+            };
+            io.xShmBarrier = [](sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); };
+            io.xShmUnmap = [](sqlite3_file* f, int d) { return Real(f)->pMethods->xShmUnmap(Real(f), d); };
+            io.xFetch = [](sqlite3_file* f, sqlite3_int64 o, int n, void** p) {
+                return Real(f)->pMethods->xFetch(Real(f), o, n, p);
+            };
+            io.xUnfetch = [](sqlite3_file* f, sqlite3_int64 o, void* p) {
+                return Real(f)->pMethods->xUnfetch(Real(f), o, p);
+            };
+            file->base.pMethods = &io;
+            return rc;
+        };
+        sqlite3_vfs_register(&vfs, 1);
+    }
+    ~LockCounter() {
+        sqlite3_vfs_unregister(&vfs);
+        sqlite3_vfs_register(real, 1);
+    }
+};
+
+}  // namespace
+
+// A walk's child reads the children of the records ahead in batches, each
+// under one read transaction: a walk takes SQLite's lock a few times per
+// batch, never once per record, its second walk included, whose first batch
+// runs at the opening, outside any step.
+TEST(AdoSqliteReuse, AWalkTakesTheDatabaseLockOncePerBatchNotPerRecord) {
+    LockCounter counter;
+    orvane::testing::ReportOn r;
+    orvane::testing::ScratchDir dir;
+    const std::string path = dir.file("lotes.db");
+    orvane::testing::MakeDatabase(path,
+                                  "CREATE TABLE p(id INTEGER PRIMARY KEY); CREATE TABLE k(pid INTEGER, v INTEGER);"
+                                  "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1000) "
+                                  "INSERT INTO p SELECT x FROM c; INSERT INTO k SELECT id, id * 3 FROM p;");
+    r.cnn->cnnString = "Provider=SQLite;Data Source=" + path;
+    r.Param("pId", "adInteger", 0);
+    auto top = r.Source("P", "SELECT id FROM p ORDER BY id");
+    std::tie(top->eFieldNametoParameters, top->idParameterLinked) = std::pair("id", "pId");
+    auto child = r.Source("K", "SELECT v FROM k WHERE pid = ?", top);
+    child->SendParameters = "pId";
+    ASSERT_TRUE(r.cnn->OpenConnection());
+    for (const int walk : {1, 2}) {
+        SCOPED_TRACE(walk);
+        LockCounter::sharedLocks = 0;
+        ASSERT_TRUE(top->OpenRecordsource()) << top->LastOpenError;
+        long long records = 0, wrong = 0;
+        for (; !r.rpt->EOF_All(); r.rpt->MoveNext_All(), ++records) {
+            const long long id = top->ADORecordset->Fields()("id").Value().AsInt().value_or(0);
+            if (child->ADORecordset->Fields()("v").Value().AsInt() != id * 3) ++wrong;
+        }
+        EXPECT_EQ(records, 1000);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GT(LockCounter::sharedLocks, 0);
+        EXPECT_LT(LockCounter::sharedLocks, 1000 / 32);
+    }
+}
