@@ -77,6 +77,18 @@ TEST(AdoSqliteReuse, ATextRunAgainSeesItsNewValuesAndTheDatabaseAsItIsNow) {
     c.cnn->Close();
     c.cnn->Open();
     EXPECT_EQ(Rows(c.cnn, sql, {1}), "a;b;c;d;");
+
+    // A column renamed under a kept statement: SQLite prepares it again, and
+    // its columns are described again.
+    const auto secondName = [&c] {
+        Command cmd;
+        cmd.ActiveConnection = c.cnn;
+        cmd.CommandText = "SELECT * FROM t";
+        return cmd.Execute()->Fields()(1).Name();
+    };
+    EXPECT_EQ(secondName(), "s");
+    ASSERT_EQ(c.OtherWrites("ALTER TABLE t RENAME COLUMN s TO letra"), SQLITE_OK);
+    EXPECT_EQ(secondName(), "letra");
 }
 
 TEST(AdoSqliteReuse, AFailedRunLeavesTheKeptStatementClean) {
