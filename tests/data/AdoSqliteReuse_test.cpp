@@ -296,6 +296,13 @@ struct LockCounter {
     sqlite3_vfs vfs{};
 
     static sqlite3_file* Real(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+    // The io method M of the wrapped file, called with the same arguments.
+    template <auto M>
+    struct Forward;
+    template <typename R, typename... A, R (*sqlite3_io_methods::*M)(sqlite3_file*, A...)>
+    struct Forward<M> {
+        static R Call(sqlite3_file* f, A... a) { return (Real(f)->pMethods->*M)(Real(f), a...); }
+    };
 
     LockCounter() {
         real = sqlite3_vfs_find(nullptr);
@@ -310,16 +317,22 @@ struct LockCounter {
             const int rc = real->xOpen(real, name, file->real, flags, out);
             if (rc != SQLITE_OK || !file->real->pMethods) return rc;
             io = *file->real->pMethods;  // the same for every file of the default VFS
-            io.xClose = [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); };
-            io.xRead = [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) {
-                return Real(f)->pMethods->xRead(Real(f), b, n, o);
-            };
-            io.xWrite = [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
-                return Real(f)->pMethods->xWrite(Real(f), b, n, o);
-            };
-            io.xTruncate = [](sqlite3_file* f, sqlite3_int64 n) { return Real(f)->pMethods->xTruncate(Real(f), n); };
-            io.xSync = [](sqlite3_file* f, int s) { return Real(f)->pMethods->xSync(Real(f), s); };
-            io.xFileSize = [](sqlite3_file* f, sqlite3_int64* n) { return Real(f)->pMethods->xFileSize(Real(f), n); };
+            io.xClose = Forward<&sqlite3_io_methods::xClose>::Call;
+            io.xRead = Forward<&sqlite3_io_methods::xRead>::Call;
+            io.xWrite = Forward<&sqlite3_io_methods::xWrite>::Call;
+            io.xTruncate = Forward<&sqlite3_io_methods::xTruncate>::Call;
+            io.xSync = Forward<&sqlite3_io_methods::xSync>::Call;
+            io.xFileSize = Forward<&sqlite3_io_methods::xFileSize>::Call;
+            io.xCheckReservedLock = Forward<&sqlite3_io_methods::xCheckReservedLock>::Call;
+            io.xFileControl = Forward<&sqlite3_io_methods::xFileControl>::Call;
+            io.xSectorSize = Forward<&sqlite3_io_methods::xSectorSize>::Call;
+            io.xDeviceCharacteristics = Forward<&sqlite3_io_methods::xDeviceCharacteristics>::Call;
+            io.xShmMap = Forward<&sqlite3_io_methods::xShmMap>::Call;
+            io.xShmLock = Forward<&sqlite3_io_methods::xShmLock>::Call;
+            io.xShmBarrier = Forward<&sqlite3_io_methods::xShmBarrier>::Call;
+            io.xShmUnmap = Forward<&sqlite3_io_methods::xShmUnmap>::Call;
+            io.xFetch = Forward<&sqlite3_io_methods::xFetch>::Call;
+            io.xUnfetch = Forward<&sqlite3_io_methods::xUnfetch>::Call;
             io.xLock = [](sqlite3_file* f, int level) {
                 if (level == SQLITE_LOCK_SHARED && reinterpret_cast<File*>(f)->mainDb) {
                     ++sharedLocks;
@@ -332,30 +345,6 @@ struct LockCounter {
                 if (level == SQLITE_LOCK_NONE && reinterpret_cast<File*>(f)->mainDb && std::exchange(locked, false))
                     longestHold = std::max(longestHold, std::chrono::steady_clock::now() - lockedAt);
                 return Real(f)->pMethods->xUnlock(Real(f), level);
-            };
-            io.xCheckReservedLock = [](sqlite3_file* f, int* r) {
-                return Real(f)->pMethods->xCheckReservedLock(Real(f), r);
-            };
-            io.xFileControl = [](sqlite3_file* f, int op, void* a) {
-                return Real(f)->pMethods->xFileControl(Real(f), op, a);
-            };
-            io.xSectorSize = [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); };
-            io.xDeviceCharacteristics = [](sqlite3_file* f) {
-                return Real(f)->pMethods->xDeviceCharacteristics(Real(f));
-            };
-            io.xShmMap = [](sqlite3_file* f, int r, int s, int e, void volatile** p) {
-                return Real(f)->pMethods->xShmMap(Real(f), r, s, e, p);
-            };
-            io.xShmLock = [](sqlite3_file* f, int o, int n, int fl) {
-                return Real(f)->pMethods->xShmLock(Real(f), o, n, fl);
-            };
-            io.xShmBarrier = [](sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); };
-            io.xShmUnmap = [](sqlite3_file* f, int d) { return Real(f)->pMethods->xShmUnmap(Real(f), d); };
-            io.xFetch = [](sqlite3_file* f, sqlite3_int64 o, int n, void** p) {
-                return Real(f)->pMethods->xFetch(Real(f), o, n, p);
-            };
-            io.xUnfetch = [](sqlite3_file* f, sqlite3_int64 o, void* p) {
-                return Real(f)->pMethods->xUnfetch(Real(f), o, p);
             };
             file->base.pMethods = &io;
             return rc;
